@@ -1,0 +1,34 @@
+# Thin wrapper over CMake. The two commands that matter: `make demo` and `make test`.
+JOBS      ?= 2
+BUILD     ?= build
+CMAKE_ARGS ?=
+
+ifeq ($(SANITIZE),1)
+BUILD      := build-sanitize
+CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
+endif
+
+.PHONY: deps configure build run demo test test-native clean
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	scripts/run-program $(BUILD)
+
+demo: build
+	scripts/run-demo $(BUILD)
+
+test-native: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: test-native
+
+clean:
+	rm -rf build build-sanitize build-windows
