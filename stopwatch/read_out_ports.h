@@ -1,0 +1,67 @@
+// What the read-out needs from the stopwatch device, the window and the
+// regional settings, kept narrow so that the pass runs without either.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace stopwatch {
+
+enum class ReadOutcome {
+  Ok,        // an input report arrived; `read` holds its length
+  TimedOut,  // none arrived within the time allowed
+  Failed,    // the transfer failed
+};
+
+// The checked-out stopwatch, if any.
+class StopwatchPort {
+ public:
+  virtual ~StopwatchPort() = default;
+
+  // Whether a stopwatch is checked out at all.
+  virtual bool HasStopwatch() = 0;
+
+  // The capabilities' report lengths, report-ID byte included; 0 when the
+  // capabilities cannot be read. Asked afresh at each use.
+  virtual std::size_t OutputReportByteLength() = 0;
+  virtual std::size_t InputReportByteLength() = 0;
+
+  // Opens the handle the answer will be read through. The system hands an
+  // input report only to handles that are open when it arrives, so this runs
+  // before the request is written. False when it cannot be opened.
+  virtual bool PrepareAnswer() = 0;
+
+  // Writes one output report: the first `count` bytes of `buffer`
+  // (count <= buffer.size()). True on success, with `written` set.
+  virtual bool WriteReport(std::span<const std::uint8_t> buffer, std::size_t count, std::size_t& written) = 0;
+
+  // Reads one input report of at most `count` bytes into `buffer`
+  // (count <= buffer.size()), waiting at most `timeoutMs` milliseconds.
+  virtual ReadOutcome ReadReportTimeout(std::span<std::uint8_t> buffer, std::size_t count, std::size_t& read,
+                                        unsigned timeoutMs) = 0;
+};
+
+// The main window's status line and measurement grid. Texts are UTF-8.
+class ReadOutWindowPort {
+ public:
+  virtual ~ReadOutWindowPort() = default;
+  virtual void SetStatusText(const std::string& text) = 0;
+  // (column, row), both counted from 0.
+  virtual void SetCellText(int column, int row, const std::string& text) = 0;
+};
+
+// The clock and the user's regional settings. Texts are UTF-8.
+class ClockLocalePort {
+ public:
+  virtual ~ClockLocalePort() = default;
+  // Today in the short date format.
+  virtual std::string CurrentDate() = 0;
+  // Now in the long time format (hours, minutes and seconds).
+  virtual std::string CurrentTime() = 0;
+  // The decimal separator, e.g. "," or ".".
+  virtual std::string DecimalSeparator() = 0;
+};
+
+}  // namespace stopwatch

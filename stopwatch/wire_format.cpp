@@ -1,0 +1,40 @@
+#include "stopwatch/wire_format.h"
+
+#include <algorithm>
+#include <string>
+
+namespace stopwatch {
+
+Cell SlotCell(int slot) { return Cell{slot % 10 + 1, slot / 10 + 1}; }
+
+std::uint8_t SlotRequestCode(int slot) { return static_cast<std::uint8_t>(kFirstSlotRequest + slot); }
+
+std::vector<std::uint8_t> MakeRequest(int slot, std::size_t outputReportLength) {
+  std::vector<std::uint8_t> request(std::max(kRequestLength, outputReportLength), 0);
+  request[0] = 0x00;
+  request[1] = SlotRequestCode(slot);
+  return request;
+}
+
+std::size_t AnswerBufferSize(std::size_t inputReportLength) {
+  return std::max(kAnswerLength, inputReportLength);
+}
+
+ExactTime DecodeTime(ConstAnswer answer) {
+  std::string digits;
+  digits.reserve(27);
+  for (std::size_t byte = kLastDigitByte; byte >= kFirstDigitByte; --byte) {
+    digits += std::to_string(answer[byte]);
+  }
+  return ExactTime::FromUnitDigits(digits);
+}
+
+void IncrementDigits(Answer answer) {
+  for (std::size_t byte = kFirstDigitByte; byte <= kLastDigitByte; ++byte) {
+    ++answer[byte];
+    if (answer[byte] != 10) return;
+    answer[byte] = 0;
+  }
+}
+
+}  // namespace stopwatch

@@ -1,0 +1,66 @@
+// The stopwatch's two reports and where a slot's time goes in the grid.
+//
+// Request (computer to stopwatch): byte 0 is the report ID, always 0 since
+// the stopwatch does not number its reports; byte 1 is 0xAA + slot.
+//
+// Answer (stopwatch to computer), eleven bytes: byte 0 is the report ID and
+// is not examined; bytes 1 to 9 are decimal digits of the time in 0.0001 s,
+// byte 1 the least significant (0.0001 s) and byte 9 the most (10000 s);
+// byte 10 is the increment flag, where exactly 1 asks for one more unit on a
+// time under 100 s.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "stopwatch/exact_time.h"
+
+namespace stopwatch {
+
+inline constexpr int kSlotCount = 84;
+inline constexpr std::size_t kRequestLength = 2;
+inline constexpr std::size_t kAnswerLength = 11;
+inline constexpr std::uint8_t kFirstSlotRequest = 0xAA;
+inline constexpr std::size_t kFirstDigitByte = 1;  // 0.0001 s
+inline constexpr std::size_t kLastDigitByte = 9;   // 10000 s
+inline constexpr std::size_t kIncrementFlagByte = 10;
+
+using Answer = std::span<std::uint8_t, kAnswerLength>;
+using ConstAnswer = std::span<const std::uint8_t, kAnswerLength>;
+
+// A grid cell, both coordinates counted from 0 (column 0 and row 0 are headers).
+struct Cell {
+  int column = 0;
+  int row = 0;
+  friend bool operator==(const Cell&, const Cell&) = default;
+};
+
+// The hidden cells that keep the date and the time of the last slot decoded.
+inline constexpr Cell kReadDateCell{5, 9};
+inline constexpr Cell kReadTimeCell{6, 9};
+
+// Slot i lives in cell (i mod 10 + 1, i div 10 + 1): slot 0 is (1, 1), slot 83 is (4, 9).
+Cell SlotCell(int slot);
+
+std::uint8_t SlotRequestCode(int slot);
+
+// The request for `slot`, in a zero-filled buffer long enough for both the
+// two request bytes and the device's declared output report, so that writing
+// the declared length never reads past the buffer.
+std::vector<std::uint8_t> MakeRequest(int slot, std::size_t outputReportLength);
+
+// Size of a zero-filled answer buffer that holds the eleven answer bytes and
+// any longer input report the device declares.
+std::size_t AnswerBufferSize(std::size_t inputReportLength);
+
+// Joins bytes 9 down to 1, each written in decimal without leading zeros.
+ExactTime DecodeTime(ConstAnswer answer);
+
+// Adds one unit to the digits in the buffer itself: byte 1 goes up by one; a
+// byte that thereby reaches exactly 10 becomes 0 and the next byte goes up in
+// turn; a carry out of byte 9 is lost. Bytes are 8-bit, so 255 wraps to 0.
+void IncrementDigits(Answer answer);
+
+}  // namespace stopwatch

@@ -1,0 +1,225 @@
+#include "stopwatch/read_out.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "stopwatch/simulated/recording_window.h"
+#include "stopwatch/simulated/simulated_stopwatch.h"
+#include "stopwatch/wire_format.h"
+
+namespace stopwatch {
+namespace {
+
+using Fault = SimulatedStopwatch::Fault;
+
+// Stamps each slot with the number of answers the device has given so far,
+// so that a stamp tells which slot it was taken at.
+class SlotStampClock : public ClockLocalePort {
+ public:
+  SlotStampClock(const SimulatedStopwatch& device, std::string separator)
+      : device_(device), separator_(std::move(separator)) {}
+  std::string CurrentDate() override { return "24.05.2024"; }
+  std::string CurrentTime() override { return "13:45:" + std::to_string(device_.Reads().size()); }
+  std::string DecimalSeparator() override { return separator_; }
+
+ private:
+  const SimulatedStopwatch& device_;
+  std::string separator_;
+};
+
+// Slot i holds i + 1 seconds and i times 0.0001 s, so every cell differs.
+void FillSlots(SimulatedStopwatch& device) {
+  for (int slot = 0; slot < kSlotCount; ++slot) device.SetSlotTime(slot, (slot + 1) * 10000ULL + slot);
+}
+
+std::string Expected(int slot) {
+  return std::to_string(slot + 1) + "." + (slot < 10 ? "000" : "00") + std::to_string(slot);
+}
+
+// What an earlier click left in the window.
+RecordingWindow EarlierWindow() {
+  RecordingWindow window;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const Cell cell = SlotCell(slot);
+    window.cells[{cell.column, cell.row}] = "old";
+  }
+  window.status = "Данные считаны 23.05.2024 в 09:00:00";
+  window.cells[{5, 9}] = "23.05.2024";
+  window.cells[{6, 9}] = "09:00:00";
+  return window;
+}
+
+// Slots before `slot` show their times, the rest still show "old".
+void ExpectShownUpTo(const RecordingWindow& window, int slot) {
+  for (int i = 0; i < kSlotCount; ++i) {
+    const Cell cell = SlotCell(i);
+    EXPECT_EQ(window.Cell(cell.column, cell.row), i < slot ? Expected(i) : "old") << "slot " << i;
+  }
+}
+
+class ReadOutTest : public ::testing::Test {
+ protected:
+  ReadOutTest() { FillSlots(device); }
+
+  ReadOutResult Run() { return ReadOutMeasurements(device, window, clock); }
+  void ExpectShownUpTo(int slot) { stopwatch::ExpectShownUpTo(window, slot); }
+
+  SimulatedStopwatch device;
+  RecordingWindow window = EarlierWindow();
+  SlotStampClock clock{device, "."};
+};
+
+TEST_F(ReadOutTest, FullPassFillsEverySlotCellAndStampsTheRead) {
+  const ReadOutResult result = Run();
+  EXPECT_EQ(result.kind, ReadOutResult::Kind::Completed);
+  EXPECT_EQ(result.slotsShown, kSlotCount);
+  ExpectShownUpTo(kSlotCount);
+  EXPECT_EQ(window.Cell(1, 1), "1.0000");
+  EXPECT_EQ(window.Cell(10, 1), "10.0009");
+  EXPECT_EQ(window.Cell(1, 2), "11.0010");
+  EXPECT_EQ(window.Cell(4, 9), "84.0083");
+  EXPECT_EQ(window.status, "Данные считаны 24.05.2024 в 13:45:84");
+  EXPECT_EQ(window.Cell(5, 9), "24.05.2024");
+  EXPECT_EQ(window.Cell(6, 9), "13:45:84");
+
+  ASSERT_EQ(device.Writes().size(), 84u);
+  ASSERT_EQ(device.Reads().size(), 84u);
+  EXPECT_EQ(device.Writes().front().bytes, (std::vector<std::uint8_t>{0x00, 0xAA}));
+  EXPECT_EQ(device.Writes().back().bytes, (std::vector<std::uint8_t>{0x00, 0xFD}));
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    EXPECT_EQ(device.Writes()[slot].bytes, (std::vector<std::uint8_t>{0x00, std::uint8_t(0xAA + slot)}));
+    EXPECT_TRUE(device.Writes()[slot].answerHandleOpen) << "answer handle prepared before write " << slot;
+    EXPECT_EQ(device.Reads()[slot].count, kAnswerLength);
+    EXPECT_EQ(device.Reads()[slot].timeoutMs, kAnswerTimeoutMs);
+  }
+  EXPECT_EQ(device.PrepareCount(), 84);
+  EXPECT_EQ(device.CapabilityQueries(), 2 * 84) << "lengths are asked afresh for each use";
+}
+
+TEST_F(ReadOutTest, CellTextsUseTheRegionalSeparatorAndTheFlag) {
+  SlotStampClock commaClock(device, ",");
+  device.SetSlotTime(0, 999999, 1);
+  device.SetSlotTime(1, 0, 0);
+  device.SetSlotTime(2, 0, 1);
+  device.SetSlotTime(3, 123456500);
+  ReadOutMeasurements(device, window, commaClock);
+  EXPECT_EQ(window.Cell(1, 1), "100,0000");
+  EXPECT_EQ(window.Cell(2, 1), "------");
+  EXPECT_EQ(window.Cell(3, 1), "0,0001");
+  EXPECT_EQ(window.Cell(4, 1), "12345,7");
+}
+
+TEST_F(ReadOutTest, WithoutAStopwatchTheClickChangesNothing) {
+  device.SetPresent(false);
+  const RecordingWindow before = window;
+  Run();
+  EXPECT_EQ(window.cells, before.cells);
+  EXPECT_EQ(window.status, before.status);
+  EXPECT_EQ(window.statusWrites + window.cellWrites, 0);
+  EXPECT_TRUE(device.Writes().empty());
+}
+
+TEST_F(ReadOutTest, UnreadableCapabilitiesOnlySayNotConnected) {
+  device.SetReportLengths(0, 11);
+  Run();
+  EXPECT_EQ(window.status, "Секундомер не подключен");
+  EXPECT_EQ(window.cellWrites, 0);
+  ExpectShownUpTo(0);
+  EXPECT_TRUE(device.Writes().empty());
+}
+
+TEST_F(ReadOutTest, SilentStopwatchEndsThePassWithoutDecodingAnything) {
+  device.SetFault(5, Fault::Silent);
+  const ReadOutResult result = Run();
+  EXPECT_EQ(result.kind, ReadOutResult::Kind::NoAnswer);
+  EXPECT_EQ(result.stoppedAtSlot, 5);
+  EXPECT_EQ(window.status, "Секундомер не отвечает");
+  ExpectShownUpTo(5);
+  EXPECT_EQ(window.Cell(6, 9), "13:45:5") << "the stamp of the last slot shown stays";
+  EXPECT_EQ(device.Writes().size(), 6u) << "no request after the silent one";
+}
+
+TEST(ReadOut, FailedTransfersEndThePassWithAnExchangeError) {
+  struct Case {
+    Fault fault;
+    int slot;
+  };
+  for (const Case c : {Case{Fault::WriteFails, 3}, Case{Fault::ReadFails, 0}, Case{Fault::ShortAnswer, 7},
+                       Case{Fault::PrepareFails, 12}}) {
+    SCOPED_TRACE("fault " + std::to_string(static_cast<int>(c.fault)));
+    SimulatedStopwatch device;
+    FillSlots(device);
+    device.SetFault(c.slot, c.fault, 10);
+    RecordingWindow window = EarlierWindow();
+    SlotStampClock clock(device, ".");
+    const ReadOutResult result = ReadOutMeasurements(device, window, clock);
+    EXPECT_EQ(result.kind, ReadOutResult::Kind::ExchangeFailed);
+    EXPECT_EQ(result.stoppedAtSlot, c.slot);
+    EXPECT_EQ(result.slotsShown, c.slot);
+    EXPECT_EQ(window.status, "Ошибка обмена с секундомером");
+    ExpectShownUpTo(window, c.slot);
+    const bool requestSent = c.fault == Fault::ReadFails || c.fault == Fault::ShortAnswer;
+    EXPECT_EQ(device.Reads().size(), static_cast<std::size_t>(c.slot + (requestSent ? 1 : 0)))
+        << "no read without a request, no request after the failure";
+    // A failure at the first slot leaves the earlier read's stamp in place.
+    EXPECT_EQ(window.Cell(6, 9), c.slot == 0 ? "09:00:00" : "13:45:" + std::to_string(c.slot));
+  }
+}
+
+TEST_F(ReadOutTest, UnplugMidPassLeavesLaterCellsAlone) {
+  device.UnplugAfterSlot(40);
+  const ReadOutResult result = Run();
+  EXPECT_EQ(result.slotsShown, 41);
+  ExpectShownUpTo(41);
+  EXPECT_EQ(window.status, "Секундомер не подключен");
+  EXPECT_EQ(window.Cell(6, 9), "13:45:41");
+
+  // A second click after the stopwatch has been forgotten changes nothing.
+  device.SetPresent(false);
+  const RecordingWindow before = window;
+  Run();
+  EXPECT_EQ(window.cells, before.cells);
+  EXPECT_EQ(window.status, before.status);
+}
+
+TEST_F(ReadOutTest, LongerDeclaredReportsStayInsideTheBuffers) {
+  device.SetReportLengths(65, 65);
+  device.SetReportId(0x55);
+  Run();
+  ExpectShownUpTo(kSlotCount);
+  EXPECT_EQ(device.BoundsViolations(), 0);
+  ASSERT_EQ(device.Writes().size(), 84u);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const auto& write = device.Writes()[slot];
+    ASSERT_EQ(write.bytes.size(), 65u);
+    EXPECT_GE(write.bufferSize, 65u);
+    EXPECT_EQ(write.bytes[1], 0xAA + slot);
+    for (std::size_t b = 2; b < write.bytes.size(); ++b) EXPECT_EQ(write.bytes[b], 0) << "request byte " << b;
+    EXPECT_EQ(device.Reads()[slot].count, 65u);
+    EXPECT_GE(device.Reads()[slot].bufferSize, 65u);
+  }
+}
+
+TEST_F(ReadOutTest, DeclaredShortReportsNeverReachTheGrid) {
+  device.SetReportLengths(1, 8);
+  const ReadOutResult result = Run();
+  EXPECT_EQ(device.BoundsViolations(), 0);
+  EXPECT_EQ(result.kind, ReadOutResult::Kind::ExchangeFailed);
+  EXPECT_EQ(window.status, "Ошибка обмена с секундомером");
+  ExpectShownUpTo(0);
+}
+
+TEST_F(ReadOutTest, AnAnswerHandleOpenedAfterTheWriteMissesTheAnswer) {
+  // The simulated device, like the system, drops an answer no handle waits for.
+  std::vector<std::uint8_t> request = MakeRequest(0, 2);
+  std::size_t written = 0;
+  ASSERT_TRUE(device.WriteReport(request, 2, written));
+  ASSERT_TRUE(device.PrepareAnswer());
+  std::vector<std::uint8_t> answer(kAnswerLength);
+  std::size_t read = 0;
+  EXPECT_EQ(device.ReadReportTimeout(answer, kAnswerLength, read, kAnswerTimeoutMs), ReadOutcome::TimedOut);
+}
+
+}  // namespace
+}  // namespace stopwatch
