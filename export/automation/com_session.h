@@ -1,0 +1,29 @@
+// COM for the program's main thread, from before the main window is created
+// to after the spreadsheet link has let go of its object.
+#pragma once
+
+#include "export/automation/com_types.h"
+#include "export/automation/ole_variant.h"
+
+namespace automation {
+
+class ComSession {
+ public:
+  // Initialises COM for the calling thread as a single-threaded apartment
+  // (CoInitialize(nullptr)) and remembers whether that succeeded.
+  explicit ComSession(OleVariant& link);
+  // Clears the link first, then uninitialises COM if this session's
+  // initialisation succeeded (S_OK or S_FALSE, both of which need it).
+  ~ComSession();
+  ComSession(const ComSession&) = delete;
+  ComSession& operator=(const ComSession&) = delete;
+
+  HRESULT initResult() const { return initResult_; }
+  bool initialized() const { return initResult_ == S_OK || initResult_ == S_FALSE; }
+
+ private:
+  OleVariant& link_;
+  HRESULT initResult_;
+};
+
+}  // namespace automation

@@ -1,0 +1,109 @@
+#include "export/automation/ole_variant.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "export/automation/exceptions.h"
+#include "export/automation/text_convert.h"
+
+namespace automation {
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool TextToBool(BSTR text) {
+  std::string const value = FromBstr(text);
+  std::string_view trimmed = value;
+  while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+  while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+  if (EqualsIgnoringCase(trimmed, "true")) return true;
+  if (EqualsIgnoringCase(trimmed, "false")) return false;
+  std::string const number(trimmed);
+  char* end = nullptr;
+  double const parsed = std::strtod(number.c_str(), &end);
+  if (number.empty() || end != number.c_str() + number.size()) throw EVariantTypeCastError(VT_BSTR, "Boolean");
+  return parsed != 0.0;
+}
+
+}  // namespace
+
+OleVariant::OleVariant(IDispatch* dispatch) noexcept {
+  VariantInit(&value_);
+  if (dispatch == nullptr) return;
+  dispatch->AddRef();
+  value_.vt = VT_DISPATCH;
+  value_.pdispVal = dispatch;
+}
+
+OleVariant::OleVariant(const OleVariant& other) {
+  VariantInit(&value_);
+  // Some SDK headers declare the source non-const; it is only read.
+  HRESULT const copied = VariantCopy(&value_, const_cast<VARIANT*>(&other.value_));
+  if (FAILED(copied)) throw EOleSysError(std::string(), copied);
+}
+
+OleVariant& OleVariant::operator=(const OleVariant& other) {
+  if (this != &other) {
+    OleVariant copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+OleVariant& OleVariant::operator=(OleVariant&& other) noexcept {
+  if (this != &other) {
+    VariantClear(&value_);
+    value_ = other.value_;
+    VariantInit(&other.value_);
+  }
+  return *this;
+}
+
+OleVariant OleVariant::Attach(VARIANT& v) noexcept {
+  OleVariant result;
+  result.value_ = v;
+  VariantInit(&v);
+  return result;
+}
+
+bool OleVariant::ToBool() const {
+  const VARIANT* v = &value_;
+  if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal != nullptr) v = v->pvarVal;
+  switch (v->vt) {
+    case VT_EMPTY: return false;
+    case VT_BOOL: return v->boolVal != VARIANT_FALSE;
+    case VT_I1:
+    case VT_UI1: return v->bVal != 0;
+    case VT_I2:
+    case VT_UI2: return v->iVal != 0;
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT: return v->lVal != 0;
+    case VT_I8:
+    case VT_UI8: return v->llVal != 0;
+    case VT_R4: return v->fltVal != 0.0f;
+    case VT_R8: return v->dblVal != 0.0;
+    case VT_BSTR: return TextToBool(v->bstrVal);
+    default: throw EVariantTypeCastError(v->vt, "Boolean");
+  }
+}
+
+OleVariant OleVariant::Perform(CallKind kind, std::string_view name, std::initializer_list<Arg> args) const {
+  OleVariant result;
+  InvokeMember(value_, name, kind, std::span<const Arg>(args.begin(), args.size()), result.Receive());
+  return result;
+}
+
+void OleVariant::PerformWithoutResult(CallKind kind, std::string_view name, std::initializer_list<Arg> args) const {
+  InvokeMember(value_, name, kind, std::span<const Arg>(args.begin(), args.size()), nullptr);
+}
+
+}  // namespace automation

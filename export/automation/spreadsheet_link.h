@@ -1,0 +1,57 @@
+// The spreadsheet link: the one program-wide reference to the spreadsheet
+// application, and what the main window does with it at start-up and when
+// it closes. The window calls these and shows their outcome.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "export/automation/com_types.h"
+#include "export/automation/ole_variant.h"
+
+namespace automation {
+
+inline constexpr char kSpreadsheetProgId[] = "Excel.Application";
+
+// Window-toolkit colours (0x00BBGGRR).
+inline constexpr std::uint32_t kInstalledColor = 0x008000;  // green
+inline constexpr std::uint32_t kMissingColor = 0xFF0000;    // blue
+
+// What Label1 shows about the spreadsheet application.
+struct SpreadsheetLabel {
+  std::string caption;
+  std::uint32_t color;
+  bool operator==(const SpreadsheetLabel&) const = default;
+};
+
+SpreadsheetLabel SpreadsheetInstalledLabel();  // "MS EXCEL установлен", green
+SpreadsheetLabel SpreadsheetMissingLabel();    // "MS EXCEL не установлен", blue
+
+// The link itself: empty, or holding the spreadsheet application's
+// IDispatch. Cleared by ComSession before COM goes away.
+OleVariant& SpreadsheetLink();
+
+// The identifier lookup CheckExcelInstall asks; replaceable for tests.
+using ProgIdLookup = HRESULT(STDAPICALLTYPE*)(LPCOLESTR progId, LPCLSID clsid);
+
+// True exactly when "Excel.Application" is registered (the lookup answers
+// S_OK; any other answer, success codes included, is false). Starts nothing.
+bool CheckExcelInstall(ProgIdLookup lookup = &CLSIDFromProgID);
+
+// Starts a new, invisible spreadsheet application instance into `link`,
+// releasing the instance it held. Failures raise EOleSysError and leave the
+// link as it was.
+void StartSpreadsheetInstance(OleVariant& link);
+
+// The window's start-up step: when the application is registered, starts an
+// instance into `link` and answers the "installed" label; otherwise answers
+// the "missing" label and leaves the link empty. A failing start raises
+// (EOleSysError) before any label is chosen, so Label1 keeps its text.
+SpreadsheetLabel SpreadsheetStartupStep(OleVariant& link, ProgIdLookup lookup = &CLSIDFromProgID);
+
+// The close query: asks the instance whether it still exists and, if so,
+// tells it to quit. Every error is dropped silently. Always answers true
+// (the window may close).
+bool SpreadsheetCloseQuery(const OleVariant& link) noexcept;
+
+}  // namespace automation
