@@ -34,7 +34,7 @@ test-windows: deps
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_CORE_ONLY=ON \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
-	JOBS=$(JOBS) scripts/wine-test $(WINDOWS_BUILD)
+	scripts/wine-test $(WINDOWS_BUILD)
 
 test: test-native test-windows
 

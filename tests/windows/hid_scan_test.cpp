@@ -59,6 +59,21 @@ class WindowsHidScan : public ::testing::Test {
     return found;
   }
 
+  // The device paths of the set's interfaces.
+  std::vector<std::string> Paths() {
+    std::vector<std::string> paths;
+    for (SP_DEVICE_INTERFACE_DATA record : Interfaces()) {
+      DWORD needed = 0;
+      t_.SetupDiGetDeviceInterfaceDetailA(set_, &record, nullptr, 0, &needed, nullptr);
+      std::vector<std::byte> buffer(needed);
+      auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
+      detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+      if (t_.SetupDiGetDeviceInterfaceDetailA(set_, &record, detail, needed, nullptr, nullptr))
+        paths.emplace_back(detail->DevicePath);
+    }
+    return paths;
+  }
+
   hid::windows::WindowsServiceProvider provider_;
   ServiceTable t_;
   GUID guid_{};
@@ -189,6 +204,57 @@ TEST_F(WindowsHidScan, DeviceNodesTellInterfacesApartAndLastFromScanToScan) {
   ASSERT_NE(again, INVALID_HANDLE_VALUE);
   EXPECT_EQ(nodes(again), first);
   t_.SetupDiDestroyDeviceInfoList(again);
+}
+
+void WINAPI CountCompletion(DWORD error, DWORD, OVERLAPPED* overlapped) {
+  auto* errors = static_cast<std::vector<DWORD>*>(overlapped->hEvent);
+  errors->push_back(error);
+}
+
+// What the read thread does with a device nobody types on: one overlapped
+// read of an input report outstanding, waits that time out, and the read
+// cancelled when the thread is told to end.
+TEST_F(WindowsHidScan, AnOutstandingInputReportReadTimesOutAndIsCancelled) {
+  int tried = 0;
+  for (const std::string& path : Paths()) {
+    SCOPED_TRACE(path);
+    HANDLE query = t_.CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+    ASSERT_NE(query, INVALID_HANDLE_VALUE);
+    PHIDP_PREPARSED_DATA preparsed = nullptr;
+    HIDP_CAPS caps{};
+    if (t_.HidD_GetPreparsedData(query, &preparsed)) {
+      t_.HidP_GetCaps(preparsed, &caps);
+      t_.HidD_FreePreparsedData(preparsed);
+    }
+    t_.CloseHandle(query);
+    if (caps.InputReportByteLength == 0) continue;  // nothing to read from it
+    ++tried;
+
+    HANDLE reader = t_.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::vector<BYTE> report(caps.InputReportByteLength);
+    std::vector<DWORD> completions;
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = &completions;
+    ASSERT_TRUE(t_.ReadFileEx(reader, report.data(), static_cast<DWORD>(report.size()), &overlapped,
+                              &CountCompletion));
+    EXPECT_EQ(t_.SleepEx(30, TRUE), 0u);
+    EXPECT_EQ(t_.SleepEx(30, TRUE), 0u);
+    EXPECT_TRUE(completions.empty());
+
+    EXPECT_TRUE(t_.CancelIo(reader));
+    // Bounded: a completion that never came would otherwise leave the
+    // OVERLAPPED to be written after this frame is gone.
+    for (int i = 0; i < 50 && completions.empty(); ++i) t_.SleepEx(100, TRUE);
+    ASSERT_EQ(completions.size(), 1u);
+    EXPECT_EQ(completions[0], static_cast<DWORD>(ERROR_OPERATION_ABORTED));
+    t_.CloseHandle(reader);
+  }
+  if (HidBus() == "on") {
+    EXPECT_GE(tried, 1) << "the virtual keyboard has input reports";
+  }
 }
 
 }  // namespace
