@@ -2,13 +2,15 @@
 JOBS      ?= 2
 BUILD     ?= build
 CMAKE_ARGS ?=
+# The Windows cross build, whose tests run under Wine.
+WINDOWS_BUILD ?= build-windows
 
 ifeq ($(SANITIZE),1)
 BUILD      := build-sanitize
 CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
 endif
 
-.PHONY: deps configure build run demo test test-native clean
+.PHONY: deps configure build run demo test test-native test-windows clean
 
 deps:
 	scripts/install-deps
@@ -28,7 +30,13 @@ demo: build
 test-native: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test: test-native
+test-windows: deps
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_CORE_ONLY=ON \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	scripts/wine-test $(WINDOWS_BUILD)
+
+test: test-native test-windows
 
 clean:
 	rm -rf build build-sanitize build-windows
