@@ -80,14 +80,9 @@ void AtomicFile::Commit() {
   handle_ = -1;
   if (::close(fd) != 0) FailWithSystemError(errno);
   if (::rename(temporary_.c_str(), finalPath_.c_str()) != 0) FailWithSystemError(errno);
+  // The folder itself is not flushed: after a power cut the old file may be
+  // back, but never a partial one, and a save stays fast.
   committed_ = true;
-  // Make the rename itself durable; the file is in place whether or not this succeeds.
-  const std::string folder = std::filesystem::path(finalPath_).parent_path().string();
-  const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    (void)::fsync(folderFd);
-    ::close(folderFd);
-  }
 }
 
 }  // namespace spreadsheet
