@@ -1,0 +1,27 @@
+// "SaveAs" of the built-in spreadsheet: writes a workbook to a file, in the
+// format the file name asks for.
+#pragma once
+
+#include <string>
+
+#include "export/spreadsheet/workbook.h"
+
+namespace spreadsheet {
+
+enum class FileFormat {
+  Xls,   // Excel 97-2003 workbook (BIFF8)
+  Xlsx,  // Office Open XML workbook
+};
+
+// ".xlsx" in any case of letters gives Xlsx; every other name, ".xls" first
+// among them, gives Xls.
+FileFormat FormatForPath(const std::string& path);
+
+// Writes the workbook to `path` (UTF-8) atomically: the file appears complete
+// or not at all, and an existing file is replaced only by a complete new one.
+// A failure raises SpreadsheetError with a Russian description naming the
+// file and the reason, e.g. "Не удалось сохранить файл «/path/x.xls»:
+// Permission denied".
+void Save(const Workbook& workbook, const std::string& path);
+
+}  // namespace spreadsheet
