@@ -235,7 +235,7 @@ void TStringGrid::paintEvent(QPaintEvent* event) {
       TGridDrawState state;
       state.Selected = selected.contains(c, r);
       state.Focused = focused && current_ == TGridCoord{c, r};
-      paintCell(painter, c, r, rect, state);
+      paintCell(c, r, rect, state);
     }
   }
   canvas_.setPainter(nullptr);
@@ -256,7 +256,7 @@ void TStringGrid::paintEvent(QPaintEvent* event) {
   }
 }
 
-void TStringGrid::paintCell(QPainter&, int col, int row, const QRect& rect, TGridDrawState state) {
+void TStringGrid::paintCell(int col, int row, const QRect& rect, TGridDrawState state) {
   // The canvas starts every cell with the grid's own font, so nothing a
   // handler set for one cell carries over to the next.
   const QPalette& colors = palette();

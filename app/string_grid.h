@@ -88,7 +88,7 @@ class TStringGrid : public QAbstractScrollArea {
 
  private:
   void checkAddress(int col, int row) const;
-  void paintCell(QPainter& painter, int col, int row, const QRect& rect, TGridDrawState state);
+  void paintCell(int col, int row, const QRect& rect, TGridDrawState state);
   void updateScrollRanges();
   void moveCurrent(int col, int row);
   void moveAnchor(int col, int row);

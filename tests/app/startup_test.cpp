@@ -153,13 +153,6 @@ TEST_F(StartedWindow, ComponentsAreCreatedInLayoutOrder) {
                                          "Button2", "Button3", "StaticText1", "SaveDialog1"}));
 }
 
-TEST_F(StartedWindow, SaveDialogHoldsTheWorkbookFilter) {
-  EXPECT_EQ(form->SaveDialog1->defaultExt(), "xls");
-  EXPECT_EQ(form->SaveDialog1->filter(), "Таблица (*.xls)|*.xls");
-  EXPECT_FALSE(form->SaveDialog1->overwritePrompt());
-  EXPECT_TRUE(form->SaveDialog1->fileName().isEmpty());
-}
-
 TEST_F(StartedWindow, ClosingIsAllowed) {
   form->show();
   EXPECT_TRUE(form->close());
