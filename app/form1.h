@@ -1,0 +1,57 @@
+// The main window: the measurement grid, the read and save buttons, the
+// state labels, the status line, the save dialog and the HID controller.
+#pragma once
+
+#include <QObject>
+#include <QRect>
+#include <cstdint>
+
+#include "app/form.h"
+#include "app/grid_types.h"
+
+class TButton;
+class TLabel;
+class TSaveDialog;
+class TStaticText;
+class TStringGrid;
+class TJvHidDeviceController;
+class TJvHidDevice;
+
+class TForm1 : public TForm {
+  Q_OBJECT
+
+ public:
+  // Builds the window from its stored layout, wires the handlers and, when
+  // construction is complete, runs FormCreate.
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Components, owned by the window.
+  TStringGrid* StringGrid1 = nullptr;
+  TLabel* Label1 = nullptr;   // spreadsheet application state
+  TButton* Button2 = nullptr;  // save the table
+  TSaveDialog* SaveDialog1 = nullptr;
+  TJvHidDeviceController* HidCtl = nullptr;
+  TButton* Button3 = nullptr;  // read the stopwatch
+  TLabel* Label2 = nullptr;    // stopwatch state
+  TLabel* Label39 = nullptr;   // table title
+  TStaticText* StaticText1 = nullptr;  // status line
+  TLabel* Label40 = nullptr;   // unit of the values
+  TLabel* Label3 = nullptr;    // credit line
+  TLabel* Label4 = nullptr;    // version
+
+  // Handlers.
+  void FormCreate(QObject* Sender);
+  bool CheckExcelInstall();
+  void Button2Click(QObject* Sender);
+  void FormCloseQuery(QObject* Sender, bool& CanClose);
+  void HidCtlArrival(TJvHidDevice* HidDev);
+  bool HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx);
+  void HidCtlRemoval(TJvHidDevice* HidDev);
+  void Button3Click(QObject* Sender);
+  void StringGrid1DrawCell(QObject* Sender, int ACol, int ARow, const QRect& Rect, TGridDrawState State);
+
+ private:
+  // Every handler meets its event here, and only here.
+  void WireEvents();
+};

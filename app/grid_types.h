@@ -1,0 +1,25 @@
+// Cell addressing and per-cell state of the string grid. Columns and rows
+// count from 0; a cell is always given as (column, row).
+#pragma once
+
+struct TGridCoord {
+  int X = 0;  // column
+  int Y = 0;  // row
+  friend bool operator==(const TGridCoord&, const TGridCoord&) = default;
+};
+
+// An inclusive block of cells.
+struct TGridRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+  bool contains(int col, int row) const { return col >= Left && col <= Right && row >= Top && row <= Bottom; }
+  friend bool operator==(const TGridRect&, const TGridRect&) = default;
+};
+
+// How a cell is being painted.
+struct TGridDrawState {
+  bool Selected = false;  // inside the selection
+  bool Focused = false;   // the current cell while the grid has keyboard focus
+};

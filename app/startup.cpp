@@ -1,0 +1,21 @@
+#include "app/startup.h"
+
+#include <QCoreApplication>
+
+#include "app/form1.h"
+
+namespace app {
+
+void SetApplicationTitle() {
+  // Only the name: a display name would be appended to every window caption
+  // on some platforms ("Lumetra — Lumetro").
+  QCoreApplication::setApplicationName(QString::fromUtf16(kApplicationTitle));
+}
+
+std::unique_ptr<TForm1> CreateMainWindow() {
+  auto window = std::make_unique<TForm1>();
+  window->setWindowIconText(QCoreApplication::applicationName());
+  return window;
+}
+
+}  // namespace app

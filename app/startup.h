@@ -1,0 +1,23 @@
+// The program's start-up, from the application title to the main window.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class TForm1;
+
+namespace app {
+
+// The program's name towards the desktop (task bar, window class, icon text)
+// and the caption of its error box. The main window's caption differs.
+inline constexpr char16_t kApplicationTitle[] = u"Lumetro";
+
+// Sets the application title. Must precede the first window: the window
+// class is taken from it when the first window is created.
+void SetApplicationTitle();
+
+// Creates the main window from its stored layout; its FormCreate has run
+// when this returns. The window is not shown yet.
+std::unique_ptr<TForm1> CreateMainWindow();
+
+}  // namespace app
