@@ -133,21 +133,6 @@ TEST_F(Device, SynchronousExchangeGetsTheAnswerToItsRequest) {
   EXPECT_EQ(answer[10], 0xC0);
 }
 
-TEST_F(Device, ReadReportFailsOnceTheDeviceIsGone) {
-  const auto id = Stopwatch();
-  StartUp();
-  TJvHidDevice* device = CheckOut("S");
-  ASSERT_TRUE(device->OpenSyncHandle());
-  std::thread unplugger([&] {
-    std::this_thread::sleep_for(20ms);
-    sim.Unplug(id);
-  });
-  BYTE answer[11] = {};
-  DWORD read = 0;
-  EXPECT_FALSE(device->ReadReport(answer, 11, read));
-  unplugger.join();
-}
-
 TEST_F(Device, CapsComeFromThePreparsedDataFetchedOnce) {
   auto config = Config(11, 2);
   config.usagePage = 0xFF00;
