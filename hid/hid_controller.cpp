@@ -247,18 +247,21 @@ void TJvHidDeviceController::DeviceChange() {
   // Known devices: a fresh entry for an interface already listed and
   // plugged in is a duplicate.
   for (TJvHidDevice*& candidate : fresh.items) {
-    for (TJvHidDevice* device : FDeviceList) {
-      if (device->Plugged() && DevInstOf(device) == DevInstOf(candidate)) {
-        DestroyUnlisted(candidate);
-        candidate = nullptr;
-        break;
-      }
+    if (IsListedAndPlugged(DevInstOf(candidate))) {
+      DestroyUnlisted(candidate);
+      candidate = nullptr;
     }
   }
 
   // Arrivals, each listed before its handler runs; later fresh entries are not listed yet.
   for (TJvHidDevice*& candidate : fresh.items) {
     if (candidate == nullptr) continue;
+    // A handler that ran a re-scan of its own may have listed it meanwhile.
+    if (IsListedAndPlugged(DevInstOf(candidate))) {
+      DestroyUnlisted(candidate);
+      candidate = nullptr;
+      continue;
+    }
     TJvHidDevice* device = candidate;
     candidate = nullptr;
     FDeviceList.push_back(device);
@@ -270,6 +273,12 @@ void TJvHidDeviceController::DeviceChange() {
     const TNotifyEvent handler = FOnDeviceChange;
     handler(this);
   }
+}
+
+bool TJvHidDeviceController::IsListedAndPlugged(DWORD DevInst) const {
+  return std::any_of(FDeviceList.begin(), FDeviceList.end(), [DevInst](const TJvHidDevice* device) {
+    return device->Plugged() && DevInstOf(device) == DevInst;
+  });
 }
 
 void TJvHidDeviceController::FireArrival(TJvHidDevice* Device) {

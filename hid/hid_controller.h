@@ -87,6 +87,7 @@ class TJvHidDeviceController : public TJvComponent {
   // Builds a fresh device for every HID interface present.
   void ScanPresentInterfaces(std::vector<TJvHidDevice*>& Fresh);
   static void DestroyUnlisted(TJvHidDevice* Device);
+  bool IsListedAndPlugged(DWORD DevInst) const;
   void AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFACE_DATA& InterfaceData,
                            std::vector<TJvHidDevice*>& Fresh);
   void FireArrival(TJvHidDevice* Device);

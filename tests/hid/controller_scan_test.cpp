@@ -232,6 +232,25 @@ TEST_F(ControllerScan, NotificationDuringARescanIsDroppedNotQueued) {
   EXPECT_EQ(TakeEvents(), (Events{"change"}));
 }
 
+TEST_F(ControllerScan, ARescanRunFromAnArrivalHandlerListsNoDeviceTwice) {
+  Add("A");
+  Add("B");
+  Add("C");
+  CreateController();
+  struct Rescanner {
+    TJvHidDeviceController* ctl;
+    int arrivals = 0;
+    void Arrival(TJvHidDevice*) {
+      if (++arrivals == 1) ctl->DeviceChange();
+    }
+  } rescanner{ctl.get()};
+  ctl->SetOnArrival(TJvHidPlugEvent(&rescanner, &Rescanner::Arrival));
+  loop.RunPending();
+  EXPECT_EQ(ListNames(), (Events{"A", "B", "C"}));
+  EXPECT_EQ(rescanner.arrivals, 3);
+  EXPECT_EQ(sim.TotalOpenHandles(), 0);
+}
+
 TEST_F(ControllerScan, HandlerExceptionLeavesTheRescanWithItsFlagsRestored) {
   Add("A");
   Add("B");
