@@ -19,7 +19,13 @@ class MainThreadDispatcher {
 };
 
 // nullptr uninstalls. The dispatcher must outlive its installation.
+// Installing a dispatcher also makes the calling thread the user-interface
+// thread of the layer.
 void SetMainThreadDispatcher(MainThreadDispatcher* dispatcher);
 MainThreadDispatcher* CurrentMainThreadDispatcher();
+
+// True on the user-interface thread: the one that last installed a
+// dispatcher, or the thread that started the program while none was.
+bool IsMainThread();
 
 }  // namespace hid

@@ -1,0 +1,384 @@
+#include "hid/hid_controller.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+
+#include "hid/hid_services.h"
+#include "hid/notify_window.h"
+
+namespace {
+
+// The Windows HID interface class, used when the HID services are missing.
+constexpr GUID kHidInterfaceClass = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+// Resets a flag when the scope ends, however it ends.
+class FlagReset {
+ public:
+  explicit FlagReset(bool& flag) : flag_(flag) {}
+  ~FlagReset() { flag_ = false; }
+  FlagReset(const FlagReset&) = delete;
+  FlagReset& operator=(const FlagReset&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+DWORD DevInstOf(const TJvHidDevice* device) { return device->PnPInfo() != nullptr ? device->PnPInfo()->DevInst : 0; }
+
+}  // namespace
+
+// A device a handler runs for. The device tells the controller when it is
+// destroyed meanwhile (its holder gave it back), so the controller neither
+// touches it again nor resets its flag afterwards.
+struct TJvHidDeviceController::DeviceWatch {
+  TJvHidDevice* Device = nullptr;
+  bool Destroyed = false;
+};
+
+class TJvHidDeviceController::EventScope {
+ public:
+  // InEvent: mark the device as inside a controller event meanwhile, which
+  // lets a handler open and use a device that is not checked out.
+  EventScope(TJvHidDeviceController& controller, TJvHidDevice* device, bool inEvent)
+      : controller_(controller), inEvent_(inEvent) {
+    watch_.Device = device;
+    controller_.FWatches.push_back(&watch_);
+    if (inEvent_) device->FInControllerEvent.store(true);
+  }
+  ~EventScope() {
+    if (inEvent_ && !watch_.Destroyed) watch_.Device->FInControllerEvent.store(false);
+    auto& watches = controller_.FWatches;
+    watches.erase(std::remove(watches.begin(), watches.end(), &watch_), watches.end());
+  }
+  EventScope(const EventScope&) = delete;
+  EventScope& operator=(const EventScope&) = delete;
+
+  bool DeviceDestroyed() const { return watch_.Destroyed; }
+
+ private:
+  TJvHidDeviceController& controller_;
+  DeviceWatch watch_;
+  bool inEvent_;
+};
+
+// The devices of one scan that are not (yet) in the list. Whatever is left
+// in it when it goes, after a handler raised for example, is destroyed.
+class TJvHidDeviceController::FreshList {
+ public:
+  FreshList() = default;
+  FreshList(const FreshList&) = delete;
+  FreshList& operator=(const FreshList&) = delete;
+  ~FreshList() {
+    for (TJvHidDevice* device : items) DestroyUnlisted(device);
+  }
+  std::vector<TJvHidDevice*> items;
+};
+
+void TJvHidDeviceController::DestroyUnlisted(TJvHidDevice* Device) {
+  if (Device == nullptr) return;
+  // Cleared first: an unlisted device has no entry to give back.
+  Device->FController = nullptr;
+  delete Device;
+}
+
+TJvHidDeviceController::TJvHidDeviceController(TComponent* AOwner) : TJvComponent(AOwner) {
+  FSetupAcquired = hid::AcquireSetupServices();
+  if (FSetupAcquired) FHidAcquired = hid::AcquireHidServices();
+  if (hid::HidServicesAvailable()) {
+    hid::Services().HidD_GetHidGuid(&FHidClassGuid);
+    FNotifyWindow = hid::CreateNotifyWindow(&NotifyProc, this);
+    // Posted, not sent: the first scan runs from the event loop, once the
+    // owner and every handler of its layout are in place. LParam -1 makes
+    // that scan report a device change even when nothing is present.
+    if (FNotifyWindow != nullptr) {
+      hid::PostNotifyMessage(FNotifyWindow, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, static_cast<LPARAM>(-1));
+    }
+  } else {
+    FHidClassGuid = kHidInterfaceClass;
+  }
+}
+
+TJvHidDeviceController::~TJvHidDeviceController() {
+  MarkDestroying();
+  FOnDeviceChange = nullptr;
+  FOnDeviceUnplug = nullptr;
+  FOnEnumerate = nullptr;
+  // Whenever one was made: a window left behind would call a destroyed controller.
+  if (FNotifyWindow != nullptr) {
+    hid::DestroyNotifyWindow(FNotifyWindow);
+    FNotifyWindow = nullptr;
+  }
+  // Handlers that run from here on see an empty list.
+  std::vector<TJvHidDevice*> devices;
+  devices.swap(FDeviceList);
+  for (TJvHidDevice* device : devices) {
+    device->FController = nullptr;
+    if (device->CheckedOut()) {
+      device->MarkUnplugged();  // left to its holder
+    } else {
+      delete device;
+    }
+  }
+  // Exactly what this controller acquired.
+  if (FSetupAcquired) hid::ReleaseSetupServices();
+  if (FHidAcquired) hid::ReleaseHidServices();
+}
+
+LRESULT TJvHidDeviceController::NotifyProc(void* Context, HWND Window, UINT Message, WPARAM WParam,
+                                           LPARAM LParam) {
+  return static_cast<TJvHidDeviceController*>(Context)->HandleNotifyMessage(Window, Message, WParam, LParam);
+}
+
+LRESULT TJvHidDeviceController::HandleNotifyMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  // A notice that comes while a re-scan runs (a handler let messages in) is
+  // dropped, not queued.
+  if (!Destroying() && Message == WM_DEVICECHANGE && WParam == DBT_DEVNODES_CHANGED && !FRescanActive) {
+    FLastChangeParam = static_cast<std::int32_t>(LParam);
+    FRescanActive = true;
+    FlagReset reset(FRescanActive);
+    DeviceChange();
+  }
+  return hid::DefaultNotifyProc(Window, Message, WParam, LParam);
+}
+
+void TJvHidDeviceController::ScanPresentInterfaces(std::vector<TJvHidDevice*>& Fresh) {
+  if (!hid::HidServicesAvailable()) return;
+  hid::ServiceTable& services = hid::Services();
+  // Another controller may have released the services this one relies on.
+  if (services.SetupDiGetClassDevsA == nullptr || services.SetupDiEnumDeviceInterfaces == nullptr ||
+      services.SetupDiGetDeviceInterfaceDetailA == nullptr || services.SetupDiDestroyDeviceInfoList == nullptr) {
+    return;
+  }
+  HDEVINFO set =
+      services.SetupDiGetClassDevsA(&FHidClassGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  if (set == INVALID_HANDLE_VALUE) return;
+  struct SetRelease {
+    hid::ServiceTable& services;
+    HDEVINFO set;
+    ~SetRelease() { services.SetupDiDestroyDeviceInfoList(set); }
+  } release{services, set};
+
+  for (DWORD index = 0;; ++index) {
+    SP_DEVICE_INTERFACE_DATA interfaceData;
+    std::memset(&interfaceData, 0, sizeof interfaceData);
+    interfaceData.cbSize = sizeof(SP_DEVICE_INTERFACE_DATA);
+    if (!services.SetupDiEnumDeviceInterfaces(set, nullptr, &FHidClassGuid, index, &interfaceData)) break;
+    // An interface whose detail cannot be had yields no device; the scan
+    // moves on to the next index.
+    AddScannedInterface(set, interfaceData, Fresh);
+  }
+}
+
+void TJvHidDeviceController::AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFACE_DATA& InterfaceData,
+                                                 std::vector<TJvHidDevice*>& Fresh) {
+  hid::ServiceTable& services = hid::Services();
+  SP_DEVINFO_DATA deviceData;
+  std::memset(&deviceData, 0, sizeof deviceData);
+  deviceData.cbSize = sizeof(SP_DEVINFO_DATA);
+  DWORD needed = 0;
+  services.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, nullptr, 0, &needed, &deviceData);
+  if (needed == 0 || services.GetLastError() != ERROR_INSUFFICIENT_BUFFER) return;
+
+  // The record's size field holds the size of its fixed part on this build
+  // (5 on 32-bit Windows, 8 on 64-bit), not the length of the buffer.
+  std::vector<unsigned char> buffer(std::max<std::size_t>(needed, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)), 0);
+  auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
+  detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+  if (!services.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, detail, static_cast<DWORD>(buffer.size()),
+                                                 &needed, &deviceData)) {
+    return;
+  }
+  const std::size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+  const char* text = reinterpret_cast<const char*>(buffer.data() + offset);
+  const std::size_t room = buffer.size() - offset;
+  const void* end = std::memchr(text, '\0', room);
+  const std::string path(text, end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - text) : room);
+
+  try {
+    auto info = std::make_unique<TJvHidPnPInfo>(Set, deviceData, path.c_str());
+    std::unique_ptr<TJvHidDevice> device(new TJvHidDevice(std::move(info), this));
+    Fresh.push_back(device.get());
+    device.release();
+  } catch (...) {
+    // The interface cannot be opened or identified now: it is left out of
+    // this scan (the failed device took its record with it).
+  }
+}
+
+void TJvHidDeviceController::DeviceChange() {
+  bool changed = FLastChangeParam == -1;
+  FreshList fresh;
+  ScanPresentInterfaces(fresh.items);
+
+  // Gone devices, last to first. A device already unplugged (checked out
+  // and kept after an earlier removal) never counts as present, so it is
+  // reported again at every re-scan.
+  for (std::size_t i = FDeviceList.size(); i-- > 0;) {
+    if (i >= FDeviceList.size()) continue;  // a handler gave entries back
+    TJvHidDevice* device = FDeviceList[i];
+    bool present = false;
+    if (device->Plugged()) {
+      for (std::size_t j = fresh.items.size(); j-- > 0;) {
+        if (DevInstOf(fresh.items[j]) == DevInstOf(device)) {
+          present = true;
+          break;
+        }
+      }
+    }
+    if (present) continue;
+    changed = true;
+    {
+      EventScope scope(*this, device, false);
+      device->MarkUnplugged();
+      if (scope.DeviceDestroyed()) continue;
+    }
+    if (!FireRemoval(device)) continue;
+    if (!device->CheckedOut()) {
+      // Nothing refers to it once OnRemoval has returned.
+      auto entry = std::find(FDeviceList.begin(), FDeviceList.end(), device);
+      if (entry != FDeviceList.end()) FDeviceList.erase(entry);
+      device->FController = nullptr;
+      delete device;
+    }
+  }
+
+  // Known devices: a fresh entry for an interface already listed and
+  // plugged in is a duplicate.
+  for (TJvHidDevice*& candidate : fresh.items) {
+    if (IsListedAndPlugged(DevInstOf(candidate))) {
+      DestroyUnlisted(candidate);
+      candidate = nullptr;
+    }
+  }
+
+  // Arrivals, each listed before its handler runs; later fresh entries are not listed yet.
+  for (TJvHidDevice*& candidate : fresh.items) {
+    if (candidate == nullptr) continue;
+    // A handler that ran a re-scan of its own may have listed it meanwhile.
+    if (IsListedAndPlugged(DevInstOf(candidate))) {
+      DestroyUnlisted(candidate);
+      candidate = nullptr;
+      continue;
+    }
+    TJvHidDevice* device = candidate;
+    candidate = nullptr;
+    FDeviceList.push_back(device);
+    changed = true;
+    FireArrival(device);
+  }
+
+  if (changed && FOnDeviceChange.Assigned()) {
+    const TNotifyEvent handler = FOnDeviceChange;
+    handler(this);
+  }
+}
+
+bool TJvHidDeviceController::IsListedAndPlugged(DWORD DevInst) const {
+  return std::any_of(FDeviceList.begin(), FDeviceList.end(), [DevInst](const TJvHidDevice* device) {
+    return device->Plugged() && DevInstOf(device) == DevInst;
+  });
+}
+
+void TJvHidDeviceController::FireArrival(TJvHidDevice* Device) {
+  if (!FOnArrival.Assigned()) return;
+  const TJvHidPlugEvent handler = FOnArrival;
+  EventScope scope(*this, Device, true);
+  handler(Device);
+}
+
+bool TJvHidDeviceController::FireRemoval(TJvHidDevice* Device) {
+  if (!FOnRemoval.Assigned()) return true;
+  const TJvHidPlugEvent handler = FOnRemoval;
+  EventScope scope(*this, Device, true);
+  handler(Device);
+  return !scope.DeviceDestroyed();
+}
+
+bool TJvHidDeviceController::EnumerationStep(TJvHidDevice* Device, int Index) {
+  if (!FOnEnumerate.Assigned()) return false;
+  const TJvHidEnumerateEvent handler = FOnEnumerate;
+  bool result = false;
+  bool destroyed = false;
+  {
+    EventScope scope(*this, Device, true);
+    result = handler(Device, Index);
+    destroyed = scope.DeviceDestroyed();
+  }
+  // A device offered and not taken keeps no handle open.
+  if (!destroyed && !Device->CheckedOut()) Device->CloseAllHandles();
+  return result;
+}
+
+int TJvHidDeviceController::EnumerateDevices() {
+  int result = 0;
+  const std::size_t count = FDeviceList.size();
+  // Unplugged entries are skipped but keep their indices.
+  for (std::size_t i = 0; i < count && i < FDeviceList.size(); ++i) {
+    TJvHidDevice* device = FDeviceList[i];
+    if (!device->Plugged()) continue;
+    ++result;
+    if (!EnumerationStep(device, static_cast<int>(i))) break;
+  }
+  return result;
+}
+
+bool TJvHidDeviceController::CheckOutDevice(TJvHidDevice*& HidDev, int Idx) {
+  HidDev = nullptr;
+  if (Idx < 0 || Idx >= Count()) return false;
+  TJvHidDevice* device = FDeviceList[static_cast<std::size_t>(Idx)];
+  if (device->CheckedOut()) return false;
+  HidDev = device;
+  device->FCheckedOut.store(true);
+  device->StartReadThread();
+  return true;
+}
+
+void TJvHidDeviceController::DeviceDestroyed(TJvHidDevice* Device) {
+  for (DeviceWatch* watch : FWatches) {
+    if (watch->Device == Device) watch->Destroyed = true;
+  }
+}
+
+void TJvHidDeviceController::SetOnDeviceChange(const TNotifyEvent& Value) {
+  if (Value.SameFunction(FOnDeviceChange)) return;
+  FOnDeviceChange = Value;
+  if (!Loading()) DeviceChange();
+}
+
+void TJvHidDeviceController::SetOnDeviceData(const TJvHidDataEvent& Value) {
+  if (Value.SameFunction(FOnDeviceData)) return;
+  // Stopping a read thread serves its pending hand-over, whose handler may
+  // change the list: walk it by index.
+  for (std::size_t i = 0; i < FDeviceList.size(); ++i) {
+    TJvHidDevice* device = FDeviceList[i];
+    if (device->OnData().SameFunction(FOnDeviceData)) device->SetOnData(Value);
+  }
+  FOnDeviceData = Value;
+}
+
+void TJvHidDeviceController::SetOnDeviceDataError(const TJvHidDataErrorEvent& Value) {
+  if (Value.SameFunction(FOnDeviceDataError)) return;
+  for (TJvHidDevice* device : FDeviceList) {
+    if (device->FOnDataError.SameFunction(FOnDeviceDataError)) device->FOnDataError = Value;
+  }
+  FOnDeviceDataError = Value;
+}
+
+void TJvHidDeviceController::SetOnDeviceUnplug(const TJvHidPlugEvent& Value) {
+  if (Value.SameFunction(FOnDeviceUnplug)) return;
+  for (TJvHidDevice* device : FDeviceList) {
+    if (device->FOnUnplug.SameFunction(FOnDeviceUnplug)) device->FOnUnplug = Value;
+  }
+  FOnDeviceUnplug = Value;
+}
+
+void TJvHidDeviceController::SetDevThreadSleepTime(int Value) {
+  if (Value == FDevThreadSleepTime) return;
+  // Devices refuse values outside 10..10000; the controller keeps it anyway.
+  for (TJvHidDevice* device : FDeviceList) {
+    if (device->ThreadSleepTime() == FDevThreadSleepTime) device->SetThreadSleepTime(Value);
+  }
+  FDevThreadSleepTime = Value;
+}

@@ -1,0 +1,141 @@
+// One HID device interface known to the controller.
+//
+// The device owns its plug-and-play record, opens operating-system handles
+// only when they are needed (and only while it is accessible: plugged in and
+// either checked out or inside a controller event), and offers its identity,
+// its report sizes, synchronous report transfer and the steps of the
+// background read its read thread drives.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "hid/hid_events.h"
+#include "hid/pnp_info.h"
+#include "hid/win32_types.h"
+
+class TJvHidDeviceController;
+class TJvHidDeviceReadThread;
+
+class TJvHidDevice {
+ public:
+  // Takes over PnPInfo. Opens the device path to read the attributes and
+  // closes it again. Raises EControllerError "Device cannot be opened" when
+  // neither opening succeeds and "Device cannot be identified" when the
+  // attributes cannot be read; the record is freed with the failed device.
+  TJvHidDevice(std::unique_ptr<TJvHidPnPInfo> PnPInfo, TJvHidDeviceController* Controller);
+  // Stops the read thread, closes the handles, frees the preparsed data. A
+  // device still listed by its controller gives its entry back: a plugged-in
+  // one is replaced in place by a fresh unclaimed device for the same
+  // interface, an unplugged one leaves the list.
+  virtual ~TJvHidDevice();
+  TJvHidDevice(const TJvHidDevice&) = delete;
+  TJvHidDevice& operator=(const TJvHidDevice&) = delete;
+
+  // --- State ---
+  TJvHidDeviceController* Controller() const { return FController; }
+  bool Plugged() const { return FPlugged.load(); }
+  bool CheckedOut() const { return FCheckedOut.load(); }
+  bool InControllerEvent() const { return FInControllerEvent.load(); }
+  // Plugged and (CheckedOut or InControllerEvent): every opening on demand asks it.
+  bool IsAccessible() const;
+  HANDLE SyncHandle() const { return FSyncHandle; }
+  HANDLE ReadHandle() const { return FReadHandle.load(); }
+  // The last opening of SyncHandle got read and write access.
+  bool ReadWriteAccess() const { return FReadWriteAccess; }
+  const HIDD_ATTRIBUTES& Attributes() const { return FAttributes; }
+  const TJvHidPnPInfo* PnPInfo() const { return FPnPInfo.get(); }
+  TJvHidDeviceReadThread* ReadThread() const { return FReadThread; }
+
+  // --- Identity and capabilities, fetched on demand ---
+  // The USB product string, cached once fetched (at most 254 UTF-16 units,
+  // untrimmed); empty when it cannot be read.
+  std::u16string ProductString();
+  // Fetched at most once; nullptr when none could be had.
+  PHIDP_PREPARSED_DATA PreparsedData();
+  // All zero when no preparsed data can be had.
+  HIDP_CAPS Caps();
+
+  // --- Handlers and settings ---
+  int ThreadSleepTime() const { return FThreadSleepTime.load(); }
+  // Takes values from 10 to 10000 ms; ignores any other.
+  void SetThreadSleepTime(int Value);
+  const TJvHidDataEvent& OnData() const { return FOnData; }
+  // Clearing stops the read thread; setting may start one.
+  void SetOnData(const TJvHidDataEvent& Handler);
+  // Only the controller's OnDeviceDataError setter gives it a value.
+  const TJvHidDataErrorEvent& OnDataError() const { return FOnDataError; }
+  const TJvHidPlugEvent& OnUnplug() const { return FOnUnplug; }
+  void SetOnUnplug(const TJvHidPlugEvent& Handler) { FOnUnplug = Handler; }
+
+  // --- Handles ---
+  bool OpenSyncHandle();
+  bool OpenReadHandle();
+  void CloseSyncHandle();
+  void CloseReadHandle();
+  void CloseAllHandles();
+
+  // --- Synchronous transfers on SyncHandle ---
+  // False, with nothing done and Written/Read unchanged, when SyncHandle
+  // cannot be opened; otherwise whether the platform call succeeded.
+  bool WriteReport(const void* Buffer, DWORD Count, DWORD& Written);
+  // Returns when the driver hands over an input report.
+  bool ReadReport(void* Buffer, DWORD Count, DWORD& Read);
+
+  // --- Request/answer reads with a time-out, on ReadHandle ---
+  // The system hands an input report only to handles open when it arrives,
+  // so open the read handle before writing the request the answer is for.
+  bool OpenReadHandleForReport();
+  enum class ReadResult { Ok, TimedOut, Failed };
+  // Reads one input report through an overlapped read on ReadHandle and an
+  // alertable wait on the calling thread, for at most TimeoutMs. On time-out
+  // the read is cancelled and the cancellation awaited, so Buffer is no
+  // longer written once this returns. Read is the byte count on Ok, else 0.
+  // Must not be used while a read thread runs on this device (they would
+  // share ReadOverlapped); it fails at once in that case.
+  ReadResult ReadReportTimeout(void* Buffer, DWORD Count, DWORD& Read, DWORD TimeoutMs);
+
+  // --- Background read ---
+  // Starts the read thread when OnData is assigned, the device is plugged
+  // in, checked out, was opened for reading and writing, and has no thread.
+  void StartReadThread();
+  // Asks the thread to end, waits for it (serving its hand-overs) and frees it.
+  void StopReadThread();
+  // The steps the read thread drives (they run on the read thread).
+  bool BeginOverlappedRead(void* Buffer, DWORD Count, LPOVERLAPPED_COMPLETION_ROUTINE CompletionRoutine);
+  DWORD OverlappedReadResult();
+  bool CancelOverlappedRead();
+
+  // Called by the controller: closes the handles, marks the device
+  // unplugged and fires OnUnplug once. The read thread is not stopped.
+  void MarkUnplugged();
+
+ private:
+  friend class TJvHidDeviceController;
+
+  bool OpenSyncHandleUnchecked();
+  static void WINAPI TimedReadCompletion(DWORD ErrorCode, DWORD Transferred, OVERLAPPED* Overlapped);
+  bool AwaitTimedRead(DWORD Milliseconds);
+
+  TJvHidDeviceController* FController = nullptr;
+  std::atomic<bool> FPlugged{true};
+  std::atomic<bool> FCheckedOut{false};
+  std::atomic<bool> FInControllerEvent{false};
+  HANDLE FSyncHandle = INVALID_HANDLE_VALUE;
+  // Closed by the user-interface thread while the read thread may use it.
+  std::atomic<HANDLE> FReadHandle{INVALID_HANDLE_VALUE};
+  OVERLAPPED FReadOverlapped{};
+  HIDD_ATTRIBUTES FAttributes{};
+  std::unique_ptr<TJvHidPnPInfo> FPnPInfo;
+  std::u16string FProductString;
+  PHIDP_PREPARSED_DATA FPreparsedData = nullptr;
+  std::atomic<int> FThreadSleepTime{100};
+  TJvHidDataEvent FOnData;
+  TJvHidDataErrorEvent FOnDataError;
+  TJvHidPlugEvent FOnUnplug;
+  bool FReadWriteAccess = false;
+  TJvHidDeviceReadThread* FReadThread = nullptr;
+  bool FTimedReadDone = false;
+};

@@ -1,0 +1,163 @@
+// Shared pieces of the HID layer tests: a fixture with the simulated
+// platform, an event loop and a controller, and a recorder of events.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "hid/hid_controller.h"
+#include "hid/notify_window.h"
+#include "tests/sim/hid_sim.h"
+
+namespace hidtest {
+
+using namespace std::chrono_literals;
+
+// Records controller and device events as short texts ("arrival A@0").
+class EventLog {
+ public:
+  std::vector<std::string> events;
+  TJvHidDeviceController* controller = nullptr;
+  std::map<std::string, std::string>* names = nullptr;
+
+  std::string NameOf(const TJvHidDevice* device) const {
+    auto it = names->find(device->PnPInfo()->DevicePath);
+    return it == names->end() ? "?" : it->second;
+  }
+  std::string At(const TJvHidDevice* device) const {
+    const auto& list = controller->DeviceList();
+    auto it = std::find(list.begin(), list.end(), device);
+    return it == list.end() ? "-" : std::to_string(it - list.begin());
+  }
+
+  void Arrival(TJvHidDevice* device) { events.push_back("arrival " + NameOf(device) + "@" + At(device)); }
+  void Removal(TJvHidDevice* device) { events.push_back("removal " + NameOf(device) + "@" + At(device)); }
+  void Unplug(TJvHidDevice* device) { events.push_back("unplug " + NameOf(device)); }
+  void Change(TObject* sender) {
+    events.push_back(sender == controller ? "change" : "change from another sender");
+  }
+  void Change2(TObject*) { events.push_back("change2"); }
+  bool Enumerate(TJvHidDevice* device, const std::int32_t index) {
+    events.push_back("enumerate " + NameOf(device) + "@" + std::to_string(index));
+    ++offered;
+    return offered != stopAt;
+  }
+  int offered = 0;
+  int stopAt = -1;  // the offer (counted from 1) that returns false
+};
+
+class HidFixture : public ::testing::Test {
+ protected:
+  // Destroyed in reverse: the controller before the platform it uses.
+  hidsim::TestEventLoop loop;
+  hidsim::SimPlatform sim;
+  std::map<std::string, std::string> names;
+  std::map<std::string, hidsim::DeviceId> ids;
+  std::unique_ptr<TJvHidDeviceController> ctl;
+  EventLog log;
+
+  HidFixture() { log.names = &names; }
+
+  // Devices still checked out when a test ends are the test's to give back.
+  void TearDown() override {
+    std::vector<TJvHidDevice*> held;
+    if (ctl) {
+      for (TJvHidDevice* device : ctl->DeviceList()) {
+        if (device->CheckedOut()) held.push_back(device);
+      }
+    }
+    ctl.reset();
+    for (TJvHidDevice* device : held) delete device;
+  }
+
+  static hidsim::DeviceConfig Config(USHORT input = 9, USHORT output = 2) {
+    hidsim::DeviceConfig config;
+    config.vendorId = 0x04D8;
+    config.productId = 0xF67A;
+    config.inputReportLength = input;
+    config.outputReportLength = output;
+    config.productString = u"Device";
+    return config;
+  }
+
+  hidsim::DeviceId Add(const std::string& name, hidsim::DeviceConfig config = Config()) {
+    config.path = "\\\\?\\hid#sim#" + name;
+    names[config.path] = name;
+    hidsim::DeviceId id = sim.AddDevice(std::move(config));
+    ids[name] = id;
+    return id;
+  }
+
+  // A controller with the recorder wired to its arrival, removal,
+  // enumeration and device-change events, as a window's layout would.
+  void CreateController() {
+    ctl = std::make_unique<TJvHidDeviceController>(nullptr);
+    log.controller = ctl.get();
+    ctl->BeginLoading();
+    ctl->SetOnArrival(TJvHidPlugEvent(&log, &EventLog::Arrival));
+    ctl->SetOnRemoval(TJvHidPlugEvent(&log, &EventLog::Removal));
+    ctl->SetOnEnumerate(TJvHidEnumerateEvent(&log, &EventLog::Enumerate));
+    ctl->SetOnDeviceChange(TNotifyEvent(&log, &EventLog::Change));
+    ctl->Loaded();
+  }
+
+  // Creation plus the event loop running the posted first scan.
+  void StartUp() {
+    CreateController();
+    loop.RunPending();
+  }
+
+  // What the system does when device nodes change.
+  void Notify() {
+    hid::BroadcastDeviceChange();
+    loop.RunPending();
+  }
+
+  std::vector<std::string> TakeEvents() {
+    std::vector<std::string> taken;
+    taken.swap(log.events);
+    return taken;
+  }
+
+  // The list as names, an unplugged entry marked with "!".
+  std::vector<std::string> ListNames() const {
+    std::vector<std::string> result;
+    for (TJvHidDevice* device : ctl->DeviceList()) {
+      result.push_back(log.NameOf(device) + (device->Plugged() ? "" : "!"));
+    }
+    return result;
+  }
+
+  TJvHidDevice* Listed(const std::string& name) const {
+    for (TJvHidDevice* device : ctl->DeviceList()) {
+      if (log.NameOf(device) == name && device->Plugged()) return device;
+    }
+    return nullptr;
+  }
+
+  int IndexOf(const std::string& name) const {
+    const auto& list = ctl->DeviceList();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (log.NameOf(list[i]) == name && list[i]->Plugged()) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  TJvHidDevice* CheckOut(const std::string& name) {
+    TJvHidDevice* device = nullptr;
+    EXPECT_TRUE(ctl->CheckOutDevice(device, IndexOf(name)));
+    return device;
+  }
+};
+
+using Events = std::vector<std::string>;
+
+}  // namespace hidtest

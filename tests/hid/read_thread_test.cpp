@@ -1,0 +1,246 @@
+// The background reader of a checked-out device: what it delivers, on which
+// thread, how it reports failed starts, and that it can always be stopped.
+#include <atomic>
+
+#include "hid/read_thread.h"
+#include "tests/hid/hid_test_support.h"
+
+namespace hidtest {
+namespace {
+
+struct Received {
+  std::uint8_t reportId = 0;
+  std::vector<BYTE> data;
+  std::uint16_t size = 0;
+  bool onMainThread = false;
+};
+
+// Records deliveries; used as the controller's data and error handlers.
+struct DataRecorder {
+  std::vector<Received> reports;
+  std::vector<std::uint32_t> errors;
+  std::vector<bool> errorsOnMainThread;
+  std::atomic<int> reportCount{0};
+  TJvHidDevice* stopFrom = nullptr;    // the handler stops this device's thread
+  TJvHidDevice* destroyFrom = nullptr;  // the handler destroys this device
+  bool raise = false;
+
+  void Data(TJvHidDevice* device, std::uint8_t reportId, const void* data, std::uint16_t size) {
+    Received received;
+    received.reportId = reportId;
+    received.size = size;
+    const BYTE* bytes = static_cast<const BYTE*>(data);
+    received.data.assign(bytes, bytes + size);
+    received.onMainThread = hid::IsMainThread();
+    reports.push_back(received);
+    ++reportCount;
+    if (device == stopFrom) device->SetOnData(nullptr);
+    if (device == destroyFrom) delete device;
+    if (raise) throw std::runtime_error("handler failed");
+  }
+  void Error(TJvHidDevice*, std::uint32_t error) {
+    errors.push_back(error);
+    errorsOnMainThread.push_back(hid::IsMainThread());
+  }
+};
+
+class ReadThread : public HidFixture {
+ protected:
+  DataRecorder recorder;
+  hidsim::DeviceId id = 0;
+
+  // A checked-out device whose reader is running and has a read outstanding.
+  TJvHidDevice* StartReader(int sleepTime = 10) {
+    id = Add("R", Config(9, 2));
+    StartUp();
+    ctl->SetOnDeviceDataError(TJvHidDataErrorEvent(&recorder, &DataRecorder::Error));
+    TJvHidDevice* device = CheckOut("R");
+    device->SetThreadSleepTime(sleepTime);
+    device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
+    EXPECT_NE(device->ReadThread(), nullptr);
+    EXPECT_TRUE(sim.WaitForPendingRead(id, 2s));
+    return device;
+  }
+
+  // Waits, without running the loop, until something was posted to it.
+  bool WaitForPosted() {
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (loop.Pending() == 0) {
+      if (std::chrono::steady_clock::now() >= deadline) return false;
+      std::this_thread::sleep_for(1ms);
+    }
+    return true;
+  }
+
+  bool WaitForReports(std::size_t count) {
+    return loop.RunUntil([&] { return recorder.reports.size() >= count; }, 2s);
+  }
+};
+
+TEST_F(ReadThread, StartsOnlyForACheckedOutDeviceWithADataHandler) {
+  Add("A");
+  Add("Q");
+  StartUp();
+  ctl->SetOnDeviceData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
+  EXPECT_EQ(Listed("A")->ReadThread(), nullptr);  // not checked out
+  TJvHidDevice* device = CheckOut("A");
+  EXPECT_NE(device->ReadThread(), nullptr);
+  // Clearing the controller's handler stops the devices that share it.
+  ctl->SetOnDeviceData(nullptr);
+  EXPECT_EQ(device->ReadThread(), nullptr);
+}
+
+TEST_F(ReadThread, QueryOnlyDeviceGetsNoReader) {
+  auto config = Config();
+  config.open = hidsim::OpenPolicy::QueryOnly;
+  Add("Q", config);
+  StartUp();
+  TJvHidDevice* device = CheckOut("Q");
+  device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
+  EXPECT_EQ(device->ReadThread(), nullptr);
+}
+
+TEST_F(ReadThread, DeliversReportIdDataAndSizeOnTheMainThread) {
+  StartReader();
+  sim.QueueInput(id, {7, 1, 2, 3, 4, 5, 6, 7, 8});
+  sim.QueueInput(id, {9});
+  ASSERT_TRUE(WaitForReports(2));
+  EXPECT_EQ(recorder.reports[0].reportId, 7);
+  EXPECT_EQ(recorder.reports[0].size, 8);
+  EXPECT_EQ(recorder.reports[0].data, (std::vector<BYTE>{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_TRUE(recorder.reports[0].onMainThread);
+  // One byte: the report ID alone, Size 0.
+  EXPECT_EQ(recorder.reports[1].reportId, 9);
+  EXPECT_EQ(recorder.reports[1].size, 0);
+}
+
+TEST_F(ReadThread, EmptyReadsDeliverNothingAndReadingGoesOn) {
+  StartReader();
+  sim.QueueInput(id, {});
+  sim.QueueInput(id, {3, 33});
+  ASSERT_TRUE(WaitForReports(1));
+  ASSERT_EQ(recorder.reports.size(), 1u);
+  EXPECT_EQ(recorder.reports[0].reportId, 3);
+  EXPECT_EQ(recorder.reports[0].data, (std::vector<BYTE>{33}));
+}
+
+TEST_F(ReadThread, StopWhileWaitingCancelsTheOutstandingReadWithoutDelivery) {
+  TJvHidDevice* device = StartReader(10);
+  const int cancels = sim.CancelIoCalls();
+  device->SetOnData(nullptr);
+  EXPECT_EQ(device->ReadThread(), nullptr);
+  EXPECT_EQ(sim.CancelIoCalls(), cancels + 1);
+  EXPECT_EQ(sim.PendingReads(id), 0);
+  loop.RunPending();
+  EXPECT_TRUE(recorder.reports.empty());
+  // The read handle stays open until the device closes its handles.
+  EXPECT_NE(device->ReadHandle(), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(ReadThread, StopWhileADeliveryWaitsForTheMainThreadDoesNotDeadlock) {
+  TJvHidDevice* device = StartReader(10);
+  sim.QueueInput(id, {1, 42});
+  // The reader is now blocked handing the report over; the loop is not run.
+  ASSERT_TRUE(WaitForPosted());
+  device->SetOnData(nullptr);  // waits, serving the hand-over meanwhile
+  EXPECT_EQ(device->ReadThread(), nullptr);
+  EXPECT_EQ(recorder.reports.size(), 1u);
+  loop.RunPending();
+  EXPECT_EQ(recorder.reports.size(), 1u);
+}
+
+TEST_F(ReadThread, DestroyingTheDeviceStopsItsReader) {
+  TJvHidDevice* device = StartReader(10);
+  sim.QueueInput(id, {1, 42});
+  delete device;  // given back: replaced in place by an unclaimed device
+  EXPECT_EQ(sim.PendingReads(id), 0);
+  loop.RunPending();
+  EXPECT_LE(recorder.reports.size(), 1u);
+  EXPECT_EQ(Listed("R")->ReadThread(), nullptr);
+}
+
+TEST_F(ReadThread, AHandlerMayStopItsOwnReader) {
+  TJvHidDevice* device = StartReader(10);
+  recorder.stopFrom = device;
+  sim.QueueInput(id, {1, 1});
+  ASSERT_TRUE(WaitForReports(1));
+  EXPECT_EQ(device->ReadThread(), nullptr);
+  EXPECT_FALSE(device->OnData().Assigned());
+  sim.QueueInput(id, {1, 2});
+  loop.RunUntil([] { return false; }, 50ms);
+  EXPECT_EQ(recorder.reports.size(), 1u);
+}
+
+TEST_F(ReadThread, AHandlerMayGiveItsDeviceBack) {
+  TJvHidDevice* device = StartReader(10);
+  recorder.destroyFrom = device;
+  sim.QueueInput(id, {1, 1});
+  ASSERT_TRUE(WaitForReports(1));
+  loop.RunUntil([] { return false; }, 50ms);
+  ASSERT_NE(Listed("R"), nullptr);
+  EXPECT_FALSE(Listed("R")->CheckedOut());
+}
+
+TEST_F(ReadThread, AHandlerThatRaisesLosesOnlyItsReport) {
+  StartReader(10);
+  recorder.raise = true;
+  sim.QueueInput(id, {1, 1});
+  ASSERT_TRUE(WaitForReports(1));
+  recorder.raise = false;
+  sim.QueueInput(id, {1, 2});
+  ASSERT_TRUE(WaitForReports(2));
+  EXPECT_EQ(recorder.reports[1].data, (std::vector<BYTE>{2}));
+}
+
+TEST_F(ReadThread, FailedStartsAreReportedOneByOneOnTheMainThread) {
+  TJvHidDevice* device = StartReader(10);
+  // The device now refuses read access: every new read start fails.
+  sim.Configure(id, [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::QueryOnly; });
+  device->CloseReadHandle();  // the outstanding read ends, the reopening fails
+  ASSERT_TRUE(loop.RunUntil([&] { return recorder.errors.size() >= 3; }, 2s));
+  for (std::uint32_t error : recorder.errors) EXPECT_EQ(error, ERROR_ACCESS_DENIED);
+  for (bool onMain : recorder.errorsOnMainThread) EXPECT_TRUE(onMain);
+  device->SetOnData(nullptr);
+  EXPECT_EQ(device->ReadThread(), nullptr);
+}
+
+TEST_F(ReadThread, AfterUnplugNoDataArrivesAndFailuresComeAtTheSlicePace) {
+  TJvHidDevice* device = StartReader(50);
+  sim.Unplug(id);
+  Notify();  // the controller marks it unplugged and closes its handles
+  EXPECT_FALSE(device->Plugged());
+  EXPECT_EQ(sim.OpenHandles(id), 0);
+  recorder.errors.clear();
+  loop.RunUntil([] { return false; }, 300ms);
+  EXPECT_TRUE(recorder.reports.empty());
+  // Reported, but not in a tight loop: about one failure per 50 ms slice.
+  EXPECT_GE(recorder.errors.size(), 2u);
+  EXPECT_LE(recorder.errors.size(), 12u);
+  device->SetOnData(nullptr);
+  EXPECT_EQ(device->ReadThread(), nullptr);
+}
+
+TEST_F(ReadThread, InsideALibraryReportsAreDeliveredOnTheReadThread) {
+  hid::SetRunningInsideLibrary(true);
+  StartReader(10);
+  sim.QueueInput(id, {1, 5});
+  const auto deadline = std::chrono::steady_clock::now() + 2s;
+  while (recorder.reportCount == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(1ms);
+  }
+  hid::SetRunningInsideLibrary(false);
+  ASSERT_EQ(recorder.reportCount, 1);
+  EXPECT_FALSE(recorder.reports[0].onMainThread);
+  EXPECT_EQ(loop.Pending(), 0u);
+}
+
+TEST_F(ReadThread, TheCheckedOutReaderKeepsRunningAfterTheControllerIsGone) {
+  TJvHidDevice* device = StartReader(10);
+  ctl.reset();  // marks it unplugged, leaves it to its holder
+  EXPECT_FALSE(device->Plugged());
+  EXPECT_NE(device->ReadThread(), nullptr);
+  delete device;  // stops the reader
+}
+
+}  // namespace
+}  // namespace hidtest

@@ -1,0 +1,988 @@
+#include "tests/sim/hid_sim.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <stdexcept>
+#include <thread>
+
+namespace hidsim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// OVERLAPPED.Internal while a read is outstanding.
+constexpr ULONG_PTR kPending = 0x103;
+constexpr DWORD kSpintActive = 1;
+constexpr DWORD kPreparsedMagic = 0x48494450;  // "HIDP"
+constexpr DWORD kErrorNoSuchDevinst = 0xE000020Bu;
+
+// One plugging of a device. Handles opened during it stay bound to it, so
+// after a replug they remain dead.
+struct Instance {
+  DeviceId id = 0;
+  bool plugged = true;
+};
+
+struct OpenFile {
+  std::shared_ptr<Instance> instance;
+  DWORD access = 0;
+  DWORD flags = 0;
+  Clock::time_point openedAt;
+  std::deque<std::vector<BYTE>> input;
+  bool closed = false;
+};
+
+struct Apc {
+  LPOVERLAPPED_COMPLETION_ROUTINE routine = nullptr;
+  DWORD error = 0;
+  DWORD bytes = 0;
+  OVERLAPPED* overlapped = nullptr;
+};
+
+struct ApcQueue {
+  std::deque<Apc> apcs;
+};
+
+struct PendingRead {
+  std::shared_ptr<OpenFile> file;
+  std::uintptr_t handle = 0;
+  BYTE* buffer = nullptr;
+  DWORD count = 0;
+  OVERLAPPED* overlapped = nullptr;
+  LPOVERLAPPED_COMPLETION_ROUTINE routine = nullptr;
+  ApcQueue* issuer = nullptr;
+};
+
+struct Scheduled {
+  Clock::time_point due;
+  std::vector<BYTE> bytes;
+};
+
+struct DeviceRecord {
+  DeviceConfig config;
+  std::shared_ptr<Instance> current;  // the latest plugging
+  Responder responder;
+  std::vector<std::vector<BYTE>> writes;
+  std::deque<Scheduled> scheduled;
+  int openAttempts = 0;
+  int productStringQueries = 0;
+};
+
+struct SetEntry {
+  DeviceId id = 0;
+  DWORD devInst = 0;
+  std::string path;
+  DetailFailure detailFailure = DetailFailure::None;
+};
+
+struct DeviceInfoSet {
+  std::vector<SetEntry> entries;
+};
+
+struct PreparsedBlock {
+  DWORD magic = kPreparsedMagic;
+  HIDP_CAPS caps{};
+};
+
+struct SimState {
+  std::map<DeviceId, DeviceRecord> devices;
+  std::vector<DeviceId> order;  // enumeration order of plugged-in devices
+  std::map<std::uintptr_t, std::shared_ptr<OpenFile>> files;
+  std::map<std::uintptr_t, DeviceInfoSet> sets;
+  std::set<PreparsedBlock*> preparsed;
+  std::vector<PendingRead> pending;
+  std::set<ApcQueue*> queues;
+  std::uintptr_t nextHandle = 0x100;
+  DeviceId nextId = 1;
+  DWORD nextDevInst = 0x1001;
+  bool setupLoadable = true;
+  bool hidLoadable = true;
+  bool classDevsFails = false;
+  bool cancelIoAvailable = true;
+  int setupLoads = 0, setupFrees = 0, hidLoads = 0, hidFrees = 0;
+  int cancelIoCalls = 0;
+  DWORD lastClassDevsFlags = 0;
+};
+
+// The lock and the condition outlive every thread (never destroyed), so a
+// thread that ends after the simulator can still tidy up safely.
+std::mutex& Mutex() {
+  static auto* mutex = new std::mutex;
+  return *mutex;
+}
+std::condition_variable& Changed() {
+  static auto* changed = new std::condition_variable;
+  return *changed;
+}
+SimState* g_state = nullptr;  // guarded by Mutex()
+
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+
+void SetError(DWORD error) { t_lastError = error; }
+
+BOOL Fail(DWORD error) {
+  SetError(error);
+  return FALSE;
+}
+
+SimState& State() {
+  if (g_state == nullptr) throw std::logic_error("no SimPlatform installed");
+  return *g_state;
+}
+
+// The calling thread's completion queue; removed with the thread, whose
+// outstanding reads then end without a completion (as reads a thread
+// issued end when it exits).
+struct ThreadSlot {
+  ApcQueue queue;
+  bool registered = false;
+  ~ThreadSlot() {
+    std::lock_guard lock(Mutex());
+    if (g_state == nullptr || !registered) return;
+    auto& pending = g_state->pending;
+    pending.erase(std::remove_if(pending.begin(), pending.end(),
+                                 [this](const PendingRead& read) { return read.issuer == &queue; }),
+                  pending.end());
+    g_state->queues.erase(&queue);
+  }
+};
+
+// Requires the lock.
+ApcQueue* CurrentQueue(SimState& state) {
+  thread_local ThreadSlot slot;
+  if (!slot.registered || state.queues.count(&slot.queue) == 0) {
+    slot.registered = true;
+    state.queues.insert(&slot.queue);
+  }
+  return &slot.queue;
+}
+
+std::uintptr_t Key(HANDLE handle) { return reinterpret_cast<std::uintptr_t>(handle); }
+
+HANDLE NewHandle(SimState& state) {
+  std::uintptr_t value = state.nextHandle;
+  state.nextHandle += 4;
+  return reinterpret_cast<HANDLE>(value);
+}
+
+std::shared_ptr<OpenFile> FindFile(SimState& state, HANDLE handle) {
+  auto it = state.files.find(Key(handle));
+  return it == state.files.end() ? nullptr : it->second;
+}
+
+DeviceRecord& Record(SimState& state, DeviceId id) {
+  auto it = state.devices.find(id);
+  if (it == state.devices.end()) throw std::out_of_range("unknown simulated device");
+  return it->second;
+}
+
+HIDP_CAPS CapsOf(const DeviceConfig& config) {
+  HIDP_CAPS caps;
+  std::memset(&caps, 0, sizeof caps);
+  caps.Usage = config.usage;
+  caps.UsagePage = config.usagePage;
+  caps.InputReportByteLength = config.inputReportLength;
+  caps.OutputReportByteLength = config.outputReportLength;
+  caps.FeatureReportByteLength = config.featureReportLength;
+  return caps;
+}
+
+// Requires the lock. Ends one outstanding read: fills in its OVERLAPPED and
+// queues its completion routine for the thread that issued it.
+void Complete(SimState& state, std::size_t index, DWORD error, DWORD bytes) {
+  PendingRead read = state.pending[index];
+  state.pending.erase(state.pending.begin() + static_cast<std::ptrdiff_t>(index));
+  read.overlapped->Internal = error;
+  read.overlapped->InternalHigh = bytes;
+  if (read.routine != nullptr && read.issuer != nullptr) {
+    read.issuer->apcs.push_back(Apc{read.routine, error, bytes, read.overlapped});
+  }
+  Changed().notify_all();
+}
+
+// Requires the lock. Delivers the reports that are due to the handles open
+// when they arrived, then completes reads that have a report waiting.
+void Pump(SimState& state) {
+  const Clock::time_point now = Clock::now();
+  for (auto& [id, record] : state.devices) {
+    while (!record.scheduled.empty() && record.scheduled.front().due <= now) {
+      Scheduled report = std::move(record.scheduled.front());
+      record.scheduled.pop_front();
+      if (!record.current || !record.current->plugged) continue;
+      for (auto& [key, file] : state.files) {
+        if (file->closed || file->instance != record.current) continue;
+        if ((file->access & GENERIC_READ) == 0 || file->openedAt > report.due) continue;
+        file->input.push_back(report.bytes);
+        if (file->input.size() > kInputBufferReports) file->input.pop_front();
+      }
+      Changed().notify_all();
+    }
+  }
+  for (std::size_t i = 0; i < state.pending.size();) {
+    PendingRead& read = state.pending[i];
+    if (read.file->input.empty()) {
+      ++i;
+      continue;
+    }
+    std::vector<BYTE> report = std::move(read.file->input.front());
+    read.file->input.pop_front();
+    const DWORD bytes = std::min<DWORD>(read.count, static_cast<DWORD>(report.size()));
+    if (bytes > 0) std::memcpy(read.buffer, report.data(), bytes);
+    Complete(state, i, ERROR_SUCCESS, bytes);
+  }
+}
+
+// Requires the lock. When the next scheduled report is due.
+Clock::time_point NextDue(const SimState& state) {
+  Clock::time_point next = Clock::time_point::max();
+  for (const auto& [id, record] : state.devices) {
+    if (!record.scheduled.empty()) next = std::min(next, record.scheduled.front().due);
+  }
+  return next;
+}
+
+// Requires the lock.
+void Schedule(SimState& state, DeviceId id, std::vector<BYTE> bytes, std::chrono::milliseconds delay) {
+  DeviceRecord& record = Record(state, id);
+  Scheduled report{Clock::now() + delay, std::move(bytes)};
+  auto position = std::upper_bound(record.scheduled.begin(), record.scheduled.end(), report.due,
+                                   [](Clock::time_point due, const Scheduled& s) { return due < s.due; });
+  record.scheduled.insert(position, std::move(report));
+  Pump(state);
+  Changed().notify_all();
+}
+
+// Requires the lock. The device a handle is open on, if it is plugged in.
+bool UsableFile(const std::shared_ptr<OpenFile>& file, DWORD& error) {
+  if (!file || file->closed) {
+    error = ERROR_INVALID_HANDLE;
+    return false;
+  }
+  if (!file->instance->plugged) {
+    error = ERROR_DEVICE_NOT_CONNECTED;
+    return false;
+  }
+  return true;
+}
+
+// --- Device-setup services ---
+
+HDEVINFO WINAPI SimSetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, DWORD flags) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  state.lastClassDevsFlags = flags;
+  if (state.classDevsFails) {
+    SetError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  DeviceInfoSet set;
+  const GUID hid = SimPlatform::HidGuid();
+  if (classGuid != nullptr && std::memcmp(classGuid, &hid, sizeof hid) == 0 && (flags & DIGCF_DEVICEINTERFACE)) {
+    for (DeviceId id : state.order) {
+      const DeviceRecord& record = state.devices.at(id);
+      set.entries.push_back(SetEntry{id, record.config.devInst, record.config.path, record.config.detailFailure});
+    }
+  }
+  HANDLE handle = NewHandle(state);
+  state.sets[Key(handle)] = std::move(set);
+  return handle;
+}
+
+BOOL WINAPI SimSetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*, const GUID* interfaceGuid,
+                                           DWORD index, SP_DEVICE_INTERFACE_DATA* data) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  auto set = state.sets.find(Key(setHandle));
+  if (set == state.sets.end()) return Fail(ERROR_INVALID_HANDLE);
+  if (data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return Fail(kErrorInvalidUserBuffer);
+  if (index >= set->second.entries.size()) return Fail(ERROR_NO_MORE_ITEMS);
+  if (interfaceGuid != nullptr) data->InterfaceClassGuid = *interfaceGuid;
+  data->Flags = kSpintActive;
+  data->Reserved = index + 1;  // our cookie: which entry
+  SetError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI SimSetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_INTERFACE_DATA* data,
+                                                SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail, DWORD detailSize,
+                                                DWORD* requiredSize, SP_DEVINFO_DATA* deviceData) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  auto set = state.sets.find(Key(setHandle));
+  if (set == state.sets.end()) return Fail(ERROR_INVALID_HANDLE);
+  if (data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return Fail(kErrorInvalidUserBuffer);
+  if (data->Reserved == 0 || data->Reserved > set->second.entries.size()) return Fail(ERROR_INVALID_PARAMETER);
+  const SetEntry& entry = set->second.entries[data->Reserved - 1];
+  if (entry.detailFailure == DetailFailure::SizeQuery) return Fail(ERROR_INVALID_PARAMETER);
+  const DWORD needed =
+      static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + entry.path.size() + 1);
+  if (detail == nullptr) {
+    if (detailSize != 0) return Fail(kErrorInvalidUserBuffer);
+    if (requiredSize != nullptr) *requiredSize = needed;
+    return Fail(ERROR_INSUFFICIENT_BUFFER);
+  }
+  if (entry.detailFailure == DetailFailure::DataQuery) return Fail(ERROR_INVALID_PARAMETER);
+  // The fixed part's size of this build, as the real service insists.
+  if (detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) return Fail(kErrorInvalidUserBuffer);
+  if (detailSize < needed) {
+    if (requiredSize != nullptr) *requiredSize = needed;
+    return Fail(ERROR_INSUFFICIENT_BUFFER);
+  }
+  if (deviceData != nullptr && deviceData->cbSize != sizeof(SP_DEVINFO_DATA)) return Fail(kErrorInvalidUserBuffer);
+  std::memcpy(detail->DevicePath, entry.path.c_str(), entry.path.size() + 1);
+  if (requiredSize != nullptr) *requiredSize = needed;
+  if (deviceData != nullptr) {
+    std::memset(&deviceData->ClassGuid, 0, sizeof deviceData->ClassGuid);
+    deviceData->DevInst = entry.devInst;
+    deviceData->Reserved = static_cast<ULONG_PTR>(entry.id);
+  }
+  SetError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI SimSetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_DATA* deviceData, DWORD property,
+                                                 DWORD* regType, BYTE* buffer, DWORD bufferSize,
+                                                 DWORD* requiredSize) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  auto set = state.sets.find(Key(setHandle));
+  if (set == state.sets.end()) return Fail(ERROR_INVALID_HANDLE);
+  if (deviceData == nullptr || deviceData->cbSize != sizeof(SP_DEVINFO_DATA)) return Fail(kErrorInvalidUserBuffer);
+  const SetEntry* entry = nullptr;
+  for (const SetEntry& candidate : set->second.entries) {
+    if (candidate.devInst == deviceData->DevInst) entry = &candidate;
+  }
+  if (entry == nullptr) return Fail(kErrorNoSuchDevinst);
+  const DeviceRecord& record = Record(state, entry->id);
+  auto value = record.config.properties.find(property);
+  if (value == record.config.properties.end()) return Fail(ERROR_INVALID_DATA);
+  const DWORD size = static_cast<DWORD>(value->second.data.size());
+  if (requiredSize != nullptr) *requiredSize = size;
+  if (regType != nullptr) *regType = value->second.type;
+  if (buffer == nullptr || bufferSize < size) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (size > 0) std::memcpy(buffer, value->second.data.data(), size);
+  SetError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI SimSetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  if (state.sets.erase(Key(setHandle)) == 0) return Fail(ERROR_INVALID_HANDLE);
+  return TRUE;
+}
+
+// --- HID services ---
+
+void WINAPI SimHidD_GetHidGuid(GUID* guid) {
+  if (guid != nullptr) *guid = SimPlatform::HidGuid();
+}
+
+BOOLEAN WINAPI SimHidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  DWORD error = 0;
+  auto file = FindFile(state, handle);
+  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
+  const DeviceConfig& config = Record(state, file->instance->id).config;
+  if (config.attributesFail) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
+  attributes->Size = sizeof(HIDD_ATTRIBUTES);
+  attributes->VendorID = config.vendorId;
+  attributes->ProductID = config.productId;
+  attributes->VersionNumber = config.versionNumber;
+  return TRUE;
+}
+
+BOOLEAN WINAPI SimHidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  DWORD error = 0;
+  auto file = FindFile(state, handle);
+  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
+  const DeviceConfig& config = Record(state, file->instance->id).config;
+  if (config.preparsedDataFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
+  auto* block = new PreparsedBlock;
+  block->caps = CapsOf(config);
+  state.preparsed.insert(block);
+  *data = reinterpret_cast<PHIDP_PREPARSED_DATA>(block);
+  return TRUE;
+}
+
+BOOLEAN WINAPI SimHidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  auto* block = reinterpret_cast<PreparsedBlock*>(data);
+  if (state.preparsed.erase(block) == 0) return static_cast<BOOLEAN>(Fail(ERROR_INVALID_PARAMETER));
+  delete block;
+  return TRUE;
+}
+
+NTSTATUS WINAPI SimHidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  auto* block = reinterpret_cast<PreparsedBlock*>(data);
+  if (state.preparsed.count(block) == 0 || block->magic != kPreparsedMagic) return HIDP_STATUS_INVALID_PREPARSED_DATA;
+  *caps = block->caps;
+  return HIDP_STATUS_SUCCESS;
+}
+
+BOOLEAN WINAPI SimHidD_GetProductString(HANDLE handle, void* buffer, ULONG length) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  DWORD error = 0;
+  auto file = FindFile(state, handle);
+  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
+  DeviceRecord& record = Record(state, file->instance->id);
+  ++record.productStringQueries;
+  if (record.config.productStringFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
+  const std::size_t room = length / sizeof(char16_t);
+  const std::u16string& text = record.config.productString;
+  const std::size_t units = std::min(room, text.size());
+  std::memcpy(buffer, text.data(), units * sizeof(char16_t));
+  if (units < room) static_cast<char16_t*>(buffer)[units] = 0;
+  return TRUE;
+}
+
+// --- File services ---
+
+HANDLE WINAPI SimCreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags,
+                             HANDLE) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  for (auto& [id, record] : state.devices) {
+    if (name == nullptr || record.config.path != name) continue;
+    ++record.openAttempts;
+    if (!record.current || !record.current->plugged) break;
+    if (record.config.open == OpenPolicy::Never || (record.config.open == OpenPolicy::QueryOnly && access != 0)) {
+      SetError(ERROR_ACCESS_DENIED);
+      return INVALID_HANDLE_VALUE;
+    }
+    auto file = std::make_shared<OpenFile>();
+    file->instance = record.current;
+    file->access = access;
+    file->flags = flags;
+    file->openedAt = Clock::now();
+    HANDLE handle = NewHandle(state);
+    state.files[Key(handle)] = std::move(file);
+    SetError(ERROR_SUCCESS);
+    return handle;
+  }
+  SetError(ERROR_FILE_NOT_FOUND);
+  return INVALID_HANDLE_VALUE;
+}
+
+BOOL WINAPI SimCloseHandle(HANDLE handle) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  auto it = state.files.find(Key(handle));
+  if (it == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
+  std::shared_ptr<OpenFile> file = it->second;
+  file->closed = true;
+  state.files.erase(it);
+  for (std::size_t i = state.pending.size(); i-- > 0;) {
+    if (state.pending[i].file == file) Complete(state, i, ERROR_OPERATION_ABORTED, 0);
+  }
+  Changed().notify_all();
+  return TRUE;
+}
+
+BOOL WINAPI SimReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, OVERLAPPED* overlapped) {
+  std::unique_lock lock(Mutex());
+  SimState& state = State();
+  auto file = FindFile(state, handle);
+  DWORD error = 0;
+  if (!UsableFile(file, error)) return Fail(error);
+  if (overlapped != nullptr || (file->flags & FILE_FLAG_OVERLAPPED)) return Fail(ERROR_INVALID_PARAMETER);
+  if ((file->access & GENERIC_READ) == 0) return Fail(ERROR_ACCESS_DENIED);
+  if (count < Record(state, file->instance->id).config.inputReportLength) return Fail(kErrorInvalidUserBuffer);
+  for (;;) {
+    Pump(state);
+    if (file->closed) return Fail(ERROR_OPERATION_ABORTED);
+    if (!file->instance->plugged) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+    if (!file->input.empty()) {
+      std::vector<BYTE> report = std::move(file->input.front());
+      file->input.pop_front();
+      const DWORD bytes = std::min<DWORD>(count, static_cast<DWORD>(report.size()));
+      if (bytes > 0) std::memcpy(buffer, report.data(), bytes);
+      if (read != nullptr) *read = bytes;
+      SetError(ERROR_SUCCESS);
+      return TRUE;
+    }
+    const Clock::time_point next = NextDue(state);
+    if (next == Clock::time_point::max()) {
+      Changed().wait(lock);
+    } else {
+      Changed().wait_until(lock, next);
+    }
+  }
+}
+
+BOOL WINAPI SimWriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* written, OVERLAPPED* overlapped) {
+  Responder responder;
+  std::vector<BYTE> request;
+  DeviceId id = 0;
+  {
+    std::lock_guard lock(Mutex());
+    SimState& state = State();
+    auto file = FindFile(state, handle);
+    DWORD error = 0;
+    if (!UsableFile(file, error)) return Fail(error);
+    if (overlapped != nullptr || (file->flags & FILE_FLAG_OVERLAPPED)) return Fail(ERROR_INVALID_PARAMETER);
+    if ((file->access & GENERIC_WRITE) == 0) return Fail(ERROR_ACCESS_DENIED);
+    id = file->instance->id;
+    DeviceRecord& record = Record(state, id);
+    if (record.config.outputReportLength == 0 || count != record.config.outputReportLength) {
+      return Fail(kErrorInvalidUserBuffer);
+    }
+    const BYTE* bytes = static_cast<const BYTE*>(buffer);
+    request.assign(bytes, bytes + count);
+    record.writes.push_back(request);
+    responder = record.responder;
+    if (written != nullptr) *written = count;
+  }
+  if (responder) {
+    std::optional<ScriptedReport> answer = responder(request);
+    if (answer) {
+      std::lock_guard lock(Mutex());
+      Schedule(State(), id, std::move(answer->bytes), answer->delay);
+    }
+  }
+  SetError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI SimReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* overlapped,
+                          LPOVERLAPPED_COMPLETION_ROUTINE routine) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  auto file = FindFile(state, handle);
+  DWORD error = 0;
+  if (!UsableFile(file, error)) return Fail(error);
+  if (overlapped == nullptr || (file->flags & FILE_FLAG_OVERLAPPED) == 0) return Fail(ERROR_INVALID_PARAMETER);
+  if ((file->access & GENERIC_READ) == 0) return Fail(ERROR_ACCESS_DENIED);
+  if (count < Record(state, file->instance->id).config.inputReportLength) return Fail(kErrorInvalidUserBuffer);
+  overlapped->Internal = kPending;
+  overlapped->InternalHigh = 0;
+  state.pending.push_back(PendingRead{file, Key(handle), static_cast<BYTE*>(buffer), count, overlapped, routine,
+                                      CurrentQueue(state)});
+  Pump(state);
+  Changed().notify_all();
+  SetError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+DWORD WINAPI SimSleepEx(DWORD milliseconds, BOOL alertable) {
+  const Clock::time_point deadline = milliseconds == INFINITE
+                                         ? Clock::time_point::max()
+                                         : Clock::now() + std::chrono::milliseconds(milliseconds);
+  std::unique_lock lock(Mutex());
+  for (;;) {
+    if (g_state == nullptr) {
+      lock.unlock();
+      if (deadline != Clock::time_point::max()) std::this_thread::sleep_until(deadline);
+      return 0;
+    }
+    SimState& state = *g_state;
+    Pump(state);
+    if (alertable) {
+      ApcQueue* queue = CurrentQueue(state);
+      if (!queue->apcs.empty()) {
+        std::deque<Apc> due;
+        due.swap(queue->apcs);
+        lock.unlock();
+        for (const Apc& apc : due) apc.routine(apc.error, apc.bytes, apc.overlapped);
+        return WAIT_IO_COMPLETION;
+      }
+    }
+    const Clock::time_point now = Clock::now();
+    if (now >= deadline) return 0;
+    Changed().wait_until(lock, std::min(deadline, NextDue(state)));
+  }
+}
+
+BOOL WINAPI SimGetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait) {
+  std::unique_lock lock(Mutex());
+  SimState& state = State();
+  if (state.files.find(Key(handle)) == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
+  while (overlapped->Internal == kPending) {
+    if (!wait) return Fail(ERROR_IO_INCOMPLETE);
+    Pump(state);
+    if (overlapped->Internal != kPending) break;
+    const Clock::time_point next = NextDue(state);
+    if (next == Clock::time_point::max()) {
+      Changed().wait(lock);
+    } else {
+      Changed().wait_until(lock, next);
+    }
+  }
+  if (transferred != nullptr) *transferred = static_cast<DWORD>(overlapped->InternalHigh);
+  if (overlapped->Internal != ERROR_SUCCESS) return Fail(static_cast<DWORD>(overlapped->Internal));
+  SetError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+BOOL WINAPI SimCancelIo(HANDLE handle) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  ++state.cancelIoCalls;
+  if (!state.cancelIoAvailable) return Fail(ERROR_NOT_SUPPORTED);
+  auto file = FindFile(state, handle);
+  if (!file) return Fail(ERROR_INVALID_HANDLE);
+  ApcQueue* caller = CurrentQueue(state);
+  for (std::size_t i = state.pending.size(); i-- > 0;) {
+    if (state.pending[i].file == file && state.pending[i].issuer == caller) {
+      Complete(state, i, ERROR_OPERATION_ABORTED, 0);
+    }
+  }
+  SetError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+DWORD WINAPI SimGetLastError() { return t_lastError; }
+
+}  // namespace
+
+// --- RegistryValue ---
+
+RegistryValue RegistryValue::Text(const std::string& text) {
+  RegistryValue value;
+  value.type = REG_SZ;
+  value.data.assign(text.begin(), text.end());
+  value.data.push_back(0);
+  return value;
+}
+
+RegistryValue RegistryValue::TextList(const std::vector<std::string>& texts) {
+  RegistryValue value;
+  value.type = REG_MULTI_SZ;
+  for (const std::string& text : texts) {
+    value.data.insert(value.data.end(), text.begin(), text.end());
+    value.data.push_back(0);
+  }
+  value.data.push_back(0);
+  return value;
+}
+
+RegistryValue RegistryValue::Number(DWORD number) {
+  RegistryValue value;
+  value.type = REG_DWORD;
+  value.data.resize(sizeof number);
+  std::memcpy(value.data.data(), &number, sizeof number);
+  return value;
+}
+
+RegistryValue RegistryValue::Binary(std::vector<BYTE> bytes) {
+  RegistryValue value;
+  value.type = REG_BINARY;
+  value.data = std::move(bytes);
+  return value;
+}
+
+// --- SimPlatform ---
+
+GUID SimPlatform::HidGuid() {
+  return GUID{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+}
+
+SimPlatform::SimPlatform() {
+  {
+    std::lock_guard lock(Mutex());
+    if (g_state != nullptr) throw std::logic_error("a SimPlatform is installed already");
+    g_state = new SimState;
+  }
+  previous_ = hid::SetServiceProvider(this);
+}
+
+SimPlatform::~SimPlatform() {
+  hid::SetServiceProvider(previous_);
+  std::lock_guard lock(Mutex());
+  // Completions still queued for some thread would point into this run.
+  for (ApcQueue* queue : g_state->queues) queue->apcs.clear();
+  for (PreparsedBlock* block : g_state->preparsed) delete block;
+  delete g_state;
+  g_state = nullptr;
+  Changed().notify_all();
+}
+
+DeviceId SimPlatform::AddDevice(DeviceConfig config) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  const DeviceId id = state.nextId++;
+  if (config.devInst == 0) config.devInst = state.nextDevInst++;
+  if (config.path.empty()) {
+    char path[160];
+    std::snprintf(path, sizeof path,
+                  "\\\\?\\hid#vid_%04x&pid_%04x#sim&%d#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+                  static_cast<unsigned>(config.vendorId), static_cast<unsigned>(config.productId), id);
+    config.path = path;
+  }
+  DeviceRecord record;
+  record.config = std::move(config);
+  record.current = std::make_shared<Instance>(Instance{id, true});
+  state.devices.emplace(id, std::move(record));
+  state.order.push_back(id);
+  return id;
+}
+
+void SimPlatform::Unplug(DeviceId id) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  DeviceRecord& record = Record(state, id);
+  if (!record.current || !record.current->plugged) return;
+  record.current->plugged = false;
+  record.scheduled.clear();
+  state.order.erase(std::remove(state.order.begin(), state.order.end(), id), state.order.end());
+  for (std::size_t i = state.pending.size(); i-- > 0;) {
+    if (state.pending[i].file->instance == record.current) Complete(state, i, ERROR_DEVICE_NOT_CONNECTED, 0);
+  }
+  Changed().notify_all();
+}
+
+void SimPlatform::Plug(DeviceId id) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  DeviceRecord& record = Record(state, id);
+  if (record.current && record.current->plugged) return;
+  record.current = std::make_shared<Instance>(Instance{id, true});
+  state.order.push_back(id);
+}
+
+bool SimPlatform::IsPlugged(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  const DeviceRecord& record = Record(State(), id);
+  return record.current && record.current->plugged;
+}
+
+void SimPlatform::Configure(DeviceId id, const std::function<void(DeviceConfig&)>& change) {
+  std::lock_guard lock(Mutex());
+  change(Record(State(), id).config);
+}
+
+DeviceConfig SimPlatform::Config(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  return Record(State(), id).config;
+}
+
+std::string SimPlatform::PathOf(DeviceId id) const { return Config(id).path; }
+DWORD SimPlatform::DevInstOf(DeviceId id) const { return Config(id).devInst; }
+
+void SimPlatform::QueueInput(DeviceId id, std::vector<BYTE> report, std::chrono::milliseconds delay) {
+  std::lock_guard lock(Mutex());
+  Schedule(State(), id, std::move(report), delay);
+}
+
+void SimPlatform::SetResponder(DeviceId id, Responder responder) {
+  std::lock_guard lock(Mutex());
+  Record(State(), id).responder = std::move(responder);
+}
+
+std::vector<std::vector<BYTE>> SimPlatform::Writes(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  return Record(State(), id).writes;
+}
+
+int SimPlatform::OpenHandles(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  int count = 0;
+  for (const auto& [key, file] : State().files) count += file->instance->id == id ? 1 : 0;
+  return count;
+}
+
+int SimPlatform::OpenAttempts(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  return Record(State(), id).openAttempts;
+}
+
+int SimPlatform::ProductStringQueries(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  return Record(State(), id).productStringQueries;
+}
+
+int SimPlatform::PendingReads(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  int count = 0;
+  for (const PendingRead& read : State().pending) count += read.file->instance->id == id ? 1 : 0;
+  return count;
+}
+
+bool SimPlatform::WaitForPendingRead(DeviceId id, std::chrono::milliseconds timeout) const {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  std::unique_lock lock(Mutex());
+  for (;;) {
+    for (const PendingRead& read : State().pending) {
+      if (read.file->instance->id == id) return true;
+    }
+    if (Changed().wait_until(lock, deadline) == std::cv_status::timeout) {
+      for (const PendingRead& read : State().pending) {
+        if (read.file->instance->id == id) return true;
+      }
+      return false;
+    }
+  }
+}
+
+int SimPlatform::TotalOpenHandles() const {
+  std::lock_guard lock(Mutex());
+  return static_cast<int>(State().files.size());
+}
+
+int SimPlatform::LivePreparsedData() const {
+  std::lock_guard lock(Mutex());
+  return static_cast<int>(State().preparsed.size());
+}
+
+int SimPlatform::LiveDeviceInfoSets() const {
+  std::lock_guard lock(Mutex());
+  return static_cast<int>(State().sets.size());
+}
+
+int SimPlatform::CancelIoCalls() const {
+  std::lock_guard lock(Mutex());
+  return State().cancelIoCalls;
+}
+
+void SimPlatform::SetSetupServicesLoadable(bool loadable) {
+  std::lock_guard lock(Mutex());
+  State().setupLoadable = loadable;
+}
+
+void SimPlatform::SetHidServicesLoadable(bool loadable) {
+  std::lock_guard lock(Mutex());
+  State().hidLoadable = loadable;
+}
+
+void SimPlatform::SetClassDevsFails(bool fails) {
+  std::lock_guard lock(Mutex());
+  State().classDevsFails = fails;
+}
+
+void SimPlatform::SetCancelIoAvailable(bool available) {
+  std::lock_guard lock(Mutex());
+  State().cancelIoAvailable = available;
+}
+
+int SimPlatform::SetupLoads() const {
+  std::lock_guard lock(Mutex());
+  return State().setupLoads;
+}
+int SimPlatform::SetupFrees() const {
+  std::lock_guard lock(Mutex());
+  return State().setupFrees;
+}
+int SimPlatform::HidLoads() const {
+  std::lock_guard lock(Mutex());
+  return State().hidLoads;
+}
+int SimPlatform::HidFrees() const {
+  std::lock_guard lock(Mutex());
+  return State().hidFrees;
+}
+DWORD SimPlatform::LastClassDevsFlags() const {
+  std::lock_guard lock(Mutex());
+  return State().lastClassDevsFlags;
+}
+
+bool SimPlatform::LoadSetupServices(hid::ServiceTable& table) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  ++state.setupLoads;
+  if (!state.setupLoadable) return false;
+  table.SetupDiGetClassDevsA = &SimSetupDiGetClassDevsA;
+  table.SetupDiEnumDeviceInterfaces = &SimSetupDiEnumDeviceInterfaces;
+  table.SetupDiGetDeviceInterfaceDetailA = &SimSetupDiGetDeviceInterfaceDetailA;
+  table.SetupDiGetDeviceRegistryPropertyA = &SimSetupDiGetDeviceRegistryPropertyA;
+  table.SetupDiDestroyDeviceInfoList = &SimSetupDiDestroyDeviceInfoList;
+  return true;
+}
+
+void SimPlatform::FreeSetupServices(hid::ServiceTable&) {
+  std::lock_guard lock(Mutex());
+  ++State().setupFrees;
+}
+
+bool SimPlatform::LoadHidServices(hid::ServiceTable& table) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  ++state.hidLoads;
+  if (!state.hidLoadable) return false;
+  table.HidD_GetHidGuid = &SimHidD_GetHidGuid;
+  table.HidD_GetAttributes = &SimHidD_GetAttributes;
+  table.HidD_GetPreparsedData = &SimHidD_GetPreparsedData;
+  table.HidD_FreePreparsedData = &SimHidD_FreePreparsedData;
+  table.HidP_GetCaps = &SimHidP_GetCaps;
+  table.HidD_GetProductString = &SimHidD_GetProductString;
+  return true;
+}
+
+void SimPlatform::FreeHidServices(hid::ServiceTable&) {
+  std::lock_guard lock(Mutex());
+  ++State().hidFrees;
+}
+
+void SimPlatform::BindFileServices(hid::ServiceTable& table) {
+  table.CreateFileA = &SimCreateFileA;
+  table.CloseHandle = &SimCloseHandle;
+  table.ReadFile = &SimReadFile;
+  table.WriteFile = &SimWriteFile;
+  table.ReadFileEx = &SimReadFileEx;
+  table.SleepEx = &SimSleepEx;
+  table.GetOverlappedResult = &SimGetOverlappedResult;
+  table.CancelIo = &SimCancelIo;
+  table.GetLastError = &SimGetLastError;
+}
+
+// --- TestEventLoop ---
+
+TestEventLoop::TestEventLoop() {
+  previous_ = hid::CurrentMainThreadDispatcher();
+  hid::SetMainThreadDispatcher(this);
+}
+
+TestEventLoop::~TestEventLoop() { hid::SetMainThreadDispatcher(previous_); }
+
+void TestEventLoop::Post(std::function<void()> task) {
+  {
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
+  }
+  posted_.notify_all();
+}
+
+std::size_t TestEventLoop::RunPending() {
+  std::size_t ran = 0;
+  for (;;) {
+    std::function<void()> task;
+    {
+      std::lock_guard lock(mutex_);
+      if (tasks_.empty()) return ran;
+      task = std::move(tasks_.front());
+      tasks_.pop_front();
+    }
+    task();
+    ++ran;
+  }
+}
+
+bool TestEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  for (;;) {
+    RunPending();
+    if (done()) return true;
+    if (Clock::now() >= deadline) return false;
+    // Other threads may change what done() looks at without posting: look
+    // again at least every millisecond.
+    std::unique_lock lock(mutex_);
+    posted_.wait_until(lock, std::min(deadline, Clock::now() + std::chrono::milliseconds(1)),
+                       [this] { return !tasks_.empty(); });
+  }
+}
+
+std::size_t TestEventLoop::Pending() const {
+  std::lock_guard lock(mutex_);
+  return tasks_.size();
+}
+
+}  // namespace hidsim

@@ -1,0 +1,195 @@
+// A simulated platform for testing the HID device layer without devices.
+//
+// SimPlatform is a service provider that models HID device interfaces in
+// memory: enumeration through the device-setup calls, registry properties,
+// attributes, product strings, capabilities, opening with full, query-only
+// or no access, synchronous and overlapped reads and writes, plugging and
+// unplugging. Its file services behave like the Windows ones the layer
+// relies on:
+//   - every open handle with read access gets its own copy of each input
+//     report that arrives while it is open (at most 32 waiting, oldest
+//     dropped); a report arriving while no such handle is open is lost;
+//   - a ReadFileEx completion routine runs only inside an alertable SleepEx
+//     of the thread that issued the read, which then returns
+//     WAIT_IO_COMPLETION;
+//   - CancelIo cancels the reads the calling thread issued on the handle,
+//     CloseHandle all reads on the handle (ERROR_OPERATION_ABORTED);
+//   - unplugging completes pending reads with 0 bytes and
+//     ERROR_DEVICE_NOT_CONNECTED and fails later I/O on open handles;
+//   - GetLastError is per thread.
+// Constructing a SimPlatform installs it as the service provider; destroying
+// it restores the previous one. One at a time.
+//
+// TestEventLoop is a plain main-thread dispatcher for tests: tasks queue up
+// until the test runs them.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hid/hid_services.h"
+#include "hid/main_thread.h"
+
+namespace hidsim {
+
+// The error the HID driver gives for a buffer of the wrong size.
+inline constexpr DWORD kErrorInvalidUserBuffer = 1784;
+// Input reports kept per open handle, as the HID driver's default.
+inline constexpr std::size_t kInputBufferReports = 32;
+
+// A registry property of the device node.
+struct RegistryValue {
+  DWORD type = REG_SZ;
+  std::vector<BYTE> data;
+
+  static RegistryValue Text(const std::string& text);
+  static RegistryValue TextList(const std::vector<std::string>& texts);
+  static RegistryValue Number(DWORD value);
+  static RegistryValue Binary(std::vector<BYTE> bytes);
+};
+
+enum class OpenPolicy {
+  ReadWrite,  // every opening succeeds
+  QueryOnly,  // only an opening with access 0 succeeds (ERROR_ACCESS_DENIED otherwise)
+  Never,      // no opening succeeds
+};
+
+enum class DetailFailure {
+  None,
+  SizeQuery,  // the size query fails without ERROR_INSUFFICIENT_BUFFER
+  DataQuery,  // the size query works, the query for the path fails
+};
+
+struct DeviceConfig {
+  std::string path;   // empty: a path is made up from the identifiers
+  DWORD devInst = 0;  // 0: a fresh device-node handle is assigned
+  USHORT vendorId = 0;
+  USHORT productId = 0;
+  USHORT versionNumber = 0;
+  std::u16string productString;
+  bool productStringFails = false;
+  USHORT usagePage = 0;
+  USHORT usage = 0;
+  USHORT inputReportLength = 0;
+  USHORT outputReportLength = 0;
+  USHORT featureReportLength = 0;
+  bool preparsedDataFails = false;
+  bool attributesFail = false;
+  OpenPolicy open = OpenPolicy::ReadWrite;
+  DetailFailure detailFailure = DetailFailure::None;
+  std::map<DWORD, RegistryValue> properties;
+};
+
+// An input report, delivered after a delay.
+struct ScriptedReport {
+  std::vector<BYTE> bytes;
+  std::chrono::milliseconds delay{0};
+};
+
+// Answers a written output report; nullopt for no answer. Called without
+// the simulator's lock held, on the writing thread.
+using Responder = std::function<std::optional<ScriptedReport>(const std::vector<BYTE>& request)>;
+
+using DeviceId = int;
+
+class SimPlatform final : public hid::ServiceProvider {
+ public:
+  SimPlatform();
+  ~SimPlatform() override;
+  SimPlatform(const SimPlatform&) = delete;
+  SimPlatform& operator=(const SimPlatform&) = delete;
+
+  // --- Devices ---
+  // Plugged in, last in the enumeration order.
+  DeviceId AddDevice(DeviceConfig config);
+  // Unplugs: pending reads complete with ERROR_DEVICE_NOT_CONNECTED, later
+  // I/O on its open handles fails, enumeration no longer lists it.
+  void Unplug(DeviceId id);
+  // Plugs in again (same path and device-node handle), last in the order.
+  void Plug(DeviceId id);
+  bool IsPlugged(DeviceId id) const;
+  // Changes a device's behaviour from now on.
+  void Configure(DeviceId id, const std::function<void(DeviceConfig&)>& change);
+  DeviceConfig Config(DeviceId id) const;
+  std::string PathOf(DeviceId id) const;
+  DWORD DevInstOf(DeviceId id) const;
+
+  // --- Reports ---
+  // The report arrives after the delay, for the handles open at that moment.
+  void QueueInput(DeviceId id, std::vector<BYTE> report, std::chrono::milliseconds delay = {});
+  void SetResponder(DeviceId id, Responder responder);
+  std::vector<std::vector<BYTE>> Writes(DeviceId id) const;
+
+  // --- Observation ---
+  int OpenHandles(DeviceId id) const;           // open now, any access
+  int OpenAttempts(DeviceId id) const;          // CreateFileA calls naming the device
+  int ProductStringQueries(DeviceId id) const;  // HidD_GetProductString calls
+  int PendingReads(DeviceId id) const;          // overlapped reads outstanding
+  // Waits (without running anything) until an overlapped read is outstanding.
+  bool WaitForPendingRead(DeviceId id, std::chrono::milliseconds timeout) const;
+  int TotalOpenHandles() const;
+  int LivePreparsedData() const;
+  int LiveDeviceInfoSets() const;
+  int CancelIoCalls() const;
+
+  // --- Platform behaviour ---
+  void SetSetupServicesLoadable(bool loadable);
+  void SetHidServicesLoadable(bool loadable);
+  void SetClassDevsFails(bool fails);
+  // Without it CancelIo returns FALSE, as on a system that has none.
+  void SetCancelIoAvailable(bool available);
+  int SetupLoads() const;
+  int SetupFrees() const;
+  int HidLoads() const;
+  int HidFrees() const;
+  DWORD LastClassDevsFlags() const;
+
+  // The HID interface class GUID the simulator reports.
+  static GUID HidGuid();
+
+  // --- ServiceProvider ---
+  bool LoadSetupServices(hid::ServiceTable& table) override;
+  void FreeSetupServices(hid::ServiceTable& table) override;
+  bool LoadHidServices(hid::ServiceTable& table) override;
+  void FreeHidServices(hid::ServiceTable& table) override;
+  void BindFileServices(hid::ServiceTable& table) override;
+
+ private:
+  hid::ServiceProvider* previous_ = nullptr;
+};
+
+// A main-thread dispatcher for tests. Installing it makes the constructing
+// thread the user-interface thread; destroying it restores the previous one.
+class TestEventLoop final : public hid::MainThreadDispatcher {
+ public:
+  TestEventLoop();
+  ~TestEventLoop() override;
+  TestEventLoop(const TestEventLoop&) = delete;
+  TestEventLoop& operator=(const TestEventLoop&) = delete;
+
+  void Post(std::function<void()> task) override;
+  // Runs tasks until none is queued, those posted meanwhile included.
+  std::size_t RunPending();
+  // Runs tasks as they come until done() holds or the time is up; returns
+  // done(). done() is checked after each round of tasks and at least every
+  // millisecond.
+  bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+  std::size_t Pending() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable posted_;
+  std::deque<std::function<void()>> tasks_;
+  hid::MainThreadDispatcher* previous_ = nullptr;
+};
+
+}  // namespace hidsim
