@@ -6,10 +6,20 @@
 #include "app/grid_address.h"
 #include "app/label.h"
 #include "app/measurement_grid.h"
+#include "app/read_out_window.h"
+#include "app/regional_settings.h"
 #include "app/save_dialog.h"
 #include "app/static_text.h"
 #include "app/string_grid.h"
+#include "export/automation/spreadsheet_link.h"
+#include "hid/hid_controller.h"
+#include "hid/hid_device.h"
+#include "stopwatch/hid_stopwatch_port.h"
+#include "stopwatch/identity.h"
+#include "stopwatch/read_out.h"
 #include "ui_form1.h"
+
+TJvHidDevice* StopwatchDevice = nullptr;
 
 namespace {
 
@@ -42,11 +52,18 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   SaveDialog1->setFilter(QStringLiteral("Таблица (*.xls)|*.xls"));
   SaveDialog1->setOverwritePrompt(false);
 
+  // The controller is loaded like the other components: its events are set
+  // while it is loading, so that setting them starts no re-scan. Its
+  // construction posts the notice whose handling runs the first scan.
+  HidCtl = new TJvHidDeviceController(nullptr);
+  HidCtl->SetName("HidCtl");
+  HidCtl->BeginLoading();
   WireEvents();
+  HidCtl->Loaded();
   DoCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { delete HidCtl; }
 
 void TForm1::WireEvents() {
   OnCreate = std::bind_front(&TForm1::FormCreate, this);
@@ -54,28 +71,58 @@ void TForm1::WireEvents() {
   StringGrid1->OnDrawCell = std::bind_front(&TForm1::StringGrid1DrawCell, this);
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
-  // HidCtl: OnArrival -> HidCtlArrival, OnEnumerate -> HidCtlEnumerate,
-  // OnRemoval -> HidCtlRemoval, once the controller is created above.
+  HidCtl->SetOnArrival(TJvHidPlugEvent(this, &TForm1::HidCtlArrival));
+  HidCtl->SetOnEnumerate(TJvHidEnumerateEvent(this, &TForm1::HidCtlEnumerate));
+  HidCtl->SetOnRemoval(TJvHidPlugEvent(this, &TForm1::HidCtlRemoval));
 }
 
 void TForm1::FormCreate(QObject*) {
   app::LabelMeasurementGrid(*StringGrid1);
   StringGrid1->setColWidth(0, kHeaderColumnWidth);
+  // Last: a failing start of the spreadsheet application leaves this handler
+  // here, and Label1 keeps its stored text.
+  const automation::SpreadsheetLabel label = automation::SpreadsheetStartupStep(automation::SpreadsheetLink());
+  Label1->setFontColor(TColor{label.color});
+  Label1->setText(QString::fromStdString(label.caption));
 }
 
-bool TForm1::CheckExcelInstall() { return false; }
+bool TForm1::CheckExcelInstall() { return automation::CheckExcelInstall(); }
 
 void TForm1::Button2Click(QObject*) {}
 
-void TForm1::FormCloseQuery(QObject*, bool& CanClose) { CanClose = true; }
+void TForm1::FormCloseQuery(QObject*, bool& CanClose) {
+  CanClose = automation::SpreadsheetCloseQuery(automation::SpreadsheetLink());
+}
 
-void TForm1::HidCtlArrival(TJvHidDevice*) {}
+void TForm1::HidCtlArrival(TJvHidDevice*) {
+  // Any arrival while no stopwatch is held leads to a look at every device.
+  if (StopwatchDevice == nullptr) HidCtl->EnumerateDevices();
+}
 
-bool TForm1::HidCtlEnumerate(TJvHidDevice*, const std::int32_t) { return true; }
+bool TForm1::HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx) {
+  const HIDD_ATTRIBUTES& attributes = HidDev->Attributes();
+  if (!stopwatch::IsStopwatch(HidDev->ProductString(), attributes.VendorID, attributes.ProductID)) return true;
+  // The first stopwatch in list order wins; the enumeration ends here.
+  HidCtl->CheckOutDevice(StopwatchDevice, Idx);
+  Label2->setFontColor(clGreen);
+  Label2->setText(QStringLiteral("Секундомер подключен"));
+  return false;
+}
 
-void TForm1::HidCtlRemoval(TJvHidDevice*) {}
+void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
+  if (HidDev != StopwatchDevice) return;
+  // The device stays the controller's business: it is forgotten, not freed.
+  StopwatchDevice = nullptr;
+  Label2->setFontColor(clBlue);
+  Label2->setText(QStringLiteral("Секундомер отключен"));
+}
 
-void TForm1::Button3Click(QObject*) {}
+void TForm1::Button3Click(QObject*) {
+  stopwatch::HidStopwatchPort device(StopwatchDevice);
+  app::ReadOutWindow window(*StaticText1, *StringGrid1);
+  app::RegionalSettings regional;
+  stopwatch::ReadOutMeasurements(device, window, regional);
+}
 
 void TForm1::StringGrid1DrawCell(QObject*, int ACol, int ARow, const QRect& Rect, TGridDrawState) {
   TCanvas& canvas = StringGrid1->canvas();

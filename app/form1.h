@@ -17,6 +17,10 @@ class TStringGrid;
 class TJvHidDeviceController;
 class TJvHidDevice;
 
+// The checked-out stopwatch, borrowed from HidCtl: set only by HidCtlEnumerate,
+// emptied only by HidCtlRemoval, read by Button3Click. Never freed here.
+extern TJvHidDevice* StopwatchDevice;
+
 class TForm1 : public TForm {
   Q_OBJECT
 
@@ -24,6 +28,7 @@ class TForm1 : public TForm {
   // Builds the window from its stored layout, wires the handlers and, when
   // construction is complete, runs FormCreate.
   explicit TForm1(QWidget* parent = nullptr);
+  // Destroys the controller, which lets go of the devices and the services.
   ~TForm1() override;
 
   // Components, owned by the window.

@@ -3,7 +3,11 @@
 #include <QApplication>
 
 #include "app/form1.h"
+#include "app/qt_main_thread_dispatcher.h"
 #include "app/startup.h"
+#include "export/automation/com_session.h"
+#include "export/automation/spreadsheet_link.h"
+#include "hid/main_thread.h"
 
 int main(int argc, char* argv[]) {
   // The program takes no command-line arguments: Qt gets the program path only,
@@ -12,9 +16,21 @@ int main(int argc, char* argv[]) {
   char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
 
   QApplication application(qtArgc, qtArgv);
+  // COM for this thread before the window exists; at the end the spreadsheet
+  // link lets go of its object before COM is shut down.
+  automation::ComSession com(automation::SpreadsheetLink());
   app::SetApplicationTitle();
 
-  std::unique_ptr<TForm1> Form1 = app::CreateMainWindow();
-  Form1->show();
-  return application.exec();
+  // The HID layer's posted notices and hand-overs run in this event loop.
+  app::QtMainThreadDispatcher dispatcher;
+  hid::SetMainThreadDispatcher(&dispatcher);
+
+  int result = 0;
+  {
+    std::unique_ptr<TForm1> Form1 = app::CreateMainWindow();
+    Form1->show();
+    result = application.exec();
+  }
+  hid::SetMainThreadDispatcher(nullptr);
+  return result;
 }

@@ -13,6 +13,7 @@ TEST_F(StartedWindow, StateLabelsResizeToEveryNewText) {
   EXPECT_LT(label.width(), startWidth);
 
   TLabel& excel = *form->Label1;
+  excel.setText("Label1");
   const int label1Width = excel.width();
   excel.setText("MS EXCEL не установлен");
   EXPECT_EQ(excel.size(), excel.sizeHint());

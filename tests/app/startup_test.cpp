@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "hid/hid_controller.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -49,8 +50,9 @@ TEST_F(StartedWindow, GridShapeFitsWithoutScrollBars) {
 
 TEST_F(StartedWindow, LabelsStatusLineAndButtonsShowTheirStartTexts) {
   const QColor windowText = form->palette().color(QPalette::WindowText);
-  EXPECT_EQ(form->Label1->text(), "Label1");
-  EXPECT_EQ(form->Label1->fontColor(), windowText);
+  // No spreadsheet application is registered in this test program.
+  EXPECT_EQ(form->Label1->text(), "MS EXCEL не установлен");
+  EXPECT_EQ(form->Label1->fontColor(), kBlue);
   EXPECT_EQ(form->Label2->text(), "Секундомер не подключен");
   EXPECT_EQ(form->Label2->fontColor(), kBlue);
   EXPECT_EQ(form->Label39->text(), "ТАБЛИЦА ИЗМЕРЕНИЙ");
@@ -64,7 +66,8 @@ TEST_F(StartedWindow, LabelsStatusLineAndButtonsShowTheirStartTexts) {
   EXPECT_TRUE(form->StaticText1->text().isEmpty());
   EXPECT_EQ(form->Button3->text(), "Считать данные");
   EXPECT_EQ(form->Button2->text(), "Сохранить в MS EXCEL");
-  EXPECT_EQ(form->HidCtl, nullptr);
+  ASSERT_NE(form->HidCtl, nullptr);
+  EXPECT_EQ(form->HidCtl->Name(), "HidCtl");
 }
 
 TEST_F(StartedWindow, CaptionDiffersFromTheApplicationTitle) {

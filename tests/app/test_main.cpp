@@ -5,6 +5,7 @@
 
 #include "app/startup.h"
 #include "tests/app/fake_dialogs.h"
+#include "tests/sim/hid_sim.h"
 
 int main(int argc, char** argv) {
   // These tests never need a real display.
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
   app::SetApplicationTitle();
+  // The window's HID controller sees a machine without HID devices.
+  hidsim::SimPlatform platform;
   UnexpectedDialogs unexpected;
   app::SetDialogs(&unexpected);
   const int result = RUN_ALL_TESTS();

@@ -1,0 +1,106 @@
+// The main window started on a simulated HID platform, with a simulated
+// VORDA-2 stopwatch that answers each slot request with that slot's report.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/form1.h"
+#include "app/label.h"
+#include "app/startup.h"
+#include "app/static_text.h"
+#include "app/string_grid.h"
+#include "hid/hid_controller.h"
+#include "hid/notify_window.h"
+#include "tests/sim/hid_sim.h"
+
+namespace windowtest {
+
+inline constexpr char16_t kStopwatchName[] = u"STOP-WATCH \"VORDA-2\"";
+
+// A VORDA-2 as the system lists it: unnumbered 2-byte output and 11-byte
+// input reports, report-ID byte included.
+inline hidsim::DeviceConfig StopwatchConfig(std::u16string product = kStopwatchName) {
+  hidsim::DeviceConfig config;
+  config.vendorId = 0x04D8;
+  config.productId = 0xF67A;
+  config.productString = std::move(product);
+  config.inputReportLength = 11;
+  config.outputReportLength = 2;
+  return config;
+}
+
+inline hidsim::DeviceConfig MouseConfig() {
+  hidsim::DeviceConfig config;
+  config.vendorId = 0x046D;
+  config.productId = 0xC077;
+  config.productString = u"USB Optical Mouse";
+  config.inputReportLength = 5;
+  return config;
+}
+
+// The measurement report for a time given in units of 0.0001 s.
+inline std::vector<BYTE> AnswerFor(std::uint64_t units, BYTE flag = 0) {
+  std::vector<BYTE> report(11, 0);
+  for (int byte = 1; byte <= 9; ++byte) {
+    report[byte] = static_cast<BYTE>(units % 10);
+    units /= 10;
+  }
+  report[10] = flag;
+  return report;
+}
+
+class WindowOnSim : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    form.reset();
+    StopwatchDevice = nullptr;
+  }
+
+  // Starts the window and lets the controller's first scan run.
+  void Start() {
+    form = app::CreateMainWindow();
+    Settle();
+  }
+  void Settle() { loop.RunPending(); }
+  // What the system does when a device comes or goes.
+  void Unplug(hidsim::DeviceId id) {
+    sim.Unplug(id);
+    hid::BroadcastDeviceChange();
+    Settle();
+  }
+  void Plug(hidsim::DeviceId id) {
+    sim.Plug(id);
+    hid::BroadcastDeviceChange();
+    Settle();
+  }
+  hidsim::DeviceId AddAndAnnounce(hidsim::DeviceConfig config) {
+    const auto id = sim.AddDevice(std::move(config));
+    hid::BroadcastDeviceChange();
+    Settle();
+    return id;
+  }
+
+  // Answers slot i's request with times[i].
+  void AnswerWith(hidsim::DeviceId id, std::array<std::uint64_t, 84> times) {
+    sim.SetResponder(id, [times](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
+      if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
+      return hidsim::ScriptedReport{AnswerFor(times[request[1] - 0xAA])};
+    });
+  }
+
+  QString Label2Text() const { return form->Label2->text(); }
+  QColor Label2Colour() const { return form->Label2->fontColor(); }
+  std::string Cell(int col, int row) const { return form->StringGrid1->cell(col, row); }
+
+  hidsim::SimPlatform sim;
+  hidsim::TestEventLoop loop;
+  std::unique_ptr<TForm1> form;
+};
+
+}  // namespace windowtest
