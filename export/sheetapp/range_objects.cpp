@@ -52,6 +52,19 @@ constexpr Member kInteriorMembers[] = {{"Color", kColor, MemberKind::Property}};
 // The colour a cell without a fill reports: white.
 constexpr std::int32_t kNoFillColor = 0xFFFFFF;
 
+// The workbook model keeps every formatted or filled cell on its own, so a
+// value or format given to the whole sheet (16 million cells) would take
+// gigabytes. Sixteen whole columns' worth is far beyond any real table.
+constexpr long long kMaxCellsChanged = 16LL * ss::kMaxRows;
+
+// `range`, once it is known to be small enough to change cell by cell.
+const ss::CellRange& Changeable(const ss::CellRange& range) {
+  if (static_cast<long long>(range.RowCount()) * range.ColumnCount() > kMaxCellsChanged) {
+    throw ApplicationError("Диапазон " + ss::FormatRange(range) + " слишком велик, чтобы менять его ячейки");
+  }
+  return range;
+}
+
 std::int32_t HorizontalConstant(ss::HorizontalAlignment alignment) {
   switch (alignment) {
     case ss::HorizontalAlignment::General: return ss::xl::kGeneral;
@@ -105,8 +118,9 @@ void AnswerValue(const ss::CellValue& value, Answer& answer) {
 
 }  // namespace
 
-void WriteRangeValue(ss::Worksheet& sheet, const ss::CellRange& range, const Request& request) {
+void WriteRangeValue(ss::Worksheet& sheet, const ss::CellRange& given, const Request& request) {
   VARIANT const value = request.ValueRaw();
+  const ss::CellRange& range = Changeable(given);
   switch (value.vt) {
     case VT_EMPTY:
     case VT_NULL: sheet.SetValue(range, ss::CellValue{}); return;
@@ -151,7 +165,7 @@ void RangeObject::Perform(const Member& member, const Request& request, Answer& 
       return;
     case kMerge:
       request.ExpectCount(0, 1);
-      cells.Merge(range_, !request.Omitted(0) && request.Boolean(0));
+      cells.Merge(Changeable(range_), !request.Omitted(0) && request.Boolean(0));
       return;
     case kColumnWidth:
       if (put) {
@@ -169,21 +183,21 @@ void RangeObject::Perform(const Member& member, const Request& request, Answer& 
       return;
     case kHorizontalAlignment:
       if (put) {
-        cells.SetHorizontalAlignment(range_, request.ValueInt32());
+        cells.SetHorizontalAlignment(Changeable(range_), request.ValueInt32());
       } else {
         answer.Int32(HorizontalConstant(TopLeftFormat(*this).horizontal));
       }
       return;
     case kVerticalAlignment:
       if (put) {
-        cells.SetVerticalAlignment(range_, request.ValueInt32());
+        cells.SetVerticalAlignment(Changeable(range_), request.ValueInt32());
       } else {
         answer.Int32(VerticalConstant(TopLeftFormat(*this).vertical));
       }
       return;
     case kNumberFormat:
       if (put) {
-        cells.SetNumberFormat(range_, request.ValueText());
+        cells.SetNumberFormat(Changeable(range_), request.ValueText());
       } else {
         answer.Text(TopLeftFormat(*this).numberFormat);
       }
@@ -207,7 +221,7 @@ BordersObject::BordersObject(ComRef<RangeObject> range)
 void BordersObject::Perform(const Member& member, const Request& request, Answer& answer) {
   if (member.id != kLineStyle) throw Fault{DISP_E_MEMBERNOTFOUND};
   if (request.IsPut()) {
-    range_->sheet().SetBorderLineStyle(range_->range(), request.ValueInt32());
+    range_->sheet().SetBorderLineStyle(Changeable(range_->range()), request.ValueInt32());
   } else {
     answer.Int32(LineStyleConstant(TopLeftFormat(*range_).border));
   }
@@ -230,14 +244,14 @@ void FontObject::Perform(const Member& member, const Request& request, Answer& a
   switch (member.id) {
     case kName:
       if (request.IsPut()) {
-        cells.SetFontName(range_->range(), request.ValueText());
+        cells.SetFontName(Changeable(range_->range()), request.ValueText());
       } else {
         answer.Text(TopLeftFormat(*range_).fontName);
       }
       return;
     case kSize:
       if (request.IsPut()) {
-        cells.SetFontSize(range_->range(), request.ValueNumber());
+        cells.SetFontSize(Changeable(range_->range()), request.ValueNumber());
       } else {
         answer.Number(TopLeftFormat(*range_).fontSize);
       }
@@ -256,7 +270,7 @@ void InteriorObject::Perform(const Member& member, const Request& request, Answe
     // The sheet refuses colours outside 0..0xFFFFFF and names the value; a
     // value no integer can hold is refused here.
     if (!(std::fabs(color) < 1e15)) throw ApplicationError("Недопустимое значение свойства Color");
-    range_->sheet().SetFillColor(range_->range(), static_cast<std::int64_t>(std::nearbyint(color)));
+    range_->sheet().SetFillColor(Changeable(range_->range()), static_cast<std::int64_t>(std::nearbyint(color)));
   } else {
     answer.Int32(TopLeftFormat(*range_).fillColor.value_or(kNoFillColor));
   }

@@ -11,7 +11,9 @@
 //
 // Reading a format answers that of the range's top-left cell. Writing
 // "Value" with a text stores the text as it stands; with a number, the
-// number; with nothing (empty or null), clears the cells.
+// number; with nothing (empty or null), clears the cells. Values and formats
+// are given to at most sixteen whole columns' worth of cells at once (widths
+// and heights to any range).
 #pragma once
 
 #include "export/sheetapp/dispatch_object.h"

@@ -184,6 +184,14 @@ TEST_F(SheetAppTest, BadArgumentsAnswerAnExceptionRecordOrTheMatchingCode) {
             "Недопустимое значение 12345 свойства HorizontalAlignment");
   EXPECT_EQ(DescriptionOf([&] { Sheet().Call("PageSetup").Put("Orientation", 3); }),
             "Недопустимое значение 3 свойства Orientation");
+  // Cell by cell, the whole sheet would exhaust the memory; whole columns and
+  // the widths of every column are fine.
+  EXPECT_EQ(DescriptionOf([&] { Sheet().Get("Cells").Call("Font").Put("Size", 12); }),
+            "Диапазон A1:IV65536 слишком велик, чтобы менять его ячейки");
+  EXPECT_EQ(DescriptionOf([&] { Sheet().Put("Cells", 1.0); }),
+            "Диапазон A1:IV65536 слишком велик, чтобы менять его ячейки");
+  EXPECT_NO_THROW(Sheet().Get("Columns", 2).Call("Interior").Put("Color", 255));
+  EXPECT_NO_THROW(Sheet().Get("Cells").Put("ColumnWidth", 9));
 
   EXPECT_EQ(CodeOf([&] { (void)Sheet().Get("Cells", 1, 2, 3); }), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(CodeOf([&] { app.Exec("Quit", 1); }), DISP_E_BADPARAMCOUNT);
