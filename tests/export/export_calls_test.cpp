@@ -124,7 +124,7 @@ Lines CancelledSave() {
 
 class ExportCallsTest : public ::testing::Test {
  protected:
-  void SetUp() override { excel.Register("Excel.Application"); }
+  void SetUp() override { server.Register("Excel.Application"); }
 
   // Lines after the new workbook and the fifteen formatting steps.
   Lines Build(const Lines& contents) const {
@@ -138,7 +138,7 @@ class ExportCallsTest : public ::testing::Test {
   // their value as the named property-put argument and ask for no result;
   // reads ask for one; methods whose result is unused ask for none.
   void ExpectWellFormedCalls() const {
-    for (const RecordedCall& call : excel.calls()) {
+    for (const RecordedCall& call : server.calls()) {
       SCOPED_TRACE(call.Describe());
       EXPECT_TRUE(call.nullIid);
       EXPECT_EQ(call.lcid, 0u);
@@ -153,7 +153,7 @@ class ExportCallsTest : public ::testing::Test {
   }
 
   automation::testing::ScopedComInitialization com;
-  FakeAutomationServer excel;
+  FakeAutomationServer server;
 };
 
 TEST_F(ExportCallsTest, AFullReadIsFormattedFilledSavedAndQuitInExactlyThisOrder) {
@@ -176,31 +176,31 @@ TEST_F(ExportCallsTest, AFullReadIsFormattedFilledSavedAndQuitInExactlyThisOrder
   }
   Lines expected = Build(contents);
   Append(expected, SaveAndQuit("/data/измерения.xls"));
-  EXPECT_EQ(excel.Describe(), expected);
+  EXPECT_EQ(server.Describe(), expected);
   ExpectWellFormedCalls();
 
-  EXPECT_EQ(excel.instancesCreated(), 1);
+  EXPECT_EQ(server.instancesCreated(), 1);
   EXPECT_EQ(ports.dialogsShown, 1);
   EXPECT_EQ(ports.existenceAsked, Lines{"/data/измерения.xls"});
   EXPECT_TRUE(ports.questions.empty());
   EXPECT_FALSE(ports.label.has_value()) << "a successful export leaves Label1 alone";
   // Only the link's reference to its instance is left.
-  EXPECT_EQ(excel.liveObjects(), 1u);
-  EXPECT_EQ(excel.totalReferences(), 1u);
+  EXPECT_EQ(server.liveObjects(), 1u);
+  EXPECT_EQ(server.totalReferences(), 1u);
   ports.link.Clear();
-  EXPECT_EQ(excel.liveObjects(), 0u);
+  EXPECT_EQ(server.liveObjects(), 0u);
 }
 
 TEST_F(ExportCallsTest, EmptyAndZeroOnlyGridsGetTheFormattingAndNoText) {
   for (const testing::Grid& grid : {testing::Grid{}, testing::DashesGrid()}) {
-    excel.ClearRecords();
+    server.ClearRecords();
     testing::ScriptedPorts ports(grid);
     ports.dialogConfirmed = false;
     ExportMeasurements(ports);
 
     Lines expected = Build({});
     Append(expected, CancelledSave());
-    EXPECT_EQ(excel.Describe(), expected);
+    EXPECT_EQ(server.Describe(), expected);
     EXPECT_EQ(ports.dialogsShown, 1);
     EXPECT_TRUE(ports.existenceAsked.empty());
   }
@@ -216,7 +216,7 @@ TEST_F(ExportCallsTest, OneFilledCellWritesTheHeaderTheNumberAndTheReadDateLine)
   Append(contents, ReadDateLine("", ""));
   Lines expected = Build(contents);
   Append(expected, CancelledSave());
-  EXPECT_EQ(excel.Describe(), expected);
+  EXPECT_EQ(server.Describe(), expected);
 }
 
 TEST_F(ExportCallsTest, AnExistingFileIsReplacedOnlyAfterYes) {
@@ -228,22 +228,22 @@ TEST_F(ExportCallsTest, AnExistingFileIsReplacedOnlyAfterYes) {
   ExportMeasurements(ports);
   Lines expected = Build({});
   Append(expected, SaveAndQuit("C:\\Данные\\t.xls"));
-  EXPECT_EQ(excel.Describe(), expected);
+  EXPECT_EQ(server.Describe(), expected);
   EXPECT_EQ(ports.questions, Lines{"Файл с именем:\n\"C:\\Данные\\t.xls\"\nУже существует. Перезаписать?"});
 
-  excel.ClearRecords();
+  server.ClearRecords();
   ports.answer = kAnswerNo;
   ExportMeasurements(ports);
   expected = Build({});
   Append(expected, AlertsOff());
   Append(expected, QuitCall());
-  EXPECT_EQ(excel.Describe(), expected) << "No: no save, and Quit without a second DisplayAlerts";
+  EXPECT_EQ(server.Describe(), expected) << "No: no save, and Quit without a second DisplayAlerts";
   EXPECT_EQ(ports.questions.size(), 2u);
 
   // Each export started an instance of its own and released the one before.
-  EXPECT_EQ(excel.instancesCreated(), 2);
-  EXPECT_EQ(excel.liveObjects(), 1u);
-  EXPECT_EQ(excel.calls().back().instance, 2);
+  EXPECT_EQ(server.instancesCreated(), 2);
+  EXPECT_EQ(server.liveObjects(), 1u);
+  EXPECT_EQ(server.calls().back().instance, 2);
 }
 
 TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {
@@ -255,7 +255,7 @@ TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {
   EXPECT_EQ(*ports.label, (automation::SpreadsheetLabel{"MS EXCEL не установлен", 0xFF0000}));
   EXPECT_EQ(ports.dialogsShown, 0);
   EXPECT_TRUE(ports.link.IsEmpty());
-  EXPECT_EQ(excel.instancesCreated(), 0);
+  EXPECT_EQ(server.instancesCreated(), 0);
 }
 
 // An error part-way through ends the export, but the instance it started is
@@ -263,18 +263,18 @@ TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {
 TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
   {
     SCOPED_TRACE("a member call fails while the sheet is built");
-    excel.Fail("Merge", RPC_E_SERVERFAULT);
+    server.Fail("Merge", RPC_E_SERVERFAULT);
     testing::ScriptedPorts ports(testing::FullGrid());
     EXPECT_THROW(ExportMeasurements(ports), automation::EOleSysError);
-    Lines const calls = excel.Describe();
+    Lines const calls = server.Describe();
     ASSERT_GE(calls.size(), 4u);
     EXPECT_EQ(calls[calls.size() - 4], "WorkSheets().Item(1).Range(\"A1:K1\", <omitted>): method Merge(false)");
     EXPECT_EQ(Lines(calls.end() - 3, calls.end()), CancelledSave());
     EXPECT_EQ(ports.dialogsShown, 0);
-    EXPECT_EQ(excel.liveObjects(), 1u);
+    EXPECT_EQ(server.liveObjects(), 1u);
   }
-  excel.ClearRecords();
-  excel.Fail("Merge", S_OK);
+  server.ClearRecords();
+  server.Fail("Merge", S_OK);
   {
     SCOPED_TRACE("a cell that is not a number");
     testing::Grid grid = testing::FullGrid();
@@ -286,7 +286,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
     } catch (const EConvertError& error) {
       EXPECT_STREQ(error.what(), "'12,3x' is not a valid floating point value");
     }
-    Lines const calls = excel.Describe();
+    Lines const calls = server.Describe();
     // The cells before it, in column order, were written; nothing after.
     Lines const lastWrite = NumberWrite(3, 4, testing::SlotValue(2));  // cell (3, 1)
     ASSERT_GE(calls.size(), 6u);
@@ -294,11 +294,11 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
     EXPECT_EQ(Lines(calls.end() - 3, calls.end()), CancelledSave());
     EXPECT_EQ(ports.dialogsShown, 0);
   }
-  excel.ClearRecords();
+  server.ClearRecords();
   {
     SCOPED_TRACE("the save fails; the quit itself fails too");
-    excel.Raise("SaveAs", "Не удалось сохранить файл «/x/t.xls»: Permission denied.", static_cast<SCODE>(0x800A03ECu));
-    excel.Fail("Quit", RPC_E_DISCONNECTED);
+    server.Raise("SaveAs", "Не удалось сохранить файл «/x/t.xls»: Permission denied.", static_cast<SCODE>(0x800A03ECu));
+    server.Fail("Quit", RPC_E_DISCONNECTED);
     testing::ScriptedPorts ports(testing::Grid{});
     ports.fileName = "/x/t.xls";
     ports.fileExists = [](const std::string&) { return false; };
@@ -313,15 +313,15 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
     Append(expected, SaveAs("/x/t.xls"));
     Append(expected, AlertsOff());
     Append(expected, QuitCall());
-    EXPECT_EQ(excel.Describe(), expected);
+    EXPECT_EQ(server.Describe(), expected);
   }
-  excel.ClearRecords();
+  server.ClearRecords();
   {
     SCOPED_TRACE("the instance cannot be started: nothing to quit");
-    excel.FailCreation(CO_E_SERVER_EXEC_FAILURE);
+    server.FailCreation(CO_E_SERVER_EXEC_FAILURE);
     testing::ScriptedPorts ports(testing::FullGrid());
     EXPECT_THROW(ExportMeasurements(ports), automation::EOleSysError);
-    EXPECT_TRUE(excel.calls().empty());
+    EXPECT_TRUE(server.calls().empty());
     EXPECT_FALSE(ports.label.has_value());
   }
 }
