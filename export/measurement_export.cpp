@@ -1,0 +1,203 @@
+#include "export/measurement_export.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace measurement_export {
+namespace {
+
+using automation::Int16;
+using automation::OleVariant;
+using automation::Omitted;
+
+// Every chain starts from the link and reaches the sheet afresh.
+OleVariant Sheet(const OleVariant& link) { return link.Call("WorkSheets").Get("Item", 1); }
+
+OleVariant Range(const OleVariant& link, const char* address) {
+  return Sheet(link).Get("Range", address, Omitted());
+}
+
+constexpr std::int16_t kCentered = -4108;
+constexpr std::int32_t kLightGrey = 15132390;  // red 230, green 230, blue 230
+constexpr std::int32_t kYellow = 65535;        // red 255, green 255, blue 0
+
+constexpr char kTitle[] = "ТАБЛИЦА ИЗМЕРЕНИЙ\n(время, с)";
+constexpr char kNumberHeader[] = "№ измерения";
+constexpr char kNoTime[] = "------";
+
+void FormatSheet(const OleVariant& link) {
+  Sheet(link).Call("PageSetup").Put("Orientation", 2);
+  Range(link, "A1:K11").Call("Borders").Put("LineStyle", 1);
+  Range(link, "A1:K11").Call("Characters").Call("Font").Put("Name", "Arial");
+  Sheet(link).Get("Columns", 1).Put("ColumnWidth", 15);
+  Range(link, "B2:K11").Put("ColumnWidth", 10);
+  Range(link, "A1:K1").Exec("Merge", false);
+  Range(link, "F11:K11").Exec("Merge", false);
+  Sheet(link).Get("Rows", 1).Put("RowHeight", 45);
+  Sheet(link).Get("Cells", 1, 1).Call("Font").Put("Size", 15);
+  Range(link, "A2:K11").Call("Font").Put("Size", 12);
+  Range(link, "A1:A1").Put("VerticalAlignment", Int16(kCentered));
+  Sheet(link).Get("Cells", 1, 1).Call("Interior").Put("Color", kLightGrey);
+  Range(link, "A2:K2").Call("Interior").Put("Color", kYellow);
+  Range(link, "A3:A11").Call("Interior").Put("Color", kYellow);
+  Sheet(link).Get("Cells", 11, 6).Call("Interior").Put("Color", kLightGrey);
+}
+
+void WriteHeaderBlock(const OleVariant& link) {
+  Sheet(link).Put("Cells", 1, 1, kTitle);
+  Sheet(link).Put("Cells", 2, 1, kNumberHeader);
+  Range(link, "A1:K12").Put("HorizontalAlignment", Int16(kCentered));
+  for (int n = 1; n <= 9; ++n) {
+    Sheet(link).Get("Cells", 2, n + 2).Put("NumberFormat", "@");
+    Sheet(link).Get("Cells", 2, n + 2).Put("Value", "+" + std::to_string(n));
+    Sheet(link).Get("Cells", n + 2, 1).Put("NumberFormat", "@");
+    Sheet(link).Get("Cells", n + 2, 1).Put("Value", std::to_string(n - 1) + "0");
+  }
+}
+
+bool IsReadDateCell(int column, int row) { return row == 9 && (column == 5 || column == 6); }
+
+// Copies the filled grid cells, column by column, each top to bottom. The
+// header block and the read-date line are the same whichever filled cell
+// writes them, so the first one does, once.
+void CopyGrid(ExportPorts& ports, const OleVariant& link) {
+  std::string const separator = ports.DecimalSeparator();
+  bool headerWritten = false;
+  for (int c = 1; c < ports.GridColumnCount(); ++c) {
+    for (int r = 1; r < ports.GridRowCount(); ++r) {
+      std::string const text = ports.CellText(c, r);
+      if (text == kNoTime || text.empty()) continue;
+      if (!headerWritten) WriteHeaderBlock(link);
+      if (!IsReadDateCell(c, r)) {
+        double const value = TextToFloat(text, separator);
+        Sheet(link).Put("Cells", r + 2, c + 1, value);
+      }
+      if (!headerWritten) {
+        Sheet(link).Put("Cells", 11, 6, "Данные считаны " + ports.CellText(5, 9) + " в " + ports.CellText(6, 9));
+        headerWritten = true;
+      }
+    }
+  }
+}
+
+void DisableAlerts(const OleVariant& link) { link.Call("Application").Put("DisplayAlerts", false); }
+
+// Asks for the file, saves, and quits the instance.
+void SaveAndQuit(ExportPorts& ports, const OleVariant& link) {
+  if (ports.ExecuteSaveDialog()) {
+    DisableAlerts(link);
+    std::string const path = ports.SaveDialogFileName();
+    if (ports.FileExists(path) && ports.ConfirmOverwrite(OverwriteQuestion(path)) == kAnswerNo) {
+      link.Exec("Quit");
+      return;
+    }
+    link.Call("Application").Call("WorkBooks").Get("Item", 1).Exec("SaveAs", path);
+  }
+  DisableAlerts(link);
+  link.Exec("Quit");
+}
+
+// An export that fails half-way must not leave its invisible instance
+// running with an unsaved workbook: it is told to quit without asking, and
+// whatever goes wrong with that is of no interest beside the first error.
+void QuitAfterFailure(const OleVariant& link) noexcept {
+  try {
+    DisableAlerts(link);
+  } catch (...) {
+  }
+  try {
+    link.Exec("Quit");
+  } catch (...) {
+  }
+}
+
+[[noreturn]] void RejectNumber(std::string_view text) {
+  throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+double TextToFloat(std::string_view text, std::string_view decimalSeparator) {
+  if (decimalSeparator.empty()) decimalSeparator = ".";
+  std::string_view rest = text;
+  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+  while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
+
+  // Rewritten with a full stop for the conversion, which ignores the locale.
+  std::string plain;
+  if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+    if (rest.front() == '-') plain += '-';
+    rest.remove_prefix(1);
+  }
+  std::size_t digits = 0;
+  bool separatorSeen = false;
+  while (!rest.empty()) {
+    if (IsDigit(rest.front())) {
+      plain += rest.front();
+      rest.remove_prefix(1);
+      ++digits;
+    } else if (!separatorSeen && rest.starts_with(decimalSeparator)) {
+      plain += '.';
+      rest.remove_prefix(decimalSeparator.size());
+      separatorSeen = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) RejectNumber(text);
+  if (!rest.empty() && (rest.front() == 'e' || rest.front() == 'E')) {
+    plain += 'e';
+    rest.remove_prefix(1);
+    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+      plain += rest.front();
+      rest.remove_prefix(1);
+    }
+    std::size_t exponentDigits = 0;
+    while (!rest.empty() && IsDigit(rest.front())) {
+      plain += rest.front();
+      rest.remove_prefix(1);
+      ++exponentDigits;
+    }
+    if (exponentDigits == 0) RejectNumber(text);
+  }
+  if (!rest.empty()) RejectNumber(text);
+
+  double value = 0;
+  auto const [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) RejectNumber(text);
+  return value;
+}
+
+std::string OverwriteQuestion(const std::string& path) {
+  return "Файл с именем:\n\"" + path + "\"\nУже существует. Перезаписать?";
+}
+
+bool RegularFileExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+}
+
+void ExportMeasurements(ExportPorts& ports) {
+  if (!ports.SpreadsheetInstalled()) {
+    ports.SetSpreadsheetLabel(automation::SpreadsheetMissingLabel());
+    return;
+  }
+  OleVariant& link = ports.Link();
+  // A failing start leaves no instance of this export behind.
+  automation::StartSpreadsheetInstance(link);
+  try {
+    link.Call("Application").Call("WorkBooks").Exec("Add");
+    FormatSheet(link);
+    CopyGrid(ports, link);
+    SaveAndQuit(ports, link);
+  } catch (...) {
+    QuitAfterFailure(link);
+    throw;
+  }
+}
+
+}  // namespace measurement_export

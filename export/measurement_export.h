@@ -1,0 +1,78 @@
+// Saving the measurement table into a formatted workbook through the
+// spreadsheet application ("Сохранить в MS EXCEL").
+//
+// The export reaches the window, its dialogs and the file system only
+// through ExportPorts, and the spreadsheet application only through the
+// spreadsheet link, by late-bound member calls. The window's click handler
+// wraps its widgets in an ExportPorts and calls ExportMeasurements; errors
+// are left to the application's standard error box.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "export/automation/exceptions.h"
+#include "export/automation/ole_variant.h"
+#include "export/automation/spreadsheet_link.h"
+
+namespace measurement_export {
+
+// A text that is not a number: "'12,3x' is not a valid floating point value".
+class EConvertError : public automation::Exception {
+ public:
+  using automation::Exception::Exception;
+};
+
+// The confirmation box's answers.
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+class ExportPorts {
+ public:
+  virtual ~ExportPorts() = default;
+
+  // The measurement grid: its size (11 columns, 10 rows) and cell texts in
+  // UTF-8 by (column, row), both counted from 0.
+  virtual int GridColumnCount() = 0;
+  virtual int GridRowCount() = 0;
+  virtual std::string CellText(int column, int row) = 0;
+  // The decimal separator the grid's numbers are written with ("," or ".").
+  virtual std::string DecimalSeparator() = 0;
+
+  // The save dialog: shows it modally, true when the user confirmed; the
+  // chosen full path in UTF-8 (kept by the dialog for the next export).
+  virtual bool ExecuteSaveDialog() = 0;
+  virtual std::string SaveDialogFileName() = 0;
+  // Whether a file (not a folder) exists at the path; RegularFileExists does.
+  virtual bool FileExists(const std::string& path) = 0;
+  // The Yes/No confirmation box with `text`: kAnswerYes or kAnswerNo.
+  virtual int ConfirmOverwrite(const std::string& text) = 0;
+
+  // Label1: caption and font colour.
+  virtual void SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) = 0;
+
+  // The spreadsheet link (automation::SpreadsheetLink() in the program).
+  virtual automation::OleVariant& Link() = 0;
+  // Whether "Excel.Application" is registered.
+  virtual bool SpreadsheetInstalled() { return automation::CheckExcelInstall(); }
+};
+
+// Runs the export to its end: checks the spreadsheet application, starts a
+// new instance into the link, builds and fills the sheet, asks for the file,
+// asks before replacing an existing one, saves, and tells the instance to
+// quit. Raises whatever error ends it (automation errors, EConvertError),
+// after telling the instance, if one was started, to quit without alerts.
+void ExportMeasurements(ExportPorts& ports);
+
+// The decimal text `text` as a number, written with `decimalSeparator`
+// (a full stop when empty): optional blanks around it, a sign, digits with
+// at most one separator, an optional exponent. Raises EConvertError.
+double TextToFloat(std::string_view text, std::string_view decimalSeparator);
+
+// The overwrite question for `path`.
+std::string OverwriteQuestion(const std::string& path);
+
+// True when a regular file (or a link to one) exists at the UTF-8 `path`.
+bool RegularFileExists(const std::string& path);
+
+}  // namespace measurement_export

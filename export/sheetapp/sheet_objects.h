@@ -1,0 +1,46 @@
+// A worksheet and its page setup.
+//
+//   Worksheet  "PageSetup"; "Range" (an A1-style address, and optionally a
+//              second corner); "Cells" (none: every cell; row and column; or
+//              a cell number counted row by row), which, written with its
+//              arguments and a value, sets that cell's Value; "Columns" and
+//              "Rows" (none: the whole sheet; n: column or row n)
+//   PageSetup  "Orientation" (1 portrait, 2 landscape)
+#pragma once
+
+#include <cstddef>
+#include <memory>
+
+#include "export/sheetapp/dispatch_object.h"
+#include "export/spreadsheet/workbook.h"
+
+namespace sheetapp {
+
+class WorksheetObject final : public DispatchObject {
+ public:
+  WorksheetObject(std::shared_ptr<InstanceState> instance, ComRef<DispatchObject> parent,
+                  std::shared_ptr<spreadsheet::Workbook> book, std::size_t index);
+
+  spreadsheet::Worksheet& sheet() const { return book_->WorksheetAt(index_); }
+
+ private:
+  ~WorksheetObject() override = default;
+  void Perform(const Member& member, const Request& request, Answer& answer) override;
+
+  ComRef<DispatchObject> parent_;
+  std::shared_ptr<spreadsheet::Workbook> book_;
+  std::size_t index_;
+};
+
+class PageSetupObject final : public DispatchObject {
+ public:
+  explicit PageSetupObject(ComRef<WorksheetObject> sheet);
+
+ private:
+  ~PageSetupObject() override = default;
+  void Perform(const Member& member, const Request& request, Answer& answer) override;
+
+  ComRef<WorksheetObject> sheet_;
+};
+
+}  // namespace sheetapp

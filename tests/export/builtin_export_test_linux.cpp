@@ -1,0 +1,198 @@
+// Whole exports through the built-in spreadsheet application, into real
+// files: what ends up on disk, and that every export leaves its instance
+// told to quit, whichever way it ends.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "export/automation/class_registry.h"
+#include "export/automation/exceptions.h"
+#include "export/measurement_export.h"
+#include "export/sheetapp/builtin_spreadsheet.h"
+#include "export/sheetapp/dispatch_object.h"
+#include "scripted_ports.h"
+#include "tests/automation/fake_automation.h"
+
+namespace measurement_export {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Nobody, root included, can create, remove or rename anything in an
+// immutable folder.
+bool SetImmutable(const fs::path& folder, bool immutable) {
+  int const fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (done) {
+    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  ::close(fd);
+  return done;
+}
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+constexpr char kCompoundFileMagic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+
+class BuiltInExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(sheetapp::RegisterBuiltInSpreadsheet(), S_OK);
+    folder = fs::temp_directory_path() / ("lumetra-export-" + std::to_string(::getpid()) + "-" +
+                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    if (immutable) SetImmutable(folder, false);
+    fs::remove_all(folder);
+    sheetapp::UnregisterBuiltInSpreadsheet();
+  }
+
+  // The instance in the link was told to quit: it answers no more calls.
+  static void ExpectQuit(const automation::OleVariant& link) {
+    try {
+      (void)link.Call("Application");
+      ADD_FAILURE() << "the instance still answers";
+    } catch (const automation::EOleSysError& error) {
+      EXPECT_EQ(error.errorCode(), RPC_E_DISCONNECTED);
+    }
+    EXPECT_EQ(sheetapp::LiveObjectCount(), 1) << "only the instance in the link is left";
+  }
+
+  std::string Path(const char* name) const { return (folder / name).string(); }
+
+  automation::testing::ScopedComInitialization com;
+  fs::path folder;
+  bool immutable = false;
+};
+
+TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
+  testing::ScriptedPorts ports(testing::FullGrid());
+  ports.fileName = Path("измерения.xls");
+  ExportMeasurements(ports);
+  EXPECT_EQ(Read(ports.fileName).substr(0, 8), kCompoundFileMagic);
+  EXPECT_TRUE(ports.questions.empty());
+  ExpectQuit(ports.link);
+  ports.link.Clear();
+  EXPECT_EQ(sheetapp::LiveObjectCount(), 0);
+}
+
+TEST_F(BuiltInExportTest, ACancelledDialogSavesNothingAndQuits) {
+  testing::ScriptedPorts ports(testing::FullGrid());
+  ports.fileName = Path("t.xls");
+  ports.dialogConfirmed = false;
+  ExportMeasurements(ports);
+  EXPECT_TRUE(fs::is_empty(folder));
+  ExpectQuit(ports.link);
+}
+
+TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfterYes) {
+  testing::ScriptedPorts ports(testing::FullGrid());
+  ports.fileName = Path("old.xls");
+  std::ofstream(ports.fileName, std::ios::binary) << "precious\r\n";
+
+  ports.answer = kAnswerNo;
+  ExportMeasurements(ports);
+  EXPECT_EQ(ports.questions, std::vector<std::string>{OverwriteQuestion(ports.fileName)});
+  EXPECT_EQ(Read(ports.fileName), "precious\r\n");
+  ExpectQuit(ports.link);
+
+  ports.answer = kAnswerYes;
+  ExportMeasurements(ports);
+  EXPECT_EQ(Read(ports.fileName).substr(0, 8), kCompoundFileMagic);
+  ExpectQuit(ports.link);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "no temporary left";
+}
+
+TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
+  fs::create_directory(folder / "folder.xls");
+  testing::ScriptedPorts ports(testing::FullGrid());
+  ports.fileName = Path("folder.xls");
+  try {
+    ExportMeasurements(ports);
+    FAIL() << "saving onto a folder succeeded";
+  } catch (const automation::EOleException& error) {
+    EXPECT_EQ(error.message(), "Не удалось сохранить файл «" + ports.fileName + "»: Is a directory");
+  }
+  EXPECT_TRUE(ports.questions.empty()) << "a folder is not an existing file";
+  EXPECT_TRUE(fs::is_empty(folder / "folder.xls"));
+  ExpectQuit(ports.link);
+
+  ports.fileName = Path("kept.xls");
+  std::ofstream(ports.fileName, std::ios::binary) << "precious";
+  immutable = SetImmutable(folder, true);
+  if (!immutable) GTEST_SKIP() << "no way to make a folder unwritable here";
+  try {
+    ExportMeasurements(ports);
+    FAIL() << "saving into an unwritable folder succeeded";
+  } catch (const automation::EOleException& error) {
+    EXPECT_EQ(error.message(), "Не удалось сохранить файл «" + ports.fileName + "»: Operation not permitted");
+  }
+  EXPECT_EQ(Read(ports.fileName), "precious");
+  ExpectQuit(ports.link);
+}
+
+TEST_F(BuiltInExportTest, ACellThatDoesNotConvertEndsTheExportAndQuits) {
+  testing::Grid grid = testing::FullGrid();
+  grid[7][4] = "12,3x";
+  testing::ScriptedPorts ports(grid);
+  ports.fileName = Path("t.xls");
+  try {
+    ExportMeasurements(ports);
+    FAIL() << "the export succeeded";
+  } catch (const automation::Exception& error) {  // what the error box catches
+    EXPECT_NE(dynamic_cast<const EConvertError*>(&error), nullptr);
+    EXPECT_STREQ(error.what(), "'12,3x' is not a valid floating point value");
+  }
+  EXPECT_EQ(ports.dialogsShown, 0);
+  EXPECT_TRUE(fs::is_empty(folder));
+  ExpectQuit(ports.link);
+}
+
+TEST_F(BuiltInExportTest, EachExportStartsAnInstanceAndReleasesThePreviousOne) {
+  testing::ScriptedPorts ports(testing::OneCellGrid());
+  ports.dialogConfirmed = false;
+  ExportMeasurements(ports);
+  IDispatch* const first = ports.link.Dispatch();
+  ExportMeasurements(ports);
+  EXPECT_NE(ports.link.Dispatch(), first);
+  EXPECT_EQ(sheetapp::LiveObjectCount(), 1) << "the first instance was released";
+  ExpectQuit(ports.link);
+}
+
+TEST_F(BuiltInExportTest, WithoutTheClassOnlyLabel1Changes) {
+  sheetapp::UnregisterBuiltInSpreadsheet();
+  testing::ScriptedPorts ports(testing::FullGrid());
+  ExportMeasurements(ports);
+  ASSERT_TRUE(ports.label.has_value());
+  EXPECT_EQ(ports.label->caption, "MS EXCEL не установлен");
+  EXPECT_EQ(ports.label->color, 0xFF0000u);
+  EXPECT_EQ(ports.dialogsShown, 0);
+  EXPECT_TRUE(ports.link.IsEmpty());
+  EXPECT_EQ(sheetapp::LiveObjectCount(), 0);
+
+  // Registered again, the next export finds it.
+  ASSERT_EQ(sheetapp::RegisterBuiltInSpreadsheet(), S_OK);
+  ports.label.reset();
+  ports.dialogConfirmed = false;
+  ExportMeasurements(ports);
+  EXPECT_FALSE(ports.label.has_value());
+  EXPECT_EQ(ports.dialogsShown, 1);
+}
+
+}  // namespace
+}  // namespace measurement_export

@@ -1,0 +1,57 @@
+"""Reads back the workbooks that whole exports through the built-in
+spreadsheet application saved, with xlrd, using the workbook checks of
+tests/spreadsheet for the layouts they share."""
+import os
+import sys
+
+import xlrd
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "spreadsheet"))
+import check_xls  # noqa: E402
+import check_xlsx  # noqa: E402
+from expected_layout import READ_DATE, READ_TIME, SAMPLES, slot_value  # noqa: E402
+
+GAPS = {0, 9, 41, 83}
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def check_gaps(path):
+    """A full read with some zero times: those cells stay empty, every other one holds its number."""
+    sheet = xlrd.open_workbook(path).sheet_by_index(0)
+    for slot in range(84):
+        row, column = slot // 10 + 2, slot % 10 + 1
+        cell = sheet.cell(row, column)
+        if slot in GAPS:
+            check(cell.ctype in (xlrd.XL_CELL_EMPTY, xlrd.XL_CELL_BLANK), "%s: slot %d is %r" % (path, slot, cell))
+        else:
+            check(cell.ctype == xlrd.XL_CELL_NUMBER and abs(cell.value - slot_value(slot)) < 1e-9,
+                  "%s: slot %d is %r" % (path, slot, cell))
+    check(sheet.cell_value(10, 5) == "Данные считаны %s в %s" % (READ_DATE, READ_TIME), "%s: read-date line" % path)
+    check(sheet.cell_value(1, 1) == "", "%s: B2 stays empty" % path)
+
+
+def main():
+    folder = sys.argv[1]
+    for sample in SAMPLES:
+        check_xls.check_measurement(folder, sample)
+        check_xlsx.check_measurement(folder, sample)
+    # A grid of "------" only comes out exactly like an empty one.
+    check_xls.check_measurement(os.path.join(folder, "dashes"), "empty")
+    check_xlsx.check_measurement(os.path.join(folder, "dashes"), "empty")
+    for extension in (".xls", ".xlsx"):
+        check_gaps(os.path.join(folder, "gaps" + extension))
+
+    found = check_xls.failures + check_xlsx.failures + failures
+    for failure in found[:40]:
+        print("FAIL:", failure)
+    print("%d checks failed" % len(found) if found else "all exported workbooks read back as expected")
+    return 1 if found else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

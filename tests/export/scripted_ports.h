@@ -1,0 +1,73 @@
+// Export ports over an in-memory grid, with scripted answers for the save
+// dialog and the confirmation box, recording what the export asked of them.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "export/measurement_export.h"
+
+namespace measurement_export::testing {
+
+// Texts by (column, row) as the window's grid holds them.
+using Grid = std::array<std::array<std::string, 10>, 11>;
+
+class ScriptedPorts : public ExportPorts {
+ public:
+  explicit ScriptedPorts(Grid grid, std::string separator = ",") : grid(std::move(grid)), separator(std::move(separator)) {}
+
+  int GridColumnCount() override { return 11; }
+  int GridRowCount() override { return 10; }
+  std::string CellText(int column, int row) override { return grid.at(column).at(row); }
+  std::string DecimalSeparator() override { return separator; }
+
+  bool ExecuteSaveDialog() override {
+    ++dialogsShown;
+    return dialogConfirmed;
+  }
+  std::string SaveDialogFileName() override { return fileName; }
+  bool FileExists(const std::string& path) override {
+    existenceAsked.push_back(path);
+    return fileExists ? fileExists(path) : RegularFileExists(path);
+  }
+  int ConfirmOverwrite(const std::string& text) override {
+    questions.push_back(text);
+    return answer;
+  }
+  void SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) override { this->label = label; }
+  automation::OleVariant& Link() override { return link; }
+
+  Grid grid;
+  std::string separator;
+  bool dialogConfirmed = true;
+  std::string fileName;
+  std::function<bool(const std::string&)> fileExists;  // unset: the file system answers
+  int answer = kAnswerYes;
+  automation::OleVariant link;
+
+  int dialogsShown = 0;
+  std::vector<std::string> existenceAsked;
+  std::vector<std::string> questions;
+  std::optional<automation::SpreadsheetLabel> label;
+};
+
+// The texts of measurement slot i (0..83) in a full read: distinct values
+// with one to four decimals, written with `separator`.
+std::string SlotText(int slot, const std::string& separator);
+// The number that text stands for.
+double SlotValue(int slot);
+
+inline constexpr const char* kReadDate = "08.12.2025";
+inline constexpr const char* kReadTime = "14:03:07";
+
+// All 84 slots, the read date and time.
+Grid FullGrid(const std::string& separator = ",");
+// Slot 0 only, no date or time.
+Grid OneCellGrid(const std::string& separator = ",");
+// Every slot reads "------" (a zero time), with the date and time cells empty.
+Grid DashesGrid();
+
+}  // namespace measurement_export::testing
