@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/button.h"
+#include "app/export_ports.h"
 #include "app/grid_address.h"
 #include "app/label.h"
 #include "app/measurement_grid.h"
@@ -88,7 +89,10 @@ void TForm1::FormCreate(QObject*) {
 
 bool TForm1::CheckExcelInstall() { return automation::CheckExcelInstall(); }
 
-void TForm1::Button2Click(QObject*) {}
+void TForm1::Button2Click(QObject*) {
+  app::Form1ExportPorts ports(*this);
+  measurement_export::ExportMeasurements(ports);
+}
 
 void TForm1::FormCloseQuery(QObject*, bool& CanClose) {
   CanClose = automation::SpreadsheetCloseQuery(automation::SpreadsheetLink());

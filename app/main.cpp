@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
+#include "export/sheetapp/builtin_spreadsheet.h"
 #include "hid/main_thread.h"
 
 int main(int argc, char* argv[]) {
@@ -19,6 +20,9 @@ int main(int argc, char* argv[]) {
   // COM for this thread before the window exists; at the end the spreadsheet
   // link lets go of its object before COM is shut down.
   automation::ComSession com(automation::SpreadsheetLink());
+  // Where no spreadsheet application of the system answers to
+  // "Excel.Application", the program's own one does, so saving works anyway.
+  if (!automation::CheckExcelInstall()) sheetapp::RegisterBuiltInSpreadsheet();
   app::SetApplicationTitle();
 
   // The HID layer's posted notices and hand-overs run in this event loop.

@@ -1,0 +1,31 @@
+// The measurement export's ports over the main window: its grid, save
+// dialog, confirmation box, Label1 and the regional decimal separator.
+#pragma once
+
+#include "export/measurement_export.h"
+
+class TForm1;
+
+namespace app {
+
+class Form1ExportPorts final : public measurement_export::ExportPorts {
+ public:
+  explicit Form1ExportPorts(TForm1& form) : form_(form) {}
+
+  int GridColumnCount() override;
+  int GridRowCount() override;
+  std::string CellText(int column, int row) override;
+  std::string DecimalSeparator() override;
+  bool ExecuteSaveDialog() override;
+  std::string SaveDialogFileName() override;
+  bool FileExists(const std::string& path) override;
+  int ConfirmOverwrite(const std::string& text) override;
+  void SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) override;
+  automation::OleVariant& Link() override;
+  bool SpreadsheetInstalled() override;
+
+ private:
+  TForm1& form_;
+};
+
+}  // namespace app
