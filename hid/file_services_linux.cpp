@@ -380,8 +380,8 @@ DWORD ReadOneReport(FileObject& object, void* buffer, DWORD size, DWORD* count) 
   } while (got < 0 && errno == EINTR);
   if (got < 0) {
     if (errno == EAGAIN) return ERROR_IO_PENDING;
-    const int error = errno;
-    return error == EIO && !NodeExists(object.path) ? ERROR_DEVICE_NOT_CONNECTED : Win32ErrorFromErrno(error);
+    // hidraw fails a read with EIO only once its device is gone.
+    return errno == EIO ? ERROR_DEVICE_NOT_CONNECTED : Win32ErrorFromErrno(errno);
   }
   if (got == 0) return ERROR_DEVICE_NOT_CONNECTED;  // the node hung up
   if (!numbered) raw[0] = 0;

@@ -1,0 +1,73 @@
+// Device-change notices and device identity across unplugging.
+#include <poll.h>
+
+#include "backend_fixture.h"
+#include "hid/device_change_monitor.h"
+
+namespace lumetra::test {
+namespace {
+
+constexpr GUID kHidGuid = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+bool Readable(int fd, int timeout_ms) {
+  pollfd p{fd, POLLIN, 0};
+  return poll(&p, 1, timeout_ms) == 1;
+}
+
+class HotplugTest : public BackendTest {
+ protected:
+  std::vector<DWORD> DevInsts() {
+    std::vector<DWORD> found;
+    HDEVINFO set = table_.SetupDiGetClassDevsA(&kHidGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    for (DWORD n = 0;; ++n) {
+      SP_DEVICE_INTERFACE_DATA data{};
+      data.cbSize = sizeof data;
+      if (!table_.SetupDiEnumDeviceInterfaces(set, nullptr, &kHidGuid, n, &data)) break;
+      SP_DEVINFO_DATA info{};
+      info.cbSize = sizeof info;
+      DWORD needed = 0;
+      table_.SetupDiGetDeviceInterfaceDetailA(set, &data, nullptr, 0, &needed, &info);
+      found.push_back(info.DevInst);
+    }
+    table_.SetupDiDestroyDeviceInfoList(set);
+    return found;
+  }
+};
+
+TEST_F(HotplugTest, MonitorReportsAddsAndRemovesOfHidrawNodesOnly) {
+  auto monitor = hid::CreateDeviceChangeMonitor();
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_FALSE(monitor->Drain());
+  auto stopwatch = testbed_.Plug(StopwatchSpec());
+  ASSERT_TRUE(Readable(monitor->Fd(), 5000));
+  EXPECT_TRUE(monitor->Drain());
+  EXPECT_FALSE(monitor->Drain());  // everything was consumed
+  EXPECT_FALSE(Readable(monitor->Fd(), 50));
+  testbed_.Unplug(*stopwatch);
+  ASSERT_TRUE(Readable(monitor->Fd(), 5000));
+  EXPECT_TRUE(monitor->Drain());
+}
+
+TEST_F(HotplugTest, AReplugGivesANewDevInstAndTheOldOneIsGone) {
+  auto first = testbed_.Plug(StopwatchSpec());
+  auto keyboard = testbed_.Plug(KeyboardSpec());
+  const auto before = DevInsts();
+  ASSERT_EQ(before.size(), 2u);
+  testbed_.Unplug(*first);
+  const auto unplugged = DevInsts();
+  ASSERT_EQ(unplugged.size(), 1u);
+  EXPECT_EQ(unplugged[0], before[1]);  // the keyboard keeps its key
+  auto second = testbed_.Plug(StopwatchSpec());
+  const auto after = DevInsts();
+  ASSERT_EQ(after.size(), 2u);
+  for (DWORD key : after) EXPECT_NE(key, before[0]);
+
+  // A handle opened on the first plug-in stays tied to it.
+  HANDLE handle = Open(second->node());
+  HIDD_ATTRIBUTES attributes{};
+  EXPECT_TRUE(table_.HidD_GetAttributes(handle, &attributes));
+  table_.CloseHandle(handle);
+}
+
+}  // namespace
+}  // namespace lumetra::test
