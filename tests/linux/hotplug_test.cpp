@@ -1,5 +1,6 @@
 // Device-change notices and device identity across unplugging.
 #include <poll.h>
+#include <umockdev.h>
 
 #include "backend_fixture.h"
 #include "hid/device_change_monitor.h"
@@ -38,6 +39,12 @@ TEST_F(HotplugTest, MonitorReportsAddsAndRemovesOfHidrawNodesOnly) {
   auto monitor = hid::CreateDeviceChangeMonitor();
   ASSERT_NE(monitor, nullptr);
   EXPECT_FALSE(monitor->Drain());
+  // Another kind of device: no notice.
+  gchar* input = umockdev_testbed_add_device(testbed_.raw(), "input", "event7", nullptr, "name", "Power Button",
+                                             nullptr, "DEVNAME", "/dev/input/event7", nullptr);
+  umockdev_testbed_uevent(testbed_.raw(), input, "add");
+  g_free(input);
+  EXPECT_FALSE(Readable(monitor->Fd(), 100) && monitor->Drain());
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   ASSERT_TRUE(Readable(monitor->Fd(), 5000));
   EXPECT_TRUE(monitor->Drain());

@@ -290,9 +290,19 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
 void Testbed::Unplug(HidrawDevice& device, bool announce) {
   if (!device.plugged()) return;
   device.MarkGone();
-  // Children go first, as the kernel removes them.
+  // udev announces a removal once the device has left sysfs, so a listener
+  // that scans on the notice no longer finds it. umockdev needs the device's
+  // files to send the notice, so the node is first taken out of its class
+  // (which is where a scan looks), then announced, then removed. Children
+  // go first, as the kernel removes them.
+  gchar* sys = umockdev_testbed_get_sys_dir(testbed_);
+  const std::string class_link = std::string(sys) + "/class/hidraw/" + device.node_.substr(device.node_.rfind('/') + 1);
+  g_free(sys);
+  unlink(class_link.c_str());
   for (auto it = device.syspaths_.rbegin(); it != device.syspaths_.rend(); ++it) {
     if (announce) umockdev_testbed_uevent(testbed_, it->c_str(), "remove");
+  }
+  for (auto it = device.syspaths_.rbegin(); it != device.syspaths_.rend(); ++it) {
     umockdev_testbed_remove_device(testbed_, it->c_str());
   }
 }
