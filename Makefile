@@ -8,7 +8,7 @@ BUILD      := build-sanitize
 CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
 endif
 
-.PHONY: deps configure build run demo test test-native clean
+.PHONY: deps configure build run demo test test-native install clean
 
 deps:
 	scripts/install-deps
@@ -29,6 +29,14 @@ test-native: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test: test-native
+
+# Installs the program and the stopwatch's udev rule, then has udev apply
+# the rule to a stopwatch already plugged in (not when staging into DESTDIR).
+install: build
+	cmake --install $(BUILD)
+	@if [ -z "$(DESTDIR)" ] && command -v udevadm >/dev/null; then \
+	  udevadm control --reload-rules && udevadm trigger --subsystem-match=hidraw || true; \
+	fi
 
 clean:
 	rm -rf build build-sanitize build-windows
