@@ -130,7 +130,9 @@ BOOL WINAPI CloseHandle(HANDLE hObject) {
 }
 
 // Waits until the node has something to read or the handle is closed.
-DWORD WaitReadable(const FileObject& object) {
+// hung_up tells that the node reported a hang-up or an error rather than
+// data: a read that then finds nothing means the device is gone.
+DWORD WaitReadable(const FileObject& object, bool& hung_up) {
   for (;;) {
     pollfd fds[2] = {{object.fd, POLLIN, 0}, {object.closed_event, POLLIN, 0}};
     const int ready = poll(fds, 2, -1);
@@ -139,7 +141,10 @@ DWORD WaitReadable(const FileObject& object) {
       return Win32ErrorFromErrno(errno);
     }
     if (object.closed || (fds[1].revents & POLLIN) != 0) return ERROR_OPERATION_ABORTED;
-    if (fds[0].revents != 0) return ERROR_SUCCESS;  // data, or a hang-up the read will report
+    if (fds[0].revents != 0) {
+      hung_up = (fds[0].revents & POLLIN) == 0;
+      return ERROR_SUCCESS;  // data, or a hang-up the read will report
+    }
   }
 }
 
@@ -165,12 +170,14 @@ BOOL WINAPI ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, D
     return FALSE;
   }
   for (;;) {
-    if (const DWORD waited = WaitReadable(*object); waited != ERROR_SUCCESS) {
+    bool hung_up = false;
+    if (const DWORD waited = WaitReadable(*object, hung_up); waited != ERROR_SUCCESS) {
       SetLastErrorCode(waited);
       return FALSE;
     }
     DWORD count = 0;
-    const DWORD result = ReadOneReport(*object, lpBuffer, nNumberOfBytesToRead, &count);
+    DWORD result = ReadOneReport(*object, lpBuffer, nNumberOfBytesToRead, &count);
+    if (result == ERROR_IO_PENDING && hung_up) result = ERROR_DEVICE_NOT_CONNECTED;
     if (result == ERROR_IO_PENDING) continue;  // another reader took it first
     if (result != ERROR_SUCCESS) {
       SetLastErrorCode(result);

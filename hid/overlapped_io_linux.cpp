@@ -62,7 +62,10 @@ void CompleteReady(const std::vector<pollfd>& fds, const std::vector<std::size_t
     PendingRead& read = t_pending[owners[i]];
     if (read.completed) continue;
     DWORD count = 0;
-    const DWORD result = ReadOneReport(*read.object, read.buffer, read.size, &count);
+    DWORD result = ReadOneReport(*read.object, read.buffer, read.size, &count);
+    // A hang-up with nothing left to read: the device is gone, and polling
+    // again would only report the hang-up again.
+    if (result == ERROR_IO_PENDING && (fds[i].revents & POLLIN) == 0) result = ERROR_DEVICE_NOT_CONNECTED;
     if (result != ERROR_IO_PENDING) Complete(read, result, count);
   }
 }

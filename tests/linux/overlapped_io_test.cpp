@@ -138,6 +138,37 @@ TEST_F(OverlappedIoTest, ClosingTheHandleCompletesAnotherThreadsPendingRead) {
   EXPECT_EQ(table_.GetLastError(), ERROR_INVALID_HANDLE);
 }
 
+TEST_F(OverlappedIoTest, WaitingForTheResultLeavesTheRoutineForTheNextAlertableWait) {
+  BYTE buffer[11] = {};
+  OVERLAPPED overlapped{};
+  ASSERT_TRUE(table_.ReadFileEx(handle_, buffer, sizeof buffer, &overlapped, &Record));
+  std::thread device([&] {
+    std::this_thread::sleep_for(50ms);
+    stopwatch_->QueueInputReport(StopwatchAnswer(4));
+  });
+  DWORD bytes = 0;
+  EXPECT_TRUE(table_.GetOverlappedResult(handle_, &overlapped, &bytes, TRUE));
+  device.join();
+  EXPECT_EQ(bytes, 11u);
+  EXPECT_TRUE(t_completions.empty());
+  EXPECT_EQ(table_.SleepEx(0, TRUE), WAIT_IO_COMPLETION);
+  EXPECT_EQ(t_completions.size(), 1u);
+}
+
+TEST_F(OverlappedIoTest, UnpluggingCompletesThePendingReadWithDeviceNotConnected) {
+  BYTE buffer[11] = {};
+  OVERLAPPED overlapped{};
+  ASSERT_TRUE(table_.ReadFileEx(handle_, buffer, sizeof buffer, &overlapped, &Record));
+  testbed_.Unplug(*stopwatch_);
+  EXPECT_EQ(table_.SleepEx(5000, TRUE), WAIT_IO_COMPLETION);
+  ASSERT_EQ(t_completions.size(), 1u);
+  EXPECT_EQ(t_completions[0].error, ERROR_DEVICE_NOT_CONNECTED);
+  // Later reads end the same way.
+  ASSERT_TRUE(table_.ReadFileEx(handle_, buffer, sizeof buffer, &overlapped, &Record));
+  EXPECT_EQ(table_.SleepEx(5000, TRUE), WAIT_IO_COMPLETION);
+  EXPECT_EQ(t_completions.back().error, ERROR_DEVICE_NOT_CONNECTED);
+}
+
 TEST_F(OverlappedIoTest, ARoutineMayStartTheNextRead) {
   static OVERLAPPED overlapped{};
   static BYTE buffer[11];

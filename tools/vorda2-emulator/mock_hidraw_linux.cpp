@@ -1,7 +1,9 @@
 #include "mock_hidraw_linux.h"
 
 #include <linux/hidraw.h>
+#include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <umockdev.h>
 #include <unistd.h>
 
@@ -17,7 +19,9 @@ namespace lumetra::mock {
 namespace {
 
 constexpr char kPreloadLibrary[] = "libumockdev-preload.so.0";
-constexpr char kWakeByte = 'w';
+// A newline, so that the byte wakes poll() even if the terminal is (still)
+// in line mode, where only a complete line makes it readable.
+constexpr char kWakeByte = '\n';
 
 std::string Hex(const std::vector<std::uint8_t>& bytes) {
   std::string text;
@@ -52,6 +56,24 @@ struct NodeText {
   void Link(const std::string& k, const std::string& v) { text += "L: " + k + "=" + v + "\n"; }
   void End() { text += "\n"; }
 };
+
+// umockdev starts serving an attached node asynchronously; a program that
+// opens the node before that talks to the bare terminal and never reaches
+// the device. So the node is opened here (this process runs under the
+// preload too) until the device side answers a descriptor-size request.
+void WaitUntilServed(const std::string& node, std::size_t descriptor_size) {
+  for (int attempt = 0; attempt < 400; ++attempt) {
+    const int fd = open(node.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+      int size = -1;
+      const bool served = ioctl(fd, HIDIOCGRDESCSIZE, &size) == 0 && size == static_cast<int>(descriptor_size);
+      close(fd);
+      if (served) return;
+    }
+    usleep(5000);
+  }
+  throw std::runtime_error("mock device node is not served: " + node);
+}
 
 }  // namespace
 
@@ -268,6 +290,12 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   device->node_ = "/dev/" + hidraw_name;
   device->descriptor_ = spec.report_descriptor;
   device->master_fd_ = umockdev_testbed_get_dev_fd(testbed_, device->node_.c_str());
+  // Raw mode: bytes reach the reader as they are, without echo or editing.
+  termios mode{};
+  if (device->master_fd_ >= 0 && tcgetattr(device->master_fd_, &mode) == 0) {
+    cfmakeraw(&mode);
+    tcsetattr(device->master_fd_, TCSANOW, &mode);
+  }
 
   UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
   g_signal_connect(handler, "handle-read", G_CALLBACK(&HidrawDevice::Callbacks::OnRead), device.get());
@@ -281,6 +309,7 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   }
   handlers_.push_back(handler);
   devices_.push_back(device);
+  WaitUntilServed(device->node_, device->descriptor_.size());
   if (announce) {
     for (const std::string& path : device->syspaths_) umockdev_testbed_uevent(testbed_, path.c_str(), "add");
   }
@@ -318,6 +347,14 @@ void ReexecUnderUmockdevPreload(char** argv) {
   std::string preload = kPreloadLibrary;
   if (old != nullptr && *old != '\0') preload += std::string(":") + old;
   setenv("LD_PRELOAD", preload.c_str(), 1);
+  // In a sanitizer build the preload library comes before the sanitizer
+  // runtime, which the runtime would otherwise refuse.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  std::string options = asan != nullptr ? asan : "";
+  if (options.find("verify_asan_link_order") == std::string::npos) {
+    options += (options.empty() ? "" : ":") + std::string("verify_asan_link_order=0");
+    setenv("ASAN_OPTIONS", options.c_str(), 1);
+  }
   execv("/proc/self/exe", argv);
   std::perror("cannot restart under the umockdev preload library");
 }
