@@ -69,10 +69,15 @@ TEST_F(HotplugTest, AReplugGivesANewDevInstAndTheOldOneIsGone) {
   ASSERT_EQ(after.size(), 2u);
   for (DWORD key : after) EXPECT_NE(key, before[0]);
 
-  // A handle opened on the first plug-in stays tied to it.
+  // The new plug-in answers as the first did.
+  second->SetWriteHandler([](std::span<const std::uint8_t>) { return std::vector<mock::Report>{StopwatchAnswer(3)}; });
   HANDLE handle = Open(second->node());
-  HIDD_ATTRIBUTES attributes{};
-  EXPECT_TRUE(table_.HidD_GetAttributes(handle, &attributes));
+  const BYTE request[2] = {0x00, 0xAD};
+  BYTE answer[11] = {};
+  DWORD count = 0;
+  EXPECT_TRUE(table_.WriteFile(handle, request, 2, &count, nullptr));
+  EXPECT_TRUE(table_.ReadFile(handle, answer, 11, &count, nullptr));
+  EXPECT_EQ(answer[1], StopwatchAnswer(3)[0]);
   table_.CloseHandle(handle);
 }
 

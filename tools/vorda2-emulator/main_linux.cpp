@@ -114,7 +114,7 @@ class Stopwatch {
 
   void Plug() {
     if (device_ && device_->plugged()) return;
-    device_ = testbed_.Plug(StopwatchSpec());
+    device_ = testbed_.Plug(StopwatchSpec(), /*announce=*/false);
     device_->SetWriteHandler([this](std::span<const std::uint8_t> written) {
       std::vector<Report> answers;
       if (silent_) return answers;
@@ -124,6 +124,8 @@ class Stopwatch {
       return answers;
     });
     device_->SetWriteError(failing_ ? EIO : 0);
+    // Only a device that answers is announced: a program may open it at once.
+    testbed_.Announce(*device_);
     Say("plugged in as " + device_->node());
   }
 

@@ -310,10 +310,12 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   handlers_.push_back(handler);
   devices_.push_back(device);
   WaitUntilServed(device->node_, device->descriptor_.size());
-  if (announce) {
-    for (const std::string& path : device->syspaths_) umockdev_testbed_uevent(testbed_, path.c_str(), "add");
-  }
+  if (announce) Announce(*device);
   return device;
+}
+
+void Testbed::Announce(HidrawDevice& device) {
+  for (const std::string& path : device.syspaths_) umockdev_testbed_uevent(testbed_, path.c_str(), "add");
 }
 
 void Testbed::Unplug(HidrawDevice& device, bool announce) {

@@ -93,6 +93,9 @@ class Testbed {
   // Adds the device's sysfs nodes and its hidraw node; with announce, sends
   // the "add" notices that udev would, parents first.
   std::shared_ptr<HidrawDevice> Plug(const HidDeviceSpec& spec, bool announce = true);
+  // The "add" notices of a device plugged without them: for callers that
+  // set the device up (its write handler) before any program may see it.
+  void Announce(HidrawDevice& device);
   // Sends the "remove" notices (hidraw node first) and takes the nodes away.
   // Open handles then see the node hang up.
   void Unplug(HidrawDevice& device, bool announce = true);
