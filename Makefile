@@ -10,7 +10,7 @@ BUILD      := build-sanitize
 CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
 endif
 
-.PHONY: deps configure build run demo test test-native test-windows clean
+.PHONY: deps configure build run demo test test-native test-windows install clean
 
 deps:
 	scripts/install-deps
@@ -37,6 +37,14 @@ test-windows: deps
 	scripts/wine-test $(WINDOWS_BUILD)
 
 test: test-native test-windows
+
+# Installs the program and the stopwatch's udev rule, then has udev apply
+# the rule to a stopwatch already plugged in (not when staging into DESTDIR).
+install: build
+	cmake --install $(BUILD)
+	@if [ -z "$(DESTDIR)" ] && command -v udevadm >/dev/null; then \
+	  udevadm control --reload-rules && udevadm trigger --subsystem-match=hidraw || true; \
+	fi
 
 clean:
 	rm -rf build build-sanitize build-windows

@@ -1,66 +1,58 @@
-// The platform's service provider: inert until a real backend fills it.
-// No device-setup or HID service can be loaded, and every file service
-// fails with ERROR_NOT_SUPPORTED, so the controller stays inert.
-#include <chrono>
-#include <thread>
-
+// The Linux backend of the service table: the device-setup and HID services
+// over libudev (loaded at run time) and the file services over hidraw.
 #include "hid/hid_services.h"
+#include "hid/linux_services_linux.h"
+#include "hid/udev_library_linux.h"
 
 namespace hid {
 namespace {
 
-thread_local DWORD t_lastError = ERROR_SUCCESS;
-
-BOOL NotSupported() {
-  t_lastError = ERROR_NOT_SUPPORTED;
-  return FALSE;
-}
-
-HANDLE WINAPI InertCreateFileA(const char*, DWORD, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD, HANDLE) {
-  t_lastError = ERROR_NOT_SUPPORTED;
-  return INVALID_HANDLE_VALUE;
-}
-BOOL WINAPI InertCloseHandle(HANDLE) { return NotSupported(); }
-BOOL WINAPI InertReadFile(HANDLE, void*, DWORD, DWORD*, OVERLAPPED*) { return NotSupported(); }
-BOOL WINAPI InertWriteFile(HANDLE, const void*, DWORD, DWORD*, OVERLAPPED*) { return NotSupported(); }
-BOOL WINAPI InertReadFileEx(HANDLE, void*, DWORD, OVERLAPPED*, LPOVERLAPPED_COMPLETION_ROUTINE) {
-  return NotSupported();
-}
-DWORD WINAPI InertSleepEx(DWORD milliseconds, BOOL) {
-  // No I/O can be pending, so an alertable wait is a plain sleep.
-  if (milliseconds == INFINITE) {
-    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-  return 0;
-}
-BOOL WINAPI InertGetOverlappedResult(HANDLE, OVERLAPPED*, DWORD*, BOOL) { return NotSupported(); }
-BOOL WINAPI InertCancelIo(HANDLE) { return NotSupported(); }
-DWORD WINAPI InertGetLastError() { return t_lastError; }
-
-class InertProvider final : public ServiceProvider {
+class LinuxServiceProvider final : public ServiceProvider {
  public:
-  bool LoadSetupServices(ServiceTable&) override { return false; }
-  void FreeSetupServices(ServiceTable&) override {}
-  bool LoadHidServices(ServiceTable&) override { return false; }
-  void FreeHidServices(ServiceTable&) override {}
-  void BindFileServices(ServiceTable& table) override {
-    table.CreateFileA = &InertCreateFileA;
-    table.CloseHandle = &InertCloseHandle;
-    table.ReadFile = &InertReadFile;
-    table.WriteFile = &InertWriteFile;
-    table.ReadFileEx = &InertReadFileEx;
-    table.SleepEx = &InertSleepEx;
-    table.GetOverlappedResult = &InertGetOverlappedResult;
-    table.CancelIo = &InertCancelIo;
-    table.GetLastError = &InertGetLastError;
+  bool LoadSetupServices(ServiceTable& table) override {
+    return Load(setup_loaded_, table, &linux_backend::BindSetupEntries, &linux_backend::ClearSetupEntries);
   }
+  void FreeSetupServices(ServiceTable& table) override {
+    Free(setup_loaded_, table, &linux_backend::ClearSetupEntries);
+  }
+  bool LoadHidServices(ServiceTable& table) override {
+    return Load(hid_loaded_, table, &linux_backend::BindHidEntries, &linux_backend::ClearHidEntries);
+  }
+  void FreeHidServices(ServiceTable& table) override { Free(hid_loaded_, table, &linux_backend::ClearHidEntries); }
+  void BindFileServices(ServiceTable& table) override { linux_backend::BindFileEntries(table); }
+
+ private:
+  using Binder = void (*)(ServiceTable&);
+
+  // Each group holds one reference to libudev while it is loaded; without
+  // the library its entries stay null.
+  static bool Load(bool& loaded, ServiceTable& table, Binder bind, Binder clear) {
+    if (!loaded) {
+      if (linux_backend::AcquireUdev() == nullptr) {
+        clear(table);
+        return false;
+      }
+      loaded = true;
+    }
+    bind(table);
+    return true;
+  }
+  static void Free(bool& loaded, ServiceTable& table, Binder clear) {
+    clear(table);
+    if (loaded) {
+      loaded = false;
+      linux_backend::ReleaseUdev();
+    }
+  }
+
+  bool setup_loaded_ = false;
+  bool hid_loaded_ = false;
 };
 
 }  // namespace
 
 ServiceProvider& PlatformServiceProvider() {
-  static InertProvider provider;
+  static LinuxServiceProvider provider;
   return provider;
 }
 

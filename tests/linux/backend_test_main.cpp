@@ -1,0 +1,12 @@
+// The Linux backend tests run against umockdev testbeds, which need the
+// umockdev preload library in the process: the program restarts itself with
+// it, so that it runs the same from ctest, a debugger or a shell.
+#include <gtest/gtest.h>
+
+#include "mock_hidraw_linux.h"
+
+int main(int argc, char** argv) {
+  lumetra::mock::ReexecUnderUmockdevPreload(argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
