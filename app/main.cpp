@@ -2,6 +2,7 @@
 // them as a spreadsheet workbook.
 #include <QApplication>
 
+#include "app/device_change_watcher.h"
 #include "app/form1.h"
 #include "app/qt_main_thread_dispatcher.h"
 #include "app/startup.h"
@@ -28,6 +29,8 @@ int main(int argc, char* argv[]) {
   // The HID layer's posted notices and hand-overs run in this event loop.
   app::QtMainThreadDispatcher dispatcher;
   hid::SetMainThreadDispatcher(&dispatcher);
+  // Plugging and unplugging reach the controller as device-change notices.
+  app::DeviceChangeWatcher deviceChanges;
 
   int result = 0;
   {
