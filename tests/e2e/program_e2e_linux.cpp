@@ -1,0 +1,131 @@
+// Run under vorda2-emulator: starts the main window as the program does, on
+// the platform's own HID services, and checks what a user would see: the
+// state line turns green, "Считать данные" shows the emulator's 84 times,
+// "Сохранить в MS EXCEL" writes a .xls file. Exit code 0 on success.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "app/button.h"
+#include "app/device_change_watcher.h"
+#include "app/dialogs.h"
+#include "app/form1.h"
+#include "app/label.h"
+#include "app/qt_main_thread_dispatcher.h"
+#include "app/regional_settings.h"
+#include "app/startup.h"
+#include "app/static_text.h"
+#include "app/string_grid.h"
+#include "export/automation/com_session.h"
+#include "export/automation/spreadsheet_link.h"
+#include "export/sheetapp/builtin_spreadsheet.h"
+#include "hid/main_thread.h"
+#include "stopwatch/cell_text.h"
+#include "stopwatch_slots.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+  if (!ok) {
+    ++failures;
+    std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+  }
+}
+
+// Answers the save dialog with a fixed path; any other box is a failure.
+class ScriptedDialogs final : public app::Dialogs {
+ public:
+  explicit ScriptedDialogs(QString path) : path_(std::move(path)) {}
+  void showError(const QString&, const QString& text) override { Check(false, "error box: " + text.toStdString()); }
+  int confirm(const QString&, const QString& text) override {
+    Check(false, "confirmation box: " + text.toStdString());
+    return app::kIdNo;
+  }
+  bool saveFile(app::SaveFileRequest& request) override {
+    request.fileName = path_;
+    return true;
+  }
+
+ private:
+  QString path_;
+};
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+// The grid text each slot must show, computed from the emulator's own file.
+std::string ExpectedCell(const lumetra::emulator::Answer& wire, const std::string& separator) {
+  std::array<std::uint8_t, 11> answer{};  // report ID 0, then the 10 bytes hidraw hands out
+  std::copy(wire.begin(), wire.end(), answer.begin() + 1);
+  return stopwatch::CellTextForAnswer(stopwatch::Answer(answer), separator);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s TIMES-FILE\n", argv[0]);
+    return 2;
+  }
+  std::ifstream in(argv[1]);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const auto measurements = lumetra::emulator::ParseSlots(text);
+  if (!measurements.slots) {
+    std::fprintf(stderr, "%s: %s\n", argv[1], measurements.error.c_str());
+    return 2;
+  }
+
+  int qtArgc = 1;
+  QApplication application(qtArgc, argv);
+  automation::ComSession com(automation::SpreadsheetLink());
+  sheetapp::RegisterBuiltInSpreadsheet();
+  app::SetApplicationTitle();
+  app::QtMainThreadDispatcher dispatcher;
+  hid::SetMainThreadDispatcher(&dispatcher);
+  app::DeviceChangeWatcher deviceChanges;
+
+  QTemporaryDir folder;
+  const QString path = folder.filePath("measurements.xls");
+  ScriptedDialogs dialogs(path);
+  app::ScopedDialogs installed(dialogs);
+  {
+    auto form = app::CreateMainWindow();
+    form->show();
+
+    Check(WaitFor([&] { return form->Label2->text() == "Секундомер подключен"; }, 15000),
+          "the stopwatch is detected (Label2 reads \"" + form->Label2->text().toStdString() + "\")");
+    Check(form->Label2->fontColor() == QColor(0, 128, 0), "Label2 is green");
+
+    form->Button3->click();
+    const std::string separator = app::RegionalSettings().DecimalSeparator();
+    for (int slot = 0; slot < lumetra::emulator::kSlotCount; ++slot) {
+      const std::string shown = form->StringGrid1->cell(slot % 10 + 1, slot / 10 + 1);
+      const std::string expected = ExpectedCell((*measurements.slots)[slot], separator);
+      Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
+    }
+    Check(form->StaticText1->text().startsWith("Данные считаны "),
+          "status line: " + form->StaticText1->text().toStdString());
+
+    form->Button2->click();
+    std::ifstream saved(path.toStdString(), std::ios::binary);
+    std::string head(8, '\0');
+    saved.read(head.data(), 8);
+    Check(saved && head == "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "the saved file is a compound-file .xls");
+    form->close();
+  }
+  hid::SetMainThreadDispatcher(nullptr);
+  std::printf("%s\n", failures == 0 ? "end-to-end: 1 passed, 0 failed" : "end-to-end: 0 passed, 1 failed");
+  return failures == 0 ? 0 : 1;
+}
