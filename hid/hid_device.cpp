@@ -112,8 +112,8 @@ bool TJvHidDevice::OpenReadHandle() {
       if (!FReadHandle.compare_exchange_strong(expected, handle)) {
         hid::Services().CloseHandle(handle);
       } else if (!IsAccessible()) {
-        // Marked unplugged while this (read) thread was opening: the handles
-        // of an unplugged device stay closed.
+        // Marked unplugged by another thread while this one was opening (a
+        // read thread): the handles of an unplugged device stay closed.
         CloseReadHandle();
       }
     }

@@ -247,6 +247,11 @@ TEST_F(ReadThread, AHandleOpenedByTheReaderWhileTheDeviceIsUnpluggedIsClosedAgai
     opening = true;
     while (!release) std::this_thread::sleep_for(1ms);
   });
+  // However the test ends, the reader is let go, or it could never be stopped.
+  struct Release {
+    std::atomic<bool>& flag;
+    ~Release() { flag = true; }
+  } releaseAtEnd{release};
   device->CloseReadHandle();  // the read ends; the reader opens again
   const auto deadline = std::chrono::steady_clock::now() + 2s;
   while (!opening && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);

@@ -26,6 +26,7 @@ constexpr char16_t kProduct[] = u"Pipe HID device";
 
 PipeHidDevice* g_device = nullptr;
 std::atomic<bool> g_present{true};
+std::atomic<int> g_cancels{0};
 
 HDEVINFO WINAPI GetClassDevs(const GUID*, const char*, HWND, DWORD) { return kDeviceSet; }
 
@@ -109,6 +110,11 @@ BOOLEAN WINAPI GetProductString(HANDLE handle, void* buffer, ULONG length) {
   return TRUE;
 }
 
+BOOL WINAPI CountedCancelIo(HANDLE file) {
+  ++g_cancels;
+  return hid::windows::CancelIoOnDemand(file);
+}
+
 }  // namespace
 
 PipeHidDevice::PipeHidDevice() {
@@ -182,6 +188,11 @@ bool PipeHidDevice::LoadHidServices(hid::ServiceTable& table) {
 
 void PipeHidDevice::FreeHidServices(hid::ServiceTable& table) { hid::windows::ForgetHidEntries(table); }
 
-void PipeHidDevice::BindFileServices(hid::ServiceTable& table) { hid::windows::BindKernelFileEntries(table); }
+void PipeHidDevice::BindFileServices(hid::ServiceTable& table) {
+  hid::windows::BindKernelFileEntries(table);
+  table.CancelIo = &CountedCancelIo;
+}
+
+int PipeHidDevice::CancelIoCalls() const { return g_cancels.load(); }
 
 }  // namespace wintest

@@ -45,6 +45,10 @@ class PipeHidDevice final : public hid::ServiceProvider {
   // once the layer has opened it), for at most `milliseconds`. False if none did.
   bool FeedOne(const std::vector<BYTE>& report, DWORD milliseconds = 2000);
 
+  // CancelIo calls the layer made through the table (each one passed on to
+  // the system's).
+  int CancelIoCalls() const;
+
   // --- ServiceProvider ---
   bool LoadSetupServices(hid::ServiceTable& table) override;
   void FreeSetupServices(hid::ServiceTable& table) override;
