@@ -1,5 +1,6 @@
 // The test event loop where notify-window messages are posted tasks: a
 // plain queue of tasks.
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>

@@ -19,6 +19,11 @@ struct TestEventLoop::Queue {
     if (posted != nullptr) ::CloseHandle(posted);
   }
 
+  std::size_t Waiting() {
+    std::lock_guard lock(mutex);
+    return tasks.size();
+  }
+
   std::function<void()> Take() {
     std::lock_guard lock(mutex);
     if (tasks.empty()) return {};
@@ -64,7 +69,7 @@ std::size_t TestEventLoop::RunPending() {
     std::size_t round = Queue::DispatchMessages();
     // The tasks waiting at this point; those they post come in the next round,
     // after the messages that came meanwhile.
-    for (std::size_t waiting = Pending(); waiting > 0; --waiting) {
+    for (std::size_t waiting = queue_->Waiting(); waiting > 0; --waiting) {
       std::function<void()> task = queue_->Take();
       if (!task) break;
       task();
@@ -92,11 +97,7 @@ bool TestEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::mil
 }
 
 std::size_t TestEventLoop::Pending() const {
-  std::size_t waiting = 0;
-  {
-    std::lock_guard lock(queue_->mutex);
-    waiting = queue_->tasks.size();
-  }
+  std::size_t waiting = queue_->Waiting();
   if ((HIWORD(::GetQueueStatus(QS_ALLINPUT)) & (QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) ++waiting;
   return waiting;
 }
