@@ -109,7 +109,13 @@ bool TJvHidDevice::OpenReadHandle() {
                                           FILE_FLAG_OVERLAPPED, nullptr));
     if (handle != INVALID_HANDLE_VALUE) {
       HANDLE expected = INVALID_HANDLE_VALUE;
-      if (!FReadHandle.compare_exchange_strong(expected, handle)) hid::Services().CloseHandle(handle);
+      if (!FReadHandle.compare_exchange_strong(expected, handle)) {
+        hid::Services().CloseHandle(handle);
+      } else if (!IsAccessible()) {
+        // Marked unplugged by another thread while this one was opening (a
+        // read thread): the handles of an unplugged device stay closed.
+        CloseReadHandle();
+      }
     }
   }
   return FReadHandle.load() != INVALID_HANDLE_VALUE;
@@ -287,8 +293,10 @@ bool TJvHidDevice::CancelOverlappedRead() {
 }
 
 void TJvHidDevice::MarkUnplugged() {
-  CloseAllHandles();
+  // Unplugged first: a read thread whose read ends with the closing handle
+  // must find the device inaccessible, not open a new handle behind it.
   FPlugged.store(false);
+  CloseAllHandles();
   // Cleared before the call, so that it fires at most once even when the
   // handler raises, and nothing touches the device after a handler that
   // gives it back by destroying it.

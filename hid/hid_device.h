@@ -108,8 +108,9 @@ class TJvHidDevice {
   DWORD OverlappedReadResult();
   bool CancelOverlappedRead();
 
-  // Called by the controller: closes the handles, marks the device
-  // unplugged and fires OnUnplug once. The read thread is not stopped.
+  // Called by the controller: marks the device unplugged, closes the
+  // handles and fires OnUnplug once. The read thread is not stopped (it can
+  // open nothing new once the device is unplugged).
   void MarkUnplugged();
 
  private:

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "export/automation/class_registry.h"
 #include "export/automation/com_types.h"
 #include "export/automation/ole_variant.h"
 
@@ -36,7 +37,7 @@ using ProgIdLookup = HRESULT(STDAPICALLTYPE*)(LPCOLESTR progId, LPCLSID clsid);
 
 // True exactly when "Excel.Application" is registered (the lookup answers
 // S_OK; any other answer, success codes included, is false). Starts nothing.
-bool CheckExcelInstall(ProgIdLookup lookup = &CLSIDFromProgID);
+bool CheckExcelInstall(ProgIdLookup lookup = &LookupClass);
 
 // Starts a new, invisible spreadsheet application instance into `link`,
 // releasing the instance it held. Failures raise EOleSysError and leave the
@@ -47,7 +48,7 @@ void StartSpreadsheetInstance(OleVariant& link);
 // instance into `link` and answers the "installed" label; otherwise answers
 // the "missing" label and leaves the link empty. A failing start raises
 // (EOleSysError) before any label is chosen, so Label1 keeps its text.
-SpreadsheetLabel SpreadsheetStartupStep(OleVariant& link, ProgIdLookup lookup = &CLSIDFromProgID);
+SpreadsheetLabel SpreadsheetStartupStep(OleVariant& link, ProgIdLookup lookup = &LookupClass);
 
 // The close query: asks the instance whether it still exists and, if so,
 // tells it to quit. Every error is dropped silently. Always answers true

@@ -78,7 +78,7 @@ TEST(ComApartment, InitialisationIsCountedPerThreadAndCreationNeedsIt) {
   server.Register("Lumetra.Test.Apartment");
   std::thread([&] {
     IDispatch* object = nullptr;
-    EXPECT_EQ(CoCreateInstance(server.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
+    EXPECT_EQ(CreateInstance(server.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
                                reinterpret_cast<void**>(&object)),
               CO_E_NOTINITIALIZED);
     EXPECT_EQ(object, nullptr);
@@ -86,7 +86,7 @@ TEST(ComApartment, InitialisationIsCountedPerThreadAndCreationNeedsIt) {
     EXPECT_EQ(CoInitialize(nullptr), S_OK);
     EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
     CoUninitialize();
-    EXPECT_EQ(CoCreateInstance(server.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
+    EXPECT_EQ(CreateInstance(server.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
                                reinterpret_cast<void**>(&object)),
               S_OK);
     ASSERT_NE(object, nullptr);
@@ -102,25 +102,25 @@ TEST(ComClasses, ProgrammaticIdentifiersLeadToTheirClassesOnlyWhileRegistered) {
   {
     FakeAutomationServer server;
     server.Register("Lumetra.Test.Registry");
-    ASSERT_EQ(CLSIDFromProgID(ToOleString("lumetra.test.REGISTRY").c_str(), &clsid), S_OK);
+    ASSERT_EQ(LookupClass(ToOleString("lumetra.test.REGISTRY").c_str(), &clsid), S_OK);
     EXPECT_TRUE(SameGuid(clsid, server.clsid()));
 
     int outerAlive = 0;
     IUnknown* outer = testing::NewPlainUnknown(&outerAlive);
     void* object = nullptr;
-    EXPECT_EQ(CoCreateInstance(clsid, outer, CLSCTX_INPROC_SERVER, kDispatchIid, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(CreateInstance(clsid, outer, CLSCTX_INPROC_SERVER, kDispatchIid, &object), CLASS_E_NOAGGREGATION);
     outer->Release();
     EXPECT_EQ(outerAlive, 0);
 
     server.FailCreation(CO_E_SERVER_EXEC_FAILURE);
-    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, kDispatchIid, &object), CO_E_SERVER_EXEC_FAILURE);
+    EXPECT_EQ(CreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, kDispatchIid, &object), CO_E_SERVER_EXEC_FAILURE);
     server.CreateWithoutDispatch();
-    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, kDispatchIid, &object), E_NOINTERFACE);
+    EXPECT_EQ(CreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, kDispatchIid, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
   }
-  EXPECT_EQ(CLSIDFromProgID(ToOleString("Lumetra.Test.Registry").c_str(), &clsid), CO_E_CLASSSTRING);
+  EXPECT_EQ(LookupClass(ToOleString("Lumetra.Test.Registry").c_str(), &clsid), CO_E_CLASSSTRING);
   void* object = nullptr;
-  EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object), REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(CreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object), REGDB_E_CLASSNOTREG);
 }
 
 }  // namespace

@@ -404,7 +404,7 @@ int FakeAutomationServer::instancesCreated() const { return state_->instancesCre
 std::size_t FakeAutomationServer::liveObjects() const { return state_->liveObjects; }
 ULONG FakeAutomationServer::totalReferences() const { return state_->totalReferences; }
 
-std::string ExpectedSystemText(HRESULT code, const char* portableText) {
+std::string ExpectedSystemText(HRESULT code, [[maybe_unused]] const char* portableText) {
 #ifdef _WIN32
   std::string const text = SystemErrorText(code);
   return text.empty() ? OleErrorFallbackText(code) : text;

@@ -153,7 +153,7 @@ TEST(ComSessionTest, TheLinkIsReleasedBeforeCOMIsUninitialised) {
     EXPECT_TRUE(link.IsEmpty());
     EXPECT_EQ(excel.liveObjects(), 0u);
     void* object = nullptr;
-    EXPECT_EQ(CoCreateInstance(excel.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object),
+    EXPECT_EQ(CreateInstance(excel.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object),
               CO_E_NOTINITIALIZED);
   }).join();
 }
@@ -171,7 +171,7 @@ TEST(ComSessionTest, AnAlreadyInitialisedThreadIsLeftInitialisedAsItWas) {
     }
     IDispatch* object = nullptr;
     EXPECT_EQ(
-        CoCreateInstance(excel.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
+        CreateInstance(excel.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
         S_OK);
     if (object != nullptr) object->Release();
   }).join();

@@ -198,7 +198,7 @@ TEST_F(ControllerScan, NotificationsOtherThanNodeChangesAreNotActedUpon) {
   TakeEvents();
   sim.Unplug(ids["A"]);
   hid::PostNotifyMessage(ctl->NotifyWindow(), WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
-  hid::PostNotifyMessage(ctl->NotifyWindow(), 0x0010, DBT_DEVNODES_CHANGED, 0);
+  hid::PostNotifyMessage(ctl->NotifyWindow(), 0x0401 /* a message of its own */, DBT_DEVNODES_CHANGED, 0);
   loop.RunPending();
   EXPECT_TRUE(TakeEvents().empty());
   hid::PostNotifyMessage(ctl->NotifyWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 5);

@@ -220,6 +220,55 @@ TEST_F(ReadThread, AfterUnplugNoDataArrivesAndFailuresComeAtTheSlicePace) {
   EXPECT_EQ(device->ReadThread(), nullptr);
 }
 
+TEST_F(ReadThread, AReaderWokenByTheUnplugOpensNoHandleBehindIt) {
+  TJvHidDevice* device = StartReader(10);
+  // The list query fails: the controller takes every device for gone, though
+  // this one could still be opened.
+  sim.SetClassDevsFails(true);
+  // Hold the unplugging thread just after the read handle has closed, while
+  // the reader, woken by its ended read, starts the next one.
+  sim.SetAfterCloseHook([] { std::this_thread::sleep_for(100ms); });
+  Notify();
+  sim.SetAfterCloseHook(nullptr);
+  EXPECT_FALSE(device->Plugged());
+  EXPECT_EQ(device->ReadHandle(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(sim.OpenHandles(id), 0);
+  EXPECT_EQ(sim.PendingReads(id), 0);
+  device->SetOnData(nullptr);
+  EXPECT_EQ(sim.OpenHandles(id), 0);
+}
+
+TEST_F(ReadThread, AHandleOpenedByTheReaderWhileTheDeviceIsUnpluggedIsClosedAgain) {
+  TJvHidDevice* device = StartReader(10);
+  // The reader's next opening waits until the device has been marked unplugged.
+  std::atomic<bool> opening{false}, release{false};
+  sim.SetBeforeOpenHook([&] {
+    if (hid::IsMainThread()) return;
+    opening = true;
+    while (!release) std::this_thread::sleep_for(1ms);
+  });
+  // However the test ends, the reader is let go, or it could never be stopped.
+  struct Release {
+    std::atomic<bool>& flag;
+    ~Release() { flag = true; }
+  } releaseAtEnd{release};
+  device->CloseReadHandle();  // the read ends; the reader opens again
+  const auto deadline = std::chrono::steady_clock::now() + 2s;
+  while (!opening && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(opening);
+  sim.SetClassDevsFails(true);
+  Notify();
+  EXPECT_FALSE(device->Plugged());
+  release = true;
+  // The opening the reader had begun while the device was still usable
+  // succeeds, and is given up at once.
+  ASSERT_TRUE(loop.RunUntil([&] { return !recorder.errors.empty(); }, 2s));
+  sim.SetBeforeOpenHook(nullptr);
+  EXPECT_EQ(device->ReadHandle(), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(sim.OpenHandles(id), 0);
+  device->SetOnData(nullptr);
+}
+
 TEST_F(ReadThread, InsideALibraryReportsAreDeliveredOnTheReadThread) {
   hid::SetRunningInsideLibrary(true);
   StartReader(10);

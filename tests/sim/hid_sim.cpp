@@ -102,6 +102,8 @@ struct SimState {
   bool hidLoadable = true;
   bool classDevsFails = false;
   bool cancelIoAvailable = true;
+  std::function<void()> afterClose;
+  std::function<void()> beforeOpen;
   int setupLoads = 0, setupFrees = 0, hidLoads = 0, hidFrees = 0;
   int cancelIoCalls = 0;
   DWORD lastClassDevsFlags = 0;
@@ -450,6 +452,12 @@ BOOLEAN WINAPI SimHidD_GetProductString(HANDLE handle, void* buffer, ULONG lengt
 
 HANDLE WINAPI SimCreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags,
                              HANDLE) {
+  std::function<void()> beforeOpen;
+  {
+    std::lock_guard lock(Mutex());
+    beforeOpen = State().beforeOpen;
+  }
+  if (beforeOpen) beforeOpen();
   std::lock_guard lock(Mutex());
   SimState& state = State();
   for (auto& [id, record] : state.devices) {
@@ -475,17 +483,23 @@ HANDLE WINAPI SimCreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATT
 }
 
 BOOL WINAPI SimCloseHandle(HANDLE handle) {
-  std::lock_guard lock(Mutex());
-  SimState& state = State();
-  auto it = state.files.find(Key(handle));
-  if (it == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
-  std::shared_ptr<OpenFile> file = it->second;
-  file->closed = true;
-  state.files.erase(it);
-  for (std::size_t i = state.pending.size(); i-- > 0;) {
-    if (state.pending[i].file == file) Complete(state, i, ERROR_OPERATION_ABORTED, 0);
+  std::function<void()> afterClose;
+  std::function<void()> beforeOpen;
+  {
+    std::lock_guard lock(Mutex());
+    SimState& state = State();
+    auto it = state.files.find(Key(handle));
+    if (it == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
+    std::shared_ptr<OpenFile> file = it->second;
+    file->closed = true;
+    state.files.erase(it);
+    for (std::size_t i = state.pending.size(); i-- > 0;) {
+      if (state.pending[i].file == file) Complete(state, i, ERROR_OPERATION_ABORTED, 0);
+    }
+    Changed().notify_all();
+    afterClose = state.afterClose;
   }
-  Changed().notify_all();
+  if (afterClose) afterClose();
   return TRUE;
 }
 
@@ -864,6 +878,16 @@ void SimPlatform::SetCancelIoAvailable(bool available) {
   State().cancelIoAvailable = available;
 }
 
+void SimPlatform::SetAfterCloseHook(std::function<void()> hook) {
+  std::lock_guard lock(Mutex());
+  State().afterClose = std::move(hook);
+}
+
+void SimPlatform::SetBeforeOpenHook(std::function<void()> hook) {
+  std::lock_guard lock(Mutex());
+  State().beforeOpen = std::move(hook);
+}
+
 int SimPlatform::SetupLoads() const {
   std::lock_guard lock(Mutex());
   return State().setupLoads;
@@ -932,57 +956,6 @@ void SimPlatform::BindFileServices(hid::ServiceTable& table) {
   table.GetOverlappedResult = &SimGetOverlappedResult;
   table.CancelIo = &SimCancelIo;
   table.GetLastError = &SimGetLastError;
-}
-
-// --- TestEventLoop ---
-
-TestEventLoop::TestEventLoop() {
-  previous_ = hid::CurrentMainThreadDispatcher();
-  hid::SetMainThreadDispatcher(this);
-}
-
-TestEventLoop::~TestEventLoop() { hid::SetMainThreadDispatcher(previous_); }
-
-void TestEventLoop::Post(std::function<void()> task) {
-  {
-    std::lock_guard lock(mutex_);
-    tasks_.push_back(std::move(task));
-  }
-  posted_.notify_all();
-}
-
-std::size_t TestEventLoop::RunPending() {
-  std::size_t ran = 0;
-  for (;;) {
-    std::function<void()> task;
-    {
-      std::lock_guard lock(mutex_);
-      if (tasks_.empty()) return ran;
-      task = std::move(tasks_.front());
-      tasks_.pop_front();
-    }
-    task();
-    ++ran;
-  }
-}
-
-bool TestEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  const Clock::time_point deadline = Clock::now() + timeout;
-  for (;;) {
-    RunPending();
-    if (done()) return true;
-    if (Clock::now() >= deadline) return false;
-    // Other threads may change what done() looks at without posting: look
-    // again at least every millisecond.
-    std::unique_lock lock(mutex_);
-    posted_.wait_until(lock, std::min(deadline, Clock::now() + std::chrono::milliseconds(1)),
-                       [this] { return !tasks_.empty(); });
-  }
-}
-
-std::size_t TestEventLoop::Pending() const {
-  std::lock_guard lock(mutex_);
-  return tasks_.size();
 }
 
 }  // namespace hidsim

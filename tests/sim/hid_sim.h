@@ -20,8 +20,8 @@
 // Constructing a SimPlatform installs it as the service provider; destroying
 // it restores the previous one. One at a time.
 //
-// TestEventLoop is a plain main-thread dispatcher for tests: tasks queue up
-// until the test runs them.
+// TestEventLoop (test_event_loop.h) is the main-thread dispatcher the tests
+// run the layer's posted work with.
 #pragma once
 
 #include <chrono>
@@ -38,6 +38,7 @@
 
 #include "hid/hid_services.h"
 #include "hid/main_thread.h"
+#include "tests/sim/test_event_loop.h"
 
 namespace hidsim {
 
@@ -147,6 +148,13 @@ class SimPlatform final : public hid::ServiceProvider {
   void SetClassDevsFails(bool fails);
   // Without it CancelIo returns FALSE, as on a system that has none.
   void SetCancelIoAvailable(bool available);
+  // Runs on the closing thread after each CloseHandle, outside the
+  // simulator's lock (empty: none). Lets a test hold that thread at the
+  // moment a handle has just been closed.
+  void SetAfterCloseHook(std::function<void()> hook);
+  // Runs on the opening thread at the start of each CreateFileA, outside the
+  // simulator's lock (empty: none).
+  void SetBeforeOpenHook(std::function<void()> hook);
   int SetupLoads() const;
   int SetupFrees() const;
   int HidLoads() const;
@@ -165,31 +173,6 @@ class SimPlatform final : public hid::ServiceProvider {
 
  private:
   hid::ServiceProvider* previous_ = nullptr;
-};
-
-// A main-thread dispatcher for tests. Installing it makes the constructing
-// thread the user-interface thread; destroying it restores the previous one.
-class TestEventLoop final : public hid::MainThreadDispatcher {
- public:
-  TestEventLoop();
-  ~TestEventLoop() override;
-  TestEventLoop(const TestEventLoop&) = delete;
-  TestEventLoop& operator=(const TestEventLoop&) = delete;
-
-  void Post(std::function<void()> task) override;
-  // Runs tasks until none is queued, those posted meanwhile included.
-  std::size_t RunPending();
-  // Runs tasks as they come until done() holds or the time is up; returns
-  // done(). done() is checked after each round of tasks and at least every
-  // millisecond.
-  bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-  std::size_t Pending() const;
-
- private:
-  mutable std::mutex mutex_;
-  std::condition_variable posted_;
-  std::deque<std::function<void()>> tasks_;
-  hid::MainThreadDispatcher* previous_ = nullptr;
 };
 
 }  // namespace hidsim

@@ -1,13 +1,9 @@
 // A scan of the HID interfaces present, end to end through the bound table,
-// the way the controller and the device make it.
-//
-// Wine's virtual HID bus presents a keyboard and a mouse even without a
-// display. The test programs run with LUMETRA_WINE_HID_BUS=on in a prefix
-// with the bus, and =off in one where it is switched off.
+// the way the controller and the device make it, on the devices of Wine's
+// virtual HID bus (wine_hid_bus.h).
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -15,6 +11,7 @@
 #include <vector>
 
 #include "hid/services_windows.h"
+#include "tests/windows/wine_hid_bus.h"
 
 namespace {
 
@@ -80,12 +77,7 @@ class WindowsHidScan : public ::testing::Test {
   HDEVINFO set_ = nullptr;
 };
 
-// Whether the prefix was started with Wine's virtual HID bus: "on", "off",
-// or unknown when a test program is run by hand.
-std::string HidBus() {
-  const char* value = std::getenv("LUMETRA_WINE_HID_BUS");
-  return value != nullptr ? value : "";
-}
+using wintest::HidBus;
 
 TEST_F(WindowsHidScan, InterfacesPresentMatchTheBus) {
   const auto interfaces = Interfaces();

@@ -1,0 +1,104 @@
+// The in-process class registry: registrations by programmatic identifier
+// and creation through their factories.
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "export/automation/registered_classes.h"
+#include "export/automation/text_convert.h"
+
+namespace automation {
+namespace {
+
+struct Registration {
+  std::string progId;
+  CLSID clsid;
+  ClassFactory factory;
+};
+
+// Registrations may come from any thread; lookups run on the calling
+// thread of each creation.
+std::mutex& RegistryMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::vector<Registration>& Registry() {
+  static std::vector<Registration> registry;
+  return registry;
+}
+
+bool SameProgId(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+}  // namespace
+
+HRESULT RegisterAutomationClass(std::string_view progId, const CLSID& clsid, ClassFactory factory) {
+  if (progId.empty() || !factory) return E_INVALIDARG;
+  std::lock_guard lock(RegistryMutex());
+  auto& registry = Registry();
+  std::erase_if(registry, [&](const Registration& r) { return SameProgId(r.progId, progId); });
+  registry.push_back(Registration{std::string(progId), clsid, std::move(factory)});
+  return S_OK;
+}
+
+void UnregisterAutomationClass(std::string_view progId) {
+  std::lock_guard lock(RegistryMutex());
+  std::erase_if(Registry(), [&](const Registration& r) { return SameProgId(r.progId, progId); });
+}
+
+namespace registered {
+
+bool FindClass(std::string_view progId, CLSID& clsid) {
+  std::lock_guard lock(RegistryMutex());
+  for (const Registration& r : Registry()) {
+    if (SameProgId(r.progId, progId)) {
+      clsid = r.clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+ClassFactory FindFactory(const CLSID& clsid) {
+  std::lock_guard lock(RegistryMutex());
+  for (const Registration& r : Registry()) {
+    if (SameGuid(r.clsid, clsid)) return r.factory;
+  }
+  return {};
+}
+
+HRESULT Create(const ClassFactory& factory, IUnknown* outer, DWORD context, REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+  if ((context & (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER)) == 0) {
+    return REGDB_E_CLASSNOTREG;
+  }
+  IUnknown* made = nullptr;
+  HRESULT const created = factory(&made);
+  if (FAILED(created)) {
+    if (made != nullptr) made->Release();
+    return created;
+  }
+  if (made == nullptr) return E_UNEXPECTED;
+  HRESULT const queried = made->QueryInterface(iid, object);
+  made->Release();
+  if (FAILED(queried)) *object = nullptr;
+  return queried;
+}
+
+std::string ProgIdText(LPCOLESTR progId) {
+  std::size_t length = 0;
+  while (progId[length] != 0) ++length;
+  return FromOleString(progId, length);
+}
+
+}  // namespace registered
+}  // namespace automation

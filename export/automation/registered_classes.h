@@ -1,0 +1,27 @@
+// The store behind the in-process class registry, shared by the platforms'
+// class lookup and creation. Not for use outside the automation layer.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "export/automation/class_registry.h"
+
+namespace automation::registered {
+
+// The class registered for `progId` (ASCII case ignored); false when none.
+bool FindClass(std::string_view progId, CLSID& clsid);
+
+// The factory of the class `clsid`; empty when it is not registered here.
+ClassFactory FindFactory(const CLSID& clsid);
+
+// What CoCreateInstance does once it has found the class and the apartment
+// is initialised: refuses aggregation and contexts without an in-process or
+// local server, makes the object and asks it for `iid`. *object is null
+// unless the result is a success.
+HRESULT Create(const ClassFactory& factory, IUnknown* outer, DWORD context, REFIID iid, void** object);
+
+// A zero-terminated UTF-16 identifier as UTF-8.
+std::string ProgIdText(LPCOLESTR progId);
+
+}  // namespace automation::registered
