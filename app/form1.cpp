@@ -64,7 +64,15 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   DoCreate();
 }
 
-TForm1::~TForm1() { delete HidCtl; }
+TForm1::~TForm1() {
+  // The stopwatches the window borrowed go back while the controller and its
+  // services still exist, so that each device can release what it holds of
+  // them; then the controller frees everything else.
+  for (TJvHidDevice* device : ForgottenStopwatches) delete device;
+  delete StopwatchDevice;
+  StopwatchDevice = nullptr;
+  delete HidCtl;
+}
 
 void TForm1::WireEvents() {
   OnCreate = std::bind_front(&TForm1::FormCreate, this);
@@ -115,7 +123,9 @@ bool TForm1::HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx) {
 
 void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
   if (HidDev != StopwatchDevice) return;
-  // The device stays the controller's business: it is forgotten, not freed.
+  // Forgotten, not handed back: the controller keeps it listed as unplugged
+  // until the window closes.
+  ForgottenStopwatches.push_back(StopwatchDevice);
   StopwatchDevice = nullptr;
   Label2->setFontColor(clBlue);
   Label2->setText(QStringLiteral("Секундомер отключен"));

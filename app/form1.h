@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QRect>
 #include <cstdint>
+#include <vector>
 
 #include "app/form.h"
 #include "app/grid_types.h"
@@ -59,4 +60,9 @@ class TForm1 : public TForm {
  private:
   // Every handler meets its event here, and only here.
   void WireEvents();
+
+  // Stopwatches forgotten when they were unplugged. The controller keeps
+  // reporting them as removed at every re-scan; the window frees them when
+  // it closes.
+  std::vector<TJvHidDevice*> ForgottenStopwatches;
 };

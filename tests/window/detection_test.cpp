@@ -57,8 +57,7 @@ TEST_F(WindowOnSim, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
     Start();
     EXPECT_EQ(StopwatchDevice != nullptr, c.matches) << c.what;
     EXPECT_EQ(Label2Text() == "Секундомер подключен", c.matches) << c.what;
-    form.reset();
-    StopwatchDevice = nullptr;
+    CloseWindow();
     sim.Unplug(id);
   }
 }

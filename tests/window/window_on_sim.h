@@ -57,9 +57,11 @@ inline std::vector<BYTE> AnswerFor(std::uint64_t units, BYTE flag = 0) {
 
 class WindowOnSim : public ::testing::Test {
  protected:
-  void TearDown() override {
+  void TearDown() override { CloseWindow(); }
+
+  void CloseWindow() {
     form.reset();
-    StopwatchDevice = nullptr;
+    EXPECT_EQ(StopwatchDevice, nullptr);
   }
 
   // Starts the window and lets the controller's first scan run.
