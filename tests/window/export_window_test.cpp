@@ -8,6 +8,7 @@
 
 #include "app/button.h"
 #include "app/save_dialog.h"
+#include "export/automation/class_registry.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
@@ -122,6 +123,32 @@ TEST_F(ExportFromWindow, CellThatIsNotANumberReachesTheErrorBox) {
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].text, "'12,3x' is not a valid floating point value.");
   EXPECT_TRUE(dialogs.saveRequests.empty());
+}
+
+TEST_F(ExportFromWindow, ApplicationThatCannotStartIsReportedAndLabel1KeepsItsText) {
+  const CLSID clsid{0x1234, 0x5678, 0x9ABC, {1, 2, 3, 4, 5, 6, 7, 8}};
+  automation::RegisterAutomationClass("Excel.Application", clsid,
+                                      [](IUnknown**) -> HRESULT { return E_OUTOFMEMORY; });
+  Start();
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
+  EXPECT_FALSE(dialogs.errors[0].text.isEmpty());
+  EXPECT_EQ(form->Label1->text(), "Label1");
+  // The window opened normally: the grid is labelled.
+  EXPECT_EQ(Cell(0, 0), " № измерения");
+  // Closing still works; the empty link's errors are dropped.
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(dialogs.errors.size(), 1u);
+}
+
+TEST_F(ExportFromWindow, ClosingAsksForExistsAndDropsTheUnknownName) {
+  Start();
+  ASSERT_EQ(form->Label1->text(), "MS EXCEL установлен");
+  EXPECT_TRUE(form->close());
+  EXPECT_TRUE(dialogs.errors.empty());
+  // The application has no "Exists", so "Quit" is not sent: the instance
+  // still answers, and goes away when the link lets go of it at the end.
+  EXPECT_NO_THROW(automation::SpreadsheetLink().Call("WorkBooks"));
 }
 
 }  // namespace
