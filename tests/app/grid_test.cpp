@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/grid_address.h"
+#include "stopwatch/wire_format.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -43,21 +44,19 @@ TEST_F(StartedWindow, CellsAreAddressedColumnThenRow) {
   }
 }
 
-TEST(MeasurementSlots, MapOntoTheDataCellsRowByRow) {
-  EXPECT_EQ(app::SlotCell(0), (TGridCoord{1, 1}));
-  EXPECT_EQ(app::SlotCell(9), (TGridCoord{10, 1}));
-  EXPECT_EQ(app::SlotCell(10), (TGridCoord{1, 2}));
-  EXPECT_EQ(app::SlotCell(83), (TGridCoord{4, 9}));
+// The read-out's cells are the grid's visible data cells; its date and time
+// land in cells the grid paints invisible.
+TEST(MeasurementSlots, LandOnVisibleDataCellsAndTheStampOnHiddenOnes) {
   std::set<std::pair<int, int>> used;
   for (int slot = 0; slot < app::kSlotCount; ++slot) {
-    const TGridCoord cell = app::SlotCell(slot);
-    EXPECT_FALSE(app::IsHeaderCell(cell.X, cell.Y)) << slot;
-    EXPECT_FALSE(app::IsHiddenCell(cell.X, cell.Y)) << slot;
-    used.insert({cell.X, cell.Y});
+    const stopwatch::Cell cell = stopwatch::SlotCell(slot);
+    EXPECT_FALSE(app::IsHeaderCell(cell.column, cell.row)) << slot;
+    EXPECT_FALSE(app::IsHiddenCell(cell.column, cell.row)) << slot;
+    used.insert({cell.column, cell.row});
   }
   EXPECT_EQ(used.size(), 84u);
-  EXPECT_TRUE(app::IsHiddenCell(app::kReadDateCell.X, app::kReadDateCell.Y));
-  EXPECT_TRUE(app::IsHiddenCell(app::kReadTimeCell.X, app::kReadTimeCell.Y));
+  EXPECT_TRUE(app::IsHiddenCell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row));
+  EXPECT_TRUE(app::IsHiddenCell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row));
 }
 
 TEST_F(StartedWindow, CellRectanglesLeaveOnePixelLinesBetweenCells) {
