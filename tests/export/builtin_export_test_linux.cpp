@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/file_helpers_linux.h"
 #include "export/automation/class_registry.h"
 #include "export/automation/exceptions.h"
 #include "export/measurement_export.h"
@@ -25,25 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Nobody, root included, can create, remove or rename anything in an
-// immutable folder.
-bool SetImmutable(const fs::path& folder, bool immutable) {
-  int const fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  int flags = 0;
-  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  if (done) {
-    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  ::close(fd);
-  return done;
-}
 
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 constexpr char kCompoundFileMagic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
@@ -57,7 +40,7 @@ class BuiltInExportTest : public ::testing::Test {
     fs::create_directories(folder);
   }
   void TearDown() override {
-    if (immutable) SetImmutable(folder, false);
+    if (immutable) testsupport::SetImmutable(folder, false);
     fs::remove_all(folder);
     sheetapp::UnregisterBuiltInSpreadsheet();
   }
@@ -84,7 +67,7 @@ TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
   testing::ScriptedPorts ports(testing::FullGrid());
   ports.fileName = Path("измерения.xls");
   ExportMeasurements(ports);
-  EXPECT_EQ(Read(ports.fileName).substr(0, 8), kCompoundFileMagic);
+  EXPECT_EQ(testsupport::ReadWholeFile(ports.fileName).substr(0, 8), kCompoundFileMagic);
   EXPECT_TRUE(ports.questions.empty());
   ExpectQuit(ports.link);
   ports.link.Clear();
@@ -108,12 +91,12 @@ TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfte
   ports.answer = kAnswerNo;
   ExportMeasurements(ports);
   EXPECT_EQ(ports.questions, std::vector<std::string>{OverwriteQuestion(ports.fileName)});
-  EXPECT_EQ(Read(ports.fileName), "precious\r\n");
+  EXPECT_EQ(testsupport::ReadWholeFile(ports.fileName), "precious\r\n");
   ExpectQuit(ports.link);
 
   ports.answer = kAnswerYes;
   ExportMeasurements(ports);
-  EXPECT_EQ(Read(ports.fileName).substr(0, 8), kCompoundFileMagic);
+  EXPECT_EQ(testsupport::ReadWholeFile(ports.fileName).substr(0, 8), kCompoundFileMagic);
   ExpectQuit(ports.link);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "no temporary left";
 }
@@ -134,7 +117,7 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
 
   ports.fileName = Path("kept.xls");
   std::ofstream(ports.fileName, std::ios::binary) << "precious";
-  immutable = SetImmutable(folder, true);
+  immutable = testsupport::SetImmutable(folder, true);
   if (!immutable) GTEST_SKIP() << "no way to make a folder unwritable here";
   try {
     ExportMeasurements(ports);
@@ -142,7 +125,7 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
   } catch (const automation::EOleException& error) {
     EXPECT_EQ(error.message(), "Не удалось сохранить файл «" + ports.fileName + "»: Operation not permitted");
   }
-  EXPECT_EQ(Read(ports.fileName), "precious");
+  EXPECT_EQ(testsupport::ReadWholeFile(ports.fileName), "precious");
   ExpectQuit(ports.link);
 }
 

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <set>
 
+#include "tests/support/file_helpers_linux.h"
 #include "export/spreadsheet/save.h"
 #include "export/spreadsheet/spreadsheet_error.h"
 #include "sample_workbooks.h"
@@ -20,20 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets or clears the immutable attribute of a folder: nobody, root included,
-// can then create, remove or rename anything in it.
-bool SetImmutable(const fs::path& folder, bool immutable) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  int flags = 0;
-  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  if (done) {
-    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  ::close(fd);
-  return done;
-}
 
 class SaveTest : public ::testing::Test {
  protected:
@@ -44,15 +31,11 @@ class SaveTest : public ::testing::Test {
     fs::create_directories(folder_);
   }
   void TearDown() override {
-    if (immutable_) SetImmutable(folder_, false);
+    if (immutable_) testsupport::SetImmutable(folder_, false);
     fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(folder_);
   }
 
-  static std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
   static void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
   // The folder holds exactly these names: nothing left behind by a save.
@@ -90,8 +73,8 @@ TEST_F(SaveTest, ExtensionChoosesTheFormatAndSaveReplacesAnExistingFile) {
   ::chmod(xls.c_str(), 0640);
   Save(workbook_, xls.string());
   Save(workbook_, xlsx.string());
-  EXPECT_EQ(Read(xls).substr(0, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");  // a compound file
-  EXPECT_EQ(Read(xlsx).substr(0, 2), "PK");                               // a zip package
+  EXPECT_EQ(testsupport::ReadWholeFile(xls).substr(0, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");  // a compound file
+  EXPECT_EQ(testsupport::ReadWholeFile(xlsx).substr(0, 2), "PK");                               // a zip package
   EXPECT_EQ(fs::status(xls).permissions() & fs::perms::all, fs::perms(0640)) << "permissions of the replaced file";
   ExpectFolderHolds({"table.xls", "table.XLSX"});
 }
@@ -109,7 +92,7 @@ TEST_F(SaveTest, PathThatIsAFolderFailsAndLeavesItAlone) {
     EXPECT_EQ(ErrorOf(workbook_, path), "Не удалось сохранить файл «" + path + "»: Is a directory");
   }
   EXPECT_TRUE(fs::is_directory(folder_ / "sub.xls"));
-  EXPECT_EQ(Read(folder_ / "sub.xls" / "inside"), "x");
+  EXPECT_EQ(testsupport::ReadWholeFile(folder_ / "sub.xls" / "inside"), "x");
   ExpectFolderHolds({"sub.xls"});
 }
 
@@ -119,7 +102,7 @@ TEST_F(SaveTest, WriterFailureKeepsTheOldFileAndLeavesNoTemporary) {
     WriteText(folder_ / name, "precious");
     const std::string error = ErrorOf(Workbook{}, (folder_ / name).string());
     EXPECT_EQ(error, "Не удалось сохранить файл «" + (folder_ / name).string() + "»: В книге нет ни одного листа");
-    EXPECT_EQ(Read(folder_ / name), "precious");
+    EXPECT_EQ(testsupport::ReadWholeFile(folder_ / name), "precious");
   }
   ExpectFolderHolds({"keep.xls", "keep.xlsx"});
 }
@@ -130,13 +113,13 @@ TEST_F(SaveTest, UnwritableFolderKeepsTheOldFile) {
   std::string reason = "Permission denied";
   if (::access(folder_.c_str(), W_OK) == 0) {
     // Root writes into read-only folders; an immutable folder stops it too.
-    immutable_ = SetImmutable(folder_, true);
+    immutable_ = testsupport::SetImmutable(folder_, true);
     if (!immutable_) GTEST_SKIP() << "no way to make a folder unwritable for this user on this file system";
     reason = "Operation not permitted";
   }
   const std::string path = (folder_ / "old.xls").string();
   EXPECT_EQ(ErrorOf(workbook_, path), "Не удалось сохранить файл «" + path + "»: " + reason);
-  EXPECT_EQ(Read(folder_ / "old.xls"), "precious");
+  EXPECT_EQ(testsupport::ReadWholeFile(folder_ / "old.xls"), "precious");
   ExpectFolderHolds({"old.xls"});
 }
 
@@ -146,7 +129,7 @@ TEST_F(SaveTest, SavingThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
   fs::create_symlink(folder_ / "real" / "data.xls", folder_ / "link.xls");
   Save(workbook_, (folder_ / "link.xls").string());
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.xls"));
-  EXPECT_EQ(Read(folder_ / "real" / "data.xls").substr(0, 4), "\xD0\xCF\x11\xE0");
+  EXPECT_EQ(testsupport::ReadWholeFile(folder_ / "real" / "data.xls").substr(0, 4), "\xD0\xCF\x11\xE0");
   ExpectFolderHolds({"real", "link.xls"});
 }
 
