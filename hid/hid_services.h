@@ -57,6 +57,10 @@ struct ServiceTable {
   DWORD(WINAPI* GetLastError)() = nullptr;
 };
 
+// Null every entry point of one group: what a failed or released load leaves.
+void ForgetSetupServices(ServiceTable& table);
+void ForgetHidServices(ServiceTable& table);
+
 // A backend that fills the table. Loading binds every entry point of its
 // group or none: a failed load leaves the group's entries null.
 class ServiceProvider {

@@ -182,13 +182,5 @@ void BindHidEntries(ServiceTable& table) {
   table.HidD_GetProductString = &HidD_GetProductString;
 }
 
-void ClearHidEntries(ServiceTable& table) {
-  table.HidD_GetHidGuid = nullptr;
-  table.HidD_GetAttributes = nullptr;
-  table.HidD_GetPreparsedData = nullptr;
-  table.HidD_FreePreparsedData = nullptr;
-  table.HidP_GetCaps = nullptr;
-  table.HidD_GetProductString = nullptr;
-}
 
 }  // namespace hid::linux_backend

@@ -7,11 +7,9 @@ namespace hid::linux_backend {
 
 // Device-setup services over udev; the caller holds a udev acquisition.
 void BindSetupEntries(ServiceTable& table);
-void ClearSetupEntries(ServiceTable& table);
 
 // HID services over udev and sysfs; the caller holds a udev acquisition.
 void BindHidEntries(ServiceTable& table);
-void ClearHidEntries(ServiceTable& table);
 
 // File services over the hidraw nodes; need nothing loaded.
 void BindFileEntries(ServiceTable& table);

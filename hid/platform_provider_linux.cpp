@@ -10,15 +10,15 @@ namespace {
 class LinuxServiceProvider final : public ServiceProvider {
  public:
   bool LoadSetupServices(ServiceTable& table) override {
-    return Load(setup_loaded_, table, &linux_backend::BindSetupEntries, &linux_backend::ClearSetupEntries);
+    return Load(setup_loaded_, table, &linux_backend::BindSetupEntries, &ForgetSetupServices);
   }
   void FreeSetupServices(ServiceTable& table) override {
-    Free(setup_loaded_, table, &linux_backend::ClearSetupEntries);
+    Free(setup_loaded_, table, &ForgetSetupServices);
   }
   bool LoadHidServices(ServiceTable& table) override {
-    return Load(hid_loaded_, table, &linux_backend::BindHidEntries, &linux_backend::ClearHidEntries);
+    return Load(hid_loaded_, table, &linux_backend::BindHidEntries, &ForgetHidServices);
   }
-  void FreeHidServices(ServiceTable& table) override { Free(hid_loaded_, table, &linux_backend::ClearHidEntries); }
+  void FreeHidServices(ServiceTable& table) override { Free(hid_loaded_, table, &ForgetHidServices); }
   void BindFileServices(ServiceTable& table) override { linux_backend::BindFileEntries(table); }
 
  private:

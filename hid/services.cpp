@@ -27,26 +27,9 @@ ServiceProvider& Provider(ServiceState& state) {
   return state.installed != nullptr ? *state.installed : PlatformServiceProvider();
 }
 
-void ForgetSetupServices(ServiceTable& t) {
-  t.SetupDiGetClassDevsA = nullptr;
-  t.SetupDiEnumDeviceInterfaces = nullptr;
-  t.SetupDiGetDeviceInterfaceDetailA = nullptr;
-  t.SetupDiGetDeviceRegistryPropertyA = nullptr;
-  t.SetupDiDestroyDeviceInfoList = nullptr;
-}
-
 bool SetupServicesComplete(const ServiceTable& t) {
   return t.SetupDiGetClassDevsA && t.SetupDiEnumDeviceInterfaces && t.SetupDiGetDeviceInterfaceDetailA &&
          t.SetupDiGetDeviceRegistryPropertyA && t.SetupDiDestroyDeviceInfoList;
-}
-
-void ForgetHidServices(ServiceTable& t) {
-  t.HidD_GetHidGuid = nullptr;
-  t.HidD_GetAttributes = nullptr;
-  t.HidD_GetPreparsedData = nullptr;
-  t.HidD_FreePreparsedData = nullptr;
-  t.HidP_GetCaps = nullptr;
-  t.HidD_GetProductString = nullptr;
 }
 
 bool HidServicesComplete(const ServiceTable& t) {
@@ -154,5 +137,22 @@ void ReleaseHidServices() {
 }
 
 bool HidServicesAvailable() { return State().hidLoaded.load(); }
+
+void ForgetSetupServices(ServiceTable& t) {
+  t.SetupDiGetClassDevsA = nullptr;
+  t.SetupDiEnumDeviceInterfaces = nullptr;
+  t.SetupDiGetDeviceInterfaceDetailA = nullptr;
+  t.SetupDiGetDeviceRegistryPropertyA = nullptr;
+  t.SetupDiDestroyDeviceInfoList = nullptr;
+}
+
+void ForgetHidServices(ServiceTable& t) {
+  t.HidD_GetHidGuid = nullptr;
+  t.HidD_GetAttributes = nullptr;
+  t.HidD_GetPreparsedData = nullptr;
+  t.HidD_FreePreparsedData = nullptr;
+  t.HidP_GetCaps = nullptr;
+  t.HidD_GetProductString = nullptr;
+}
 
 }  // namespace hid

@@ -69,7 +69,7 @@ bool BindSetupEntries(HMODULE library, ServiceTable& table) {
                         LUMETRA_BIND(SetupDiGetDeviceRegistryPropertyA) &&
                         LUMETRA_BIND(SetupDiDestroyDeviceInfoList);
   if (!complete) {
-    ForgetSetupEntries(table);
+    ForgetSetupServices(table);
     return false;
   }
   table.SetupDiGetClassDevsA = bound.SetupDiGetClassDevsA;
@@ -80,13 +80,6 @@ bool BindSetupEntries(HMODULE library, ServiceTable& table) {
   return true;
 }
 
-void ForgetSetupEntries(ServiceTable& table) {
-  table.SetupDiGetClassDevsA = nullptr;
-  table.SetupDiEnumDeviceInterfaces = nullptr;
-  table.SetupDiGetDeviceInterfaceDetailA = nullptr;
-  table.SetupDiGetDeviceRegistryPropertyA = nullptr;
-  table.SetupDiDestroyDeviceInfoList = nullptr;
-}
 
 bool BindHidEntries(HMODULE library, ServiceTable& table) {
   ServiceTable bound;
@@ -94,7 +87,7 @@ bool BindHidEntries(HMODULE library, ServiceTable& table) {
                         LUMETRA_BIND(HidD_GetPreparsedData) && LUMETRA_BIND(HidD_FreePreparsedData) &&
                         LUMETRA_BIND(HidP_GetCaps) && LUMETRA_BIND(HidD_GetProductString);
   if (!complete) {
-    ForgetHidEntries(table);
+    ForgetHidServices(table);
     return false;
   }
   table.HidD_GetHidGuid = bound.HidD_GetHidGuid;
@@ -108,14 +101,6 @@ bool BindHidEntries(HMODULE library, ServiceTable& table) {
 
 #undef LUMETRA_BIND
 
-void ForgetHidEntries(ServiceTable& table) {
-  table.HidD_GetHidGuid = nullptr;
-  table.HidD_GetAttributes = nullptr;
-  table.HidD_GetPreparsedData = nullptr;
-  table.HidD_FreePreparsedData = nullptr;
-  table.HidP_GetCaps = nullptr;
-  table.HidD_GetProductString = nullptr;
-}
 
 void BindKernelFileEntries(ServiceTable& table) {
   table.CreateFileA = &::CreateFileA;
@@ -161,7 +146,7 @@ bool WindowsServiceProvider::LoadSetupServices(ServiceTable& table) {
 
 void WindowsServiceProvider::FreeSetupServices(ServiceTable& table) {
   // Entries first: nothing may call into a library after it is gone.
-  ForgetSetupEntries(table);
+  ForgetSetupServices(table);
   if (setup_library_ != nullptr) {
     ::FreeLibrary(setup_library_);
     setup_library_ = nullptr;
@@ -176,7 +161,7 @@ bool WindowsServiceProvider::LoadHidServices(ServiceTable& table) {
 }
 
 void WindowsServiceProvider::FreeHidServices(ServiceTable& table) {
-  ForgetHidEntries(table);
+  ForgetHidServices(table);
   if (hid_library_ != nullptr) {
     ::FreeLibrary(hid_library_);
     hid_library_ = nullptr;

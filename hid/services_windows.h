@@ -25,13 +25,12 @@ HMODULE LoadServiceLibrary(const char* name);
 
 // Binds the device-setup group (the SetupDi* entries) from `library`: every
 // entry or none. On failure every entry of the group in `table` is null and
-// the result is false; the library itself is left to the caller.
+// the result is false (ForgetSetupServices); the library itself is left to
+// the caller.
 bool BindSetupEntries(HMODULE library, ServiceTable& table);
-void ForgetSetupEntries(ServiceTable& table);
 
 // The same for the HID group (HidD_* and HidP_GetCaps).
 bool BindHidEntries(HMODULE library, ServiceTable& table);
-void ForgetHidEntries(ServiceTable& table);
 
 // The kernel32 file services. CancelIo is bound to CancelIoOnDemand.
 void BindKernelFileEntries(ServiceTable& table);

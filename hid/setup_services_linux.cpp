@@ -352,12 +352,5 @@ void BindSetupEntries(ServiceTable& table) {
   table.SetupDiDestroyDeviceInfoList = &SetupDiDestroyDeviceInfoList;
 }
 
-void ClearSetupEntries(ServiceTable& table) {
-  table.SetupDiGetClassDevsA = nullptr;
-  table.SetupDiEnumDeviceInterfaces = nullptr;
-  table.SetupDiGetDeviceInterfaceDetailA = nullptr;
-  table.SetupDiGetDeviceRegistryPropertyA = nullptr;
-  table.SetupDiDestroyDeviceInfoList = nullptr;
-}
 
 }  // namespace hid::linux_backend

@@ -174,7 +174,7 @@ bool PipeHidDevice::LoadSetupServices(hid::ServiceTable& table) {
   return true;
 }
 
-void PipeHidDevice::FreeSetupServices(hid::ServiceTable& table) { hid::windows::ForgetSetupEntries(table); }
+void PipeHidDevice::FreeSetupServices(hid::ServiceTable& table) { hid::ForgetSetupServices(table); }
 
 bool PipeHidDevice::LoadHidServices(hid::ServiceTable& table) {
   table.HidD_GetHidGuid = &GetHidGuid;
@@ -186,7 +186,7 @@ bool PipeHidDevice::LoadHidServices(hid::ServiceTable& table) {
   return true;
 }
 
-void PipeHidDevice::FreeHidServices(hid::ServiceTable& table) { hid::windows::ForgetHidEntries(table); }
+void PipeHidDevice::FreeHidServices(hid::ServiceTable& table) { hid::ForgetHidServices(table); }
 
 void PipeHidDevice::BindFileServices(hid::ServiceTable& table) {
   hid::windows::BindKernelFileEntries(table);
