@@ -272,10 +272,13 @@ int main(int argc, char** argv) {
     }
   }
   if (child > 0) {
+    // Ended from here ('q' or a signal to the emulator): the program's end
+    // by that SIGTERM is the expected one, not a failure.
     kill(child, SIGTERM);
     int status = 0;
     waitpid(child, &status, 0);
-    exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    const bool endedByUs = WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
+    exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : endedByUs ? 0 : 128 + WTERMSIG(status);
   }
   return exit_code;
 }
