@@ -74,7 +74,8 @@ DWORD Win32FromStatus(ULONG_PTR status);
 // report is waiting, or the failure.
 DWORD ReadOneReport(FileObject& object, void* buffer, DWORD size, DWORD* count);
 
-// Whether a caller's buffer can take a whole input report.
-DWORD CheckReadBuffer(FileObject& object, const void* buffer, DWORD size);
+// Whether a read may be started: the handle was opened for reading and the
+// caller's buffer can take a whole input report. ERROR_SUCCESS, or the code.
+DWORD CheckReadRequest(FileObject& object, const void* buffer, DWORD size);
 
 }  // namespace hid::linux_backend

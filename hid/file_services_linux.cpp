@@ -161,11 +161,7 @@ BOOL WINAPI ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, D
     SetLastErrorCode(ERROR_NOT_SUPPORTED);
     return FALSE;
   }
-  if (object->fd < 0 || !object->readable) {
-    SetLastErrorCode(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  if (const DWORD check = CheckReadBuffer(*object, lpBuffer, nNumberOfBytesToRead); check != ERROR_SUCCESS) {
+  if (const DWORD check = CheckReadRequest(*object, lpBuffer, nNumberOfBytesToRead); check != ERROR_SUCCESS) {
     SetLastErrorCode(check);
     return FALSE;
   }
@@ -363,7 +359,8 @@ DWORD Win32FromStatus(ULONG_PTR status) {
   }
 }
 
-DWORD CheckReadBuffer(FileObject& object, const void* buffer, DWORD size) {
+DWORD CheckReadRequest(FileObject& object, const void* buffer, DWORD size) {
+  if (object.fd < 0 || !object.readable) return ERROR_ACCESS_DENIED;
   if (buffer == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
   const auto& descriptor = DescriptorOf(object);
   // Windows refuses a buffer that cannot take a whole report before it

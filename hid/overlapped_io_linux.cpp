@@ -125,11 +125,7 @@ BOOL WINAPI ReadFileEx(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead,
     SetLastErrorCode(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (object->fd < 0 || !object->readable) {
-    SetLastErrorCode(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  if (const DWORD check = CheckReadBuffer(*object, lpBuffer, nNumberOfBytesToRead); check != ERROR_SUCCESS) {
+  if (const DWORD check = CheckReadRequest(*object, lpBuffer, nNumberOfBytesToRead); check != ERROR_SUCCESS) {
     SetLastErrorCode(check);
     return FALSE;
   }
