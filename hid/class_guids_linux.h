@@ -2,7 +2,7 @@
 // see the same identities on both systems.
 #pragma once
 
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 namespace hid::linux_backend {
 

@@ -27,11 +27,6 @@ std::optional<std::uint16_t> ParseHex16(std::string_view text);
 // A decimal sysfs attribute such as busnum.
 std::optional<std::uint32_t> ParseDecimal32(std::string_view text);
 
-// UTF-8 to UTF-16. Malformed sequences (overlong forms, surrogates, values
-// past U+10FFFF, truncated tails) become U+FFFD each, so hostile strings
-// from a device cannot produce invalid UTF-16.
-std::u16string Utf8ToUtf16(std::string_view text);
-
 // The device-node key that tells device instances apart: the same inputs
 // give the same value, and any change in them gives another value except
 // by a 1-in-2^32 chance. Never 0, which no device node has.

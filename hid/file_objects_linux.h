@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "hid/report_descriptor.h"
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 namespace hid::linux_backend {
 

@@ -17,7 +17,7 @@
 #include "hid/component.h"
 #include "hid/hid_device.h"
 #include "hid/hid_events.h"
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 class TJvHidDeviceController : public TJvComponent {
  public:

@@ -14,7 +14,7 @@
 
 #include "hid/hid_events.h"
 #include "hid/pnp_info.h"
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 class TJvHidDeviceController;
 class TJvHidDeviceReadThread;

@@ -8,7 +8,7 @@
 // install a provider of their own with SetServiceProvider.
 #pragma once
 
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 namespace hid {
 

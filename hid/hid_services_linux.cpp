@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "hid/class_guids_linux.h"
+#include "base/utf.h"
 #include "hid/device_identity.h"
 #include "hid/file_objects_linux.h"
 #include "hid/hidraw_device_linux.h"
@@ -104,7 +105,7 @@ BOOLEAN WINAPI HidD_GetProductString(HANDLE HidDeviceObject, void* Buffer, ULONG
       SetLastErrorCode(ERROR_INVALID_DATA);
       return false;
     }
-    const std::u16string text = Utf8ToUtf16(product);
+    const std::u16string text = base::Utf8ToUtf16(product);
     const std::size_t bytes = text.size() * sizeof(char16_t);
     if (bytes > BufferLength) {
       SetLastErrorCode(ERROR_INSUFFICIENT_BUFFER);

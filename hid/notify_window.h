@@ -8,7 +8,7 @@
 // DBT_DEVNODES_CHANGED to every notify window, as Windows does.
 #pragma once
 
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 namespace hid {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 class TJvHidPnPInfo {
  public:

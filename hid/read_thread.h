@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "hid/thread.h"
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 class TJvHidDevice;
 

@@ -10,7 +10,7 @@
 // consult here.
 #pragma once
 
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 #ifdef _WIN32
 

@@ -12,7 +12,7 @@ namespace automation {
 
 using OleString = std::basic_string<OLECHAR>;
 
-// Malformed UTF-8 becomes U+FFFD, one per offending byte, rather than being
+// Malformed UTF-8 becomes U+FFFD, one per ill-formed part, rather than being
 // dropped, so a name or text never silently changes into another valid one.
 OleString ToOleString(std::string_view utf8);
 

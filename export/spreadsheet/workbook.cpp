@@ -1,7 +1,7 @@
 #include "export/spreadsheet/workbook.h"
 
 #include "export/spreadsheet/spreadsheet_error.h"
-#include "export/spreadsheet/unicode_text.h"
+#include "base/utf.h"
 
 namespace spreadsheet {
 namespace {
@@ -22,9 +22,9 @@ std::u16string Folded(std::u16string name) {
 Worksheet& Workbook::AddWorksheet() {
   for (std::size_t n = sheets_.size() + 1;; ++n) {
     const std::string name = kDefaultSheetNamePrefix + std::to_string(n);
-    const std::u16string folded = Folded(*Utf8ToUtf16(name));
+    const std::u16string folded = Folded(*base::Utf8ToUtf16Strict(name));
     bool taken = false;
-    for (const Worksheet& sheet : sheets_) taken = taken || Folded(*Utf8ToUtf16(sheet.Name())) == folded;
+    for (const Worksheet& sheet : sheets_) taken = taken || Folded(*base::Utf8ToUtf16Strict(sheet.Name())) == folded;
     if (!taken) return AddWorksheet(name);
   }
 }
@@ -33,7 +33,7 @@ Worksheet& Workbook::AddWorksheet(std::string_view name) {
   const auto reject = [&](const char* why) {
     throw SpreadsheetError("Недопустимое имя листа «" + std::string(name) + "»: " + why);
   };
-  const auto utf16 = Utf8ToUtf16(name);
+  const auto utf16 = base::Utf8ToUtf16Strict(name);
   if (!utf16) reject("текст не в кодировке UTF-8");
   if (utf16->empty() || utf16->size() > 31) reject("имя должно содержать от 1 до 31 знака");
   if (utf16->find_first_of(u":\\/?*[]") != std::u16string::npos ||
@@ -43,7 +43,7 @@ Worksheet& Workbook::AddWorksheet(std::string_view name) {
   if (utf16->front() == u'\'' || utf16->back() == u'\'') reject("имя начинается или кончается апострофом");
   const std::u16string folded = Folded(*utf16);
   for (const Worksheet& sheet : sheets_) {
-    if (Folded(*Utf8ToUtf16(sheet.Name())) == folded) reject("лист с таким именем уже есть");
+    if (Folded(*base::Utf8ToUtf16Strict(sheet.Name())) == folded) reject("лист с таким именем уже есть");
   }
   return sheets_.emplace_back(std::string(name));
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "export/spreadsheet/spreadsheet_error.h"
-#include "export/spreadsheet/unicode_text.h"
+#include "base/utf.h"
 
 namespace spreadsheet {
 namespace {
@@ -59,7 +59,7 @@ void Worksheet::SetValue(const CellRange& range, const CellValue& value) {
   }
   const auto* text = std::get_if<std::string>(&value);
   if (text) {
-    const auto utf16 = Utf8ToUtf16(*text);
+    const auto utf16 = base::Utf8ToUtf16Strict(*text);
     if (!utf16) throw SpreadsheetError("Текст для ячейки " + FormatRange(range) + " не в кодировке UTF-8");
     if (utf16->size() > static_cast<std::size_t>(kMaxTextLength)) {
       throw SpreadsheetError("Текст для ячейки " + FormatRange(range) + " длиннее 32767 знаков");
@@ -118,7 +118,7 @@ void Worksheet::UpdateFormats(const CellRange& range, Change change) {
 }
 
 void Worksheet::SetFontName(const CellRange& range, std::string_view name) {
-  const auto utf16 = Utf8ToUtf16(name);
+  const auto utf16 = base::Utf8ToUtf16Strict(name);
   if (!utf16 || utf16->empty() || utf16->size() > 31) {
     throw SpreadsheetError("Недопустимое имя шрифта «" + std::string(name) + "»");
   }
@@ -154,7 +154,7 @@ void Worksheet::SetVerticalAlignment(const CellRange& range, int constant) {
 }
 
 void Worksheet::SetNumberFormat(const CellRange& range, std::string_view numberFormat) {
-  const auto utf16 = Utf8ToUtf16(numberFormat);
+  const auto utf16 = base::Utf8ToUtf16Strict(numberFormat);
   if (!utf16 || utf16->empty() || utf16->size() > 255) {
     throw SpreadsheetError("Недопустимый числовой формат «" + std::string(numberFormat) + "»");
   }

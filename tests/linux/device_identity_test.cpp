@@ -18,17 +18,6 @@ TEST(DeviceIdentity, HidIdGivesBusVendorAndProduct) {
   EXPECT_EQ(hid::ParseDecimal32("12\n"), 12u);
 }
 
-TEST(DeviceIdentity, Utf8BecomesUtf16WithMalformedSequencesReplaced) {
-  EXPECT_EQ(hid::Utf8ToUtf16("STOP-WATCH \"VORDA-2\""), u"STOP-WATCH \"VORDA-2\"");
-  EXPECT_EQ(hid::Utf8ToUtf16("\xD0\xA1\xD0\xB5\xD0\xBA"), u"Сек");
-  EXPECT_EQ(hid::Utf8ToUtf16("\xF0\x9F\x98\x80"), std::u16string(u"\xD83D\xDE00"));
-  EXPECT_EQ(hid::Utf8ToUtf16("a\xC0\xAFz"), u"a\uFFFDz");       // overlong '/'
-  EXPECT_EQ(hid::Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");        // a surrogate
-  EXPECT_EQ(hid::Utf8ToUtf16("\xF4\x90\x80\x80"), u"\uFFFD");    // past U+10FFFF
-  EXPECT_EQ(hid::Utf8ToUtf16("ab\xE2\x82"), u"ab\uFFFD");        // cut short at the end
-  EXPECT_EQ(hid::Utf8ToUtf16("\xFF" "b"), u"\uFFFDb");
-}
-
 TEST(DeviceIdentity, InstanceKeysAreStableAndTellInstancesApart) {
   const std::string plugged = "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0/0003:04D8:F67A.0001/hidraw/hidraw0\n240:0\n1:5";
   const std::string replugged = "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0/0003:04D8:F67A.0002/hidraw/hidraw0\n240:0\n1:6";

@@ -4,7 +4,7 @@
 #include <deque>
 #include <mutex>
 
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 #include "tests/sim/test_event_loop.h"
 
 namespace hidsim {

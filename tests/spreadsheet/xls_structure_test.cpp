@@ -8,7 +8,7 @@
 #include <set>
 
 #include "export/spreadsheet/spreadsheet_error.h"
-#include "export/spreadsheet/unicode_text.h"
+#include "base/utf.h"
 #include "export/spreadsheet/xls/xls_writer.h"
 #include "sample_workbooks.h"
 #include "xls_stream_reader.h"
@@ -180,9 +180,9 @@ TEST(XlsStructure, LongTextsSplitAcrossRecordsDecodeExactly) {
   ExpectWellFormed(parsed);
   const auto texts = DecodeSst(parsed.records);
   ASSERT_EQ(texts.size(), 3u + 1497u);  // "строка 4" stored once
-  EXPECT_EQ(texts[0].text, Utf8ToUtf16(StressLatinText()));
-  EXPECT_EQ(texts[1].text, Utf8ToUtf16(StressCyrillicText()));
-  EXPECT_EQ(texts[2].text, Utf8ToUtf16(StressLatinText() + "é"));
+  EXPECT_EQ(texts[0].text, base::Utf8ToUtf16Strict(StressLatinText()));
+  EXPECT_EQ(texts[1].text, base::Utf8ToUtf16Strict(StressCyrillicText()));
+  EXPECT_EQ(texts[2].text, base::Utf8ToUtf16Strict(StressLatinText() + "é"));
   EXPECT_GT(OfType(parsed, 0x003C).size(), 3u) << "the long texts need CONTINUE records";
 }
 
@@ -205,7 +205,7 @@ TEST(XlsStructure, TextFillingARecordExactlyStartsTheNextTextInContinue) {
     ASSERT_EQ(texts.size(), 5u);
     EXPECT_EQ(texts[1].text, u"Я");
     EXPECT_EQ(texts[2].text, u"after");
-    EXPECT_EQ(texts[3].text, Utf8ToUtf16(wide));
+    EXPECT_EQ(texts[3].text, base::Utf8ToUtf16Strict(wide));
     EXPECT_EQ(texts[4].text, u"end");
   }
 }

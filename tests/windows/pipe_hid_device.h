@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "hid/hid_services.h"
-#include "hid/win32_types.h"
+#include "base/win32_types.h"
 
 namespace wintest {
 

@@ -1,6 +1,6 @@
 #include "export/spreadsheet/xls/globals_records.h"
 
-#include "export/spreadsheet/unicode_text.h"
+#include "base/utf.h"
 #include "export/spreadsheet/xls/record_types.h"
 
 namespace spreadsheet::xls {
@@ -139,7 +139,7 @@ std::vector<std::size_t> WriteGlobals(RecordStream& stream, const Workbook& work
     stream.U32(0);  // filled in once the sheet is placed
     stream.U8(0);   // visible
     stream.U8(0);   // worksheet
-    stream.ShortUnicodeString(Utf8ToUtf16(workbook.WorksheetAt(s).Name()).value_or(u"Sheet"));
+    stream.ShortUnicodeString(base::Utf8ToUtf16Strict(workbook.WorksheetAt(s).Name()).value_or(u"Sheet"));
     stream.End();
   }
   strings.Write(stream);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <variant>
 
-#include "export/spreadsheet/unicode_text.h"
+#include "base/utf.h"
 
 namespace spreadsheet::xls {
 namespace {
@@ -26,7 +26,7 @@ SharedStrings::SharedStrings(const Workbook& workbook) {
       if (!text) continue;
       ++total_;
       if (index_.emplace(*text, static_cast<std::uint32_t>(strings_.size())).second) {
-        strings_.push_back(Utf8ToUtf16(*text).value_or(u""));
+        strings_.push_back(base::Utf8ToUtf16Strict(*text).value_or(u""));
       }
     }
   }

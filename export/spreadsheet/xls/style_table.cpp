@@ -5,7 +5,7 @@
 #include <set>
 
 #include "export/spreadsheet/spreadsheet_error.h"
-#include "export/spreadsheet/unicode_text.h"
+#include "base/utf.h"
 
 namespace spreadsheet::xls {
 namespace {
@@ -79,7 +79,7 @@ int ColorDistance(std::uint32_t a, std::uint32_t b) {
 }  // namespace
 
 Font FontOf(const CellFormat& format) {
-  return Font{Utf8ToUtf16(format.fontName).value_or(u"Arial"),
+  return Font{base::Utf8ToUtf16Strict(format.fontName).value_or(u"Arial"),
               static_cast<std::uint16_t>(std::lround(format.fontSize * 20)), format.bold};
 }
 
@@ -107,7 +107,7 @@ StyleTable::StyleTable(const Workbook& workbook) : palette_(DefaultPalette()) {
       if (!BuiltInNumberFormatId(format.numberFormat) && !formatIds_.count(format.numberFormat)) {
         const auto id = static_cast<std::uint16_t>(kFirstCustomFormatId + customFormats_.size());
         formatIds_.emplace(format.numberFormat, id);
-        customFormats_.push_back({id, Utf8ToUtf16(format.numberFormat).value_or(u"General")});
+        customFormats_.push_back({id, base::Utf8ToUtf16Strict(format.numberFormat).value_or(u"General")});
       }
       if (format.fillColor) colors.insert(*format.fillColor);
     }
