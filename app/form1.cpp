@@ -2,16 +2,16 @@
 
 #include <functional>
 
-#include "app/button.h"
-#include "app/export_ports.h"
+#include "app/adapters/export_ports.h"
+#include "app/adapters/read_out_window_port.h"
+#include "app/adapters/regional_settings.h"
 #include "app/grid_address.h"
-#include "app/label.h"
-#include "app/measurement_grid.h"
-#include "app/read_out_window.h"
-#include "app/regional_settings.h"
-#include "app/save_dialog.h"
-#include "app/static_text.h"
-#include "app/string_grid.h"
+#include "app/grid_labels.h"
+#include "app/kit/button.h"
+#include "app/kit/label.h"
+#include "app/kit/save_dialog.h"
+#include "app/kit/static_text.h"
+#include "app/kit/string_grid.h"
 #include "export/automation/spreadsheet_link.h"
 #include "hid/hid_controller.h"
 #include "hid/hid_device.h"
@@ -133,7 +133,7 @@ void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
 
 void TForm1::Button3Click(QObject*) {
   stopwatch::HidStopwatchPort device(StopwatchDevice);
-  app::ReadOutWindow window(*StaticText1, *StringGrid1);
+  app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
   app::RegionalSettings regional;
   stopwatch::ReadOutMeasurements(device, window, regional);
 }

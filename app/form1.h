@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/form.h"
-#include "app/grid_types.h"
+#include "app/kit/form.h"
+#include "app/kit/grid_types.h"
 
 class TButton;
 class TLabel;

@@ -3,7 +3,7 @@
 // measurement's number reads as row header plus column header.
 #pragma once
 
-#include "app/grid_types.h"
+#include "app/kit/grid_types.h"
 
 namespace app {
 

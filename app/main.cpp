@@ -2,9 +2,9 @@
 // them as a spreadsheet workbook.
 #include <QApplication>
 
-#include "app/device_change_watcher.h"
+#include "app/adapters/device_change_watcher.h"
+#include "app/adapters/qt_main_thread_dispatcher.h"
 #include "app/form1.h"
-#include "app/qt_main_thread_dispatcher.h"
 #include "app/startup.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"

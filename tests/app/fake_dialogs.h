@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "app/kit/dialogs.h"
 
 struct ShownBox {
   QString caption;

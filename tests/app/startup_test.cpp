@@ -2,10 +2,13 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QScrollBar>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/grid_address.h"
 #include "hid/hid_controller.h"
+#include "stopwatch/wire_format.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -34,6 +37,21 @@ TEST_F(StartedWindow, GridIsLabelledAndItsDataCellsAreEmpty) {
   EXPECT_EQ(grid.cell(2, 0), "  +1");
   EXPECT_EQ(grid.cell(10, 0), "  +9");
   EXPECT_EQ(grid.cell(0, 0), " № измерения");
+}
+
+// The read-out's cells are the grid's visible data cells; its date and time
+// land in cells the grid paints invisible.
+TEST(MeasurementSlots, LandOnVisibleDataCellsAndTheStampOnHiddenOnes) {
+  std::set<std::pair<int, int>> used;
+  for (int slot = 0; slot < app::kSlotCount; ++slot) {
+    const stopwatch::Cell cell = stopwatch::SlotCell(slot);
+    EXPECT_FALSE(app::IsHeaderCell(cell.column, cell.row)) << slot;
+    EXPECT_FALSE(app::IsHiddenCell(cell.column, cell.row)) << slot;
+    used.insert({cell.column, cell.row});
+  }
+  EXPECT_EQ(used.size(), 84u);
+  EXPECT_TRUE(app::IsHiddenCell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row));
+  EXPECT_TRUE(app::IsHiddenCell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row));
 }
 
 TEST_F(StartedWindow, GridShapeFitsWithoutScrollBars) {

@@ -5,7 +5,6 @@
 
 #include "app/startup.h"
 #include "tests/app/fake_dialogs.h"
-#include "tests/sim/hid_sim.h"
 
 int main(int argc, char** argv) {
   // These tests never need a real display.
@@ -15,8 +14,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
   app::SetApplicationTitle();
-  // The window's HID controller sees a machine without HID devices.
-  hidsim::SimPlatform platform;
+  // Each window test brings its own simulated HID platform (window_fixture.h).
   UnexpectedDialogs unexpected;
   app::SetDialogs(&unexpected);
   const int result = RUN_ALL_TESTS();

@@ -1,22 +1,124 @@
-// The main window as the program starts it, shown on the test's screen.
+// The main window as the program starts it, on a simulated HID platform, and
+// the devices the tests plug into it: a VORDA-2 stopwatch that answers each
+// slot request with that slot's report, and a mouse.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "app/button.h"
 #include "app/form1.h"
-#include "app/label.h"
-#include "app/save_dialog.h"
+#include "app/kit/button.h"
+#include "app/kit/label.h"
+#include "app/kit/save_dialog.h"
+#include "app/kit/static_text.h"
+#include "app/kit/string_grid.h"
 #include "app/startup.h"
-#include "app/static_text.h"
-#include "app/string_grid.h"
+#include "hid/hid_controller.h"
+#include "hid/notify_window.h"
+#include "tests/sim/hid_sim.h"
 
-class StartedWindow : public ::testing::Test {
+inline constexpr char16_t kStopwatchName[] = u"STOP-WATCH \"VORDA-2\"";
+
+// A VORDA-2 as the system lists it: unnumbered 2-byte output and 11-byte
+// input reports, report-ID byte included.
+inline hidsim::DeviceConfig StopwatchConfig(std::u16string product = kStopwatchName) {
+  hidsim::DeviceConfig config;
+  config.vendorId = 0x04D8;
+  config.productId = 0xF67A;
+  config.productString = std::move(product);
+  config.inputReportLength = 11;
+  config.outputReportLength = 2;
+  return config;
+}
+
+inline hidsim::DeviceConfig MouseConfig() {
+  hidsim::DeviceConfig config;
+  config.vendorId = 0x046D;
+  config.productId = 0xC077;
+  config.productString = u"USB Optical Mouse";
+  config.inputReportLength = 5;
+  return config;
+}
+
+// The measurement report for a time given in units of 0.0001 s.
+inline std::vector<BYTE> AnswerFor(std::uint64_t units, BYTE flag = 0) {
+  std::vector<BYTE> report(11, 0);
+  for (int byte = 1; byte <= 9; ++byte) {
+    report[byte] = static_cast<BYTE>(units % 10);
+    units /= 10;
+  }
+  report[10] = flag;
+  return report;
+}
+
+// A test adds the devices it needs to `sim`, then starts the window.
+class WindowOnSim : public ::testing::Test {
+ protected:
+  void TearDown() override { CloseWindow(); }
+
+  void CloseWindow() {
+    form.reset();
+    EXPECT_EQ(StopwatchDevice, nullptr);
+  }
+
+  // Starts the window and lets the controller's first scan run.
+  void Start() {
+    form = app::CreateMainWindow();
+    Settle();
+  }
+  void Settle() { loop.RunPending(); }
+  // What the system does when a device comes or goes.
+  void Unplug(hidsim::DeviceId id) {
+    sim.Unplug(id);
+    hid::BroadcastDeviceChange();
+    Settle();
+  }
+  void Plug(hidsim::DeviceId id) {
+    sim.Plug(id);
+    hid::BroadcastDeviceChange();
+    Settle();
+  }
+  hidsim::DeviceId AddAndAnnounce(hidsim::DeviceConfig config) {
+    const auto id = sim.AddDevice(std::move(config));
+    hid::BroadcastDeviceChange();
+    Settle();
+    return id;
+  }
+
+  // Answers slot i's request with times[i].
+  void AnswerWith(hidsim::DeviceId id, std::array<std::uint64_t, 84> times) {
+    sim.SetResponder(id, [times](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
+      if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
+      return hidsim::ScriptedReport{AnswerFor(times[request[1] - 0xAA])};
+    });
+  }
+
+  QString Label2Text() const { return form->Label2->text(); }
+  QColor Label2Colour() const { return form->Label2->fontColor(); }
+  std::string Cell(int col, int row) const { return form->StringGrid1->cell(col, row); }
+
+  hidsim::SimPlatform sim;
+  hidsim::TestEventLoop loop;
+  std::unique_ptr<TForm1> form;
+};
+
+// The window started and shown on a machine without HID devices.
+class StartedWindow : public WindowOnSim {
  protected:
   void SetUp() override { form->show(); }
 
-  std::unique_ptr<TForm1> form = app::CreateMainWindow();
-  TStringGrid& grid = *form->StringGrid1;
+  TStringGrid& grid = StartedGrid();
+
+ private:
+  // Runs while the fixture is built, so that `grid` can be bound to the window's grid.
+  TStringGrid& StartedGrid() {
+    Start();
+    return *form->StringGrid1;
+  }
 };

@@ -6,28 +6,29 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
-#include <sstream>
 #include <string>
+#include <vector>
 
-#include "app/button.h"
-#include "app/device_change_watcher.h"
-#include "app/dialogs.h"
+#include "app/adapters/device_change_watcher.h"
+#include "app/adapters/qt_main_thread_dispatcher.h"
+#include "app/adapters/regional_settings.h"
 #include "app/form1.h"
-#include "app/label.h"
-#include "app/qt_main_thread_dispatcher.h"
-#include "app/regional_settings.h"
+#include "app/grid_address.h"
+#include "app/kit/button.h"
+#include "app/kit/dialogs.h"
+#include "app/kit/label.h"
+#include "app/kit/static_text.h"
+#include "app/kit/string_grid.h"
 #include "app/startup.h"
-#include "app/static_text.h"
-#include "app/string_grid.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "hid/main_thread.h"
-#include "stopwatch/cell_text.h"
-#include "stopwatch_slots.h"
 
 namespace {
 
@@ -65,11 +66,40 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
   return done();
 }
 
-// The grid text each slot must show, computed from the emulator's own file.
-std::string ExpectedCell(const lumetra::emulator::Answer& wire, const std::string& separator) {
-  std::array<std::uint8_t, 11> answer{};  // report ID 0, then the 10 bytes hidraw hands out
-  std::copy(wire.begin(), wire.end(), answer.begin() + 1);
-  return stopwatch::CellTextForAnswer(stopwatch::Answer(answer), separator);
+// The times file the emulator plays, line by line, and what each slot must
+// show, written out by hand ('.' standing for the decimal separator). Slots
+// after the last line hold 0 and show "------".
+struct Measurement {
+  const char* line;
+  const char* shown;
+};
+constexpr Measurement kExpected[] = {
+    {"12.3456", "12.3456"},
+    {"12.3456 1", "12.3457"},   // the increment flag adds one unit under 100 s
+    {"99.9999 1", "100.0000"},  // and may carry the time to 100 s, still with 4 decimals
+    {"0 1", "0.0001"},
+    {"0", "------"},
+    {"100", "100.000"},  // 3 decimals from 100 s
+    {"1000", "1000.00"},
+    {"10000", "10000.0"},
+    {"99999.9999", "100000.0"},  // six significant digits, rounded up
+    {"00 00 00 00 00 12 00 00 00 00", "180.000"},   // a digit byte of 18 reads as "18"
+    {"00 06 05 04 03 02 01 00 00 00 00", "12.3456"},  // with the report-ID byte
+    {"0.0001", "0.0001"},
+};
+
+// The measurement lines of the times file: neither blank nor a comment.
+std::vector<std::string> MeasurementLines(std::istream& in) {
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty() && line.front() != '#') lines.push_back(line);
+  return lines;
+}
+
+std::string WithSeparator(std::string text, const std::string& separator) {
+  const auto dot = text.find('.');
+  if (dot != std::string::npos) text.replace(dot, 1, separator);
+  return text;
 }
 
 }  // namespace
@@ -80,10 +110,14 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   std::ifstream in(argv[1]);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  const auto measurements = lumetra::emulator::ParseSlots(text);
-  if (!measurements.slots) {
-    std::fprintf(stderr, "%s: %s\n", argv[1], measurements.error.c_str());
+  if (!in) {
+    std::fprintf(stderr, "%s: cannot be read\n", argv[1]);
+    return 2;
+  }
+  const std::vector<std::string> lines = MeasurementLines(in);
+  if (!std::equal(lines.begin(), lines.end(), std::begin(kExpected), std::end(kExpected),
+                  [](const std::string& line, const Measurement& m) { return line == m.line; })) {
+    std::fprintf(stderr, "%s: not the measurements this test expects\n", argv[1]);
     return 2;
   }
 
@@ -110,9 +144,10 @@ int main(int argc, char* argv[]) {
 
     form->Button3->click();
     const std::string separator = app::RegionalSettings().DecimalSeparator();
-    for (int slot = 0; slot < lumetra::emulator::kSlotCount; ++slot) {
+    for (int slot = 0; slot < app::kSlotCount; ++slot) {
       const std::string shown = form->StringGrid1->cell(slot % 10 + 1, slot / 10 + 1);
-      const std::string expected = ExpectedCell((*measurements.slots)[slot], separator);
+      const std::string expected =
+          slot < std::ssize(kExpected) ? WithSeparator(kExpected[slot].shown, separator) : "------";
       Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
     }
     Check(form->StaticText1->text().startsWith("Данные считаны "),

@@ -1,0 +1,38 @@
+#include "app/adapters/export_ports.h"
+
+#include "app/adapters/regional_settings.h"
+#include "app/form1.h"
+#include "app/kit/dialogs.h"
+#include "app/kit/label.h"
+#include "app/kit/save_dialog.h"
+#include "app/kit/string_grid.h"
+
+namespace app {
+
+int Form1ExportPorts::GridColumnCount() { return form_.StringGrid1->colCount(); }
+
+int Form1ExportPorts::GridRowCount() { return form_.StringGrid1->rowCount(); }
+
+std::string Form1ExportPorts::CellText(int column, int row) { return form_.StringGrid1->cell(column, row); }
+
+// The separator the read-out wrote the cells with.
+std::string Form1ExportPorts::DecimalSeparator() { return RegionalSettings().DecimalSeparator(); }
+
+bool Form1ExportPorts::ExecuteSaveDialog() { return form_.SaveDialog1->execute(); }
+
+std::string Form1ExportPorts::SaveDialogFileName() { return form_.SaveDialog1->fileName().toStdString(); }
+
+bool Form1ExportPorts::FileExists(const std::string& path) { return measurement_export::RegularFileExists(path); }
+
+int Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return ConfirmBox(QString::fromStdString(text)); }
+
+void Form1ExportPorts::SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) {
+  form_.Label1->setFontColor(TColor{label.color});
+  form_.Label1->setText(QString::fromStdString(label.caption));
+}
+
+automation::OleVariant& Form1ExportPorts::Link() { return automation::SpreadsheetLink(); }
+
+bool Form1ExportPorts::SpreadsheetInstalled() { return form_.CheckExcelInstall(); }
+
+}  // namespace app

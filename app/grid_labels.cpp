@@ -1,0 +1,24 @@
+#include "app/grid_labels.h"
+
+#include <string>
+
+#include "app/grid_address.h"
+#include "app/kit/string_grid.h"
+
+namespace app {
+
+void LabelMeasurementGrid(TStringGrid& grid) {
+  // Column n + 1 stands for "+n" units; row n + 1 for n tens.
+  for (int n = 1; n <= 8; ++n) {
+    grid.setCell(n + 1, 0, "  +" + std::to_string(n));
+    grid.setCell(0, n + 1, "     " + std::to_string(n) + "0");
+  }
+  // Column by column, every data cell, the hidden last-row cells included.
+  for (int col = 1; col < kGridColumns; ++col)
+    for (int row = 1; row < kGridRows; ++row) grid.setCell(col, row, "");
+  grid.setCell(0, 1, "     00");
+  grid.setCell(10, 0, "  +9");
+  grid.setCell(0, 0, " \u2116 измерения");
+}
+
+}  // namespace app

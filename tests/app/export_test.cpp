@@ -1,0 +1,153 @@
+// "Сохранить в MS EXCEL" on the window with the built-in spreadsheet
+// application: after a read the chosen file is a genuine .xls, an existing
+// file is replaced only after a Yes, and failures reach the error box.
+#include <QDir>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+
+#include "app/kit/button.h"
+#include "app/kit/save_dialog.h"
+#include "export/automation/class_registry.h"
+#include "export/automation/com_session.h"
+#include "export/automation/spreadsheet_link.h"
+#include "export/sheetapp/builtin_spreadsheet.h"
+#include "tests/app/fake_dialogs.h"
+#include "tests/app/window_fixture.h"
+
+namespace {
+
+std::string ReadFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool IsCompoundFile(const std::string& bytes) {
+  return bytes.size() >= 512 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0;
+}
+
+class ExportFromWindow : public WindowOnSim {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder.isValid());
+    sheetapp::RegisterBuiltInSpreadsheet();
+  }
+  void TearDown() override {
+    WindowOnSim::TearDown();
+    automation::SpreadsheetLink().Clear();
+    sheetapp::UnregisterBuiltInSpreadsheet();
+  }
+
+  void ReadStopwatch() {
+    const auto id = sim.AddDevice(StopwatchConfig());
+    Start();
+    std::array<std::uint64_t, 84> times{};
+    for (std::size_t i = 0; i < times.size(); ++i) times[i] = 50000 + 7 * i;
+    AnswerWith(id, times);
+    form->Button3->click();
+  }
+
+  automation::ComSession com{automation::SpreadsheetLink()};
+  QTemporaryDir folder;
+  RecordingDialogs dialogs;
+  app::ScopedDialogs installed{dialogs};
+};
+
+TEST_F(ExportFromWindow, StartShowsTheBuiltInApplicationAsInstalled) {
+  Start();
+  EXPECT_EQ(form->Label1->text(), "MS EXCEL установлен");
+  EXPECT_EQ(form->Label1->fontColor(), QColor(0, 128, 0));
+}
+
+TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
+  ReadStopwatch();
+  const QString path = folder.filePath("измерения.xls");
+  dialogs.saveAnswer = path;
+  form->Button2->click();
+
+  EXPECT_TRUE(dialogs.errors.empty());
+  EXPECT_TRUE(dialogs.confirms.empty());
+  ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+  EXPECT_EQ(dialogs.saveRequests[0].defaultExt, "xls");
+  EXPECT_EQ(dialogs.saveRequests[0].filter, "Таблица (*.xls)|*.xls");
+  EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
+  // The path is offered again at the next export.
+  EXPECT_EQ(form->SaveDialog1->fileName(), path);
+  EXPECT_EQ(form->Label1->text(), "MS EXCEL установлен");
+}
+
+TEST_F(ExportFromWindow, ExistingFileIsReplacedOnlyAfterYes) {
+  ReadStopwatch();
+  const QString path = folder.filePath("old.xls");
+  {
+    std::ofstream(path.toStdString()) << "keep me";
+  }
+  dialogs.saveAnswer = path;
+  dialogs.confirmAnswer = app::kIdNo;
+  form->Button2->click();
+  ASSERT_EQ(dialogs.confirms.size(), 1u);
+  EXPECT_EQ(dialogs.confirms[0].caption, "Confirm");
+  EXPECT_EQ(dialogs.confirms[0].text, "Файл с именем:\n\"" + path + "\"\nУже существует. Перезаписать?");
+  EXPECT_EQ(ReadFile(path), "keep me");
+
+  dialogs.confirmAnswer = app::kIdYes;
+  form->Button2->click();
+  EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
+  EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(ExportFromWindow, FailingSaveShowsTheReasonAndDamagesNothing) {
+  ReadStopwatch();
+  // A folder where the file should go: the save cannot replace it.
+  const QString path = folder.filePath("taken.xls");
+  ASSERT_TRUE(QDir().mkdir(path));
+  dialogs.saveAnswer = path;
+  form->Button2->click();
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
+  EXPECT_TRUE(dialogs.errors[0].text.contains(path)) << dialogs.errors[0].text.toStdString();
+  EXPECT_TRUE(QFileInfo(path).isDir());
+  // The window works on: a second export to a good path succeeds.
+  const QString good = folder.filePath("good.xls");
+  dialogs.saveAnswer = good;
+  form->Button2->click();
+  EXPECT_TRUE(IsCompoundFile(ReadFile(good)));
+}
+
+TEST_F(ExportFromWindow, CellThatIsNotANumberReachesTheErrorBox) {
+  ReadStopwatch();
+  form->StringGrid1->setCell(2, 2, "12,3x");
+  dialogs.saveAnswer = folder.filePath("never.xls");
+  form->Button2->click();
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0].text, "'12,3x' is not a valid floating point value.");
+  EXPECT_TRUE(dialogs.saveRequests.empty());
+}
+
+TEST_F(ExportFromWindow, ApplicationThatCannotStartIsReportedAndLabel1KeepsItsText) {
+  const CLSID clsid{0x1234, 0x5678, 0x9ABC, {1, 2, 3, 4, 5, 6, 7, 8}};
+  automation::RegisterAutomationClass("Excel.Application", clsid,
+                                      [](IUnknown**) -> HRESULT { return E_OUTOFMEMORY; });
+  Start();
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
+  EXPECT_FALSE(dialogs.errors[0].text.isEmpty());
+  EXPECT_EQ(form->Label1->text(), "Label1");
+  // The window opened normally: the grid is labelled.
+  EXPECT_EQ(Cell(0, 0), " № измерения");
+  // Closing still works; the empty link's errors are dropped.
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(dialogs.errors.size(), 1u);
+}
+
+TEST_F(ExportFromWindow, ClosingAsksForExistsAndDropsTheUnknownName) {
+  Start();
+  ASSERT_EQ(form->Label1->text(), "MS EXCEL установлен");
+  EXPECT_TRUE(form->close());
+  EXPECT_TRUE(dialogs.errors.empty());
+  // The application has no "Exists", so "Quit" is not sent: the instance
+  // still answers, and goes away when the link lets go of it at the end.
+  EXPECT_NO_THROW(automation::SpreadsheetLink().Call("WorkBooks"));
+}
+
+}  // namespace
