@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
   // Where no spreadsheet application of the system answers to
   // "Excel.Application", the program's own one does, so saving works anyway.
   if (!automation::CheckExcelInstall()) sheetapp::RegisterBuiltInSpreadsheet();
-  app::SetApplicationTitle();
+  app::PrepareApplication(application);
 
   // The HID layer's posted notices and hand-overs run in this event loop.
   app::QtMainThreadDispatcher dispatcher;

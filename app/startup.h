@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+class QApplication;
 class TForm1;
 
 namespace app {
@@ -15,6 +16,12 @@ inline constexpr char16_t kApplicationTitle[] = u"Lumetro";
 // Sets the application title. Must precede the first window: the window
 // class is taken from it when the first window is created.
 void SetApplicationTitle();
+
+// Prepares the application object for the window, as the program and the
+// window's tests both need it: the title, the fonts the stored layout names
+// (or their metric-compatible replacements) and Qt's texts in the user's
+// language.
+void PrepareApplication(QApplication& application);
 
 // Creates the main window from its stored layout; its FormCreate has run
 // when this returns. The window is not shown yet.

@@ -1,6 +1,6 @@
 #include "stopwatch/exact_time.h"
 
-#include <cstdlib>
+#include <charconv>
 
 namespace stopwatch {
 
@@ -22,7 +22,10 @@ bool ExactTime::AtLeastPowerOfTenSeconds(int power) const {
 }
 
 double ExactTime::Seconds() const {
-  return std::strtod(units_.c_str(), nullptr) / 10000.0;
+  // from_chars reads the digits the same way whatever the process locale is.
+  double units = 0.0;
+  std::from_chars(units_.data(), units_.data() + units_.size(), units);
+  return units / 10000.0;
 }
 
 }  // namespace stopwatch

@@ -1,6 +1,7 @@
 // What the grid looks like: its own painting and the window's cell handler.
 #include <QApplication>
 #include <QImage>
+#include <QRawFont>
 #include <cstdlib>
 #include <functional>
 
@@ -66,6 +67,8 @@ TEST_F(PaintedGrid, DataCellsUseTheWindowColourAndTheGridFont) {
 TEST_F(PaintedGrid, HeaderTextStartsAtTheCornerAndIsNotClipped) {
   const QImage empty = Render();
   const QString block = QString(u'\u2588').repeated(12);
+  // Drawn in the grid's own font, not in a fallback whose glyph sits elsewhere.
+  ASSERT_TRUE(QRawFont::fromFont(grid.font()).supportsCharacter(U'\u2588'));
   grid.setCell(1, 0, block.toStdString());
   grid.setCell(1, 1, block.toStdString());
   const QImage image = Render();

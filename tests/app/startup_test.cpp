@@ -1,5 +1,6 @@
 // The window right after start-up: texts, colours, shape, order and wiring.
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QScrollBar>
 #include <set>
@@ -164,6 +165,13 @@ TEST_F(StartedWindow, FontsAreThoseOfTheLayout) {
     EXPECT_FALSE(font.bold()) << name;
   }
   EXPECT_TRUE(QFontInfo(grid.font()).fixedPitch());
+  // Where the machine lacks a family of the layout, the window draws with the
+  // metric-compatible one the program installs, not with whatever else the
+  // desktop has: the same look on every machine.
+  for (const auto& [family, replacement] : {std::pair{"Arial", "Liberation Sans"}, {"Courier", "Liberation Mono"}}) {
+    const QString drawn = QFontInfo(QFont(family)).family();
+    EXPECT_EQ(drawn, QFontDatabase::hasFamily(family) ? QString(family) : QString(replacement)) << family;
+  }
 }
 
 TEST_F(StartedWindow, ComponentsAreCreatedInLayoutOrder) {

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
   QStandardPaths::setTestModeEnabled(true);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication application(argc, argv);
-  app::SetApplicationTitle();
+  app::PrepareApplication(application);
   // Each window test brings its own simulated HID platform (window_fixture.h).
   UnexpectedDialogs unexpected;
   app::SetDialogs(&unexpected);

@@ -1,13 +1,18 @@
 // The dialog seam, the standard error box and what happens to handler errors.
+#include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 #include <stdexcept>
 
 #include "app/kit/dialogs.h"
 #include "app/kit/form.h"
 #include "app/kit/handler_guard.h"
 #include "app/kit/qt_dialogs.h"
+#include "app/qt_translations.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/window_fixture.h"
 
@@ -119,6 +124,24 @@ TEST(SaveDialog, QtDialogSavesWithoutItsOwnOverwritePrompt) {
   EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_EQ(dialog.nameFilters(), QStringList{"Таблица (*.xls)"});
   EXPECT_EQ(dialog.selectedFiles().value(0), "/tmp/kept.xls");
+}
+
+TEST(SaveDialog, QtDialogSpeaksRussianOnARussianDesktop) {
+  QTranslator* russian = app::InstallQtTranslations(*QCoreApplication::instance(), QLocale(QLocale::Russian));
+  ASSERT_NE(russian, nullptr);
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  app::ConfigureSaveDialog(dialog, {"xls", "Таблица (*.xls)|*.xls", "", false});
+  const auto* fileName = dialog.findChild<QLabel*>("fileNameLabel");
+  const auto* lookIn = dialog.findChild<QLabel*>("lookInLabel");
+  const auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+  ASSERT_TRUE(fileName && lookIn && buttons);
+  EXPECT_EQ(fileName->text(), "&Имя файла:");
+  EXPECT_EQ(lookIn->text(), "Перейти к:");
+  EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "Отмена");
+  // The filter is the program's own text, untouched.
+  EXPECT_EQ(dialog.nameFilters(), QStringList{"Таблица (*.xls)"});
+  QCoreApplication::removeTranslator(russian);
 }
 
 TEST(HandlerErrors, GoToTheErrorBoxAndStopThere) {

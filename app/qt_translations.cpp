@@ -1,0 +1,22 @@
+#include "app/qt_translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace app {
+
+QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale) {
+  // qtbase holds the texts of the widgets and dialogs this program uses; the
+  // translator lives as long as the application object that owns it.
+  auto* translator = new QTranslator(&application);
+  if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return nullptr;
+  }
+  QCoreApplication::installTranslator(translator);
+  return translator;
+}
+
+}  // namespace app
