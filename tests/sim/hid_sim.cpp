@@ -270,9 +270,11 @@ bool UsableFile(const std::shared_ptr<OpenFile>& file, DWORD& error) {
   return true;
 }
 
+// The simulated services, each named as the entry point it fills.
+
 // --- Device-setup services ---
 
-HDEVINFO WINAPI SimSetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, DWORD flags) {
+HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, DWORD flags) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   state.lastClassDevsFlags = flags;
@@ -293,8 +295,8 @@ HDEVINFO WINAPI SimSetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND
   return handle;
 }
 
-BOOL WINAPI SimSetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*, const GUID* interfaceGuid,
-                                           DWORD index, SP_DEVICE_INTERFACE_DATA* data) {
+BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*, const GUID* interfaceGuid, DWORD index,
+                                        SP_DEVICE_INTERFACE_DATA* data) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto set = state.sets.find(Key(setHandle));
@@ -308,9 +310,9 @@ BOOL WINAPI SimSetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*,
   return TRUE;
 }
 
-BOOL WINAPI SimSetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_INTERFACE_DATA* data,
-                                                SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail, DWORD detailSize,
-                                                DWORD* requiredSize, SP_DEVINFO_DATA* deviceData) {
+BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_INTERFACE_DATA* data,
+                                             SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail, DWORD detailSize,
+                                             DWORD* requiredSize, SP_DEVINFO_DATA* deviceData) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto set = state.sets.find(Key(setHandle));
@@ -345,9 +347,8 @@ BOOL WINAPI SimSetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_IN
   return TRUE;
 }
 
-BOOL WINAPI SimSetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_DATA* deviceData, DWORD property,
-                                                 DWORD* regType, BYTE* buffer, DWORD bufferSize,
-                                                 DWORD* requiredSize) {
+BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_DATA* deviceData, DWORD property,
+                                              DWORD* regType, BYTE* buffer, DWORD bufferSize, DWORD* requiredSize) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto set = state.sets.find(Key(setHandle));
@@ -370,7 +371,7 @@ BOOL WINAPI SimSetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_
   return TRUE;
 }
 
-BOOL WINAPI SimSetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   if (state.sets.erase(Key(setHandle)) == 0) return Fail(ERROR_INVALID_HANDLE);
@@ -379,11 +380,11 @@ BOOL WINAPI SimSetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
 
 // --- HID services ---
 
-void WINAPI SimHidD_GetHidGuid(GUID* guid) {
+void WINAPI HidD_GetHidGuid(GUID* guid) {
   if (guid != nullptr) *guid = SimPlatform::HidGuid();
 }
 
-BOOLEAN WINAPI SimHidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
+BOOLEAN WINAPI HidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   DWORD error = 0;
@@ -398,7 +399,7 @@ BOOLEAN WINAPI SimHidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes)
   return TRUE;
 }
 
-BOOLEAN WINAPI SimHidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) {
+BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   DWORD error = 0;
@@ -413,7 +414,7 @@ BOOLEAN WINAPI SimHidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* dat
   return TRUE;
 }
 
-BOOLEAN WINAPI SimHidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
+BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto* block = reinterpret_cast<PreparsedBlock*>(data);
@@ -422,7 +423,7 @@ BOOLEAN WINAPI SimHidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
   return TRUE;
 }
 
-NTSTATUS WINAPI SimHidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
+NTSTATUS WINAPI HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto* block = reinterpret_cast<PreparsedBlock*>(data);
@@ -431,7 +432,7 @@ NTSTATUS WINAPI SimHidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
   return HIDP_STATUS_SUCCESS;
 }
 
-BOOLEAN WINAPI SimHidD_GetProductString(HANDLE handle, void* buffer, ULONG length) {
+BOOLEAN WINAPI HidD_GetProductString(HANDLE handle, void* buffer, ULONG length) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   DWORD error = 0;
@@ -450,8 +451,7 @@ BOOLEAN WINAPI SimHidD_GetProductString(HANDLE handle, void* buffer, ULONG lengt
 
 // --- File services ---
 
-HANDLE WINAPI SimCreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags,
-                             HANDLE) {
+HANDLE WINAPI CreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags, HANDLE) {
   std::function<void()> beforeOpen;
   {
     std::lock_guard lock(Mutex());
@@ -482,7 +482,7 @@ HANDLE WINAPI SimCreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATT
   return INVALID_HANDLE_VALUE;
 }
 
-BOOL WINAPI SimCloseHandle(HANDLE handle) {
+BOOL WINAPI CloseHandle(HANDLE handle) {
   std::function<void()> afterClose;
   std::function<void()> beforeOpen;
   {
@@ -503,7 +503,7 @@ BOOL WINAPI SimCloseHandle(HANDLE handle) {
   return TRUE;
 }
 
-BOOL WINAPI SimReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, OVERLAPPED* overlapped) {
+BOOL WINAPI ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, OVERLAPPED* overlapped) {
   std::unique_lock lock(Mutex());
   SimState& state = State();
   auto file = FindFile(state, handle);
@@ -534,7 +534,7 @@ BOOL WINAPI SimReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, O
   }
 }
 
-BOOL WINAPI SimWriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* written, OVERLAPPED* overlapped) {
+BOOL WINAPI WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* written, OVERLAPPED* overlapped) {
   Responder responder;
   std::vector<BYTE> request;
   DeviceId id = 0;
@@ -568,8 +568,8 @@ BOOL WINAPI SimWriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* 
   return TRUE;
 }
 
-BOOL WINAPI SimReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* overlapped,
-                          LPOVERLAPPED_COMPLETION_ROUTINE routine) {
+BOOL WINAPI ReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* overlapped,
+                       LPOVERLAPPED_COMPLETION_ROUTINE routine) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto file = FindFile(state, handle);
@@ -580,18 +580,17 @@ BOOL WINAPI SimReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* 
   if (count < Record(state, file->instance->id).config.inputReportLength) return Fail(kErrorInvalidUserBuffer);
   overlapped->Internal = kPending;
   overlapped->InternalHigh = 0;
-  state.pending.push_back(PendingRead{file, Key(handle), static_cast<BYTE*>(buffer), count, overlapped, routine,
-                                      CurrentQueue(state)});
+  state.pending.push_back(
+      PendingRead{file, Key(handle), static_cast<BYTE*>(buffer), count, overlapped, routine, CurrentQueue(state)});
   Pump(state);
   Changed().notify_all();
   SetError(ERROR_SUCCESS);
   return TRUE;
 }
 
-DWORD WINAPI SimSleepEx(DWORD milliseconds, BOOL alertable) {
-  const Clock::time_point deadline = milliseconds == INFINITE
-                                         ? Clock::time_point::max()
-                                         : Clock::now() + std::chrono::milliseconds(milliseconds);
+DWORD WINAPI SleepEx(DWORD milliseconds, BOOL alertable) {
+  const Clock::time_point deadline =
+      milliseconds == INFINITE ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(milliseconds);
   std::unique_lock lock(Mutex());
   for (;;) {
     if (g_state == nullptr) {
@@ -617,7 +616,7 @@ DWORD WINAPI SimSleepEx(DWORD milliseconds, BOOL alertable) {
   }
 }
 
-BOOL WINAPI SimGetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait) {
+BOOL WINAPI GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait) {
   std::unique_lock lock(Mutex());
   SimState& state = State();
   if (state.files.find(Key(handle)) == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
@@ -638,7 +637,7 @@ BOOL WINAPI SimGetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD*
   return TRUE;
 }
 
-BOOL WINAPI SimCancelIo(HANDLE handle) {
+BOOL WINAPI CancelIo(HANDLE handle) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   ++state.cancelIoCalls;
@@ -655,7 +654,18 @@ BOOL WINAPI SimCancelIo(HANDLE handle) {
   return TRUE;
 }
 
-DWORD WINAPI SimGetLastError() { return t_lastError; }
+DWORD WINAPI GetLastError() { return t_lastError; }
+
+// Counts a group's load and binds it, unless the platform is set to refuse.
+template <typename Group>
+bool LoadCounted(int SimState::*loads, bool SimState::*loadable, Group& group, const Group& services) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  ++(state.*loads);
+  if (!(state.*loadable)) return false;
+  group = services;
+  return true;
+}
 
 }  // namespace
 
@@ -728,8 +738,7 @@ DeviceId SimPlatform::AddDevice(DeviceConfig config) {
   if (config.devInst == 0) config.devInst = state.nextDevInst++;
   if (config.path.empty()) {
     char path[160];
-    std::snprintf(path, sizeof path,
-                  "\\\\?\\hid#vid_%04x&pid_%04x#sim&%d#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+    std::snprintf(path, sizeof path, "\\\\?\\hid#vid_%04x&pid_%04x#sim&%d#{4d1e55b2-f16f-11cf-88cb-001111000030}",
                   static_cast<unsigned>(config.vendorId), static_cast<unsigned>(config.productId), id);
     config.path = path;
   }
@@ -909,53 +918,28 @@ DWORD SimPlatform::LastClassDevsFlags() const {
   return State().lastClassDevsFlags;
 }
 
-bool SimPlatform::LoadSetupServices(hid::ServiceTable& table) {
-  std::lock_guard lock(Mutex());
-  SimState& state = State();
-  ++state.setupLoads;
-  if (!state.setupLoadable) return false;
-  table.SetupDiGetClassDevsA = &SimSetupDiGetClassDevsA;
-  table.SetupDiEnumDeviceInterfaces = &SimSetupDiEnumDeviceInterfaces;
-  table.SetupDiGetDeviceInterfaceDetailA = &SimSetupDiGetDeviceInterfaceDetailA;
-  table.SetupDiGetDeviceRegistryPropertyA = &SimSetupDiGetDeviceRegistryPropertyA;
-  table.SetupDiDestroyDeviceInfoList = &SimSetupDiDestroyDeviceInfoList;
-  return true;
+bool SimPlatform::LoadSetupServices(hid::ServiceTable::Setup& group) {
+  return LoadCounted(&SimState::setupLoads, &SimState::setupLoadable, group,
+                     {LUMETRA_SETUP_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::FreeSetupServices(hid::ServiceTable&) {
+void SimPlatform::FreeSetupServices(hid::ServiceTable::Setup&) {
   std::lock_guard lock(Mutex());
   ++State().setupFrees;
 }
 
-bool SimPlatform::LoadHidServices(hid::ServiceTable& table) {
-  std::lock_guard lock(Mutex());
-  SimState& state = State();
-  ++state.hidLoads;
-  if (!state.hidLoadable) return false;
-  table.HidD_GetHidGuid = &SimHidD_GetHidGuid;
-  table.HidD_GetAttributes = &SimHidD_GetAttributes;
-  table.HidD_GetPreparsedData = &SimHidD_GetPreparsedData;
-  table.HidD_FreePreparsedData = &SimHidD_FreePreparsedData;
-  table.HidP_GetCaps = &SimHidP_GetCaps;
-  table.HidD_GetProductString = &SimHidD_GetProductString;
-  return true;
+bool SimPlatform::LoadHidServices(hid::ServiceTable::Hid& group) {
+  return LoadCounted(&SimState::hidLoads, &SimState::hidLoadable, group,
+                     {LUMETRA_HID_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::FreeHidServices(hid::ServiceTable&) {
+void SimPlatform::FreeHidServices(hid::ServiceTable::Hid&) {
   std::lock_guard lock(Mutex());
   ++State().hidFrees;
 }
 
-void SimPlatform::BindFileServices(hid::ServiceTable& table) {
-  table.CreateFileA = &SimCreateFileA;
-  table.CloseHandle = &SimCloseHandle;
-  table.ReadFile = &SimReadFile;
-  table.WriteFile = &SimWriteFile;
-  table.ReadFileEx = &SimReadFileEx;
-  table.SleepEx = &SimSleepEx;
-  table.GetOverlappedResult = &SimGetOverlappedResult;
-  table.CancelIo = &SimCancelIo;
-  table.GetLastError = &SimGetLastError;
+void SimPlatform::BindFileServices(hid::ServiceTable::File& group) {
+  group = {LUMETRA_FILE_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};
 }
 
 }  // namespace hidsim
