@@ -12,10 +12,14 @@
 
 #include "hid/windows/service_provider.h"
 #include "tests/hid/windows/wine_hid_bus.h"
+#include "tests/support/interface_scan.h"
 
 namespace {
 
 using hid::ServiceTable;
+using lumetra::test::kHidInterfaceClass;
+using lumetra::test::ScannedInterface;
+using lumetra::test::ScanInterfaces;
 
 // The fixed part of the detail record: the size field and the first path
 // character, padded to the record's alignment on 64-bit Windows.
@@ -41,34 +45,20 @@ class WindowsHidScan : public ::testing::Test {
     provider_.FreeSetupServices(t_.setup);
   }
 
-  // The interface records of the set, up to the one the enumeration refuses.
-  std::vector<SP_DEVICE_INTERFACE_DATA> Interfaces() {
-    std::vector<SP_DEVICE_INTERFACE_DATA> found;
-    for (DWORD n = 0;; ++n) {
-      SP_DEVICE_INTERFACE_DATA record{};
-      record.cbSize = sizeof record;
-      if (!t_.setup.SetupDiEnumDeviceInterfaces(set_, nullptr, &guid_, n, &record)) {
-        EXPECT_EQ(t_.file.GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
-        break;
-      }
-      found.push_back(record);
-    }
+  // The interfaces of the set, up to the one the enumeration refuses with
+  // ERROR_NO_MORE_ITEMS.
+  std::vector<ScannedInterface> Scan(HDEVINFO set) {
+    DWORD end = ERROR_SUCCESS;
+    std::vector<ScannedInterface> found = ScanInterfaces(t_, set, guid_, &end);
+    EXPECT_EQ(end, static_cast<DWORD>(ERROR_NO_MORE_ITEMS));
     return found;
   }
 
-  // The device paths of the set's interfaces.
-  std::vector<std::string> Paths() {
-    std::vector<std::string> paths;
-    for (SP_DEVICE_INTERFACE_DATA record : Interfaces()) {
-      DWORD needed = 0;
-      t_.setup.SetupDiGetDeviceInterfaceDetailA(set_, &record, nullptr, 0, &needed, nullptr);
-      std::vector<std::byte> buffer(needed);
-      auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
-      detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-      if (t_.setup.SetupDiGetDeviceInterfaceDetailA(set_, &record, detail, needed, nullptr, nullptr))
-        paths.emplace_back(detail->DevicePath);
-    }
-    return paths;
+  // The interfaces of the fixture's set, as many as the bus presents.
+  std::vector<ScannedInterface> Present() {
+    std::vector<ScannedInterface> found = Scan(set_);
+    EXPECT_EQ(static_cast<int>(found.size()), wintest::ExpectedInterfaces());
+    return found;
   }
 
   hid::windows::WindowsServiceProvider provider_;
@@ -77,25 +67,17 @@ class WindowsHidScan : public ::testing::Test {
   HDEVINFO set_ = nullptr;
 };
 
-using wintest::HidBus;
-
 TEST_F(WindowsHidScan, InterfacesPresentMatchTheBus) {
-  const auto interfaces = Interfaces();
-  if (HidBus() == "off") {
-    EXPECT_TRUE(interfaces.empty());
-  } else if (HidBus() == "on") {
-    EXPECT_GE(interfaces.size(), 1u) << "Wine's virtual HID bus presents a keyboard and a mouse";
-  }
+  EXPECT_EQ(static_cast<int>(Scan(set_).size()), wintest::ExpectedInterfaces());
 }
 
 TEST_F(WindowsHidScan, EveryInterfaceYieldsPathPropertiesIdentityCapsAndName) {
-  GUID expected{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-  EXPECT_EQ(std::memcmp(&guid_, &expected, sizeof guid_), 0);
+  EXPECT_EQ(std::memcmp(&guid_, &kHidInterfaceClass, sizeof guid_), 0);
 
-  const auto interfaces = Interfaces();
+  const auto interfaces = Present();
   for (std::size_t n = 0; n < interfaces.size(); ++n) {
     SCOPED_TRACE(testing::Message() << "interface " << n);
-    SP_DEVICE_INTERFACE_DATA record = interfaces[n];
+    SP_DEVICE_INTERFACE_DATA record = interfaces[n].record;
     // Size query: fails, giving the size.
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
@@ -155,7 +137,7 @@ TEST_F(WindowsHidScan, EveryInterfaceYieldsPathPropertiesIdentityCapsAndName) {
 // The 32-bit size of an interface record is refused on 64-bit Windows as
 // well: the records' size fields must be sizeof of the records.
 TEST_F(WindowsHidScan, InterfaceRecordWithThe32BitSizeIsRefused) {
-  if (Interfaces().empty()) GTEST_SKIP() << "no interface to enumerate";
+  ASSERT_FALSE(Scan(set_).empty()) << "needs an interface to enumerate: Wine's virtual HID bus";
   SP_DEVICE_INTERFACE_DATA record{};
   record.cbSize = 28;
   EXPECT_FALSE(t_.setup.SetupDiEnumDeviceInterfaces(set_, nullptr, &guid_, 0, &record));
@@ -167,23 +149,14 @@ TEST_F(WindowsHidScan, InterfaceRecordWithThe32BitSizeIsRefused) {
 TEST_F(WindowsHidScan, DeviceNodesTellInterfacesApartAndLastFromScanToScan) {
   auto nodes = [this](HDEVINFO set) {
     std::map<std::string, DWORD> byPath;
-    for (DWORD n = 0;; ++n) {
-      SP_DEVICE_INTERFACE_DATA record{};
-      record.cbSize = sizeof record;
-      if (!t_.setup.SetupDiEnumDeviceInterfaces(set, nullptr, &guid_, n, &record)) break;
-      SP_DEVINFO_DATA device{};
-      device.cbSize = sizeof device;
-      DWORD needed = 0;
-      t_.setup.SetupDiGetDeviceInterfaceDetailA(set, &record, nullptr, 0, &needed, &device);
-      std::vector<std::byte> buffer(needed);
-      auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
-      detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-      EXPECT_TRUE(t_.setup.SetupDiGetDeviceInterfaceDetailA(set, &record, detail, needed, nullptr, &device));
-      byPath[detail->DevicePath] = device.DevInst;
+    for (const ScannedInterface& scanned : Scan(set)) {
+      EXPECT_FALSE(scanned.path.empty());
+      byPath[scanned.path] = scanned.dev_inst;
     }
     return byPath;
   };
   const auto first = nodes(set_);
+  EXPECT_EQ(static_cast<int>(first.size()), wintest::ExpectedInterfaces());
   std::set<DWORD> distinct;
   for (const auto& [path, node] : first) distinct.insert(node);
   EXPECT_EQ(distinct.size(), first.size());
@@ -208,7 +181,8 @@ void WINAPI CountCompletion(DWORD error, DWORD, OVERLAPPED* overlapped) {
 // cancelled when the thread is told to end.
 TEST_F(WindowsHidScan, AnOutstandingInputReportReadTimesOutAndIsCancelled) {
   int tried = 0;
-  for (const std::string& path : Paths()) {
+  for (const ScannedInterface& scanned : Present()) {
+    const std::string& path = scanned.path;
     SCOPED_TRACE(path);
     HANDLE query = t_.file.CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                   nullptr);
@@ -244,7 +218,7 @@ TEST_F(WindowsHidScan, AnOutstandingInputReportReadTimesOutAndIsCancelled) {
     EXPECT_EQ(completions[0], static_cast<DWORD>(ERROR_OPERATION_ABORTED));
     t_.file.CloseHandle(reader);
   }
-  if (HidBus() == "on") {
+  if (wintest::ExpectedInterfaces() > 0) {
     EXPECT_GE(tried, 1) << "the virtual keyboard has input reports";
   }
 }
