@@ -17,6 +17,18 @@ void FreeGroup(Group& group, HMODULE& library) {
   }
 }
 
+// Loads a group's library unless loaded and binds the group from it; frees
+// it again when the group cannot be bound in full.
+template <typename Group>
+bool LoadGroup(Group& group, HMODULE& library, const char* name, bool (*bind)(HMODULE, Group&)) {
+  // Loaded already: bind again from the same module rather than taking a
+  // second module reference that no Free would give back.
+  if (library == nullptr) library = LoadServiceLibrary(name);
+  if (bind(library, group)) return true;
+  FreeGroup(group, library);
+  return false;
+}
+
 }  // namespace
 
 WindowsServiceProvider::WindowsServiceProvider(const char* setupLibrary, const char* hidLibrary)
@@ -29,21 +41,13 @@ WindowsServiceProvider::~WindowsServiceProvider() {
 }
 
 bool WindowsServiceProvider::LoadSetupServices(ServiceTable::Setup& group) {
-  // Loaded already: bind again from the same module rather than taking a
-  // second module reference that no Free would give back.
-  if (setup_library_ == nullptr) setup_library_ = LoadServiceLibrary(setup_name_);
-  if (BindSetupServices(setup_library_, group)) return true;
-  FreeGroup(group, setup_library_);
-  return false;
+  return LoadGroup(group, setup_library_, setup_name_, &BindSetupServices);
 }
 
 void WindowsServiceProvider::FreeSetupServices(ServiceTable::Setup& group) { FreeGroup(group, setup_library_); }
 
 bool WindowsServiceProvider::LoadHidServices(ServiceTable::Hid& group) {
-  if (hid_library_ == nullptr) hid_library_ = LoadServiceLibrary(hid_name_);
-  if (BindHidServices(hid_library_, group)) return true;
-  FreeGroup(group, hid_library_);
-  return false;
+  return LoadGroup(group, hid_library_, hid_name_, &BindHidServices);
 }
 
 void WindowsServiceProvider::FreeHidServices(ServiceTable::Hid& group) { FreeGroup(group, hid_library_); }

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/interface_scan.h"
+
 namespace hidsim {
 namespace {
 
@@ -380,17 +382,24 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
 
 // --- HID services ---
 
+// Requires the lock. The record of the device a usable handle is open on;
+// nullptr, with the error to report, otherwise.
+DeviceRecord* DeviceOf(SimState& state, HANDLE handle, DWORD& error) {
+  auto file = FindFile(state, handle);
+  if (!UsableFile(file, error)) return nullptr;
+  return &Record(state, file->instance->id);
+}
+
 void WINAPI HidD_GetHidGuid(GUID* guid) {
   if (guid != nullptr) *guid = SimPlatform::HidGuid();
 }
 
 BOOLEAN WINAPI HidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
   DWORD error = 0;
-  auto file = FindFile(state, handle);
-  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
-  const DeviceConfig& config = Record(state, file->instance->id).config;
+  const DeviceRecord* record = DeviceOf(State(), handle, error);
+  if (record == nullptr) return static_cast<BOOLEAN>(Fail(error));
+  const DeviceConfig& config = record->config;
   if (config.attributesFail) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
   attributes->Size = sizeof(HIDD_ATTRIBUTES);
   attributes->VendorID = config.vendorId;
@@ -403,9 +412,9 @@ BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) 
   std::lock_guard lock(Mutex());
   SimState& state = State();
   DWORD error = 0;
-  auto file = FindFile(state, handle);
-  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
-  const DeviceConfig& config = Record(state, file->instance->id).config;
+  const DeviceRecord* record = DeviceOf(state, handle, error);
+  if (record == nullptr) return static_cast<BOOLEAN>(Fail(error));
+  const DeviceConfig& config = record->config;
   if (config.preparsedDataFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
   auto* block = new PreparsedBlock;
   block->caps = CapsOf(config);
@@ -434,15 +443,13 @@ NTSTATUS WINAPI HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
 
 BOOLEAN WINAPI HidD_GetProductString(HANDLE handle, void* buffer, ULONG length) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
   DWORD error = 0;
-  auto file = FindFile(state, handle);
-  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
-  DeviceRecord& record = Record(state, file->instance->id);
-  ++record.productStringQueries;
-  if (record.config.productStringFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
+  DeviceRecord* record = DeviceOf(State(), handle, error);
+  if (record == nullptr) return static_cast<BOOLEAN>(Fail(error));
+  ++record->productStringQueries;
+  if (record->config.productStringFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
   const std::size_t room = length / sizeof(char16_t);
-  const std::u16string& text = record.config.productString;
+  const std::u16string& text = record->config.productString;
   const std::size_t units = std::min(room, text.size());
   std::memcpy(buffer, text.data(), units * sizeof(char16_t));
   if (units < room) static_cast<char16_t*>(buffer)[units] = 0;
@@ -656,6 +663,22 @@ BOOL WINAPI CancelIo(HANDLE handle) {
 
 DWORD WINAPI GetLastError() { return t_lastError; }
 
+// One field of the state, read or set under the lock.
+template <typename T>
+T Get(T SimState::*field) {
+  std::lock_guard lock(Mutex());
+  return State().*field;
+}
+template <typename T>
+void Put(T SimState::*field, T value) {
+  std::lock_guard lock(Mutex());
+  State().*field = std::move(value);
+}
+void Bump(int SimState::*counter) {
+  std::lock_guard lock(Mutex());
+  ++(State().*counter);
+}
+
 // Counts a group's load and binds it, unless the platform is set to refuse.
 template <typename Group>
 bool LoadCounted(int SimState::*loads, bool SimState::*loadable, Group& group, const Group& services) {
@@ -708,7 +731,7 @@ RegistryValue RegistryValue::Binary(std::vector<BYTE> bytes) {
 // --- SimPlatform ---
 
 GUID SimPlatform::HidGuid() {
-  return GUID{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+  return lumetra::test::kHidInterfaceClass;
 }
 
 SimPlatform::SimPlatform() {
@@ -862,81 +885,39 @@ int SimPlatform::LiveDeviceInfoSets() const {
   return static_cast<int>(State().sets.size());
 }
 
-int SimPlatform::CancelIoCalls() const {
-  std::lock_guard lock(Mutex());
-  return State().cancelIoCalls;
-}
+int SimPlatform::CancelIoCalls() const { return Get(&SimState::cancelIoCalls); }
 
-void SimPlatform::SetSetupServicesLoadable(bool loadable) {
-  std::lock_guard lock(Mutex());
-  State().setupLoadable = loadable;
-}
+void SimPlatform::SetSetupServicesLoadable(bool loadable) { Put(&SimState::setupLoadable, loadable); }
 
-void SimPlatform::SetHidServicesLoadable(bool loadable) {
-  std::lock_guard lock(Mutex());
-  State().hidLoadable = loadable;
-}
+void SimPlatform::SetHidServicesLoadable(bool loadable) { Put(&SimState::hidLoadable, loadable); }
 
-void SimPlatform::SetClassDevsFails(bool fails) {
-  std::lock_guard lock(Mutex());
-  State().classDevsFails = fails;
-}
+void SimPlatform::SetClassDevsFails(bool fails) { Put(&SimState::classDevsFails, fails); }
 
-void SimPlatform::SetCancelIoAvailable(bool available) {
-  std::lock_guard lock(Mutex());
-  State().cancelIoAvailable = available;
-}
+void SimPlatform::SetCancelIoAvailable(bool available) { Put(&SimState::cancelIoAvailable, available); }
 
-void SimPlatform::SetAfterCloseHook(std::function<void()> hook) {
-  std::lock_guard lock(Mutex());
-  State().afterClose = std::move(hook);
-}
+void SimPlatform::SetAfterCloseHook(std::function<void()> hook) { Put(&SimState::afterClose, std::move(hook)); }
 
-void SimPlatform::SetBeforeOpenHook(std::function<void()> hook) {
-  std::lock_guard lock(Mutex());
-  State().beforeOpen = std::move(hook);
-}
+void SimPlatform::SetBeforeOpenHook(std::function<void()> hook) { Put(&SimState::beforeOpen, std::move(hook)); }
 
-int SimPlatform::SetupLoads() const {
-  std::lock_guard lock(Mutex());
-  return State().setupLoads;
-}
-int SimPlatform::SetupFrees() const {
-  std::lock_guard lock(Mutex());
-  return State().setupFrees;
-}
-int SimPlatform::HidLoads() const {
-  std::lock_guard lock(Mutex());
-  return State().hidLoads;
-}
-int SimPlatform::HidFrees() const {
-  std::lock_guard lock(Mutex());
-  return State().hidFrees;
-}
-DWORD SimPlatform::LastClassDevsFlags() const {
-  std::lock_guard lock(Mutex());
-  return State().lastClassDevsFlags;
-}
+int SimPlatform::SetupLoads() const { return Get(&SimState::setupLoads); }
+int SimPlatform::SetupFrees() const { return Get(&SimState::setupFrees); }
+int SimPlatform::HidLoads() const { return Get(&SimState::hidLoads); }
+int SimPlatform::HidFrees() const { return Get(&SimState::hidFrees); }
+DWORD SimPlatform::LastClassDevsFlags() const { return Get(&SimState::lastClassDevsFlags); }
 
 bool SimPlatform::LoadSetupServices(hid::ServiceTable::Setup& group) {
   return LoadCounted(&SimState::setupLoads, &SimState::setupLoadable, group,
                      {LUMETRA_SETUP_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::FreeSetupServices(hid::ServiceTable::Setup&) {
-  std::lock_guard lock(Mutex());
-  ++State().setupFrees;
-}
+void SimPlatform::FreeSetupServices(hid::ServiceTable::Setup&) { Bump(&SimState::setupFrees); }
 
 bool SimPlatform::LoadHidServices(hid::ServiceTable::Hid& group) {
   return LoadCounted(&SimState::hidLoads, &SimState::hidLoadable, group,
                      {LUMETRA_HID_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::FreeHidServices(hid::ServiceTable::Hid&) {
-  std::lock_guard lock(Mutex());
-  ++State().hidFrees;
-}
+void SimPlatform::FreeHidServices(hid::ServiceTable::Hid&) { Bump(&SimState::hidFrees); }
 
 void SimPlatform::BindFileServices(hid::ServiceTable::File& group) {
   group = {LUMETRA_FILE_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};

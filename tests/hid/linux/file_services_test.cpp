@@ -2,6 +2,7 @@
 #include <chrono>
 #include <future>
 #include <thread>
+#include <utility>
 
 #include "backend_fixture.h"
 
@@ -18,6 +19,16 @@ class FileServicesTest : public BackendTest {
     EXPECT_TRUE(table_.file.ReadFile(handle, buffer.data(), size, &count, nullptr)) << table_.file.GetLastError();
     buffer.resize(count);
     return buffer;
+  }
+
+  // A report read on another thread: its result and the error it left.
+  std::future<std::pair<BOOL, DWORD>> ReadElsewhere(HANDLE handle) {
+    return std::async(std::launch::async, [this, handle] {
+      BYTE buffer[11];
+      DWORD count = 0;
+      const BOOL ok = table_.file.ReadFile(handle, buffer, sizeof buffer, &count, nullptr);
+      return std::make_pair(ok, table_.file.GetLastError());
+    });
   }
 };
 
@@ -106,12 +117,7 @@ TEST_F(FileServicesTest, OpeningAMissingNodeFailsWithWindowsCodes) {
 TEST_F(FileServicesTest, ClosingTheHandleEndsABlockedRead) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   HANDLE handle = Open(stopwatch->node());
-  auto reader = std::async(std::launch::async, [&] {
-    BYTE buffer[11];
-    DWORD count = 0;
-    const BOOL ok = table_.file.ReadFile(handle, buffer, sizeof buffer, &count, nullptr);
-    return std::make_pair(ok, table_.file.GetLastError());
-  });
+  auto reader = ReadElsewhere(handle);
   EXPECT_EQ(reader.wait_for(100ms), std::future_status::timeout);  // blocks: nothing to read
   EXPECT_TRUE(table_.file.CloseHandle(handle));
   ASSERT_EQ(reader.wait_for(5s), std::future_status::ready);
@@ -123,12 +129,7 @@ TEST_F(FileServicesTest, ClosingTheHandleEndsABlockedRead) {
 TEST_F(FileServicesTest, UnpluggedDevicesFailReadsAndQueries) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   HANDLE handle = Open(stopwatch->node());
-  auto reader = std::async(std::launch::async, [&] {
-    BYTE buffer[11];
-    DWORD count = 0;
-    const BOOL ok = table_.file.ReadFile(handle, buffer, sizeof buffer, &count, nullptr);
-    return std::make_pair(ok, table_.file.GetLastError());
-  });
+  auto reader = ReadElsewhere(handle);
   std::this_thread::sleep_for(50ms);
   testbed_.Unplug(*stopwatch);
   ASSERT_EQ(reader.wait_for(5s), std::future_status::ready);

@@ -49,6 +49,16 @@ class SetupServicesTest : public BackendTest {
     EXPECT_TRUE(table_.setup.SetupDiDestroyDeviceInfoList(set));
     return found;
   }
+
+  // A set of the present interfaces and the record of its first one.
+  HDEVINFO SetWithFirstInterface(SP_DEVICE_INTERFACE_DATA& data) {
+    HDEVINFO set =
+        table_.setup.SetupDiGetClassDevsA(&kHidInterfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    data = {};
+    data.cbSize = sizeof data;
+    EXPECT_TRUE(table_.setup.SetupDiEnumDeviceInterfaces(set, nullptr, &kHidInterfaceClass, 0, &data));
+    return set;
+  }
 };
 
 TEST_F(SetupServicesTest, ScanListsEveryPresentNodeWithStableDistinctDevInst) {
@@ -69,11 +79,8 @@ TEST_F(SetupServicesTest, ScanListsEveryPresentNodeWithStableDistinctDevInst) {
 
 TEST_F(SetupServicesTest, DetailChecksSizesAndNeverWritesPastTheBuffer) {
   testbed_.Plug(StopwatchSpec());
-  HDEVINFO set =
-      table_.setup.SetupDiGetClassDevsA(&kHidInterfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-  SP_DEVICE_INTERFACE_DATA data{};
-  data.cbSize = sizeof data;
-  ASSERT_TRUE(table_.setup.SetupDiEnumDeviceInterfaces(set, nullptr, &kHidInterfaceClass, 0, &data));
+  SP_DEVICE_INTERFACE_DATA data;
+  HDEVINFO set = SetWithFirstInterface(data);
 
   // The fixed-part size of another platform is refused, as Windows does.
   std::vector<std::byte> buffer(64, std::byte{0x5A});
@@ -106,11 +113,8 @@ TEST_F(SetupServicesTest, DetailChecksSizesAndNeverWritesPastTheBuffer) {
 
 TEST_F(SetupServicesTest, RegistryPropertiesAnswerFromUdevAndHonourTheBufferSize) {
   testbed_.Plug(StopwatchSpec());
-  HDEVINFO set =
-      table_.setup.SetupDiGetClassDevsA(&kHidInterfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-  SP_DEVICE_INTERFACE_DATA data{};
-  data.cbSize = sizeof data;
-  ASSERT_TRUE(table_.setup.SetupDiEnumDeviceInterfaces(set, nullptr, &kHidInterfaceClass, 0, &data));
+  SP_DEVICE_INTERFACE_DATA data;
+  HDEVINFO set = SetWithFirstInterface(data);
   SP_DEVINFO_DATA info{};
   info.cbSize = sizeof info;
   DWORD needed = 0;

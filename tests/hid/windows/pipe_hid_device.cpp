@@ -8,6 +8,7 @@
 #include <string>
 
 #include "hid/windows/service_groups.h"
+#include "tests/support/interface_scan.h"
 
 namespace wintest {
 namespace {
@@ -18,7 +19,6 @@ constexpr int kPipeEnds = 32;
 constexpr DWORD kPipeBuffer = 4096;
 
 const HDEVINFO kDeviceSet = reinterpret_cast<HDEVINFO>(static_cast<std::uintptr_t>(0x5E7));
-const GUID kHidGuid = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
 // The device's services, each named as the entry point it fills.
 
@@ -74,7 +74,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO, SP_DEVINFO_DATA*, DWORD,
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) { return set == kDeviceSet; }
 
-void WINAPI HidD_GetHidGuid(GUID* guid) { *guid = kHidGuid; }
+void WINAPI HidD_GetHidGuid(GUID* guid) { *guid = lumetra::test::kHidInterfaceClass; }
 
 // Only a handle to the pipe is a handle to this device.
 bool IsPipeHandle(HANDLE handle) { return ::GetFileType(handle) == FILE_TYPE_PIPE; }
