@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "hid/hid_services.h"
+#include "hid/service_table.h"
 #include "hid/notify_window.h"
 
 namespace {
@@ -87,7 +87,7 @@ TJvHidDeviceController::TJvHidDeviceController(TComponent* AOwner) : TJvComponen
   FSetupAcquired = hid::AcquireSetupServices();
   if (FSetupAcquired) FHidAcquired = hid::AcquireHidServices();
   if (hid::HidServicesAvailable()) {
-    hid::Services().HidD_GetHidGuid(&FHidClassGuid);
+    hid::Services().hid.HidD_GetHidGuid(&FHidClassGuid);
     FNotifyWindow = hid::CreateNotifyWindow(&NotifyProc, this);
     // Posted, not sent: the first scan runs from the event loop, once the
     // owner and every handler of its layout are in place. LParam -1 makes
@@ -145,26 +145,22 @@ LRESULT TJvHidDeviceController::HandleNotifyMessage(HWND Window, UINT Message, W
 
 void TJvHidDeviceController::ScanPresentInterfaces(std::vector<TJvHidDevice*>& Fresh) {
   if (!hid::HidServicesAvailable()) return;
-  hid::ServiceTable& services = hid::Services();
+  const hid::ServiceTable::Setup& setup = hid::Services().setup;
   // Another controller may have released the services this one relies on.
-  if (services.SetupDiGetClassDevsA == nullptr || services.SetupDiEnumDeviceInterfaces == nullptr ||
-      services.SetupDiGetDeviceInterfaceDetailA == nullptr || services.SetupDiDestroyDeviceInfoList == nullptr) {
-    return;
-  }
-  HDEVINFO set =
-      services.SetupDiGetClassDevsA(&FHidClassGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  if (!hid::Complete(setup)) return;
+  HDEVINFO set = setup.SetupDiGetClassDevsA(&FHidClassGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (set == INVALID_HANDLE_VALUE) return;
   struct SetRelease {
-    hid::ServiceTable& services;
+    const hid::ServiceTable::Setup& setup;
     HDEVINFO set;
-    ~SetRelease() { services.SetupDiDestroyDeviceInfoList(set); }
-  } release{services, set};
+    ~SetRelease() { setup.SetupDiDestroyDeviceInfoList(set); }
+  } release{setup, set};
 
   for (DWORD index = 0;; ++index) {
     SP_DEVICE_INTERFACE_DATA interfaceData;
     std::memset(&interfaceData, 0, sizeof interfaceData);
     interfaceData.cbSize = sizeof(SP_DEVICE_INTERFACE_DATA);
-    if (!services.SetupDiEnumDeviceInterfaces(set, nullptr, &FHidClassGuid, index, &interfaceData)) break;
+    if (!setup.SetupDiEnumDeviceInterfaces(set, nullptr, &FHidClassGuid, index, &interfaceData)) break;
     // An interface whose detail cannot be had yields no device; the scan
     // moves on to the next index.
     AddScannedInterface(set, interfaceData, Fresh);
@@ -178,16 +174,16 @@ void TJvHidDeviceController::AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFA
   std::memset(&deviceData, 0, sizeof deviceData);
   deviceData.cbSize = sizeof(SP_DEVINFO_DATA);
   DWORD needed = 0;
-  services.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, nullptr, 0, &needed, &deviceData);
-  if (needed == 0 || services.GetLastError() != ERROR_INSUFFICIENT_BUFFER) return;
+  services.setup.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, nullptr, 0, &needed, &deviceData);
+  if (needed == 0 || services.file.GetLastError() != ERROR_INSUFFICIENT_BUFFER) return;
 
   // The record's size field holds the size of its fixed part on this build
   // (5 on 32-bit Windows, 8 on 64-bit), not the length of the buffer.
   std::vector<unsigned char> buffer(std::max<std::size_t>(needed, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)), 0);
   auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
   detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-  if (!services.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, detail, static_cast<DWORD>(buffer.size()),
-                                                 &needed, &deviceData)) {
+  if (!services.setup.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, detail,
+                                                       static_cast<DWORD>(buffer.size()), &needed, &deviceData)) {
     return;
   }
   const std::size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);

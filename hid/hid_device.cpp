@@ -6,7 +6,7 @@
 
 #include "hid/controller_error.h"
 #include "hid/hid_controller.h"
-#include "hid/hid_services.h"
+#include "hid/service_table.h"
 #include "hid/read_thread.h"
 
 namespace {
@@ -31,7 +31,7 @@ TJvHidDevice::TJvHidDevice(std::unique_ptr<TJvHidPnPInfo> PnPInfo, TJvHidDeviceC
   OpenSyncHandleUnchecked();
   if (FSyncHandle == INVALID_HANDLE_VALUE) throw EControllerError(hid::kDeviceCannotBeOpened);
   FAttributes.Size = sizeof(HIDD_ATTRIBUTES);
-  auto getAttributes = hid::Services().HidD_GetAttributes;
+  auto getAttributes = hid::Services().hid.HidD_GetAttributes;
   if (getAttributes == nullptr || !getAttributes(FSyncHandle, &FAttributes)) {
     CloseSyncHandle();
     throw EControllerError(hid::kDeviceCannotBeIdentified);
@@ -46,7 +46,7 @@ TJvHidDevice::~TJvHidDevice() {
   FOnUnplug = nullptr;
   CloseAllHandles();
   if (FPreparsedData != nullptr) {
-    if (auto freeData = hid::Services().HidD_FreePreparsedData) freeData(FPreparsedData);
+    if (auto freeData = hid::Services().hid.HidD_FreePreparsedData) freeData(FPreparsedData);
     FPreparsedData = nullptr;
   }
   TJvHidDeviceController* controller = FController;
@@ -79,7 +79,7 @@ TJvHidDevice::~TJvHidDevice() {
 bool TJvHidDevice::IsAccessible() const { return Plugged() && (CheckedOut() || InControllerEvent()); }
 
 bool TJvHidDevice::OpenSyncHandleUnchecked() {
-  auto createFile = hid::Services().CreateFileA;
+  auto createFile = hid::Services().file.CreateFileA;
   if (createFile == nullptr || FPnPInfo == nullptr) return false;
   const char* path = FPnPInfo->DevicePath.c_str();
   FSyncHandle = Normalised(createFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -102,7 +102,7 @@ bool TJvHidDevice::OpenSyncHandle() {
 bool TJvHidDevice::OpenReadHandle() {
   if (!IsAccessible()) return false;
   if (FReadHandle.load() == INVALID_HANDLE_VALUE) {
-    auto createFile = hid::Services().CreateFileA;
+    auto createFile = hid::Services().file.CreateFileA;
     if (createFile == nullptr || FPnPInfo == nullptr) return false;
     HANDLE handle = Normalised(createFile(FPnPInfo->DevicePath.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -110,7 +110,7 @@ bool TJvHidDevice::OpenReadHandle() {
     if (handle != INVALID_HANDLE_VALUE) {
       HANDLE expected = INVALID_HANDLE_VALUE;
       if (!FReadHandle.compare_exchange_strong(expected, handle)) {
-        hid::Services().CloseHandle(handle);
+        hid::Services().file.CloseHandle(handle);
       } else if (!IsAccessible()) {
         // Marked unplugged by another thread while this one was opening (a
         // read thread): the handles of an unplugged device stay closed.
@@ -123,13 +123,13 @@ bool TJvHidDevice::OpenReadHandle() {
 
 void TJvHidDevice::CloseSyncHandle() {
   if (FSyncHandle == INVALID_HANDLE_VALUE) return;
-  hid::Services().CloseHandle(FSyncHandle);
+  hid::Services().file.CloseHandle(FSyncHandle);
   FSyncHandle = INVALID_HANDLE_VALUE;
 }
 
 void TJvHidDevice::CloseReadHandle() {
   HANDLE handle = FReadHandle.exchange(INVALID_HANDLE_VALUE);
-  if (handle != INVALID_HANDLE_VALUE) hid::Services().CloseHandle(handle);
+  if (handle != INVALID_HANDLE_VALUE) hid::Services().file.CloseHandle(handle);
 }
 
 void TJvHidDevice::CloseAllHandles() {
@@ -140,7 +140,7 @@ void TJvHidDevice::CloseAllHandles() {
 PHIDP_PREPARSED_DATA TJvHidDevice::PreparsedData() {
   if (FPreparsedData == nullptr && OpenSyncHandle()) {
     PHIDP_PREPARSED_DATA data = nullptr;
-    auto getData = hid::Services().HidD_GetPreparsedData;
+    auto getData = hid::Services().hid.HidD_GetPreparsedData;
     if (getData != nullptr && getData(FSyncHandle, &data)) FPreparsedData = data;
     CloseSyncHandle();
   }
@@ -151,7 +151,7 @@ HIDP_CAPS TJvHidDevice::Caps() {
   HIDP_CAPS caps;
   std::memset(&caps, 0, sizeof caps);
   if (PHIDP_PREPARSED_DATA data = PreparsedData()) {
-    if (auto getCaps = hid::Services().HidP_GetCaps) getCaps(data, &caps);
+    if (auto getCaps = hid::Services().hid.HidP_GetCaps) getCaps(data, &caps);
   }
   return caps;
 }
@@ -159,7 +159,7 @@ HIDP_CAPS TJvHidDevice::Caps() {
 std::u16string TJvHidDevice::ProductString() {
   if (FProductString.empty() && OpenSyncHandle()) {
     char16_t buffer[kProductStringUnits] = {};
-    auto getString = hid::Services().HidD_GetProductString;
+    auto getString = hid::Services().hid.HidD_GetProductString;
     if (getString != nullptr && getString(FSyncHandle, buffer, sizeof buffer)) {
       std::size_t length = 0;
       while (length < kProductStringUnits && buffer[length] != 0) ++length;
@@ -182,13 +182,13 @@ void TJvHidDevice::SetOnData(const TJvHidDataEvent& Handler) {
 
 bool TJvHidDevice::WriteReport(const void* Buffer, DWORD Count, DWORD& Written) {
   if (!OpenSyncHandle()) return false;
-  auto writeFile = hid::Services().WriteFile;
+  auto writeFile = hid::Services().file.WriteFile;
   return writeFile != nullptr && writeFile(FSyncHandle, Buffer, Count, &Written, nullptr) != 0;
 }
 
 bool TJvHidDevice::ReadReport(void* Buffer, DWORD Count, DWORD& Read) {
   if (!OpenSyncHandle()) return false;
-  auto readFile = hid::Services().ReadFile;
+  auto readFile = hid::Services().file.ReadFile;
   return readFile != nullptr && readFile(FSyncHandle, Buffer, Count, &Read, nullptr) != 0;
 }
 
@@ -201,7 +201,7 @@ void WINAPI TJvHidDevice::TimedReadCompletion(DWORD, DWORD, OVERLAPPED* Overlapp
 bool TJvHidDevice::AwaitTimedRead(DWORD Milliseconds) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(Milliseconds);
-  auto sleepEx = hid::Services().SleepEx;
+  auto sleepEx = hid::Services().file.SleepEx;
   while (!FTimedReadDone && sleepEx != nullptr) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) break;
@@ -230,7 +230,7 @@ TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Cou
   }
   // A report may have completed the read just before the cancellation.
   HANDLE handle = FReadHandle.load();
-  auto getResult = hid::Services().GetOverlappedResult;
+  auto getResult = hid::Services().file.GetOverlappedResult;
   DWORD transferred = 0;
   if (handle != INVALID_HANDLE_VALUE && getResult != nullptr &&
       getResult(handle, &FReadOverlapped, &transferred, FALSE)) {
@@ -270,7 +270,7 @@ bool TJvHidDevice::BeginOverlappedRead(void* Buffer, DWORD Count,
                                        LPOVERLAPPED_COMPLETION_ROUTINE CompletionRoutine) {
   if (!OpenReadHandle()) return false;
   HANDLE handle = FReadHandle.load();
-  auto readFileEx = hid::Services().ReadFileEx;
+  auto readFileEx = hid::Services().file.ReadFileEx;
   if (handle == INVALID_HANDLE_VALUE || readFileEx == nullptr) return false;
   std::memset(&FReadOverlapped, 0, sizeof FReadOverlapped);
   FReadOverlapped.hEvent = static_cast<HANDLE>(this);
@@ -279,7 +279,7 @@ bool TJvHidDevice::BeginOverlappedRead(void* Buffer, DWORD Count,
 
 DWORD TJvHidDevice::OverlappedReadResult() {
   HANDLE handle = FReadHandle.load();
-  auto getResult = hid::Services().GetOverlappedResult;
+  auto getResult = hid::Services().file.GetOverlappedResult;
   if (handle == INVALID_HANDLE_VALUE || getResult == nullptr) return 0;
   DWORD transferred = 0;
   return getResult(handle, &FReadOverlapped, &transferred, FALSE) ? transferred : 0;
@@ -288,7 +288,7 @@ DWORD TJvHidDevice::OverlappedReadResult() {
 bool TJvHidDevice::CancelOverlappedRead() {
   HANDLE handle = FReadHandle.load();
   if (handle == INVALID_HANDLE_VALUE) return false;
-  auto cancelIo = hid::Services().CancelIo;
+  auto cancelIo = hid::Services().file.CancelIo;
   return cancelIo != nullptr && cancelIo(handle) != 0;
 }
 

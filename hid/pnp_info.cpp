@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "hid/hid_services.h"
+#include "hid/service_table.h"
 
 namespace {
 
 // Reads one registry property into the caller's cleared buffer; the call's
 // result is not looked at, a failed call leaves the buffer as it was.
 void ReadProperty(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property, BYTE* buffer, DWORD size) {
-  auto query = hid::Services().SetupDiGetDeviceRegistryPropertyA;
+  auto query = hid::Services().setup.SetupDiGetDeviceRegistryPropertyA;
   if (query == nullptr) return;
   DWORD regType = 0;
   DWORD required = 0;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "hid/hid_device.h"
-#include "hid/hid_services.h"
+#include "hid/service_table.h"
 
 namespace hid {
 namespace {
@@ -78,7 +78,7 @@ void TJvHidDeviceReadThread::Execute() {
       // The completion routine runs inside this wait, which then returns
       // WAIT_IO_COMPLETION; a timeout only gives a chance to see Terminated.
       do {
-        lastWait = services.SleepEx(static_cast<DWORD>(SourceDevice->ThreadSleepTime()), TRUE);
+        lastWait = services.file.SleepEx(static_cast<DWORD>(SourceDevice->ThreadSleepTime()), TRUE);
       } while (!Terminated() && lastWait != WAIT_IO_COMPLETION);
       if (Terminated()) break;
       LastReadCount = SourceDevice->OverlappedReadResult();
@@ -94,7 +94,7 @@ void TJvHidDeviceReadThread::Execute() {
         }
       }
     } else {
-      ErrorCode = services.GetLastError();
+      ErrorCode = services.file.GetLastError();
       try {
         Synchronize([this] { DeliverReadError(); });
       } catch (...) {
@@ -102,14 +102,14 @@ void TJvHidDeviceReadThread::Execute() {
       // An unplugged device fails every start; wait a slice between the
       // attempts instead of spinning until the device stops the thread.
       if (!Terminated() && !SourceDevice->Plugged()) {
-        services.SleepEx(static_cast<DWORD>(SourceDevice->ThreadSleepTime()), TRUE);
+        services.file.SleepEx(static_cast<DWORD>(SourceDevice->ThreadSleepTime()), TRUE);
       }
     }
   }
   if (lastWait != WAIT_IO_COMPLETION && SourceDevice->CancelOverlappedRead()) {
     // Let the cancellation complete while the buffer still exists.
     for (int slice = 0; slice < kCancelWaitSlices; ++slice) {
-      if (services.SleepEx(static_cast<DWORD>(SourceDevice->ThreadSleepTime()), TRUE) == WAIT_IO_COMPLETION) break;
+      if (services.file.SleepEx(static_cast<DWORD>(SourceDevice->ThreadSleepTime()), TRUE) == WAIT_IO_COMPLETION) break;
     }
   }
 }

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <span>
 
-#include "hid/report_descriptor.h"
+#include "hid/linux/report_descriptor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const auto result = hid::ParseReportDescriptor(std::span<const std::uint8_t>(data, size));
+  const auto result = hid::linux_backend::ParseReportDescriptor(std::span<const std::uint8_t>(data, size));
   if (result.summary) {
     const auto& s = *result.summary;
     // A length is 0 (no report of that kind) or at least 2: one data byte

@@ -54,6 +54,21 @@ class EventLog {
   int stopAt = -1;  // the offer (counted from 1) that returns false
 };
 
+// A controller as a window's stored layout makes it: the recorder's arrival,
+// removal, enumeration and device-change handlers set while loading.
+template <typename Recorder>
+std::unique_ptr<TJvHidDeviceController> CreateWiredController(Recorder& recorder) {
+  auto controller = std::make_unique<TJvHidDeviceController>(nullptr);
+  recorder.controller = controller.get();
+  controller->BeginLoading();
+  controller->SetOnArrival(TJvHidPlugEvent(&recorder, &Recorder::Arrival));
+  controller->SetOnRemoval(TJvHidPlugEvent(&recorder, &Recorder::Removal));
+  controller->SetOnEnumerate(TJvHidEnumerateEvent(&recorder, &Recorder::Enumerate));
+  controller->SetOnDeviceChange(TNotifyEvent(&recorder, &Recorder::Change));
+  controller->Loaded();
+  return controller;
+}
+
 class HidFixture : public ::testing::Test {
  protected:
   // Destroyed in reverse: the controller before the platform it uses.
@@ -96,18 +111,8 @@ class HidFixture : public ::testing::Test {
     return id;
   }
 
-  // A controller with the recorder wired to its arrival, removal,
-  // enumeration and device-change events, as a window's layout would.
-  void CreateController() {
-    ctl = std::make_unique<TJvHidDeviceController>(nullptr);
-    log.controller = ctl.get();
-    ctl->BeginLoading();
-    ctl->SetOnArrival(TJvHidPlugEvent(&log, &EventLog::Arrival));
-    ctl->SetOnRemoval(TJvHidPlugEvent(&log, &EventLog::Removal));
-    ctl->SetOnEnumerate(TJvHidEnumerateEvent(&log, &EventLog::Enumerate));
-    ctl->SetOnDeviceChange(TNotifyEvent(&log, &EventLog::Change));
-    ctl->Loaded();
-  }
+  // A controller with the recorder wired to its events.
+  void CreateController() { ctl = CreateWiredController(log); }
 
   // Creation plus the event loop running the posted first scan.
   void StartUp() {

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/support/interface_scan.h"
+
 namespace hidsim {
 namespace {
 
@@ -270,9 +272,11 @@ bool UsableFile(const std::shared_ptr<OpenFile>& file, DWORD& error) {
   return true;
 }
 
+// The simulated services, each named as the entry point it fills.
+
 // --- Device-setup services ---
 
-HDEVINFO WINAPI SimSetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, DWORD flags) {
+HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, DWORD flags) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   state.lastClassDevsFlags = flags;
@@ -293,8 +297,8 @@ HDEVINFO WINAPI SimSetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND
   return handle;
 }
 
-BOOL WINAPI SimSetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*, const GUID* interfaceGuid,
-                                           DWORD index, SP_DEVICE_INTERFACE_DATA* data) {
+BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*, const GUID* interfaceGuid, DWORD index,
+                                        SP_DEVICE_INTERFACE_DATA* data) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto set = state.sets.find(Key(setHandle));
@@ -308,9 +312,9 @@ BOOL WINAPI SimSetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*,
   return TRUE;
 }
 
-BOOL WINAPI SimSetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_INTERFACE_DATA* data,
-                                                SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail, DWORD detailSize,
-                                                DWORD* requiredSize, SP_DEVINFO_DATA* deviceData) {
+BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_INTERFACE_DATA* data,
+                                             SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail, DWORD detailSize,
+                                             DWORD* requiredSize, SP_DEVINFO_DATA* deviceData) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto set = state.sets.find(Key(setHandle));
@@ -345,9 +349,8 @@ BOOL WINAPI SimSetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_IN
   return TRUE;
 }
 
-BOOL WINAPI SimSetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_DATA* deviceData, DWORD property,
-                                                 DWORD* regType, BYTE* buffer, DWORD bufferSize,
-                                                 DWORD* requiredSize) {
+BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_DATA* deviceData, DWORD property,
+                                              DWORD* regType, BYTE* buffer, DWORD bufferSize, DWORD* requiredSize) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto set = state.sets.find(Key(setHandle));
@@ -370,7 +373,7 @@ BOOL WINAPI SimSetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_
   return TRUE;
 }
 
-BOOL WINAPI SimSetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   if (state.sets.erase(Key(setHandle)) == 0) return Fail(ERROR_INVALID_HANDLE);
@@ -379,17 +382,24 @@ BOOL WINAPI SimSetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
 
 // --- HID services ---
 
-void WINAPI SimHidD_GetHidGuid(GUID* guid) {
+// Requires the lock. The record of the device a usable handle is open on;
+// nullptr, with the error to report, otherwise.
+DeviceRecord* DeviceOf(SimState& state, HANDLE handle, DWORD& error) {
+  auto file = FindFile(state, handle);
+  if (!UsableFile(file, error)) return nullptr;
+  return &Record(state, file->instance->id);
+}
+
+void WINAPI HidD_GetHidGuid(GUID* guid) {
   if (guid != nullptr) *guid = SimPlatform::HidGuid();
 }
 
-BOOLEAN WINAPI SimHidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
+BOOLEAN WINAPI HidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
   DWORD error = 0;
-  auto file = FindFile(state, handle);
-  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
-  const DeviceConfig& config = Record(state, file->instance->id).config;
+  const DeviceRecord* record = DeviceOf(State(), handle, error);
+  if (record == nullptr) return static_cast<BOOLEAN>(Fail(error));
+  const DeviceConfig& config = record->config;
   if (config.attributesFail) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
   attributes->Size = sizeof(HIDD_ATTRIBUTES);
   attributes->VendorID = config.vendorId;
@@ -398,13 +408,13 @@ BOOLEAN WINAPI SimHidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes)
   return TRUE;
 }
 
-BOOLEAN WINAPI SimHidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) {
+BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   DWORD error = 0;
-  auto file = FindFile(state, handle);
-  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
-  const DeviceConfig& config = Record(state, file->instance->id).config;
+  const DeviceRecord* record = DeviceOf(state, handle, error);
+  if (record == nullptr) return static_cast<BOOLEAN>(Fail(error));
+  const DeviceConfig& config = record->config;
   if (config.preparsedDataFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
   auto* block = new PreparsedBlock;
   block->caps = CapsOf(config);
@@ -413,7 +423,7 @@ BOOLEAN WINAPI SimHidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* dat
   return TRUE;
 }
 
-BOOLEAN WINAPI SimHidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
+BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto* block = reinterpret_cast<PreparsedBlock*>(data);
@@ -422,7 +432,7 @@ BOOLEAN WINAPI SimHidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
   return TRUE;
 }
 
-NTSTATUS WINAPI SimHidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
+NTSTATUS WINAPI HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto* block = reinterpret_cast<PreparsedBlock*>(data);
@@ -431,17 +441,15 @@ NTSTATUS WINAPI SimHidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
   return HIDP_STATUS_SUCCESS;
 }
 
-BOOLEAN WINAPI SimHidD_GetProductString(HANDLE handle, void* buffer, ULONG length) {
+BOOLEAN WINAPI HidD_GetProductString(HANDLE handle, void* buffer, ULONG length) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
   DWORD error = 0;
-  auto file = FindFile(state, handle);
-  if (!UsableFile(file, error)) return static_cast<BOOLEAN>(Fail(error));
-  DeviceRecord& record = Record(state, file->instance->id);
-  ++record.productStringQueries;
-  if (record.config.productStringFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
+  DeviceRecord* record = DeviceOf(State(), handle, error);
+  if (record == nullptr) return static_cast<BOOLEAN>(Fail(error));
+  ++record->productStringQueries;
+  if (record->config.productStringFails) return static_cast<BOOLEAN>(Fail(ERROR_GEN_FAILURE));
   const std::size_t room = length / sizeof(char16_t);
-  const std::u16string& text = record.config.productString;
+  const std::u16string& text = record->config.productString;
   const std::size_t units = std::min(room, text.size());
   std::memcpy(buffer, text.data(), units * sizeof(char16_t));
   if (units < room) static_cast<char16_t*>(buffer)[units] = 0;
@@ -450,8 +458,7 @@ BOOLEAN WINAPI SimHidD_GetProductString(HANDLE handle, void* buffer, ULONG lengt
 
 // --- File services ---
 
-HANDLE WINAPI SimCreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags,
-                             HANDLE) {
+HANDLE WINAPI CreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags, HANDLE) {
   std::function<void()> beforeOpen;
   {
     std::lock_guard lock(Mutex());
@@ -482,7 +489,7 @@ HANDLE WINAPI SimCreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATT
   return INVALID_HANDLE_VALUE;
 }
 
-BOOL WINAPI SimCloseHandle(HANDLE handle) {
+BOOL WINAPI CloseHandle(HANDLE handle) {
   std::function<void()> afterClose;
   std::function<void()> beforeOpen;
   {
@@ -503,7 +510,7 @@ BOOL WINAPI SimCloseHandle(HANDLE handle) {
   return TRUE;
 }
 
-BOOL WINAPI SimReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, OVERLAPPED* overlapped) {
+BOOL WINAPI ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, OVERLAPPED* overlapped) {
   std::unique_lock lock(Mutex());
   SimState& state = State();
   auto file = FindFile(state, handle);
@@ -534,7 +541,7 @@ BOOL WINAPI SimReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, O
   }
 }
 
-BOOL WINAPI SimWriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* written, OVERLAPPED* overlapped) {
+BOOL WINAPI WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* written, OVERLAPPED* overlapped) {
   Responder responder;
   std::vector<BYTE> request;
   DeviceId id = 0;
@@ -568,8 +575,8 @@ BOOL WINAPI SimWriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* 
   return TRUE;
 }
 
-BOOL WINAPI SimReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* overlapped,
-                          LPOVERLAPPED_COMPLETION_ROUTINE routine) {
+BOOL WINAPI ReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* overlapped,
+                       LPOVERLAPPED_COMPLETION_ROUTINE routine) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto file = FindFile(state, handle);
@@ -580,18 +587,17 @@ BOOL WINAPI SimReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* 
   if (count < Record(state, file->instance->id).config.inputReportLength) return Fail(kErrorInvalidUserBuffer);
   overlapped->Internal = kPending;
   overlapped->InternalHigh = 0;
-  state.pending.push_back(PendingRead{file, Key(handle), static_cast<BYTE*>(buffer), count, overlapped, routine,
-                                      CurrentQueue(state)});
+  state.pending.push_back(
+      PendingRead{file, Key(handle), static_cast<BYTE*>(buffer), count, overlapped, routine, CurrentQueue(state)});
   Pump(state);
   Changed().notify_all();
   SetError(ERROR_SUCCESS);
   return TRUE;
 }
 
-DWORD WINAPI SimSleepEx(DWORD milliseconds, BOOL alertable) {
-  const Clock::time_point deadline = milliseconds == INFINITE
-                                         ? Clock::time_point::max()
-                                         : Clock::now() + std::chrono::milliseconds(milliseconds);
+DWORD WINAPI SleepEx(DWORD milliseconds, BOOL alertable) {
+  const Clock::time_point deadline =
+      milliseconds == INFINITE ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(milliseconds);
   std::unique_lock lock(Mutex());
   for (;;) {
     if (g_state == nullptr) {
@@ -617,7 +623,7 @@ DWORD WINAPI SimSleepEx(DWORD milliseconds, BOOL alertable) {
   }
 }
 
-BOOL WINAPI SimGetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait) {
+BOOL WINAPI GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait) {
   std::unique_lock lock(Mutex());
   SimState& state = State();
   if (state.files.find(Key(handle)) == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
@@ -638,7 +644,7 @@ BOOL WINAPI SimGetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD*
   return TRUE;
 }
 
-BOOL WINAPI SimCancelIo(HANDLE handle) {
+BOOL WINAPI CancelIo(HANDLE handle) {
   std::lock_guard lock(Mutex());
   SimState& state = State();
   ++state.cancelIoCalls;
@@ -655,7 +661,34 @@ BOOL WINAPI SimCancelIo(HANDLE handle) {
   return TRUE;
 }
 
-DWORD WINAPI SimGetLastError() { return t_lastError; }
+DWORD WINAPI GetLastError() { return t_lastError; }
+
+// One field of the state, read or set under the lock.
+template <typename T>
+T Get(T SimState::*field) {
+  std::lock_guard lock(Mutex());
+  return State().*field;
+}
+template <typename T>
+void Put(T SimState::*field, T value) {
+  std::lock_guard lock(Mutex());
+  State().*field = std::move(value);
+}
+void Bump(int SimState::*counter) {
+  std::lock_guard lock(Mutex());
+  ++(State().*counter);
+}
+
+// Counts a group's load and binds it, unless the platform is set to refuse.
+template <typename Group>
+bool LoadCounted(int SimState::*loads, bool SimState::*loadable, Group& group, const Group& services) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  ++(state.*loads);
+  if (!(state.*loadable)) return false;
+  group = services;
+  return true;
+}
 
 }  // namespace
 
@@ -698,7 +731,7 @@ RegistryValue RegistryValue::Binary(std::vector<BYTE> bytes) {
 // --- SimPlatform ---
 
 GUID SimPlatform::HidGuid() {
-  return GUID{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+  return lumetra::test::kHidInterfaceClass;
 }
 
 SimPlatform::SimPlatform() {
@@ -728,8 +761,7 @@ DeviceId SimPlatform::AddDevice(DeviceConfig config) {
   if (config.devInst == 0) config.devInst = state.nextDevInst++;
   if (config.path.empty()) {
     char path[160];
-    std::snprintf(path, sizeof path,
-                  "\\\\?\\hid#vid_%04x&pid_%04x#sim&%d#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+    std::snprintf(path, sizeof path, "\\\\?\\hid#vid_%04x&pid_%04x#sim&%d#{4d1e55b2-f16f-11cf-88cb-001111000030}",
                   static_cast<unsigned>(config.vendorId), static_cast<unsigned>(config.productId), id);
     config.path = path;
   }
@@ -853,109 +885,42 @@ int SimPlatform::LiveDeviceInfoSets() const {
   return static_cast<int>(State().sets.size());
 }
 
-int SimPlatform::CancelIoCalls() const {
-  std::lock_guard lock(Mutex());
-  return State().cancelIoCalls;
+int SimPlatform::CancelIoCalls() const { return Get(&SimState::cancelIoCalls); }
+
+void SimPlatform::SetSetupServicesLoadable(bool loadable) { Put(&SimState::setupLoadable, loadable); }
+
+void SimPlatform::SetHidServicesLoadable(bool loadable) { Put(&SimState::hidLoadable, loadable); }
+
+void SimPlatform::SetClassDevsFails(bool fails) { Put(&SimState::classDevsFails, fails); }
+
+void SimPlatform::SetCancelIoAvailable(bool available) { Put(&SimState::cancelIoAvailable, available); }
+
+void SimPlatform::SetAfterCloseHook(std::function<void()> hook) { Put(&SimState::afterClose, std::move(hook)); }
+
+void SimPlatform::SetBeforeOpenHook(std::function<void()> hook) { Put(&SimState::beforeOpen, std::move(hook)); }
+
+int SimPlatform::SetupLoads() const { return Get(&SimState::setupLoads); }
+int SimPlatform::SetupFrees() const { return Get(&SimState::setupFrees); }
+int SimPlatform::HidLoads() const { return Get(&SimState::hidLoads); }
+int SimPlatform::HidFrees() const { return Get(&SimState::hidFrees); }
+DWORD SimPlatform::LastClassDevsFlags() const { return Get(&SimState::lastClassDevsFlags); }
+
+bool SimPlatform::LoadSetupServices(hid::ServiceTable::Setup& group) {
+  return LoadCounted(&SimState::setupLoads, &SimState::setupLoadable, group,
+                     {LUMETRA_SETUP_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::SetSetupServicesLoadable(bool loadable) {
-  std::lock_guard lock(Mutex());
-  State().setupLoadable = loadable;
+void SimPlatform::FreeSetupServices(hid::ServiceTable::Setup&) { Bump(&SimState::setupFrees); }
+
+bool SimPlatform::LoadHidServices(hid::ServiceTable::Hid& group) {
+  return LoadCounted(&SimState::hidLoads, &SimState::hidLoadable, group,
+                     {LUMETRA_HID_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::SetHidServicesLoadable(bool loadable) {
-  std::lock_guard lock(Mutex());
-  State().hidLoadable = loadable;
-}
+void SimPlatform::FreeHidServices(hid::ServiceTable::Hid&) { Bump(&SimState::hidFrees); }
 
-void SimPlatform::SetClassDevsFails(bool fails) {
-  std::lock_guard lock(Mutex());
-  State().classDevsFails = fails;
-}
-
-void SimPlatform::SetCancelIoAvailable(bool available) {
-  std::lock_guard lock(Mutex());
-  State().cancelIoAvailable = available;
-}
-
-void SimPlatform::SetAfterCloseHook(std::function<void()> hook) {
-  std::lock_guard lock(Mutex());
-  State().afterClose = std::move(hook);
-}
-
-void SimPlatform::SetBeforeOpenHook(std::function<void()> hook) {
-  std::lock_guard lock(Mutex());
-  State().beforeOpen = std::move(hook);
-}
-
-int SimPlatform::SetupLoads() const {
-  std::lock_guard lock(Mutex());
-  return State().setupLoads;
-}
-int SimPlatform::SetupFrees() const {
-  std::lock_guard lock(Mutex());
-  return State().setupFrees;
-}
-int SimPlatform::HidLoads() const {
-  std::lock_guard lock(Mutex());
-  return State().hidLoads;
-}
-int SimPlatform::HidFrees() const {
-  std::lock_guard lock(Mutex());
-  return State().hidFrees;
-}
-DWORD SimPlatform::LastClassDevsFlags() const {
-  std::lock_guard lock(Mutex());
-  return State().lastClassDevsFlags;
-}
-
-bool SimPlatform::LoadSetupServices(hid::ServiceTable& table) {
-  std::lock_guard lock(Mutex());
-  SimState& state = State();
-  ++state.setupLoads;
-  if (!state.setupLoadable) return false;
-  table.SetupDiGetClassDevsA = &SimSetupDiGetClassDevsA;
-  table.SetupDiEnumDeviceInterfaces = &SimSetupDiEnumDeviceInterfaces;
-  table.SetupDiGetDeviceInterfaceDetailA = &SimSetupDiGetDeviceInterfaceDetailA;
-  table.SetupDiGetDeviceRegistryPropertyA = &SimSetupDiGetDeviceRegistryPropertyA;
-  table.SetupDiDestroyDeviceInfoList = &SimSetupDiDestroyDeviceInfoList;
-  return true;
-}
-
-void SimPlatform::FreeSetupServices(hid::ServiceTable&) {
-  std::lock_guard lock(Mutex());
-  ++State().setupFrees;
-}
-
-bool SimPlatform::LoadHidServices(hid::ServiceTable& table) {
-  std::lock_guard lock(Mutex());
-  SimState& state = State();
-  ++state.hidLoads;
-  if (!state.hidLoadable) return false;
-  table.HidD_GetHidGuid = &SimHidD_GetHidGuid;
-  table.HidD_GetAttributes = &SimHidD_GetAttributes;
-  table.HidD_GetPreparsedData = &SimHidD_GetPreparsedData;
-  table.HidD_FreePreparsedData = &SimHidD_FreePreparsedData;
-  table.HidP_GetCaps = &SimHidP_GetCaps;
-  table.HidD_GetProductString = &SimHidD_GetProductString;
-  return true;
-}
-
-void SimPlatform::FreeHidServices(hid::ServiceTable&) {
-  std::lock_guard lock(Mutex());
-  ++State().hidFrees;
-}
-
-void SimPlatform::BindFileServices(hid::ServiceTable& table) {
-  table.CreateFileA = &SimCreateFileA;
-  table.CloseHandle = &SimCloseHandle;
-  table.ReadFile = &SimReadFile;
-  table.WriteFile = &SimWriteFile;
-  table.ReadFileEx = &SimReadFileEx;
-  table.SleepEx = &SimSleepEx;
-  table.GetOverlappedResult = &SimGetOverlappedResult;
-  table.CancelIo = &SimCancelIo;
-  table.GetLastError = &SimGetLastError;
+void SimPlatform::BindFileServices(hid::ServiceTable::File& group) {
+  group = {LUMETRA_FILE_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};
 }
 
 }  // namespace hidsim

@@ -36,7 +36,7 @@
 #include <string>
 #include <vector>
 
-#include "hid/hid_services.h"
+#include "hid/service_table.h"
 #include "hid/main_thread.h"
 #include "tests/sim/test_event_loop.h"
 
@@ -165,11 +165,11 @@ class SimPlatform final : public hid::ServiceProvider {
   static GUID HidGuid();
 
   // --- ServiceProvider ---
-  bool LoadSetupServices(hid::ServiceTable& table) override;
-  void FreeSetupServices(hid::ServiceTable& table) override;
-  bool LoadHidServices(hid::ServiceTable& table) override;
-  void FreeHidServices(hid::ServiceTable& table) override;
-  void BindFileServices(hid::ServiceTable& table) override;
+  bool LoadSetupServices(hid::ServiceTable::Setup& group) override;
+  void FreeSetupServices(hid::ServiceTable::Setup& group) override;
+  bool LoadHidServices(hid::ServiceTable::Hid& group) override;
+  void FreeHidServices(hid::ServiceTable::Hid& group) override;
+  void BindFileServices(hid::ServiceTable::File& group) override;
 
  private:
   hid::ServiceProvider* previous_ = nullptr;

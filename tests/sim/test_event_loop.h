@@ -40,7 +40,7 @@ class TestEventLoop final : public hid::MainThreadDispatcher {
   std::size_t Pending() const;
 
  private:
-  struct Queue;  // the platform's part
+  struct Queue;  // the tasks, and the thread's window messages
   std::unique_ptr<Queue> queue_;
   hid::MainThreadDispatcher* previous_ = nullptr;
 };

@@ -29,11 +29,11 @@
 
 #include "mock_hidraw_linux.h"
 #include "stopwatch_slots.h"
+#include "virtual_stopwatch.h"
 
 namespace {
 
 using lumetra::emulator::Slots;
-using lumetra::mock::HidDeviceSpec;
 using lumetra::mock::HidrawDevice;
 using lumetra::mock::Report;
 using lumetra::mock::Testbed;
@@ -92,21 +92,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
-HidDeviceSpec StopwatchSpec() {
-  HidDeviceSpec spec;
-  spec.vendor = 0x04D8;
-  spec.product = 0xF67A;
-  spec.version = 0x0001;
-  spec.manufacturer = "Microchip Technology Inc.";
-  spec.product_string = "STOP-WATCH \"VORDA-2\"";
-  spec.hid_name = "Microchip Technology Inc. STOP-WATCH \"VORDA-2\"";
-  // Vendor page; a 10-byte input and a 1-byte output report, unnumbered.
-  spec.report_descriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x19, 0x01, 0x29, 0x08, 0x15,
-                            0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x0A, 0x81, 0x02, 0x19, 0x01,
-                            0x29, 0x08, 0x95, 0x01, 0x91, 0x02, 0xC0};
-  return spec;
-}
-
 class Stopwatch {
  public:
   Stopwatch(Testbed& testbed, const Slots& slots, bool silent, bool failing)
@@ -114,7 +99,7 @@ class Stopwatch {
 
   void Plug() {
     if (device_ && device_->plugged()) return;
-    device_ = testbed_.Plug(StopwatchSpec(), /*announce=*/false);
+    device_ = testbed_.Plug(lumetra::emulator::StopwatchSpec(), /*announce=*/false);
     device_->SetWriteHandler([this](std::span<const std::uint8_t> written) {
       std::vector<Report> answers;
       if (silent_) return answers;

@@ -1,0 +1,159 @@
+// Opening nodes and exchanging reports synchronously.
+#include <chrono>
+#include <future>
+#include <thread>
+#include <utility>
+
+#include "backend_fixture.h"
+
+namespace lumetra::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class FileServicesTest : public BackendTest {
+ protected:
+  std::vector<BYTE> Read(HANDLE handle, DWORD size) {
+    std::vector<BYTE> buffer(size, 0xEE);
+    DWORD count = 0;
+    EXPECT_TRUE(table_.file.ReadFile(handle, buffer.data(), size, &count, nullptr)) << table_.file.GetLastError();
+    buffer.resize(count);
+    return buffer;
+  }
+
+  // A report read on another thread: its result and the error it left.
+  std::future<std::pair<BOOL, DWORD>> ReadElsewhere(HANDLE handle) {
+    return std::async(std::launch::async, [this, handle] {
+      BYTE buffer[11];
+      DWORD count = 0;
+      const BOOL ok = table_.file.ReadFile(handle, buffer, sizeof buffer, &count, nullptr);
+      return std::make_pair(ok, table_.file.GetLastError());
+    });
+  }
+};
+
+TEST_F(FileServicesTest, RequestAndAnswerKeepReportBoundariesAndTheIdByte) {
+  auto stopwatch = testbed_.Plug(StopwatchSpec());
+  stopwatch->SetWriteHandler([](std::span<const std::uint8_t> written) {
+    return std::vector<mock::Report>{StopwatchAnswer(written[1] - 0xAA)};
+  });
+  HANDLE handle = Open(stopwatch->node());
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  // Two requests before any read: the two answers stay two reports.
+  for (BYTE slot : {0, 83}) {
+    const BYTE request[2] = {0x00, static_cast<BYTE>(0xAA + slot)};
+    DWORD written = 0;
+    ASSERT_TRUE(table_.file.WriteFile(handle, request, 2, &written, nullptr));
+    EXPECT_EQ(written, 2u);
+  }
+  const auto written = stopwatch->TakeWrittenReports();
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[1], (mock::Report{0x00, 0xFD}));  // the ID byte goes out as written
+  for (int slot : {0, 83}) {
+    const auto answer = Read(handle, 11);
+    mock::Report expected{0x00};  // unnumbered: report ID 0 in front
+    const auto data = StopwatchAnswer(slot);
+    expected.insert(expected.end(), data.begin(), data.end());
+    EXPECT_EQ(answer, expected) << slot;
+  }
+  EXPECT_TRUE(table_.file.CloseHandle(handle));
+  EXPECT_FALSE(table_.file.CloseHandle(handle));
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(FileServicesTest, NumberedReportsKeepTheirIdAndArePaddedToTheInputLength) {
+  auto device = testbed_.Plug(NumberedSpec());
+  HANDLE handle = Open(device->node());
+  device->QueueInputReport({0x01, 0xA1, 0xA2, 0xA3});
+  device->QueueInputReport({0x02, 1, 2, 3, 4, 5, 6, 7});
+  EXPECT_EQ(Read(handle, 8), (std::vector<BYTE>{0x01, 0xA1, 0xA2, 0xA3, 0, 0, 0, 0}));
+  EXPECT_EQ(Read(handle, 64), (std::vector<BYTE>{0x02, 1, 2, 3, 4, 5, 6, 7}));
+  table_.file.CloseHandle(handle);
+}
+
+TEST_F(FileServicesTest, ABufferTooShortForAReportIsRefusedWithoutLosingIt) {
+  auto stopwatch = testbed_.Plug(StopwatchSpec());
+  HANDLE handle = Open(stopwatch->node());
+  stopwatch->QueueInputReport(StopwatchAnswer(5));
+  BYTE buffer[10];
+  DWORD count = 99;
+  EXPECT_FALSE(table_.file.ReadFile(handle, buffer, sizeof buffer, &count, nullptr));
+  EXPECT_EQ(table_.file.GetLastError(), 1784u);  // ERROR_INVALID_USER_BUFFER
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(Read(handle, 11).at(1), StopwatchAnswer(5)[0]);
+  table_.file.CloseHandle(handle);
+}
+
+TEST_F(FileServicesTest, QueryOnlyHandlesAnswerQueriesButMoveNoData) {
+  auto stopwatch = testbed_.Plug(StopwatchSpec());
+  HANDLE handle = Open(stopwatch->node(), 0);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  HIDD_ATTRIBUTES attributes{};
+  EXPECT_TRUE(table_.hid.HidD_GetAttributes(handle, &attributes));
+  EXPECT_EQ(attributes.ProductID, 0xF67A);
+  BYTE buffer[11] = {0, 0xAA};
+  DWORD count = 0;
+  EXPECT_FALSE(table_.file.WriteFile(handle, buffer, 2, &count, nullptr));
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(table_.file.ReadFile(handle, buffer, 11, &count, nullptr));
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(stopwatch->TakeWrittenReports().empty());
+  table_.file.CloseHandle(handle);
+
+  // Read-only handles do not write either.
+  handle = Open(stopwatch->node(), GENERIC_READ);
+  EXPECT_FALSE(table_.file.WriteFile(handle, buffer, 2, &count, nullptr));
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_ACCESS_DENIED);
+  table_.file.CloseHandle(handle);
+}
+
+TEST_F(FileServicesTest, OpeningAMissingNodeFailsWithWindowsCodes) {
+  EXPECT_EQ(Open("/dev/hidraw-none"), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(Open("/dev/hidraw-none", 0), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(FileServicesTest, ClosingTheHandleEndsABlockedRead) {
+  auto stopwatch = testbed_.Plug(StopwatchSpec());
+  HANDLE handle = Open(stopwatch->node());
+  auto reader = ReadElsewhere(handle);
+  EXPECT_EQ(reader.wait_for(100ms), std::future_status::timeout);  // blocks: nothing to read
+  EXPECT_TRUE(table_.file.CloseHandle(handle));
+  ASSERT_EQ(reader.wait_for(5s), std::future_status::ready);
+  const auto [ok, error] = reader.get();
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(error, ERROR_OPERATION_ABORTED);
+}
+
+TEST_F(FileServicesTest, UnpluggedDevicesFailReadsAndQueries) {
+  auto stopwatch = testbed_.Plug(StopwatchSpec());
+  HANDLE handle = Open(stopwatch->node());
+  auto reader = ReadElsewhere(handle);
+  std::this_thread::sleep_for(50ms);
+  testbed_.Unplug(*stopwatch);
+  ASSERT_EQ(reader.wait_for(5s), std::future_status::ready);
+  const auto [ok, error] = reader.get();
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(error, ERROR_DEVICE_NOT_CONNECTED);
+  HIDD_ATTRIBUTES attributes{};
+  EXPECT_FALSE(table_.hid.HidD_GetAttributes(handle, &attributes));
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_DEVICE_NOT_CONNECTED);
+  BYTE request[2] = {0, 0xAA};
+  DWORD count = 0;
+  EXPECT_FALSE(table_.file.WriteFile(handle, request, 2, &count, nullptr));
+  table_.file.CloseHandle(handle);
+}
+
+TEST_F(FileServicesTest, LastErrorIsKeptPerThread) {
+  EXPECT_EQ(Open("/dev/hidraw-none"), INVALID_HANDLE_VALUE);
+  std::thread other([&] {
+    EXPECT_FALSE(table_.file.CloseHandle(reinterpret_cast<HANDLE>(0x12345)));
+    EXPECT_EQ(table_.file.GetLastError(), ERROR_INVALID_HANDLE);
+  });
+  other.join();
+  EXPECT_EQ(table_.file.GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+}  // namespace
+}  // namespace lumetra::test
