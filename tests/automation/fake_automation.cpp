@@ -1,4 +1,4 @@
-#include "tests/automation/fake_automation.h"
+#include "fake_automation.h"
 
 #include <algorithm>
 #include <cstdio>
