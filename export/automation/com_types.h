@@ -5,6 +5,8 @@
 // the same names, layouts and contracts.
 #pragma once
 
+#include <type_traits>
+
 #include "base/win32_types.h"
 
 #ifdef _WIN32
@@ -34,6 +36,23 @@ inline bool SameGuid(const GUID& a, const GUID& b) {
     if (a.Data4[i] != b.Data4[i]) return false;
   }
   return true;
+}
+
+// QueryInterface of an object whose interfaces are IUnknown and, when
+// `self` is an IDispatch, IDispatch: a new reference to `self`, or a null
+// pointer and E_NOINTERFACE for any other interface.
+template <typename Interface>
+HRESULT QueryOwnInterface(Interface* self, REFIID riid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  const bool offered =
+      SameGuid(riid, kUnknownIid) || (std::is_base_of_v<IDispatch, Interface> && SameGuid(riid, kDispatchIid));
+  if (!offered) {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  *object = self;
+  self->AddRef();
+  return S_OK;
 }
 
 }  // namespace automation
