@@ -37,14 +37,7 @@ class CountingProxy final : public IDispatch {
   CountingProxy(IDispatch* inner, bool link) : inner_(inner), link_(link) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (automation::SameGuid(riid, automation::kUnknownIid) || automation::SameGuid(riid, automation::kDispatchIid)) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return automation::QueryOwnInterface(static_cast<IDispatch*>(this), riid, object);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override {

@@ -20,12 +20,14 @@ std::string TargetPath(const char* extension) {
       .string();
 }
 
-void BuildAndSaveXls(benchmark::State& state) {
+void BuildAndSave(benchmark::State& state, const char* extension) {
   const auto grid = ss::testing::FullGrid();
-  const std::string path = TargetPath(".xls");
+  const std::string path = TargetPath(extension);
   for (auto _ : state) ss::Save(ss::testing::BuildMeasurementWorkbook(grid), path);
   std::filesystem::remove(path);
 }
+
+void BuildAndSaveXls(benchmark::State& state) { BuildAndSave(state, ".xls"); }
 BENCHMARK(BuildAndSaveXls)->Unit(benchmark::kMillisecond);
 
 // The parts: building the model, and encoding the file in memory.
@@ -41,12 +43,7 @@ void EncodeXls(benchmark::State& state) {
 }
 BENCHMARK(EncodeXls)->Unit(benchmark::kMillisecond);
 
-void BuildAndSaveXlsx(benchmark::State& state) {
-  const auto grid = ss::testing::FullGrid();
-  const std::string path = TargetPath(".xlsx");
-  for (auto _ : state) ss::Save(ss::testing::BuildMeasurementWorkbook(grid), path);
-  std::filesystem::remove(path);
-}
+void BuildAndSaveXlsx(benchmark::State& state) { BuildAndSave(state, ".xlsx"); }
 BENCHMARK(BuildAndSaveXlsx)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "export/automation/ascii_case.h"
 #include "export/automation/registered_classes.h"
 #include "export/automation/text_convert.h"
 
@@ -30,27 +31,20 @@ std::vector<Registration>& Registry() {
   return registry;
 }
 
-bool SameProgId(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
-}
-
 }  // namespace
 
 HRESULT RegisterAutomationClass(std::string_view progId, const CLSID& clsid, ClassFactory factory) {
   if (progId.empty() || !factory) return E_INVALIDARG;
   std::lock_guard lock(RegistryMutex());
   auto& registry = Registry();
-  std::erase_if(registry, [&](const Registration& r) { return SameProgId(r.progId, progId); });
+  std::erase_if(registry, [&](const Registration& r) { return EqualsIgnoringAsciiCase(r.progId, progId); });
   registry.push_back(Registration{std::string(progId), clsid, std::move(factory)});
   return S_OK;
 }
 
 void UnregisterAutomationClass(std::string_view progId) {
   std::lock_guard lock(RegistryMutex());
-  std::erase_if(Registry(), [&](const Registration& r) { return SameProgId(r.progId, progId); });
+  std::erase_if(Registry(), [&](const Registration& r) { return EqualsIgnoringAsciiCase(r.progId, progId); });
 }
 
 namespace registered {
@@ -58,7 +52,7 @@ namespace registered {
 bool FindClass(std::string_view progId, CLSID& clsid) {
   std::lock_guard lock(RegistryMutex());
   for (const Registration& r : Registry()) {
-    if (SameProgId(r.progId, progId)) {
+    if (EqualsIgnoringAsciiCase(r.progId, progId)) {
       clsid = r.clsid;
       return true;
     }

@@ -1,14 +1,11 @@
 // The COM automation types, constants and functions the automation layer uses.
 //
 // On Windows these are the real ones from the SDK headers (ole32, oleaut32).
-// Elsewhere this header declares a small COM of our own with the same names,
-// layouts and contracts: IUnknown and IDispatch, VARIANT and DISPPARAMS,
-// length-prefixed BSTRs, the HRESULT codes, apartment initialisation and
-// class creation by programmatic identifier. Automation servers that live in
-// this process make themselves creatable through the class registry
-// (class_registry.h), which is what CLSIDFromProgID and CoCreateInstance
-// consult here.
+// Elsewhere they come from the program's own COM subset (com_subset/), with
+// the same names, layouts and contracts.
 #pragma once
+
+#include <type_traits>
 
 #include "base/win32_types.h"
 
@@ -17,239 +14,9 @@
 #include <objbase.h>
 #include <oleauto.h>
 
-#else  // !_WIN32
+#else
 
-#include <cstdint>
-
-#define STDMETHODCALLTYPE
-#define STDAPICALLTYPE
-#define OLESTR(str) u##str
-#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
-#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
-
-using HRESULT = std::int32_t;
-using SCODE = std::int32_t;
-using LCID = DWORD;
-using DISPID = LONG;
-using MEMBERID = DISPID;
-using VARTYPE = unsigned short;
-using VARIANT_BOOL = short;
-using LONGLONG = std::int64_t;
-using ULONGLONG = std::uint64_t;
-using FLOAT = float;
-using DOUBLE = double;
-using DATE = double;
-using PVOID = void*;
-
-using OLECHAR = WCHAR;
-using LPOLESTR = OLECHAR*;
-using LPCOLESTR = const OLECHAR*;
-using BSTR = OLECHAR*;
-
-using IID = GUID;
-using CLSID = GUID;
-using REFIID = const IID&;
-using REFCLSID = const CLSID&;
-using LPCLSID = CLSID*;
-
-inline constexpr IID IID_NULL{0x00000000, 0x0000, 0x0000, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}};
-inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-inline constexpr IID IID_IDispatch{0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-// Result codes.
-constexpr HRESULT S_OK = 0;
-constexpr HRESULT S_FALSE = 1;
-constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
-constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
-constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
-constexpr HRESULT E_ABORT = static_cast<HRESULT>(0x80004004u);
-constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
-constexpr HRESULT E_UNEXPECTED = static_cast<HRESULT>(0x8000FFFFu);
-constexpr HRESULT E_ACCESSDENIED = static_cast<HRESULT>(0x80070005u);
-constexpr HRESULT E_HANDLE = static_cast<HRESULT>(0x80070006u);
-constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
-constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
-constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
-constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
-constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
-constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
-constexpr HRESULT CO_E_CLASSSTRING = static_cast<HRESULT>(0x800401F3u);
-constexpr HRESULT CO_E_SERVER_EXEC_FAILURE = static_cast<HRESULT>(0x80080005u);
-constexpr HRESULT RPC_E_CALL_REJECTED = static_cast<HRESULT>(0x80010001u);
-constexpr HRESULT RPC_E_SERVERFAULT = static_cast<HRESULT>(0x80010105u);
-constexpr HRESULT RPC_E_CHANGED_MODE = static_cast<HRESULT>(0x80010106u);
-constexpr HRESULT RPC_E_DISCONNECTED = static_cast<HRESULT>(0x80010108u);
-constexpr HRESULT RPC_S_SERVER_UNAVAILABLE = static_cast<HRESULT>(0x800706BAu);
-constexpr HRESULT DISP_E_UNKNOWNINTERFACE = static_cast<HRESULT>(0x80020001u);
-constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);
-constexpr HRESULT DISP_E_PARAMNOTFOUND = static_cast<HRESULT>(0x80020004u);
-constexpr HRESULT DISP_E_TYPEMISMATCH = static_cast<HRESULT>(0x80020005u);
-constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);
-constexpr HRESULT DISP_E_NONAMEDARGS = static_cast<HRESULT>(0x80020007u);
-constexpr HRESULT DISP_E_BADVARTYPE = static_cast<HRESULT>(0x80020008u);
-constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009u);
-constexpr HRESULT DISP_E_OVERFLOW = static_cast<HRESULT>(0x8002000Au);
-constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000Bu);
-constexpr HRESULT DISP_E_UNKNOWNLCID = static_cast<HRESULT>(0x8002000Cu);
-constexpr HRESULT DISP_E_ARRAYISLOCKED = static_cast<HRESULT>(0x8002000Du);
-constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000Eu);
-constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = static_cast<HRESULT>(0x8002000Fu);
-constexpr HRESULT DISP_E_NOTACOLLECTION = static_cast<HRESULT>(0x80020011u);
-
-// Variant types (the subset automation calls here use).
-enum VARENUM {
-  VT_EMPTY = 0,
-  VT_NULL = 1,
-  VT_I2 = 2,
-  VT_I4 = 3,
-  VT_R4 = 4,
-  VT_R8 = 5,
-  VT_DATE = 7,
-  VT_BSTR = 8,
-  VT_DISPATCH = 9,
-  VT_ERROR = 10,
-  VT_BOOL = 11,
-  VT_VARIANT = 12,
-  VT_UNKNOWN = 13,
-  VT_I1 = 16,
-  VT_UI1 = 17,
-  VT_UI2 = 18,
-  VT_UI4 = 19,
-  VT_I8 = 20,
-  VT_UI8 = 21,
-  VT_INT = 22,
-  VT_UINT = 23,
-  VT_ARRAY = 0x2000,
-  VT_BYREF = 0x4000,
-  VT_TYPEMASK = 0x0FFF,
-};
-
-constexpr VARIANT_BOOL VARIANT_TRUE = -1;
-constexpr VARIANT_BOOL VARIANT_FALSE = 0;
-
-constexpr WORD DISPATCH_METHOD = 1;
-constexpr WORD DISPATCH_PROPERTYGET = 2;
-constexpr WORD DISPATCH_PROPERTYPUT = 4;
-constexpr WORD DISPATCH_PROPERTYPUTREF = 8;
-
-constexpr DISPID DISPID_UNKNOWN = -1;
-constexpr DISPID DISPID_VALUE = 0;
-constexpr DISPID DISPID_PROPERTYPUT = -3;
-
-constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
-constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;
-constexpr DWORD CLSCTX_LOCAL_SERVER = 0x4;
-constexpr DWORD CLSCTX_REMOTE_SERVER = 0x10;
-
-constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
-constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
-
-struct IUnknown;
-struct IDispatch;
-struct ITypeInfo;
-struct tagVARIANT;
-using VARIANT = tagVARIANT;
-using VARIANTARG = VARIANT;
-
-// Same size and layout as the real structure: a 16-bit type tag, three
-// reserved words, then a union as wide as two pointers.
-struct tagVARIANT {
-  VARTYPE vt;
-  WORD wReserved1;
-  WORD wReserved2;
-  WORD wReserved3;
-  union {
-    LONGLONG llVal;
-    LONG lVal;
-    BYTE bVal;
-    SHORT iVal;
-    FLOAT fltVal;
-    DOUBLE dblVal;
-    VARIANT_BOOL boolVal;
-    SCODE scode;
-    DATE date;
-    BSTR bstrVal;
-    IUnknown* punkVal;
-    IDispatch* pdispVal;
-    SHORT* piVal;
-    LONG* plVal;
-    DOUBLE* pdblVal;
-    VARIANT_BOOL* pboolVal;
-    SCODE* pscode;
-    BSTR* pbstrVal;
-    IUnknown** ppunkVal;
-    IDispatch** ppdispVal;
-    VARIANT* pvarVal;
-    PVOID byref;
-    struct {
-      PVOID pvRecord;
-      PVOID pRecInfo;
-    } brecord;
-  };
-};
-
-struct DISPPARAMS {
-  VARIANTARG* rgvarg;
-  DISPID* rgdispidNamedArgs;
-  UINT cArgs;
-  UINT cNamedArgs;
-};
-
-struct EXCEPINFO {
-  WORD wCode;
-  WORD wReserved;
-  BSTR bstrSource;
-  BSTR bstrDescription;
-  BSTR bstrHelpFile;
-  DWORD dwHelpContext;
-  PVOID pvReserved;
-  HRESULT(STDMETHODCALLTYPE* pfnDeferredFillIn)(EXCEPINFO*);
-  SCODE scode;
-};
-
-struct IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) = 0;
-  virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
-  virtual ULONG STDMETHODCALLTYPE Release() = 0;
-
- protected:
-  // Objects end through Release, never through delete on an interface.
-  ~IUnknown() = default;
-};
-
-struct IDispatch : IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
-                                                  DISPID* rgDispId) = 0;
-  virtual HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
-                                           DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
-                                           UINT* puArgErr) = 0;
-
- protected:
-  ~IDispatch() = default;
-};
-
-// Strings: a 32-bit byte count in front of the characters, a terminating
-// zero after them; the BSTR points at the first character.
-BSTR SysAllocString(const OLECHAR* psz);
-BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui);
-void SysFreeString(BSTR bstrString);
-UINT SysStringLen(BSTR pbstr);
-
-void VariantInit(VARIANTARG* pvarg);
-HRESULT VariantClear(VARIANTARG* pvarg);
-HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc);
-
-// Apartment initialisation, counted per thread: the first call on a thread
-// answers S_OK, further ones S_FALSE; each needs its CoUninitialize.
-HRESULT CoInitialize(void* pvReserved);
-void CoUninitialize();
-
-HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid);
-HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, void** ppv);
-
-LCID GetThreadLocale();
+#include "export/automation/com_subset/com_subset.h"
 
 #endif  // _WIN32
 
@@ -269,6 +36,23 @@ inline bool SameGuid(const GUID& a, const GUID& b) {
     if (a.Data4[i] != b.Data4[i]) return false;
   }
   return true;
+}
+
+// QueryInterface of an object whose interfaces are IUnknown and, when
+// `self` is an IDispatch, IDispatch: a new reference to `self`, or a null
+// pointer and E_NOINTERFACE for any other interface.
+template <typename Interface>
+HRESULT QueryOwnInterface(Interface* self, REFIID riid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  const bool offered =
+      SameGuid(riid, kUnknownIid) || (std::is_base_of_v<IDispatch, Interface> && SameGuid(riid, kDispatchIid));
+  if (!offered) {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  *object = self;
+  self->AddRef();
+  return S_OK;
 }
 
 }  // namespace automation

@@ -3,28 +3,20 @@
 #include <cstdlib>
 #include <string>
 
+#include "export/automation/ascii_case.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/text_convert.h"
 
 namespace automation {
 namespace {
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool TextToBool(BSTR text) {
   std::string const value = FromBstr(text);
   std::string_view trimmed = value;
   while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
   while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
-  if (EqualsIgnoringCase(trimmed, "true")) return true;
-  if (EqualsIgnoringCase(trimmed, "false")) return false;
+  if (EqualsIgnoringAsciiCase(trimmed, "true")) return true;
+  if (EqualsIgnoringAsciiCase(trimmed, "false")) return false;
   std::string const number(trimmed);
   char* end = nullptr;
   double const parsed = std::strtod(number.c_str(), &end);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "export/automation/ascii_case.h"
 #include "export/automation/text_convert.h"
 
 namespace sheetapp {
@@ -16,15 +17,6 @@ T ReadThrough(const VARIANT& v) {
   T value;
   std::memcpy(&value, v.byref, sizeof value);
   return value;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 std::string_view TrimSpaces(std::string_view text) {
@@ -136,8 +128,8 @@ std::optional<bool> CoerceToBoolean(const VARIANT& given) {
   if (v.vt == VT_BSTR) {
     std::string const text = automation::FromBstr(v.bstrVal);
     std::string_view const trimmed = TrimSpaces(text);
-    if (EqualsIgnoringAsciiCase(trimmed, "true")) return true;
-    if (EqualsIgnoringAsciiCase(trimmed, "false")) return false;
+    if (automation::EqualsIgnoringAsciiCase(trimmed, "true")) return true;
+    if (automation::EqualsIgnoringAsciiCase(trimmed, "false")) return false;
   }
   std::optional<double> const number = CoerceToNumber(v);
   if (!number) return std::nullopt;

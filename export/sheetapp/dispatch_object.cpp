@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "export/automation/ascii_case.h"
 #include "export/automation/text_convert.h"
 #include "export/spreadsheet/spreadsheet_error.h"
 
@@ -11,10 +12,10 @@ namespace {
 std::atomic<long> gLiveObjects{0};
 
 bool SameNameIgnoringCase(const OLECHAR* given, const char* known) {
-  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; };
+  using automation::LowerAscii;
   std::size_t i = 0;
   for (; known[i] != 0; ++i) {
-    if (given[i] == 0 || lower(static_cast<char16_t>(given[i])) != lower(static_cast<char16_t>(known[i]))) {
+    if (given[i] == 0 || LowerAscii(static_cast<char16_t>(given[i])) != LowerAscii(static_cast<char16_t>(known[i]))) {
       return false;
     }
   }
@@ -109,14 +110,7 @@ DispatchObject::DispatchObject(std::shared_ptr<InstanceState> instance, std::spa
 DispatchObject::~DispatchObject() { --gLiveObjects; }
 
 HRESULT STDMETHODCALLTYPE DispatchObject::QueryInterface(REFIID riid, void** ppvObject) {
-  if (ppvObject == nullptr) return E_POINTER;
-  if (automation::SameGuid(riid, automation::kUnknownIid) || automation::SameGuid(riid, automation::kDispatchIid)) {
-    *ppvObject = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppvObject = nullptr;
-  return E_NOINTERFACE;
+  return automation::QueryOwnInterface(static_cast<IDispatch*>(this), riid, ppvObject);
 }
 
 ULONG STDMETHODCALLTYPE DispatchObject::AddRef() { return ++refs_; }

@@ -65,45 +65,6 @@ const ss::CellRange& Changeable(const ss::CellRange& range) {
   return range;
 }
 
-std::int32_t HorizontalConstant(ss::HorizontalAlignment alignment) {
-  switch (alignment) {
-    case ss::HorizontalAlignment::General: return ss::xl::kGeneral;
-    case ss::HorizontalAlignment::Left: return ss::xl::kLeft;
-    case ss::HorizontalAlignment::Center: return ss::xl::kCenter;
-    case ss::HorizontalAlignment::Right: return ss::xl::kRight;
-    case ss::HorizontalAlignment::Fill: return ss::xl::kFill;
-    case ss::HorizontalAlignment::Justify: return ss::xl::kJustify;
-    case ss::HorizontalAlignment::CenterAcrossSelection: return ss::xl::kCenterAcrossSelection;
-    case ss::HorizontalAlignment::Distributed: return ss::xl::kDistributed;
-  }
-  return ss::xl::kGeneral;
-}
-
-std::int32_t VerticalConstant(ss::VerticalAlignment alignment) {
-  switch (alignment) {
-    case ss::VerticalAlignment::Top: return ss::xl::kTop;
-    case ss::VerticalAlignment::Center: return ss::xl::kCenter;
-    case ss::VerticalAlignment::Bottom: return ss::xl::kBottom;
-    case ss::VerticalAlignment::Justify: return ss::xl::kJustify;
-    case ss::VerticalAlignment::Distributed: return ss::xl::kDistributed;
-  }
-  return ss::xl::kBottom;
-}
-
-std::int32_t LineStyleConstant(ss::BorderLine line) {
-  switch (line) {
-    case ss::BorderLine::None: return ss::xl::kLineStyleNone;
-    case ss::BorderLine::Thin: return ss::xl::kContinuous;
-    case ss::BorderLine::Dashed: return ss::xl::kDash;
-    case ss::BorderLine::Dotted: return ss::xl::kDot;
-    case ss::BorderLine::Double: return ss::xl::kDouble;
-    case ss::BorderLine::DashDot: return ss::xl::kDashDot;
-    case ss::BorderLine::DashDotDot: return ss::xl::kDashDotDot;
-    case ss::BorderLine::SlantDashDot: return ss::xl::kSlantDashDot;
-  }
-  return ss::xl::kLineStyleNone;
-}
-
 ss::CellFormat TopLeftFormat(const RangeObject& range) {
   return range.sheet().Format(range.range().firstRow, range.range().firstColumn);
 }
@@ -185,14 +146,14 @@ void RangeObject::Perform(const Member& member, const Request& request, Answer& 
       if (put) {
         cells.SetHorizontalAlignment(Changeable(range_), request.ValueInt32());
       } else {
-        answer.Int32(HorizontalConstant(TopLeftFormat(*this).horizontal));
+        answer.Int32(ss::HorizontalAlignmentConstant(TopLeftFormat(*this).horizontal));
       }
       return;
     case kVerticalAlignment:
       if (put) {
         cells.SetVerticalAlignment(Changeable(range_), request.ValueInt32());
       } else {
-        answer.Int32(VerticalConstant(TopLeftFormat(*this).vertical));
+        answer.Int32(ss::VerticalAlignmentConstant(TopLeftFormat(*this).vertical));
       }
       return;
     case kNumberFormat:
@@ -223,7 +184,7 @@ void BordersObject::Perform(const Member& member, const Request& request, Answer
   if (request.IsPut()) {
     range_->sheet().SetBorderLineStyle(Changeable(range_->range()), request.ValueInt32());
   } else {
-    answer.Int32(LineStyleConstant(TopLeftFormat(*range_).border));
+    answer.Int32(ss::LineStyleConstant(TopLeftFormat(*range_).border));
   }
 }
 

@@ -12,46 +12,77 @@ namespace {
   throw SpreadsheetError(std::string("Недопустимое значение ") + std::to_string(constant) + " свойства " + property);
 }
 
+// One table per property serves both directions.
+template <typename Value>
+struct ConstantOf {
+  int constant;
+  Value value;
+};
+
+constexpr ConstantOf<HorizontalAlignment> kHorizontalConstants[] = {
+    {xl::kGeneral, HorizontalAlignment::General},
+    {xl::kLeft, HorizontalAlignment::Left},
+    {xl::kCenter, HorizontalAlignment::Center},
+    {xl::kRight, HorizontalAlignment::Right},
+    {xl::kFill, HorizontalAlignment::Fill},
+    {xl::kJustify, HorizontalAlignment::Justify},
+    {xl::kCenterAcrossSelection, HorizontalAlignment::CenterAcrossSelection},
+    {xl::kDistributed, HorizontalAlignment::Distributed},
+};
+
+constexpr ConstantOf<VerticalAlignment> kVerticalConstants[] = {
+    {xl::kBottom, VerticalAlignment::Bottom},  // first: the default
+    {xl::kTop, VerticalAlignment::Top},
+    {xl::kCenter, VerticalAlignment::Center},
+    {xl::kJustify, VerticalAlignment::Justify},
+    {xl::kDistributed, VerticalAlignment::Distributed},
+};
+
+constexpr ConstantOf<BorderLine> kLineStyleConstants[] = {
+    {xl::kLineStyleNone, BorderLine::None},
+    {xl::kContinuous, BorderLine::Thin},
+    {xl::kDash, BorderLine::Dashed},
+    {xl::kDot, BorderLine::Dotted},
+    {xl::kDouble, BorderLine::Double},
+    {xl::kDashDot, BorderLine::DashDot},
+    {xl::kDashDotDot, BorderLine::DashDotDot},
+    {xl::kSlantDashDot, BorderLine::SlantDashDot},
+};
+
+template <typename Value, std::size_t N>
+Value FromConstant(const ConstantOf<Value> (&table)[N], const char* property, int constant) {
+  for (const auto& entry : table) {
+    if (entry.constant == constant) return entry.value;
+  }
+  RejectConstant(property, constant);
+}
+
+// Every value is in its table; the first entry, the default, is never reached.
+template <typename Value, std::size_t N>
+int ToConstant(const ConstantOf<Value> (&table)[N], Value value) {
+  for (const auto& entry : table) {
+    if (entry.value == value) return entry.constant;
+  }
+  return table[0].constant;
+}
+
 }  // namespace
 
 HorizontalAlignment HorizontalAlignmentFromConstant(int constant) {
-  switch (constant) {
-    case xl::kGeneral: return HorizontalAlignment::General;
-    case xl::kLeft: return HorizontalAlignment::Left;
-    case xl::kCenter: return HorizontalAlignment::Center;
-    case xl::kRight: return HorizontalAlignment::Right;
-    case xl::kFill: return HorizontalAlignment::Fill;
-    case xl::kJustify: return HorizontalAlignment::Justify;
-    case xl::kCenterAcrossSelection: return HorizontalAlignment::CenterAcrossSelection;
-    case xl::kDistributed: return HorizontalAlignment::Distributed;
-    default: RejectConstant("HorizontalAlignment", constant);
-  }
+  return FromConstant(kHorizontalConstants, "HorizontalAlignment", constant);
 }
 
 VerticalAlignment VerticalAlignmentFromConstant(int constant) {
-  switch (constant) {
-    case xl::kTop: return VerticalAlignment::Top;
-    case xl::kCenter: return VerticalAlignment::Center;
-    case xl::kBottom: return VerticalAlignment::Bottom;
-    case xl::kJustify: return VerticalAlignment::Justify;
-    case xl::kDistributed: return VerticalAlignment::Distributed;
-    default: RejectConstant("VerticalAlignment", constant);
-  }
+  return FromConstant(kVerticalConstants, "VerticalAlignment", constant);
 }
 
-BorderLine BorderLineFromLineStyle(int lineStyle) {
-  switch (lineStyle) {
-    case xl::kContinuous: return BorderLine::Thin;
-    case xl::kDash: return BorderLine::Dashed;
-    case xl::kDot: return BorderLine::Dotted;
-    case xl::kDouble: return BorderLine::Double;
-    case xl::kDashDot: return BorderLine::DashDot;
-    case xl::kDashDotDot: return BorderLine::DashDotDot;
-    case xl::kSlantDashDot: return BorderLine::SlantDashDot;
-    case xl::kLineStyleNone: return BorderLine::None;
-    default: RejectConstant("LineStyle", lineStyle);
-  }
-}
+BorderLine BorderLineFromLineStyle(int lineStyle) { return FromConstant(kLineStyleConstants, "LineStyle", lineStyle); }
+
+int HorizontalAlignmentConstant(HorizontalAlignment alignment) { return ToConstant(kHorizontalConstants, alignment); }
+
+int VerticalAlignmentConstant(VerticalAlignment alignment) { return ToConstant(kVerticalConstants, alignment); }
+
+int LineStyleConstant(BorderLine line) { return ToConstant(kLineStyleConstants, line); }
 
 std::optional<std::uint16_t> BuiltInNumberFormatId(const std::string& numberFormat) {
   static const std::map<std::string, std::uint16_t> kBuiltIn = {

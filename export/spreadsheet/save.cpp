@@ -6,7 +6,7 @@
 #include "export/spreadsheet/atomic_file.h"
 #include "export/spreadsheet/spreadsheet_error.h"
 #include "export/spreadsheet/xls/xls_writer.h"
-#include "export/spreadsheet/xlsx_writer.h"
+#include "export/spreadsheet/xlsx/xlsx_writer.h"
 
 namespace spreadsheet {
 
@@ -25,7 +25,7 @@ void Save(const Workbook& workbook, const std::string& path) {
   // What the writers refuse is the reason the save failed.
   try {
     if (FormatForPath(path) == FileFormat::Xlsx) {
-      WriteXlsxFile(workbook, file.TemporaryPath());
+      xlsx::WriteXlsxFile(workbook, file.TemporaryPath());
     } else {
       const std::vector<std::uint8_t> bytes = xls::BuildXlsFile(workbook);
       file.Write(bytes.data(), bytes.size());

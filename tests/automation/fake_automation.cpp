@@ -1,4 +1,4 @@
-#include "tests/automation/fake_automation.h"
+#include "fake_automation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "export/automation/class_registry.h"
+#include "export/automation/ascii_case.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/system_error_text.h"
 #include "export/automation/text_convert.h"
@@ -16,9 +17,7 @@ namespace {
 
 std::string Lower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : out) c = LowerAscii(c);
   return out;
 }
 
@@ -146,14 +145,7 @@ class FakeDispatch final : public IDispatch {
   }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-    if (ppvObject == nullptr) return E_POINTER;
-    if (SameGuid(riid, kUnknownIid) || SameGuid(riid, kDispatchIid)) {
-      *ppvObject = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
+    return QueryOwnInterface(static_cast<IDispatch*>(this), riid, ppvObject);
   }
   ULONG STDMETHODCALLTYPE AddRef() override {
     ++state_->totalReferences;
@@ -261,14 +253,7 @@ class PlainUnknown final : public IUnknown {
  public:
   explicit PlainUnknown(int* liveCount) : liveCount_(liveCount) { ++*liveCount_; }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-    if (ppvObject == nullptr) return E_POINTER;
-    if (SameGuid(riid, kUnknownIid)) {
-      *ppvObject = static_cast<IUnknown*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
+    return QueryOwnInterface(static_cast<IUnknown*>(this), riid, ppvObject);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override {

@@ -6,7 +6,7 @@
 
 #include "export/automation/exceptions.h"
 #include "export/automation/text_convert.h"
-#include "tests/automation/fake_automation.h"
+#include "fake_automation.h"
 
 namespace automation {
 namespace {

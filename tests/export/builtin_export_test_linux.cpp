@@ -1,66 +1,54 @@
 // Whole exports through the built-in spreadsheet application, into real
 // files: what ends up on disk, and that every export leaves its instance
 // told to quit, whichever way it ends.
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "tests/support/file_helpers_linux.h"
 #include "export/automation/class_registry.h"
 #include "export/automation/exceptions.h"
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "export/sheetapp/dispatch_object.h"
+#include "fake_automation.h"
+#include "read_only_folder_linux.h"
 #include "scripted_ports.h"
-#include "tests/automation/fake_automation.h"
+#include "test_folder.h"
+#include "tests/support/file_helpers_linux.h"
 
 namespace measurement_export {
 namespace {
 
 namespace fs = std::filesystem;
 
-
-
 constexpr char kCompoundFileMagic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 class BuiltInExportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(sheetapp::RegisterBuiltInSpreadsheet(), S_OK);
-    folder = fs::temp_directory_path() / ("lumetra-export-" + std::to_string(::getpid()) + "-" +
-                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
-  void TearDown() override {
-    if (immutable) testsupport::SetImmutable(folder, false);
-    fs::remove_all(folder);
-    sheetapp::UnregisterBuiltInSpreadsheet();
-  }
+  void SetUp() override { ASSERT_EQ(sheetapp::RegisterBuiltInSpreadsheet(), S_OK); }
+  void TearDown() override { sheetapp::UnregisterBuiltInSpreadsheet(); }
 
-  // The instance in the link was told to quit: it answers no more calls.
-  static void ExpectQuit(const automation::OleVariant& link) {
+  // What is wrong with the instance in the link, which was told to quit and
+  // must answer no more calls; empty when nothing is.
+  static std::string QuitProblem(const automation::OleVariant& link) {
     try {
       (void)link.Call("Application");
-      ADD_FAILURE() << "the instance still answers";
+      return "the instance still answers";
     } catch (const automation::EOleSysError& error) {
-      EXPECT_EQ(error.errorCode(), RPC_E_DISCONNECTED);
+      if (error.errorCode() != RPC_E_DISCONNECTED) return "the instance answers " + std::to_string(error.errorCode());
     }
-    EXPECT_EQ(sheetapp::LiveObjectCount(), 1) << "only the instance in the link is left";
+    if (sheetapp::LiveObjectCount() != 1) return "objects other than the instance in the link are left";
+    return {};
   }
+  static void ExpectQuit(const automation::OleVariant& link) { EXPECT_EQ(QuitProblem(link), ""); }
 
-  std::string Path(const char* name) const { return (folder / name).string(); }
+  std::string Path(const char* name) const { return scratch / name; }
 
   automation::testing::ScopedComInitialization com;
-  fs::path folder;
-  bool immutable = false;
+  spreadsheet::testing::TestFolder scratch{"lumetra-export"};
+  const fs::path& folder = scratch.path();
 };
 
 TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
@@ -117,16 +105,18 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
 
   ports.fileName = Path("kept.xls");
   std::ofstream(ports.fileName, std::ios::binary) << "precious";
-  immutable = testsupport::SetImmutable(folder, true);
-  if (!immutable) GTEST_SKIP() << "no way to make a folder unwritable here";
-  try {
-    ExportMeasurements(ports);
-    FAIL() << "saving into an unwritable folder succeeded";
-  } catch (const automation::EOleException& error) {
-    EXPECT_EQ(error.message(), "Не удалось сохранить файл «" + ports.fileName + "»: Operation not permitted");
-  }
+  const auto outcome = spreadsheet::testing::InReadOnlyFolder(folder, [&] {
+    std::string message = "saved";
+    try {
+      ExportMeasurements(ports);
+    } catch (const automation::EOleException& error) {
+      message = error.message();
+    }
+    return message + QuitProblem(ports.link);
+  });
+  if (!outcome) GTEST_SKIP() << "no private mount namespace to make a folder read-only in";
+  EXPECT_EQ(*outcome, "Не удалось сохранить файл «" + ports.fileName + "»: Read-only file system");
   EXPECT_EQ(testsupport::ReadWholeFile(ports.fileName), "precious");
-  ExpectQuit(ports.link);
 }
 
 TEST_F(BuiltInExportTest, ACellThatDoesNotConvertEndsTheExportAndQuits) {

@@ -1,23 +1,17 @@
 """Reads back the workbooks that whole exports through the built-in
 spreadsheet application saved, with xlrd, using the workbook checks of
-tests/spreadsheet for the layouts they share."""
+tests/spreadsheet/readers (on PYTHONPATH) for the layouts they share."""
 import os
 import sys
 
 import xlrd
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "spreadsheet"))
-import check_xls  # noqa: E402
-import check_xlsx  # noqa: E402
-from expected_layout import READ_DATE, READ_TIME, SAMPLES, slot_value  # noqa: E402
+import check_xls
+import check_xlsx
+from expected_layout import READ_DATE, READ_TIME, SAMPLES, slot_value
+from harness import check, run
 
 GAPS = {0, 9, 41, 83}
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
 
 
 def check_gaps(path):
@@ -35,8 +29,7 @@ def check_gaps(path):
     check(sheet.cell_value(1, 1) == "", "%s: B2 stays empty" % path)
 
 
-def main():
-    folder = sys.argv[1]
+def check_samples(folder):
     for sample in SAMPLES:
         check_xls.check_measurement(folder, sample)
         check_xlsx.check_measurement(folder, sample)
@@ -46,12 +39,6 @@ def main():
     for extension in (".xls", ".xlsx"):
         check_gaps(os.path.join(folder, "gaps" + extension))
 
-    found = check_xls.failures + check_xlsx.failures + failures
-    for failure in found[:40]:
-        print("FAIL:", failure)
-    print("%d checks failed" % len(found) if found else "all exported workbooks read back as expected")
-    return 1 if found else 0
-
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run(check_samples, "all exported workbooks read back as expected"))

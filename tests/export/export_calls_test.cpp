@@ -10,7 +10,7 @@
 #include "export/automation/exceptions.h"
 #include "export/measurement_export.h"
 #include "scripted_ports.h"
-#include "tests/automation/fake_automation.h"
+#include "fake_automation.h"
 
 namespace measurement_export {
 namespace {

@@ -2,18 +2,15 @@
 // dialog and the confirmation box, recording what the export asked of them.
 #pragma once
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "export/measurement_export.h"
+#include "measurement_grids.h"
 
 namespace measurement_export::testing {
-
-// Texts by (column, row) as the window's grid holds them.
-using Grid = std::array<std::array<std::string, 10>, 11>;
 
 class ScriptedPorts : public ExportPorts {
  public:
@@ -53,21 +50,5 @@ class ScriptedPorts : public ExportPorts {
   std::vector<std::string> questions;
   std::optional<automation::SpreadsheetLabel> label;
 };
-
-// The texts of measurement slot i (0..83) in a full read: distinct values
-// with one to four decimals, written with `separator`.
-std::string SlotText(int slot, const std::string& separator);
-// The number that text stands for.
-double SlotValue(int slot);
-
-inline constexpr const char* kReadDate = "08.12.2025";
-inline constexpr const char* kReadTime = "14:03:07";
-
-// All 84 slots, the read date and time.
-Grid FullGrid(const std::string& separator = ",");
-// Slot 0 only, no date or time.
-Grid OneCellGrid(const std::string& separator = ",");
-// Every slot reads "------" (a zero time), with the date and time cells empty.
-Grid DashesGrid();
 
 }  // namespace measurement_export::testing

@@ -13,7 +13,7 @@
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "scripted_ports.h"
-#include "tests/automation/fake_automation.h"
+#include "fake_automation.h"
 
 namespace me = measurement_export;
 

@@ -1,40 +1,25 @@
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 
-#include "tests/support/file_helpers_linux.h"
 #include "export/spreadsheet/save.h"
 #include "export/spreadsheet/spreadsheet_error.h"
+#include "read_only_folder_linux.h"
 #include "sample_workbooks.h"
+#include "test_folder.h"
+#include "tests/support/file_helpers_linux.h"
 
 namespace spreadsheet {
 namespace {
 
 namespace fs = std::filesystem;
 
-
 class SaveTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("lumetra-save-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    if (immutable_) testsupport::SetImmutable(folder_, false);
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(folder_);
-  }
 
   static void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
@@ -54,8 +39,8 @@ class SaveTest : public ::testing::Test {
     return "no error";
   }
 
-  fs::path folder_;
-  bool immutable_ = false;
+  testing::TestFolder scratch_{"lumetra-save"};
+  const fs::path& folder_ = scratch_.path();
   Workbook workbook_ = testing::BuildMeasurementWorkbook(testing::FullGrid());
 };
 
@@ -109,16 +94,10 @@ TEST_F(SaveTest, WriterFailureKeepsTheOldFileAndLeavesNoTemporary) {
 
 TEST_F(SaveTest, UnwritableFolderKeepsTheOldFile) {
   WriteText(folder_ / "old.xls", "precious");
-  fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-  std::string reason = "Permission denied";
-  if (::access(folder_.c_str(), W_OK) == 0) {
-    // Root writes into read-only folders; an immutable folder stops it too.
-    immutable_ = testsupport::SetImmutable(folder_, true);
-    if (!immutable_) GTEST_SKIP() << "no way to make a folder unwritable for this user on this file system";
-    reason = "Operation not permitted";
-  }
   const std::string path = (folder_ / "old.xls").string();
-  EXPECT_EQ(ErrorOf(workbook_, path), "Не удалось сохранить файл «" + path + "»: " + reason);
+  const auto error = testing::InReadOnlyFolder(folder_, [&] { return ErrorOf(workbook_, path); });
+  if (!error) GTEST_SKIP() << "no private mount namespace to make a folder read-only in";
+  EXPECT_EQ(*error, "Не удалось сохранить файл «" + path + "»: Read-only file system");
   EXPECT_EQ(testsupport::ReadWholeFile(folder_ / "old.xls"), "precious");
   ExpectFolderHolds({"old.xls"});
 }

@@ -1,6 +1,5 @@
 #include "sample_workbooks.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace spreadsheet::testing {
@@ -39,29 +38,13 @@ void WriteHeader(Worksheet& sheet) {
   }
 }
 
+// The grid's texts carry a decimal comma, as the export is told to expect.
+double NumberOf(std::string text) {
+  if (const auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
+  return std::strtod(text.c_str(), nullptr);
+}
+
 }  // namespace
-
-MeasurementGrid EmptyGrid() { return {}; }
-
-MeasurementGrid OneCellGrid() {
-  MeasurementGrid grid{};
-  grid[1][1] = "3.1416";
-  return grid;
-}
-
-std::string SlotText(int slot) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.4f", 0.5 + slot * 1.0625 + (slot % 7) * 0.0001);
-  return text;
-}
-
-MeasurementGrid FullGrid() {
-  MeasurementGrid grid{};
-  for (int slot = 0; slot < 84; ++slot) grid[slot % 10 + 1][slot / 10 + 1] = SlotText(slot);
-  grid[5][9] = kReadDate;
-  grid[6][9] = kReadTime;
-  return grid;
-}
 
 Workbook BuildMeasurementWorkbook(const MeasurementGrid& grid) {
   Workbook workbook;
@@ -72,7 +55,7 @@ Workbook BuildMeasurementWorkbook(const MeasurementGrid& grid) {
       const std::string& text = grid[c][r];
       if (text.empty() || text == "------") continue;
       WriteHeader(sheet);
-      if (!(r == 9 && (c == 5 || c == 6))) sheet.SetNumber(r + 2, c + 1, std::strtod(text.c_str(), nullptr));
+      if (!(r == 9 && (c == 5 || c == 6))) sheet.SetNumber(r + 2, c + 1, NumberOf(text));
       sheet.SetText(11, 6, "Данные считаны " + grid[5][9] + " в " + grid[6][9]);
     }
   }

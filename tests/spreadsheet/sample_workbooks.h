@@ -3,30 +3,21 @@
 // the window shows them), and one that stresses the file writers.
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "export/spreadsheet/workbook.h"
+#include "measurement_grids.h"
 
 namespace spreadsheet::testing {
 
-// Texts of the measurement grid by (column, row), both counted from 0; row 0
-// and column 0 are headers. Cells (5, 9) and (6, 9) hold the read date and time.
-using MeasurementGrid = std::array<std::array<std::string, 10>, 11>;
+// The grids of cell texts the window shows, shared with the export's tests.
+using MeasurementGrid = measurement_export::testing::Grid;
+using measurement_export::testing::EmptyGrid;
+using measurement_export::testing::FullGrid;
+using measurement_export::testing::OneCellGrid;
 
-// Nothing read yet.
-MeasurementGrid EmptyGrid();
-// Only slot 0 (grid cell (1, 1)) holds a number; no date or time.
-MeasurementGrid OneCellGrid();
-// All 84 slots read, none zero, with the read date and time.
-MeasurementGrid FullGrid();
-
-// The text of measurement slot i (0..83) in FullGrid(); the value is the same
-// number with a decimal point.
-std::string SlotText(int slot);
-inline constexpr const char* kReadDate = "08.12.2025";
-inline constexpr const char* kReadTime = "14:03:07";
-
+// What the measurement export builds from the grid, with the decimal comma
+// the grids are written with.
 Workbook BuildMeasurementWorkbook(const MeasurementGrid& grid);
 
 // Texts long enough to be split across several records, in one-byte and

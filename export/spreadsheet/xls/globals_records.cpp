@@ -31,68 +31,6 @@ void WriteWindow1(RecordStream& stream) {
   stream.End();
 }
 
-void WriteFont(RecordStream& stream, const Font& font) {
-  stream.Begin(record::kFont);
-  stream.U16(font.height);
-  stream.U16(font.bold ? 0x0001 : 0x0000);
-  stream.U16(0x7FFF);                   // automatic colour
-  stream.U16(font.bold ? 700 : 400);    // weight
-  stream.U16(0);                        // no super- or subscript
-  stream.U8(0);                         // no underline
-  stream.U8(0);                         // family unknown
-  stream.U8(1);                         // default character set
-  stream.U8(0);
-  stream.ShortUnicodeString(font.name);
-  stream.End();
-}
-
-// Style XF 0 ("Normal"), style XFs 1..14, then the default cell XF 15.
-void WriteBuiltInXfs(RecordStream& stream) {
-  constexpr std::uint8_t kNormal[20] = {0x00, 0x00, 0x00, 0x00, 0xF5, 0xFF, 0x20, 0x00, 0x00, 0x00,
-                                        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x20};
-  constexpr std::uint8_t kCell[20] = {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x20, 0x00, 0x00, 0x00,
-                                      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x20};
-  for (int i = 0; i < 15; ++i) {
-    std::uint8_t xf[20];
-    std::copy(std::begin(kNormal), std::end(kNormal), xf);
-    if (i > 0) xf[9] = 0xF4;
-    stream.Begin(record::kXf);
-    stream.Bytes(xf, sizeof xf);
-    stream.End();
-  }
-  stream.Begin(record::kXf);
-  stream.Bytes(kCell, sizeof kCell);
-  stream.End();
-}
-
-void WriteStyles(RecordStream& stream, const StyleTable& styles) {
-  for (const Font& font : styles.Fonts()) WriteFont(stream, font);
-  for (const NumberFormat& format : styles.CustomFormats()) {
-    stream.Begin(record::kFormat);
-    stream.U16(format.id);
-    stream.UnicodeString(format.text);
-    stream.End();
-  }
-  WriteBuiltInXfs(stream);
-  for (const CellFormat& format : styles.CustomXfs()) {
-    const auto xf = styles.EncodeCellXf(format);
-    stream.Begin(record::kXf);
-    stream.Bytes(xf.data(), xf.size());
-    stream.End();
-  }
-  stream.Begin(record::kStyle);
-  stream.U16(0x8000);  // built-in style on XF 0
-  stream.U8(0x00);     // "Normal"
-  stream.U8(0xFF);     // no outline level
-  stream.End();
-  if (styles.PaletteChanged()) {
-    stream.Begin(record::kPalette);
-    stream.U16(static_cast<std::uint16_t>(styles.Palette().size()));
-    for (std::uint32_t color : styles.Palette()) stream.U32(color);  // red, green, blue, 0
-    stream.End();
-  }
-}
-
 }  // namespace
 
 void WriteBof(RecordStream& stream, std::uint16_t substreamType) {
@@ -129,7 +67,7 @@ std::vector<std::size_t> WriteGlobals(RecordStream& stream, const Workbook& work
   stream.U16Record(record::kPrecision, 1);  // full precision, not "as displayed"
   stream.U16Record(record::kRefreshAll, 0);
   stream.U16Record(record::kBookBool, 0);
-  WriteStyles(stream, styles);
+  styles.Write(stream);
   stream.U16Record(record::kUsesElfs, 1);
 
   std::vector<std::size_t> sheetPositions;

@@ -1,11 +1,14 @@
 #include "export/spreadsheet/xls/style_table.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <set>
 
-#include "export/spreadsheet/spreadsheet_error.h"
 #include "base/utf.h"
+#include "export/spreadsheet/spreadsheet_error.h"
+#include "export/spreadsheet/xls/record_types.h"
 
 namespace spreadsheet::xls {
 namespace {
@@ -74,6 +77,40 @@ int ColorDistance(std::uint32_t a, std::uint32_t b) {
     sum += d * d;
   }
   return sum;
+}
+
+void WriteFont(RecordStream& stream, const Font& font) {
+  stream.Begin(record::kFont);
+  stream.U16(font.height);
+  stream.U16(font.bold ? 0x0001 : 0x0000);
+  stream.U16(0x7FFF);                   // automatic colour
+  stream.U16(font.bold ? 700 : 400);    // weight
+  stream.U16(0);                        // no super- or subscript
+  stream.U8(0);                         // no underline
+  stream.U8(0);                         // family unknown
+  stream.U8(1);                         // default character set
+  stream.U8(0);
+  stream.ShortUnicodeString(font.name);
+  stream.End();
+}
+
+// Style XF 0 ("Normal"), style XFs 1..14, then the default cell XF 15.
+void WriteBuiltInXfs(RecordStream& stream) {
+  constexpr std::uint8_t kNormal[20] = {0x00, 0x00, 0x00, 0x00, 0xF5, 0xFF, 0x20, 0x00, 0x00, 0x00,
+                                        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x20};
+  constexpr std::uint8_t kCell[20] = {0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x20, 0x00, 0x00, 0x00,
+                                      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x20};
+  for (int i = 0; i < 15; ++i) {
+    std::uint8_t xf[20];
+    std::copy(std::begin(kNormal), std::end(kNormal), xf);
+    if (i > 0) xf[9] = 0xF4;
+    stream.Begin(record::kXf);
+    stream.Bytes(xf, sizeof xf);
+    stream.End();
+  }
+  stream.Begin(record::kXf);
+  stream.Bytes(kCell, sizeof kCell);
+  stream.End();
 }
 
 }  // namespace
@@ -196,6 +233,34 @@ std::array<std::uint8_t, 20> StyleTable::EncodeCellXf(const CellFormat& format) 
   put32(14, lineColor | (lineColor << 7) | (fillPattern << 26));
   put16(18, foreground | (0x41u << 7));
   return xf;
+}
+
+void StyleTable::Write(RecordStream& stream) const {
+  for (const Font& font : fonts_) WriteFont(stream, font);
+  for (const NumberFormat& format : customFormats_) {
+    stream.Begin(record::kFormat);
+    stream.U16(format.id);
+    stream.UnicodeString(format.text);
+    stream.End();
+  }
+  WriteBuiltInXfs(stream);
+  for (const CellFormat& format : customXfs_) {
+    const auto xf = EncodeCellXf(format);
+    stream.Begin(record::kXf);
+    stream.Bytes(xf.data(), xf.size());
+    stream.End();
+  }
+  stream.Begin(record::kStyle);
+  stream.U16(0x8000);  // built-in style on XF 0
+  stream.U8(0x00);     // "Normal"
+  stream.U8(0xFF);     // no outline level
+  stream.End();
+  if (paletteChanged_) {
+    stream.Begin(record::kPalette);
+    stream.U16(static_cast<std::uint16_t>(palette_.size()));
+    for (std::uint32_t color : palette_) stream.U32(color);  // red, green, blue, 0
+    stream.End();
+  }
 }
 
 }  // namespace spreadsheet::xls

@@ -11,6 +11,7 @@
 
 #include "export/spreadsheet/cell_format.h"
 #include "export/spreadsheet/workbook.h"
+#include "export/spreadsheet/xls/record_stream.h"
 
 namespace spreadsheet::xls {
 
@@ -54,6 +55,10 @@ class StyleTable {
 
   // The 20 bytes of an XF record for a cell format.
   std::array<std::uint8_t, 20> EncodeCellXf(const CellFormat& format) const;
+
+  // Writes the FONT, FORMAT, XF and STYLE records, and PALETTE when the
+  // palette changed.
+  void Write(RecordStream& stream) const;
 
  private:
   std::uint16_t FontIndex(const CellFormat& format) const;

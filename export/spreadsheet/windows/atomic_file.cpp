@@ -8,27 +8,19 @@
 #include <random>
 #include <system_error>
 
+#include "base/utf.h"
 #include "export/spreadsheet/atomic_file.h"
 
 namespace spreadsheet {
 namespace {
 
+// File names are UTF-8 in the program and UTF-16 for the wide file functions.
 std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
+  const std::u16string units = base::Utf8ToUtf16(utf8);
+  return {units.begin(), units.end()};
 }
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-  return utf8;
-}
+std::string Narrow(const std::wstring& wide) { return base::Utf16ToUtf8(std::u16string(wide.begin(), wide.end())); }
 
 std::wstring RandomSuffix() {
   static thread_local std::mt19937_64 generator{std::random_device{}()};

@@ -1,4 +1,4 @@
-// Strings and variants of the portable COM subset.
+// Strings and variants of the COM subset.
 #include <cstdlib>
 #include <cstring>
 
@@ -102,5 +102,3 @@ HRESULT VariantCopy(VARIANTARG* pvargDest, const VARIANTARG* pvargSrc) {
   *pvargDest = copy;
   return S_OK;
 }
-
-LCID GetThreadLocale() { return LOCALE_USER_DEFAULT; }

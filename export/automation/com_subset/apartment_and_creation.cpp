@@ -1,5 +1,5 @@
-// Apartment initialisation and class creation of the portable COM subset,
-// over the in-process class registry: here it is the only registry there is.
+// Apartment initialisation and class creation of the COM subset, over the
+// in-process class registry: here it is the only registry there is.
 #include "export/automation/com_types.h"
 #include "export/automation/registered_classes.h"
 
@@ -35,13 +35,5 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
   return automation::registered::Create(factory, pUnkOuter, dwClsContext, riid, ppv);
 }
 
-namespace automation {
-
-// The subset's own lookup and creation already consult the registry.
-HRESULT STDAPICALLTYPE LookupClass(LPCOLESTR progId, LPCLSID clsid) { return CLSIDFromProgID(progId, clsid); }
-
-HRESULT CreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {
-  return CoCreateInstance(clsid, outer, context, iid, object);
-}
-
-}  // namespace automation
+// Here every thread runs with the user's default locale.
+LCID GetThreadLocale() { return LOCALE_USER_DEFAULT; }

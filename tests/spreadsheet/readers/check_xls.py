@@ -6,14 +6,8 @@ import sys
 import xlrd
 from xlrd import compdoc
 
-from expected_layout import (MERGES, SAMPLES, expected_values, fill_of, font_size_of)
-
-failures = []
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
+from expected_layout import MERGES, SAMPLES, fill_of, font_size_of
+from harness import check, check_values, run
 
 
 def records(path):
@@ -34,17 +28,7 @@ def check_measurement(folder, sample):
     sheet = book.sheet_by_index(0)
 
     # Values, and their cell types: numbers as numbers, labels as text.
-    expected = expected_values(sample)
-    for row in range(max(sheet.nrows, 12)):
-        for column in range(max(sheet.ncols, 11)):
-            cell = sheet.cell(row, column) if row < sheet.nrows and column < sheet.ncols else None
-            value = cell.value if cell is not None else ""
-            want = expected.get((row, column), "")
-            if isinstance(want, float):
-                check(cell is not None and cell.ctype == xlrd.XL_CELL_NUMBER and abs(value - want) < 1e-9,
-                      "%s: (%d,%d) is %r, want number %r" % (name, row, column, value, want))
-            else:
-                check(value == want, "%s: (%d,%d) is %r, want %r" % (name, row, column, value, want))
+    check_values(name, sample, lambda row, column: sheet.cell_value(row, column), sheet.nrows, sheet.ncols)
 
     check(sorted(sheet.merged_cells) == MERGES, "%s: merged %r" % (name, sheet.merged_cells))
     check(sheet.colinfo_map[0].width == 4022, "%s: column A width %d" % (name, sheet.colinfo_map[0].width))
@@ -122,16 +106,11 @@ def check_stress(folder):
     check(exact == 56, "stress: 56 of 70 colours held exactly, got %d" % exact)
 
 
-def main():
-    folder = sys.argv[1]
+def check_samples(folder):
     for sample in SAMPLES:
         check_measurement(folder, sample)
     check_stress(folder)
-    for failure in failures[:40]:
-        print("FAIL:", failure)
-    print("%d checks failed" % len(failures) if failures else "all .xls checks passed")
-    return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run(check_samples, "all .xls checks passed"))

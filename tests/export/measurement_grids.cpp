@@ -1,4 +1,4 @@
-#include "scripted_ports.h"
+#include "measurement_grids.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,8 +6,8 @@
 namespace measurement_export::testing {
 namespace {
 
-// The same values as the workbook checks in tests/spreadsheet expect
-// (expected_layout.slot_value).
+// The same values as the reader checks expect
+// (tests/spreadsheet/readers/expected_layout.py, slot_value).
 std::string PlainSlotText(int slot) {
   char text[32];
   std::snprintf(text, sizeof text, "%.4f", 0.5 + slot * 1.0625 + (slot % 7) * 0.0001);

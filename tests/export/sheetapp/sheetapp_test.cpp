@@ -7,13 +7,13 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <unistd.h>
 
 #include "export/automation/exceptions.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/automation/text_convert.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "export/sheetapp/dispatch_object.h"
+#include "test_folder.h"
 
 namespace sheetapp {
 namespace {
@@ -279,15 +279,8 @@ class SheetAppSaveTest : public SheetAppTest {
  protected:
   void SetUp() override {
     SheetAppTest::SetUp();
-    folder = fs::temp_directory_path() / ("lumetra-sheetapp-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
     AddWorkbook();
     Sheet().Put("Cells", 1, 1, "saved");
-  }
-  void TearDown() override {
-    fs::remove_all(folder);
-    SheetAppTest::TearDown();
   }
   void SaveAs(const std::string& path) const { app.Call("WorkBooks").Get("Item", 1).Exec("SaveAs", path); }
   static std::string Read(const fs::path& path) {
@@ -295,7 +288,8 @@ class SheetAppSaveTest : public SheetAppTest {
     return {std::istreambuf_iterator<char>(in), {}};
   }
 
-  fs::path folder;
+  spreadsheet::testing::TestFolder scratch{"lumetra-sheetapp"};
+  const fs::path& folder = scratch.path();
 };
 
 TEST_F(SheetAppSaveTest, SaveAsReplacesAFileOnlyWithAlertsOffAndNamesWhatFailed) {

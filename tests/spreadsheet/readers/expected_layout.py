@@ -9,10 +9,11 @@ READ_DATE, READ_TIME = "08.12.2025", "14:03:07"
 LIGHT_GREY = (230, 230, 230)
 YELLOW = (255, 255, 0)
 MERGES = [(0, 1, 0, 11), (10, 11, 5, 11)]  # first row, last row + 1, first column, last column + 1
+TABLE_ROWS, TABLE_COLUMNS = 12, 11  # A1:K12: the table, and the centred row below it
 
 
 def slot_value(slot):
-    """The number of measurement slot i in the full sample (see SlotText in sample_workbooks.cpp)."""
+    """The number of measurement slot i in the full sample (SlotText in tests/export/measurement_grids.cpp)."""
     return round(0.5 + slot * 1.0625 + (slot % 7) * 0.0001, 4)
 
 

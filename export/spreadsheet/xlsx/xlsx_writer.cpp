@@ -1,4 +1,4 @@
-#include "export/spreadsheet/xlsx_writer.h"
+#include "export/spreadsheet/xlsx/xlsx_writer.h"
 
 #include <xlsxwriter.h>
 
@@ -8,7 +8,7 @@
 
 #include "export/spreadsheet/spreadsheet_error.h"
 
-namespace spreadsheet {
+namespace spreadsheet::xlsx {
 namespace {
 
 std::uint8_t AlignmentCode(HorizontalAlignment alignment) {
@@ -147,4 +147,4 @@ void WriteXlsxFile(const Workbook& workbook, const std::string& path) {
   Check(workbook_close(target.release()));
 }
 
-}  // namespace spreadsheet
+}  // namespace spreadsheet::xlsx
