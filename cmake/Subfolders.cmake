@@ -1,26 +1,3 @@
-# Collects the sources of a folder: the portable ones and those named for the
-# platform being built (*_windows.cpp on Windows, *_linux.cpp and *_posix.cpp
-# on Linux). Platform code lives only in files named so.
-function(lumetra_platform_sources out dir)
-  file(GLOB all CONFIGURE_DEPENDS "${dir}/*.cpp")
-  set(result "")
-  foreach(f IN LISTS all)
-    get_filename_component(name "${f}" NAME_WE)
-    if(name MATCHES "_windows$")
-      if(WIN32)
-        list(APPEND result "${f}")
-      endif()
-    elseif(name MATCHES "_(linux|posix)$")
-      if(NOT WIN32)
-        list(APPEND result "${f}")
-      endif()
-    else()
-      list(APPEND result "${f}")
-    endif()
-  endforeach()
-  set(${out} "${result}" PARENT_SCOPE)
-endfunction()
-
 # Adds every subfolder of the current folder that has a CMakeLists.txt, so
 # that each part of the program keeps its tests, benchmarks or tools in a
 # folder of its own.
