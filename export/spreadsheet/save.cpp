@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "export/spreadsheet/atomic_file.h"
+#include "export/spreadsheet/classic_numbers.h"
 #include "export/spreadsheet/spreadsheet_error.h"
 #include "export/spreadsheet/xls/xls_writer.h"
 #include "export/spreadsheet/xlsx/xlsx_writer.h"
@@ -21,6 +22,7 @@ FileFormat FormatForPath(const std::string& path) {
 }
 
 void Save(const Workbook& workbook, const std::string& path) {
+  const ClassicNumbers classicNumbers;
   AtomicFile file(path);
   // What the writers refuse is the reason the save failed.
   try {

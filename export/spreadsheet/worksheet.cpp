@@ -1,6 +1,7 @@
 #include "export/spreadsheet/worksheet.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "export/spreadsheet/spreadsheet_error.h"
@@ -9,8 +10,11 @@
 namespace spreadsheet {
 namespace {
 
+// A number for a message, "409.5" whatever the locale (to_string follows it).
 std::string Number(double value) {
-  std::string text = std::to_string(value);
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+  std::string text(buffer, result.ptr);
   text.erase(text.find_last_not_of('0') + 1);
   if (!text.empty() && text.back() == '.') text.pop_back();
   return text;

@@ -2,9 +2,13 @@
 // application: after a read the chosen file is a genuine .xls, an existing
 // file is replaced only after a Yes, and failures reach the error box.
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <charconv>
+#include <clocale>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "app/kit/button.h"
 #include "app/kit/save_dialog.h"
@@ -26,6 +30,24 @@ bool IsCompoundFile(const std::string& bytes) {
   return bytes.size() >= 512 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0;
 }
 
+// The number cells of a saved workbook, {(row, column): value}, as an
+// independent reader finds them.
+std::map<std::pair<int, int>, double> NumbersReadBack(const QString& path) {
+  QProcess reader;
+  reader.start(LUMETRA_XLRD_PYTHON, {LUMETRA_READ_NUMBERS, path});
+  reader.waitForFinished(30000);
+  EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+  std::map<std::pair<int, int>, double> numbers;
+  for (const QByteArray& line : reader.readAllStandardOutput().split('\n')) {
+    const QList<QByteArray> fields = line.split(' ');
+    if (fields.size() != 3) continue;
+    double value = 0;
+    std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(), value);
+    numbers[{fields[0].toInt(), fields[1].toInt()}] = value;
+  }
+  return numbers;
+}
+
 class ExportFromWindow : public WindowOnSim {
  protected:
   void SetUp() override {
@@ -38,11 +60,14 @@ class ExportFromWindow : public WindowOnSim {
     sheetapp::UnregisterBuiltInSpreadsheet();
   }
 
+  // In units of 0.0001 s: 5.0000 s, 5.0007 s, ... all shown with their four decimals.
+  static std::uint64_t TimeOfSlot(std::size_t i) { return 50000 + 7 * i; }
+
   void ReadStopwatch() {
     const auto id = sim.AddDevice(StopwatchConfig());
     Start();
     std::array<std::uint64_t, 84> times{};
-    for (std::size_t i = 0; i < times.size(); ++i) times[i] = 50000 + 7 * i;
+    for (std::size_t i = 0; i < times.size(); ++i) times[i] = TimeOfSlot(i);
     AnswerWith(id, times);
     form->Button3->click();
   }
@@ -74,6 +99,28 @@ TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
   // The path is offered again at the next export.
   EXPECT_EQ(form->SaveDialog1->fileName(), path);
   EXPECT_EQ(form->Label1->text(), "MS EXCEL установлен");
+}
+
+// The program's application object sets the C library's locale from the
+// environment; on a Russian desktop that makes the decimal separator a comma.
+// Neither file format may take it up: both hold the exact values.
+TEST_F(ExportFromWindow, OnARussianDesktopBothFormatsHoldTheExactValues) {
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "scripts/install-deps generates ru_RU.UTF-8";
+  ReadStopwatch();
+  for (const char* name : {"измерения.xls", "измерения.xlsx"}) {
+    dialogs.saveAnswer = folder.filePath(name);
+    form->Button2->click();
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text.toStdString();
+    const auto numbers = NumbersReadBack(folder.filePath(name));
+    EXPECT_EQ(numbers.size(), 84u) << name;
+    for (std::size_t slot = 0; slot < 84; ++slot) {
+      const std::pair<int, int> cell{int(slot / 10) + 3, int(slot % 10) + 2};
+      EXPECT_DOUBLE_EQ(numbers.count(cell) ? numbers.at(cell) : -1.0, double(TimeOfSlot(slot)) / 10000.0)
+          << name << " slot " << slot;
+    }
+  }
+  std::setlocale(LC_ALL, before.c_str());
 }
 
 TEST_F(ExportFromWindow, ExistingFileIsReplacedOnlyAfterYes) {
