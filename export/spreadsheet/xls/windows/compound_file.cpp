@@ -25,15 +25,12 @@ template <class Interface>
 class Held {
  public:
   Held() = default;
-  ~Held() {
-    if (object_ != nullptr) object_->Release();
-  }
+  ~Held() { Release(); }
   Held(const Held&) = delete;
   Held& operator=(const Held&) = delete;
 
   Interface** Out() { return &object_; }
   Interface* operator->() const { return object_; }
-  Interface* get() const { return object_; }
   void Release() {
     if (object_ != nullptr) object_->Release();
     object_ = nullptr;
