@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "export/automation/ascii_case.h"
+#include "export/automation/text_convert.h"
+
 namespace measurement_export {
 namespace {
 
@@ -84,6 +87,48 @@ void CopyGrid(ExportPorts& ports, const OleVariant& link) {
 
 void DisableAlerts(const OleVariant& link) { link.Call("Application").Put("DisplayAlerts", false); }
 
+// From this version on (Excel 2007) a workbook saved with a name only takes
+// the application's default format, .xlsx unless the user changed it, even
+// for a name ending in ".xls"; such an application is told the format.
+constexpr int kFirstVersionWithFileFormats = 12;
+constexpr std::int32_t kExcel8 = 56;            // Excel 97-2003 workbook
+constexpr std::int32_t kOpenXmlWorkbook = 51;  // Office Open XML workbook
+
+// The major version "Version" answers ("16.0", or a number); 0 when it
+// answers nothing that reads as one.
+int MajorVersion(const OleVariant& version) {
+  const VARIANT& raw = version.Raw();
+  switch (raw.vt) {
+    case VT_I2: return raw.iVal;
+    case VT_I4: return raw.lVal;
+    case VT_R8: return std::isfinite(raw.dblVal) && std::abs(raw.dblVal) < 1e9 ? static_cast<int>(raw.dblVal) : 0;
+    case VT_BSTR: {
+      std::string const text = automation::FromBstr(raw.bstrVal);
+      int major = 0;
+      auto const [end, error] = std::from_chars(text.data(), text.data() + text.size(), major);
+      return error == std::errc() ? major : 0;
+    }
+    default: return 0;
+  }
+}
+
+std::int32_t FileFormatFor(const std::string& path) {
+  constexpr std::string_view kXlsx = ".xlsx";
+  bool const isXlsx =
+      path.size() >= kXlsx.size() && automation::EqualsIgnoringAsciiCase(path.substr(path.size() - kXlsx.size()), kXlsx);
+  return isXlsx ? kOpenXmlWorkbook : kExcel8;
+}
+
+void SaveWorkbook(const OleVariant& link, const std::string& path) {
+  int const version = MajorVersion(link.Call("Application").Get("Version"));
+  OleVariant const workbook = link.Call("Application").Call("WorkBooks").Get("Item", 1);
+  if (version >= kFirstVersionWithFileFormats) {
+    workbook.Exec("SaveAs", path, FileFormatFor(path));
+  } else {
+    workbook.Exec("SaveAs", path);
+  }
+}
+
 // Asks for the file, saves, and quits the instance.
 void SaveAndQuit(ExportPorts& ports, const OleVariant& link) {
   if (ports.ExecuteSaveDialog()) {
@@ -93,7 +138,7 @@ void SaveAndQuit(ExportPorts& ports, const OleVariant& link) {
       link.Exec("Quit");
       return;
     }
-    link.Call("Application").Call("WorkBooks").Get("Item", 1).Exec("SaveAs", path);
+    SaveWorkbook(link, path);
   }
   DisableAlerts(link);
   link.Exec("Quit");

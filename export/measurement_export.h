@@ -60,7 +60,9 @@ class ExportPorts {
 // Runs the export to its end: checks the spreadsheet application, starts a
 // new instance into the link, builds and fills the sheet, asks for the file,
 // asks before replacing an existing one, saves, and tells the instance to
-// quit. Raises whatever error ends it (automation errors, EConvertError),
+// quit. An application whose "Version" is 12 or later is told the file
+// format the name asks for (51 for ".xlsx", 56 for any other name); an
+// older one gets the file name alone. Raises whatever error ends it (automation errors, EConvertError),
 // after telling the instance, if one was started, to quit without alerts.
 void ExportMeasurements(ExportPorts& ports);
 

@@ -1,5 +1,7 @@
 #include "app/adapters/export_ports.h"
 
+#include <QDir>
+
 #include "app/adapters/regional_settings.h"
 #include "app/form1.h"
 #include "app/kit/dialogs.h"
@@ -20,7 +22,11 @@ std::string Form1ExportPorts::DecimalSeparator() { return RegionalSettings().Dec
 
 bool Form1ExportPorts::ExecuteSaveDialog() { return form_.SaveDialog1->execute(); }
 
-std::string Form1ExportPorts::SaveDialogFileName() { return form_.SaveDialog1->fileName().toStdString(); }
+// The dialog answers with "/" separators everywhere; the question and the
+// spreadsheet application get the path as the system writes it ("C:\...").
+std::string Form1ExportPorts::SaveDialogFileName() {
+  return QDir::toNativeSeparators(form_.SaveDialog1->fileName()).toStdString();
+}
 
 bool Form1ExportPorts::FileExists(const std::string& path) { return measurement_export::RegularFileExists(path); }
 

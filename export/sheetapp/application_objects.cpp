@@ -17,6 +17,7 @@ enum : DISPID {
   kWorksheets,
   kDisplayAlerts,
   kQuit,
+  kVersion,
   kAdd,
   kCount,
   kSaveAs,
@@ -25,7 +26,7 @@ enum : DISPID {
 constexpr Member kApplicationMembers[] = {
     {"Application", kApplication, MemberKind::ReadOnly},   {"WorkBooks", kWorkbooks, MemberKind::ReadOnly},
     {"WorkSheets", kWorksheets, MemberKind::ReadOnly},     {"DisplayAlerts", kDisplayAlerts, MemberKind::Property},
-    {"Quit", kQuit, MemberKind::Method},
+    {"Quit", kQuit, MemberKind::Method},          {"Version", kVersion, MemberKind::ReadOnly},
 };
 constexpr Member kWorkbooksMembers[] = {
     {"Add", kAdd, MemberKind::Method},
@@ -41,9 +42,35 @@ constexpr Member kWorksheetsMembers[] = {
     {"Count", kCount, MemberKind::ReadOnly},
 };
 
-// "SaveAs" takes the file name and up to eleven optional arguments
-// (format, passwords, ...); only the file name is supported.
+// The object model this application follows is that of the version that
+// introduced .xlsx, whose "SaveAs" takes the file format as its second
+// argument; clients read "Version" to know whether they may pass it.
+constexpr char kVersionText[] = "12.0";
+
+// "SaveAs" takes the file name and up to eleven optional arguments; the
+// file name and the file format are supported.
 constexpr std::size_t kSaveAsArguments = 12;
+
+// The format "SaveAs" is asked for: the one the name gives, or the one the
+// format argument names, which must then be one of the two this application
+// writes and agree with the name, as with the spreadsheet it stands in for.
+spreadsheet::FileFormat SaveAsFormat(const Request& request, const std::string& path) {
+  using spreadsheet::FileFormat;
+  FileFormat const byName = spreadsheet::FormatForPath(path);
+  if (request.Count() < 2 || request.Omitted(1)) return byName;
+  std::int32_t const number = request.Int32(1);
+  if (number != spreadsheet::xl::kExcel8 && number != spreadsheet::xl::kOpenXmlWorkbook) {
+    throw ApplicationError("Формат файла " + std::to_string(number) + " не поддерживается: только " +
+                           std::to_string(spreadsheet::xl::kExcel8) + " (.xls) и " +
+                           std::to_string(spreadsheet::xl::kOpenXmlWorkbook) + " (.xlsx)");
+  }
+  FileFormat const asked = number == spreadsheet::xl::kExcel8 ? FileFormat::Xls : FileFormat::Xlsx;
+  if (asked != byName) {
+    throw ApplicationError("Имя файла «" + path + "» не подходит к формату " + std::to_string(number) +
+                           (asked == FileFormat::Xls ? " (.xls)" : " (.xlsx)"));
+  }
+  return asked;
+}
 
 // The 1-based position `request` asks for in a collection of `count`.
 std::size_t ItemIndex(const Request& request, std::size_t argument, std::size_t count, const char* what) {
@@ -111,6 +138,10 @@ void ApplicationObject::Perform(const Member& member, const Request& request, An
         answer.Boolean(instance().displayAlerts);
       }
       return;
+    case kVersion:
+      request.ExpectCount(0, 0);
+      answer.Text(kVersionText);
+      return;
     case kQuit:
       request.ExpectCount(0, 0);
       // No one is there to be asked about unsaved workbooks: they are dropped.
@@ -156,16 +187,17 @@ void WorkbookObject::Perform(const Member& member, const Request& request, Answe
   switch (member.id) {
     case kSaveAs: {
       request.ExpectCount(1, kSaveAsArguments);
-      for (std::size_t i = 1; i < request.Count(); ++i) {
-        if (!request.Omitted(i)) throw ApplicationError("Поддерживается сохранение только с именем файла");
+      for (std::size_t i = 2; i < request.Count(); ++i) {
+        if (!request.Omitted(i)) throw ApplicationError("Поддерживается сохранение только с именем и форматом файла");
       }
       std::string const path = request.Text(0);
+      spreadsheet::FileFormat const format = SaveAsFormat(request, path);
       // There is no one to ask whether to replace the file: with alerts on,
       // an existing file is kept and the save refused.
       if (instance().displayAlerts && FileExists(path)) {
         throw ApplicationError("Файл «" + path + "» уже существует");
       }
-      spreadsheet::Save(*book_, path);
+      spreadsheet::Save(*book_, path, format);
       return;
     }
     case kWorksheets: {

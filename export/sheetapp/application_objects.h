@@ -2,7 +2,7 @@
 // and a workbook's worksheets.
 //
 //   Application  "Application" (itself), "WorkBooks", "WorkSheets" (of the
-//                active workbook), "DisplayAlerts", "Quit"
+//                active workbook), "DisplayAlerts", "Quit", "Version"
 //   Workbooks    "Add", "Item" (from 1; the default member), "Count"
 //   Workbook     "SaveAs", "WorkSheets"
 //   Worksheets   "Item" (from 1; the default member), "Count"

@@ -31,13 +31,15 @@ class AtomicFile {
   [[noreturn]] void Fail(const std::string& reason) const;
 
  private:
-  [[noreturn]] void FailWithSystemError(int error) const;
+  // Fail with the system's text for an error code of the platform (errno,
+  // or a Win32 error code on Windows).
+  [[noreturn]] void FailWithSystemError(unsigned long error) const;
   void Discard() noexcept;
 
   std::string target_;     // as the caller named it, for messages
   std::string finalPath_;  // the target with a symbolic link resolved
   std::string temporary_;
-  long long handle_ = -1;  // the open temporary file; platform-specific
+  long long handle_ = -1;  // the open temporary file (descriptor or handle); -1 when none
   bool committed_ = false;
 };
 

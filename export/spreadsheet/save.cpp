@@ -21,12 +21,13 @@ FileFormat FormatForPath(const std::string& path) {
   return isXlsx ? FileFormat::Xlsx : FileFormat::Xls;
 }
 
-void Save(const Workbook& workbook, const std::string& path) {
+void Save(const Workbook& workbook, const std::string& path, FileFormat format) {
+  if (format == FileFormat::Xlsx && !xlsx::Available()) throw SaveError::Naming(path, xlsx::kUnavailableReason);
   const ClassicNumbers classicNumbers;
   AtomicFile file(path);
   // What the writers refuse is the reason the save failed.
   try {
-    if (FormatForPath(path) == FileFormat::Xlsx) {
+    if (format == FileFormat::Xlsx) {
       xlsx::WriteXlsxFile(workbook, file.TemporaryPath());
     } else {
       const std::vector<std::uint8_t> bytes = xls::BuildXlsFile(workbook);

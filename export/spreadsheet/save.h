@@ -13,15 +13,25 @@ enum class FileFormat {
   Xlsx,  // Office Open XML workbook
 };
 
+// The object model's numbers for these formats ("SaveAs" FileFormat).
+namespace xl {
+inline constexpr int kExcel8 = 56;
+inline constexpr int kOpenXmlWorkbook = 51;
+}  // namespace xl
+
 // ".xlsx" in any case of letters gives Xlsx; every other name, ".xls" first
 // among them, gives Xls.
 FileFormat FormatForPath(const std::string& path);
 
-// Writes the workbook to `path` (UTF-8) atomically: the file appears complete
-// or not at all, and an existing file is replaced only by a complete new one.
-// A failure raises SpreadsheetError with a Russian description naming the
-// file and the reason, e.g. "Не удалось сохранить файл «/path/x.xls»:
-// Permission denied".
-void Save(const Workbook& workbook, const std::string& path);
+// Writes the workbook to `path` (UTF-8) atomically, in `format`: the file
+// appears complete or not at all, and an existing file is replaced only by a
+// complete new one. A failure raises SaveError with a Russian description
+// naming the file and the reason, e.g. "Не удалось сохранить файл
+// «/path/x.xls»: Permission denied"; so does a .xlsx in a build that cannot
+// write one (xlsx::Available), before anything is written.
+void Save(const Workbook& workbook, const std::string& path, FileFormat format);
+
+// The same in the format the name asks for (FormatForPath).
+inline void Save(const Workbook& workbook, const std::string& path) { Save(workbook, path, FormatForPath(path)); }
 
 }  // namespace spreadsheet

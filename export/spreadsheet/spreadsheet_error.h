@@ -21,6 +21,11 @@ class SpreadsheetError : public std::runtime_error {
 class SaveError : public SpreadsheetError {
  public:
   using SpreadsheetError::SpreadsheetError;
+
+  // "Не удалось сохранить файл «<path>»: <reason>".
+  static SaveError Naming(const std::string& path, const std::string& reason) {
+    return SaveError("Не удалось сохранить файл «" + path + "»: " + reason);
+  }
 };
 
 }  // namespace spreadsheet

@@ -101,16 +101,20 @@ Lines ReadDateLine(const std::string& date, const std::string& time) {
 
 Lines AlertsOff() { return Chain({{"method|get", "Application", ""}, {"put", "DisplayAlerts", "false"}}); }
 Lines QuitCall() { return Chain({{"method", "Quit", ""}}); }
-Lines SaveAs(const std::string& path) {
-  return Chain({{"method|get", "Application", ""},
-                {"method|get", "WorkBooks", ""},
-                {"get", "Item", "1"},
-                {"method", "SaveAs", "\"" + path + "\""}});
+// The version read, then the save; `format` is the file format argument
+// after the path ("" for none).
+Lines SaveAs(const std::string& path, const std::string& format = "") {
+  Lines lines = Chain({{"method|get", "Application", ""}, {"get", "Version", ""}});
+  Append(lines, Chain({{"method|get", "Application", ""},
+                       {"method|get", "WorkBooks", ""},
+                       {"get", "Item", "1"},
+                       {"method", "SaveAs", "\"" + path + "\"" + (format.empty() ? "" : ", " + format)}}));
+  return lines;
 }
 
-Lines SaveAndQuit(const std::string& path) {
+Lines SaveAndQuit(const std::string& path, const std::string& format = "") {
   Lines lines = AlertsOff();
-  Append(lines, SaveAs(path));
+  Append(lines, SaveAs(path, format));
   Append(lines, AlertsOff());
   Append(lines, QuitCall());
   return lines;
@@ -244,6 +248,33 @@ TEST_F(ExportCallsTest, AnExistingFileIsReplacedOnlyAfterYes) {
   EXPECT_EQ(server.instancesCreated(), 2);
   EXPECT_EQ(server.liveObjects(), 1u);
   EXPECT_EQ(server.calls().back().instance, 2);
+}
+
+// A workbook saved by name alone takes the application's default format,
+// .xlsx since version 12 even for a ".xls" name: from that version on, the
+// format the name asks for goes with it; before it, the call stays as it was.
+TEST_F(ExportCallsTest, FromVersion12OnSaveAsIsToldTheFormatTheNameAsksFor) {
+  struct Case {
+    automation::testing::FakeValue version;
+    std::string path;
+    std::string format;
+  };
+  using Text = std::string;
+  for (const Case& c : {Case{Text("16.0"), "C:\\t.xls", "56"}, Case{Text("12.0"), "C:\\t.XLSX", "51"},
+                        Case{std::int32_t{12}, "t.xlsm", "56"}, Case{Text("11.0"), "C:\\t.xlsx", ""},
+                        Case{std::monostate{}, "t.xls", ""}}) {
+    SCOPED_TRACE(c.path);
+    server.ClearRecords();
+    server.Answer("Version", c.version);
+    testing::ScriptedPorts ports(testing::Grid{});
+    ports.fileName = c.path;
+    ports.fileExists = [](const std::string&) { return false; };
+    ExportMeasurements(ports);
+    Lines expected = Build({});
+    Append(expected, SaveAndQuit(c.path, c.format));
+    EXPECT_EQ(server.Describe(), expected);
+  }
+  ExpectWellFormedCalls();
 }
 
 TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {

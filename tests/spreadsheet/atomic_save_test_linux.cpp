@@ -11,7 +11,6 @@
 #include "read_only_folder_linux.h"
 #include "sample_workbooks.h"
 #include "test_folder.h"
-#include "tests/support/file_helpers_linux.h"
 
 namespace spreadsheet {
 namespace {
@@ -58,8 +57,8 @@ TEST_F(SaveTest, ExtensionChoosesTheFormatAndSaveReplacesAnExistingFile) {
   ::chmod(xls.c_str(), 0640);
   Save(workbook_, xls.string());
   Save(workbook_, xlsx.string());
-  EXPECT_EQ(testsupport::ReadWholeFile(xls).substr(0, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");  // a compound file
-  EXPECT_EQ(testsupport::ReadWholeFile(xlsx).substr(0, 2), "PK");                               // a zip package
+  EXPECT_EQ(testing::ReadWholeFile(xls).substr(0, 8), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");  // a compound file
+  EXPECT_EQ(testing::ReadWholeFile(xlsx).substr(0, 2), "PK");                               // a zip package
   EXPECT_EQ(fs::status(xls).permissions() & fs::perms::all, fs::perms(0640)) << "permissions of the replaced file";
   ExpectFolderHolds({"table.xls", "table.XLSX"});
 }
@@ -77,7 +76,7 @@ TEST_F(SaveTest, PathThatIsAFolderFailsAndLeavesItAlone) {
     EXPECT_EQ(ErrorOf(workbook_, path), "Не удалось сохранить файл «" + path + "»: Is a directory");
   }
   EXPECT_TRUE(fs::is_directory(folder_ / "sub.xls"));
-  EXPECT_EQ(testsupport::ReadWholeFile(folder_ / "sub.xls" / "inside"), "x");
+  EXPECT_EQ(testing::ReadWholeFile(folder_ / "sub.xls" / "inside"), "x");
   ExpectFolderHolds({"sub.xls"});
 }
 
@@ -87,7 +86,7 @@ TEST_F(SaveTest, WriterFailureKeepsTheOldFileAndLeavesNoTemporary) {
     WriteText(folder_ / name, "precious");
     const std::string error = ErrorOf(Workbook{}, (folder_ / name).string());
     EXPECT_EQ(error, "Не удалось сохранить файл «" + (folder_ / name).string() + "»: В книге нет ни одного листа");
-    EXPECT_EQ(testsupport::ReadWholeFile(folder_ / name), "precious");
+    EXPECT_EQ(testing::ReadWholeFile(folder_ / name), "precious");
   }
   ExpectFolderHolds({"keep.xls", "keep.xlsx"});
 }
@@ -98,7 +97,7 @@ TEST_F(SaveTest, UnwritableFolderKeepsTheOldFile) {
   const auto error = testing::InReadOnlyFolder(folder_, [&] { return ErrorOf(workbook_, path); });
   if (!error) GTEST_SKIP() << "no private mount namespace to make a folder read-only in";
   EXPECT_EQ(*error, "Не удалось сохранить файл «" + path + "»: Read-only file system");
-  EXPECT_EQ(testsupport::ReadWholeFile(folder_ / "old.xls"), "precious");
+  EXPECT_EQ(testing::ReadWholeFile(folder_ / "old.xls"), "precious");
   ExpectFolderHolds({"old.xls"});
 }
 
@@ -108,7 +107,7 @@ TEST_F(SaveTest, SavingThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
   fs::create_symlink(folder_ / "real" / "data.xls", folder_ / "link.xls");
   Save(workbook_, (folder_ / "link.xls").string());
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.xls"));
-  EXPECT_EQ(testsupport::ReadWholeFile(folder_ / "real" / "data.xls").substr(0, 4), "\xD0\xCF\x11\xE0");
+  EXPECT_EQ(testing::ReadWholeFile(folder_ / "real" / "data.xls").substr(0, 4), "\xD0\xCF\x11\xE0");
   ExpectFolderHolds({"real", "link.xls"});
 }
 

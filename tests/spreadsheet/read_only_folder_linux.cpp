@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "test_folder.h"
+
 namespace spreadsheet::testing {
 namespace fs = std::filesystem;
 
@@ -101,6 +103,10 @@ std::optional<std::string> InReadOnlyFolder(const fs::path& folder, const std::f
   }
   if (answer[0] != '+') return std::nullopt;
   return answer.substr(1);
+}
+
+std::optional<std::string> WhileUnreplaceable(const fs::path& file, const std::function<std::string()>& action) {
+  return InReadOnlyFolder(file.parent_path(), action);
 }
 
 }  // namespace spreadsheet::testing

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
 
 namespace spreadsheet::testing {
@@ -18,7 +20,7 @@ std::string UniqueName(const std::string& prefix) {
 
 }  // namespace
 
-TestFolder::TestFolder(const std::string& prefix) : path_(fs::temp_directory_path() / UniqueName(prefix)) {
+TestFolder::TestFolder(const std::string& prefix) : path_(fs::temp_directory_path() / PathOf(UniqueName(prefix))) {
   fs::remove_all(path_);
   fs::create_directories(path_);
 }
@@ -26,6 +28,20 @@ TestFolder::TestFolder(const std::string& prefix) : path_(fs::temp_directory_pat
 TestFolder::~TestFolder() {
   std::error_code ignored;
   fs::remove_all(path_, ignored);
+}
+
+std::string TestFolder::operator/(const std::string& name) const { return Utf8Path(path_ / PathOf(name)); }
+
+std::string Utf8Path(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace spreadsheet::testing

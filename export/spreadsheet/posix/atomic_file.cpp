@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <random>
+#include <system_error>
 
 #include "export/spreadsheet/atomic_file.h"
 
@@ -20,6 +21,10 @@ std::string RandomSuffix() {
 }
 
 }  // namespace
+
+void AtomicFile::FailWithSystemError(unsigned long error) const {
+  Fail(std::generic_category().message(static_cast<int>(error)));
+}
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), finalPath_(target_) {
   namespace fs = std::filesystem;

@@ -1,12 +1,11 @@
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
+// Windows: the wide file functions of the system itself, so that every
+// failure has a Win32 error code, and its reason comes in the user's language
+// as the system words it (FormatMessageW), decoded from UTF-16 and not from
+// the ANSI code page.
 #include <windows.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <random>
-#include <system_error>
 
 #include "base/utf.h"
 #include "export/spreadsheet/atomic_file.h"
@@ -30,27 +29,47 @@ std::wstring RandomSuffix() {
   return suffix;
 }
 
-std::string LastSystemError() { return std::system_category().message(static_cast<int>(GetLastError())); }
+HANDLE HandleOf(long long handle) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle)); }
+
+// The system's text for a Win32 error code, as the middle of a sentence:
+// without the line break and full stop it ends with.
+std::string SystemReason(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer != nullptr ? buffer : L"", length);
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.')) {
+    text.pop_back();
+  }
+  return text.empty() ? "системная ошибка " + std::to_string(code) : Narrow(text);
+}
 
 }  // namespace
+
+void AtomicFile::FailWithSystemError(unsigned long error) const { Fail(SystemReason(static_cast<DWORD>(error))); }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), finalPath_(target_) {
   namespace fs = std::filesystem;
   if (target_.empty()) Fail("не указано имя файла");
   const fs::path finalPath(Wide(finalPath_));
   std::error_code error;
-  if (fs::is_directory(finalPath, error) || !finalPath.has_filename()) FailWithSystemError(EISDIR);
+  // What the system answers for replacing a folder by a file.
+  if (fs::is_directory(finalPath, error) || !finalPath.has_filename()) FailWithSystemError(ERROR_ACCESS_DENIED);
 
   const fs::path folder = finalPath.parent_path().empty() ? fs::path(L".") : finalPath.parent_path();
   for (int attempt = 0; handle_ < 0; ++attempt) {
     const fs::path temporary = folder / (L"." + finalPath.filename().wstring() + L".tmp-" + RandomSuffix());
-    const int fd = _wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                          _S_IREAD | _S_IWRITE);
-    if (fd >= 0) {
-      handle_ = fd;
+    // Shared for writing: a writer that opens the file itself (libxlsxwriter)
+    // writes into it while this handle keeps the name reserved.
+    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle_ = static_cast<long long>(reinterpret_cast<std::intptr_t>(file));
       temporary_ = Narrow(temporary.wstring());
-    } else if (errno != EEXIST || attempt >= 100) {
-      FailWithSystemError(errno);
+    } else if (const DWORD code = GetLastError(); code != ERROR_FILE_EXISTS || attempt >= 100) {
+      FailWithSystemError(code);
     }
   }
 }
@@ -60,30 +79,30 @@ AtomicFile::~AtomicFile() {
 }
 
 void AtomicFile::Discard() noexcept {
-  if (handle_ >= 0) _close(static_cast<int>(handle_));
+  if (handle_ >= 0) CloseHandle(HandleOf(handle_));
   handle_ = -1;
-  if (!temporary_.empty()) _wunlink(Wide(temporary_).c_str());
+  if (!temporary_.empty()) DeleteFileW(Wide(temporary_).c_str());
 }
 
 void AtomicFile::Write(const void* data, std::size_t size) {
   const auto* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const unsigned chunk = size > 0x40000000 ? 0x40000000u : static_cast<unsigned>(size);
-    const int written = _write(static_cast<int>(handle_), bytes, chunk);
-    if (written < 0) FailWithSystemError(errno);
+    const DWORD chunk = size > 0x40000000 ? 0x40000000u : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(HandleOf(handle_), bytes, chunk, &written, nullptr)) FailWithSystemError(GetLastError());
     bytes += written;
-    size -= static_cast<std::size_t>(written);
+    size -= written;
   }
 }
 
 void AtomicFile::Commit() {
-  const int fd = static_cast<int>(handle_);
-  if (_commit(fd) != 0) FailWithSystemError(errno);
+  const HANDLE file = HandleOf(handle_);
+  if (!FlushFileBuffers(file)) FailWithSystemError(GetLastError());
   handle_ = -1;
-  if (_close(fd) != 0) FailWithSystemError(errno);
+  if (!CloseHandle(file)) FailWithSystemError(GetLastError());
   if (!MoveFileExW(Wide(temporary_).c_str(), Wide(finalPath_).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    Fail(LastSystemError());
+    FailWithSystemError(GetLastError());
   }
   committed_ = true;
 }

@@ -1,14 +1,18 @@
 #include "export/spreadsheet/classic_numbers.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 namespace spreadsheet {
 
-// The C runtime has no uselocale: a thread-local locale is switched on for
-// this thread, and its numeric part set to "C" and back.
+// The C runtime has no uselocale: the thread is given a locale of its own
+// and its numeric part is set to "C" and back. The old msvcrt.dll that
+// MinGW programs may link cannot give a thread a locale of its own
+// (_configthreadlocale answers -1 there); then the switch is the process's,
+// which is still right for the program's one thread that saves.
 ClassicNumbers::ClassicNumbers() {
   previousMode_ = _configthreadlocale(_ENABLE_PER_THREAD_LOCALE);
   const char* const numeric = std::setlocale(LC_NUMERIC, nullptr);

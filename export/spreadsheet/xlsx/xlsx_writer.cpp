@@ -133,6 +133,8 @@ struct WorkbookCloser {
 
 }  // namespace
 
+bool Available() { return true; }
+
 void WriteXlsxFile(const Workbook& workbook, const std::string& path) {
   if (workbook.WorksheetCount() == 0) throw SpreadsheetError("В книге нет ни одного листа");
   std::unique_ptr<lxw_workbook, WorkbookCloser> target(workbook_new(path.c_str()));

@@ -13,6 +13,7 @@
 #include "export/automation/text_convert.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "export/sheetapp/dispatch_object.h"
+#include "export/spreadsheet/xlsx/xlsx_writer.h"
 #include "test_folder.h"
 
 namespace sheetapp {
@@ -282,34 +283,58 @@ class SheetAppSaveTest : public SheetAppTest {
     AddWorkbook();
     Sheet().Put("Cells", 1, 1, "saved");
   }
-  void SaveAs(const std::string& path) const { app.Call("WorkBooks").Get("Item", 1).Exec("SaveAs", path); }
-  static std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+  template <class... Format>
+  void SaveAs(const std::string& path, Format... format) const {
+    app.Call("WorkBooks").Get("Item", 1).Exec("SaveAs", path, format...);
   }
+  std::string Read(const std::string& path) const { return spreadsheet::testing::ReadWholeFile(PathOf(path)); }
+  static fs::path PathOf(const std::string& path) { return spreadsheet::testing::PathOf(path); }
 
   spreadsheet::testing::TestFolder scratch{"lumetra-sheetapp"};
-  const fs::path& folder = scratch.path();
 };
 
 TEST_F(SheetAppSaveTest, SaveAsReplacesAFileOnlyWithAlertsOffAndNamesWhatFailed) {
-  std::string const path = (folder / "t.xls").string();
-  std::ofstream(path) << "precious";
+  std::string const path = scratch / "t.xls";
+  std::ofstream(PathOf(path)) << "precious";
   EXPECT_EQ(DescriptionOf([&] { SaveAs(path); }), "Файл «" + path + "» уже существует");
   EXPECT_EQ(Read(path), "precious");
 
   app.Put("DisplayAlerts", false);
   SaveAs(path);
   EXPECT_EQ(Read(path).substr(0, 4), "\xD0\xCF\x11\xE0");
-  SaveAs((folder / "t.xlsx").string());
-  EXPECT_EQ(Read(folder / "t.xlsx").substr(0, 2), "PK");
+  std::string const xlsx = scratch / "t.xlsx";
+  if (spreadsheet::xlsx::Available()) {
+    SaveAs(xlsx);
+    EXPECT_EQ(Read(xlsx).substr(0, 2), "PK");
+  } else {
+    EXPECT_EQ(DescriptionOf([&] { SaveAs(xlsx); }),
+              "Не удалось сохранить файл «" + xlsx + "»: " + spreadsheet::xlsx::kUnavailableReason);
+    EXPECT_FALSE(fs::exists(PathOf(xlsx)));
+  }
 
-  std::string const missing = (folder / "no" / "t.xls").string();
-  EXPECT_EQ(DescriptionOf([&] { SaveAs(missing); }),
-            "Не удалось сохранить файл «" + missing + "»: No such file or directory");
-  EXPECT_EQ(DescriptionOf([&] { app.Call("WorkBooks").Get("Item", 1).Exec("SaveAs", path, 56); }),
-            "Поддерживается сохранение только с именем файла");
-  EXPECT_NO_THROW(app.Call("WorkBooks").Get("Item", 1).Exec("SaveAs", path, Omitted()));
+  std::string const missing = scratch / "no/t.xls";
+  EXPECT_TRUE(DescriptionOf([&] { SaveAs(missing); }).starts_with("Не удалось сохранить файл «" + missing + "»: "));
+  EXPECT_NO_THROW(SaveAs(path, Omitted()));
+}
+
+// "Version" tells clients that "SaveAs" takes the file format; the format
+// given must be one this application writes and agree with the name.
+TEST_F(SheetAppSaveTest, SaveAsTakesTheFileFormatThatAgreesWithTheName) {
+  EXPECT_EQ(TextOf(app.Get("Version")), "12.0");
+  app.Put("DisplayAlerts", false);
+  std::string const path = scratch / "t.xls";
+  SaveAs(path, 56);
+  EXPECT_EQ(Read(path).substr(0, 4), "\xD0\xCF\x11\xE0");
+  if (spreadsheet::xlsx::Available()) {
+    SaveAs(scratch / "t.XLSX", 51);
+    EXPECT_EQ(Read(scratch / "t.XLSX").substr(0, 2), "PK");
+  }
+  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 51); }), "Имя файла «" + path + "» не подходит к формату 51 (.xlsx)");
+  EXPECT_EQ(DescriptionOf([&] { SaveAs(scratch / "u.xlsx", 56); }),
+            "Имя файла «" + (scratch / "u.xlsx") + "» не подходит к формату 56 (.xls)");
+  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 43); }), "Формат файла 43 не поддерживается: только 56 (.xls) и 51 (.xlsx)");
+  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 56, "secret"); }),
+            "Поддерживается сохранение только с именем и форматом файла");
 }
 
 }  // namespace

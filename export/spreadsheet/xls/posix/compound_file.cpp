@@ -1,4 +1,5 @@
-// The container is written by libgsf's MS-OLE writer: version 3 with 512-byte
+// Linux and other systems without structured storage of their own: the
+// container is written by libgsf's MS-OLE writer: version 3 with 512-byte
 // sectors, streams under 4096 bytes placed in the mini stream as the format
 // requires, FAT sectors marked as such and every chain exactly as long as its
 // stream.
@@ -13,11 +14,6 @@
 
 namespace spreadsheet::xls {
 namespace {
-
-// The class identifier Excel gives the root storage of its workbooks,
-// {00020820-0000-0000-C000-000000000046}, in its on-disk byte order.
-constexpr std::uint8_t kExcelClassId[16] = {0x20, 0x08, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                            0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
 struct Unref {
   void operator()(gpointer object) const { g_object_unref(object); }
@@ -36,7 +32,7 @@ std::vector<std::uint8_t> PackWorkbookStream(const std::vector<std::uint8_t>& wo
   GsfPtr<GsfOutput> memory(gsf_output_memory_new());
   GsfPtr<GsfOutfile> storage(gsf_outfile_msole_new(memory.get()));
   if (!memory || !storage) Fail();
-  gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(storage.get()), kExcelClassId);
+  gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(storage.get()), kExcelWorkbookClassId);
   {
     GsfPtr<GsfOutput> stream(gsf_outfile_new_child(storage.get(), "Workbook", FALSE));
     if (!stream) Fail();
