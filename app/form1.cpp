@@ -47,6 +47,9 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   Label4 = layout.Label4;
   // The status line covers the grid's last row from column 5 on.
   StaticText1->raise();
+  // A copy of the table holds what the user sees, not the read's date and
+  // time hidden in the last row.
+  StringGrid1->HiddenCell = &app::IsHiddenCell;
 
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
