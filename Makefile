@@ -10,7 +10,7 @@ BUILD      := build-sanitize
 CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
 endif
 
-.PHONY: deps configure build run demo test test-native test-windows install clean
+.PHONY: deps configure build run demo test test-native test-windows test-package package install clean
 
 deps:
 	scripts/install-deps
@@ -44,7 +44,21 @@ test-windows: configure
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	scripts/wine-test $(WINDOWS_BUILD)
 
+# The Debian package of the program (CPack), in $(BUILD)/.
+package: build
+	cd $(BUILD) && cpack
+
+# Its file list, desktop entry, metadata, lintian, and (as root) an install
+# and removal on this machine.
+test-package: package
+	tests/package/check-package $(BUILD)/lumetra_*_*.deb
+
+# A sanitized build makes no package worth checking.
+ifeq ($(SANITIZE),1)
 test: test-native test-windows
+else
+test: test-native test-package test-windows
+endif
 
 # Installs the program and the stopwatch's udev rule, then has udev apply
 # the rule to a stopwatch already plugged in (not when staging into DESTDIR).

@@ -12,6 +12,7 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
+#include "app/stopwatch_access.h"
 #include "export/automation/spreadsheet_link.h"
 #include "hid/hid_controller.h"
 #include "hid/hid_device.h"
@@ -46,6 +47,9 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   Label4 = layout.Label4;
   // The status line covers the grid's last row from column 5 on.
   StaticText1->raise();
+  // A copy of the table holds what the user sees, not the read's date and
+  // time hidden in the last row.
+  StringGrid1->HiddenCell = &app::IsHiddenCell;
 
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
@@ -112,16 +116,33 @@ void TForm1::HidCtlArrival(TJvHidDevice*) {
 }
 
 bool TForm1::HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx) {
+  // A stopwatch the user may not open is reported, not taken: every read
+  // would fail. Another one further on may still be taken.
+  if (app::IsStopwatchWithoutAccess(*HidDev)) {
+    DeniedStopwatch = HidDev;
+    app::ShowNoAccess(*Label2, *StaticText1, HidDev->PnPInfo()->DevicePath);
+    return true;
+  }
   const HIDD_ATTRIBUTES& attributes = HidDev->Attributes();
   if (!stopwatch::IsStopwatch(HidDev->ProductString(), attributes.VendorID, attributes.ProductID)) return true;
   // The first stopwatch in list order wins; the enumeration ends here.
   HidCtl->CheckOutDevice(StopwatchDevice, Idx);
+  DeniedStopwatch = nullptr;
+  app::ClearNoAccess(*Label2, *StaticText1);
   Label2->setFontColor(clGreen);
   Label2->setText(QStringLiteral("Секундомер подключен"));
   return false;
 }
 
 void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
+  if (HidDev != nullptr && HidDev == DeniedStopwatch) {
+    // The stopwatch without access went away; the controller frees it.
+    DeniedStopwatch = nullptr;
+    app::ClearNoAccess(*Label2, *StaticText1);
+    Label2->setFontColor(clBlue);
+    Label2->setText(QStringLiteral("Секундомер отключен"));
+    return;
+  }
   if (HidDev != StopwatchDevice) return;
   // Forgotten, not handed back: the controller keeps it listed as unplugged
   // until the window closes.

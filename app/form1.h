@@ -65,4 +65,7 @@ class TForm1 : public TForm {
   // reporting them as removed at every re-scan; the window frees them when
   // it closes.
   std::vector<TJvHidDevice*> ForgottenStopwatches;
+  // A stopwatch that is plugged in but may not be opened, while the state
+  // line reports it. Not checked out: the controller owns it.
+  TJvHidDevice* DeniedStopwatch = nullptr;
 };

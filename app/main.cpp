@@ -21,9 +21,10 @@ int main(int argc, char* argv[]) {
   // COM for this thread before the window exists; at the end the spreadsheet
   // link lets go of its object before COM is shut down.
   automation::ComSession com(automation::SpreadsheetLink());
-  // Where no spreadsheet application of the system answers to
-  // "Excel.Application", the program's own one does, so saving works anyway.
-  if (!automation::CheckExcelInstall()) sheetapp::RegisterBuiltInSpreadsheet();
+  // The program's own spreadsheet application answers to "Excel.Application"
+  // wherever the system's does not, so saving works anyway; an MS Excel
+  // installed while the program runs takes over at the next save.
+  sheetapp::RegisterBuiltInSpreadsheet();
   app::PrepareApplication(application);
 
   // The HID layer's posted notices and hand-overs run in this event loop.

@@ -5,6 +5,7 @@
 #include "app/font_substitutes.h"
 #include "app/form1.h"
 #include "app/qt_translations.h"
+#include "app/window_icon.h"
 
 namespace app {
 
@@ -16,6 +17,10 @@ void SetApplicationTitle() {
 
 void PrepareApplication(QApplication& application) {
   SetApplicationTitle();
+  // The desktop matches the window to its entry by this name, and shows
+  // the entry's icon; the window carries the same icon itself.
+  QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
+  QApplication::setWindowIcon(WindowIcon());
   SubstituteMissingFonts();
   InstallQtTranslations(application);
 }

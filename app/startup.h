@@ -18,9 +18,9 @@ inline constexpr char16_t kApplicationTitle[] = u"Lumetro";
 void SetApplicationTitle();
 
 // Prepares the application object for the window, as the program and the
-// window's tests both need it: the title, the fonts the stored layout names
-// (or their metric-compatible replacements) and Qt's texts in the user's
-// language.
+// window's tests both need it: the title, the desktop entry's name and icon,
+// the fonts the stored layout names (or their metric-compatible
+// replacements) and Qt's texts in the user's language.
 void PrepareApplication(QApplication& application);
 
 // Creates the main window from its stored layout; its FormCreate has run

@@ -234,6 +234,9 @@ void ExportMeasurements(ExportPorts& ports) {
   OleVariant& link = ports.Link();
   // A failing start leaves no instance of this export behind.
   automation::StartSpreadsheetInstance(link);
+  // Who saves may have changed since the window opened (MS Excel installed
+  // or removed meanwhile): Label1 says who does this time.
+  ports.SetSpreadsheetLabel(automation::SpreadsheetStateLabel());
   try {
     link.Call("Application").Call("WorkBooks").Exec("Add");
     FormatSheet(link);

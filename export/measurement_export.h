@@ -58,7 +58,8 @@ class ExportPorts {
 };
 
 // Runs the export to its end: checks the spreadsheet application, starts a
-// new instance into the link, builds and fills the sheet, asks for the file,
+// new instance into the link and shows on Label1 whose it is (MS Excel's or
+// the program's own), builds and fills the sheet, asks for the file,
 // asks before replacing an existing one, saves, and tells the instance to
 // quit. An application whose "Version" is 12 or later is told the file
 // format the name asks for (51 for ".xlsx", 56 for any other name); an

@@ -85,6 +85,8 @@ bool TJvHidDevice::OpenSyncHandleUnchecked() {
   FSyncHandle = Normalised(createFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr));
   FReadWriteAccess = FSyncHandle != INVALID_HANDLE_VALUE;
+  auto lastError = hid::Services().file.GetLastError;
+  FAccessDenied = !FReadWriteAccess && lastError != nullptr && lastError() == ERROR_ACCESS_DENIED;
   if (!FReadWriteAccess) {
     // Query-only access still serves attributes and strings.
     FSyncHandle =

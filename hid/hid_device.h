@@ -45,6 +45,10 @@ class TJvHidDevice {
   HANDLE ReadHandle() const { return FReadHandle.load(); }
   // The last opening of SyncHandle got read and write access.
   bool ReadWriteAccess() const { return FReadWriteAccess; }
+  // The last opening of SyncHandle for reading and writing was refused for
+  // lack of permission (ERROR_ACCESS_DENIED): the device is present, but the
+  // user may only query it.
+  bool AccessDenied() const { return FAccessDenied; }
   const HIDD_ATTRIBUTES& Attributes() const { return FAttributes; }
   const TJvHidPnPInfo* PnPInfo() const { return FPnPInfo.get(); }
   TJvHidDeviceReadThread* ReadThread() const { return FReadThread; }
@@ -137,6 +141,7 @@ class TJvHidDevice {
   TJvHidDataErrorEvent FOnDataError;
   TJvHidPlugEvent FOnUnplug;
   bool FReadWriteAccess = false;
+  bool FAccessDenied = false;
   TJvHidDeviceReadThread* FReadThread = nullptr;
   bool FTimedReadDone = false;
 };

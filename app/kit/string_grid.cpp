@@ -1,5 +1,8 @@
 #include "app/kit/string_grid.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,6 +34,15 @@ TStringGrid::TStringGrid(QWidget* parent) : QAbstractScrollArea(parent) {
   rowHeights_.assign(rowCount_, defaultRowHeight_);
   cells_.resize(static_cast<std::size_t>(colCount_) * rowCount_);
   updateScrollRanges();
+
+  // The only entry of the grid's context menu; its shortcut works while the
+  // grid has the focus.
+  auto* copy = new QAction(QStringLiteral("Копировать"), this);
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  connect(copy, &QAction::triggered, this, &TStringGrid::copyToClipboard);
+  addAction(copy);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 void TStringGrid::setColCount(int count) {
@@ -143,6 +155,22 @@ void TStringGrid::setSelection(const TGridRect& rect) {
   scrollIntoView(current_.X, current_.Y);
   viewport()->update();
 }
+
+QString TStringGrid::copyText() const {
+  TGridRect range = selection();
+  if (range.Left == range.Right && range.Top == range.Bottom) range = {0, 0, colCount_ - 1, rowCount_ - 1};
+  QString text;
+  for (int r = range.Top; r <= range.Bottom; ++r) {
+    for (int c = range.Left; c <= range.Right; ++c) {
+      if (c > range.Left) text += u'\t';
+      if (!(HiddenCell && HiddenCell(c, r))) text += QString::fromStdString(cell(c, r));
+    }
+    text += u'\n';
+  }
+  return text;
+}
+
+void TStringGrid::copyToClipboard() const { QGuiApplication::clipboard()->setText(copyText()); }
 
 int TStringGrid::leftCol() const { return horizontalScrollBar()->value(); }
 int TStringGrid::topRow() const { return verticalScrollBar()->value(); }
@@ -313,6 +341,12 @@ void TStringGrid::keyPressEvent(QKeyEvent* event) {
       if (control) to.Y = rowCount_ - 1;
       break;
     default:
+      // Where the shortcut did not take Ctrl+C first (a key sent straight
+      // to the grid), it copies all the same.
+      if (event->matches(QKeySequence::Copy)) {
+        copyToClipboard();
+        return;
+      }
       event->ignore();
       return;
   }

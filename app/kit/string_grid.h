@@ -5,7 +5,9 @@
 // grid draws 1-pixel lines between all cells, selects a block of cells with
 // the mouse (or Shift and the arrow keys), never edits, marks the current
 // cell with a focus rectangle while it has keyboard focus, and shows scroll
-// bars only when its cells do not fit. Cell texts are UTF-8 std::strings.
+// bars only when its cells do not fit. Ctrl+C and its context menu's
+// "Копировать" put the selected cells on the clipboard as tab-separated
+// text. Cell texts are UTF-8 std::strings.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -73,7 +75,16 @@ class TStringGrid : public QAbstractScrollArea {
   // The canvas of the paint in progress, for the OnDrawCell handler.
   TCanvas& canvas() { return canvas_; }
 
+  // What a copy takes: the selection's cells as tab-separated lines, each
+  // line ended by a line feed, as spreadsheets paste them; the whole grid
+  // when nothing is selected beyond the current cell. A cell for which
+  // HiddenCell answers true copies as empty, as it is seen.
+  QString copyText() const;
+  void copyToClipboard() const;
+
   TDrawCellEvent OnDrawCell;
+  // Cells whose text the OnDrawCell handler paints invisible.
+  std::function<bool(int ACol, int ARow)> HiddenCell;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -17,6 +17,7 @@ struct Registration {
   std::string progId;
   CLSID clsid;
   ClassFactory factory;
+  ClassRank rank;
 };
 
 // Registrations may come from any thread; lookups run on the calling
@@ -33,31 +34,43 @@ std::vector<Registration>& Registry() {
 
 }  // namespace
 
-HRESULT RegisterAutomationClass(std::string_view progId, const CLSID& clsid, ClassFactory factory) {
+HRESULT RegisterAutomationClass(std::string_view progId, const CLSID& clsid, ClassFactory factory, ClassRank rank) {
   if (progId.empty() || !factory) return E_INVALIDARG;
   std::lock_guard lock(RegistryMutex());
   auto& registry = Registry();
-  std::erase_if(registry, [&](const Registration& r) { return EqualsIgnoringAsciiCase(r.progId, progId); });
-  registry.push_back(Registration{std::string(progId), clsid, std::move(factory)});
+  std::erase_if(registry, [&](const Registration& r) { return r.rank == rank && EqualsIgnoringAsciiCase(r.progId, progId); });
+  registry.push_back(Registration{std::string(progId), clsid, std::move(factory), rank});
   return S_OK;
 }
 
-void UnregisterAutomationClass(std::string_view progId) {
+void UnregisterAutomationClass(std::string_view progId, ClassRank rank) {
   std::lock_guard lock(RegistryMutex());
-  std::erase_if(Registry(), [&](const Registration& r) { return EqualsIgnoringAsciiCase(r.progId, progId); });
+  std::erase_if(Registry(),
+                [&](const Registration& r) { return r.rank == rank && EqualsIgnoringAsciiCase(r.progId, progId); });
+}
+
+bool IsFallbackClass(const CLSID& clsid) {
+  std::lock_guard lock(RegistryMutex());
+  return std::any_of(Registry().begin(), Registry().end(),
+                     [&](const Registration& r) { return r.rank == ClassRank::Fallback && SameGuid(r.clsid, clsid); });
 }
 
 namespace registered {
 
-bool FindClass(std::string_view progId, CLSID& clsid) {
+bool FindClass(std::string_view progId, ClassRank rank, CLSID& clsid) {
   std::lock_guard lock(RegistryMutex());
   for (const Registration& r : Registry()) {
-    if (EqualsIgnoringAsciiCase(r.progId, progId)) {
+    if (r.rank == rank && EqualsIgnoringAsciiCase(r.progId, progId)) {
       clsid = r.clsid;
       return true;
     }
   }
   return false;
+}
+
+HRESULT LookupFallback(HRESULT systemAnswer, LPCOLESTR progId, CLSID& clsid) {
+  if (SUCCEEDED(systemAnswer) || progId == nullptr) return systemAnswer;
+  return FindClass(ProgIdText(progId), ClassRank::Fallback, clsid) ? S_OK : systemAnswer;
 }
 
 ClassFactory FindFactory(const CLSID& clsid) {

@@ -16,16 +16,33 @@ namespace automation {
 // A failing result is what CoCreateInstance returns.
 using ClassFactory = std::function<HRESULT(IUnknown** object)>;
 
+// How a registration ranks against the system's classes of the same name.
+enum class ClassRank {
+  // Answers where the system has no class of that name. Where the COM
+  // subset is the system's COM, this is a registration with the system.
+  Ordinary,
+  // A stand-in: answers only where neither the system nor an ordinary
+  // registration has a class of that name, so that a real server installed
+  // later takes over at the next lookup.
+  Fallback,
+};
+
 // Registers `progId` (matched without regard to ASCII case, as the system
 // does) for the class `clsid`. A second registration of the same identifier
-// replaces the first. E_INVALIDARG for an empty identifier or factory.
-HRESULT RegisterAutomationClass(std::string_view progId, const CLSID& clsid, ClassFactory factory);
+// and rank replaces the first. E_INVALIDARG for an empty identifier or factory.
+HRESULT RegisterAutomationClass(std::string_view progId, const CLSID& clsid, ClassFactory factory,
+                                ClassRank rank = ClassRank::Ordinary);
 
-// Forgets `progId`; nothing happens when it is not registered.
-void UnregisterAutomationClass(std::string_view progId);
+// Forgets the registration of `progId` of that rank; nothing happens when
+// there is none.
+void UnregisterAutomationClass(std::string_view progId, ClassRank rank = ClassRank::Ordinary);
 
-// CLSIDFromProgID as the layer makes it: the classes registered here first,
-// then the system's. Same contract and results.
+// True when `clsid` is the class of a fallback registration.
+bool IsFallbackClass(const CLSID& clsid);
+
+// CLSIDFromProgID as the layer makes it: the system's classes, then the
+// ordinary registrations made here, then the fallbacks. Same contract and
+// results.
 HRESULT STDAPICALLTYPE LookupClass(LPCOLESTR progId, LPCLSID clsid);
 
 // CoCreateInstance as the layer makes it: a class registered here is created

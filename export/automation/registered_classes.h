@@ -9,10 +9,17 @@
 
 namespace automation::registered {
 
-// The class registered for `progId` (ASCII case ignored); false when none.
-bool FindClass(std::string_view progId, CLSID& clsid);
+// The class registered for `progId` (ASCII case ignored) with that rank;
+// false when none.
+bool FindClass(std::string_view progId, ClassRank rank, CLSID& clsid);
 
-// The factory of the class `clsid`; empty when it is not registered here.
+// The layer's lookup once the system (and the ordinary registrations) have
+// answered `systemAnswer`: that answer when it is a success or the call was
+// malformed, otherwise a fallback registration of `progId` if there is one.
+HRESULT LookupFallback(HRESULT systemAnswer, LPCOLESTR progId, CLSID& clsid);
+
+// The factory of the class `clsid`, of either rank; empty when it is not
+// registered here.
 ClassFactory FindFactory(const CLSID& clsid);
 
 // What CoCreateInstance does once it has found the class and the apartment

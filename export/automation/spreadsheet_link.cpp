@@ -7,6 +7,10 @@ namespace automation {
 
 SpreadsheetLabel SpreadsheetInstalledLabel() { return {"MS EXCEL установлен", kInstalledColor}; }
 
+// Green: the table can be saved, only not by MS Excel. Short enough to end
+// well before the buttons at the label's 21-pixel Arial.
+SpreadsheetLabel SpreadsheetBuiltInLabel() { return {"MS EXCEL нет, сохранит программа", kInstalledColor}; }
+
 SpreadsheetLabel SpreadsheetMissingLabel() { return {"MS EXCEL не установлен", kMissingColor}; }
 
 OleVariant& SpreadsheetLink() {
@@ -14,18 +18,33 @@ OleVariant& SpreadsheetLink() {
   return link;
 }
 
-bool CheckExcelInstall(ProgIdLookup lookup) {
+namespace {
+
+// The class that answers to "Excel.Application"; false when none does.
+bool FindSpreadsheetClass(ProgIdLookup lookup, CLSID& clsid) {
   OleString const progId = ToOleString(kSpreadsheetProgId);
-  CLSID clsid{};
   return lookup(progId.c_str(), &clsid) == S_OK;
+}
+
+}  // namespace
+
+bool CheckExcelInstall(ProgIdLookup lookup) {
+  CLSID clsid{};
+  return FindSpreadsheetClass(lookup, clsid);
+}
+
+SpreadsheetLabel SpreadsheetStateLabel(ProgIdLookup lookup) {
+  CLSID clsid{};
+  if (!FindSpreadsheetClass(lookup, clsid)) return SpreadsheetMissingLabel();
+  return IsFallbackClass(clsid) ? SpreadsheetBuiltInLabel() : SpreadsheetInstalledLabel();
 }
 
 void StartSpreadsheetInstance(OleVariant& link) { link = CreateOleObject(kSpreadsheetProgId); }
 
 SpreadsheetLabel SpreadsheetStartupStep(OleVariant& link, ProgIdLookup lookup) {
-  if (!CheckExcelInstall(lookup)) return SpreadsheetMissingLabel();
-  StartSpreadsheetInstance(link);
-  return SpreadsheetInstalledLabel();
+  SpreadsheetLabel const label = SpreadsheetStateLabel(lookup);
+  if (label != SpreadsheetMissingLabel()) StartSpreadsheetInstance(link);
+  return label;
 }
 
 bool SpreadsheetCloseQuery(const OleVariant& link) noexcept {

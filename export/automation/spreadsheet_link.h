@@ -26,6 +26,7 @@ struct SpreadsheetLabel {
 };
 
 SpreadsheetLabel SpreadsheetInstalledLabel();  // "MS EXCEL установлен", green
+SpreadsheetLabel SpreadsheetBuiltInLabel();    // "MS EXCEL нет, сохранит программа", green
 SpreadsheetLabel SpreadsheetMissingLabel();    // "MS EXCEL не установлен", blue
 
 // The link itself: empty, or holding the spreadsheet application's
@@ -37,7 +38,13 @@ using ProgIdLookup = HRESULT(STDAPICALLTYPE*)(LPCOLESTR progId, LPCLSID clsid);
 
 // True exactly when "Excel.Application" is registered (the lookup answers
 // S_OK; any other answer, success codes included, is false). Starts nothing.
+// The program's own application, registered as a fallback, counts.
 bool CheckExcelInstall(ProgIdLookup lookup = &LookupClass);
+
+// Label1 for whoever answers to "Excel.Application" now: the installed
+// label for a class of the system, the built-in label for the program's own
+// (a fallback registration), the missing label for none. Starts nothing.
+SpreadsheetLabel SpreadsheetStateLabel(ProgIdLookup lookup = &LookupClass);
 
 // Starts a new, invisible spreadsheet application instance into `link`,
 // releasing the instance it held. Failures raise EOleSysError and leave the
@@ -45,9 +52,10 @@ bool CheckExcelInstall(ProgIdLookup lookup = &LookupClass);
 void StartSpreadsheetInstance(OleVariant& link);
 
 // The window's start-up step: when the application is registered, starts an
-// instance into `link` and answers the "installed" label; otherwise answers
-// the "missing" label and leaves the link empty. A failing start raises
-// (EOleSysError) before any label is chosen, so Label1 keeps its text.
+// instance into `link` and answers the label of whoever answered (installed
+// or built-in); otherwise answers the "missing" label and leaves the link
+// empty. A failing start raises (EOleSysError) before any label is chosen,
+// so Label1 keeps its text.
 SpreadsheetLabel SpreadsheetStartupStep(OleVariant& link, ProgIdLookup lookup = &LookupClass);
 
 // The close query: asks the instance whether it still exists and, if so,

@@ -24,9 +24,11 @@ HRESULT CreateBuiltInSpreadsheet(IUnknown** object) {
 
 HRESULT RegisterBuiltInSpreadsheet() {
   return automation::RegisterAutomationClass(automation::kSpreadsheetProgId, kBuiltInSpreadsheetClsid,
-                                             &CreateBuiltInSpreadsheet);
+                                             &CreateBuiltInSpreadsheet, automation::ClassRank::Fallback);
 }
 
-void UnregisterBuiltInSpreadsheet() { automation::UnregisterAutomationClass(automation::kSpreadsheetProgId); }
+void UnregisterBuiltInSpreadsheet() {
+  automation::UnregisterAutomationClass(automation::kSpreadsheetProgId, automation::ClassRank::Fallback);
+}
 
 }  // namespace sheetapp

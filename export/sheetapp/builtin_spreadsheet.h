@@ -2,9 +2,9 @@
 // answers the member calls the measurement export makes, over the workbook
 // model in export/spreadsheet, and saves .xls (or .xlsx) files itself.
 //
-// The program registers it as "Excel.Application" at start where no
-// spreadsheet application of the system answers to that name, so the
-// spreadsheet link and the export work the same either way.
+// The program registers it as "Excel.Application" at start, as a fallback
+// that answers only where no spreadsheet application of the system does, so
+// the spreadsheet link and the export work the same either way.
 #pragma once
 
 #include "export/automation/com_types.h"
@@ -19,8 +19,9 @@ extern const CLSID kBuiltInSpreadsheetClsid;
 // E_OUTOFMEMORY when it cannot be made.
 HRESULT CreateBuiltInSpreadsheet(IUnknown** object);
 
-// Makes it creatable as "Excel.Application" through CLSIDFromProgID and
-// CoCreateInstance (replacing another in-process registration of that name).
+// Makes it creatable as "Excel.Application" through the automation layer's
+// lookup and creation, as the fallback of that name (replacing an earlier
+// fallback): a system's or ordinary registration of the name answers first.
 HRESULT RegisterBuiltInSpreadsheet();
 void UnregisterBuiltInSpreadsheet();
 

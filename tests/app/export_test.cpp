@@ -12,10 +12,10 @@
 
 #include "app/kit/button.h"
 #include "app/kit/save_dialog.h"
-#include "export/automation/class_registry.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
+#include "fake_automation.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/window_fixture.h"
 
@@ -78,10 +78,41 @@ class ExportFromWindow : public WindowOnSim {
   app::ScopedDialogs installed{dialogs};
 };
 
-TEST_F(ExportFromWindow, StartShowsTheBuiltInApplicationAsInstalled) {
+// Label1 says who will save: MS Excel (here a recording server registered
+// as the system's), the program's own application, or nobody; at start and
+// afresh at each export, in a text that ends well before the buttons.
+TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
+  const QColor green(0, 128, 0);
+  auto expectLabel1 = [&](const QString& text, const QColor& colour) {
+    EXPECT_EQ(form->Label1->text(), text);
+    EXPECT_EQ(form->Label1->fontColor(), colour);
+    EXPECT_LE(form->Label1->geometry().right() + 24, form->Button2->geometry().left()) << text.toStdString();
+  };
   Start();
-  EXPECT_EQ(form->Label1->text(), "MS EXCEL установлен");
-  EXPECT_EQ(form->Label1->fontColor(), QColor(0, 128, 0));
+  expectLabel1("MS EXCEL нет, сохранит программа", green);
+  const QString path = folder.filePath("t.xls");
+  dialogs.saveAnswer = path;
+  {
+    // Installed while the program runs: the next export is MS Excel's.
+    automation::testing::FakeAutomationServer excel;
+    excel.Register("Excel.Application");
+    form->Button2->click();
+    EXPECT_EQ(excel.instancesCreated(), 1);
+    expectLabel1("MS EXCEL установлен", green);
+    EXPECT_FALSE(QFileInfo::exists(path)) << "the built-in application saved instead";
+    CloseWindow();
+    Start();
+    expectLabel1("MS EXCEL установлен", green);
+  }
+  form->Button2->click();
+  expectLabel1("MS EXCEL нет, сохранит программа", green);
+  EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
+
+  sheetapp::UnregisterBuiltInSpreadsheet();
+  const std::size_t dialogsShown = dialogs.saveRequests.size();
+  form->Button2->click();
+  expectLabel1("MS EXCEL не установлен", QColor(0, 0, 255));
+  EXPECT_EQ(dialogs.saveRequests.size(), dialogsShown);
 }
 
 TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
@@ -98,7 +129,7 @@ TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
   EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
   // The path is offered again at the next export.
   EXPECT_EQ(form->SaveDialog1->fileName(), path);
-  EXPECT_EQ(form->Label1->text(), "MS EXCEL установлен");
+  EXPECT_EQ(form->Label1->text(), "MS EXCEL нет, сохранит программа");
 }
 
 // The program's application object sets the C library's locale from the
@@ -172,9 +203,9 @@ TEST_F(ExportFromWindow, CellThatIsNotANumberReachesTheErrorBox) {
 }
 
 TEST_F(ExportFromWindow, ApplicationThatCannotStartIsReportedAndLabel1KeepsItsText) {
-  const CLSID clsid{0x1234, 0x5678, 0x9ABC, {1, 2, 3, 4, 5, 6, 7, 8}};
-  automation::RegisterAutomationClass("Excel.Application", clsid,
-                                      [](IUnknown**) -> HRESULT { return E_OUTOFMEMORY; });
+  automation::testing::FakeAutomationServer excel;
+  excel.Register("Excel.Application");
+  excel.FailCreation(E_OUTOFMEMORY);
   Start();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
@@ -189,7 +220,7 @@ TEST_F(ExportFromWindow, ApplicationThatCannotStartIsReportedAndLabel1KeepsItsTe
 
 TEST_F(ExportFromWindow, ClosingAsksForExistsAndDropsTheUnknownName) {
   Start();
-  ASSERT_EQ(form->Label1->text(), "MS EXCEL установлен");
+  ASSERT_EQ(form->Label1->text(), "MS EXCEL нет, сохранит программа");
   EXPECT_TRUE(form->close());
   EXPECT_TRUE(dialogs.errors.empty());
   // The application has no "Exists", so "Quit" is not sent: the instance

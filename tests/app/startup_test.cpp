@@ -93,6 +93,12 @@ TEST_F(StartedWindow, CaptionDiffersFromTheApplicationTitle) {
   EXPECT_EQ(form->windowTitle(), "Lumetra");
   EXPECT_EQ(QApplication::applicationName(), "Lumetro");
   EXPECT_EQ(form->windowIconText(), "Lumetro");
+  // The desktop entry's icon, drawn: its centre is the stopwatch's face.
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "ru.lumetra.lumetra");
+  const QImage icon = form->windowIcon().pixmap(32, 32).toImage();
+  ASSERT_EQ(icon.size(), QSize(32, 32));
+  EXPECT_EQ(icon.pixelColor(12, 12), QColor(Qt::white));
+  EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);
 }
 
 TEST_F(StartedWindow, WindowBackgroundIsButtonFaceAndLabelsShowIt) {

@@ -111,7 +111,7 @@ std::string ArgumentList(const std::vector<RecordedArg>& args) {
 
 struct FakeAutomationServer::State {
   CLSID clsid{};
-  std::vector<std::string> registered;
+  std::vector<std::pair<std::string, ClassRank>> registered;
   std::map<std::string, Behaviour> behaviours;  // by lower-case member name
   std::map<std::string, DISPID> dispids;        // by lower-case member name
   std::vector<std::string> namesById;           // DISPID - kFirstDispid -> name as first spelled
@@ -314,10 +314,10 @@ FakeAutomationServer::FakeAutomationServer() : state_(std::make_shared<State>())
 }
 
 FakeAutomationServer::~FakeAutomationServer() {
-  for (const std::string& progId : state_->registered) UnregisterAutomationClass(progId);
+  for (const auto& [progId, rank] : state_->registered) UnregisterAutomationClass(progId, rank);
 }
 
-void FakeAutomationServer::Register(std::string_view progId) {
+void FakeAutomationServer::Register(std::string_view progId, ClassRank rank) {
   std::weak_ptr<State> weak = state_;
   RegisterAutomationClass(progId, state_->clsid, [weak](IUnknown** object) -> HRESULT {
     std::shared_ptr<State> state = weak.lock();
@@ -329,8 +329,8 @@ void FakeAutomationServer::Register(std::string_view progId) {
     }
     *object = new FakeDispatch(state, ++state->instancesCreated, std::string());
     return S_OK;
-  });
-  state_->registered.emplace_back(progId);
+  }, rank);
+  state_->registered.emplace_back(progId, rank);
 }
 
 const CLSID& FakeAutomationServer::clsid() const { return state_->clsid; }

@@ -19,6 +19,7 @@
 #include <variant>
 #include <vector>
 
+#include "export/automation/class_registry.h"
 #include "export/automation/com_types.h"
 #include "export/automation/ole_variant.h"
 
@@ -82,8 +83,9 @@ class FakeAutomationServer {
   FakeAutomationServer(const FakeAutomationServer&) = delete;
   FakeAutomationServer& operator=(const FakeAutomationServer&) = delete;
 
-  // Makes the server creatable as `progId` with a CLSID of its own.
-  void Register(std::string_view progId);
+  // Makes the server creatable as `progId` with a CLSID of its own; as a
+  // fallback, it stands for the program's own application.
+  void Register(std::string_view progId, ClassRank rank = ClassRank::Ordinary);
   const CLSID& clsid() const;
 
   // A new instance, as CoCreateInstance would give it, held in a variant.

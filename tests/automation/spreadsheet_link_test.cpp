@@ -50,6 +50,26 @@ TEST_F(SpreadsheetLinkTest, StartUpWithTheApplicationRegisteredStartsOneUntouche
   EXPECT_TRUE(excel.calls().empty());      // not made visible, no workbook
 }
 
+// The program's own application is registered as a fallback: it answers
+// only while no other application does, and Label1 tells the two apart.
+TEST_F(SpreadsheetLinkTest, TheProgramsOwnApplicationAnswersOnlyWhereNoOtherDoes) {
+  FakeAutomationServer builtIn;
+  builtIn.Register("Excel.Application", ClassRank::Fallback);
+  EXPECT_TRUE(CheckExcelInstall());
+  EXPECT_EQ(SpreadsheetStartupStep(link), (SpreadsheetLabel{"MS EXCEL нет, сохранит программа", 0x008000}));
+  EXPECT_EQ(builtIn.instancesCreated(), 1);
+
+  excel.Register("Excel.Application");
+  EXPECT_EQ(SpreadsheetStartupStep(link), SpreadsheetInstalledLabel());
+  EXPECT_EQ(excel.instancesCreated(), 1);
+  EXPECT_EQ(builtIn.instancesCreated(), 1);
+
+  UnregisterAutomationClass("Excel.Application");
+  EXPECT_EQ(SpreadsheetStateLabel(), SpreadsheetBuiltInLabel());
+  UnregisterAutomationClass("Excel.Application", ClassRank::Fallback);
+  EXPECT_EQ(SpreadsheetStateLabel(), SpreadsheetMissingLabel());
+}
+
 TEST_F(SpreadsheetLinkTest, StartUpWithoutTheApplicationLeavesTheLinkEmpty) {
   excel.Register("Some.Other.Application");
   SpreadsheetLabel const label = SpreadsheetStartupStep(link);

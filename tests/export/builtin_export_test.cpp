@@ -177,7 +177,7 @@ TEST_F(BuiltInExportTest, WithoutTheClassOnlyLabel1Changes) {
   ports.label.reset();
   ports.dialogConfirmed = false;
   ExportMeasurements(ports);
-  EXPECT_FALSE(ports.label.has_value());
+  EXPECT_EQ(ports.label, automation::SpreadsheetBuiltInLabel());
   EXPECT_EQ(ports.dialogsShown, 1);
 }
 

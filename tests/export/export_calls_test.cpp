@@ -187,7 +187,7 @@ TEST_F(ExportCallsTest, AFullReadIsFormattedFilledSavedAndQuitInExactlyThisOrder
   EXPECT_EQ(ports.dialogsShown, 1);
   EXPECT_EQ(ports.existenceAsked, Lines{"/data/измерения.xls"});
   EXPECT_TRUE(ports.questions.empty());
-  EXPECT_FALSE(ports.label.has_value()) << "a successful export leaves Label1 alone";
+  EXPECT_EQ(ports.label, automation::SpreadsheetInstalledLabel()) << "Label1 names who saved";
   // Only the link's reference to its instance is left.
   EXPECT_EQ(server.liveObjects(), 1u);
   EXPECT_EQ(server.totalReferences(), 1u);

@@ -1,5 +1,6 @@
 // Apartment initialisation and class creation of the COM subset, over the
-// in-process class registry: here it is the only registry there is.
+// in-process class registry: here its ordinary registrations are the only
+// registry there is; fallbacks are the layer's lookup's business.
 #include "export/automation/com_types.h"
 #include "export/automation/registered_classes.h"
 
@@ -17,7 +18,8 @@ void CoUninitialize() {
 
 HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid) {
   if (lpszProgID == nullptr || lpclsid == nullptr) return E_INVALIDARG;
-  return automation::registered::FindClass(automation::registered::ProgIdText(lpszProgID), *lpclsid)
+  return automation::registered::FindClass(automation::registered::ProgIdText(lpszProgID),
+                                           automation::ClassRank::Ordinary, *lpclsid)
              ? S_OK
              : CO_E_CLASSSTRING;
 }

@@ -1,5 +1,6 @@
-// Class lookup and creation on Windows: the classes registered in this
-// process first, then the system's COM. The in-process registrations never
+// Class lookup and creation on Windows: the system's classes first, so that
+// an application installed while the program runs is the one it finds; then
+// the classes registered in this process. The in-process registrations never
 // reach the system's registry.
 #include "export/automation/registered_classes.h"
 
@@ -18,9 +19,10 @@ bool ApartmentInitialised() {
 }  // namespace
 
 HRESULT STDAPICALLTYPE LookupClass(LPCOLESTR progId, LPCLSID clsid) {
-  if (progId == nullptr || clsid == nullptr) return ::CLSIDFromProgID(progId, clsid);
-  if (registered::FindClass(registered::ProgIdText(progId), *clsid)) return S_OK;
-  return ::CLSIDFromProgID(progId, clsid);
+  HRESULT const system = ::CLSIDFromProgID(progId, clsid);
+  if (SUCCEEDED(system) || progId == nullptr || clsid == nullptr) return system;
+  if (registered::FindClass(registered::ProgIdText(progId), ClassRank::Ordinary, *clsid)) return S_OK;
+  return registered::LookupFallback(system, progId, *clsid);
 }
 
 HRESULT CreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {

@@ -1,8 +1,12 @@
-// The grid's addressing, selection, keyboard and scroll bars.
-#include <QCoreApplication>
+// The grid's addressing, selection, keyboard, scroll bars and copying.
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <stdexcept>
 
 #include "tests/app/window_fixture.h"
@@ -118,4 +122,47 @@ TEST_F(StartedWindow, ReshapingTheGridKeepsTheTextsThatRemain) {
   EXPECT_EQ(grid.cell(0, 0), " № измерения");
   EXPECT_EQ(grid.cell(10, 0), "");
   EXPECT_EQ(grid.colWidth(10), 60);
+}
+
+// Ctrl+C and the context menu's "Копировать" copy the cells as shown, tab
+// separated: the selection, or the whole table when only the current cell
+// is selected; the read's date and time, which the grid hides, stay out.
+TEST_F(StartedWindow, CopyPutsTheCellsAsShownOnTheClipboard) {
+  grid.setCell(1, 1, "12,3456");
+  grid.setCell(2, 1, "------");
+  grid.setCell(1, 2, "100,000");
+  grid.setCell(5, 9, "08.12.2026");
+  grid.setCell(6, 9, "05:23:28");
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+
+  grid.setFocus();
+  grid.setCurrentCell(3, 3);
+  EXPECT_TRUE(SendKey(grid, Qt::Key_C, Qt::ControlModifier));
+  const QStringList lines = clipboard->text().split('\n');
+  ASSERT_EQ(lines.size(), 11);  // ten rows, each ended by a line feed
+  EXPECT_EQ(lines[10], "");
+  EXPECT_EQ(lines[0], " № измерения\t\t  +1\t  +2\t  +3\t  +4\t  +5\t  +6\t  +7\t  +8\t  +9");
+  EXPECT_EQ(lines[1], "     00\t12,3456\t------\t\t\t\t\t\t\t\t");
+  EXPECT_EQ(lines[2], "     10\t100,000\t\t\t\t\t\t\t\t\t");
+  EXPECT_EQ(lines[9], "     80\t\t\t\t\t\t\t\t\t\t");
+  EXPECT_EQ(grid.cell(3, 3), "") << "nothing is edited";
+
+  grid.setSelection({1, 1, 2, 2});
+  clipboard->clear();
+  QStringList menu;
+  QTimer::singleShot(0, [&] {
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (popup == nullptr) return;
+    for (QAction* action : popup->actions()) {
+      menu << action->text() + " " + action->shortcut().toString();
+      if (action->text() == "Копировать") action->trigger();
+    }
+    popup->close();
+  });
+  const QPoint at = grid.cellRect(2, 2).center();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid.viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(grid.viewport(), &event);
+  EXPECT_EQ(menu, QStringList{"Копировать Ctrl+C"});
+  EXPECT_EQ(clipboard->text(), "12,3456\t------\n100,000\t\n");
 }

@@ -55,6 +55,37 @@ TEST_F(WindowsAutomation, TheDictionaryIsStartedByItsIdentifierAndHeldOnce) {
   }
 }
 
+// A class of the system wins over the process's own registrations of the
+// same name, so a spreadsheet application installed while the program runs
+// takes over from the built-in one; a name only the process knows still
+// finds its fallback.
+TEST_F(WindowsAutomation, TheSystemsClassAnswersBeforeTheProcesssOwn) {
+  CLSID system{};
+  ASSERT_EQ(LookupClass(ToOleString(kDictionary).c_str(), &system), S_OK);
+  const CLSID own{0x4C554D99, 0x7E57, 0x4A11, {0x80, 0, 0, 0, 0, 0, 0, 0x02}};
+  int made = 0;
+  const ClassFactory factory = [&made](IUnknown**) -> HRESULT {
+    ++made;
+    return E_FAIL;
+  };
+  for (ClassRank rank : {ClassRank::Ordinary, ClassRank::Fallback}) {
+    ASSERT_EQ(RegisterAutomationClass(kDictionary, own, factory, rank), S_OK);
+  }
+  ASSERT_EQ(RegisterAutomationClass("Lumetra.Test.OnlyHere", own, factory, ClassRank::Fallback), S_OK);
+
+  CLSID found{};
+  EXPECT_EQ(LookupClass(ToOleString(kDictionary).c_str(), &found), S_OK);
+  EXPECT_TRUE(SameGuid(found, system));
+  CreateOleObject(kDictionary).Exec("Add", "key", 1);
+  EXPECT_EQ(made, 0);
+  EXPECT_EQ(LookupClass(ToOleString("Lumetra.Test.OnlyHere").c_str(), &found), S_OK);
+  EXPECT_TRUE(SameGuid(found, own));
+  EXPECT_TRUE(IsFallbackClass(found));
+
+  for (ClassRank rank : {ClassRank::Ordinary, ClassRank::Fallback}) UnregisterAutomationClass(kDictionary, rank);
+  UnregisterAutomationClass("Lumetra.Test.OnlyHere", ClassRank::Fallback);
+}
+
 TEST_F(WindowsAutomation, MethodsPropertiesAndArgumentTypesReachTheServer) {
   const OleVariant dictionary = CreateOleObject(kDictionary);
   // A method whose result is used.

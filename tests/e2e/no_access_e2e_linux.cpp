@@ -1,0 +1,165 @@
+// The window on the real Linux path (udev, hidraw, the device-change
+// monitor) with a virtual VORDA-2 whose node the user may not open, as on a
+// machine without the stopwatch's udev rule: the state line says so in blue
+// and the status line and tooltips give the fix; once the stopwatch comes
+// back with a node the user may open (the rule installed, the stopwatch
+// replugged) the window takes it and reads it.
+//
+// The test runs as root (to own the testbed and to play udev) and opens
+// devices as an unprivileged user, by switching its effective user.
+// First: Qt's "slots" keyword would clash with the emulator's names.
+#include "mock_hidraw_linux.h"
+#include "stopwatch_slots.h"
+#include "virtual_stopwatch.h"
+
+#include <gtest/gtest.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <umockdev.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "app/adapters/device_change_watcher.h"
+#include "app/adapters/qt_main_thread_dispatcher.h"
+#include "app/form1.h"
+#include "app/kit/button.h"
+#include "app/kit/label.h"
+#include "app/kit/static_text.h"
+#include "app/kit/string_grid.h"
+#include "app/startup.h"
+#include "hid/main_thread.h"
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNogroup = 65534;
+
+// Everything done in its scope (opening the stopwatch above all) is done
+// as an unprivileged user; root again afterwards.
+class AsUnprivilegedUser {
+ public:
+  AsUnprivilegedUser() {
+    EXPECT_EQ(setegid(kNogroup), 0);
+    EXPECT_EQ(seteuid(kNobody), 0);
+  }
+  ~AsUnprivilegedUser() {
+    EXPECT_EQ(seteuid(0), 0);
+    EXPECT_EQ(setegid(0), 0);
+  }
+  AsUnprivilegedUser(const AsUnprivilegedUser&) = delete;
+  AsUnprivilegedUser& operator=(const AsUnprivilegedUser&) = delete;
+};
+
+bool WaitFor(const std::function<bool()>& done) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < 15000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
+
+class NoAccess : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to open the stopwatch as another user";
+    // Root's own groups would hide nothing here, but the user is to have none.
+    ASSERT_EQ(setgroups(0, nullptr), 0);
+    // The testbed must be reachable at all for the user: its folder and the
+    // sockets the preload library talks to the device through. The device
+    // node itself stays root's alone, as udev leaves it without a rule.
+    root_ = umockdev_testbed_get_root_dir(testbed_.raw());
+    std::filesystem::permissions(root_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                            std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                            std::filesystem::perms::others_exec);
+  }
+
+  // Plugs the stopwatch in; with `userMayOpen`, its node is opened to the
+  // user before udev announces it, as the rule's access tag does.
+  std::shared_ptr<lumetra::mock::HidrawDevice> Plug(bool userMayOpen) {
+    auto device = testbed_.Plug(lumetra::emulator::StopwatchSpec(), /*announce=*/false);
+    device->SetWriteHandler([this](std::span<const std::uint8_t> written) {
+      std::vector<lumetra::mock::Report> answers;
+      if (const auto answer = lumetra::emulator::AnswerRequest(slots_, {written.begin(), written.end()}))
+        answers.emplace_back(answer->begin(), answer->end());
+      return answers;
+    });
+    const std::filesystem::path socket = root_ + "/ioctl" + device->node();
+    std::filesystem::permissions(socket, std::filesystem::perms::all);
+    if (userMayOpen) {
+      const std::filesystem::path node = std::filesystem::read_symlink(root_ + device->node());
+      std::filesystem::permissions(node, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                             std::filesystem::perms::group_read | std::filesystem::perms::group_write |
+                                             std::filesystem::perms::others_read |
+                                             std::filesystem::perms::others_write);
+    }
+    testbed_.Announce(*device);
+    return device;
+  }
+
+  lumetra::mock::Testbed testbed_;
+  std::string root_;
+  const lumetra::emulator::Slots slots_ = lumetra::emulator::GenerateSlots(1);
+};
+
+TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
+  auto stopwatch = Plug(/*userMayOpen=*/false);
+  app::QtMainThreadDispatcher dispatcher;
+  hid::SetMainThreadDispatcher(&dispatcher);
+  app::DeviceChangeWatcher deviceChanges;
+  {
+    std::unique_ptr<TForm1> form = app::CreateMainWindow();
+    form->show();
+    {
+      AsUnprivilegedUser user;
+      ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Нет доступа к секундомеру"; }))
+          << form->Label2->text().toStdString();
+    }
+    EXPECT_EQ(form->Label2->fontColor(), QColor(0, 0, 255));
+    EXPECT_EQ(StopwatchDevice, nullptr);
+    EXPECT_LE(form->Label2->geometry().right() + 24, form->Button3->geometry().left());
+    EXPECT_EQ(form->StaticText1->text(), "Правило udev: пакет или sudo make install");
+    const QFontMetrics status(form->StaticText1->font());
+    EXPECT_LE(status.horizontalAdvance(form->StaticText1->text()), form->StaticText1->contentsRect().width());
+    for (const QString& tip : {form->Label2->toolTip(), form->StaticText1->toolTip()}) {
+      EXPECT_TRUE(tip.contains(QString::fromStdString(stopwatch->node()))) << tip.toStdString();
+      EXPECT_TRUE(tip.contains("sudo make install")) << tip.toStdString();
+      EXPECT_TRUE(tip.contains("70-vorda2-stopwatch.rules")) << tip.toStdString();
+    }
+
+    testbed_.Unplug(*stopwatch);
+    {
+      AsUnprivilegedUser user;
+      ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Секундомер отключен"; }));
+    }
+    EXPECT_TRUE(form->Label2->toolTip().isEmpty());
+    EXPECT_TRUE(form->StaticText1->text().isEmpty());
+
+    stopwatch = Plug(/*userMayOpen=*/true);
+    {
+      AsUnprivilegedUser user;
+      ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Секундомер подключен"; }));
+      EXPECT_EQ(form->Label2->fontColor(), QColor(0, 128, 0));
+      EXPECT_TRUE(form->Label2->toolTip().isEmpty());
+      form->Button3->click();
+      EXPECT_TRUE(form->StaticText1->text().startsWith("Данные считаны ")) << form->StaticText1->text().toStdString();
+      EXPECT_FALSE(form->StringGrid1->cell(1, 1).empty());
+    }
+  }
+  hid::SetMainThreadDispatcher(nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  lumetra::mock::ReexecUnderUmockdevPreload(argv);
+  testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  app::SetApplicationTitle();
+  return RUN_ALL_TESTS();
+}
