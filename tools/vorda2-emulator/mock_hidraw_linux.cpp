@@ -75,6 +75,29 @@ void WaitUntilServed(const std::string& node, std::size_t descriptor_size) {
   throw std::runtime_error("mock device node is not served: " + node);
 }
 
+// The pseudo-terminal the testbed backs a device node with ("/dev/pts/3"),
+// or "" when the node is not one.
+std::string TerminalBehind(UMockdevTestbed* testbed, const std::string& node) {
+  gchar* root = umockdev_testbed_get_root_dir(testbed);
+  const std::string link = std::string(root) + node;
+  g_free(root);
+  char target[256];
+  const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+  if (length <= 0) return {};
+  target[length] = '\0';
+  return std::strncmp(target, "/dev/pts/", 9) == 0 ? std::string(target) : std::string();
+}
+
+// Takes a terminal out of the testbed's map of terminals to the device
+// numbers they stand for (dev/.ptymap/_dev_pts_3).
+void ForgetTerminal(UMockdevTestbed* testbed, std::string terminal) {
+  std::replace(terminal.begin(), terminal.end(), '/', '_');
+  gchar* root = umockdev_testbed_get_root_dir(testbed);
+  const std::string entry = std::string(root) + "/dev/.ptymap/" + terminal;
+  g_free(root);
+  unlink(entry.c_str());
+}
+
 }  // namespace
 
 // Signal handlers, run on the testbed's worker thread.
@@ -207,9 +230,15 @@ Testbed::Testbed() {
   testbed_ = umockdev_testbed_new();
 }
 
+void HidrawDevice::CloseNode() {
+  std::lock_guard lock(mutex_);
+  if (master_fd_ >= 0) close(master_fd_);
+  master_fd_ = -1;
+}
+
 Testbed::~Testbed() {
   g_object_unref(testbed_);
-  for (UMockdevIoctlBase* handler : handlers_) g_object_unref(handler);
+  for (const auto& device : devices_) g_object_unref(device->ioctl_handler_);
 }
 
 std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool announce) {
@@ -307,7 +336,7 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
     g_object_unref(handler);
     throw std::runtime_error("cannot attach to mock device node: " + message);
   }
-  handlers_.push_back(handler);
+  device->ioctl_handler_ = handler;
   devices_.push_back(device);
   WaitUntilServed(device->node_, device->descriptor_.size());
   if (announce) Announce(*device);
@@ -330,11 +359,29 @@ void Testbed::Unplug(HidrawDevice& device, bool announce) {
   const std::string class_link = std::string(sys) + "/class/hidraw/" + device.node_.substr(device.node_.rfind('/') + 1);
   g_free(sys);
   unlink(class_link.c_str());
+  const std::string terminal = TerminalBehind(testbed_, device.node_);
   for (auto it = device.syspaths_.rbegin(); it != device.syspaths_.rend(); ++it) {
     if (announce) umockdev_testbed_uevent(testbed_, it->c_str(), "remove");
   }
   for (auto it = device.syspaths_.rbegin(); it != device.syspaths_.rend(); ++it) {
     umockdev_testbed_remove_device(testbed_, it->c_str());
+  }
+  // Removing the nodes leaves what served them open for the testbed's life:
+  // the ioctl socket and the pseudo-terminal, two descriptors a replug, until
+  // the process runs out of them. So both are let go here. The terminal's
+  // entry in the testbed's map of terminals goes too: the system hands its
+  // number to a later terminal, whose node could not be made beside a stale
+  // entry. (The testbed still closes the old descriptor number once more
+  // when it goes, at the end of the process.)
+  umockdev_testbed_detach_ioctl(testbed_, device.node_.c_str(), nullptr);
+  device.CloseNode();
+  if (!terminal.empty()) ForgetTerminal(testbed_, terminal);
+  const auto listed = std::find_if(devices_.begin(), devices_.end(),
+                                   [&device](const auto& entry) { return entry.get() == &device; });
+  if (listed != devices_.end()) {
+    g_object_unref(device.ioctl_handler_);
+    device.ioctl_handler_ = nullptr;
+    devices_.erase(listed);
   }
 }
 

@@ -66,6 +66,8 @@ class HidrawDevice {
 
   void MarkGone();
   void WakeLocked();
+  // Lets go of the pseudo-terminal behind the node once it is removed.
+  void CloseNode();
 
   mutable std::mutex mutex_;
   std::string node_;
@@ -74,6 +76,7 @@ class HidrawDevice {
   std::vector<std::string> syspaths_;  // every sysfs node of this plug-in, parents first
   std::vector<std::uint8_t> descriptor_;
   int master_fd_ = -1;
+  UMockdevIoctlBase* ioctl_handler_ = nullptr;  // serves the node; the testbed's reference
   std::vector<Report> queue_;
   std::vector<Report> written_;
   bool wake_pending_ = false;
@@ -104,8 +107,8 @@ class Testbed {
 
  private:
   UMockdevTestbed* testbed_ = nullptr;
+  // The devices plugged in now.
   std::vector<std::shared_ptr<HidrawDevice>> devices_;
-  std::vector<UMockdevIoctlBase*> handlers_;
   // Kernel-style counters: each plug-in gets new names, as a replugged
   // device does (and umockdev cannot reuse a node name).
   unsigned next_hid_ = 1;
