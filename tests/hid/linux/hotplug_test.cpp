@@ -1,6 +1,7 @@
 // Device-change notices and device identity across unplugging.
 #include <dirent.h>
 #include <poll.h>
+#include <unistd.h>
 #include <umockdev.h>
 
 #include "backend_fixture.h"
@@ -87,12 +88,15 @@ TEST_F(HotplugTest, AReplugGivesANewDevInstAndTheOldOneIsGone) {
 TEST_F(HotplugTest, ReplugsLeaveNoDescriptorBehindAndReuseTheSystemsTerminals) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   testbed_.Unplug(*stopwatch);
+  usleep(50000);
   const int before = OpenDescriptors();
   for (int replug = 0; replug < 30; ++replug) {
     stopwatch = testbed_.Plug(StopwatchSpec());
     testbed_.Unplug(*stopwatch);
   }
-  EXPECT_EQ(OpenDescriptors(), before);
+  // The testbed's worker may still be closing the last connection.
+  for (int wait = 0; wait < 100 && OpenDescriptors() > before; ++wait) usleep(10000);
+  EXPECT_LE(OpenDescriptors(), before);
   // The last plug-in still works, on a terminal number used before.
   stopwatch = testbed_.Plug(StopwatchSpec());
   ExpectAnswers(*stopwatch, 5);
