@@ -75,6 +75,14 @@ void WaitUntilServed(const std::string& node, std::size_t descriptor_size) {
   throw std::runtime_error("mock device node is not served: " + node);
 }
 
+// Where a scan finds a hidraw node: its link in the testbed's class folder.
+std::string ClassLink(UMockdevTestbed* testbed, const std::string& node) {
+  gchar* sys = umockdev_testbed_get_sys_dir(testbed);
+  const std::string link = std::string(sys) + "/class/hidraw/" + node.substr(node.rfind('/') + 1);
+  g_free(sys);
+  return link;
+}
+
 // The pseudo-terminal the testbed backs a device node with ("/dev/pts/3"),
 // or "" when the node is not one.
 std::string TerminalBehind(UMockdevTestbed* testbed, const std::string& node) {
@@ -318,6 +326,16 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   device->hidraw_syspath_ = "/sys" + hidraw;
   device->node_ = "/dev/" + hidraw_name;
   device->descriptor_ = spec.report_descriptor;
+  // Out of its class until the device side serves the node: a program that
+  // scans meanwhile (on a notice about an earlier plug-in) would open a node
+  // umockdev's preload cannot reach yet, and the preload ends that program.
+  const std::string class_link = ClassLink(testbed_, device->node_);
+  char class_target[4096];
+  const ssize_t target_length = readlink(class_link.c_str(), class_target, sizeof class_target - 1);
+  if (target_length > 0) {
+    class_target[target_length] = '\0';
+    unlink(class_link.c_str());
+  }
   device->master_fd_ = umockdev_testbed_get_dev_fd(testbed_, device->node_.c_str());
   // Raw mode: bytes reach the reader as they are, without echo or editing.
   termios mode{};
@@ -339,6 +357,9 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   device->ioctl_handler_ = handler;
   devices_.push_back(device);
   WaitUntilServed(device->node_, device->descriptor_.size());
+  if (target_length > 0 && symlink(class_target, class_link.c_str()) != 0) {
+    throw std::runtime_error("cannot put the mock device into its class: " + class_link);
+  }
   if (announce) Announce(*device);
   return device;
 }
@@ -355,10 +376,7 @@ void Testbed::Unplug(HidrawDevice& device, bool announce) {
   // files to send the notice, so the node is first taken out of its class
   // (which is where a scan looks), then announced, then removed. Children
   // go first, as the kernel removes them.
-  gchar* sys = umockdev_testbed_get_sys_dir(testbed_);
-  const std::string class_link = std::string(sys) + "/class/hidraw/" + device.node_.substr(device.node_.rfind('/') + 1);
-  g_free(sys);
-  unlink(class_link.c_str());
+  unlink(ClassLink(testbed_, device.node_).c_str());
   const std::string terminal = TerminalBehind(testbed_, device.node_);
   for (auto it = device.syspaths_.rbegin(); it != device.syspaths_.rend(); ++it) {
     if (announce) umockdev_testbed_uevent(testbed_, it->c_str(), "remove");
