@@ -107,9 +107,8 @@ int main(int argc, char** argv) {
   if (!WaitForChange(*monitor)) return Fail("no notice of the removal");
   if (!FindStopwatches().empty()) return Fail("the stopwatch is still listed");
 
-  // Plugged in again. A notice may come before the stopwatch can be listed
-  // (the testbed announces the new nodes as it makes them); the one after
-  // it is served finds it.
+  // Plugged in again. A notice may come before the stopwatch is complete
+  // (the testbed announces each node as it makes it); a later one finds it.
   kill(getppid(), SIGUSR2);
   std::vector<Found> second;
   while (second.empty() && WaitForChange(*monitor)) second = FindStopwatches();

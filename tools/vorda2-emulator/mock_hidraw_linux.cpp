@@ -314,36 +314,17 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   nodes.Link("device", "../../../" + hid_name);
   nodes.End();
 
-  GError* error = nullptr;
-  if (!umockdev_testbed_add_from_string(testbed_, nodes.text.c_str(), &error)) {
-    const std::string message = error != nullptr ? error->message : "unknown error";
-    g_clear_error(&error);
-    throw std::runtime_error("cannot add mock device: " + message);
-  }
   device->syspaths_.push_back("/sys" + hid);
   device->syspaths_.push_back("/sys" + hidraw);
   device->hid_syspath_ = "/sys" + hid;
   device->hidraw_syspath_ = "/sys" + hidraw;
   device->node_ = "/dev/" + hidraw_name;
   device->descriptor_ = spec.report_descriptor;
-  // Out of its class until the device side serves the node: a program that
-  // scans meanwhile (on a notice about an earlier plug-in) would open a node
-  // umockdev's preload cannot reach yet, and the preload ends that program.
-  const std::string class_link = ClassLink(testbed_, device->node_);
-  char class_target[4096];
-  const ssize_t target_length = readlink(class_link.c_str(), class_target, sizeof class_target - 1);
-  if (target_length > 0) {
-    class_target[target_length] = '\0';
-    unlink(class_link.c_str());
-  }
-  device->master_fd_ = umockdev_testbed_get_dev_fd(testbed_, device->node_.c_str());
-  // Raw mode: bytes reach the reader as they are, without echo or editing.
-  termios mode{};
-  if (device->master_fd_ >= 0 && tcgetattr(device->master_fd_, &mode) == 0) {
-    cfmakeraw(&mode);
-    tcsetattr(device->master_fd_, TCSANOW, &mode);
-  }
 
+  // The device side is attached before the node exists: the testbed
+  // announces the node as it makes it, and a program that opens it at once
+  // must find it served, or umockdev's preload ends that program.
+  GError* error = nullptr;
   UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
   g_signal_connect(handler, "handle-read", G_CALLBACK(&HidrawDevice::Callbacks::OnRead), device.get());
   g_signal_connect(handler, "handle-write", G_CALLBACK(&HidrawDevice::Callbacks::OnWrite), device.get());
@@ -356,10 +337,22 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   }
   device->ioctl_handler_ = handler;
   devices_.push_back(device);
-  WaitUntilServed(device->node_, device->descriptor_.size());
-  if (target_length > 0 && symlink(class_target, class_link.c_str()) != 0) {
-    throw std::runtime_error("cannot put the mock device into its class: " + class_link);
+  if (!umockdev_testbed_add_from_string(testbed_, nodes.text.c_str(), &error)) {
+    const std::string message = error != nullptr ? error->message : "unknown error";
+    g_clear_error(&error);
+    throw std::runtime_error("cannot add mock device: " + message);
   }
+  {
+    std::lock_guard lock(device->mutex_);
+    device->master_fd_ = umockdev_testbed_get_dev_fd(testbed_, device->node_.c_str());
+    // Raw mode: bytes reach the reader as they are, without echo or editing.
+    termios mode{};
+    if (device->master_fd_ >= 0 && tcgetattr(device->master_fd_, &mode) == 0) {
+      cfmakeraw(&mode);
+      tcsetattr(device->master_fd_, TCSANOW, &mode);
+    }
+  }
+  WaitUntilServed(device->node_, device->descriptor_.size());
   if (announce) Announce(*device);
   return device;
 }

@@ -94,9 +94,9 @@ class Testbed {
   Testbed& operator=(const Testbed&) = delete;
 
   // Adds the device's sysfs nodes and its hidraw node; with announce, sends
-  // the "add" notices that udev would, parents first. The testbed itself
-  // announces nodes as it makes them, before the device side serves them,
-  // so the device is left out of scans until it is served.
+  // the "add" notices that udev would, parents first. (The testbed itself
+  // announces the nodes as it makes them, so the device side is attached
+  // before they exist.)
   std::shared_ptr<HidrawDevice> Plug(const HidDeviceSpec& spec, bool announce = true);
   // The "add" notices of a device plugged without them: for callers that
   // set the device up (its write handler) before any program may see it.
