@@ -29,38 +29,37 @@ DWORD DevInstOf(const TJvHidDevice* device) { return device->PnPInfo() != nullpt
 
 }  // namespace
 
-// A device a handler runs for. The device tells the controller when it is
-// destroyed meanwhile (its holder gave it back), so the controller neither
-// touches it again nor resets its flag afterwards.
-struct TJvHidDeviceController::DeviceWatch {
-  TJvHidDevice* Device = nullptr;
-  bool Destroyed = false;
-};
-
+// One event of a device: the device is held while its handler runs (a
+// handler may give it back, or run a re-scan that drops it) and marked as
+// inside a controller event, which lets the handler open and use a device
+// that is not checked out. Nested events of the same device each restore
+// what they found.
 class TJvHidDeviceController::EventScope {
  public:
-  // InEvent: mark the device as inside a controller event meanwhile, which
-  // lets a handler open and use a device that is not checked out.
-  EventScope(TJvHidDeviceController& controller, TJvHidDevice* device, bool inEvent)
-      : controller_(controller), inEvent_(inEvent) {
-    watch_.Device = device;
-    controller_.FWatches.push_back(&watch_);
-    if (inEvent_) device->FInControllerEvent.store(true);
-  }
-  ~EventScope() {
-    if (inEvent_ && !watch_.Destroyed) watch_.Device->FInControllerEvent.store(false);
-    auto& watches = controller_.FWatches;
-    watches.erase(std::remove(watches.begin(), watches.end(), &watch_), watches.end());
-  }
+  explicit EventScope(TJvHidDevice* device)
+      : hold_(device), device_(device), wasInEvent_(device->FInControllerEvent.exchange(true)) {}
+  ~EventScope() { device_->FInControllerEvent.store(wasInEvent_); }
   EventScope(const EventScope&) = delete;
   EventScope& operator=(const EventScope&) = delete;
 
-  bool DeviceDestroyed() const { return watch_.Destroyed; }
+ private:
+  TJvHidDevice::Hold hold_;
+  TJvHidDevice* device_;
+  bool wasInEvent_;
+};
+
+// Every device of a list, held while a walk over it calls handlers, so that
+// the walk can tell a device given back meanwhile from a live one.
+class TJvHidDeviceController::HeldList {
+ public:
+  explicit HeldList(const std::vector<TJvHidDevice*>& devices) : devices(devices) {
+    holds_.reserve(devices.size());
+    for (TJvHidDevice* device : devices) holds_.push_back(std::make_unique<TJvHidDevice::Hold>(device));
+  }
+  const std::vector<TJvHidDevice*> devices;
 
  private:
-  TJvHidDeviceController& controller_;
-  DeviceWatch watch_;
-  bool inEvent_;
+  std::vector<std::unique_ptr<TJvHidDevice::Hold>> holds_;
 };
 
 // The devices of one scan that are not (yet) in the list. Whatever is left
@@ -113,12 +112,17 @@ TJvHidDeviceController::~TJvHidDeviceController() {
   // Handlers that run from here on see an empty list.
   std::vector<TJvHidDevice*> devices;
   devices.swap(FDeviceList);
-  for (TJvHidDevice* device : devices) {
-    device->FController = nullptr;
-    if (device->CheckedOut()) {
-      device->MarkUnplugged();  // left to its holder
-    } else {
-      delete device;
+  {
+    // A handler may give back a checked-out device the walk has yet to reach.
+    HeldList held(devices);
+    for (TJvHidDevice* device : held.devices) {
+      if (device->GivenBack()) continue;
+      device->FController = nullptr;
+      if (device->CheckedOut()) {
+        device->MarkUnplugged();  // left to its holder
+      } else {
+        delete device;
+      }
     }
   }
   // Exactly what this controller acquired.
@@ -208,12 +212,15 @@ void TJvHidDeviceController::DeviceChange() {
   FreshList fresh;
   ScanPresentInterfaces(fresh.items);
 
-  // Gone devices, last to first. A device already unplugged (checked out
-  // and kept after an earlier removal) never counts as present, so it is
-  // reported again at every re-scan.
-  for (std::size_t i = FDeviceList.size(); i-- > 0;) {
-    if (i >= FDeviceList.size()) continue;  // a handler gave entries back
-    TJvHidDevice* device = FDeviceList[i];
+  // Gone devices, last to first, as listed when the walk starts. Handlers
+  // may give devices back, or run a re-scan of their own that takes some
+  // out of the list: a device no longer listed is done with. A device
+  // already unplugged (checked out and kept after an earlier removal) never
+  // counts as present, so it is reported again at every re-scan.
+  const HeldList held(FDeviceList);
+  for (auto walk = held.devices.rbegin(); walk != held.devices.rend(); ++walk) {
+    TJvHidDevice* device = *walk;
+    if (!IsListed(device)) continue;
     bool present = false;
     if (device->Plugged()) {
       for (std::size_t j = fresh.items.size(); j-- > 0;) {
@@ -225,19 +232,13 @@ void TJvHidDeviceController::DeviceChange() {
     }
     if (present) continue;
     changed = true;
-    {
-      EventScope scope(*this, device, false);
-      device->MarkUnplugged();
-      if (scope.DeviceDestroyed()) continue;
-    }
-    if (!FireRemoval(device)) continue;
-    if (!device->CheckedOut()) {
-      // Nothing refers to it once OnRemoval has returned.
-      auto entry = std::find(FDeviceList.begin(), FDeviceList.end(), device);
-      if (entry != FDeviceList.end()) FDeviceList.erase(entry);
-      device->FController = nullptr;
-      delete device;
-    }
+    device->MarkUnplugged();
+    if (!IsListed(device)) continue;
+    FireRemoval(device);
+    if (!IsListed(device) || device->CheckedOut()) continue;
+    // Nothing refers to it once OnRemoval has returned.
+    FDeviceList.erase(std::find(FDeviceList.begin(), FDeviceList.end(), device));
+    DestroyUnlisted(device);
   }
 
   // Known devices: a fresh entry for an interface already listed and
@@ -271,6 +272,10 @@ void TJvHidDeviceController::DeviceChange() {
   }
 }
 
+bool TJvHidDeviceController::IsListed(const TJvHidDevice* Device) const {
+  return !Device->GivenBack() && std::find(FDeviceList.begin(), FDeviceList.end(), Device) != FDeviceList.end();
+}
+
 bool TJvHidDeviceController::IsListedAndPlugged(DWORD DevInst) const {
   return std::any_of(FDeviceList.begin(), FDeviceList.end(), [DevInst](const TJvHidDevice* device) {
     return device->Plugged() && DevInstOf(device) == DevInst;
@@ -280,30 +285,28 @@ bool TJvHidDeviceController::IsListedAndPlugged(DWORD DevInst) const {
 void TJvHidDeviceController::FireArrival(TJvHidDevice* Device) {
   if (!FOnArrival.Assigned()) return;
   const TJvHidPlugEvent handler = FOnArrival;
-  EventScope scope(*this, Device, true);
+  EventScope scope(Device);
   handler(Device);
 }
 
-bool TJvHidDeviceController::FireRemoval(TJvHidDevice* Device) {
-  if (!FOnRemoval.Assigned()) return true;
+void TJvHidDeviceController::FireRemoval(TJvHidDevice* Device) {
+  if (!FOnRemoval.Assigned()) return;
   const TJvHidPlugEvent handler = FOnRemoval;
-  EventScope scope(*this, Device, true);
+  EventScope scope(Device);
   handler(Device);
-  return !scope.DeviceDestroyed();
 }
 
 bool TJvHidDeviceController::EnumerationStep(TJvHidDevice* Device, int Index) {
   if (!FOnEnumerate.Assigned()) return false;
   const TJvHidEnumerateEvent handler = FOnEnumerate;
+  TJvHidDevice::Hold hold(Device);
   bool result = false;
-  bool destroyed = false;
   {
-    EventScope scope(*this, Device, true);
+    EventScope scope(Device);
     result = handler(Device, Index);
-    destroyed = scope.DeviceDestroyed();
   }
   // A device offered and not taken keeps no handle open.
-  if (!destroyed && !Device->CheckedOut()) Device->CloseAllHandles();
+  if (!Device->GivenBack() && !Device->CheckedOut()) Device->CloseAllHandles();
   return result;
 }
 
@@ -331,12 +334,6 @@ bool TJvHidDeviceController::CheckOutDevice(TJvHidDevice*& HidDev, int Idx) {
   return true;
 }
 
-void TJvHidDeviceController::DeviceDestroyed(TJvHidDevice* Device) {
-  for (DeviceWatch* watch : FWatches) {
-    if (watch->Device == Device) watch->Destroyed = true;
-  }
-}
-
 void TJvHidDeviceController::SetOnDeviceChange(const TNotifyEvent& Value) {
   if (Value.SameFunction(FOnDeviceChange)) return;
   FOnDeviceChange = Value;
@@ -345,11 +342,17 @@ void TJvHidDeviceController::SetOnDeviceChange(const TNotifyEvent& Value) {
 
 void TJvHidDeviceController::SetOnDeviceData(const TJvHidDataEvent& Value) {
   if (Value.SameFunction(FOnDeviceData)) return;
+  const TJvHidDataEvent old = FOnDeviceData;
   // Stopping a read thread serves its pending hand-over, whose handler may
-  // change the list: walk it by index.
-  for (std::size_t i = 0; i < FDeviceList.size(); ++i) {
-    TJvHidDevice* device = FDeviceList[i];
-    if (device->OnData().SameFunction(FOnDeviceData)) device->SetOnData(Value);
+  // change the list, give its device back (whose fresh entry then has the
+  // old handler) or another one: look for the next device to change afresh
+  // each time.
+  for (;;) {
+    const auto next = std::find_if(FDeviceList.begin(), FDeviceList.end(), [&old](const TJvHidDevice* device) {
+      return device->OnData().SameFunction(old);
+    });
+    if (next == FDeviceList.end()) break;
+    (*next)->SetOnData(Value);
   }
   FOnDeviceData = Value;
 }

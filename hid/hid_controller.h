@@ -80,22 +80,21 @@ class TJvHidDeviceController : public TJvComponent {
   friend class TJvHidDevice;
   class EventScope;
   class FreshList;
-  struct DeviceWatch;
+  class HeldList;
 
   static LRESULT NotifyProc(void* Context, HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
   LRESULT HandleNotifyMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
   // Builds a fresh device for every HID interface present.
   void ScanPresentInterfaces(std::vector<TJvHidDevice*>& Fresh);
   static void DestroyUnlisted(TJvHidDevice* Device);
+  // Still in the list and not given back.
+  bool IsListed(const TJvHidDevice* Device) const;
   bool IsListedAndPlugged(DWORD DevInst) const;
   void AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFACE_DATA& InterfaceData,
                            std::vector<TJvHidDevice*>& Fresh);
   void FireArrival(TJvHidDevice* Device);
-  // False when the device was destroyed by the handler.
-  bool FireRemoval(TJvHidDevice* Device);
+  void FireRemoval(TJvHidDevice* Device);
   bool EnumerationStep(TJvHidDevice* Device, int Index);
-  // Called by a device that is destroyed while still bound to the controller.
-  void DeviceDestroyed(TJvHidDevice* Device);
 
   GUID FHidClassGuid{};
   TJvHidPlugEvent FOnArrival;
@@ -115,7 +114,4 @@ class TJvHidDeviceController : public TJvComponent {
   // What this controller acquired, and so releases.
   bool FSetupAcquired = false;
   bool FHidAcquired = false;
-  // Devices a handler is running for, so that a handler that destroys one
-  // (its holder giving it back) does not leave the controller using it.
-  std::vector<DeviceWatch*> FWatches;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <system_error>
 
 #include "hid/controller_error.h"
 #include "hid/hid_controller.h"
@@ -39,19 +40,51 @@ TJvHidDevice::TJvHidDevice(std::unique_ptr<TJvHidPnPInfo> PnPInfo, TJvHidDeviceC
   CloseSyncHandle();
 }
 
-TJvHidDevice::~TJvHidDevice() {
+TJvHidDevice::~TJvHidDevice() { GiveBack(); }
+
+void TJvHidDevice::operator delete(TJvHidDevice* Device, std::destroying_delete_t) {
+  if (Device->FHolds > 0) {
+    Device->GiveBack();
+    Device->FFreeWhenReleased = true;
+    return;
+  }
+  Free(Device);
+}
+
+void TJvHidDevice::Free(TJvHidDevice* Device) {
+  Device->~TJvHidDevice();
+  ::operator delete(static_cast<void*>(Device));
+}
+
+TJvHidDevice::Hold::Hold(TJvHidDevice* Device) : FDevice(Device) { ++FDevice->FHolds; }
+
+TJvHidDevice::Hold::~Hold() {
+  if (--FDevice->FHolds == 0 && FDevice->FFreeWhenReleased) Free(FDevice);
+}
+
+void TJvHidDevice::GiveBack() {
+  if (FGivenBack) return;
+  FGivenBack = true;
+  // Held by hand (a Hold would free it at the end): a handler that the
+  // reader's stop runs may delete the device again, which must only mark it.
+  ++FHolds;
   TJvHidDataEvent oldOnData = FOnData;
   TJvHidPlugEvent oldOnUnplug = FOnUnplug;
-  SetOnData(nullptr);  // stops the read thread
+  StopReadThread();
+  FOnData = nullptr;
   FOnUnplug = nullptr;
   CloseAllHandles();
   if (FPreparsedData != nullptr) {
     if (auto freeData = hid::Services().hid.HidD_FreePreparsedData) freeData(FPreparsedData);
     FPreparsedData = nullptr;
   }
+  GiveEntryBack(oldOnData, oldOnUnplug);
+  --FHolds;
+}
+
+void TJvHidDevice::GiveEntryBack(const TJvHidDataEvent& OldOnData, const TJvHidPlugEvent& OldOnUnplug) {
   TJvHidDeviceController* controller = FController;
   if (controller == nullptr) return;
-  controller->DeviceDestroyed(this);
   std::vector<TJvHidDevice*>& list = controller->FDeviceList;
   auto entry = std::find(list.begin(), list.end(), this);
   if (entry == list.end()) return;
@@ -64,8 +97,8 @@ TJvHidDevice::~TJvHidDevice() {
   // device for the same interface, which takes over the record.
   try {
     auto* fresh = new TJvHidDevice(std::move(FPnPInfo), controller);
-    fresh->SetOnData(oldOnData);
-    fresh->FOnUnplug = oldOnUnplug;
+    fresh->SetOnData(OldOnData);
+    fresh->FOnUnplug = OldOnUnplug;
     fresh->SetThreadSleepTime(ThreadSleepTime());
     list[index] = fresh;
   } catch (...) {
@@ -106,18 +139,20 @@ bool TJvHidDevice::OpenReadHandle() {
   if (FReadHandle.load() == INVALID_HANDLE_VALUE) {
     auto createFile = hid::Services().file.CreateFileA;
     if (createFile == nullptr || FPnPInfo == nullptr) return false;
+    // Opened without the lock: an opening may take a while, and the
+    // user-interface thread must never wait for one.
     HANDLE handle = Normalised(createFile(FPnPInfo->DevicePath.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                           FILE_FLAG_OVERLAPPED, nullptr));
     if (handle != INVALID_HANDLE_VALUE) {
-      HANDLE expected = INVALID_HANDLE_VALUE;
-      if (!FReadHandle.compare_exchange_strong(expected, handle)) {
-        hid::Services().file.CloseHandle(handle);
-      } else if (!IsAccessible()) {
-        // Marked unplugged by another thread while this one was opening (a
-        // read thread): the handles of an unplugged device stay closed.
-        CloseReadHandle();
-      }
+      std::unique_lock lock(FReadHandleLock);
+      // Another thread may have been quicker, or have marked the device
+      // unplugged meanwhile (a read thread opening): the handles of an
+      // unplugged device stay closed.
+      const bool kept = FReadHandle.load() == INVALID_HANDLE_VALUE && IsAccessible();
+      if (kept) FReadHandle.store(handle);
+      lock.unlock();
+      if (!kept) hid::Services().file.CloseHandle(handle);
     }
   }
   return FReadHandle.load() != INVALID_HANDLE_VALUE;
@@ -130,6 +165,7 @@ void TJvHidDevice::CloseSyncHandle() {
 }
 
 void TJvHidDevice::CloseReadHandle() {
+  std::lock_guard lock(FReadHandleLock);
   HANDLE handle = FReadHandle.exchange(INVALID_HANDLE_VALUE);
   if (handle != INVALID_HANDLE_VALUE) hid::Services().file.CloseHandle(handle);
 }
@@ -177,7 +213,11 @@ void TJvHidDevice::SetThreadSleepTime(int Value) {
 }
 
 void TJvHidDevice::SetOnData(const TJvHidDataEvent& Handler) {
+  // Stopping the reader serves its pending delivery, whose handler may give
+  // this device back.
+  Hold hold(this);
   if (!Handler.Assigned()) StopReadThread();
+  if (FGivenBack) return;
   FOnData = Handler;
   StartReadThread();
 }
@@ -231,11 +271,7 @@ TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Cou
     }
   }
   // A report may have completed the read just before the cancellation.
-  HANDLE handle = FReadHandle.load();
-  auto getResult = hid::Services().file.GetOverlappedResult;
-  DWORD transferred = 0;
-  if (handle != INVALID_HANDLE_VALUE && getResult != nullptr &&
-      getResult(handle, &FReadOverlapped, &transferred, FALSE)) {
+  if (const DWORD transferred = OverlappedResult(); transferred != kNoResult) {
     Read = transferred;
     return ReadResult::Ok;
   }
@@ -243,11 +279,21 @@ TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Cou
 }
 
 void TJvHidDevice::StartReadThread() {
-  if (!FOnData.Assigned() || !Plugged() || !CheckedOut() || !FReadWriteAccess || FReadThread != nullptr) return;
+  if (FGivenBack || !FOnData.Assigned() || !Plugged() || !CheckedOut() || !FReadWriteAccess ||
+      FReadThread != nullptr) {
+    return;
+  }
   auto* thread = new TJvHidDeviceReadThread(this);  // created suspended
   thread->SetFreeOnTerminate(false);
   FReadThread = thread;
-  thread->Resume();
+  try {
+    thread->Resume();
+  } catch (const std::system_error&) {
+    // No thread can be had now: the device goes on without a reader, as one
+    // without a data handler does, and a later SetOnData tries again.
+    FReadThread = nullptr;
+    delete thread;
+  }
 }
 
 void TJvHidDevice::StopReadThread() {
@@ -271,26 +317,34 @@ void TJvHidDevice::StopReadThread() {
 bool TJvHidDevice::BeginOverlappedRead(void* Buffer, DWORD Count,
                                        LPOVERLAPPED_COMPLETION_ROUTINE CompletionRoutine) {
   if (!OpenReadHandle()) return false;
-  HANDLE handle = FReadHandle.load();
   auto readFileEx = hid::Services().file.ReadFileEx;
+  std::lock_guard lock(FReadHandleLock);
+  HANDLE handle = FReadHandle.load();
   if (handle == INVALID_HANDLE_VALUE || readFileEx == nullptr) return false;
   std::memset(&FReadOverlapped, 0, sizeof FReadOverlapped);
   FReadOverlapped.hEvent = static_cast<HANDLE>(this);
   return readFileEx(handle, Buffer, Count, &FReadOverlapped, CompletionRoutine) != 0;
 }
 
-DWORD TJvHidDevice::OverlappedReadResult() {
-  HANDLE handle = FReadHandle.load();
+DWORD TJvHidDevice::OverlappedResult() {
   auto getResult = hid::Services().file.GetOverlappedResult;
-  if (handle == INVALID_HANDLE_VALUE || getResult == nullptr) return 0;
+  std::lock_guard lock(FReadHandleLock);
+  HANDLE handle = FReadHandle.load();
+  if (handle == INVALID_HANDLE_VALUE || getResult == nullptr) return kNoResult;
   DWORD transferred = 0;
-  return getResult(handle, &FReadOverlapped, &transferred, FALSE) ? transferred : 0;
+  return getResult(handle, &FReadOverlapped, &transferred, FALSE) ? transferred : kNoResult;
+}
+
+DWORD TJvHidDevice::OverlappedReadResult() {
+  const DWORD transferred = OverlappedResult();
+  return transferred == kNoResult ? 0 : transferred;
 }
 
 bool TJvHidDevice::CancelOverlappedRead() {
+  auto cancelIo = hid::Services().file.CancelIo;
+  std::lock_guard lock(FReadHandleLock);
   HANDLE handle = FReadHandle.load();
   if (handle == INVALID_HANDLE_VALUE) return false;
-  auto cancelIo = hid::Services().file.CancelIo;
   return cancelIo != nullptr && cancelIo(handle) != 0;
 }
 

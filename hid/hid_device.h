@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <string>
 
 #include "hid/hid_events.h"
@@ -33,6 +35,14 @@ class TJvHidDevice {
   virtual ~TJvHidDevice();
   TJvHidDevice(const TJvHidDevice&) = delete;
   TJvHidDevice& operator=(const TJvHidDevice&) = delete;
+
+  // Devices are given back (and dropped by their controller) with delete,
+  // which handlers may do at any time, even to a device whose event or
+  // reader stop is still running further down the stack. Such a device is
+  // given back at once, with everything a caller can observe of that, but
+  // its memory goes only when the last of those frames has returned, so
+  // that none of them is left with a freed object.
+  void operator delete(TJvHidDevice* Device, std::destroying_delete_t);
 
   // --- State ---
   TJvHidDeviceController* Controller() const { return FController; }
@@ -120,6 +130,33 @@ class TJvHidDevice {
  private:
   friend class TJvHidDeviceController;
 
+  // Keeps a device's memory while a frame uses it across a call that may run
+  // handlers; the last one to go frees a device given back meanwhile.
+  class Hold {
+   public:
+    explicit Hold(TJvHidDevice* Device);
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    TJvHidDevice* FDevice;
+  };
+
+  // What giving the device back does: stops the reader, closes the handles,
+  // frees the preparsed data and gives the controller's list entry back.
+  // Runs once; the destructor runs it unless delete already has.
+  void GiveBack();
+  // Step of GiveBack: a device still listed by its controller gives its
+  // entry back (a fresh device for a plugged-in one, none for another).
+  void GiveEntryBack(const TJvHidDataEvent& OldOnData, const TJvHidPlugEvent& OldOnUnplug);
+  bool GivenBack() const { return FGivenBack; }
+  static void Free(TJvHidDevice* Device);
+  // The byte count of the last overlapped read; kNoResult when ReadHandle
+  // is closed or the result cannot be had.
+  static constexpr DWORD kNoResult = 0xFFFFFFFF;
+  DWORD OverlappedResult();
+
   bool OpenSyncHandleUnchecked();
   static void WINAPI TimedReadCompletion(DWORD ErrorCode, DWORD Transferred, OVERLAPPED* Overlapped);
   bool AwaitTimedRead(DWORD Milliseconds);
@@ -144,4 +181,14 @@ class TJvHidDevice {
   bool FAccessDenied = false;
   TJvHidDeviceReadThread* FReadThread = nullptr;
   bool FTimedReadDone = false;
+  // Held across every use of ReadHandle's value, so that the user-interface
+  // thread cannot close it (and the system hand its value to another
+  // device's handle) between the moment a read thread takes the value and
+  // the call it makes with it.
+  std::mutex FReadHandleLock;
+  // The frames holding the device, whether it has been given back, and
+  // whether it was deleted while held. User-interface thread only.
+  int FHolds = 0;
+  bool FGivenBack = false;
+  bool FFreeWhenReleased = false;
 };

@@ -17,8 +17,9 @@ void ReadProperty(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property, BYTE* buf
 }
 
 std::string ReadText(HDEVINFO set, SP_DEVINFO_DATA& data, DWORD property) {
-  char buffer[hid::kPropertyTextSize];
-  buffer[0] = '\0';
+  // Cleared whole: a value that carries no zero of its own (binary data read
+  // as text) ends where the service stopped writing.
+  char buffer[hid::kPropertyTextSize] = {};
   ReadProperty(set, data, property, reinterpret_cast<BYTE*>(buffer), sizeof buffer);
   // Up to the first zero byte, never past the buffer.
   const void* end = std::memchr(buffer, '\0', sizeof buffer);

@@ -70,8 +70,10 @@ Thread::~Thread() {
 void Thread::Resume() {
   std::lock_guard lock(FStartMutex);
   if (FStarted) return;
-  FStarted = true;
+  // Started only once the thread exists: a creation that fails (it throws
+  // std::system_error) leaves a thread that WaitFor does not wait for.
   FThread = std::thread([this] { Run(); });
+  FStarted = true;
 }
 
 void Thread::Run() {

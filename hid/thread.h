@@ -30,6 +30,8 @@ class Thread {
   Thread& operator=(const Thread&) = delete;
 
   // Starts a thread created suspended; does nothing once it has started.
+  // Throws std::system_error, and the thread stays unstarted, when the
+  // system cannot create one.
   void Resume();
   // Asks the body to end; the body polls Terminated().
   void Terminate() { FTerminated.store(true, std::memory_order_release); }

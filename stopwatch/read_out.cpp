@@ -9,7 +9,7 @@
 namespace stopwatch {
 namespace {
 
-enum class Exchange { Answered, NoAnswer, Failed };
+enum class Exchange { Answered, NotConnected, NoAnswer, Failed };
 
 // One request/answer exchange for `slot`. On success `answer` holds a
 // complete report of at least kAnswerLength bytes.
@@ -34,41 +34,60 @@ Exchange ExchangeSlot(StopwatchPort& device, int slot, std::size_t outputLength,
   return Exchange::Answered;
 }
 
+// How a pass that stops at a failed exchange ends, and what the status line says.
+struct Stop {
+  ReadOutResult::Kind kind;
+  std::string_view status;
+};
+
+Stop StopFor(Exchange exchange) {
+  switch (exchange) {
+    case Exchange::NotConnected:
+      return {ReadOutResult::Kind::NotConnected, kStatusNotConnected};
+    case Exchange::NoAnswer:
+      return {ReadOutResult::Kind::NoAnswer, kStatusNoAnswer};
+    case Exchange::Answered:
+    case Exchange::Failed:
+      break;
+  }
+  return {ReadOutResult::Kind::ExchangeFailed, kStatusExchangeFailed};
+}
+
 }  // namespace
 
 ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock) {
   ReadOutResult result;
+  if (!device.HasStopwatch()) {
+    result.kind = ReadOutResult::Kind::NoStopwatch;
+    return result;
+  }
+  const std::string separator = clock.DecimalSeparator();
+  std::vector<std::string> texts;
+  texts.reserve(kSlotCount);
   std::vector<std::uint8_t> answer;
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (!device.HasStopwatch()) continue;
     const std::size_t outputLength = device.OutputReportByteLength();
-    if (outputLength == 0) {
-      window.SetStatusText(std::string(kStatusNotConnected));
-      continue;
-    }
-
-    const Exchange exchange = ExchangeSlot(device, slot, outputLength, answer);
+    const Exchange exchange = outputLength == 0 ? Exchange::NotConnected
+                                                : ExchangeSlot(device, slot, outputLength, answer);
     if (exchange != Exchange::Answered) {
-      const bool silent = exchange == Exchange::NoAnswer;
-      window.SetStatusText(std::string(silent ? kStatusNoAnswer : kStatusExchangeFailed));
-      result.kind = silent ? ReadOutResult::Kind::NoAnswer : ReadOutResult::Kind::ExchangeFailed;
+      const Stop stop = StopFor(exchange);
+      result.kind = stop.kind;
       result.stoppedAtSlot = slot;
+      window.SetStatusText(std::string(stop.status));
       return result;
     }
-
-    std::string status(kStatusReadPrefix);
-    status += clock.CurrentDate();
-    status += kStatusReadTimeJoint;
-    status += clock.CurrentTime();
-    window.SetStatusText(status);
-
-    const Cell cell = SlotCell(slot);
-    window.SetCellText(cell.column, cell.row,
-                       CellTextForAnswer(Answer(answer.data(), kAnswerLength), clock.DecimalSeparator()));
-    window.SetCellText(kReadDateCell.column, kReadDateCell.row, clock.CurrentDate());
-    window.SetCellText(kReadTimeCell.column, kReadTimeCell.row, clock.CurrentTime());
-    ++result.slotsShown;
+    texts.push_back(CellTextForAnswer(Answer(answer.data(), kAnswerLength), separator));
   }
+
+  const std::string date = clock.CurrentDate();
+  const std::string time = clock.CurrentTime();
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const Cell cell = SlotCell(slot);
+    window.SetCellText(cell.column, cell.row, texts[static_cast<std::size_t>(slot)]);
+  }
+  window.SetCellText(kReadDateCell.column, kReadDateCell.row, date);
+  window.SetCellText(kReadTimeCell.column, kReadTimeCell.row, time);
+  window.SetStatusText(std::string(kStatusReadPrefix) + date + std::string(kStatusReadTimeJoint) + time);
   return result;
 }
 

@@ -20,21 +20,22 @@ inline constexpr std::string_view kStatusReadTimeJoint = " в ";
 
 struct ReadOutResult {
   enum class Kind {
-    Completed,       // every slot was tried (some may have been skipped)
+    Completed,       // every slot answered; the table shows this read
+    NoStopwatch,     // none is held: nothing was done
+    NotConnected,    // stopped: the capabilities read an output length of 0
     NoAnswer,        // stopped: an answer did not come in time
     ExchangeFailed,  // stopped: a write or read failed, or the answer was short
   };
   Kind kind = Kind::Completed;
-  int slotsShown = 0;      // slots whose cell was written
-  int stoppedAtSlot = -1;  // the slot whose exchange failed, or -1
+  int stoppedAtSlot = -1;  // the slot the pass stopped at, or -1
 };
 
-// Runs the 84 exchanges in slot order. Slots are skipped without a trace
-// while no stopwatch is held, and with the status "Секундомер не подключен"
-// while its capabilities read an output length of 0. A failed exchange ends
-// the pass at that slot with a status saying why; nothing of that slot or
-// the ones after it reaches the grid, and the hidden date and time cells keep
-// the stamp of the last slot shown.
+// Runs the 84 exchanges in slot order and shows the table only once every
+// slot has answered: the slot cells, the hidden date and time cells and the
+// status stamp all come from this one pass, stamped when it ends. A pass
+// that stops early changes nothing in the table, which may hold an earlier
+// read the user has not saved yet; the status line says why it stopped.
+// Without a stopwatch the click changes nothing at all.
 ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock);
 
 }  // namespace stopwatch

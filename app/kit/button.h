@@ -1,6 +1,7 @@
 // A push button whose click runs its OnClick handler. A handler that throws
 // does not escape into the event loop: its message goes to the standard
-// error box and the window works on.
+// error box and the window works on. Input queued while the handler held
+// the window is dropped when it returns.
 #pragma once
 
 #include <QPushButton>

@@ -58,15 +58,13 @@ std::optional<std::vector<std::uint8_t>> DescriptorFromNode(int fd) {
 }
 
 std::optional<std::vector<std::uint8_t>> DescriptorFromSysfs(const FileObject& object) {
-  const UdevApi* api = AcquireLoadedUdev();
-  if (api == nullptr) return std::nullopt;
-  std::optional<std::vector<std::uint8_t>> bytes;
-  UdevDevice device = object.syspath.empty() ? HidrawDeviceByNode(*api, object.path)
-                                             : DeviceBySyspath(*api, object.syspath);
-  if (device) bytes = ReportDescriptorBytes(*api, device.get());
-  device = UdevDevice{};
-  ReleaseUdev();
-  return bytes;
+  const OwnUdevContext context;
+  if (!context) return std::nullopt;
+  const UdevApi& api = *context.api();
+  const UdevDevice device = object.syspath.empty() ? HidrawDeviceByNode(api, context.get(), object.path)
+                                                   : DeviceBySyspath(api, context.get(), object.syspath);
+  if (!device) return std::nullopt;
+  return ReportDescriptorBytes(api, device.get());
 }
 
 HANDLE WINAPI CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /*dwShareMode*/,
@@ -108,12 +106,11 @@ HANDLE WINAPI CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /
     SetLastErrorCode(Win32ErrorFromErrno(errno));
     return INVALID_HANDLE_VALUE;
   }
-  if (const UdevApi* api = AcquireLoadedUdev()) {
-    if (UdevDevice device = HidrawDeviceByNode(*api, object->path)) {
-      const char* syspath = api->udev_device_get_syspath(device.get());
+  if (const OwnUdevContext context; context) {
+    if (const UdevDevice device = HidrawDeviceByNode(*context.api(), context.get(), object->path)) {
+      const char* syspath = context.api()->udev_device_get_syspath(device.get());
       if (syspath != nullptr) object->syspath = syspath;
     }
-    ReleaseUdev();
   }
   return RegisterFileObject(std::move(object));
 }

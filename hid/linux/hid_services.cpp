@@ -52,7 +52,8 @@ bool WithDevice(HANDLE handle, Query&& query) {
     // gone the handle answers nothing, even if another device now has the
     // same node.
     UdevDevice device =
-        object->syspath.empty() ? HidrawDeviceByNode(*api, object->path) : DeviceBySyspath(*api, object->syspath);
+        object->syspath.empty() ? HidrawDeviceByNode(*api, UdevContext(), object->path)
+                                : DeviceBySyspath(*api, UdevContext(), object->syspath);
     if (!device) {
       SetLastErrorCode(object->syspath.empty() ? ERROR_INVALID_FUNCTION : ERROR_DEVICE_NOT_CONNECTED);
     } else {

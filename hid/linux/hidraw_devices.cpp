@@ -44,9 +44,9 @@ std::string Property(const UdevApi& api, udev_device* device, const char* name) 
   return value != nullptr ? value : "";
 }
 
-std::vector<UdevDevice> PresentHidrawDevices(const UdevApi& api) {
+std::vector<UdevDevice> PresentHidrawDevices(const UdevApi& api, udev* context) {
   std::vector<UdevDevice> devices;
-  udev_enumerate* enumerate = api.udev_enumerate_new(UdevContext());
+  udev_enumerate* enumerate = api.udev_enumerate_new(context);
   if (enumerate == nullptr) return devices;
   if (api.udev_enumerate_add_match_subsystem(enumerate, "hidraw") >= 0 &&
       api.udev_enumerate_scan_devices(enumerate) >= 0) {
@@ -54,7 +54,7 @@ std::vector<UdevDevice> PresentHidrawDevices(const UdevApi& api) {
          entry = api.udev_list_entry_get_next(entry)) {
       const char* syspath = api.udev_list_entry_get_name(entry);
       if (syspath == nullptr) continue;
-      UdevDevice device(&api, api.udev_device_new_from_syspath(UdevContext(), syspath));
+      UdevDevice device(&api, api.udev_device_new_from_syspath(context, syspath));
       if (device && api.udev_device_get_devnode(device.get()) != nullptr) devices.push_back(std::move(device));
     }
   }
@@ -62,8 +62,8 @@ std::vector<UdevDevice> PresentHidrawDevices(const UdevApi& api) {
   return devices;
 }
 
-UdevDevice HidrawDeviceByNode(const UdevApi& api, const std::string& path) {
-  for (UdevDevice& device : PresentHidrawDevices(api)) {
+UdevDevice HidrawDeviceByNode(const UdevApi& api, udev* context, const std::string& path) {
+  for (UdevDevice& device : PresentHidrawDevices(api, context)) {
     const char* node = api.udev_device_get_devnode(device.get());
     if (node != nullptr && path == node) return std::move(device);
     for (udev_list_entry* link = api.udev_device_get_devlinks_list_entry(device.get()); link != nullptr;
@@ -75,9 +75,9 @@ UdevDevice HidrawDeviceByNode(const UdevApi& api, const std::string& path) {
   return {};
 }
 
-UdevDevice DeviceBySyspath(const UdevApi& api, const std::string& syspath) {
+UdevDevice DeviceBySyspath(const UdevApi& api, udev* context, const std::string& syspath) {
   if (syspath.empty()) return {};
-  UdevDevice device(&api, api.udev_device_new_from_syspath(UdevContext(), syspath.c_str()));
+  UdevDevice device(&api, api.udev_device_new_from_syspath(context, syspath.c_str()));
   // A removed device's directory is gone; a device re-added under the same
   // path would carry another kernel name, so the path alone is enough.
   if (device && access(syspath.c_str(), F_OK) != 0) return {};

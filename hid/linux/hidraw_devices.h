@@ -53,12 +53,13 @@ udev_device* UsbInterfaceParent(const UdevApi& api, udev_device* hidraw);
 std::string Attribute(const UdevApi& api, udev_device* device, const char* name);
 std::string Property(const UdevApi& api, udev_device* device, const char* name);
 
-// Every present hidraw device that has a device node, in udev's order.
-std::vector<UdevDevice> PresentHidrawDevices(const UdevApi& api);
+// Every present hidraw device that has a device node, in udev's order. The
+// devices are made from `context` and must go before it.
+std::vector<UdevDevice> PresentHidrawDevices(const UdevApi& api, udev* context);
 
 // The hidraw device whose node (or one of its links) is this path.
-UdevDevice HidrawDeviceByNode(const UdevApi& api, const std::string& path);
-UdevDevice DeviceBySyspath(const UdevApi& api, const std::string& syspath);
+UdevDevice HidrawDeviceByNode(const UdevApi& api, udev* context, const std::string& path);
+UdevDevice DeviceBySyspath(const UdevApi& api, udev* context, const std::string& syspath);
 
 // The device-node key (see the report: sysfs path, USB bus address and
 // device number together). Equal across scans while the device stays

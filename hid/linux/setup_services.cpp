@@ -86,7 +86,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* ClassGuid, const char* /*Enumer
   // an empty set, as Windows does for a class with no present interfaces.
   // Absent devices cannot be listed at all, so DIGCF_PRESENT changes nothing.
   if (ClassGuid == nullptr || SameGuid(*ClassGuid, kHidInterfaceClassGuid)) {
-    for (UdevDevice& device : PresentHidrawDevices(*api)) {
+    for (UdevDevice& device : PresentHidrawDevices(*api, UdevContext())) {
       DeviceEntry entry;
       entry.path = api->udev_device_get_devnode(device.get());
       entry.dev_inst = DevInstOf(*api, device.get());

@@ -79,6 +79,21 @@ void ReleaseUdev() {
 
 udev* UdevContext() { return State().context; }
 
+OwnUdevContext::OwnUdevContext() : api_(AcquireLoadedUdev()) {
+  if (api_ == nullptr) return;
+  context_ = api_->udev_new();
+  if (context_ == nullptr) {
+    ReleaseUdev();
+    api_ = nullptr;
+  }
+}
+
+OwnUdevContext::~OwnUdevContext() {
+  if (context_ == nullptr) return;
+  api_->udev_unref(context_);
+  ReleaseUdev();
+}
+
 void SetUdevLibraryName(const char* name) {
   Loaded& s = State();
   std::lock_guard lock(s.mutex);

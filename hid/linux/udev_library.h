@@ -61,7 +61,9 @@ struct UdevApi {
 const UdevApi* AcquireUdev();
 void ReleaseUdev();
 
-// The shared context; valid while an acquisition is held.
+// The shared context; valid while an acquisition is held. It belongs to
+// the user-interface thread, whose scans and notices use it: a libudev
+// context, and everything made from it, must not be used by two threads.
 udev* UdevContext();
 
 // The library file to open ("libudev.so.1"); tests name a missing one to
@@ -72,5 +74,25 @@ void SetUdevLibraryName(const char* name);
 // services, which use udev when someone else has loaded it but never load it
 // themselves. Null otherwise; a non-null result needs a ReleaseUdev.
 const UdevApi* AcquireLoadedUdev();
+
+// A context of the caller's own, for the file services, which run on
+// whatever thread opens or reads a device (a read thread among them), so
+// they never touch the shared one. Empty when the library is not loaded:
+// the file services never load it themselves.
+class OwnUdevContext {
+ public:
+  OwnUdevContext();
+  ~OwnUdevContext();
+  OwnUdevContext(const OwnUdevContext&) = delete;
+  OwnUdevContext& operator=(const OwnUdevContext&) = delete;
+
+  const UdevApi* api() const { return api_; }
+  udev* get() const { return context_; }
+  explicit operator bool() const { return context_ != nullptr; }
+
+ private:
+  const UdevApi* api_ = nullptr;
+  udev* context_ = nullptr;
+};
 
 }  // namespace hid::linux_backend

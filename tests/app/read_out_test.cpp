@@ -1,10 +1,20 @@
 // "Считать данные" on the window: the simulated stopwatch's 84 times reach
-// the grid through the HID layer, and a silent one does not hold the window.
+// the grid through the HID layer, a read that fails leaves the table to the
+// export as it was, and a silent stopwatch holds the window for one time-out.
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "app/adapters/regional_settings.h"
 #include "app/kit/button.h"
+#include "export/automation/com_session.h"
+#include "export/automation/spreadsheet_link.h"
+#include "fake_automation.h"
 #include "stopwatch/read_out.h"
+#include "tests/app/fake_dialogs.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -84,6 +94,91 @@ TEST_F(WindowOnSim, StopwatchUnpluggedBetweenTwoReadsLeavesTheGridAsItWas) {
   form->Button3->click();
   EXPECT_EQ(Cell(1, 1), slot0);
   EXPECT_EQ(form->StaticText1->text(), status);
+}
+
+// Every text of the grid, hidden cells included.
+std::vector<std::string> GridTexts(const TStringGrid& grid) {
+  std::vector<std::string> texts;
+  for (int row = 0; row < grid.rowCount(); ++row) {
+    for (int col = 0; col < grid.colCount(); ++col) texts.push_back(grid.cell(col, row));
+  }
+  return texts;
+}
+
+TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
+  automation::testing::FakeAutomationServer server;
+  server.Register("Excel.Application");
+  automation::ComSession com(automation::SpreadsheetLink());
+  const auto id = sim.AddDevice(StopwatchConfig());
+  Start();
+  AnswerWith(id, SampleTimes());
+  form->Button3->click();
+  // The table as an earlier read left it, stamped at a time of its own.
+  form->StringGrid1->setCell(5, 9, "01.01.2000");
+  form->StringGrid1->setCell(6, 9, "00:00:00");
+  const std::vector<std::string> before = GridTexts(*form->StringGrid1);
+
+  // The next read: the stopwatch answers 77.75 s for slots 0 to 41, and
+  // is unplugged when slot 42 is asked for.
+  sim.SetResponder(id, [this, id](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
+    if (request.size() < 2 || request[1] - 0xAA >= 42) {
+      sim.Unplug(id);
+      return std::nullopt;
+    }
+    return hidsim::ScriptedReport{AnswerFor(777500)};
+  });
+  form->Button3->click();
+  EXPECT_EQ(form->StaticText1->text(), "Ошибка обмена с секундомером");
+  EXPECT_EQ(GridTexts(*form->StringGrid1), before);
+
+  RecordingDialogs dialogs;
+  app::ScopedDialogs installed(dialogs);
+  QTemporaryDir folder;
+  dialogs.saveAnswer = folder.filePath("after-failed-read.xls");
+  server.ClearRecords();
+  form->Button2->click();
+  EXPECT_TRUE(dialogs.errors.empty());
+  const std::vector<std::string> calls = server.Describe();
+  EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [](const std::string& call) {
+    return call.find("\"Данные считаны 01.01.2000 в 00:00:00\"") != std::string::npos;
+  })) << "the export names the earlier read";
+  EXPECT_TRUE(std::none_of(calls.begin(), calls.end(), [](const std::string& call) {
+    return call.find("r8(77.75)") != std::string::npos;
+  })) << "no time of the failed read reaches the workbook";
+  form.reset();
+  automation::SpreadsheetLink().Clear();
+}
+
+TEST_F(WindowOnSim, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
+  const auto id = sim.AddDevice(StopwatchConfig());
+  Start();
+  form->show();
+  ASSERT_NE(StopwatchDevice, nullptr);
+  // Four more clicks arrive while the first read waits for its answer.
+  TButton* button = form->Button3;
+  bool clicked = false;
+  sim.SetResponder(id, [button, &clicked](const std::vector<BYTE>&) -> std::optional<hidsim::ScriptedReport> {
+    if (std::exchange(clicked, true)) return std::nullopt;
+    const QPointF centre = QRectF(button->rect()).center();
+    for (int click = 0; click < 4; ++click) {
+      for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+        QCoreApplication::postEvent(
+            button, new QMouseEvent(type, centre, button->mapToGlobal(centre), Qt::LeftButton, held, Qt::NoModifier));
+      }
+    }
+    return std::nullopt;
+  });
+  const auto started = std::chrono::steady_clock::now();
+  form->Button3->click();
+  QCoreApplication::processEvents();
+  const auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_EQ(sim.Writes(id).size(), 1u) << "one request: the queued clicks were dropped";
+  EXPECT_LT(took, 2s);
+  EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
+  // Clicks after the read work as ever.
+  form->Button3->click();
+  EXPECT_EQ(sim.Writes(id).size(), 2u);
 }
 
 }  // namespace

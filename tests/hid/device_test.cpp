@@ -47,15 +47,25 @@ TEST_F(Device, AttributesAndRecordAreReadAtCreation) {
   EXPECT_EQ(info.BusNumber, 0u);
 }
 
-TEST_F(Device, OverlongPropertyTextsAreCutAtTheBuffer) {
+// Leaves the stack below the caller full of non-zero bytes, as earlier
+// calls may have left it.
+[[gnu::noinline]] void ScribbleOnTheStack() {
+  volatile char junk[64 * 1024];
+  for (std::size_t i = 0; i < sizeof junk; ++i) junk[i] = '#';
+}
+
+TEST_F(Device, PropertyTextsEndWithTheirValueOrTheBuffer) {
   auto config = Config();
   config.properties[SPDRP_FRIENDLYNAME] = hidsim::RegistryValue::Text(std::string(5000, 'x'));
   config.properties[SPDRP_MFG] = hidsim::RegistryValue::Binary(std::vector<BYTE>(1024, 'm'));  // no terminator
+  config.properties[SPDRP_ADDRESS] = hidsim::RegistryValue::Binary({'1', '2', '3'});  // binary, no terminator
   Add("A", config);
+  ScribbleOnTheStack();
   StartUp();
   const TJvHidPnPInfo& info = *Listed("A")->PnPInfo();
   EXPECT_EQ(info.FriendlyName, "");  // did not fit: the call failed
   EXPECT_EQ(info.Manufacturer, std::string(1024, 'm'));
+  EXPECT_EQ(info.Address, "123");
 }
 
 TEST_F(Device, NothingOpensWhileTheDeviceIsNeitherCheckedOutNorInAnEvent) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <map>
 #include <memory>
@@ -38,20 +39,41 @@ class EventLog {
     return it == list.end() ? "-" : std::to_string(it - list.begin());
   }
 
-  void Arrival(TJvHidDevice* device) { events.push_back("arrival " + NameOf(device) + "@" + At(device)); }
-  void Removal(TJvHidDevice* device) { events.push_back("removal " + NameOf(device) + "@" + At(device)); }
-  void Unplug(TJvHidDevice* device) { events.push_back("unplug " + NameOf(device)); }
+  void Arrival(TJvHidDevice* device) {
+    events.push_back("arrival " + NameOf(device) + "@" + At(device));
+    Reenter("arrival");
+  }
+  void Removal(TJvHidDevice* device) {
+    events.push_back("removal " + NameOf(device) + "@" + At(device));
+    Reenter("removal");
+  }
+  void Unplug(TJvHidDevice* device) {
+    events.push_back("unplug " + NameOf(device));
+    Reenter("unplug");
+  }
   void Change(TObject* sender) {
     events.push_back(sender == controller ? "change" : "change from another sender");
   }
   void Change2(TObject*) { events.push_back("change2"); }
   bool Enumerate(TJvHidDevice* device, const std::int32_t index) {
     events.push_back("enumerate " + NameOf(device) + "@" + std::to_string(index));
+    Reenter("enumerate");
     ++offered;
     return offered != stopAt;
   }
   int offered = 0;
   int stopAt = -1;  // the offer (counted from 1) that returns false
+
+  // A handler that calls back into the controller: the next "arrival",
+  // "removal", "unplug" or "enumerate" event runs `reenter` once, after it
+  // has been logged.
+  std::string reenterFrom;
+  std::function<void()> reenter;
+  void Reenter(const char* event) {
+    if (reenterFrom != event) return;
+    reenterFrom.clear();
+    reenter();
+  }
 };
 
 // A controller as a window's stored layout makes it: the recorder's arrival,

@@ -2,7 +2,12 @@
 // thread, how it reports failed starts, and that it can always be stopped.
 #include <atomic>
 
+#if defined(__GLIBC__)
+#include <pthread.h>
+#endif
+
 #include "hid/read_thread.h"
+#include "hid/service_table.h"
 #include "tests/hid/hid_test_support.h"
 
 namespace hidtest {
@@ -186,6 +191,113 @@ TEST_F(ReadThread, AHandlerMayGiveItsDeviceBack) {
   loop.RunUntil([] { return false; }, 50ms);
   ASSERT_NE(Listed("R"), nullptr);
   EXPECT_FALSE(Listed("R")->CheckedOut());
+}
+
+TEST_F(ReadThread, AHandlerGivingItsDeviceBackWhileItsReaderIsStoppedLeavesAFreshEntry) {
+  // The controller's handler is taken away while a delivery waits for the
+  // main thread; the delivery runs during the stop, and its handler gives
+  // the device back.
+  id = Add("R");
+  StartUp();
+  ctl->SetOnDeviceData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
+  TJvHidDevice* device = CheckOut("R");
+  ASSERT_TRUE(sim.WaitForPendingRead(id, 2s));
+  recorder.destroyFrom = device;
+  sim.QueueInput(id, {1, 1});
+  ASSERT_TRUE(WaitForPosted());
+  ctl->SetOnDeviceData(nullptr);
+  EXPECT_EQ(recorder.reports.size(), 1u);
+  TJvHidDevice* fresh = Listed("R");
+  ASSERT_NE(fresh, nullptr);
+  EXPECT_FALSE(fresh->CheckedOut());
+  EXPECT_FALSE(fresh->OnData().Assigned()) << "the fresh entry took the handler the controller gave up";
+
+  // Given back by its holder while a delivery waits, whose handler gives it
+  // back too: one give-back, one fresh entry.
+  loop.RunPending();  // the first hand-over's wake-up, served already
+  device = CheckOut("R");
+  device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
+  ASSERT_TRUE(sim.WaitForPendingRead(id, 2s));
+  recorder.destroyFrom = device;
+  sim.QueueInput(id, {1, 2});
+  ASSERT_TRUE(WaitForPosted());
+  delete device;
+  EXPECT_EQ(recorder.reports.size(), 2u);
+  ASSERT_EQ(ctl->Count(), 1);
+  EXPECT_FALSE(ctl->DeviceList()[0]->CheckedOut());
+  EXPECT_EQ(sim.PendingReads(id), 0);
+}
+
+#if defined(__GLIBC__)
+// While it lives, no thread can be created: the default stack is larger
+// than any address space.
+class ThreadCreationFails {
+ public:
+  ThreadCreationFails() {
+    pthread_getattr_default_np(&saved_);
+    pthread_attr_t huge;
+    pthread_attr_init(&huge);
+    pthread_attr_setstacksize(&huge, std::size_t{1} << 46);
+    pthread_setattr_default_np(&huge);
+    pthread_attr_destroy(&huge);
+  }
+  ~ThreadCreationFails() {
+    pthread_setattr_default_np(&saved_);
+    pthread_attr_destroy(&saved_);
+  }
+  ThreadCreationFails(const ThreadCreationFails&) = delete;
+  ThreadCreationFails& operator=(const ThreadCreationFails&) = delete;
+
+ private:
+  pthread_attr_t saved_;
+};
+
+TEST_F(ReadThread, AReaderThatCannotBeCreatedLeavesTheDeviceWithoutOne) {
+  id = Add("R");
+  StartUp();
+  TJvHidDevice* device = CheckOut("R");
+  {
+    ThreadCreationFails failing;
+    EXPECT_NO_THROW(device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data)));
+  }
+  ASSERT_EQ(device->ReadThread(), nullptr);
+  device->SetOnData(nullptr);  // nothing to wait for
+  device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
+  EXPECT_NE(device->ReadThread(), nullptr);
+  EXPECT_TRUE(sim.WaitForPendingRead(id, 2s));
+}
+#endif
+
+TEST_F(ReadThread, AReadHandleClosedAsTheReaderStartsAReadIsNotReadThroughOnceItsValueIsReused) {
+  sim.SetHandleValuesReused(true);
+  id = Add("R");
+  const hidsim::DeviceId other = Add("S");
+  StartUp();
+  TJvHidDevice* device = CheckOut("R");
+  // The reader's first read start waits a while for the main thread to have
+  // closed the handle and opened another one.
+  std::atomic<bool> starting{false}, reopened{false};
+  sim.SetBeforeReadHook([&] {
+    if (hid::IsMainThread() || starting.exchange(true)) return;
+    const auto deadline = std::chrono::steady_clock::now() + 300ms;
+    while (!reopened && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  });
+  device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
+  const auto deadline = std::chrono::steady_clock::now() + 2s;
+  while (!starting && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  ASSERT_TRUE(starting);
+  device->CloseReadHandle();
+  // Opened at once, this handle gets the closed one's value.
+  const std::string path = sim.PathOf(other);
+  const HANDLE handle = hid::Services().file.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                         nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  reopened = true;
+  sim.WaitForPendingRead(id, 1s);
+  EXPECT_EQ(sim.PendingReads(other), 0) << "the reader reads through another device's handle";
+  EXPECT_EQ(sim.PendingReads(id), 1) << "the reader reads its own device again";
+  sim.SetBeforeReadHook(nullptr);
+  hid::Services().file.CloseHandle(handle);
+  device->SetOnData(nullptr);
 }
 
 TEST_F(ReadThread, AHandlerThatRaisesLosesOnlyItsReport) {

@@ -106,6 +106,9 @@ struct SimState {
   bool cancelIoAvailable = true;
   std::function<void()> afterClose;
   std::function<void()> beforeOpen;
+  std::function<void()> beforeRead;
+  bool reuseHandles = false;
+  std::vector<std::uintptr_t> closedHandles;  // the values to hand out again, last closed last
   int setupLoads = 0, setupFrees = 0, hidLoads = 0, hidFrees = 0;
   int cancelIoCalls = 0;
   DWORD lastClassDevsFlags = 0;
@@ -167,9 +170,24 @@ ApcQueue* CurrentQueue(SimState& state) {
 std::uintptr_t Key(HANDLE handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 
 HANDLE NewHandle(SimState& state) {
+  if (state.reuseHandles && !state.closedHandles.empty()) {
+    const std::uintptr_t value = state.closedHandles.back();
+    state.closedHandles.pop_back();
+    return reinterpret_cast<HANDLE>(value);
+  }
   std::uintptr_t value = state.nextHandle;
   state.nextHandle += 4;
   return reinterpret_cast<HANDLE>(value);
+}
+
+// Runs one of the state's hooks, outside the lock.
+void RunHook(std::function<void()> SimState::*hook) {
+  std::function<void()> copy;
+  {
+    std::lock_guard lock(Mutex());
+    copy = State().*hook;
+  }
+  if (copy) copy();
 }
 
 std::shared_ptr<OpenFile> FindFile(SimState& state, HANDLE handle) {
@@ -459,12 +477,7 @@ BOOLEAN WINAPI HidD_GetProductString(HANDLE handle, void* buffer, ULONG length) 
 // --- File services ---
 
 HANDLE WINAPI CreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags, HANDLE) {
-  std::function<void()> beforeOpen;
-  {
-    std::lock_guard lock(Mutex());
-    beforeOpen = State().beforeOpen;
-  }
-  if (beforeOpen) beforeOpen();
+  RunHook(&SimState::beforeOpen);
   std::lock_guard lock(Mutex());
   SimState& state = State();
   for (auto& [id, record] : state.devices) {
@@ -490,8 +503,6 @@ HANDLE WINAPI CreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIB
 }
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
-  std::function<void()> afterClose;
-  std::function<void()> beforeOpen;
   {
     std::lock_guard lock(Mutex());
     SimState& state = State();
@@ -500,13 +511,13 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
     std::shared_ptr<OpenFile> file = it->second;
     file->closed = true;
     state.files.erase(it);
+    if (state.reuseHandles) state.closedHandles.push_back(Key(handle));
     for (std::size_t i = state.pending.size(); i-- > 0;) {
       if (state.pending[i].file == file) Complete(state, i, ERROR_OPERATION_ABORTED, 0);
     }
     Changed().notify_all();
-    afterClose = state.afterClose;
   }
-  if (afterClose) afterClose();
+  RunHook(&SimState::afterClose);
   return TRUE;
 }
 
@@ -577,6 +588,7 @@ BOOL WINAPI WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* wri
 
 BOOL WINAPI ReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* overlapped,
                        LPOVERLAPPED_COMPLETION_ROUTINE routine) {
+  RunHook(&SimState::beforeRead);
   std::lock_guard lock(Mutex());
   SimState& state = State();
   auto file = FindFile(state, handle);
@@ -898,6 +910,10 @@ void SimPlatform::SetCancelIoAvailable(bool available) { Put(&SimState::cancelIo
 void SimPlatform::SetAfterCloseHook(std::function<void()> hook) { Put(&SimState::afterClose, std::move(hook)); }
 
 void SimPlatform::SetBeforeOpenHook(std::function<void()> hook) { Put(&SimState::beforeOpen, std::move(hook)); }
+
+void SimPlatform::SetBeforeReadHook(std::function<void()> hook) { Put(&SimState::beforeRead, std::move(hook)); }
+
+void SimPlatform::SetHandleValuesReused(bool reused) { Put(&SimState::reuseHandles, reused); }
 
 int SimPlatform::SetupLoads() const { return Get(&SimState::setupLoads); }
 int SimPlatform::SetupFrees() const { return Get(&SimState::setupFrees); }

@@ -155,6 +155,12 @@ class SimPlatform final : public hid::ServiceProvider {
   // Runs on the opening thread at the start of each CreateFileA, outside the
   // simulator's lock (empty: none).
   void SetBeforeOpenHook(std::function<void()> hook);
+  // Runs on the reading thread at the start of each ReadFileEx, before the
+  // handle is looked at, outside the simulator's lock (empty: none).
+  void SetBeforeReadHook(std::function<void()> hook);
+  // As Windows does, the value of the handle closed last goes to the next
+  // handle opened (off, the default: every handle gets a value of its own).
+  void SetHandleValuesReused(bool reused);
   int SetupLoads() const;
   int SetupFrees() const;
   int HidLoads() const;

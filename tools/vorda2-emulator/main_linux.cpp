@@ -92,6 +92,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
+// The request for slot 83, the last one a read-out asks for.
+constexpr std::uint8_t kLastSlotRequest = 0xAA + 83;
+
 class Stopwatch {
  public:
   Stopwatch(Testbed& testbed, const Slots& slots, bool silent, bool failing)
@@ -105,6 +108,8 @@ class Stopwatch {
       if (silent_) return answers;
       if (const auto answer = lumetra::emulator::AnswerRequest(slots_, {written.begin(), written.end()})) {
         answers.emplace_back(answer->begin(), answer->end());
+        // The end of a read-out, for whoever watches (the replug soak does).
+        if (written.size() >= 2 && written[1] == kLastSlotRequest) Say("answered the last slot");
       }
       return answers;
     });

@@ -75,6 +75,37 @@ void WaitUntilServed(const std::string& node, std::size_t descriptor_size) {
   throw std::runtime_error("mock device node is not served: " + node);
 }
 
+// Where a scan finds a hidraw node: its link in the testbed's class folder.
+std::string ClassLink(UMockdevTestbed* testbed, const std::string& node) {
+  gchar* sys = umockdev_testbed_get_sys_dir(testbed);
+  const std::string link = std::string(sys) + "/class/hidraw/" + node.substr(node.rfind('/') + 1);
+  g_free(sys);
+  return link;
+}
+
+// The pseudo-terminal the testbed backs a device node with ("/dev/pts/3"),
+// or "" when the node is not one.
+std::string TerminalBehind(UMockdevTestbed* testbed, const std::string& node) {
+  gchar* root = umockdev_testbed_get_root_dir(testbed);
+  const std::string link = std::string(root) + node;
+  g_free(root);
+  char target[256];
+  const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+  if (length <= 0) return {};
+  target[length] = '\0';
+  return std::strncmp(target, "/dev/pts/", 9) == 0 ? std::string(target) : std::string();
+}
+
+// Takes a terminal out of the testbed's map of terminals to the device
+// numbers they stand for (dev/.ptymap/_dev_pts_3).
+void ForgetTerminal(UMockdevTestbed* testbed, std::string terminal) {
+  std::replace(terminal.begin(), terminal.end(), '/', '_');
+  gchar* root = umockdev_testbed_get_root_dir(testbed);
+  const std::string entry = std::string(root) + "/dev/.ptymap/" + terminal;
+  g_free(root);
+  unlink(entry.c_str());
+}
+
 }  // namespace
 
 // Signal handlers, run on the testbed's worker thread.
@@ -207,9 +238,15 @@ Testbed::Testbed() {
   testbed_ = umockdev_testbed_new();
 }
 
+void HidrawDevice::CloseNode() {
+  std::lock_guard lock(mutex_);
+  if (master_fd_ >= 0) close(master_fd_);
+  master_fd_ = -1;
+}
+
 Testbed::~Testbed() {
   g_object_unref(testbed_);
-  for (UMockdevIoctlBase* handler : handlers_) g_object_unref(handler);
+  for (const auto& device : devices_) g_object_unref(device->ioctl_handler_);
 }
 
 std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool announce) {
@@ -277,26 +314,17 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
   nodes.Link("device", "../../../" + hid_name);
   nodes.End();
 
-  GError* error = nullptr;
-  if (!umockdev_testbed_add_from_string(testbed_, nodes.text.c_str(), &error)) {
-    const std::string message = error != nullptr ? error->message : "unknown error";
-    g_clear_error(&error);
-    throw std::runtime_error("cannot add mock device: " + message);
-  }
   device->syspaths_.push_back("/sys" + hid);
   device->syspaths_.push_back("/sys" + hidraw);
   device->hid_syspath_ = "/sys" + hid;
   device->hidraw_syspath_ = "/sys" + hidraw;
   device->node_ = "/dev/" + hidraw_name;
   device->descriptor_ = spec.report_descriptor;
-  device->master_fd_ = umockdev_testbed_get_dev_fd(testbed_, device->node_.c_str());
-  // Raw mode: bytes reach the reader as they are, without echo or editing.
-  termios mode{};
-  if (device->master_fd_ >= 0 && tcgetattr(device->master_fd_, &mode) == 0) {
-    cfmakeraw(&mode);
-    tcsetattr(device->master_fd_, TCSANOW, &mode);
-  }
 
+  // The device side is attached before the node exists: the testbed
+  // announces the node as it makes it, and a program that opens it at once
+  // must find it served, or umockdev's preload ends that program.
+  GError* error = nullptr;
   UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
   g_signal_connect(handler, "handle-read", G_CALLBACK(&HidrawDevice::Callbacks::OnRead), device.get());
   g_signal_connect(handler, "handle-write", G_CALLBACK(&HidrawDevice::Callbacks::OnWrite), device.get());
@@ -307,8 +335,23 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
     g_object_unref(handler);
     throw std::runtime_error("cannot attach to mock device node: " + message);
   }
-  handlers_.push_back(handler);
+  device->ioctl_handler_ = handler;
   devices_.push_back(device);
+  if (!umockdev_testbed_add_from_string(testbed_, nodes.text.c_str(), &error)) {
+    const std::string message = error != nullptr ? error->message : "unknown error";
+    g_clear_error(&error);
+    throw std::runtime_error("cannot add mock device: " + message);
+  }
+  {
+    std::lock_guard lock(device->mutex_);
+    device->master_fd_ = umockdev_testbed_get_dev_fd(testbed_, device->node_.c_str());
+    // Raw mode: bytes reach the reader as they are, without echo or editing.
+    termios mode{};
+    if (device->master_fd_ >= 0 && tcgetattr(device->master_fd_, &mode) == 0) {
+      cfmakeraw(&mode);
+      tcsetattr(device->master_fd_, TCSANOW, &mode);
+    }
+  }
   WaitUntilServed(device->node_, device->descriptor_.size());
   if (announce) Announce(*device);
   return device;
@@ -326,15 +369,30 @@ void Testbed::Unplug(HidrawDevice& device, bool announce) {
   // files to send the notice, so the node is first taken out of its class
   // (which is where a scan looks), then announced, then removed. Children
   // go first, as the kernel removes them.
-  gchar* sys = umockdev_testbed_get_sys_dir(testbed_);
-  const std::string class_link = std::string(sys) + "/class/hidraw/" + device.node_.substr(device.node_.rfind('/') + 1);
-  g_free(sys);
-  unlink(class_link.c_str());
+  unlink(ClassLink(testbed_, device.node_).c_str());
+  const std::string terminal = TerminalBehind(testbed_, device.node_);
   for (auto it = device.syspaths_.rbegin(); it != device.syspaths_.rend(); ++it) {
     if (announce) umockdev_testbed_uevent(testbed_, it->c_str(), "remove");
   }
   for (auto it = device.syspaths_.rbegin(); it != device.syspaths_.rend(); ++it) {
     umockdev_testbed_remove_device(testbed_, it->c_str());
+  }
+  // Removing the nodes leaves what served them open for the testbed's life:
+  // the ioctl socket and the pseudo-terminal, two descriptors a replug, until
+  // the process runs out of them. So both are let go here. The terminal's
+  // entry in the testbed's map of terminals goes too: the system hands its
+  // number to a later terminal, whose node could not be made beside a stale
+  // entry. (The testbed still closes the old descriptor number once more
+  // when it goes, at the end of the process.)
+  umockdev_testbed_detach_ioctl(testbed_, device.node_.c_str(), nullptr);
+  device.CloseNode();
+  if (!terminal.empty()) ForgetTerminal(testbed_, terminal);
+  const auto listed = std::find_if(devices_.begin(), devices_.end(),
+                                   [&device](const auto& entry) { return entry.get() == &device; });
+  if (listed != devices_.end()) {
+    g_object_unref(device.ioctl_handler_);
+    device.ioctl_handler_ = nullptr;
+    devices_.erase(listed);
   }
 }
 

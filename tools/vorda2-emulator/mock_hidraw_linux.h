@@ -66,6 +66,8 @@ class HidrawDevice {
 
   void MarkGone();
   void WakeLocked();
+  // Lets go of the pseudo-terminal behind the node once it is removed.
+  void CloseNode();
 
   mutable std::mutex mutex_;
   std::string node_;
@@ -74,6 +76,7 @@ class HidrawDevice {
   std::vector<std::string> syspaths_;  // every sysfs node of this plug-in, parents first
   std::vector<std::uint8_t> descriptor_;
   int master_fd_ = -1;
+  UMockdevIoctlBase* ioctl_handler_ = nullptr;  // serves the node; the testbed's reference
   std::vector<Report> queue_;
   std::vector<Report> written_;
   bool wake_pending_ = false;
@@ -91,7 +94,9 @@ class Testbed {
   Testbed& operator=(const Testbed&) = delete;
 
   // Adds the device's sysfs nodes and its hidraw node; with announce, sends
-  // the "add" notices that udev would, parents first.
+  // the "add" notices that udev would, parents first. (The testbed itself
+  // announces the nodes as it makes them, so the device side is attached
+  // before they exist.)
   std::shared_ptr<HidrawDevice> Plug(const HidDeviceSpec& spec, bool announce = true);
   // The "add" notices of a device plugged without them: for callers that
   // set the device up (its write handler) before any program may see it.
@@ -104,8 +109,8 @@ class Testbed {
 
  private:
   UMockdevTestbed* testbed_ = nullptr;
+  // The devices plugged in now.
   std::vector<std::shared_ptr<HidrawDevice>> devices_;
-  std::vector<UMockdevIoctlBase*> handlers_;
   // Kernel-style counters: each plug-in gets new names, as a replugged
   // device does (and umockdev cannot reuse a node name).
   unsigned next_hid_ = 1;

@@ -1,10 +1,15 @@
-// Opening nodes and exchanging reports synchronously.
+// Opening nodes and exchanging reports synchronously, and which udev
+// context the services use on which thread.
+#include <dlfcn.h>
+
 #include <chrono>
 #include <future>
 #include <thread>
 #include <utility>
 
 #include "backend_fixture.h"
+#include "hid/linux/class_guids.h"
+#include "hid/linux/udev_library.h"
 
 namespace lumetra::test {
 namespace {
@@ -154,6 +159,44 @@ TEST_F(FileServicesTest, LastErrorIsKeptPerThread) {
   other.join();
   EXPECT_EQ(table_.file.GetLastError(), ERROR_FILE_NOT_FOUND);
 }
+
+#ifdef LUMETRA_UDEV_THREAD_CHECK
+TEST(FileServicesOnAnyThread, OpenAndReadWithoutTouchingTheSharedUdevContext) {
+  // Loaded in libudev's place while nothing holds the library.
+  hid::linux_backend::SetUdevLibraryName(LUMETRA_UDEV_THREAD_CHECK);
+  hid::ServiceProvider& provider = hid::PlatformServiceProvider();
+  hid::ServiceTable table;
+  ASSERT_TRUE(provider.LoadSetupServices(table.setup));
+  provider.BindFileServices(table.file);
+  mock::Testbed testbed;
+  auto stopwatch = testbed.Plug(StopwatchSpec());
+  void* check = dlopen(LUMETRA_UDEV_THREAD_CHECK, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(check, nullptr);
+  auto foreignUses = reinterpret_cast<int (*)()>(dlsym(check, "lumetra_foreign_udev_context_uses"));
+  ASSERT_NE(foreignUses, nullptr);
+
+  // What a read thread does: open the node and start a read on it, while
+  // the user-interface thread scans.
+  std::thread reader([&] {
+    HANDLE handle = table.file.CreateFileA(stopwatch->node().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    BYTE buffer[11];
+    OVERLAPPED overlapped{};
+    EXPECT_TRUE(table.file.ReadFileEx(handle, buffer, sizeof buffer, &overlapped, [](DWORD, DWORD, OVERLAPPED*) {}));
+    table.file.CloseHandle(handle);
+    EXPECT_EQ(table.file.SleepEx(0, TRUE), WAIT_IO_COMPLETION);
+  });
+  HDEVINFO set = table.setup.SetupDiGetClassDevsA(&hid::linux_backend::kHidInterfaceClassGuid, nullptr, nullptr,
+                                                  DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  reader.join();
+  table.setup.SetupDiDestroyDeviceInfoList(set);
+  EXPECT_EQ(foreignUses(), 0);
+  dlclose(check);
+  provider.FreeSetupServices(table.setup);
+  hid::linux_backend::SetUdevLibraryName(nullptr);
+}
+#endif
 
 }  // namespace
 }  // namespace lumetra::test

@@ -1,5 +1,7 @@
 // Device-change notices and device identity across unplugging.
+#include <dirent.h>
 #include <poll.h>
+#include <unistd.h>
 #include <umockdev.h>
 
 #include "backend_fixture.h"
@@ -14,12 +16,34 @@ bool Readable(int fd, int timeout_ms) {
   return poll(&p, 1, timeout_ms) == 1;
 }
 
+int OpenDescriptors() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/fd")) {
+    while (readdir(dir) != nullptr) ++count;
+    closedir(dir);
+  }
+  return count;
+}
+
 class HotplugTest : public BackendTest {
  protected:
   std::vector<DWORD> DevInsts() {
     std::vector<DWORD> found;
     for (const ScannedInterface& scanned : ScanPresentInterfaces(table_)) found.push_back(scanned.dev_inst);
     return found;
+  }
+
+  // The device answers slot `slot`'s request through its node.
+  void ExpectAnswers(mock::HidrawDevice& device, int slot) {
+    device.SetWriteHandler([slot](std::span<const std::uint8_t>) { return std::vector<mock::Report>{StopwatchAnswer(slot)}; });
+    HANDLE handle = Open(device.node());
+    const BYTE request[2] = {0x00, static_cast<BYTE>(0xAA + slot)};
+    BYTE answer[11] = {};
+    DWORD count = 0;
+    EXPECT_TRUE(table_.file.WriteFile(handle, request, 2, &count, nullptr));
+    EXPECT_TRUE(table_.file.ReadFile(handle, answer, 11, &count, nullptr));
+    EXPECT_EQ(answer[1], StopwatchAnswer(slot)[0]);
+    table_.file.CloseHandle(handle);
   }
 };
 
@@ -58,15 +82,24 @@ TEST_F(HotplugTest, AReplugGivesANewDevInstAndTheOldOneIsGone) {
   for (DWORD key : after) EXPECT_NE(key, before[0]);
 
   // The new plug-in answers as the first did.
-  second->SetWriteHandler([](std::span<const std::uint8_t>) { return std::vector<mock::Report>{StopwatchAnswer(3)}; });
-  HANDLE handle = Open(second->node());
-  const BYTE request[2] = {0x00, 0xAD};
-  BYTE answer[11] = {};
-  DWORD count = 0;
-  EXPECT_TRUE(table_.file.WriteFile(handle, request, 2, &count, nullptr));
-  EXPECT_TRUE(table_.file.ReadFile(handle, answer, 11, &count, nullptr));
-  EXPECT_EQ(answer[1], StopwatchAnswer(3)[0]);
-  table_.file.CloseHandle(handle);
+  ExpectAnswers(*second, 3);
+}
+
+TEST_F(HotplugTest, ReplugsLeaveNoDescriptorBehindAndReuseTheSystemsTerminals) {
+  auto stopwatch = testbed_.Plug(StopwatchSpec());
+  testbed_.Unplug(*stopwatch);
+  usleep(50000);
+  const int before = OpenDescriptors();
+  for (int replug = 0; replug < 30; ++replug) {
+    stopwatch = testbed_.Plug(StopwatchSpec());
+    testbed_.Unplug(*stopwatch);
+  }
+  // The testbed's worker may still be closing the last connection.
+  for (int wait = 0; wait < 100 && OpenDescriptors() > before; ++wait) usleep(10000);
+  EXPECT_LE(OpenDescriptors(), before);
+  // The last plug-in still works, on a terminal number used before.
+  stopwatch = testbed_.Plug(StopwatchSpec());
+  ExpectAnswers(*stopwatch, 5);
 }
 
 }  // namespace
