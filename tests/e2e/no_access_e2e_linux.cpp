@@ -72,7 +72,9 @@ class NoAccess : public testing::Test {
     // The testbed must be reachable at all for the user: its folder and the
     // sockets the preload library talks to the device through. The device
     // node itself stays root's alone, as udev leaves it without a rule.
-    root_ = umockdev_testbed_get_root_dir(testbed_.raw());
+    gchar* root = umockdev_testbed_get_root_dir(testbed_.raw());  // ours to free
+    root_ = root;
+    g_free(root);
     std::filesystem::permissions(root_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                             std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
                                             std::filesystem::perms::others_exec);
