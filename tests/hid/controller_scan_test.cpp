@@ -69,11 +69,7 @@ TEST_F(ControllerScan, RescanWithoutChangeFiresNothingAndDestroysTheDuplicates) 
 }
 
 TEST_F(ControllerScan, UnplugOfAnUnclaimedDeviceRemovesItAndShiftsLaterIndices) {
-  Add("A");
-  Add("B");
-  Add("C");
-  StartUp();
-  ctl->SetOnDeviceUnplug(TJvHidPlugEvent(&log, &EventLog::Unplug));
+  StartUpWithThreeLoggingUnplugs();
   TakeEvents();
   sim.Unplug(ids["B"]);
   Notify();
@@ -84,11 +80,7 @@ TEST_F(ControllerScan, UnplugOfAnUnclaimedDeviceRemovesItAndShiftsLaterIndices) 
 }
 
 TEST_F(ControllerScan, UnplugOfTheCheckedOutDeviceKeepsItListedAndReportsItAtEveryRescan) {
-  Add("A");
-  Add("B");
-  Add("C");
-  StartUp();
-  ctl->SetOnDeviceUnplug(TJvHidPlugEvent(&log, &EventLog::Unplug));
+  StartUpWithThreeLoggingUnplugs();
   TJvHidDevice* held = CheckOut("B");
   TakeEvents();
 

@@ -142,6 +142,15 @@ class HidFixture : public ::testing::Test {
     loop.RunPending();
   }
 
+  // Devices A, B and C listed, and the recorder also wired to OnDeviceUnplug.
+  void StartUpWithThreeLoggingUnplugs() {
+    Add("A");
+    Add("B");
+    Add("C");
+    StartUp();
+    ctl->SetOnDeviceUnplug(TJvHidPlugEvent(&log, &EventLog::Unplug));
+  }
+
   // What the system does when device nodes change.
   void Notify() {
     hid::BroadcastDeviceChange();

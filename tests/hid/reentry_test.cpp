@@ -9,11 +9,7 @@ namespace {
 class Reentry : public HidFixture {
  protected:
   void SetUp() override {
-    Add("A");
-    Add("B");
-    Add("C");
-    StartUp();
-    ctl->SetOnDeviceUnplug(TJvHidPlugEvent(&log, &EventLog::Unplug));
+    StartUpWithThreeLoggingUnplugs();
     TakeEvents();
   }
 };
