@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 #include "app/adapters/regional_settings.h"
@@ -18,8 +17,6 @@
 #include "tests/app/window_fixture.h"
 
 namespace {
-
-using namespace std::chrono_literals;
 
 std::array<std::uint64_t, 84> SampleTimes() {
   std::array<std::uint64_t, 84> times{};
@@ -69,17 +66,15 @@ TEST_F(WindowOnSim, WithoutStopwatchTheClickChangesNothing) {
   EXPECT_TRUE(form->StaticText1->text().isEmpty());
 }
 
-TEST_F(WindowOnSim, SilentStopwatchEndsTheReadWithAMessageWithinASecond) {
-  sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSim, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
+  const auto id = sim.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
-  const auto started = std::chrono::steady_clock::now();
   form->Button3->click();
-  const auto took = std::chrono::steady_clock::now() - started;
   EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
   EXPECT_EQ(Cell(1, 1), "");
   // One answer is waited for, then the pass ends: not 84 time-outs.
-  EXPECT_LT(took, 3s);
+  EXPECT_EQ(sim.Writes(id).size(), 1u);
 }
 
 TEST_F(WindowOnSim, StopwatchUnpluggedBetweenTwoReadsLeavesTheGridAsItWas) {
@@ -169,12 +164,9 @@ TEST_F(WindowOnSim, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
     }
     return std::nullopt;
   });
-  const auto started = std::chrono::steady_clock::now();
   form->Button3->click();
   QCoreApplication::processEvents();
-  const auto took = std::chrono::steady_clock::now() - started;
   EXPECT_EQ(sim.Writes(id).size(), 1u) << "one request: the queued clicks were dropped";
-  EXPECT_LT(took, 2s);
   EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
   // Clicks after the read work as ever.
   form->Button3->click();
