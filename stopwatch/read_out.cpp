@@ -66,7 +66,9 @@ ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& wind
   texts.reserve(kSlotCount);
   std::vector<std::uint8_t> answer;
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    const std::size_t outputLength = device.OutputReportByteLength();
+    // The port reads the window's reference afresh at each call: a removal
+    // handled during the pass leaves it without a stopwatch.
+    const std::size_t outputLength = device.HasStopwatch() ? device.OutputReportByteLength() : 0;
     const Exchange exchange = outputLength == 0 ? Exchange::NotConnected
                                                 : ExchangeSlot(device, slot, outputLength, answer);
     if (exchange != Exchange::Answered) {

@@ -49,6 +49,9 @@ class SimulatedStopwatch : public StopwatchPort {
   // After slot `slot` has been answered the device is gone: its capabilities
   // read all zero and every transfer fails.
   void UnplugAfterSlot(int slot) { unplugAfter_ = slot; }
+  // After slot `slot` has been answered the window no longer holds a
+  // stopwatch (its removal was handled meanwhile).
+  void ForgetAfterSlot(int slot) { forgetAfter_ = slot; }
 
   // What the pass did, in call order.
   struct Write {
@@ -70,7 +73,7 @@ class SimulatedStopwatch : public StopwatchPort {
   void ClearLog();
 
   // StopwatchPort
-  bool HasStopwatch() override { return present_; }
+  bool HasStopwatch() override { return present_ && !(forgetAfter_ >= 0 && answered_ > forgetAfter_); }
   std::size_t OutputReportByteLength() override;
   std::size_t InputReportByteLength() override;
   bool PrepareAnswer() override;
@@ -91,6 +94,7 @@ class SimulatedStopwatch : public StopwatchPort {
   std::size_t inputLength_ = kAnswerLength;
   std::map<int, std::pair<Fault, std::size_t>> faults_;
   int unplugAfter_ = -1;
+  int forgetAfter_ = -1;
 
   bool handleOpen_ = false;
   int pendingSlot_ = -1;  // the slot whose answer waits for the open handle

@@ -15,7 +15,6 @@
 #include <gtest/gtest.h>
 #include <grp.h>
 #include <sys/stat.h>
-#include <umockdev.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -72,9 +71,7 @@ class NoAccess : public testing::Test {
     // The testbed must be reachable at all for the user: its folder and the
     // sockets the preload library talks to the device through. The device
     // node itself stays root's alone, as udev leaves it without a rule.
-    gchar* root = umockdev_testbed_get_root_dir(testbed_.raw());  // ours to free
-    root_ = root;
-    g_free(root);
+    root_ = testbed_.root_dir();
     std::filesystem::permissions(root_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                             std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
                                             std::filesystem::perms::others_exec);

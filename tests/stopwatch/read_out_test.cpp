@@ -120,30 +120,35 @@ TEST_F(ReadOutTest, WithoutAStopwatchTheClickChangesNothing) {
 TEST(ReadOut, APassThatStopsAnywhereLeavesTheTableAsItWasAndSaysWhy) {
   using Kind = ReadOutResult::Kind;
   struct Case {
-    Fault fault;  // Fault::None: the stopwatch is unplugged before the slot
+    Fault fault;  // Fault::None: the stopwatch is unplugged (or forgotten) before the slot
+    bool forgotten = false;
     Kind kind;
     std::string status;
     bool answerAwaited;  // the failing slot's request went out and its answer was read
   };
   const Case cases[] = {
-      {Fault::Silent, Kind::NoAnswer, "Секундомер не отвечает", true},
-      {Fault::WriteFails, Kind::ExchangeFailed, "Ошибка обмена с секундомером", false},
-      {Fault::ReadFails, Kind::ExchangeFailed, "Ошибка обмена с секундомером", true},
-      {Fault::ShortAnswer, Kind::ExchangeFailed, "Ошибка обмена с секундомером", true},
-      {Fault::PrepareFails, Kind::ExchangeFailed, "Ошибка обмена с секундомером", false},
-      {Fault::None, Kind::NotConnected, "Секундомер не подключен", false},
+      {Fault::Silent, false, Kind::NoAnswer, "Секундомер не отвечает", true},
+      {Fault::WriteFails, false, Kind::ExchangeFailed, "Ошибка обмена с секундомером", false},
+      {Fault::ReadFails, false, Kind::ExchangeFailed, "Ошибка обмена с секундомером", true},
+      {Fault::ShortAnswer, false, Kind::ExchangeFailed, "Ошибка обмена с секундомером", true},
+      {Fault::PrepareFails, false, Kind::ExchangeFailed, "Ошибка обмена с секундомером", false},
+      {Fault::None, false, Kind::NotConnected, "Секундомер не подключен", false},
+      {Fault::None, true, Kind::NotConnected, "Секундомер не подключен", false},
   };
   for (const bool fullTable : {false, true}) {
     for (const int slot : {0, 41, 83}) {
       for (const Case& c : cases) {
         SCOPED_TRACE("table " + std::string(fullTable ? "full" : "empty") + ", slot " + std::to_string(slot) +
-                     ", " + c.status + " (fault " + std::to_string(static_cast<int>(c.fault)) + ")");
+                     ", " + c.status + " (fault " + std::to_string(static_cast<int>(c.fault)) +
+                     (c.forgotten ? ", forgotten)" : ")"));
         SimulatedStopwatch device;
         FillSlots(device);
         if (c.fault != Fault::None) {
           device.SetFault(slot, c.fault, 10);
         } else if (slot > 0) {
-          device.UnplugAfterSlot(slot - 1);
+          c.forgotten ? device.ForgetAfterSlot(slot - 1) : device.UnplugAfterSlot(slot - 1);
+        } else if (c.forgotten) {
+          continue;  // no stopwatch from the start: the click changes nothing (tested above)
         } else {
           device.SetReportLengths(0, kAnswerLength);  // no capabilities from the start
         }

@@ -75,20 +75,22 @@ void WaitUntilServed(const std::string& node, std::size_t descriptor_size) {
   throw std::runtime_error("mock device node is not served: " + node);
 }
 
+// A folder the testbed names in a string that is the caller's to free.
+std::string TakeFolder(gchar* folder) {
+  std::string taken(folder);
+  g_free(folder);
+  return taken;
+}
+
 // Where a scan finds a hidraw node: its link in the testbed's class folder.
 std::string ClassLink(UMockdevTestbed* testbed, const std::string& node) {
-  gchar* sys = umockdev_testbed_get_sys_dir(testbed);
-  const std::string link = std::string(sys) + "/class/hidraw/" + node.substr(node.rfind('/') + 1);
-  g_free(sys);
-  return link;
+  return TakeFolder(umockdev_testbed_get_sys_dir(testbed)) + "/class/hidraw/" + node.substr(node.rfind('/') + 1);
 }
 
 // The pseudo-terminal the testbed backs a device node with ("/dev/pts/3"),
 // or "" when the node is not one.
 std::string TerminalBehind(UMockdevTestbed* testbed, const std::string& node) {
-  gchar* root = umockdev_testbed_get_root_dir(testbed);
-  const std::string link = std::string(root) + node;
-  g_free(root);
+  const std::string link = TakeFolder(umockdev_testbed_get_root_dir(testbed)) + node;
   char target[256];
   const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
   if (length <= 0) return {};
@@ -100,10 +102,7 @@ std::string TerminalBehind(UMockdevTestbed* testbed, const std::string& node) {
 // numbers they stand for (dev/.ptymap/_dev_pts_3).
 void ForgetTerminal(UMockdevTestbed* testbed, std::string terminal) {
   std::replace(terminal.begin(), terminal.end(), '/', '_');
-  gchar* root = umockdev_testbed_get_root_dir(testbed);
-  const std::string entry = std::string(root) + "/dev/.ptymap/" + terminal;
-  g_free(root);
-  unlink(entry.c_str());
+  unlink((TakeFolder(umockdev_testbed_get_root_dir(testbed)) + "/dev/.ptymap/" + terminal).c_str());
 }
 
 }  // namespace
@@ -395,6 +394,8 @@ void Testbed::Unplug(HidrawDevice& device, bool announce) {
     devices_.erase(listed);
   }
 }
+
+std::string Testbed::root_dir() const { return TakeFolder(umockdev_testbed_get_root_dir(testbed_)); }
 
 bool UnderUmockdevPreload() {
   const char* preload = std::getenv("LD_PRELOAD");

@@ -106,6 +106,8 @@ class Testbed {
   void Unplug(HidrawDevice& device, bool announce = true);
 
   UMockdevTestbed* raw() const { return testbed_; }
+  // The folder standing for the file system's root ("<root>/dev/hidraw0").
+  std::string root_dir() const;
 
  private:
   UMockdevTestbed* testbed_ = nullptr;
