@@ -6,6 +6,7 @@
 #include "app/adapters/read_out_window_port.h"
 #include "app/adapters/regional_settings.h"
 #include "app/grid_address.h"
+#include "app/form1_layout.h"
 #include "app/grid_labels.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
@@ -19,7 +20,6 @@
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
 #include "stopwatch/read_out.h"
-#include "ui_form1.h"
 
 TJvHidDevice* StopwatchDevice = nullptr;
 
@@ -28,33 +28,28 @@ namespace {
 // Width of the header column, wide enough for " № измерения".
 constexpr int kHeaderColumnWidth = 127;
 
+template <typename Control>
+Control* Find(const TForm& form, const char* name) {
+  return dynamic_cast<Control*>(form.FindComponent(name));
+}
+
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : TForm(parent) {
+TForm1::TForm1() : TForm(nullptr) {
   // The stored layout creates the controls in this order: Label1, Label2,
   // Label39, Label40, Label3, Label4, StringGrid1, Button2, Button3, StaticText1.
-  Ui::TForm1 layout;
-  layout.setupUi(this);
-  StringGrid1 = layout.StringGrid1;
-  Label1 = layout.Label1;
-  Button2 = layout.Button2;
-  Button3 = layout.Button3;
-  Label2 = layout.Label2;
-  Label39 = layout.Label39;
-  StaticText1 = layout.StaticText1;
-  Label40 = layout.Label40;
-  Label3 = layout.Label3;
-  Label4 = layout.Label4;
+  app::LoadLayout(*this, app::kForm1Layout);
+  FindComponents();
   // The status line covers the grid's last row from column 5 on.
-  StaticText1->raise();
+  StaticText1->bringToFront();
   // A copy of the table holds what the user sees, not the read's date and
   // time hidden in the last row.
   StringGrid1->HiddenCell = &app::IsHiddenCell;
 
   SaveDialog1 = new TSaveDialog(this);
-  SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-  SaveDialog1->setDefaultExt(QStringLiteral("xls"));
-  SaveDialog1->setFilter(QStringLiteral("Таблица (*.xls)|*.xls"));
+  SaveDialog1->SetName("SaveDialog1");
+  SaveDialog1->setDefaultExt("xls");
+  SaveDialog1->setFilter("Таблица (*.xls)|*.xls");
   SaveDialog1->setOverwritePrompt(false);
 
   // The controller is loaded like the other components: its events are set
@@ -78,6 +73,19 @@ TForm1::~TForm1() {
   delete HidCtl;
 }
 
+void TForm1::FindComponents() {
+  StringGrid1 = Find<TStringGrid>(*this, "StringGrid1");
+  Label1 = Find<TLabel>(*this, "Label1");
+  Button2 = Find<TButton>(*this, "Button2");
+  Button3 = Find<TButton>(*this, "Button3");
+  Label2 = Find<TLabel>(*this, "Label2");
+  Label39 = Find<TLabel>(*this, "Label39");
+  StaticText1 = Find<TStaticText>(*this, "StaticText1");
+  Label40 = Find<TLabel>(*this, "Label40");
+  Label3 = Find<TLabel>(*this, "Label3");
+  Label4 = Find<TLabel>(*this, "Label4");
+}
+
 void TForm1::WireEvents() {
   OnCreate = std::bind_front(&TForm1::FormCreate, this);
   OnCloseQuery = std::bind_front(&TForm1::FormCloseQuery, this);
@@ -89,24 +97,24 @@ void TForm1::WireEvents() {
   HidCtl->SetOnRemoval(TJvHidPlugEvent(this, &TForm1::HidCtlRemoval));
 }
 
-void TForm1::FormCreate(QObject*) {
+void TForm1::FormCreate(TObject*) {
   app::LabelMeasurementGrid(*StringGrid1);
   StringGrid1->setColWidth(0, kHeaderColumnWidth);
   // Last: a failing start of the spreadsheet application leaves this handler
   // here, and Label1 keeps its stored text.
   const automation::SpreadsheetLabel label = automation::SpreadsheetStartupStep(automation::SpreadsheetLink());
   Label1->setFontColor(TColor{label.color});
-  Label1->setText(QString::fromStdString(label.caption));
+  Label1->setText(label.caption);
 }
 
 bool TForm1::CheckExcelInstall() { return automation::CheckExcelInstall(); }
 
-void TForm1::Button2Click(QObject*) {
+void TForm1::Button2Click(TObject*) {
   app::Form1ExportPorts ports(*this);
   measurement_export::ExportMeasurements(ports);
 }
 
-void TForm1::FormCloseQuery(QObject*, bool& CanClose) {
+void TForm1::FormCloseQuery(TObject*, bool& CanClose) {
   CanClose = automation::SpreadsheetCloseQuery(automation::SpreadsheetLink());
 }
 
@@ -130,7 +138,7 @@ bool TForm1::HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx) {
   DeniedStopwatch = nullptr;
   app::ClearNoAccess(*Label2, *StaticText1);
   Label2->setFontColor(clGreen);
-  Label2->setText(QStringLiteral("Секундомер подключен"));
+  Label2->setText("Секундомер подключен");
   return false;
 }
 
@@ -140,7 +148,7 @@ void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
     DeniedStopwatch = nullptr;
     app::ClearNoAccess(*Label2, *StaticText1);
     Label2->setFontColor(clBlue);
-    Label2->setText(QStringLiteral("Секундомер отключен"));
+    Label2->setText("Секундомер отключен");
     return;
   }
   if (HidDev != StopwatchDevice) return;
@@ -149,33 +157,32 @@ void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
   ForgottenStopwatches.push_back(StopwatchDevice);
   StopwatchDevice = nullptr;
   Label2->setFontColor(clBlue);
-  Label2->setText(QStringLiteral("Секундомер отключен"));
+  Label2->setText("Секундомер отключен");
 }
 
-void TForm1::Button3Click(QObject*) {
+void TForm1::Button3Click(TObject*) {
   stopwatch::HidStopwatchPort device(StopwatchDevice);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
   app::RegionalSettings regional;
   stopwatch::ReadOutMeasurements(device, window, regional);
 }
 
-void TForm1::StringGrid1DrawCell(QObject*, int ACol, int ARow, const QRect& Rect, TGridDrawState) {
+void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState) {
   TCanvas& canvas = StringGrid1->canvas();
-  const QString text = QString::fromStdString(StringGrid1->cell(ACol, ARow));
+  const std::string& text = StringGrid1->cell(ACol, ARow);
   if (app::IsHeaderCell(ACol, ARow)) {
     canvas.font.setColor(clMaroon);
     canvas.font.setSize(13);
     canvas.font.setStyle(fsBold);
     canvas.brush.setColor(clYellow);
     canvas.fillRect(Rect);
-    canvas.textOut(Rect.left(), Rect.top(), text);
+    canvas.textOut(Rect.Left, Rect.Top, text);
   }
   if (app::IsHiddenCell(ACol, ARow)) {
     // Text on its own colour: the cell shows as window background.
-    const QColor buttonFace = StringGrid1->palette().color(QPalette::Button);
-    canvas.font.setColor(buttonFace);
-    canvas.brush.setColor(buttonFace);
+    canvas.font.setColor(clBtnFace);
+    canvas.brush.setColor(clBtnFace);
     canvas.fillRect(Rect);
-    canvas.textOut(Rect.left(), Rect.top(), text);
+    canvas.textOut(Rect.Left, Rect.Top, text);
   }
 }

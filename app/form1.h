@@ -2,8 +2,6 @@
 // state labels, the status line, the save dialog and the HID controller.
 #pragma once
 
-#include <QObject>
-#include <QRect>
 #include <cstdint>
 #include <vector>
 
@@ -23,12 +21,10 @@ class TJvHidDevice;
 extern TJvHidDevice* StopwatchDevice;
 
 class TForm1 : public TForm {
-  Q_OBJECT
-
  public:
   // Builds the window from its stored layout, wires the handlers and, when
   // construction is complete, runs FormCreate.
-  explicit TForm1(QWidget* parent = nullptr);
+  TForm1();
   // Destroys the controller, which lets go of the devices and the services.
   ~TForm1() override;
 
@@ -47,17 +43,19 @@ class TForm1 : public TForm {
   TLabel* Label4 = nullptr;    // version
 
   // Handlers.
-  void FormCreate(QObject* Sender);
+  void FormCreate(TObject* Sender);
   bool CheckExcelInstall();
-  void Button2Click(QObject* Sender);
-  void FormCloseQuery(QObject* Sender, bool& CanClose);
+  void Button2Click(TObject* Sender);
+  void FormCloseQuery(TObject* Sender, bool& CanClose);
   void HidCtlArrival(TJvHidDevice* HidDev);
   bool HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx);
   void HidCtlRemoval(TJvHidDevice* HidDev);
-  void Button3Click(QObject* Sender);
-  void StringGrid1DrawCell(QObject* Sender, int ACol, int ARow, const QRect& Rect, TGridDrawState State);
+  void Button3Click(TObject* Sender);
+  void StringGrid1DrawCell(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State);
 
  private:
+  // The components of the stored layout, found by name.
+  void FindComponents();
   // Every handler meets its event here, and only here.
   void WireEvents();
 

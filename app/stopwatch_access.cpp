@@ -20,18 +20,18 @@ bool IsStopwatchWithoutAccess(TJvHidDevice& device) {
 }
 
 void ShowNoAccess(TLabel& stateLine, TStaticText& statusLine, const std::string& devicePath) {
-  const QString hint = NoAccessHint(devicePath);
+  const std::string hint = NoAccessHint(devicePath);
   stateLine.setFontColor(clBlue);
-  stateLine.setText(QString::fromUtf16(kNoAccessText));
-  stateLine.setToolTip(hint);
+  stateLine.setText(kNoAccessText);
+  stateLine.setHint(hint);
   statusLine.setText(NoAccessFix());
-  statusLine.setToolTip(hint);
+  statusLine.setHint(hint);
 }
 
 void ClearNoAccess(TLabel& stateLine, TStaticText& statusLine) {
-  stateLine.setToolTip(QString());
-  statusLine.setToolTip(QString());
-  if (statusLine.text() == NoAccessFix()) statusLine.clear();
+  stateLine.setHint("");
+  statusLine.setHint("");
+  if (statusLine.text() == NoAccessFix()) statusLine.setText("");
 }
 
 }  // namespace app

@@ -4,7 +4,6 @@
 // the status line and the tooltips tell how to mend it.
 #pragma once
 
-#include <QString>
 #include <string>
 
 class TJvHidDevice;
@@ -14,7 +13,7 @@ class TStaticText;
 namespace app {
 
 // The state line's text for it, shown in blue.
-inline constexpr char16_t kNoAccessText[] = u"Нет доступа к секундомеру";
+inline constexpr char kNoAccessText[] = "Нет доступа к секундомеру";
 
 // True when `device` carries the stopwatch's vendor and product identifiers
 // and the system refuses to open it for reading and writing for lack of
@@ -24,9 +23,9 @@ inline constexpr char16_t kNoAccessText[] = u"Нет доступа к секу�
 bool IsStopwatchWithoutAccess(TJvHidDevice& device);
 
 // The fix in a few words, for the status line.
-QString NoAccessFix();
+std::string NoAccessFix();
 // The fix at length, for the tooltips, naming the device's node.
-QString NoAccessHint(const std::string& devicePath);
+std::string NoAccessHint(const std::string& devicePath);
 
 // Shows the report on the state line (text, blue, tooltip) and the status
 // line (the fix, with the same tooltip).

@@ -3,15 +3,14 @@
 
 namespace app {
 
-QString NoAccessFix() { return QStringLiteral("Правило udev: пакет или sudo make install"); }
+std::string NoAccessFix() { return "Правило udev: пакет или sudo make install"; }
 
-QString NoAccessHint(const std::string& devicePath) {
-  return QStringLiteral(
-             "Секундомер подключён, но права доступа не позволяют открыть %1.\n"
-             "Установите пакет lumetra или выполните «sudo make install»: правило udev\n"
-             "70-vorda2-stopwatch.rules откроет секундомер пользователю за этим компьютером.\n"
-             "Затем переподключите секундомер.")
-      .arg(QString::fromStdString(devicePath));
+std::string NoAccessHint(const std::string& devicePath) {
+  return "Секундомер подключён, но права доступа не позволяют открыть " + devicePath +
+         ".\n"
+         "Установите пакет lumetra или выполните «sudo make install»: правило udev\n"
+         "70-vorda2-stopwatch.rules откроет секундомер пользователю за этим компьютером.\n"
+         "Затем переподключите секундомер.";
 }
 
 }  // namespace app

@@ -3,14 +3,13 @@
 
 namespace app {
 
-QString NoAccessFix() { return QStringLiteral("Windows отказал в доступе"); }
+std::string NoAccessFix() { return "Windows отказал в доступе"; }
 
-QString NoAccessHint(const std::string& devicePath) {
-  return QStringLiteral(
-             "Секундомер подключён, но Windows не даёт открыть его\n%1.\n"
-             "Закройте другие программы, работающие с секундомером, или запустите\n"
-             "программу от имени администратора, затем переподключите секундомер.")
-      .arg(QString::fromStdString(devicePath));
+std::string NoAccessHint(const std::string& devicePath) {
+  return "Секундомер подключён, но Windows не даёт открыть его\n" + devicePath +
+         ".\n"
+         "Закройте другие программы, работающие с секундомером, или запустите\n"
+         "программу от имени администратора, затем переподключите секундомер.";
 }
 
 }  // namespace app

@@ -1,22 +1,17 @@
 #include "app/adapters/device_change_watcher.h"
 
-#include <QSocketNotifier>
-
 #include "hid/notify_window.h"
 
 namespace app {
 
-DeviceChangeWatcher::DeviceChangeWatcher(QObject* parent)
-    : QObject(parent), monitor_(hid::CreateDeviceChangeMonitor()) {
+DeviceChangeWatcher::DeviceChangeWatcher() : monitor_(hid::CreateDeviceChangeMonitor()) {
   if (!monitor_) return;
-  notifier_ = new QSocketNotifier(monitor_->Fd(), QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, &DeviceChangeWatcher::OnReadable);
+  watch_ = kit::WatchReadable(monitor_->Fd(), [this] {
+    if (monitor_->Drain()) hid::BroadcastDeviceChange();
+  });
 }
 
-DeviceChangeWatcher::~DeviceChangeWatcher() = default;
-
-void DeviceChangeWatcher::OnReadable() {
-  if (monitor_->Drain()) hid::BroadcastDeviceChange();
-}
+// The watch goes first: nothing may call into the monitor once it is gone.
+DeviceChangeWatcher::~DeviceChangeWatcher() { watch_.reset(); }
 
 }  // namespace app

@@ -3,26 +3,24 @@
 // change becomes the WM_DEVICECHANGE notice the HID controller re-scans on.
 #pragma once
 
-#include <QObject>
 #include <memory>
 
+#include "app/kit/application.h"
 #include "hid/device_change_monitor.h"
-
-class QSocketNotifier;
 
 namespace app {
 
-class DeviceChangeWatcher final : public QObject {
+class DeviceChangeWatcher final {
  public:
   // Watches nothing where the platform has no monitor to offer.
-  explicit DeviceChangeWatcher(QObject* parent = nullptr);
-  ~DeviceChangeWatcher() override;
+  DeviceChangeWatcher();
+  ~DeviceChangeWatcher();
+  DeviceChangeWatcher(const DeviceChangeWatcher&) = delete;
+  DeviceChangeWatcher& operator=(const DeviceChangeWatcher&) = delete;
 
  private:
-  void OnReadable();
-
   std::unique_ptr<hid::DeviceChangeMonitor> monitor_;
-  QSocketNotifier* notifier_ = nullptr;
+  std::unique_ptr<kit::ReadableWatch> watch_;
 };
 
 }  // namespace app

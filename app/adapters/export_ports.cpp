@@ -1,7 +1,5 @@
 #include "app/adapters/export_ports.h"
 
-#include <QDir>
-
 #include "app/adapters/regional_settings.h"
 #include "app/form1.h"
 #include "app/kit/dialogs.h"
@@ -22,19 +20,17 @@ std::string Form1ExportPorts::DecimalSeparator() { return RegionalSettings().Dec
 
 bool Form1ExportPorts::ExecuteSaveDialog() { return form_.SaveDialog1->execute(); }
 
-// The dialog answers with "/" separators everywhere; the question and the
-// spreadsheet application get the path as the system writes it ("C:\...").
-std::string Form1ExportPorts::SaveDialogFileName() {
-  return QDir::toNativeSeparators(form_.SaveDialog1->fileName()).toStdString();
-}
+// The dialog answers with the path as the system writes it ("C:\..."), as
+// the question and the spreadsheet application want it.
+std::string Form1ExportPorts::SaveDialogFileName() { return form_.SaveDialog1->fileName(); }
 
 bool Form1ExportPorts::FileExists(const std::string& path) { return measurement_export::RegularFileExists(path); }
 
-int Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return ConfirmBox(QString::fromStdString(text)); }
+int Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return kit::ConfirmBox(text); }
 
 void Form1ExportPorts::SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) {
   form_.Label1->setFontColor(TColor{label.color});
-  form_.Label1->setText(QString::fromStdString(label.caption));
+  form_.Label1->setText(label.caption);
 }
 
 automation::OleVariant& Form1ExportPorts::Link() { return automation::SpreadsheetLink(); }

@@ -6,7 +6,7 @@
 namespace app {
 
 void Form1ReadOutWindowPort::SetStatusText(const std::string& text) {
-  status_.setText(QString::fromStdString(text));
+  status_.setText(text);
 }
 
 void Form1ReadOutWindowPort::SetCellText(int column, int row, const std::string& text) {

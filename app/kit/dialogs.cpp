@@ -1,21 +1,15 @@
 #include "app/kit/dialogs.h"
 
-#include <QCoreApplication>
+#include "app/kit/application.h"
 
-#include "app/kit/qt_dialogs.h"
-
-namespace app {
+namespace kit {
 namespace {
 
 Dialogs* installed = nullptr;
 
 }  // namespace
 
-Dialogs& CurrentDialogs() {
-  if (installed != nullptr) return *installed;
-  static QtDialogs qt_dialogs;
-  return qt_dialogs;
-}
+Dialogs& CurrentDialogs() { return installed != nullptr ? *installed : NativeDialogs(); }
 
 void SetDialogs(Dialogs* dialogs) { installed = dialogs; }
 
@@ -23,19 +17,17 @@ ScopedDialogs::ScopedDialogs(Dialogs& dialogs) : previous_(installed) { installe
 
 ScopedDialogs::~ScopedDialogs() { installed = previous_; }
 
-QString ErrorBoxText(const QString& message) {
-  // A character outside the basic plane ends in a low surrogate, which sorts
-  // after the full stop just as its code point does.
-  if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
+std::string ErrorBoxText(const std::string& message) {
+  // Any character beyond ASCII ends in a byte of 0x80 or more, and its code
+  // point sorts after the full stop as well.
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + '.';
   return message;
 }
 
-void ShowErrorBox(const QString& message) {
-  CurrentDialogs().showError(QCoreApplication::applicationName(), ErrorBoxText(message));
+void ShowErrorBox(const std::string& message) { CurrentDialogs().showError(ApplicationTitle(), ErrorBoxText(message)); }
+
+int ConfirmBox(const std::string& text) {
+  return CurrentDialogs().confirm("Confirm", text) == kIdYes ? kIdYes : kIdNo;
 }
 
-int ConfirmBox(const QString& text) {
-  return CurrentDialogs().confirm(QStringLiteral("Confirm"), text) == kIdYes ? kIdYes : kIdNo;
-}
-
-}  // namespace app
+}  // namespace kit

@@ -1,21 +1,21 @@
 // The modal boxes and dialogs of the program, behind one replaceable seam.
 //
-// The program runs with the Qt implementation (qt_dialogs.h). Tests install
-// their own Dialogs so that no test ever waits on a modal box.
+// The program runs with the system's (NativeDialogs(), from the backend).
+// Tests install their own Dialogs so that no test ever waits on a modal box.
 #pragma once
 
-#include <QString>
+#include <string>
 
-namespace app {
+namespace kit {
 
-// Results of the confirmation box, as the message-box API numbers them.
+// Results of the confirmation box, as the system's message boxes number them.
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
 struct SaveFileRequest {
-  QString defaultExt;       // appended when the user types a name without one
-  QString filter;           // "Description|pattern|Description|pattern..."
-  QString fileName;         // offered at start; the chosen path on success
+  std::string defaultExt;  // appended when the user types a name without one
+  std::string filter;      // "Description|pattern|Description|pattern..."
+  std::string fileName;    // offered at start; the chosen path on success
   bool overwritePrompt = false;
 };
 
@@ -24,18 +24,22 @@ class Dialogs {
   virtual ~Dialogs() = default;
 
   // Stop icon, one OK button; returns when the user has closed the box.
-  virtual void showError(const QString& caption, const QString& text) = 0;
-  // Question icon, Yes (the default button) and No (also Esc and closing the
-  // box); returns kIdYes or kIdNo.
-  virtual int confirm(const QString& caption, const QString& text) = 0;
-  // Save-file dialog. On OK stores the full path in request.fileName and
-  // returns true; on Cancel leaves the request alone and returns false.
+  virtual void showError(const std::string& caption, const std::string& text) = 0;
+  // Question icon, "&Yes" (the default button) and "&No" (also Esc and
+  // closing the box); returns kIdYes or kIdNo.
+  virtual int confirm(const std::string& caption, const std::string& text) = 0;
+  // Save-file dialog. On OK stores the full path, as the system writes it,
+  // in request.fileName and returns true; on Cancel leaves the request alone
+  // and returns false.
   virtual bool saveFile(SaveFileRequest& request) = 0;
 };
 
-// The dialogs in use: the installed ones, or the Qt ones when none is.
+// The system's boxes and dialogs, modal to the active window. Backend.
+Dialogs& NativeDialogs();
+
+// The dialogs in use: the installed ones, or the system's when none is.
 Dialogs& CurrentDialogs();
-// nullptr goes back to the Qt ones. The dialogs must outlive the installation.
+// nullptr goes back to the system's. The dialogs must outlive the installation.
 void SetDialogs(Dialogs* dialogs);
 
 // Installs dialogs for the lifetime of the object, then restores the old ones.
@@ -53,11 +57,11 @@ class ScopedDialogs {
 // The text of the standard error box: the message with a full stop appended
 // when its last character sorts after the full stop (so not after "." or
 // after ")", "!", a space and the like).
-QString ErrorBoxText(const QString& message);
+std::string ErrorBoxText(const std::string& message);
 // The standard error box: captioned with the application title.
-void ShowErrorBox(const QString& message);
+void ShowErrorBox(const std::string& message);
 
 // The confirmation box, captioned "Confirm"; returns kIdYes or kIdNo.
-int ConfirmBox(const QString& text);
+int ConfirmBox(const std::string& text);
 
-}  // namespace app
+}  // namespace kit

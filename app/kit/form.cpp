@@ -1,31 +1,45 @@
 #include "app/kit/form.h"
 
-#include <QCloseEvent>
-
-#include "app/kit/font_height.h"
 #include "app/kit/handler_guard.h"
 
-TForm::TForm(QWidget* parent) : QWidget(parent) {
-  QPalette colors = palette();
-  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-    colors.setColor(group, QPalette::Window, colors.color(group, QPalette::Button));
-  setPalette(colors);
+TForm::TForm(TComponent* owner) : TControl(owner, kit::CreateFormPeer(*this)) {}
+
+// The window's controls go while the window is still whole (~TControl).
+TForm::~TForm() = default;
+
+kit::FormPeer& TForm::formPeer() const { return static_cast<kit::FormPeer&>(peer()); }
+
+void TForm::setPlacement(const kit::WindowPlacement& placement) { formPeer().setPlacement(placement); }
+
+TControl* TForm::controlOf(const kit::ControlPeer* peer) const {
+  if (peer == nullptr) return nullptr;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* control = dynamic_cast<TControl*>(Components(i)); control != nullptr && &control->peer() == peer)
+      return control;
+  return nullptr;
 }
 
-void TForm::setFontHeight(int pixels) { SetFontPixelHeight(*this, pixels); }
+TControl* TForm::controlAt(TPoint at) const { return controlOf(formPeer().childAt(at)); }
 
-void TForm::setFramePosition(const QPoint& position) { move(position); }
+void TForm::setTabOrder(const std::vector<TControl*>& order) {
+  std::vector<kit::ControlPeer*> peers;
+  for (TControl* control : order) peers.push_back(&control->peer());
+  formPeer().setTabOrder(peers);
+}
+
+std::vector<TControl*> TForm::tabCycle(TControl* from) const {
+  std::vector<TControl*> cycle;
+  for (kit::ControlPeer* peer : formPeer().tabCycle(&from->peer())) cycle.push_back(controlOf(peer));
+  return cycle;
+}
 
 void TForm::DoCreate() {
-  if (OnCreate) app::RunHandler([this] { OnCreate(this); });
+  if (OnCreate) kit::RunHandler([this] { OnCreate(this); });
 }
 
-void TForm::closeEvent(QCloseEvent* event) {
+bool TForm::closeQuery() {
   bool canClose = true;
   // A close query that fails keeps the window open, as a refusal would.
-  if (OnCloseQuery && !app::RunHandler([&] { OnCloseQuery(this, canClose); })) canClose = false;
-  if (canClose)
-    event->accept();
-  else
-    event->ignore();
+  if (OnCloseQuery && !kit::RunHandler([&] { OnCloseQuery(this, canClose); })) canClose = false;
+  return canClose;
 }

@@ -1,31 +1,59 @@
 // The base of the program's windows: a top-level window on the button-face
-// background whose layout gives fonts in pixels and the window's place on
-// the screen, with a create event and a close query.
+// background, placed where its layout says, with a create event and a
+// close query. Its controls are the components it owns.
 #pragma once
 
-#include <QPoint>
-#include <QWidget>
 #include <functional>
+#include <vector>
 
-class TForm : public QWidget {
-  Q_OBJECT
+#include "app/kit/control.h"
+#include "app/kit/form_peer.h"
 
+// The events base comes first: it exists before the peer that calls it.
+class TForm : private kit::FormEvents, public TControl {
  public:
-  explicit TForm(QWidget* parent = nullptr);
+  explicit TForm(TComponent* owner = nullptr);
+  ~TForm() override;
 
-  // Character height of the window font in pixels (stored layout).
-  void setFontHeight(int pixels);
-  // Top-left corner of the window's outer frame on the screen (stored layout).
-  void setFramePosition(const QPoint& position);
+  std::string caption() const { return text(); }
+  void setCaption(const std::string& caption) { setText(caption); }
+
+  void setPlacement(const kit::WindowPlacement& placement);
+  // The outer frame on the screen, and the area inside it.
+  TRect frameRect() const { return formPeer().frameRect(); }
+  TSize clientSize() const { return formPeer().clientSize(); }
+
+  void show() { formPeer().show(); }
+  // Asks to close the window, as the user's close does: OnCloseQuery
+  // decides. True when the window closed.
+  bool close() { return formPeer().close(); }
+
+  // The control on top at a client point, or nullptr.
+  TControl* controlAt(TPoint at) const;
+  // Makes Tab visit these controls in this order (the layout's tab order).
+  void setTabOrder(const std::vector<TControl*>& order);
+  // The controls Tab reaches from `from`, in order, back to `from`.
+  std::vector<TControl*> tabCycle(TControl* from) const;
+
+  // The window's icon, and the text the task bar shows for the program.
+  kit::Image icon(int size) const { return formPeer().icon(size); }
+  std::string taskBarText() const { return formPeer().taskBarText(); }
 
   // Runs when the window's construction is complete.
-  std::function<void(QObject* Sender)> OnCreate;
+  std::function<void(TObject* Sender)> OnCreate;
   // Asked before the window closes; the window closes when CanClose stays true.
-  std::function<void(QObject* Sender, bool& CanClose)> OnCloseQuery;
+  std::function<void(TObject* Sender, bool& CanClose)> OnCloseQuery;
+
+  kit::FormPeer& formPeer() const;
 
  protected:
   // Fires OnCreate; an error it raises goes to the standard error box and
   // the window's creation goes on.
   void DoCreate();
-  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  friend class TControl;
+  // The control a peer shows, among the window's own.
+  TControl* controlOf(const kit::ControlPeer* peer) const;
+  bool closeQuery() override;
 };

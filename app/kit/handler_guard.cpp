@@ -1,22 +1,21 @@
 #include "app/kit/handler_guard.h"
 
-#include <QString>
 #include <exception>
 
 #include "app/kit/dialogs.h"
 
-namespace app {
+namespace kit {
 
 bool RunHandler(const std::function<void()>& handler) {
   try {
     handler();
     return true;
   } catch (const std::exception& error) {
-    ShowErrorBox(QString::fromUtf8(error.what()));
+    ShowErrorBox(error.what());
   } catch (...) {
-    ShowErrorBox(QStringLiteral("Unknown error"));
+    ShowErrorBox("Unknown error");
   }
   return false;
 }
 
-}  // namespace app
+}  // namespace kit

@@ -4,27 +4,18 @@
 // background of its own, so it shows the window's.
 #pragma once
 
-#include <QLabel>
+#include "app/kit/control.h"
+#include "app/kit/form.h"
 
-#include "app/kit/colors.h"
-
-class TLabel : public QLabel {
-  Q_OBJECT
-
+class TLabel : public TControl {
  public:
-  explicit TLabel(QWidget* parent = nullptr);
+  explicit TLabel(TForm* parent);
 
-  // Hides QLabel::setText so that every caption change goes through the
-  // auto-size; call it through a TLabel pointer.
-  void setText(const QString& text);
-
-  QColor fontColor() const;
-  void setFontColor(const QColor& color);
-  void setFontColor(TColor color);
-
-  // Character height in pixels (stored layout).
-  void setFontHeight(int pixels);
+  void setText(const std::string& text) override;
 
  protected:
-  void changeEvent(QEvent* event) override;
+  void fontChanged() override;
+
+ private:
+  void adjustSize();
 };

@@ -2,11 +2,11 @@
 
 #include "app/kit/dialogs.h"
 
-TSaveDialog::TSaveDialog(QObject* parent) : QObject(parent) {}
+TSaveDialog::TSaveDialog(TComponent* owner) : TComponent(owner) {}
 
 bool TSaveDialog::execute() {
-  app::SaveFileRequest request{defaultExt_, filter_, fileName_, overwritePrompt_};
-  if (!app::CurrentDialogs().saveFile(request)) return false;
+  kit::SaveFileRequest request{defaultExt_, filter_, fileName_, overwritePrompt_};
+  if (!kit::CurrentDialogs().saveFile(request)) return false;
   fileName_ = request.fileName;
   return true;
 }

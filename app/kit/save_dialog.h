@@ -3,31 +3,31 @@
 // again. It is shown through the dialog seam (dialogs.h).
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include <string>
 
-class TSaveDialog : public QObject {
-  Q_OBJECT
+#include "base/component.h"
 
+class TSaveDialog : public TComponent {
  public:
-  explicit TSaveDialog(QObject* parent = nullptr);
+  explicit TSaveDialog(TComponent* owner);
 
-  QString defaultExt() const { return defaultExt_; }
-  void setDefaultExt(const QString& ext) { defaultExt_ = ext; }
-  QString filter() const { return filter_; }
-  void setFilter(const QString& filter) { filter_ = filter; }
-  QString fileName() const { return fileName_; }
-  void setFileName(const QString& name) { fileName_ = name; }
+  const std::string& defaultExt() const { return defaultExt_; }
+  void setDefaultExt(const std::string& ext) { defaultExt_ = ext; }
+  const std::string& filter() const { return filter_; }
+  void setFilter(const std::string& filter) { filter_ = filter; }
+  const std::string& fileName() const { return fileName_; }
+  void setFileName(const std::string& name) { fileName_ = name; }
   bool overwritePrompt() const { return overwritePrompt_; }
   void setOverwritePrompt(bool on) { overwritePrompt_ = on; }
 
   // Shows the dialog modally. True when the user confirmed a file; its full
-  // path is then fileName(). On cancel fileName() is unchanged.
+  // path, as the system writes it, is then fileName(). On cancel fileName()
+  // is unchanged.
   bool execute();
 
  private:
-  QString defaultExt_;
-  QString filter_;
-  QString fileName_;
+  std::string defaultExt_;
+  std::string filter_;
+  std::string fileName_;
   bool overwritePrompt_ = false;
 };

@@ -1,14 +1,7 @@
 #include "app/kit/static_text.h"
 
-#include "app/kit/font_height.h"
+#include "app/kit/form.h"
 
-TStaticText::TStaticText(QWidget* parent) : QLabel(parent) {
-  setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  setLineWidth(1);
-  setAlignment(Qt::AlignCenter);
-  setTextFormat(Qt::PlainText);
-  setAutoFillBackground(true);
-  setFocusPolicy(Qt::NoFocus);
+TStaticText::TStaticText(TForm* parent) : TControl(parent, kit::CreateStaticTextPeer(parent->formPeer())) {
+  setTabStop(false);
 }
-
-void TStaticText::setFontHeight(int pixels) { SetFontPixelHeight(*this, pixels); }

@@ -3,14 +3,9 @@
 // background (it lies above the grid's last row) and never takes focus.
 #pragma once
 
-#include <QLabel>
+#include "app/kit/control.h"
 
-class TStaticText : public QLabel {
-  Q_OBJECT
-
+class TStaticText : public TControl {
  public:
-  explicit TStaticText(QWidget* parent = nullptr);
-
-  // Character height in pixels (stored layout).
-  void setFontHeight(int pixels);
+  explicit TStaticText(TForm* parent);
 };

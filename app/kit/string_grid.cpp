@@ -1,49 +1,30 @@
 #include "app/kit/string_grid.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QScrollBar>
-#include <QStyle>
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/kit/font_height.h"
+#include "app/kit/application.h"
+#include "app/kit/form.h"
 
 namespace {
 
 // Lines between the cells, in the silver of classic grids.
-const QColor kGridLineColor(192, 192, 192);
+constexpr TColor kGridLineColor = clSilver;
 // Text of a cell sits this far in from the cell's top-left corner.
 constexpr int kTextInset = 2;
 
 }  // namespace
 
-TStringGrid::TStringGrid(QWidget* parent) : QAbstractScrollArea(parent) {
-  // The sunken two-pixel edge of a framed control.
-  setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  setFocusPolicy(Qt::StrongFocus);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  horizontalScrollBar()->setSingleStep(1);
-  verticalScrollBar()->setSingleStep(1);
+TStringGrid::TStringGrid(TForm* parent) : TControl(parent, kit::CreateSurfacePeer(parent->formPeer(), *this)) {
   colWidths_.assign(colCount_, defaultColWidth_);
   rowHeights_.assign(rowCount_, defaultRowHeight_);
   cells_.resize(static_cast<std::size_t>(colCount_) * rowCount_);
   updateScrollRanges();
-
-  // The only entry of the grid's context menu; its shortcut works while the
-  // grid has the focus.
-  auto* copy = new QAction(QStringLiteral("Копировать"), this);
-  copy->setShortcut(QKeySequence::Copy);
-  copy->setShortcutContext(Qt::WidgetShortcut);
-  connect(copy, &QAction::triggered, this, &TStringGrid::copyToClipboard);
-  addAction(copy);
-  setContextMenuPolicy(Qt::ActionsContextMenu);
 }
+
+kit::SurfacePeer& TStringGrid::surface() const { return static_cast<kit::SurfacePeer&>(peer()); }
+
+void TStringGrid::repaint() { surface().invalidate(); }
 
 void TStringGrid::setColCount(int count) {
   count = std::max(1, count);
@@ -70,7 +51,7 @@ void TStringGrid::reshaped() {
   current_ = clampToGrid(current_.X, current_.Y);
   anchor_ = clampToGrid(anchor_.X, anchor_.Y);
   updateScrollRanges();
-  viewport()->update();
+  repaint();
 }
 
 void TStringGrid::setDefaultColWidth(int width) {
@@ -78,20 +59,20 @@ void TStringGrid::setDefaultColWidth(int width) {
   defaultColWidth_ = std::max(0, width);
   std::fill(colWidths_.begin(), colWidths_.end(), defaultColWidth_);
   updateScrollRanges();
-  viewport()->update();
+  repaint();
 }
 
 void TStringGrid::setDefaultRowHeight(int height) {
   defaultRowHeight_ = std::max(0, height);
   std::fill(rowHeights_.begin(), rowHeights_.end(), defaultRowHeight_);
   updateScrollRanges();
-  viewport()->update();
+  repaint();
 }
 
 void TStringGrid::setGridLineWidth(int width) {
   gridLineWidth_ = std::max(0, width);
   updateScrollRanges();
-  viewport()->update();
+  repaint();
 }
 
 int TStringGrid::colWidth(int col) const {
@@ -103,21 +84,12 @@ void TStringGrid::setColWidth(int col, int width) {
   checkAddress(col, 0);
   colWidths_[col] = std::max(0, width);
   updateScrollRanges();
-  viewport()->update();
+  repaint();
 }
 
 int TStringGrid::rowHeight(int row) const {
   checkAddress(0, row);
   return rowHeights_[row];
-}
-
-void TStringGrid::setFontHeight(int pixels) { SetFontPixelHeight(*this, pixels); }
-
-void TStringGrid::setFixedPitch(bool fixed) {
-  QFont f = font();
-  f.setFixedPitch(fixed);
-  f.setStyleHint(fixed ? QFont::TypeWriter : QFont::AnyStyle);
-  setFont(f);
 }
 
 void TStringGrid::checkAddress(int col, int row) const {
@@ -134,7 +106,8 @@ const std::string& TStringGrid::cell(int col, int row) const {
 void TStringGrid::setCell(int col, int row, std::string text) {
   checkAddress(col, row);
   cells_[static_cast<std::size_t>(row) * colCount_ + col] = std::move(text);
-  viewport()->update();
+  // A header's text may run on over its neighbours: the whole grid repaints.
+  repaint();
 }
 
 void TStringGrid::setCurrentCell(int col, int row) {
@@ -153,70 +126,88 @@ void TStringGrid::setSelection(const TGridRect& rect) {
   current_ = {rect.Left, rect.Top};
   anchor_ = {rect.Right, rect.Bottom};
   scrollIntoView(current_.X, current_.Y);
-  viewport()->update();
+  repaint();
 }
 
-QString TStringGrid::copyText() const {
+std::string TStringGrid::copyText() const {
   TGridRect range = selection();
   if (range.Left == range.Right && range.Top == range.Bottom) range = {0, 0, colCount_ - 1, rowCount_ - 1};
-  QString text;
+  std::string text;
   for (int r = range.Top; r <= range.Bottom; ++r) {
     for (int c = range.Left; c <= range.Right; ++c) {
-      if (c > range.Left) text += u'\t';
-      if (!(HiddenCell && HiddenCell(c, r))) text += QString::fromStdString(cell(c, r));
+      if (c > range.Left) text += '\t';
+      if (!(HiddenCell && HiddenCell(c, r))) text += cell(c, r);
     }
-    text += u'\n';
+    text += '\n';
   }
   return text;
 }
 
-void TStringGrid::copyToClipboard() const { QGuiApplication::clipboard()->setText(copyText()); }
+void TStringGrid::copyToClipboard() const { kit::SetClipboardText(copyText()); }
 
-int TStringGrid::leftCol() const { return horizontalScrollBar()->value(); }
-int TStringGrid::topRow() const { return verticalScrollBar()->value(); }
-void TStringGrid::setLeftCol(int col) { horizontalScrollBar()->setValue(col); }
-void TStringGrid::setTopRow(int row) { verticalScrollBar()->setValue(row); }
-
-QRect TStringGrid::cellRect(int col, int row) const {
-  checkAddress(col, row);
-  if (col < leftCol() || row < topRow()) return {};
-  int x = 0;
-  for (int c = leftCol(); c < col; ++c) x += colWidths_[c] + gridLineWidth_;
-  int y = 0;
-  for (int r = topRow(); r < row; ++r) y += rowHeights_[r] + gridLineWidth_;
-  const QSize client = viewport()->size();
-  if (x >= client.width() || y >= client.height()) return {};
-  return QRect(x, y, colWidths_[col], rowHeights_[row]);
+void TStringGrid::setLeftCol(int col) {
+  col = std::clamp(col, 0, maxLeftCol_);
+  if (col == leftCol_) return;
+  leftCol_ = col;
+  updateScrollRanges();
+  repaint();
 }
 
-std::optional<TGridCoord> TStringGrid::cellAt(const QPoint& point) const {
+void TStringGrid::setTopRow(int row) {
+  row = std::clamp(row, 0, maxTopRow_);
+  if (row == topRow_) return;
+  topRow_ = row;
+  updateScrollRanges();
+  repaint();
+}
+
+int TStringGrid::scrollMaximum(kit::ScrollBar bar) const { return surface().scrollBarMaximum(bar); }
+
+TSize TStringGrid::clientSize() const { return surface().clientSize(); }
+
+kit::Image TStringGrid::grabClient() const { return surface().grabClient(); }
+
+TRect TStringGrid::cellRect(int col, int row) const {
+  checkAddress(col, row);
+  if (col < leftCol_ || row < topRow_) return {};
+  int x = 0;
+  for (int c = leftCol_; c < col; ++c) x += colWidths_[c] + gridLineWidth_;
+  int y = 0;
+  for (int r = topRow_; r < row; ++r) y += rowHeights_[r] + gridLineWidth_;
+  const TSize client = clientSize();
+  if (x >= client.Width || y >= client.Height) return {};
+  return Bounds(x, y, colWidths_[col], rowHeights_[row]);
+}
+
+std::optional<TGridCoord> TStringGrid::cellAt(TPoint point) const {
   // A cell owns the grid line to its right and below it.
   int col = -1;
-  for (int c = leftCol(), x = 0; c < colCount_ && x <= point.x(); ++c) {
+  for (int c = leftCol_, x = 0; c < colCount_ && x <= point.X; ++c) {
     const int next = x + colWidths_[c] + gridLineWidth_;
-    if (point.x() >= x && point.x() < next) col = c;
+    if (point.X >= x && point.X < next) col = c;
     x = next;
   }
   int row = -1;
-  for (int r = topRow(), y = 0; r < rowCount_ && y <= point.y(); ++r) {
+  for (int r = topRow_, y = 0; r < rowCount_ && y <= point.Y; ++r) {
     const int next = y + rowHeights_[r] + gridLineWidth_;
-    if (point.y() >= y && point.y() < next) row = r;
+    if (point.Y >= y && point.Y < next) row = r;
     y = next;
   }
   if (col < 0 || row < 0) return std::nullopt;
   return TGridCoord{col, row};
 }
 
-TGridCoord TStringGrid::nearestCell(const QPoint& point) const {
-  const QPoint inside(std::clamp(point.x(), 0, std::max(0, viewport()->width() - 1)),
-                      std::clamp(point.y(), 0, std::max(0, viewport()->height() - 1)));
-  int col = leftCol();
-  for (int c = leftCol(), x = 0; c < colCount_ && x <= inside.x(); ++c) {
+TGridCoord TStringGrid::nearestCell(TPoint point) const {
+  const TSize client = clientSize();
+  const TPoint inside{std::clamp(point.X, 0, std::max(0, client.Width - 1)),
+                      std::clamp(point.Y, 0, std::max(0, client.Height - 1))};
+  int col = leftCol_;
+  for (int c = leftCol_, x = 0; c < colCount_ && x <= inside.X; ++c) {
     col = c;
     x += colWidths_[c] + gridLineWidth_;
   }
-  int row = topRow();
-  for (int r = topRow(), y = 0; r < rowCount_ && y <= inside.y(); ++r) {
+  int row = topRow_;
+  for (int r = topRow_, y = 0; r < rowCount_ && y <= inside.Y; ++r) {
     row = r;
     y += rowHeights_[r] + gridLineWidth_;
   }
@@ -227,173 +218,154 @@ TGridCoord TStringGrid::clampToGrid(int col, int row) const {
   return {std::clamp(col, 0, colCount_ - 1), std::clamp(row, 0, rowCount_ - 1)};
 }
 
-void TStringGrid::paintEvent(QPaintEvent* event) {
-  QPainter painter(viewport());
-  const QPalette& colors = palette();
-  const QSize client = viewport()->size();
-  painter.fillRect(event->rect(), colors.color(QPalette::Base));
+void TStringGrid::paint(kit::PaintDevice& device, const TRect& dirty) {
+  const TSize client = clientSize();
+  device.fillRect(dirty, clWindow);
 
   // Visible columns and rows with their offsets.
   std::vector<std::pair<int, int>> cols;
   int right = 0;
-  for (int c = leftCol(); c < colCount_ && right < client.width(); ++c) {
+  for (int c = leftCol_; c < colCount_ && right < client.Width; ++c) {
     cols.emplace_back(c, right);
     right += colWidths_[c] + gridLineWidth_;
   }
   std::vector<std::pair<int, int>> rows;
   int bottom = 0;
-  for (int r = topRow(); r < rowCount_ && bottom < client.height(); ++r) {
+  for (int r = topRow_; r < rowCount_ && bottom < client.Height; ++r) {
     rows.emplace_back(r, bottom);
     bottom += rowHeights_[r] + gridLineWidth_;
   }
 
   // Lines first; the cells are painted between them.
   if (gridLineWidth_ > 0) {
-    for (const auto& [c, x] : cols)
-      painter.fillRect(QRect(x + colWidths_[c], 0, gridLineWidth_, bottom), kGridLineColor);
-    for (const auto& [r, y] : rows)
-      painter.fillRect(QRect(0, y + rowHeights_[r], right, gridLineWidth_), kGridLineColor);
+    for (const auto& [c, x] : cols) device.fillRect(Bounds(x + colWidths_[c], 0, gridLineWidth_, bottom), kGridLineColor);
+    for (const auto& [r, y] : rows) device.fillRect(Bounds(0, y + rowHeights_[r], right, gridLineWidth_), kGridLineColor);
   }
 
   const TGridRect selected = selection();
   const bool focused = hasFocus();
-  canvas_.setPainter(&painter);
+  canvas_.setDevice(&device);
   for (const auto& [r, y] : rows) {
     for (const auto& [c, x] : cols) {
-      const QRect rect(x, y, colWidths_[c], rowHeights_[r]);
-      if (!rect.intersects(event->rect())) continue;
+      const TRect rect = Bounds(x, y, colWidths_[c], rowHeights_[r]);
+      if (!rect.Intersects(dirty)) continue;
       TGridDrawState state;
       state.Selected = selected.contains(c, r);
       state.Focused = focused && current_ == TGridCoord{c, r};
       paintCell(c, r, rect, state);
     }
   }
-  canvas_.setPainter(nullptr);
+  canvas_.setDevice(nullptr);
 
   if (focused) {
-    const QRect rect = cellRect(current_.X, current_.Y);
-    if (!rect.isEmpty()) {
-      // A dotted rectangle that inverts what lies under it.
-      painter.save();
-      painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-      QPen pen(Qt::white, 0);
-      pen.setDashPattern({1, 1});
-      painter.setPen(pen);
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRect(rect.adjusted(0, 0, -1, -1));
-      painter.restore();
-    }
+    const TRect rect = cellRect(current_.X, current_.Y);
+    if (!rect.IsEmpty()) device.drawFocusRect(rect);
   }
 }
 
-void TStringGrid::paintCell(int col, int row, const QRect& rect, TGridDrawState state) {
+void TStringGrid::paintCell(int col, int row, const TRect& rect, TGridDrawState state) {
   // The canvas starts every cell with the grid's own font, so nothing a
   // handler set for one cell carries over to the next.
-  const QPalette& colors = palette();
   const bool highlighted = state.Selected && !state.Focused;
-  canvas_.font.assign(font(), colors.color(highlighted ? QPalette::HighlightedText : QPalette::Text));
-  canvas_.brush.setColor(colors.color(highlighted ? QPalette::Highlight : QPalette::Base));
-  canvas_.textRect(rect, rect.left() + kTextInset, rect.top() + kTextInset, QString::fromStdString(cell(col, row)));
+  canvas_.font = font();
+  canvas_.font.setColor(highlighted ? clHighlightText : clWindowText);
+  canvas_.brush.setColor(highlighted ? clHighlight : clWindow);
+  canvas_.textRect(rect, rect.Left + kTextInset, rect.Top + kTextInset, cell(col, row));
   if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
 }
 
-void TStringGrid::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
-  const std::optional<TGridCoord> hit = cellAt(event->position().toPoint());
+void TStringGrid::mouseDown(TMouseButton button, TShiftState shift, TPoint at) {
+  if (button != TMouseButton::mbLeft) return;
+  const std::optional<TGridCoord> hit = cellAt(at);
   if (!hit) return;
-  if (event->modifiers() & Qt::ShiftModifier)
+  if (shift & ssShift)
     moveAnchor(hit->X, hit->Y);
   else
     moveCurrent(hit->X, hit->Y);
   selecting_ = true;
 }
 
-void TStringGrid::mouseMoveEvent(QMouseEvent* event) {
-  if (!selecting_ || !(event->buttons() & Qt::LeftButton)) return QAbstractScrollArea::mouseMoveEvent(event);
-  const TGridCoord to = nearestCell(event->position().toPoint());
+void TStringGrid::mouseMove(TShiftState shift, TPoint at) {
+  if (!selecting_ || !(shift & ssLeft)) return;
+  const TGridCoord to = nearestCell(at);
   moveAnchor(to.X, to.Y);
 }
 
-void TStringGrid::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) selecting_ = false;
-  QAbstractScrollArea::mouseReleaseEvent(event);
+void TStringGrid::mouseUp(TMouseButton button, TShiftState, TPoint) {
+  if (button == TMouseButton::mbLeft) selecting_ = false;
 }
 
-void TStringGrid::keyPressEvent(QKeyEvent* event) {
-  const bool extend = event->modifiers() & Qt::ShiftModifier;
-  const bool control = event->modifiers() & Qt::ControlModifier;
+bool TStringGrid::keyDown(int key, TShiftState shift) {
+  const bool extend = shift & ssShift;
+  const bool control = shift & ssCtrl;
+  if (control && key == kit::key::C) {
+    copyToClipboard();
+    return true;
+  }
   const TGridCoord from = extend ? anchor_ : current_;
-  const int page = visibleCount(rowHeights_, topRow(), viewport()->height());
+  const int page = visibleCount(rowHeights_, topRow_, clientSize().Height);
   TGridCoord to = from;
-  switch (event->key()) {
-    case Qt::Key_Left: --to.X; break;
-    case Qt::Key_Right: ++to.X; break;
-    case Qt::Key_Up: --to.Y; break;
-    case Qt::Key_Down: ++to.Y; break;
-    case Qt::Key_PageUp: to.Y -= page; break;
-    case Qt::Key_PageDown: to.Y += page; break;
-    case Qt::Key_Home:
+  switch (key) {
+    case kit::key::Left: --to.X; break;
+    case kit::key::Right: ++to.X; break;
+    case kit::key::Up: --to.Y; break;
+    case kit::key::Down: ++to.Y; break;
+    case kit::key::PageUp: to.Y -= page; break;
+    case kit::key::PageDown: to.Y += page; break;
+    case kit::key::Home:
       to.X = 0;
       if (control) to.Y = 0;
       break;
-    case Qt::Key_End:
+    case kit::key::End:
       to.X = colCount_ - 1;
       if (control) to.Y = rowCount_ - 1;
       break;
     default:
-      // Where the shortcut did not take Ctrl+C first (a key sent straight
-      // to the grid), it copies all the same.
-      if (event->matches(QKeySequence::Copy)) {
-        copyToClipboard();
-        return;
-      }
-      event->ignore();
-      return;
+      return false;
   }
   if (extend)
     moveAnchor(to.X, to.Y);
   else
     moveCurrent(to.X, to.Y);
+  return true;
 }
 
-void TStringGrid::focusInEvent(QFocusEvent* event) {
-  QAbstractScrollArea::focusInEvent(event);
-  viewport()->update();
+void TStringGrid::contextMenu(TPoint at) {
+  // The only entry of the grid's context menu.
+  surface().popupMenu(at, {{"Копировать", "Ctrl+C", [this] { copyToClipboard(); }}});
 }
 
-void TStringGrid::focusOutEvent(QFocusEvent* event) {
-  QAbstractScrollArea::focusOutEvent(event);
-  viewport()->update();
-}
+void TStringGrid::focusChanged(bool) { repaint(); }
 
-void TStringGrid::resizeEvent(QResizeEvent* event) {
-  QAbstractScrollArea::resizeEvent(event);
-  updateScrollRanges();
-}
+void TStringGrid::resized() { updateScrollRanges(); }
 
-void TStringGrid::scrollContentsBy(int, int) { viewport()->update(); }
+void TStringGrid::scrolled(kit::ScrollBar bar, int position) {
+  if (bar == kit::ScrollBar::Horizontal)
+    setLeftCol(position);
+  else
+    setTopRow(position);
+}
 
 void TStringGrid::moveCurrent(int col, int row) {
   current_ = anchor_ = clampToGrid(col, row);
   scrollIntoView(current_.X, current_.Y);
-  viewport()->update();
+  repaint();
 }
 
 void TStringGrid::moveAnchor(int col, int row) {
   anchor_ = clampToGrid(col, row);
   scrollIntoView(anchor_.X, anchor_.Y);
-  viewport()->update();
+  repaint();
 }
 
 void TStringGrid::scrollIntoView(int col, int row) {
-  if (col < leftCol()) setLeftCol(col);
-  while (leftCol() < horizontalScrollBar()->maximum() &&
-         col >= leftCol() + visibleCount(colWidths_, leftCol(), viewport()->width()))
-    setLeftCol(leftCol() + 1);
-  if (row < topRow()) setTopRow(row);
-  while (topRow() < verticalScrollBar()->maximum() &&
-         row >= topRow() + visibleCount(rowHeights_, topRow(), viewport()->height()))
-    setTopRow(topRow() + 1);
+  const TSize client = clientSize();
+  if (col < leftCol_) setLeftCol(col);
+  while (leftCol_ < maxLeftCol_ && col >= leftCol_ + visibleCount(colWidths_, leftCol_, client.Width))
+    setLeftCol(leftCol_ + 1);
+  if (row < topRow_) setTopRow(row);
+  while (topRow_ < maxTopRow_ && row >= topRow_ + visibleCount(rowHeights_, topRow_, client.Height))
+    setTopRow(topRow_ + 1);
 }
 
 int TStringGrid::lastFirstIndex(const std::vector<int>& extents, int available) const {
@@ -422,16 +394,20 @@ void TStringGrid::updateScrollRanges() {
   // Decide from the room the cells would have without scroll bars, so that
   // a scroll bar shown while the grid was small does not stay once it has
   // grown. A bar that is needed takes its room from the other direction.
-  const QSize full = maximumViewportSize();
-  const int barWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-  bool needH = lastFirstIndex(colWidths_, full.width()) > 0;
-  bool needV = lastFirstIndex(rowHeights_, full.height()) > 0;
-  if (needH && !needV) needV = lastFirstIndex(rowHeights_, full.height() - barWidth) > 0;
-  if (needV && !needH) needH = lastFirstIndex(colWidths_, full.width() - barWidth) > 0;
-  const QSize client(full.width() - (needV ? barWidth : 0), full.height() - (needH ? barWidth : 0));
+  const TSize full = surface().clientSizeWithoutBars();
+  const int barWidth = surface().scrollBarExtent();
+  bool needH = lastFirstIndex(colWidths_, full.Width) > 0;
+  bool needV = lastFirstIndex(rowHeights_, full.Height) > 0;
+  if (needH && !needV) needV = lastFirstIndex(rowHeights_, full.Height - barWidth) > 0;
+  if (needV && !needH) needH = lastFirstIndex(colWidths_, full.Width - barWidth) > 0;
+  const TSize client{full.Width - (needV ? barWidth : 0), full.Height - (needH ? barWidth : 0)};
 
-  horizontalScrollBar()->setRange(0, needH ? std::max(1, lastFirstIndex(colWidths_, client.width())) : 0);
-  horizontalScrollBar()->setPageStep(visibleCount(colWidths_, leftCol(), client.width()));
-  verticalScrollBar()->setRange(0, needV ? std::max(1, lastFirstIndex(rowHeights_, client.height())) : 0);
-  verticalScrollBar()->setPageStep(visibleCount(rowHeights_, topRow(), client.height()));
+  maxLeftCol_ = needH ? std::max(1, lastFirstIndex(colWidths_, client.Width)) : 0;
+  maxTopRow_ = needV ? std::max(1, lastFirstIndex(rowHeights_, client.Height)) : 0;
+  leftCol_ = std::min(leftCol_, maxLeftCol_);
+  topRow_ = std::min(topRow_, maxTopRow_);
+  surface().setScrollBar(kit::ScrollBar::Horizontal, maxLeftCol_, visibleCount(colWidths_, leftCol_, client.Width),
+                         leftCol_);
+  surface().setScrollBar(kit::ScrollBar::Vertical, maxTopRow_, visibleCount(rowHeights_, topRow_, client.Height),
+                         topRow_);
 }

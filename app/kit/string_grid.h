@@ -7,26 +7,29 @@
 // cell with a focus rectangle while it has keyboard focus, and shows scroll
 // bars only when its cells do not fit. Ctrl+C and its context menu's
 // "Копировать" put the selected cells on the clipboard as tab-separated
-// text. Cell texts are UTF-8 std::strings.
+// text. Cell texts are UTF-8.
+//
+// All of this is the kit's own; the system gives it a framed surface with
+// scroll bars (surface_peer.h) and the painter to draw with.
 #pragma once
 
-#include <QAbstractScrollArea>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/kit/canvas.h"
+#include "app/kit/control.h"
 #include "app/kit/grid_types.h"
+#include "app/kit/surface_peer.h"
 
-class TStringGrid : public QAbstractScrollArea {
-  Q_OBJECT
-
+// The events base comes first: it exists before the peer that calls it.
+class TStringGrid : private kit::SurfaceEvents, public TControl {
  public:
   using TDrawCellEvent =
-      std::function<void(QObject* Sender, int ACol, int ARow, const QRect& Rect, TGridDrawState State)>;
+      std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
 
-  explicit TStringGrid(QWidget* parent = nullptr);
+  explicit TStringGrid(TForm* parent);
 
   // Shape (stored layout). Changing the counts keeps the texts of the cells
   // that remain; new columns get the default width.
@@ -43,10 +46,6 @@ class TStringGrid : public QAbstractScrollArea {
   int colWidth(int col) const;
   void setColWidth(int col, int width);
   int rowHeight(int row) const;
-  // Character height of the grid's font in pixels (stored layout).
-  void setFontHeight(int pixels);
-  // Asks for a fixed-pitch face, so that a missing family falls back to one.
-  void setFixedPitch(bool fixed);
 
   // Cell texts. An address outside the grid throws std::out_of_range.
   const std::string& cell(int col, int row) const;
@@ -61,16 +60,22 @@ class TStringGrid : public QAbstractScrollArea {
   void setSelection(const TGridRect& rect);
 
   // The first column and row shown (scroll position).
-  int leftCol() const;
-  int topRow() const;
+  int leftCol() const { return leftCol_; }
+  int topRow() const { return topRow_; }
   void setLeftCol(int col);
   void setTopRow(int row);
+  // The scroll bar's maximum as the system shows it; 0 while it is hidden.
+  int scrollMaximum(kit::ScrollBar bar) const;
 
-  // A cell's rectangle in client (viewport) pixels, without its grid lines;
-  // an empty rectangle when the cell is scrolled out of view.
-  QRect cellRect(int col, int row) const;
+  // A cell's rectangle in client pixels, without its grid lines; an empty
+  // rectangle when the cell is scrolled out of view.
+  TRect cellRect(int col, int row) const;
   // The cell under a client point, if any.
-  std::optional<TGridCoord> cellAt(const QPoint& point) const;
+  std::optional<TGridCoord> cellAt(TPoint point) const;
+  // The client area: inside the frame, less the scroll bars.
+  TSize clientSize() const;
+  // The client area as painted now, in device pixels.
+  kit::Image grabClient() const;
 
   // The canvas of the paint in progress, for the OnDrawCell handler.
   TCanvas& canvas() { return canvas_; }
@@ -79,40 +84,43 @@ class TStringGrid : public QAbstractScrollArea {
   // line ended by a line feed, as spreadsheets paste them; the whole grid
   // when nothing is selected beyond the current cell. A cell for which
   // HiddenCell answers true copies as empty, as it is seen.
-  QString copyText() const;
+  std::string copyText() const;
   void copyToClipboard() const;
 
   TDrawCellEvent OnDrawCell;
   // Cells whose text the OnDrawCell handler paints invisible.
   std::function<bool(int ACol, int ARow)> HiddenCell;
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void scrollContentsBy(int dx, int dy) override;
-
  private:
+  kit::SurfacePeer& surface() const;
+
+  // kit::SurfaceEvents
+  void paint(kit::PaintDevice& device, const TRect& dirty) override;
+  void mouseDown(TMouseButton button, TShiftState shift, TPoint at) override;
+  void mouseMove(TShiftState shift, TPoint at) override;
+  void mouseUp(TMouseButton button, TShiftState shift, TPoint at) override;
+  bool keyDown(int key, TShiftState shift) override;
+  void contextMenu(TPoint at) override;
+  void focusChanged(bool focused) override;
+  void resized() override;
+  void scrolled(kit::ScrollBar bar, int position) override;
+
   void checkAddress(int col, int row) const;
   // After a change of the column or row count.
   void reshaped();
-  void paintCell(int col, int row, const QRect& rect, TGridDrawState state);
+  void paintCell(int col, int row, const TRect& rect, TGridDrawState state);
   void updateScrollRanges();
   void moveCurrent(int col, int row);
   void moveAnchor(int col, int row);
   void scrollIntoView(int col, int row);
   TGridCoord clampToGrid(int col, int row) const;
   // The cell nearest to a client point, for dragging past the cells.
-  TGridCoord nearestCell(const QPoint& point) const;
+  TGridCoord nearestCell(TPoint point) const;
   // The first of `extents` that may be scrolled to: the lowest index from
   // which the remaining extents, each with its grid line, fit in `available`.
   int lastFirstIndex(const std::vector<int>& extents, int available) const;
   int visibleCount(const std::vector<int>& extents, int first, int available) const;
+  void repaint();
 
   int colCount_ = 5;
   int rowCount_ = 5;
@@ -124,6 +132,10 @@ class TStringGrid : public QAbstractScrollArea {
   std::vector<std::string> cells_;  // row by row
   TGridCoord current_;
   TGridCoord anchor_;  // the selection's corner opposite the current cell
+  int leftCol_ = 0;
+  int topRow_ = 0;
+  int maxLeftCol_ = 0;
+  int maxTopRow_ = 0;
   bool selecting_ = false;
   TCanvas canvas_;
 };

@@ -1,0 +1,53 @@
+// Regional settings through Qt's view of the user's locale.
+#include <QDateTime>
+#include <QLocale>
+
+#include "app/adapters/regional_settings.h"
+
+namespace app {
+
+namespace {
+
+QLocale LocaleOf(const std::string& name) {
+  if (name.empty()) return QLocale::system();
+  return QLocale(QString::fromStdString(name).replace(u'-', u'_'));
+}
+
+// The locale's long time format, without the time-zone field that Qt adds
+// to it: the status line shows the wall-clock time only.
+QString LongTimeFormat(const QLocale& locale) {
+  QString format = locale.timeFormat(QLocale::LongFormat);
+  QString result;
+  bool quoted = false;
+  for (const QChar c : format) {
+    if (c == u'\'') quoted = !quoted;
+    if (!quoted && c == u't') continue;
+    result += c;
+  }
+  return result.trimmed();
+}
+
+}  // namespace
+
+std::string RegionalSettings::CurrentDate() {
+  const QDate today = QDate::currentDate();
+  return FormatDate({today.year(), today.month(), today.day()});
+}
+
+std::string RegionalSettings::CurrentTime() {
+  const QTime now = QTime::currentTime();
+  return FormatTime({now.hour(), now.minute(), now.second()});
+}
+
+std::string RegionalSettings::DecimalSeparator() { return LocaleOf(localeName_).decimalPoint().toStdString(); }
+
+std::string RegionalSettings::FormatDate(const CalendarDate& date) const {
+  return LocaleOf(localeName_).toString(QDate(date.year, date.month, date.day), QLocale::ShortFormat).toStdString();
+}
+
+std::string RegionalSettings::FormatTime(const ClockTime& time) const {
+  const QLocale locale = LocaleOf(localeName_);
+  return locale.toString(QTime(time.hour, time.minute, time.second), LongTimeFormat(locale)).toStdString();
+}
+
+}  // namespace app

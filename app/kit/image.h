@@ -1,0 +1,44 @@
+// What a control shows, as pixels: for the tests that check the painting
+// and for screenshots. Device pixels: at a resolution above 96 dots per
+// inch an image is larger than the control's layout size.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/kit/colors.h"
+#include "app/kit/geometry.h"
+
+namespace kit {
+
+class Image {
+ public:
+  Image() = default;
+  Image(int width, int height)
+      : width_(width), height_(height), pixels_(std::size_t(width) * height), alpha_(pixels_.size(), 255) {}
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool isNull() const { return width_ <= 0 || height_ <= 0; }
+  TRect rect() const { return Bounds(0, 0, width_, height_); }
+
+  // A pixel's colour, and apart from it its opacity (255 opaque, 0 fully
+  // transparent: only icons have any).
+  TColor pixel(int x, int y) const { return pixels_.at(index(x, y)); }
+  TColor pixel(TPoint p) const { return pixel(p.X, p.Y); }
+  int alpha(int x, int y) const { return alpha_.at(index(x, y)); }
+  void setPixel(int x, int y, TColor color, int alpha = 255) {
+    pixels_.at(index(x, y)) = color;
+    alpha_.at(index(x, y)) = static_cast<std::uint8_t>(alpha);
+  }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::size_t index(int x, int y) const { return std::size_t(y) * width_ + x; }
+
+  std::vector<TColor> pixels_;
+  std::vector<std::uint8_t> alpha_;
+};
+
+}  // namespace kit
