@@ -14,8 +14,13 @@ using TFontStyles = unsigned;
 enum class TFontPitch { fpDefault, fpFixed, fpVariable };
 
 // The character sets the layout names; the window's texts are Russian.
+// Windows' own headers define both as macros with the same values.
+#ifndef DEFAULT_CHARSET
 inline constexpr int DEFAULT_CHARSET = 1;
+#endif
+#ifndef RUSSIAN_CHARSET
 inline constexpr int RUSSIAN_CHARSET = 204;
+#endif
 
 class TFont {
  public:

@@ -1,0 +1,75 @@
+// Regional settings through the system's locale services: the user's
+// settings (LOCALE_NAME_USER_DEFAULT) or a named locale ("ru-RU").
+#include <string>
+
+#include "app/adapters/regional_settings.h"
+#include "app/kit/windows/native.h"
+
+namespace app {
+namespace {
+
+std::wstring LocaleName(const std::string& name) { return name.empty() ? std::wstring() : kit::win::Wide(name); }
+
+const wchar_t* LocaleOrUser(const std::wstring& name) {
+  return name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str();
+}
+
+SYSTEMTIME DateOnly(const CalendarDate& date) {
+  SYSTEMTIME time{};
+  time.wYear = static_cast<WORD>(date.year);
+  time.wMonth = static_cast<WORD>(date.month);
+  time.wDay = static_cast<WORD>(date.day);
+  return time;
+}
+
+SYSTEMTIME TimeOnly(const ClockTime& clock) {
+  // A valid date for the time formatter, which checks the whole record.
+  SYSTEMTIME time{};
+  time.wYear = 2000;
+  time.wMonth = 1;
+  time.wDay = 1;
+  time.wHour = static_cast<WORD>(clock.hour);
+  time.wMinute = static_cast<WORD>(clock.minute);
+  time.wSecond = static_cast<WORD>(clock.second);
+  return time;
+}
+
+}  // namespace
+
+std::string RegionalSettings::CurrentDate() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  return FormatDate({now.wYear, now.wMonth, now.wDay});
+}
+
+std::string RegionalSettings::CurrentTime() {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  return FormatTime({now.wHour, now.wMinute, now.wSecond});
+}
+
+std::string RegionalSettings::DecimalSeparator() {
+  const std::wstring locale = LocaleName(localeName_);
+  wchar_t separator[8] = {};
+  if (::GetLocaleInfoEx(LocaleOrUser(locale), LOCALE_SDECIMAL, separator, 8) <= 0) return ".";
+  return kit::win::Narrow(separator);
+}
+
+std::string RegionalSettings::FormatDate(const CalendarDate& date) const {
+  const std::wstring locale = LocaleName(localeName_);
+  const SYSTEMTIME time = DateOnly(date);
+  wchar_t text[128] = {};
+  if (::GetDateFormatEx(LocaleOrUser(locale), DATE_SHORTDATE, &time, nullptr, text, 128, nullptr) <= 0) return {};
+  return kit::win::Narrow(text);
+}
+
+std::string RegionalSettings::FormatTime(const ClockTime& clock) const {
+  const std::wstring locale = LocaleName(localeName_);
+  const SYSTEMTIME time = TimeOnly(clock);
+  wchar_t text[128] = {};
+  // No flags and no format: the locale's long time format, with seconds.
+  if (::GetTimeFormatEx(LocaleOrUser(locale), 0, &time, nullptr, text, 128) <= 0) return {};
+  return kit::win::Narrow(text);
+}
+
+}  // namespace app

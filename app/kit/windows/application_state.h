@@ -1,0 +1,34 @@
+// What the backend's windows share with the application object: the
+// hidden application window that owns every form (its task-bar button
+// carries the application title), the main form, the program's icon.
+#pragma once
+
+#include "app/kit/windows/native.h"
+
+namespace kit::win {
+
+// The application window, made on first use (after COM is up, before the
+// first form). Hidden from view: no size, but its task-bar button stands for
+// the program.
+HWND ApplicationWindow();
+void SetApplicationWindowTitle(const std::wstring& title);
+
+// The form whose closing ends the message loop.
+void SetMainForm(HWND form);
+HWND MainForm();
+// A form has closed (hidden): the main form's closing ends the loop.
+void FormClosed(HWND form);
+
+// The program's icon: an icon resource of the executable, at a size.
+void SetIconResource(int id);
+HICON LoadProgramIcon(int size);
+
+// The message-only window that runs the tasks posted to the main thread;
+// it also owns what the program puts on the clipboard.
+HWND TaskWindow();
+
+// Lets the form under the message handle its dialog keys (Tab and the
+// arrows between controls); true when it did.
+bool HandleDialogKeys(MSG& message);
+
+}  // namespace kit::win

@@ -1,0 +1,114 @@
+#include "app/kit/windows/child_window.h"
+
+#include <stdexcept>
+
+#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/window_image.h"
+
+namespace kit::win {
+namespace {
+
+// The child being created on this thread, for the first messages of a
+// window of our own class, which arrive inside CreateWindowExW.
+thread_local NativeChild* creating = nullptr;
+
+}  // namespace
+
+NativeChild::NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle)
+    : form_(form), peer_(peer) {
+  NativeChild* outer = creating;
+  creating = this;
+  hwnd_ = ::CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
+                            form.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.nextControlId())),
+                            Module(), nullptr);
+  creating = outer;
+  if (hwnd_ == nullptr) throw std::runtime_error("cannot create a control window");
+  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  form_.addChild(*this);
+}
+
+NativeChild::~NativeChild() {
+  form_.removeChild(*this);
+  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  ::DestroyWindow(hwnd_);
+}
+
+NativeChild* NativeChild::Of(HWND window) {
+  if (window == nullptr) return nullptr;
+  // Only windows of this process carry our pointer.
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  if (process != ::GetCurrentProcessId()) return nullptr;
+  return reinterpret_cast<NativeChild*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK NativeChild::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* child = reinterpret_cast<NativeChild*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (child == nullptr && creating != nullptr && creating->hwnd_ == nullptr) {
+    child = creating;
+    child->hwnd_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(child));
+  }
+  if (child == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  return child->handle(message, wParam, lParam);
+}
+
+LRESULT NativeChild::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+int NativeChild::dpi() const { return form_.dpi(); }
+
+void NativeChild::setBounds(const TRect& bounds) {
+  layoutBounds_ = bounds;
+  const RECT device = ToDevice(bounds, dpi());
+  ::SetWindowPos(hwnd_, nullptr, device.left, device.top, device.right - device.left, device.bottom - device.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TRect NativeChild::bounds() const {
+  RECT rect;
+  ::GetWindowRect(hwnd_, &rect);
+  ::MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+  return ToLayout(rect, dpi());
+}
+
+void NativeChild::setText(const std::string& text) { ::SetWindowTextW(hwnd_, Wide(text).c_str()); }
+
+void NativeChild::setFont(const TFont& font) {
+  font_ = font;
+  // The control lets go of the old font before it is freed.
+  GdiFont next(font_, dpi());
+  ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+  gdiFont_ = std::move(next);
+}
+
+TSize NativeChild::textExtent() const {
+  const SIZE extent = TextExtent(gdiFont_.get(), Wide(text()));
+  return {LayoutCeil(extent.cx, dpi()), LayoutCeil(extent.cy, dpi())};
+}
+
+void NativeChild::setHint(const std::string& text) {
+  hint_ = text;
+  form_.setToolTip(hwnd_, Wide(text));
+}
+
+void NativeChild::setVisible(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+
+void NativeChild::setTabStop(bool stop) {
+  const LONG style = ::GetWindowLongW(hwnd_, GWL_STYLE);
+  ::SetWindowLongW(hwnd_, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+}
+
+void NativeChild::bringToFront() {
+  ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+Image NativeChild::grab() const { return PrintWindowTree(hwnd_); }
+
+void NativeChild::dpiChanged() {
+  setFont(font_);
+  setBounds(layoutBounds_);
+}
+
+}  // namespace kit::win

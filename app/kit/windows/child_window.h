@@ -1,0 +1,103 @@
+// A control's native window inside a form: what every child peer does the
+// same way (place, text, font, tooltip, visibility, focus, tab stop,
+// stacking, pictures), in layout pixels scaled to the form's resolution.
+#pragma once
+
+#include <string>
+
+#include "app/kit/control_peer.h"
+#include "app/kit/windows/fonts.h"
+#include "app/kit/windows/native.h"
+
+namespace kit::win {
+
+class FormWindow;
+
+class NativeChild {
+ public:
+  // Creates the window, hidden from the events until construction is done.
+  NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
+  virtual ~NativeChild();
+  NativeChild(const NativeChild&) = delete;
+  NativeChild& operator=(const NativeChild&) = delete;
+
+  // The child a window of ours belongs to, or nullptr.
+  static NativeChild* Of(HWND window);
+
+  HWND hwnd() const { return hwnd_; }
+  ControlPeer& peer() const { return peer_; }
+  FormWindow& form() const { return form_; }
+  int dpi() const;
+  const TFont& font() const { return font_; }
+  HFONT gdiFont() const { return gdiFont_.get(); }
+
+  void setBounds(const TRect& bounds);
+  TRect bounds() const;
+  void setText(const std::string& text);
+  std::string text() const { return WindowText(hwnd_); }
+  void setFont(const TFont& font);
+  TSize textExtent() const;
+  void setHint(const std::string& text);
+  const std::string& hint() const { return hint_; }
+  void setVisible(bool visible);
+  bool isVisible() const { return ::IsWindowVisible(hwnd_) != FALSE; }
+  void setFocus() { ::SetFocus(hwnd_); }
+  bool hasFocus() const { return ::GetFocus() == hwnd_; }
+  void setTabStop(bool stop);
+  bool tabStop() const { return (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_TABSTOP) != 0; }
+  void bringToFront();
+  void invalidate() { ::InvalidateRect(hwnd_, nullptr, TRUE); }
+  Image grab() const;
+
+  // The form's resolution changed: font and place again, from the layout's.
+  virtual void dpiChanged();
+  // A notification the control sent its form (WM_COMMAND).
+  virtual void command(int /*code*/) {}
+
+ protected:
+  // For a window class of our own: its procedure finds the child through
+  // this, from the first message on.
+  static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // True once the constructors have run: events may be called.
+  bool ready() const { return ready_; }
+  void setReady() { ready_ = true; }
+
+ private:
+  FormWindow& form_;
+  ControlPeer& peer_;
+  HWND hwnd_ = nullptr;
+  TRect layoutBounds_;
+  TFont font_;
+  GdiFont gdiFont_;
+  std::string hint_;
+  bool ready_ = false;
+};
+
+// The ControlPeer operations of a child, for each kind of peer.
+template <class Interface>
+class ChildPeer : public Interface, public NativeChild {
+ public:
+  ChildPeer(FormWindow& form, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0)
+      : NativeChild(form, *this, windowClass, style, exStyle) {}
+
+  void setBounds(const TRect& bounds) override { NativeChild::setBounds(bounds); }
+  TRect bounds() const override { return NativeChild::bounds(); }
+  void setText(const std::string& text) override { NativeChild::setText(text); }
+  std::string text() const override { return NativeChild::text(); }
+  void setFont(const TFont& font) override { NativeChild::setFont(font); }
+  TSize textExtent() const override { return NativeChild::textExtent(); }
+  void setHint(const std::string& text) override { NativeChild::setHint(text); }
+  std::string hint() const override { return NativeChild::hint(); }
+  void setVisible(bool visible) override { NativeChild::setVisible(visible); }
+  bool isVisible() const override { return NativeChild::isVisible(); }
+  void setFocus() override { NativeChild::setFocus(); }
+  bool hasFocus() const override { return NativeChild::hasFocus(); }
+  void setTabStop(bool stop) override { NativeChild::setTabStop(stop); }
+  bool tabStop() const override { return NativeChild::tabStop(); }
+  void bringToFront() override { NativeChild::bringToFront(); }
+  void invalidate() override { NativeChild::invalidate(); }
+  Image grab() const override { return NativeChild::grab(); }
+};
+
+}  // namespace kit::win

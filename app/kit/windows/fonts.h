@@ -1,0 +1,53 @@
+// The kit's fonts as GDI fonts: the layout's family names mapped to those
+// Windows has, heights in device pixels of the window's resolution.
+#pragma once
+
+#include "app/kit/font.h"
+#include "app/kit/windows/native.h"
+
+namespace kit::win {
+
+// The face Windows draws a layout family with: "Courier", a bitmap font
+// without Cyrillic on Windows, becomes Courier New.
+std::wstring FaceName(const std::string& family);
+
+LOGFONTW LogicalFont(const TFont& font, int dpi);
+
+// An owned GDI font, freed with the object.
+class GdiFont {
+ public:
+  GdiFont() = default;
+  GdiFont(const TFont& font, int dpi) : handle_(::CreateFontIndirectW(&Logical(font, dpi))) {}
+  ~GdiFont() { reset(); }
+  GdiFont(GdiFont&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  GdiFont& operator=(GdiFont&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = other.handle_;
+      other.handle_ = nullptr;
+    }
+    return *this;
+  }
+  GdiFont(const GdiFont&) = delete;
+  GdiFont& operator=(const GdiFont&) = delete;
+
+  HFONT get() const { return handle_; }
+
+ private:
+  static const LOGFONTW& Logical(const TFont& font, int dpi) {
+    thread_local LOGFONTW logical;
+    logical = LogicalFont(font, dpi);
+    return logical;
+  }
+  void reset() {
+    if (handle_ != nullptr) ::DeleteObject(handle_);
+    handle_ = nullptr;
+  }
+  HFONT handle_ = nullptr;
+};
+
+// The size of a text's lines in a font, in device pixels: the widest line,
+// and the height of all of them.
+SIZE TextExtent(HFONT font, std::wstring_view text);
+
+}  // namespace kit::win

@@ -1,0 +1,342 @@
+#include "app/kit/windows/form_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/kit/windows/application_state.h"
+#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/fonts.h"
+#include "app/kit/windows/window_image.h"
+
+namespace kit::win {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TForm";
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+thread_local FormWindow* creating = nullptr;
+
+const wchar_t* RegisteredClass(WNDPROC proc) {
+  static const bool registered = [proc] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = proc;
+    windowClass.hInstance = Module();
+    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  if (!registered) throw std::runtime_error("cannot register the form's window class");
+  return kClassName;
+}
+
+// The icon, with its transparency, as a picture of size x size.
+Image IconImage(HICON icon, int size) {
+  MemoryBitmap black(size, size);
+  MemoryBitmap white(size, size);
+  RECT all{0, 0, size, size};
+  ::FillRect(black.dc(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  ::FillRect(white.dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::DrawIconEx(black.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  ::DrawIconEx(white.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  // Drawn on black and on white: the difference is what shows through.
+  const Image onBlack = black.image();
+  const Image onWhite = white.image();
+  Image image(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const TColor b = onBlack.pixel(x, y);
+      const TColor w = onWhite.pixel(x, y);
+      const int alpha = 255 - (RedOf(w) - RedOf(b) + GreenOf(w) - GreenOf(b) + BlueOf(w) - BlueOf(b)) / 3;
+      const auto unblend = [alpha](int onBlackValue) {
+        return alpha > 0 ? static_cast<std::uint8_t>(std::min(255, onBlackValue * 255 / alpha)) : std::uint8_t{0};
+      };
+      image.setPixel(x, y, RGBColor(unblend(RedOf(b)), unblend(GreenOf(b)), unblend(BlueOf(b))),
+                     std::clamp(alpha, 0, 255));
+    }
+  return image;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(FormEvents& events) : events_(events) {
+  FormWindow* outer = creating;
+  creating = this;
+  hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, RegisteredClass(&FormWindow::WindowProc), L"", kStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ApplicationWindow(), nullptr,
+                            Module(), nullptr);
+  creating = outer;
+  if (hwnd_ == nullptr) throw std::runtime_error("cannot create the form's window");
+  dpi_ = DpiOfWindow(hwnd_);
+  setIcons();
+}
+
+FormWindow::~FormWindow() {
+  if (MainForm() == hwnd_) SetMainForm(nullptr);
+  if (tooltip_ != nullptr) ::DestroyWindow(tooltip_);
+  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  ::DestroyWindow(hwnd_);
+  if (bigIcon_ != nullptr) ::DestroyIcon(bigIcon_);
+  if (smallIcon_ != nullptr) ::DestroyIcon(smallIcon_);
+}
+
+void FormWindow::removeChild(NativeChild& child) {
+  children_.erase(std::remove(children_.begin(), children_.end(), &child), children_.end());
+  if (lastFocus_ == child.hwnd()) lastFocus_ = nullptr;
+  setToolTip(child.hwnd(), L"");
+}
+
+void FormWindow::setToolTip(HWND control, const std::wstring& text) {
+  if (tooltip_ == nullptr) {
+    if (text.empty()) return;
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                 Module(), nullptr);
+    if (tooltip_ == nullptr) return;
+    // Hints have several lines: a width limit makes the tip break at "\n".
+    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ToDevice(600, dpi_));
+  }
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  std::wstring copy = text;
+  tool.lpszText = copy.data();
+  const bool known = ::SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
+  tool.lpszText = copy.data();
+  if (text.empty()) {
+    if (known) ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  } else if (known) {
+    ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  } else {
+    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void FormWindow::setBounds(const TRect& bounds) {
+  const RECT device = ToDevice(bounds, dpi_);
+  ::SetWindowPos(hwnd_, nullptr, device.left, device.top, device.right - device.left, device.bottom - device.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TSize FormWindow::textExtent() const {
+  const GdiFont font(font_, dpi_);
+  const SIZE extent = TextExtent(font.get(), Wide(text()));
+  return {LayoutCeil(extent.cx, dpi_), LayoutCeil(extent.cy, dpi_)};
+}
+
+void FormWindow::setVisible(bool visible) {
+  if (visible)
+    show();
+  else
+    ::ShowWindow(hwnd_, SW_HIDE);
+}
+
+void FormWindow::setFocus() {
+  ::SetActiveWindow(hwnd_);
+  ::SetFocus(hwnd_);
+}
+
+bool FormWindow::hasFocus() const {
+  HWND focus = ::GetFocus();
+  return focus != nullptr && (focus == hwnd_ || ::IsChild(hwnd_, focus));
+}
+
+Image FormWindow::grab() const {
+  ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  return PrintWindowTree(hwnd_);
+}
+
+void FormWindow::setPlacement(const WindowPlacement& placement) {
+  // The outer size is set as the layout gives it; the client area is what
+  // the frame of this desktop leaves of it, as it is for any window.
+  setBounds(Bounds(placement.framePosition.X, placement.framePosition.Y, placement.outerSize.Width,
+                   placement.outerSize.Height));
+}
+
+TRect FormWindow::frameRect() const {
+  RECT rect;
+  ::GetWindowRect(hwnd_, &rect);
+  return ToLayout(rect, dpi_);
+}
+
+TSize FormWindow::clientSize() const {
+  RECT rect;
+  ::GetClientRect(hwnd_, &rect);
+  return {ToLayout(rect.right, dpi_), ToLayout(rect.bottom, dpi_)};
+}
+
+void FormWindow::show() {
+  closedByQuery_ = false;
+  // The task-bar button is the application window's: it is shown, without
+  // any size, whenever a form is.
+  HWND application = ::GetWindow(hwnd_, GW_OWNER);
+  if (application != nullptr && !::IsWindowVisible(application)) ::ShowWindow(application, SW_SHOWNOACTIVATE);
+  ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+  ::SetForegroundWindow(hwnd_);
+  ::UpdateWindow(hwnd_);
+}
+
+bool FormWindow::close() {
+  closedByQuery_ = false;
+  ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  return closedByQuery_;
+}
+
+NativeChild* FormWindow::childOf(const ControlPeer* peer) const {
+  for (NativeChild* child : children_)
+    if (&child->peer() == peer) return child;
+  return nullptr;
+}
+
+ControlPeer* FormWindow::childAt(TPoint at) const {
+  const POINT device{ToDevice(at.X, dpi_), ToDevice(at.Y, dpi_)};
+  HWND window = ::ChildWindowFromPointEx(hwnd_, device, CWP_SKIPINVISIBLE);
+  if (window == nullptr || window == hwnd_) return nullptr;
+  NativeChild* child = NativeChild::Of(window);
+  return child != nullptr && &child->form() == this ? &child->peer() : nullptr;
+}
+
+void FormWindow::setTabOrder(const std::vector<ControlPeer*>& order) {
+  // Tab follows the stacking order of the children: each one goes just
+  // below the one before it, leaving the others where they are.
+  HWND previous = nullptr;
+  for (ControlPeer* peer : order) {
+    NativeChild* child = childOf(peer);
+    if (child == nullptr) continue;
+    if (previous != nullptr)
+      ::SetWindowPos(child->hwnd(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = child->hwnd();
+  }
+}
+
+std::vector<ControlPeer*> FormWindow::tabCycle(ControlPeer* from) const {
+  std::vector<ControlPeer*> cycle;
+  NativeChild* start = childOf(from);
+  if (start == nullptr) return cycle;
+  std::vector<HWND> seen;
+  HWND window = start->hwnd();
+  for (;;) {
+    window = ::GetNextDlgTabItem(hwnd_, window, FALSE);
+    if (window == nullptr || std::find(seen.begin(), seen.end(), window) != seen.end()) break;
+    seen.push_back(window);
+    NativeChild* child = NativeChild::Of(window);
+    if (child != nullptr) cycle.push_back(&child->peer());
+    if (window == start->hwnd()) break;
+  }
+  return cycle;
+}
+
+Image FormWindow::icon(int size) const {
+  HICON icon = LoadProgramIcon(size);
+  if (icon == nullptr) return {};
+  Image image = IconImage(icon, size);
+  ::DestroyIcon(icon);
+  return image;
+}
+
+std::string FormWindow::taskBarText() const {
+  // The task bar shows unowned windows: the one at the top of the owners.
+  HWND window = hwnd_;
+  while (HWND owner = ::GetWindow(window, GW_OWNER)) window = owner;
+  return WindowText(window);
+}
+
+void FormWindow::setIcons() {
+  HICON big = LoadProgramIcon(SystemMetricForDpi(SM_CXICON, dpi_));
+  HICON small = LoadProgramIcon(SystemMetricForDpi(SM_CXSMICON, dpi_));
+  if (big != nullptr) ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  if (small != nullptr) ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  if (bigIcon_ != nullptr) ::DestroyIcon(bigIcon_);
+  if (smallIcon_ != nullptr) ::DestroyIcon(smallIcon_);
+  bigIcon_ = big;
+  smallIcon_ = small;
+}
+
+void FormWindow::resolutionChanged(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  if (suggested != nullptr)
+    ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  for (NativeChild* child : children_) child->dpiChanged();
+  if (tooltip_ != nullptr) ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ToDevice(600, dpi_));
+  setIcons();
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr && creating != nullptr && creating->hwnd_ == nullptr) {
+    form = creating;
+    form->hwnd_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  return form->handle(message, wParam, lParam);
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:
+      // Closing hides the window; the peer's owner destroys it.
+      if (events_.closeQuery()) {
+        closedByQuery_ = true;
+        ::ShowWindow(hwnd_, SW_HIDE);
+        FormClosed(hwnd_);
+      }
+      return 0;
+    case WM_COMMAND: {
+      // Only a control's own notification: Enter sends IDOK with the
+      // focused button as its sender, which is no click.
+      HWND sender = reinterpret_cast<HWND>(lParam);
+      NativeChild* child = NativeChild::Of(sender);
+      if (child != nullptr && &child->form() == this && LOWORD(wParam) == ::GetDlgCtrlID(sender))
+        child->command(HIWORD(wParam));
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      NativeChild* child = NativeChild::Of(reinterpret_cast<HWND>(lParam));
+      ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(child != nullptr ? child->font().color() : clWindowText)));
+      ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+      } else {
+        // The focus goes back where it was, or to the first tab stop.
+        HWND target = lastFocus_ != nullptr && ::IsChild(hwnd_, lastFocus_) ? lastFocus_
+                                                                            : ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        if (target != nullptr && ::IsWindowEnabled(hwnd_)) ::SetFocus(target);
+        return 0;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      // Minimising the form minimises the program: the application window
+      // takes the form (an owned window) along.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+        if (HWND application = ::GetWindow(hwnd_, GW_OWNER)) {
+          ::ShowWindow(application, SW_MINIMIZE);
+          return 0;
+        }
+      }
+      break;
+    case WM_DPICHANGED:
+      resolutionChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+  }
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace kit::win
+
+std::unique_ptr<kit::FormPeer> kit::CreateFormPeer(FormEvents& events) {
+  return std::make_unique<win::FormWindow>(events);
+}

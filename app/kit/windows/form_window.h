@@ -1,0 +1,80 @@
+// The top-level form: a window of class "TForm" on the button-face
+// background, owned by the hidden application window so that the task bar
+// shows the application title while the caption shows the form's own.
+#pragma once
+
+#include <vector>
+
+#include "app/kit/form_peer.h"
+#include "app/kit/windows/native.h"
+
+namespace kit::win {
+
+class NativeChild;
+
+class FormWindow final : public FormPeer {
+ public:
+  explicit FormWindow(FormEvents& events);
+  ~FormWindow() override;
+
+  HWND hwnd() const { return hwnd_; }
+  int dpi() const { return dpi_; }
+  int nextControlId() { return nextId_++; }
+  void addChild(NativeChild& child) { children_.push_back(&child); }
+  void removeChild(NativeChild& child);
+  // Shows `text` when the mouse rests on `control`; empty removes it.
+  void setToolTip(HWND control, const std::wstring& text);
+
+  // ControlPeer: for a form, bounds are the outer frame on the screen.
+  void setBounds(const TRect& bounds) override;
+  TRect bounds() const override { return frameRect(); }
+  void setText(const std::string& text) override { ::SetWindowTextW(hwnd_, Wide(text).c_str()); }
+  std::string text() const override { return WindowText(hwnd_); }
+  void setFont(const TFont& font) override { font_ = font; }
+  TSize textExtent() const override;
+  void setHint(const std::string& text) override { hint_ = text; }
+  std::string hint() const override { return hint_; }
+  void setVisible(bool visible) override;
+  bool isVisible() const override { return ::IsWindowVisible(hwnd_) != FALSE; }
+  void setFocus() override;
+  bool hasFocus() const override;
+  void setTabStop(bool) override {}
+  bool tabStop() const override { return false; }
+  void bringToFront() override { ::SetForegroundWindow(hwnd_); }
+  void invalidate() override { ::InvalidateRect(hwnd_, nullptr, TRUE); }
+  Image grab() const override;
+
+  // FormPeer
+  void setPlacement(const WindowPlacement& placement) override;
+  TRect frameRect() const override;
+  TSize clientSize() const override;
+  void show() override;
+  bool close() override;
+  ControlPeer* childAt(TPoint at) const override;
+  void setTabOrder(const std::vector<ControlPeer*>& order) override;
+  std::vector<ControlPeer*> tabCycle(ControlPeer* from) const override;
+  Image icon(int size) const override;
+  std::string taskBarText() const override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  NativeChild* childOf(const ControlPeer* peer) const;
+  void setIcons();
+  void resolutionChanged(int dpi, const RECT* suggested);
+
+  FormEvents& events_;
+  HWND hwnd_ = nullptr;
+  int dpi_ = kLayoutDpi;
+  TFont font_;
+  std::string hint_;
+  std::vector<NativeChild*> children_;
+  int nextId_ = 100;  // clear of IDOK, IDCANCEL and the other dialog answers
+  HWND tooltip_ = nullptr;
+  HWND lastFocus_ = nullptr;  // given back when the form is activated again
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  bool closedByQuery_ = false;
+};
+
+}  // namespace kit::win

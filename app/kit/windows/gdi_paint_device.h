@@ -1,0 +1,33 @@
+// The paint device over a GDI device context: layout pixels in, device
+// pixels of the window's resolution out.
+#pragma once
+
+#include <map>
+#include <tuple>
+
+#include "app/kit/paint_device.h"
+#include "app/kit/windows/fonts.h"
+
+namespace kit::win {
+
+class GdiPaintDevice final : public PaintDevice {
+ public:
+  GdiPaintDevice(HDC dc, int dpi);
+  ~GdiPaintDevice() override;
+
+  void fillRect(const TRect& rect, TColor color) override;
+  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;
+  void drawFocusRect(const TRect& rect) override;
+
+ private:
+  HFONT fontFor(const TFont& font);
+
+  HDC dc_;
+  int dpi_;
+  HGDIOBJ originalFont_ = nullptr;
+  // A paint uses a handful of fonts over and over (one per cell).
+  using FontKey = std::tuple<std::string, int, TFontStyles, TFontPitch, int>;
+  std::map<FontKey, GdiFont> fonts_;
+};
+
+}  // namespace kit::win

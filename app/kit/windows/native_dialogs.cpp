@@ -1,0 +1,111 @@
+// The system's boxes and the save dialog. The error box and the
+// confirmation box are MessageBoxW; the confirmation box has its buttons
+// named "&Yes" and "&No" whatever the system's language, and Esc (or
+// closing it) answers No, which a plain MB_YESNO box would not allow.
+#include <commdlg.h>
+
+#include <vector>
+
+#include "app/kit/dialogs.h"
+#include "app/kit/windows/application_state.h"
+
+namespace kit::win {
+namespace {
+
+// The window a box is modal to: the thread's active window, else the main
+// form.
+HWND Owner() {
+  HWND active = ::GetActiveWindow();
+  if (active != nullptr) return active;
+  return MainForm();
+}
+
+// The confirmation box being opened on this thread, between the hook that
+// finds it and the procedure that answers its Esc.
+thread_local HHOOK confirmHook = nullptr;
+thread_local WNDPROC boxProc = nullptr;
+
+LRESULT CALLBACK ConfirmBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Esc and closing the box arrive as IDCANCEL, which a box without a
+  // Cancel button ignores: here they answer No.
+  if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+    ::EndDialog(box, IDNO);
+    return 0;
+  }
+  return ::CallWindowProcW(boxProc, box, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ConfirmHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  const LRESULT next = ::CallNextHookEx(confirmHook, code, wParam, lParam);
+  if (code != HCBT_ACTIVATE) return next;
+  HWND box = reinterpret_cast<HWND>(wParam);
+  wchar_t className[16] = {};
+  ::GetClassNameW(box, className, 16);
+  if (std::wstring_view(className) != L"#32770" || ::GetDlgItem(box, IDYES) == nullptr) return next;
+  ::UnhookWindowsHookEx(confirmHook);
+  confirmHook = nullptr;
+  ::SetDlgItemTextW(box, IDYES, L"&Yes");
+  ::SetDlgItemTextW(box, IDNO, L"&No");
+  boxProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ConfirmBoxProc)));
+  // The frame's close button, greyed for a box without Cancel, works too.
+  ::EnableMenuItem(::GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
+  return next;
+}
+
+// "Description|pattern|..." as the dialog wants it: pairs of strings, each
+// ended by a zero, and one more zero at the end.
+std::wstring FilterList(const std::string& filter) {
+  std::wstring list = Wide(filter);
+  for (wchar_t& c : list)
+    if (c == L'|') c = L'\0';
+  list.push_back(L'\0');
+  list.push_back(L'\0');
+  return list;
+}
+
+class SystemDialogs final : public Dialogs {
+ public:
+  void showError(const std::string& caption, const std::string& text) override {
+    ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);
+  }
+
+  int confirm(const std::string& caption, const std::string& text) override {
+    confirmHook = ::SetWindowsHookExW(WH_CBT, &ConfirmHookProc, nullptr, ::GetCurrentThreadId());
+    const int answer = ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(),
+                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
+    if (confirmHook != nullptr) ::UnhookWindowsHookEx(confirmHook);
+    confirmHook = nullptr;
+    return answer == IDYES ? kIdYes : kIdNo;
+  }
+
+  bool saveFile(SaveFileRequest& request) override {
+    const std::wstring filter = FilterList(request.filter);
+    const std::wstring defaultExt = Wide(request.defaultExt);
+    std::vector<wchar_t> file(32768, L'\0');
+    const std::wstring offered = Wide(request.fileName);
+    offered.copy(file.data(), file.size() - 1);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Owner();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                   (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
+    if (!::GetSaveFileNameW(&dialog)) return false;
+    request.fileName = Narrow(file.data());
+    return true;
+  }
+};
+
+}  // namespace
+}  // namespace kit::win
+
+kit::Dialogs& kit::NativeDialogs() {
+  static win::SystemDialogs dialogs;
+  return dialogs;
+}

@@ -1,0 +1,48 @@
+// Input that queued up while a handler held the window is dropped: the
+// keys and clicks the user gave a window that did not answer must not
+// start the same work again, one after another.
+#include "app/kit/application.h"
+#include "app/kit/windows/native.h"
+
+namespace kit {
+namespace {
+
+// Keyboard, mouse (client and frame), touch and pointer messages.
+constexpr struct {
+  UINT first;
+  UINT last;
+} kInputRanges[] = {
+    {WM_KEYFIRST, WM_KEYLAST},
+    {WM_MOUSEFIRST, WM_MOUSELAST},
+    {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},
+    {0x0240, 0x024F},  // WM_TOUCH and the pointer messages
+};
+
+bool IsInput(UINT message) {
+  for (const auto& range : kInputRanges)
+    if (message >= range.first && message <= range.last) return true;
+  return false;
+}
+
+}  // namespace
+
+void DropQueuedInput() {
+  MSG message;
+  // Peeking also fetches what the system still holds for the thread (the
+  // display's events), so the input that came meanwhile is all there.
+  for (const auto& range : kInputRanges)
+    while (::PeekMessageW(&message, nullptr, range.first, range.last, PM_REMOVE)) {
+    }
+  // Then the rest is delivered: posted work, paints, timers.
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (IsInput(message.message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+}  // namespace kit

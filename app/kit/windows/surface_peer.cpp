@@ -1,0 +1,278 @@
+// The string grid's native area: a window class of our own ("TStringGrid")
+// with a sunken 2-pixel edge and scroll bars only as needed. It paints
+// through the GDI paint device into a memory bitmap first (no flicker),
+// hands keys, mouse, focus and scrolling to the grid, and shows the grid's
+// context menu with TrackPopupMenu.
+#include <algorithm>
+
+#include "app/kit/surface_peer.h"
+#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/windows/window_image.h"
+
+#include <windowsx.h>
+
+namespace kit::win {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TStringGrid";
+
+TShiftState ShiftState(WPARAM mouseKeys) {
+  TShiftState shift = 0;
+  if (mouseKeys & MK_SHIFT) shift |= ssShift;
+  if (mouseKeys & MK_CONTROL) shift |= ssCtrl;
+  if (mouseKeys & MK_LBUTTON) shift |= ssLeft;
+  if (mouseKeys & MK_RBUTTON) shift |= ssRight;
+  if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  return shift;
+}
+
+TShiftState KeyboardShiftState() {
+  TShiftState shift = 0;
+  if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+  if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+  if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  return shift;
+}
+
+int BarOf(ScrollBar bar) { return bar == ScrollBar::Horizontal ? SB_HORZ : SB_VERT; }
+
+class SurfaceWindow final : public ChildPeer<SurfacePeer> {
+ public:
+  SurfaceWindow(FormWindow& form, SurfaceEvents& events)
+      : ChildPeer(form, RegisteredClass(), WS_TABSTOP | WS_HSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE),
+        events_(events) {
+    // Both bars start hidden; the grid asks for those it needs.
+    ::ShowScrollBar(hwnd(), SB_BOTH, FALSE);
+    setReady();
+  }
+
+  TSize clientSize() const override {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    return {ToLayout(client.right, dpi()), ToLayout(client.bottom, dpi())};
+  }
+
+  TSize clientSizeWithoutBars() const override {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    const LONG style = ::GetWindowLongW(hwnd(), GWL_STYLE);
+    if (style & WS_VSCROLL) client.right += SystemMetricForDpi(SM_CXVSCROLL, dpi());
+    if (style & WS_HSCROLL) client.bottom += SystemMetricForDpi(SM_CYHSCROLL, dpi());
+    return {ToLayout(client.right, dpi()), ToLayout(client.bottom, dpi())};
+  }
+
+  int scrollBarExtent() const override { return LayoutCeil(SystemMetricForDpi(SM_CXVSCROLL, dpi()), dpi()); }
+
+  void setScrollBar(ScrollBar bar, int maximum, int page, int position) override {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    info.nMin = 0;
+    // The thumb reaches `maximum` when the range ends one page beyond it;
+    // an empty range hides the bar.
+    info.nMax = maximum > 0 ? maximum + std::max(page, 1) - 1 : 0;
+    info.nPage = maximum > 0 ? static_cast<UINT>(std::max(page, 1)) : 0;
+    info.nPos = maximum > 0 ? std::clamp(position, 0, maximum) : 0;
+    // Showing or hiding a bar resizes the client area; the grid has reckoned
+    // with that already and must not hear of it in the middle of its sums.
+    quiet_ = true;
+    ::SetScrollInfo(hwnd(), BarOf(bar), &info, TRUE);
+    ::ShowScrollBar(hwnd(), BarOf(bar), maximum > 0);
+    quiet_ = false;
+  }
+
+  int scrollBarMaximum(ScrollBar bar) const override {
+    const LONG style = ::GetWindowLongW(hwnd(), GWL_STYLE);
+    if (!(style & (bar == ScrollBar::Horizontal ? WS_HSCROLL : WS_VSCROLL))) return 0;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    if (!::GetScrollInfo(hwnd(), BarOf(bar), &info)) return 0;
+    return std::max(0, info.nMax - std::max<int>(info.nPage, 1) + 1);
+  }
+
+  void popupMenu(TPoint at, const std::vector<MenuItem>& items) override {
+    HMENU menu = ::CreatePopupMenu();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      std::string label = items[i].text;
+      if (!items[i].shortcut.empty()) label += "\t" + items[i].shortcut;
+      ::AppendMenuW(menu, MF_STRING, i + 1, Wide(label).c_str());
+    }
+    POINT screen{ToDevice(at.X, dpi()), ToDevice(at.Y, dpi())};
+    ::ClientToScreen(hwnd(), &screen);
+    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
+        menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y, 0,
+        hwnd(), nullptr));
+    ::DestroyMenu(menu);
+    if (chosen >= 1 && chosen <= items.size() && items[chosen - 1].action) items[chosen - 1].action();
+  }
+
+  Image grabClient() const override {
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    MemoryBitmap bitmap(client.right, client.bottom);
+    paintInto(bitmap.dc(), client);
+    return bitmap.image();
+  }
+
+  void dpiChanged() override {
+    NativeChild::dpiChanged();
+    invalidate();
+  }
+
+ private:
+  static const wchar_t* RegisteredClass() {
+    static const bool registered = [] {
+      WNDCLASSEXW windowClass{};
+      windowClass.cbSize = sizeof windowClass;
+      windowClass.style = CS_DBLCLKS;
+      windowClass.lpfnWndProc = &NativeChild::OwnClassProc;
+      windowClass.hInstance = Module();
+      windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+      windowClass.lpszClassName = kClassName;
+      return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered ? kClassName : L"Static";
+  }
+
+  // Paints the part `dirty` (device pixels) of the client area into `dc`.
+  void paintInto(HDC dc, const RECT& dirty) const {
+    GdiPaintDevice device(dc, dpi());
+    events_.paint(device, LayoutCover(dirty, dpi()));
+  }
+
+  void paint() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(hwnd(), &paint);
+    RECT client;
+    ::GetClientRect(hwnd(), &client);
+    if (!::IsRectEmpty(&paint.rcPaint) && client.right > 0 && client.bottom > 0) {
+      MemoryBitmap buffer(client.right, client.bottom);
+      paintInto(buffer.dc(), paint.rcPaint);
+      const RECT& r = paint.rcPaint;
+      ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.dc(), r.left, r.top, SRCCOPY);
+    }
+    ::EndPaint(hwnd(), &paint);
+  }
+
+  TPoint LayoutPoint(LPARAM lParam) const {
+    const POINTS p = MAKEPOINTS(lParam);
+    return {LayoutPixelOf(p.x, dpi()), LayoutPixelOf(p.y, dpi())};
+  }
+
+  void scroll(ScrollBar bar, int code) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ::GetScrollInfo(hwnd(), BarOf(bar), &info);
+    const int maximum = scrollBarMaximum(bar);
+    const int page = std::max<int>(info.nPage, 1);
+    int position = info.nPos;
+    switch (code) {
+      case SB_LINEUP: position -= 1; break;
+      case SB_LINEDOWN: position += 1; break;
+      case SB_PAGEUP: position -= page; break;
+      case SB_PAGEDOWN: position += page; break;
+      case SB_THUMBTRACK:
+      case SB_THUMBPOSITION: position = info.nTrackPos; break;
+      case SB_TOP: position = 0; break;
+      case SB_BOTTOM: position = maximum; break;
+      default: return;
+    }
+    events_.scrolled(bar, std::clamp(position, 0, maximum));
+  }
+
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (!ready()) return NativeChild::handle(message, wParam, lParam);
+    switch (message) {
+      case WM_PAINT:
+        paint();
+        return 0;
+      case WM_PRINTCLIENT: {
+        RECT client;
+        ::GetClientRect(hwnd(), &client);
+        paintInto(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+      }
+      case WM_ERASEBKGND:
+        return 1;  // every pixel is painted
+      case WM_GETDLGCODE:
+        // Arrow keys move the selection instead of the dialog focus.
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDOWN:
+      case WM_RBUTTONDBLCLK: {
+        if (::GetFocus() != hwnd()) ::SetFocus(hwnd());
+        const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
+        if (left) ::SetCapture(hwnd());
+        events_.mouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
+                          LayoutPoint(lParam));
+        return 0;
+      }
+      case WM_MOUSEMOVE:
+        events_.mouseMove(ShiftState(wParam), LayoutPoint(lParam));
+        return 0;
+      case WM_LBUTTONUP:
+        if (::GetCapture() == hwnd()) ::ReleaseCapture();
+        events_.mouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
+        return 0;
+      case WM_RBUTTONUP:
+        events_.mouseUp(TMouseButton::mbRight, ShiftState(wParam), LayoutPoint(lParam));
+        break;  // the system turns it into WM_CONTEXTMENU
+      case WM_CONTEXTMENU: {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (at.x == -1 && at.y == -1) {
+          // From the keyboard: at the client area's corner.
+          at = {0, 0};
+        } else {
+          ::ScreenToClient(hwnd(), &at);
+        }
+        events_.contextMenu({LayoutPixelOf(at.x, dpi()), LayoutPixelOf(at.y, dpi())});
+        return 0;
+      }
+      case WM_KEYDOWN:
+        if (events_.keyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
+        break;
+      case WM_SETFOCUS:
+        events_.focusChanged(true);
+        return 0;
+      case WM_KILLFOCUS:
+        events_.focusChanged(false);
+        return 0;
+      case WM_SIZE:
+        if (!quiet_) events_.resized();
+        return 0;
+      case WM_HSCROLL:
+        scroll(ScrollBar::Horizontal, LOWORD(wParam));
+        return 0;
+      case WM_VSCROLL:
+        scroll(ScrollBar::Vertical, LOWORD(wParam));
+        return 0;
+      case WM_MOUSEWHEEL: {
+        if (scrollBarMaximum(ScrollBar::Vertical) == 0) break;
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_POS;
+        ::GetScrollInfo(hwnd(), SB_VERT, &info);
+        const int rows = -GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3;
+        events_.scrolled(ScrollBar::Vertical,
+                         std::clamp(info.nPos + rows, 0, scrollBarMaximum(ScrollBar::Vertical)));
+        return 0;
+      }
+    }
+    return NativeChild::handle(message, wParam, lParam);
+  }
+
+  SurfaceEvents& events_;
+  bool quiet_ = false;
+};
+
+}  // namespace
+}  // namespace kit::win
+
+std::unique_ptr<kit::SurfacePeer> kit::CreateSurfacePeer(FormPeer& parent, SurfaceEvents& events) {
+  return std::make_unique<win::SurfaceWindow>(static_cast<win::FormWindow&>(parent), events);
+}
