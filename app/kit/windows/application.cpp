@@ -3,8 +3,6 @@
 // controls of a form), and the services of the event loop.
 #include "app/kit/application.h"
 
-#include <commctrl.h>
-
 #include <deque>
 #include <mutex>
 #include <stdexcept>
@@ -12,6 +10,9 @@
 #include "app/kit/form.h"
 #include "app/kit/windows/application_state.h"
 #include "app/kit/windows/form_window.h"
+
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 namespace kit::win {
 

@@ -54,6 +54,9 @@ LRESULT CALLBACK NativeChild::OwnClassProc(HWND window, UINT message, WPARAM wPa
 }
 
 LRESULT NativeChild::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A window of our own answers for its font as the system's controls do.
+  if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(gdiFont_.get());
+  if (message == WM_SETFONT) return 0;
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

@@ -1,7 +1,5 @@
 #include "app/kit/windows/form_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -9,6 +7,9 @@
 #include "app/kit/windows/child_window.h"
 #include "app/kit/windows/fonts.h"
 #include "app/kit/windows/window_image.h"
+
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 namespace kit::win {
 namespace {

@@ -2,12 +2,13 @@
 // confirmation box are MessageBoxW; the confirmation box has its buttons
 // named "&Yes" and "&No" whatever the system's language, and Esc (or
 // closing it) answers No, which a plain MB_YESNO box would not allow.
-#include <commdlg.h>
-
 #include <vector>
 
 #include "app/kit/dialogs.h"
 #include "app/kit/windows/application_state.h"
+
+// After windows.h, which it needs.
+#include <commdlg.h>
 
 namespace kit::win {
 namespace {
