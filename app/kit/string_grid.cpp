@@ -298,7 +298,8 @@ void TStringGrid::mouseUp(TMouseButton button, TShiftState, TPoint) {
 bool TStringGrid::keyDown(int key, TShiftState shift) {
   const bool extend = shift & ssShift;
   const bool control = shift & ssCtrl;
-  if (control && key == kit::key::C) {
+  // Ctrl+C and nothing else held with it.
+  if (key == kit::key::C && (shift & (ssShift | ssCtrl | ssAlt)) == ssCtrl) {
     copyToClipboard();
     return true;
   }

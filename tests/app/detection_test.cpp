@@ -4,14 +4,11 @@
 
 namespace {
 
-const QColor kGreen(0, 128, 0);
-const QColor kBlue(0, 0, 255);
-
 TEST_F(WindowOnSim, NoStopwatchKeepsTheStartText) {
   sim.AddDevice(MouseConfig());
   Start();
   EXPECT_EQ(Label2Text(), "Секундомер не подключен");
-  EXPECT_EQ(Label2Colour(), kBlue);
+  EXPECT_EQ(Label2Colour(), clBlue);
   EXPECT_EQ(StopwatchDevice, nullptr);
   EXPECT_EQ(form->HidCtl->Count(), 1);
 }
@@ -28,7 +25,7 @@ TEST_F(WindowOnSim, StopwatchPresentAtStartIsCheckedOutByTheFirstScan) {
   EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, sim.PathOf(id));
   EXPECT_TRUE(StopwatchDevice->CheckedOut());
   EXPECT_EQ(Label2Text(), "Секундомер подключен");
-  EXPECT_EQ(Label2Colour(), kGreen);
+  EXPECT_EQ(Label2Colour(), clGreen);
 }
 
 TEST_F(WindowOnSim, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
@@ -70,7 +67,7 @@ TEST_F(WindowOnSim, UnplugAndReplugFollowTheStopwatch) {
   Unplug(id);
   EXPECT_EQ(StopwatchDevice, nullptr);
   EXPECT_EQ(Label2Text(), "Секундомер отключен");
-  EXPECT_EQ(Label2Colour(), kBlue);
+  EXPECT_EQ(Label2Colour(), clBlue);
   // The controller keeps the unplugged object and reports it again at every
   // re-scan; the window no longer holds it and does nothing.
   AddAndAnnounce(MouseConfig());
@@ -80,7 +77,7 @@ TEST_F(WindowOnSim, UnplugAndReplugFollowTheStopwatch) {
   ASSERT_NE(StopwatchDevice, nullptr);
   EXPECT_NE(StopwatchDevice, first);
   EXPECT_EQ(Label2Text(), "Секундомер подключен");
-  EXPECT_EQ(Label2Colour(), kGreen);
+  EXPECT_EQ(Label2Colour(), clGreen);
   // The old object's repeated removal leaves the new one alone.
   hid::BroadcastDeviceChange();
   Settle();

@@ -1,14 +1,14 @@
 // "Сохранить в MS EXCEL" on the window with the built-in spreadsheet
 // application: after a read the chosen file is a genuine .xls, an existing
 // file is replaced only after a Yes, and failures reach the error box.
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <charconv>
 #include <clocale>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 
 #include "app/kit/button.h"
 #include "app/kit/save_dialog.h"
@@ -17,12 +17,13 @@
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "fake_automation.h"
 #include "tests/app/fake_dialogs.h"
+#include "tests/app/temp_folder.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
 
-std::string ReadFile(const QString& path) {
-  std::ifstream in(path.toStdString(), std::ios::binary);
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(Utf8Path(path), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -32,28 +33,36 @@ bool IsCompoundFile(const std::string& bytes) {
 
 // The number cells of a saved workbook, {(row, column): value}, as an
 // independent reader finds them.
-std::map<std::pair<int, int>, double> NumbersReadBack(const QString& path) {
-  QProcess reader;
-  reader.start(LUMETRA_XLRD_PYTHON, {LUMETRA_READ_NUMBERS, path});
-  reader.waitForFinished(30000);
-  EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+std::map<std::pair<int, int>, double> NumbersReadBack(const std::string& path) {
+  // The path in single quotes for the shell, any quote in it closed and reopened.
+  std::string quoted = "'";
+  for (char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  quoted += "'";
+  const std::string command = std::string(LUMETRA_XLRD_PYTHON) + " " + LUMETRA_READ_NUMBERS + " " + quoted;
+  FILE* reader = popen(command.c_str(), "r");
+  EXPECT_NE(reader, nullptr) << command;
+  if (reader == nullptr) return {};
+  std::string output;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, reader)) > 0;) output.append(buffer, got);
+  EXPECT_EQ(pclose(reader), 0) << command;
   std::map<std::pair<int, int>, double> numbers;
-  for (const QByteArray& line : reader.readAllStandardOutput().split('\n')) {
-    const QList<QByteArray> fields = line.split(' ');
-    if (fields.size() != 3) continue;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    int row = 0;
+    int column = 0;
+    std::string number;
+    if (!(std::istringstream(line) >> row >> column >> number)) continue;
     double value = 0;
-    std::from_chars(fields[2].data(), fields[2].data() + fields[2].size(), value);
-    numbers[{fields[0].toInt(), fields[1].toInt()}] = value;
+    std::from_chars(number.data(), number.data() + number.size(), value);
+    numbers[{row, column}] = value;
   }
   return numbers;
 }
 
 class ExportFromWindow : public WindowOnSim {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder.isValid());
-    sheetapp::RegisterBuiltInSpreadsheet();
-  }
+  void SetUp() override { sheetapp::RegisterBuiltInSpreadsheet(); }
   void TearDown() override {
     WindowOnSim::TearDown();
     automation::SpreadsheetLink().Clear();
@@ -73,24 +82,23 @@ class ExportFromWindow : public WindowOnSim {
   }
 
   automation::ComSession com{automation::SpreadsheetLink()};
-  QTemporaryDir folder;
+  TempFolder folder;
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed{dialogs};
+  kit::ScopedDialogs installed{dialogs};
 };
 
 // Label1 says who will save: MS Excel (here a recording server registered
 // as the system's), the program's own application, or nobody; at start and
 // afresh at each export, in a text that ends well before the buttons.
 TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
-  const QColor green(0, 128, 0);
-  auto expectLabel1 = [&](const QString& text, const QColor& colour) {
+  auto expectLabel1 = [&](const std::string& text, TColor colour) {
     EXPECT_EQ(form->Label1->text(), text);
     EXPECT_EQ(form->Label1->fontColor(), colour);
-    EXPECT_LE(form->Label1->geometry().right() + 24, form->Button2->geometry().left()) << text.toStdString();
+    EXPECT_LE(form->Label1->boundsRect().Right + 24, form->Button2->boundsRect().Left) << text;
   };
   Start();
-  expectLabel1("MS EXCEL нет, сохранит программа", green);
-  const QString path = folder.filePath("t.xls");
+  expectLabel1("MS EXCEL нет, сохранит программа", clGreen);
+  const std::string path = folder.path("t.xls");
   dialogs.saveAnswer = path;
   {
     // Installed while the program runs: the next export is MS Excel's.
@@ -98,26 +106,26 @@ TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
     excel.Register("Excel.Application");
     form->Button2->click();
     EXPECT_EQ(excel.instancesCreated(), 1);
-    expectLabel1("MS EXCEL установлен", green);
-    EXPECT_FALSE(QFileInfo::exists(path)) << "the built-in application saved instead";
+    expectLabel1("MS EXCEL установлен", clGreen);
+    EXPECT_FALSE(std::filesystem::exists(Utf8Path(path))) << "the built-in application saved instead";
     CloseWindow();
     Start();
-    expectLabel1("MS EXCEL установлен", green);
+    expectLabel1("MS EXCEL установлен", clGreen);
   }
   form->Button2->click();
-  expectLabel1("MS EXCEL нет, сохранит программа", green);
+  expectLabel1("MS EXCEL нет, сохранит программа", clGreen);
   EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
 
   sheetapp::UnregisterBuiltInSpreadsheet();
   const std::size_t dialogsShown = dialogs.saveRequests.size();
   form->Button2->click();
-  expectLabel1("MS EXCEL не установлен", QColor(0, 0, 255));
+  expectLabel1("MS EXCEL не установлен", clBlue);
   EXPECT_EQ(dialogs.saveRequests.size(), dialogsShown);
 }
 
 TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
   ReadStopwatch();
-  const QString path = folder.filePath("измерения.xls");
+  const std::string path = folder.path("измерения.xls");
   dialogs.saveAnswer = path;
   form->Button2->click();
 
@@ -140,10 +148,10 @@ TEST_F(ExportFromWindow, OnARussianDesktopBothFormatsHoldTheExactValues) {
   ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "scripts/install-deps generates ru_RU.UTF-8";
   ReadStopwatch();
   for (const char* name : {"измерения.xls", "измерения.xlsx"}) {
-    dialogs.saveAnswer = folder.filePath(name);
+    dialogs.saveAnswer = folder.path(name);
     form->Button2->click();
-    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text.toStdString();
-    const auto numbers = NumbersReadBack(folder.filePath(name));
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
+    const auto numbers = NumbersReadBack(folder.path(name));
     EXPECT_EQ(numbers.size(), 84u) << name;
     for (std::size_t slot = 0; slot < 84; ++slot) {
       const std::pair<int, int> cell{int(slot / 10) + 3, int(slot % 10) + 2};
@@ -156,19 +164,17 @@ TEST_F(ExportFromWindow, OnARussianDesktopBothFormatsHoldTheExactValues) {
 
 TEST_F(ExportFromWindow, ExistingFileIsReplacedOnlyAfterYes) {
   ReadStopwatch();
-  const QString path = folder.filePath("old.xls");
-  {
-    std::ofstream(path.toStdString()) << "keep me";
-  }
+  const std::string path = folder.path("old.xls");
+  std::ofstream(Utf8Path(path)) << "keep me";
   dialogs.saveAnswer = path;
-  dialogs.confirmAnswer = app::kIdNo;
+  dialogs.confirmAnswer = kit::kIdNo;
   form->Button2->click();
   ASSERT_EQ(dialogs.confirms.size(), 1u);
   EXPECT_EQ(dialogs.confirms[0].caption, "Confirm");
   EXPECT_EQ(dialogs.confirms[0].text, "Файл с именем:\n\"" + path + "\"\nУже существует. Перезаписать?");
   EXPECT_EQ(ReadFile(path), "keep me");
 
-  dialogs.confirmAnswer = app::kIdYes;
+  dialogs.confirmAnswer = kit::kIdYes;
   form->Button2->click();
   EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
   EXPECT_TRUE(dialogs.errors.empty());
@@ -177,16 +183,16 @@ TEST_F(ExportFromWindow, ExistingFileIsReplacedOnlyAfterYes) {
 TEST_F(ExportFromWindow, FailingSaveShowsTheReasonAndDamagesNothing) {
   ReadStopwatch();
   // A folder where the file should go: the save cannot replace it.
-  const QString path = folder.filePath("taken.xls");
-  ASSERT_TRUE(QDir().mkdir(path));
+  const std::string path = folder.path("taken.xls");
+  ASSERT_TRUE(std::filesystem::create_directory(Utf8Path(path)));
   dialogs.saveAnswer = path;
   form->Button2->click();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
-  EXPECT_TRUE(dialogs.errors[0].text.contains(path)) << dialogs.errors[0].text.toStdString();
-  EXPECT_TRUE(QFileInfo(path).isDir());
+  EXPECT_NE(dialogs.errors[0].text.find(path), std::string::npos) << dialogs.errors[0].text;
+  EXPECT_TRUE(std::filesystem::is_directory(Utf8Path(path)));
   // The window works on: a second export to a good path succeeds.
-  const QString good = folder.filePath("good.xls");
+  const std::string good = folder.path("good.xls");
   dialogs.saveAnswer = good;
   form->Button2->click();
   EXPECT_TRUE(IsCompoundFile(ReadFile(good)));
@@ -195,7 +201,7 @@ TEST_F(ExportFromWindow, FailingSaveShowsTheReasonAndDamagesNothing) {
 TEST_F(ExportFromWindow, CellThatIsNotANumberReachesTheErrorBox) {
   ReadStopwatch();
   form->StringGrid1->setCell(2, 2, "12,3x");
-  dialogs.saveAnswer = folder.filePath("never.xls");
+  dialogs.saveAnswer = folder.path("never.xls");
   form->Button2->click();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].text, "'12,3x' is not a valid floating point value.");
@@ -209,7 +215,7 @@ TEST_F(ExportFromWindow, ApplicationThatCannotStartIsReportedAndLabel1KeepsItsTe
   Start();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
-  EXPECT_FALSE(dialogs.errors[0].text.isEmpty());
+  EXPECT_FALSE(dialogs.errors[0].text.empty());
   EXPECT_EQ(form->Label1->text(), "Label1");
   // The window opened normally: the grid is labelled.
   EXPECT_EQ(Cell(0, 0), " № измерения");

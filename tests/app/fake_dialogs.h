@@ -4,23 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/kit/dialogs.h"
 
 struct ShownBox {
-  QString caption;
-  QString text;
+  std::string caption;
+  std::string text;
 };
 
-class RecordingDialogs : public app::Dialogs {
+class RecordingDialogs : public kit::Dialogs {
  public:
-  void showError(const QString& caption, const QString& text) override { errors.push_back({caption, text}); }
-  int confirm(const QString& caption, const QString& text) override {
+  void showError(const std::string& caption, const std::string& text) override { errors.push_back({caption, text}); }
+  int confirm(const std::string& caption, const std::string& text) override {
     confirms.push_back({caption, text});
     return confirmAnswer;
   }
-  bool saveFile(app::SaveFileRequest& request) override {
+  bool saveFile(kit::SaveFileRequest& request) override {
     saveRequests.push_back(request);
     if (!saveAnswer) return false;
     request.fileName = *saveAnswer;
@@ -29,23 +30,23 @@ class RecordingDialogs : public app::Dialogs {
 
   std::vector<ShownBox> errors;
   std::vector<ShownBox> confirms;
-  int confirmAnswer = app::kIdNo;
-  std::vector<app::SaveFileRequest> saveRequests;
-  std::optional<QString> saveAnswer;  // nullopt: the user cancels
+  int confirmAnswer = kit::kIdNo;
+  std::vector<kit::SaveFileRequest> saveRequests;
+  std::optional<std::string> saveAnswer;  // nullopt: the user cancels
 };
 
 // Installed for the whole test run: a box nobody expected fails the test
 // instead of waiting for a click that never comes.
-class UnexpectedDialogs : public app::Dialogs {
+class UnexpectedDialogs : public kit::Dialogs {
  public:
-  void showError(const QString& caption, const QString& text) override {
-    ADD_FAILURE() << "unexpected error box: " << caption.toStdString() << ": " << text.toStdString();
+  void showError(const std::string& caption, const std::string& text) override {
+    ADD_FAILURE() << "unexpected error box: " << caption << ": " << text;
   }
-  int confirm(const QString&, const QString& text) override {
-    ADD_FAILURE() << "unexpected confirmation box: " << text.toStdString();
-    return app::kIdNo;
+  int confirm(const std::string&, const std::string& text) override {
+    ADD_FAILURE() << "unexpected confirmation box: " << text;
+    return kit::kIdNo;
   }
-  bool saveFile(app::SaveFileRequest&) override {
+  bool saveFile(kit::SaveFileRequest&) override {
     ADD_FAILURE() << "unexpected save dialog";
     return false;
   }

@@ -1,51 +1,34 @@
 // What the grid looks like: its own painting and the window's cell handler.
-#include <QApplication>
-#include <QImage>
-#include <QRawFont>
 #include <cstdlib>
 #include <functional>
+#include <string>
 
+#include "tests/app/pixels.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
 
-const QColor kYellow(255, 255, 0);
+const TColor kYellow = RGBColor(255, 255, 0);
 
-bool IsMaroonish(QColor c) { return c.red() > 90 && c.red() < 170 && c.green() < 60 && c.blue() < 60; }
+bool IsMaroonish(TColor c) { return RedOf(c) > 90 && RedOf(c) < 170 && GreenOf(c) < 60 && BlueOf(c) < 60; }
 
 class PaintedGrid : public StartedWindow {
  protected:
-  QImage Render() { return grid.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
-
-  int CountPixels(const QImage& image, const QRect& rect, const std::function<bool(QColor)>& test) {
-    int count = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-      for (int x = rect.left(); x <= rect.right(); ++x) count += test(image.pixelColor(x, y)) ? 1 : 0;
-    return count;
-  }
-  int CountNot(const QImage& image, const QRect& rect, const QColor& colour) {
-    return CountPixels(image, rect, [&](QColor c) { return c != colour; });
-  }
-  // Leftmost column of the rectangle holding a pixel that is not `background`.
-  int FirstInkColumn(const QImage& image, const QRect& rect, const QColor& background) {
-    for (int x = rect.left(); x <= rect.right(); ++x)
-      for (int y = rect.top(); y <= rect.bottom(); ++y)
-        if (image.pixelColor(x, y) != background) return x - rect.left();
-    return -1;
-  }
-  QColor Palette(QPalette::ColorRole role) { return grid.palette().color(role); }
+  kit::Image Render() { return grid.grabClient(); }
+  // A system colour as this desktop shows it.
+  static TColor Shown(TColor color) { return ColorToRGB(color); }
 };
 
 }  // namespace
 
 TEST_F(PaintedGrid, HeaderCellsShowMaroonTextOnYellow) {
-  const QImage image = Render();
+  const kit::Image image = Render();
   for (auto [col, row] : {std::pair{0, 0}, {5, 0}, {10, 0}, {0, 1}, {0, 9}}) {
-    const QRect rect = grid.cellRect(col, row);
-    EXPECT_EQ(image.pixelColor(rect.bottomRight()), kYellow) << col << "," << row;
+    const TRect rect = grid.cellRect(col, row);
+    EXPECT_EQ(image.pixel(rect.BottomRightInside()), kYellow) << col << "," << row;
     EXPECT_GT(CountPixels(image, rect, IsMaroonish), 10) << col << "," << row;
     // Only yellow and the text's shades of maroon.
-    EXPECT_EQ(CountPixels(image, rect, [](QColor c) { return c.red() < 90 || c.blue() > 60; }), 0)
+    EXPECT_EQ(CountPixels(image, rect, [](TColor c) { return RedOf(c) < 90 || BlueOf(c) > 60; }), 0)
         << col << "," << row;
   }
   // The header cell that is never written is plain yellow.
@@ -54,92 +37,99 @@ TEST_F(PaintedGrid, HeaderCellsShowMaroonTextOnYellow) {
 
 TEST_F(PaintedGrid, DataCellsUseTheWindowColourAndTheGridFont) {
   grid.setCell(3, 3, "12.3456");
-  const QImage image = Render();
-  EXPECT_EQ(CountNot(image, grid.cellRect(2, 2), Palette(QPalette::Base)), 0);
-  const QRect rect = grid.cellRect(3, 3);
-  EXPECT_GT(CountNot(image, rect, Palette(QPalette::Base)), 10);
+  const kit::Image image = Render();
+  EXPECT_EQ(CountNot(image, grid.cellRect(2, 2), Shown(clWindow)), 0);
+  const TRect rect = grid.cellRect(3, 3);
+  EXPECT_GT(CountNot(image, rect, Shown(clWindow)), 10);
   // The grid's text colour, not the header maroon: the header font never reaches data cells.
   EXPECT_EQ(CountPixels(image, rect, IsMaroonish), 0);
   // Data text starts 2 pixels in from the left edge.
-  EXPECT_GE(FirstInkColumn(image, rect, Palette(QPalette::Base)), 2);
+  EXPECT_GE(FirstInkColumn(image, rect, Shown(clWindow)), 2);
 }
 
 TEST_F(PaintedGrid, HeaderTextStartsAtTheCornerAndIsNotClipped) {
-  const QImage empty = Render();
-  const QString block = QString(u'\u2588').repeated(12);
-  // Drawn in the grid's own font, not in a fallback whose glyph sits elsewhere.
-  ASSERT_TRUE(QRawFont::fromFont(grid.font()).supportsCharacter(U'\u2588'));
-  grid.setCell(1, 0, block.toStdString());
-  grid.setCell(1, 1, block.toStdString());
-  const QImage image = Render();
+  const kit::Image empty = Render();
+  // Full blocks: ink from the very first column of each character.
+  std::string block;
+  for (int i = 0; i < 12; ++i) block += "\u2588";
+  grid.setCell(1, 0, block);
+  grid.setCell(1, 1, block);
+  const kit::Image image = Render();
 
-  const QRect header = grid.cellRect(1, 0);
+  const TRect header = grid.cellRect(1, 0);
   EXPECT_LE(FirstInkColumn(image, header, kYellow), 1);
-  EXPECT_GE(FirstInkColumn(image, grid.cellRect(1, 1), Palette(QPalette::Base)), 2);
+  EXPECT_GE(FirstInkColumn(image, grid.cellRect(1, 1), Shown(clWindow)), 2);
 
   // The text runs on over the grid line right of the header cell, while the
   // data cell's text stops at its own edge.
-  const QRect headerLine(header.right() + 1, header.top(), 1, header.height());
-  const QRect dataLine(header.right() + 1, grid.cellRect(1, 1).top(), 1, header.height());
-  EXPECT_GT(CountPixels(image, headerLine, [&](QColor c) { return c != empty.pixelColor(headerLine.topLeft()); }), 0);
-  for (int y = dataLine.top(); y <= dataLine.bottom(); ++y)
-    EXPECT_EQ(image.pixelColor(dataLine.left(), y), empty.pixelColor(dataLine.left(), y)) << y;
+  const TRect headerLine = Bounds(header.Right, header.Top, 1, header.Height());
+  const TRect dataLine = Bounds(header.Right, grid.cellRect(1, 1).Top, 1, header.Height());
+  EXPECT_GT(CountNot(image, headerLine, empty.pixel(headerLine.TopLeft())), 0);
+  for (int y = dataLine.Top; y < dataLine.Bottom; ++y)
+    EXPECT_EQ(image.pixel(dataLine.Left, y), empty.pixel(dataLine.Left, y)) << y;
 }
 
 TEST_F(PaintedGrid, LastRowCellsFromColumnFiveVanishEvenWithText) {
   grid.setCell(5, 9, "01.02.2024");
   grid.setCell(6, 9, "12:34:56");
   grid.setCell(10, 9, "99999.9");
-  const QImage image = Render();
+  const kit::Image image = Render();
   // Text blended onto its own colour may come out one step off through
   // rounding; that is still invisible.
-  const QColor face = Palette(QPalette::Button);
-  const auto invisible = [&](QColor c) {
-    return std::abs(c.red() - face.red()) <= 1 && std::abs(c.green() - face.green()) <= 1 &&
-           std::abs(c.blue() - face.blue()) <= 1;
+  const TColor face = Shown(clBtnFace);
+  const auto invisible = [&](TColor c) {
+    return std::abs(RedOf(c) - RedOf(face)) <= 1 && std::abs(GreenOf(c) - GreenOf(face)) <= 1 &&
+           std::abs(BlueOf(c) - BlueOf(face)) <= 1;
   };
   for (int col = 5; col <= 10; ++col) {
-    const QRect rect = grid.cellRect(col, 9);
-    EXPECT_EQ(CountPixels(image, rect, [&](QColor c) { return !invisible(c); }), 0) << col;
-    EXPECT_EQ(image.pixelColor(rect.topLeft()), face) << col;
+    const TRect rect = grid.cellRect(col, 9);
+    EXPECT_EQ(CountPixels(image, rect, [&](TColor c) { return !invisible(c); }), 0) << col;
+    EXPECT_EQ(image.pixel(rect.TopLeft()), face) << col;
   }
   // Slot 83's cell, just before them, is an ordinary data cell.
-  EXPECT_EQ(CountNot(image, grid.cellRect(4, 9), Palette(QPalette::Base)), 0);
+  EXPECT_EQ(CountNot(image, grid.cellRect(4, 9), Shown(clWindow)), 0);
 }
 
 TEST_F(PaintedGrid, SelectionHighlightsDataCellsButNotHeaders) {
   grid.setSelection({0, 0, 3, 3});
   grid.setCell(2, 2, "1.5");
-  const QImage image = Render();
-  const QColor highlight = Palette(QPalette::Highlight);
-  EXPECT_EQ(image.pixelColor(grid.cellRect(0, 2).bottomRight()), kYellow);
-  EXPECT_EQ(image.pixelColor(grid.cellRect(2, 0).bottomRight()), kYellow);
+  const kit::Image image = Render();
+  const TColor highlight = Shown(clHighlight);
+  EXPECT_EQ(image.pixel(grid.cellRect(0, 2).BottomRightInside()), kYellow);
+  EXPECT_EQ(image.pixel(grid.cellRect(2, 0).BottomRightInside()), kYellow);
   EXPECT_GT(CountPixels(image, grid.cellRect(0, 2), IsMaroonish), 10);
   EXPECT_EQ(CountNot(image, grid.cellRect(1, 1), highlight), 0);
   EXPECT_EQ(CountNot(image, grid.cellRect(3, 3), highlight), 0);
   // Selected text is drawn in the highlighted-text colour.
   EXPECT_GT(CountNot(image, grid.cellRect(2, 2), highlight), 0);
-  EXPECT_EQ(CountNot(image, grid.cellRect(4, 4), Palette(QPalette::Base)), 0);
+  EXPECT_EQ(CountNot(image, grid.cellRect(4, 4), Shown(clWindow)), 0);
 }
 
 TEST_F(PaintedGrid, FocusedCellKeepsItsColoursAndGetsTheFocusRectangle) {
-  form->activateWindow();
   grid.setFocus();
-  QApplication::processEvents();
+  ProcessMessages();
   ASSERT_TRUE(grid.hasFocus());
   grid.setSelection({2, 2, 4, 4});
-  const QImage image = Render();
-  const QRect focused = grid.cellRect(2, 2);
-  const QColor base = Palette(QPalette::Base);
+  const kit::Image image = Render();
+  const TRect focused = grid.cellRect(2, 2);
+  const TColor window = Shown(clWindow);
   // The inside stays in the window colour; the dotted rectangle marks the edge.
-  EXPECT_EQ(CountNot(image, focused.adjusted(1, 1, -1, -1), base), 0);
-  EXPECT_GT(CountNot(image, QRect(focused.topLeft(), QSize(focused.width(), 1)), base), 0);
-  EXPECT_EQ(CountNot(image, grid.cellRect(3, 3), Palette(QPalette::Highlight)), 0);
+  EXPECT_EQ(CountNot(image, focused.Inflate(-1, -1), window), 0);
+  EXPECT_GT(CountNot(image, Bounds(focused.Left, focused.Top, focused.Width(), 1), window), 0);
+  EXPECT_EQ(CountNot(image, grid.cellRect(3, 3), Shown(clHighlight)), 0);
 
   // Without keyboard focus the current cell shows as selected like the rest.
   form->Button2->setFocus();
-  QApplication::processEvents();
+  ProcessMessages();
   ASSERT_FALSE(grid.hasFocus());
-  const QImage unfocused = Render();
-  EXPECT_EQ(CountNot(unfocused, focused, Palette(QPalette::Highlight)), 0);
+  const kit::Image unfocused = Render();
+  EXPECT_EQ(CountNot(unfocused, focused, Shown(clHighlight)), 0);
+}
+
+// The grid sits in a sunken frame two pixels wide.
+TEST_F(PaintedGrid, GridSitsInASunkenFrame) {
+  const kit::Image whole = grid.grab();
+  ASSERT_EQ(whole.rect(), Bounds(0, 0, 741, 253));
+  EXPECT_TRUE(LooksSunken(whole));
+  EXPECT_EQ(grid.clientSize(), (TSize{741 - 4, 253 - 4}));
 }

@@ -1,23 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QStandardPaths>
-
+#include "app/kit/application.h"
+#include "app/kit/dialogs.h"
 #include "app/startup.h"
 #include "tests/app/fake_dialogs.h"
+#include "tests/app/support/native_ui.h"
 
 int main(int argc, char** argv) {
-  // These tests never need a real display.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Keeps what Qt's own file dialog remembers out of the user's configuration.
-  QStandardPaths::setTestModeEnabled(true);
+  nativeui::PrepareTestRun();
   ::testing::InitGoogleTest(&argc, argv);
-  QApplication application(argc, argv);
+  kit::Application application(argc, argv);
   app::PrepareApplication(application);
   // Each window test brings its own simulated HID platform (window_fixture.h).
   UnexpectedDialogs unexpected;
-  app::SetDialogs(&unexpected);
+  kit::SetDialogs(&unexpected);
   const int result = RUN_ALL_TESTS();
-  app::SetDialogs(nullptr);
+  kit::SetDialogs(nullptr);
   return result;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/kit/application.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
 #include "app/kit/save_dialog.h"
@@ -99,14 +100,17 @@ class WindowOnSim : public ::testing::Test {
     });
   }
 
-  QString Label2Text() const { return form->Label2->text(); }
-  QColor Label2Colour() const { return form->Label2->fontColor(); }
+  std::string Label2Text() const { return form->Label2->text(); }
+  TColor Label2Colour() const { return form->Label2->fontColor(); }
   std::string Cell(int col, int row) const { return form->StringGrid1->cell(col, row); }
 
   hidsim::SimPlatform sim;
   hidsim::TestEventLoop loop;
   std::unique_ptr<TForm1> form;
 };
+
+// Lets the window's event loop deliver what waits for it.
+inline void ProcessMessages() { kit::Application::instance()->processMessages(); }
 
 // The window started and shown on a machine without HID devices.
 class StartedWindow : public WindowOnSim {

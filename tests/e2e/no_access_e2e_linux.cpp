@@ -7,7 +7,6 @@
 //
 // The test runs as root (to own the testbed and to play udev) and opens
 // devices as an unprivileged user, by switching its effective user.
-// First: Qt's "slots" keyword would clash with the emulator's names.
 #include "mock_hidraw_linux.h"
 #include "stopwatch_slots.h"
 #include "virtual_stopwatch.h"
@@ -17,22 +16,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QFontMetrics>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "app/adapters/device_change_watcher.h"
-#include "app/adapters/qt_main_thread_dispatcher.h"
+#include "app/adapters/main_thread_dispatcher.h"
 #include "app/form1.h"
+#include "app/kit/application.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
 #include "app/startup.h"
 #include "hid/main_thread.h"
+#include "tests/app/pixels.h"
 
 namespace {
 
@@ -56,9 +57,11 @@ class AsUnprivilegedUser {
 };
 
 bool WaitFor(const std::function<bool()>& done) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < 15000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (!done() && std::chrono::steady_clock::now() < end) {
+    kit::Application::instance()->processMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   return done();
 }
 
@@ -107,7 +110,7 @@ class NoAccess : public testing::Test {
 
 TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
   auto stopwatch = Plug(/*userMayOpen=*/false);
-  app::QtMainThreadDispatcher dispatcher;
+  app::MainThreadDispatcher dispatcher;
   hid::SetMainThreadDispatcher(&dispatcher);
   app::DeviceChangeWatcher deviceChanges;
   {
@@ -116,18 +119,22 @@ TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
     {
       AsUnprivilegedUser user;
       ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Нет доступа к секундомеру"; }))
-          << form->Label2->text().toStdString();
+          << form->Label2->text();
     }
-    EXPECT_EQ(form->Label2->fontColor(), QColor(0, 0, 255));
+    EXPECT_EQ(form->Label2->fontColor(), clBlue);
     EXPECT_EQ(StopwatchDevice, nullptr);
-    EXPECT_LE(form->Label2->geometry().right() + 24, form->Button3->geometry().left());
+    EXPECT_LE(form->Label2->boundsRect().Right + 24, form->Button3->boundsRect().Left);
     EXPECT_EQ(form->StaticText1->text(), "Правило udev: пакет или sudo make install");
-    const QFontMetrics status(form->StaticText1->font());
-    EXPECT_LE(status.horizontalAdvance(form->StaticText1->text()), form->StaticText1->contentsRect().width());
-    for (const QString& tip : {form->Label2->toolTip(), form->StaticText1->toolTip()}) {
-      EXPECT_TRUE(tip.contains(QString::fromStdString(stopwatch->node()))) << tip.toStdString();
-      EXPECT_TRUE(tip.contains("sudo make install")) << tip.toStdString();
-      EXPECT_TRUE(tip.contains("70-vorda2-stopwatch.rules")) << tip.toStdString();
+    // The fix fits the status line: its ink keeps clear of the edge.
+    const kit::Image status = form->StaticText1->grab();
+    const TRect inside = status.rect().Inflate(-2, -2);
+    const TRect ink = InkBounds(status, inside, ColorToRGB(clBtnFace));
+    EXPECT_GT(ink.Left, inside.Left);
+    EXPECT_LT(ink.Right, inside.Right);
+    for (const std::string& tip : {form->Label2->hint(), form->StaticText1->hint()}) {
+      EXPECT_NE(tip.find(stopwatch->node()), std::string::npos) << tip;
+      EXPECT_NE(tip.find("sudo make install"), std::string::npos) << tip;
+      EXPECT_NE(tip.find("70-vorda2-stopwatch.rules"), std::string::npos) << tip;
     }
 
     testbed_.Unplug(*stopwatch);
@@ -135,17 +142,17 @@ TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
       AsUnprivilegedUser user;
       ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Секундомер отключен"; }));
     }
-    EXPECT_TRUE(form->Label2->toolTip().isEmpty());
-    EXPECT_TRUE(form->StaticText1->text().isEmpty());
+    EXPECT_TRUE(form->Label2->hint().empty());
+    EXPECT_TRUE(form->StaticText1->text().empty());
 
     stopwatch = Plug(/*userMayOpen=*/true);
     {
       AsUnprivilegedUser user;
       ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Секундомер подключен"; }));
-      EXPECT_EQ(form->Label2->fontColor(), QColor(0, 128, 0));
-      EXPECT_TRUE(form->Label2->toolTip().isEmpty());
+      EXPECT_EQ(form->Label2->fontColor(), clGreen);
+      EXPECT_TRUE(form->Label2->hint().empty());
       form->Button3->click();
-      EXPECT_TRUE(form->StaticText1->text().startsWith("Данные считаны ")) << form->StaticText1->text().toStdString();
+      EXPECT_TRUE(form->StaticText1->text().starts_with("Данные считаны ")) << form->StaticText1->text();
       EXPECT_FALSE(form->StringGrid1->cell(1, 1).empty());
     }
   }
@@ -157,8 +164,9 @@ TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
 int main(int argc, char** argv) {
   lumetra::mock::ReexecUnderUmockdevPreload(argv);
   testing::InitGoogleTest(&argc, argv);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  app::SetApplicationTitle();
+  // No display needed: the window is drawn off screen.
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  kit::Application application(argc, argv);
+  app::PrepareApplication(application);
   return RUN_ALL_TESTS();
 }

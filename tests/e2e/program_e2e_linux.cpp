@@ -2,23 +2,23 @@
 // the platform's own HID services, and checks what a user would see: the
 // state line turns green, "Считать данные" shows the emulator's 84 times,
 // "Сохранить в MS EXCEL" writes a .xls file. Exit code 0 on success.
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QTemporaryDir>
+#include <QGuiApplication>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/adapters/device_change_watcher.h"
-#include "app/adapters/qt_main_thread_dispatcher.h"
+#include "app/adapters/main_thread_dispatcher.h"
 #include "app/adapters/regional_settings.h"
 #include "app/form1.h"
 #include "app/grid_address.h"
+#include "app/kit/application.h"
 #include "app/kit/button.h"
 #include "app/kit/dialogs.h"
 #include "app/kit/label.h"
@@ -29,6 +29,7 @@
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "hid/main_thread.h"
+#include "tests/app/temp_folder.h"
 
 namespace {
 
@@ -42,27 +43,29 @@ void Check(bool ok, const std::string& what) {
 }
 
 // Answers the save dialog with a fixed path; any other box is a failure.
-class ScriptedDialogs final : public app::Dialogs {
+class ScriptedDialogs final : public kit::Dialogs {
  public:
-  explicit ScriptedDialogs(QString path) : path_(std::move(path)) {}
-  void showError(const QString&, const QString& text) override { Check(false, "error box: " + text.toStdString()); }
-  int confirm(const QString&, const QString& text) override {
-    Check(false, "confirmation box: " + text.toStdString());
-    return app::kIdNo;
+  explicit ScriptedDialogs(std::string path) : path_(std::move(path)) {}
+  void showError(const std::string&, const std::string& text) override { Check(false, "error box: " + text); }
+  int confirm(const std::string&, const std::string& text) override {
+    Check(false, "confirmation box: " + text);
+    return kit::kIdNo;
   }
-  bool saveFile(app::SaveFileRequest& request) override {
+  bool saveFile(kit::SaveFileRequest& request) override {
     request.fileName = path_;
     return true;
   }
 
  private:
-  QString path_;
+  std::string path_;
 };
 
-bool WaitFor(const std::function<bool()>& done, int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done() && std::chrono::steady_clock::now() < end) {
+    kit::Application::instance()->processMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   return done();
 }
 
@@ -121,26 +124,29 @@ int main(int argc, char* argv[]) {
     return 2;
   }
 
-  int qtArgc = 1;
-  QApplication application(qtArgc, argv);
+  // The program's own start-up, up to its window.
+  kit::Application application(argc, argv);
   automation::ComSession com(automation::SpreadsheetLink());
   sheetapp::RegisterBuiltInSpreadsheet();
-  app::SetApplicationTitle();
-  app::QtMainThreadDispatcher dispatcher;
+  app::PrepareApplication(application);
+  // The desktop finds the program's entry, and its icon, by this name.
+  Check(QGuiApplication::desktopFileName() == "ru.lumetra.lumetra",
+        "desktop file name " + QGuiApplication::desktopFileName().toStdString());
+  app::MainThreadDispatcher dispatcher;
   hid::SetMainThreadDispatcher(&dispatcher);
   app::DeviceChangeWatcher deviceChanges;
 
-  QTemporaryDir folder;
-  const QString path = folder.filePath("measurements.xls");
+  TempFolder folder;
+  const std::string path = folder.path("measurements.xls");
   ScriptedDialogs dialogs(path);
   app::ScopedDialogs installed(dialogs);
   {
     auto form = app::CreateMainWindow();
     form->show();
 
-    Check(WaitFor([&] { return form->Label2->text() == "Секундомер подключен"; }, 15000),
-          "the stopwatch is detected (Label2 reads \"" + form->Label2->text().toStdString() + "\")");
-    Check(form->Label2->fontColor() == QColor(0, 128, 0), "Label2 is green");
+    Check(WaitFor([&] { return form->Label2->text() == "Секундомер подключен"; }, std::chrono::seconds(15)),
+          "the stopwatch is detected (Label2 reads \"" + form->Label2->text() + "\")");
+    Check(form->Label2->fontColor() == clGreen, "Label2 is green");
 
     form->Button3->click();
     const std::string separator = app::RegionalSettings().DecimalSeparator();
@@ -150,11 +156,10 @@ int main(int argc, char* argv[]) {
           slot < std::ssize(kExpected) ? WithSeparator(kExpected[slot].shown, separator) : "------";
       Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
     }
-    Check(form->StaticText1->text().startsWith("Данные считаны "),
-          "status line: " + form->StaticText1->text().toStdString());
+    Check(form->StaticText1->text().starts_with("Данные считаны "), "status line: " + form->StaticText1->text());
 
     form->Button2->click();
-    std::ifstream saved(path.toStdString(), std::ios::binary);
+    std::ifstream saved(path, std::ios::binary);
     std::string head(8, '\0');
     saved.read(head.data(), 8);
     Check(saved && head == "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "the saved file is a compound-file .xls");

@@ -6,15 +6,15 @@
 namespace {
 
 TEST(RegionalSettings, DecimalSeparatorAndClockTextsFollowTheLocale) {
-  app::RegionalSettings russian(QLocale(QLocale::Russian, QLocale::Russia));
-  app::RegionalSettings american(QLocale(QLocale::English, QLocale::UnitedStates));
+  app::RegionalSettings russian("ru-RU");
+  app::RegionalSettings american("en-US");
   EXPECT_EQ(russian.DecimalSeparator(), ",");
   EXPECT_EQ(american.DecimalSeparator(), ".");
 
-  EXPECT_EQ(russian.FormatDate(QDate(2026, 12, 8)), "08.12.2026");
+  EXPECT_EQ(russian.FormatDate({2026, 12, 8}), "08.12.2026");
   // Long time: hours, minutes and seconds, and no time-zone name.
-  EXPECT_EQ(russian.FormatTime(QTime(9, 5, 7)), "09:05:07");
-  const std::string us = american.FormatTime(QTime(21, 5, 7));
+  EXPECT_EQ(russian.FormatTime({9, 5, 7}), "09:05:07");
+  const std::string us = american.FormatTime({21, 5, 7});
   EXPECT_NE(us.find("9:05:07"), std::string::npos) << us;
   EXPECT_EQ(us.find("UTC"), std::string::npos) << us;
 }

@@ -1,38 +1,29 @@
-// The dialog seam, the standard error box and what happens to handler errors.
-#include <QCoreApplication>
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTranslator>
+// The dialog seam, the system's boxes and save dialog as the user sees and
+// answers them, and what happens to handler errors.
+#include <algorithm>
+#include <fstream>
 #include <stdexcept>
 
 #include "app/kit/dialogs.h"
 #include "app/kit/form.h"
 #include "app/kit/handler_guard.h"
-#include "app/kit/qt_dialogs.h"
-#include "app/qt_translations.h"
 #include "tests/app/fake_dialogs.h"
+#include "tests/app/support/native_ui.h"
+#include "tests/app/temp_folder.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
 
-// What the user sees of a Qt message box before any button is pressed.
-void ExpectQtBox(const QMessageBox& box, QMessageBox::Icon icon, const QString& caption, const QString& text,
-                 QMessageBox::StandardButtons buttons) {
-  EXPECT_EQ(box.icon(), icon);
-  EXPECT_EQ(box.windowTitle(), caption);
-  EXPECT_EQ(box.text(), text);
-  EXPECT_EQ(box.standardButtons(), buttons);
-}
+using nativeui::Answer;
+using nativeui::BoxIcon;
+using nativeui::SeenBox;
 
 }  // namespace
 
 TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
   struct Case {
-    QString message;
-    QString shown;
+    std::string message;
+    std::string shown;
   };
   const Case cases[] = {
       {"", ""},
@@ -48,49 +39,64 @@ TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
       {"trailing space ", "trailing space "},
       {"Файл не сохранён", "Файл не сохранён."},
       {"100%", "100%"},
-      {QString::fromUtf8("smile \xF0\x9F\x99\x82"), QString::fromUtf8("smile \xF0\x9F\x99\x82.")},
+      {"smile \xF0\x9F\x99\x82", "smile \xF0\x9F\x99\x82."},
   };
-  for (const Case& c : cases) EXPECT_EQ(app::ErrorBoxText(c.message), c.shown) << c.message.toStdString();
+  for (const Case& c : cases) EXPECT_EQ(kit::ErrorBoxText(c.message), c.shown) << c.message;
 }
 
 TEST(ErrorBox, IsCaptionedWithTheApplicationTitle) {
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed(dialogs);
-  app::ShowErrorBox("Method 'Foo' not supported by automation object");
+  kit::ScopedDialogs installed(dialogs);
+  kit::ShowErrorBox("Method 'Foo' not supported by automation object");
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
   EXPECT_EQ(dialogs.errors[0].text, "Method 'Foo' not supported by automation object.");
 }
 
-TEST(ErrorBox, QtBoxHasTheStopIconAndOneOkButton) {
-  ExpectQtBox(*app::MakeErrorBox("Lumetro", "Boom."), QMessageBox::Critical, "Lumetro", "Boom.", QMessageBox::Ok);
+TEST(ErrorBox, TheSystemsBoxHasTheStopIconAndOneOkButton) {
+  const std::vector<SeenBox> seen =
+      nativeui::AnswerBoxes([] { kit::NativeDialogs().showError("Lumetro", "Boom."); }, {{kit::key::Return}});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "Lumetro");
+  EXPECT_EQ(seen[0].text, "Boom.");
+  EXPECT_EQ(seen[0].icon, BoxIcon::Stop);
+  ASSERT_EQ(seen[0].buttons.size(), 1u);
+  EXPECT_EQ(seen[0].defaultButton, seen[0].buttons[0]);
 }
 
-TEST(ConfirmBox, AnswersSixForYesAndSevenForNo) {
+// The system's box: "&Yes", the default, answers 6 (Enter); "&No" answers
+// 7, and so does Escape.
+TEST(ConfirmBox, TheSystemsBoxDefaultsToYesAndEscapeAnswersNo) {
+  const std::string text = "Файл с именем:\n\"x.xls\"\nУже существует. Перезаписать?";
+  int enter = 0;
+  int escape = 0;
+  const std::vector<SeenBox> seen = nativeui::AnswerBoxes(
+      [&] {
+        enter = kit::NativeDialogs().confirm("Confirm", text);
+        escape = kit::NativeDialogs().confirm("Confirm", text);
+      },
+      {{kit::key::Return}, {kit::key::Escape}});
+  EXPECT_EQ(enter, kit::kIdYes);
+  EXPECT_EQ(escape, kit::kIdNo);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].caption, "Confirm");
+  EXPECT_EQ(seen[0].text, text);
+  EXPECT_EQ(seen[0].icon, BoxIcon::Question);
+  EXPECT_EQ(seen[0].buttons, (std::vector<std::string>{"&Yes", "&No"}));
+  EXPECT_EQ(seen[0].defaultButton, "&Yes");
+
+  // The seam hands the answer on as it is.
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed(dialogs);
-  dialogs.confirmAnswer = app::kIdYes;
-  EXPECT_EQ(app::ConfirmBox("Перезаписать?"), 6);
-  dialogs.confirmAnswer = app::kIdNo;
-  EXPECT_EQ(app::ConfirmBox("Перезаписать?"), 7);
-  ASSERT_EQ(dialogs.confirms.size(), 2u);
+  kit::ScopedDialogs installed(dialogs);
+  dialogs.confirmAnswer = kit::kIdYes;
+  EXPECT_EQ(kit::ConfirmBox("Перезаписать?"), 6);
+  ASSERT_EQ(dialogs.confirms.size(), 1u);
   EXPECT_EQ(dialogs.confirms[0].caption, "Confirm");
-  EXPECT_EQ(dialogs.confirms[0].text, "Перезаписать?");
-}
-
-TEST(ConfirmBox, QtBoxDefaultsToYesAndEscapeAnswersNo) {
-  const QString text = "Файл с именем:\n\"x.xls\"\nУже существует. Перезаписать?";
-  auto box = app::MakeConfirmBox("Confirm", text);
-  ExpectQtBox(*box, QMessageBox::Question, "Confirm", text, QMessageBox::Yes | QMessageBox::No);
-  EXPECT_EQ(box->button(QMessageBox::Yes)->text(), "&Yes");
-  EXPECT_EQ(box->button(QMessageBox::No)->text(), "&No");
-  EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
-  EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::No));
 }
 
 TEST_F(StartedWindow, SaveDialogOffersTheLastChosenPathAgain) {
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed(dialogs);
+  kit::ScopedDialogs installed(dialogs);
   TSaveDialog& save = *form->SaveDialog1;
 
   dialogs.saveAnswer = "/tmp/first.xls";
@@ -102,73 +108,78 @@ TEST_F(StartedWindow, SaveDialogOffersTheLastChosenPathAgain) {
   EXPECT_EQ(save.fileName(), "/tmp/first.xls");
 
   ASSERT_EQ(dialogs.saveRequests.size(), 2u);
-  const app::SaveFileRequest& second = dialogs.saveRequests[1];
+  const kit::SaveFileRequest& second = dialogs.saveRequests[1];
   EXPECT_EQ(second.fileName, "/tmp/first.xls");
   EXPECT_EQ(second.defaultExt, "xls");
   EXPECT_EQ(second.filter, "Таблица (*.xls)|*.xls");
   EXPECT_FALSE(second.overwritePrompt);
 }
 
-TEST(SaveDialog, FilterPairsBecomeQtNameFilters) {
-  EXPECT_EQ(app::QtNameFilters("Таблица (*.xls)|*.xls"), QStringList{"Таблица (*.xls)"});
-  EXPECT_EQ(app::QtNameFilters("Text|*.txt;*.log|All files|*"), (QStringList{"Text (*.txt *.log)", "All files (*)"}));
-  EXPECT_EQ(app::QtNameFilters("Unpaired"), QStringList{});
-}
+// The system's save dialog offers the name it is given and the program's
+// file type, adds the default extension to a typed name, asks nothing of
+// its own about a file that exists, and speaks the desktop's language.
+TEST(SaveDialog, TheSystemsDialogSavesAsTheProgramAsks) {
+  TempFolder folder;
+  const std::string existing = folder.path("old.xls");
+  std::ofstream(Utf8Path(existing)) << "keep me";
+  kit::SaveFileRequest offered{"xls", "Таблица (*.xls)|*.xls", folder.path("kept.xls"), false};
+  kit::SaveFileRequest typed = offered;
+  kit::SaveFileRequest replacing = offered;
+  kit::SaveFileRequest cancelled = offered;
+  bool chosen[4] = {};
+  const std::vector<SeenBox> seen = nativeui::AnswerBoxes(
+      [&] {
+        chosen[0] = kit::NativeDialogs().saveFile(offered);
+        chosen[1] = kit::NativeDialogs().saveFile(typed);
+        chosen[2] = kit::NativeDialogs().saveFile(replacing);
+        chosen[3] = kit::NativeDialogs().saveFile(cancelled);
+      },
+      {{kit::key::Return}, {kit::key::Return, "report"}, {kit::key::Return, "old"}, {kit::key::Escape}});
+  ASSERT_EQ(seen.size(), 4u) << "a box of the dialog's own came up";
+  EXPECT_TRUE(seen[0].saveDialog);
+  EXPECT_EQ(seen[0].fileName, "kept.xls");
+  EXPECT_EQ(seen[0].fileTypes, std::vector<std::string>{"Таблица (*.xls)"});
+  const std::string cancel = nativeui::DesktopSpeaksRussian() ? "Отмена" : "Cancel";
+  std::vector<std::string> buttons;
+  for (const std::string& button : seen[0].buttons) buttons.push_back(nativeui::Unmarked(button));
+  EXPECT_NE(std::find(buttons.begin(), buttons.end(), cancel), buttons.end()) << testing::PrintToString(buttons);
 
-TEST(SaveDialog, QtDialogSavesWithoutItsOwnOverwritePrompt) {
-  QFileDialog dialog;
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  app::ConfigureSaveDialog(dialog, {"xls", "Таблица (*.xls)|*.xls", "/tmp/kept.xls", false});
-  EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-  EXPECT_EQ(dialog.defaultSuffix(), "xls");
-  EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-  EXPECT_EQ(dialog.nameFilters(), QStringList{"Таблица (*.xls)"});
-  EXPECT_EQ(dialog.selectedFiles().value(0), "/tmp/kept.xls");
-}
-
-TEST(SaveDialog, QtDialogSpeaksRussianOnARussianDesktop) {
-  QTranslator* russian = app::InstallQtTranslations(*QCoreApplication::instance(), QLocale(QLocale::Russian));
-  ASSERT_NE(russian, nullptr);
-  QFileDialog dialog;
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-  app::ConfigureSaveDialog(dialog, {"xls", "Таблица (*.xls)|*.xls", "", false});
-  const auto* fileName = dialog.findChild<QLabel*>("fileNameLabel");
-  const auto* lookIn = dialog.findChild<QLabel*>("lookInLabel");
-  const auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
-  ASSERT_TRUE(fileName && lookIn && buttons);
-  EXPECT_EQ(fileName->text(), "&Имя файла:");
-  EXPECT_EQ(lookIn->text(), "Перейти к:");
-  EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), "Отмена");
-  // The filter is the program's own text, untouched.
-  EXPECT_EQ(dialog.nameFilters(), QStringList{"Таблица (*.xls)"});
-  QCoreApplication::removeTranslator(russian);
+  EXPECT_TRUE(chosen[0]);
+  EXPECT_EQ(offered.fileName, folder.path("kept.xls"));
+  EXPECT_TRUE(chosen[1]);
+  EXPECT_EQ(typed.fileName, folder.path("report.xls"));
+  EXPECT_TRUE(chosen[2]);
+  EXPECT_EQ(replacing.fileName, existing);
+  EXPECT_FALSE(chosen[3]);
+  EXPECT_EQ(cancelled.fileName, folder.path("kept.xls"));
 }
 
 TEST(HandlerErrors, GoToTheErrorBoxAndStopThere) {
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed(dialogs);
+  kit::ScopedDialogs installed(dialogs);
   bool after = false;
-  EXPECT_FALSE(app::RunHandler([&] {
+  EXPECT_FALSE(kit::RunHandler([&] {
     throw std::runtime_error("'abc' is not a valid floating point value");
     after = true;
   }));
   EXPECT_FALSE(after);
-  EXPECT_TRUE(app::RunHandler([] {}));
+  EXPECT_TRUE(kit::RunHandler([] {}));
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].text, "'abc' is not a valid floating point value.");
 }
 
 TEST_F(StartedWindow, AButtonWhoseHandlerFailsKeepsWorking) {
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed(dialogs);
+  kit::ScopedDialogs installed(dialogs);
   int clicks = 0;
-  form->Button3->OnClick = [&](QObject* sender) {
+  form->Button3->OnClick = [&](TObject* sender) {
     EXPECT_EQ(sender, form->Button3);
     ++clicks;
     throw std::runtime_error("Invalid variant operation");
   };
-  form->Button3->click();
-  form->Button3->click();
+  const TPoint centre = Bounds(0, 0, form->Button3->width(), form->Button3->height()).Center();
+  nativeui::Click(*form->Button3, centre);
+  nativeui::Click(*form->Button3, centre);
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(dialogs.errors.size(), 2u);
 }
@@ -178,8 +189,8 @@ namespace {
 class FailingForm : public TForm {
  public:
   explicit FailingForm(bool failClose) {
-    OnCreate = [](QObject*) { throw std::runtime_error("Class not registered"); };
-    if (failClose) OnCloseQuery = [](QObject*, bool&) { throw std::runtime_error("Server gone"); };
+    OnCreate = [](TObject*) { throw std::runtime_error("Class not registered"); };
+    if (failClose) OnCloseQuery = [](TObject*, bool&) { throw std::runtime_error("Server gone"); };
     DoCreate();
     created = true;
   }
@@ -190,7 +201,7 @@ class FailingForm : public TForm {
 
 TEST(FormEvents, ACreateErrorIsShownAndTheWindowStillOpens) {
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed(dialogs);
+  kit::ScopedDialogs installed(dialogs);
   FailingForm form(false);
   EXPECT_TRUE(form.created);
   ASSERT_EQ(dialogs.errors.size(), 1u);
@@ -201,9 +212,9 @@ TEST(FormEvents, ACreateErrorIsShownAndTheWindowStillOpens) {
 
 TEST(FormEvents, CloseQueryDecidesWhetherTheWindowCloses) {
   RecordingDialogs dialogs;
-  app::ScopedDialogs installed(dialogs);
+  kit::ScopedDialogs installed(dialogs);
   TForm refusing;
-  refusing.OnCloseQuery = [](QObject*, bool& canClose) { canClose = false; };
+  refusing.OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
   refusing.show();
   EXPECT_FALSE(refusing.close());
   EXPECT_TRUE(refusing.isVisible());

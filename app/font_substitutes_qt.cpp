@@ -1,4 +1,4 @@
-#include "app/font_substitutes.h"
+#include "app/font_substitutes_qt.h"
 
 #include <QFont>
 #include <QFontDatabase>

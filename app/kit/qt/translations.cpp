@@ -1,12 +1,12 @@
-#include "app/qt_translations.h"
+#include "app/kit/qt/translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace app {
+namespace kit::qt {
 
-QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale) {
+QTranslator* InstallTranslations(QCoreApplication& application, const QLocale& locale) {
   // qtbase holds the texts of the widgets and dialogs this program uses; the
   // translator lives as long as the application object that owns it.
   auto* translator = new QTranslator(&application);
@@ -19,4 +19,4 @@ QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale&
   return translator;
 }
 
-}  // namespace app
+}  // namespace kit::qt

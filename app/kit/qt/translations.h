@@ -8,12 +8,12 @@
 class QCoreApplication;
 class QTranslator;
 
-namespace app {
+namespace kit::qt {
 
 // Installs Qt's own translations for `locale` on the application, from the
 // folder Qt's installation keeps them in. Where there are none for the
 // locale (or for an English one) Qt keeps its built-in English texts.
 // Returns the installed translator, owned by the application, or nullptr.
-QTranslator* InstallQtTranslations(QCoreApplication& application, const QLocale& locale = QLocale::system());
+QTranslator* InstallTranslations(QCoreApplication& application, const QLocale& locale = QLocale::system());
 
-}  // namespace app
+}  // namespace kit::qt

@@ -1,0 +1,99 @@
+// The top-level window: a QWidget on the button-face background whose close
+// asks the form first.
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+
+#include "app/kit/application.h"
+#include "app/kit/form_peer.h"
+#include "app/kit/qt/widget_peer.h"
+
+namespace kit {
+namespace {
+
+class FormWidget final : public QWidget {
+ public:
+  FormWidget() {
+    QPalette colors = palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+      colors.setColor(group, QPalette::Window, colors.color(group, QPalette::Button));
+    setPalette(colors);
+  }
+
+  FormEvents* events = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    if (events == nullptr || events->closeQuery())
+      event->accept();
+    else
+      event->ignore();
+  }
+};
+
+class QtFormPeer final : public qt::WidgetPeer<FormPeer> {
+ public:
+  QtFormPeer(FormWidget* form, FormEvents& events) : WidgetPeer(form), form_(form) {
+    // The desktop names the program's window by the application title
+    // ("Lumetro") where it names it apart from the caption.
+    const std::string title = ApplicationTitle();
+    if (!title.empty()) form_->setWindowIconText(qt::ToQString(title));
+    form_->events = &events;
+  }
+  ~QtFormPeer() override { form_->events = nullptr; }
+
+  void setText(const std::string& text) override { form_->setWindowTitle(qt::ToQString(text)); }
+  std::string text() const override { return qt::ToUtf8(form_->windowTitle()); }
+
+  // The frame is the window manager's: the window gets the client size the
+  // layout was made with, and its frame's corner goes where the layout says.
+  void setPlacement(const WindowPlacement& placement) override {
+    form_->resize(placement.clientSize.Width, placement.clientSize.Height);
+    form_->move(placement.framePosition.X, placement.framePosition.Y);
+  }
+  TRect frameRect() const override { return qt::ToTRect(form_->frameGeometry()); }
+  TSize clientSize() const override { return {form_->width(), form_->height()}; }
+
+  void show() override { form_->show(); }
+  bool close() override { return form_->close(); }
+
+  ControlPeer* childAt(TPoint at) const override {
+    ControlPeer* peer = qt::PeerOf(form_->childAt(at.X, at.Y));
+    return peer == static_cast<const ControlPeer*>(this) ? nullptr : peer;
+  }
+
+  void setTabOrder(const std::vector<ControlPeer*>& order) override {
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(qt::WidgetOf(*order[i - 1]), qt::WidgetOf(*order[i]));
+  }
+
+  std::vector<ControlPeer*> tabCycle(ControlPeer* from) const override {
+    // The way Tab goes: along the focus chain, stopping at the window's
+    // enabled widgets that take the focus by Tab.
+    std::vector<ControlPeer*> cycle;
+    QWidget* const start = qt::WidgetOf(*from);
+    QWidget* widget = start;
+    do {
+      widget = widget->nextInFocusChain();
+      if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() && widget->window() == form_)
+        cycle.push_back(qt::PeerOf(widget));
+    } while (widget != start && cycle.size() < 100);
+    return cycle;
+  }
+
+  Image icon(int size) const override { return qt::ToImage(form_->windowIcon().pixmap(size, size).toImage()); }
+  std::string taskBarText() const override {
+    const QString text = form_->windowIconText();
+    return qt::ToUtf8(text.isEmpty() ? form_->windowTitle() : text);
+  }
+
+ private:
+  FormWidget* form_;
+};
+
+}  // namespace
+
+std::unique_ptr<FormPeer> CreateFormPeer(FormEvents& events) {
+  return std::make_unique<QtFormPeer>(new FormWidget, events);
+}
+
+}  // namespace kit

@@ -1,0 +1,80 @@
+// The program's boxes and its save dialog, shown with Qt, modal to the
+// active window.
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/kit/dialogs.h"
+#include "app/kit/qt/qt_conversions.h"
+
+namespace kit {
+namespace {
+
+// "Description|pattern;pattern|..." as Qt name filters: "Description (pattern pattern)".
+// A description that already ends with its patterns in brackets is kept as it is.
+QStringList QtNameFilters(const QString& filter) {
+  const QStringList parts = filter.split(u'|');
+  QStringList result;
+  // An unpaired trailing description has no pattern and is dropped.
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    QString patterns = parts[i + 1];
+    patterns.replace(u';', u' ');
+    const QString bracketed = u'(' + patterns + u')';
+    result << (description.endsWith(bracketed) ? description : description + u' ' + bracketed);
+  }
+  return result;
+}
+
+class QtDialogs final : public Dialogs {
+ public:
+  void showError(const std::string& caption, const std::string& text) override {
+    QMessageBox box(QMessageBox::Critical, qt::ToQString(caption), qt::ToQString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+  }
+
+  int confirm(const std::string& caption, const std::string& text) override {
+    QMessageBox box(QMessageBox::Question, qt::ToQString(caption), qt::ToQString(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    // The program's own texts, whatever language Qt speaks.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? kIdYes : kIdNo;
+  }
+
+  bool saveFile(SaveFileRequest& request) override {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(QtNameFilters(qt::ToQString(request.filter)));
+    dialog.setDefaultSuffix(qt::ToQString(request.defaultExt));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    if (!request.fileName.empty()) dialog.selectFile(qt::ToQString(request.fileName));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return false;
+    // The dialog answers with "/" separators everywhere; the program wants
+    // the path as the system writes it.
+    request.fileName = qt::ToUtf8(QDir::toNativeSeparators(chosen.front()));
+    return true;
+  }
+};
+
+}  // namespace
+
+Dialogs& NativeDialogs() {
+  static QtDialogs dialogs;
+  return dialogs;
+}
+
+}  // namespace kit

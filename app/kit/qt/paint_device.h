@@ -1,0 +1,25 @@
+// The kit's paint device over the QPainter of a paint in progress.
+#pragma once
+
+#include <QPainter>
+#include <QPalette>
+
+#include "app/kit/paint_device.h"
+
+namespace kit::qt {
+
+class QtPaintDevice final : public PaintDevice {
+ public:
+  // System colours are those of `palette`: the painted widget's.
+  QtPaintDevice(QPainter& painter, const QPalette& palette) : painter_(painter), palette_(palette) {}
+
+  void fillRect(const TRect& rect, TColor color) override;
+  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;
+  void drawFocusRect(const TRect& rect) override;
+
+ private:
+  QPainter& painter_;
+  const QPalette& palette_;
+};
+
+}  // namespace kit::qt

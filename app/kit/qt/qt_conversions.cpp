@@ -1,0 +1,73 @@
+#include "app/kit/qt/qt_conversions.h"
+
+#include <QFontInfo>
+#include <QGuiApplication>
+
+namespace kit::qt {
+
+QPalette::ColorRole SystemColorRole(TColor color) {
+  // The system's colour indexes, as the kit's system colours carry them.
+  switch (static_cast<std::uint32_t>(color) & ~kSystemColorFlag) {
+    case 5: return QPalette::Base;              // window: the background of ordinary cells
+    case 8: return QPalette::Text;              // window text
+    case 13: return QPalette::Highlight;
+    case 14: return QPalette::HighlightedText;
+    case 15: return QPalette::Button;           // button face: the window's background
+    case 16: return QPalette::Dark;             // button shadow
+    case 18: return QPalette::ButtonText;
+    case 20: return QPalette::Light;            // button highlight
+    default: return QPalette::WindowText;
+  }
+}
+
+QColor ToQColor(TColor color, const QPalette& palette) {
+  if (IsSystemColor(color)) return palette.color(SystemColorRole(color));
+  return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+}
+
+TColor FromQColor(const QColor& color) {
+  const QColor rgb = color.toRgb();
+  return RGBColor(static_cast<std::uint8_t>(rgb.red()), static_cast<std::uint8_t>(rgb.green()),
+                  static_cast<std::uint8_t>(rgb.blue()));
+}
+
+QFont ToQFont(const TFont& font) {
+  QFont result;
+  result.setFamilies({ToQString(font.name())});
+  result.setPixelSize(font.height());
+  result.setBold(font.bold());
+  result.setItalic(font.italic());
+  result.setUnderline((font.style() & fsUnderline) != 0);
+  result.setStrikeOut((font.style() & fsStrikeOut) != 0);
+  // A fixed-pitch font asks for a typewriter face, so that a missing family
+  // falls back to one.
+  if (font.pitch() == TFontPitch::fpFixed) {
+    result.setFixedPitch(true);
+    result.setStyleHint(QFont::TypeWriter);
+  }
+  return result;
+}
+
+kit::Image ToImage(const QImage& image) {
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  kit::Image result(argb.width(), argb.height());
+  for (int y = 0; y < argb.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    for (int x = 0; x < argb.width(); ++x)
+      result.setPixel(x, y, RGBColor(qRed(line[x]), qGreen(line[x]), qBlue(line[x])), qAlpha(line[x]));
+  }
+  return result;
+}
+
+}  // namespace kit::qt
+
+TColor ColorToRGB(TColor color) {
+  if (!IsSystemColor(color)) return color;
+  return kit::qt::FromQColor(kit::qt::ToQColor(color, QGuiApplication::palette()));
+}
+
+namespace kit {
+
+std::string ResolvedFontFamily(const TFont& font) { return qt::ToUtf8(QFontInfo(qt::ToQFont(font)).family()); }
+
+}  // namespace kit

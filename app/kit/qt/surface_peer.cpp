@@ -1,0 +1,187 @@
+// The string grid's native area: a QAbstractScrollArea with the sunken
+// two-pixel frame, scroll bars as needed, and its painting and input handed
+// to the kit's grid.
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <optional>
+
+#include "app/kit/form_peer.h"
+#include "app/kit/qt/keys.h"
+#include "app/kit/qt/paint_device.h"
+#include "app/kit/qt/widget_peer.h"
+#include "app/kit/surface_peer.h"
+
+namespace kit {
+namespace {
+
+TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  TShiftState shift = qt::ShiftOf(modifiers);
+  if (buttons & Qt::LeftButton) shift |= ssLeft;
+  if (buttons & Qt::RightButton) shift |= ssRight;
+  return shift;
+}
+
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return TMouseButton::mbLeft;
+    case Qt::RightButton: return TMouseButton::mbRight;
+    case Qt::MiddleButton: return TMouseButton::mbMiddle;
+    default: return std::nullopt;
+  }
+}
+
+class SurfaceWidget final : public QAbstractScrollArea {
+ public:
+  explicit SurfaceWidget(QWidget* parent) : QAbstractScrollArea(parent) {
+    // The sunken two-pixel edge of a framed control.
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    horizontalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setSingleStep(1);
+  }
+
+  // Cut when the peer goes: the control behind it is gone by then.
+  SurfaceEvents* events = nullptr;
+  // While the control sets the bars, their moves are its own.
+  bool settingBars = false;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (events == nullptr) return;
+    QPainter painter(viewport());
+    qt::QtPaintDevice device(painter, palette());
+    events->paint(device, qt::ToTRect(event->rect()));
+  }
+
+  void mousePressEvent(QMouseEvent* event) override {
+    const std::optional<TMouseButton> button = ButtonOf(event->button());
+    if (events != nullptr && button)
+      events->mouseDown(*button, ShiftOf(event->modifiers(), event->buttons()), At(event));
+    // Only the left button selects; the others go on to the window.
+    if (event->button() != Qt::LeftButton) event->ignore();
+  }
+  void mouseMoveEvent(QMouseEvent* event) override {
+    if (events != nullptr) events->mouseMove(ShiftOf(event->modifiers(), event->buttons()), At(event));
+    if (!(event->buttons() & Qt::LeftButton)) event->ignore();
+  }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    const std::optional<TMouseButton> button = ButtonOf(event->button());
+    if (events != nullptr && button) events->mouseUp(*button, ShiftOf(event->modifiers(), event->buttons()), At(event));
+    event->ignore();
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    // Every key that means "copy" here (Ctrl+C, Ctrl+Insert) reaches the
+    // grid as Ctrl+C.
+    const bool copy = event->matches(QKeySequence::Copy);
+    const int key = copy ? key::C : qt::VirtualKeyOf(event->key());
+    const TShiftState shift = copy ? TShiftState(ssCtrl) : qt::ShiftOf(event->modifiers());
+    if (events == nullptr || key == 0 || !events->keyDown(key, shift)) event->ignore();
+  }
+
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    // From the mouse or the keyboard, the point is the viewport's.
+    if (events != nullptr) events->contextMenu(ToClient(event->globalPos()));
+  }
+
+  void focusInEvent(QFocusEvent* event) override {
+    QAbstractScrollArea::focusInEvent(event);
+    if (events != nullptr) events->focusChanged(true);
+  }
+  void focusOutEvent(QFocusEvent* event) override {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (events != nullptr) events->focusChanged(false);
+  }
+
+  void resizeEvent(QResizeEvent* event) override {
+    QAbstractScrollArea::resizeEvent(event);
+    if (events != nullptr) events->resized();
+  }
+
+  void scrollContentsBy(int dx, int dy) override {
+    viewport()->update();
+    if (events == nullptr || settingBars) return;
+    if (dx != 0) events->scrolled(ScrollBar::Horizontal, horizontalScrollBar()->value());
+    if (dy != 0) events->scrolled(ScrollBar::Vertical, verticalScrollBar()->value());
+  }
+
+ private:
+  TPoint At(const QMouseEvent* event) const {
+    const QPoint at = event->position().toPoint();
+    return {at.x(), at.y()};
+  }
+  TPoint ToClient(const QPoint& global) const {
+    const QPoint at = viewport()->mapFromGlobal(global);
+    return {at.x(), at.y()};
+  }
+};
+
+class QtSurfacePeer final : public qt::WidgetPeer<SurfacePeer> {
+ public:
+  QtSurfacePeer(SurfaceWidget* surface, SurfaceEvents& events) : WidgetPeer(surface), surface_(surface) {
+    surface_->events = &events;
+  }
+  ~QtSurfacePeer() override { surface_->events = nullptr; }
+
+  QWidget* clientWidget() const override { return surface_->viewport(); }
+
+  // The grid shows no text of its own.
+  void setText(const std::string& text) override { text_ = text; }
+  std::string text() const override { return text_; }
+
+  TSize clientSize() const override { return Size(surface_->viewport()->size()); }
+  TSize clientSizeWithoutBars() const override { return Size(surface_->maximumViewportSize()); }
+  int scrollBarExtent() const override {
+    return surface_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, surface_);
+  }
+  void setScrollBar(ScrollBar bar, int maximum, int page, int position) override {
+    QScrollBar* scrollBar = Bar(bar);
+    surface_->settingBars = true;
+    scrollBar->setRange(0, maximum);
+    scrollBar->setPageStep(page);
+    scrollBar->setValue(position);
+    surface_->settingBars = false;
+  }
+  int scrollBarMaximum(ScrollBar bar) const override { return Bar(bar)->maximum(); }
+
+  void popupMenu(TPoint at, const std::vector<MenuItem>& items) override {
+    QMenu menu(surface_);
+    for (const MenuItem& item : items) {
+      QAction* action = menu.addAction(qt::ToQString(item.text));
+      if (!item.shortcut.empty()) {
+        action->setShortcut(QKeySequence(qt::ToQString(item.shortcut)));
+        action->setShortcutContext(Qt::WidgetShortcut);
+      }
+      QObject::connect(action, &QAction::triggered, action, item.action);
+    }
+    menu.exec(surface_->viewport()->mapToGlobal(QPoint(at.X, at.Y)));
+  }
+
+  Image grabClient() const override { return qt::ToImage(surface_->viewport()->grab().toImage()); }
+
+ private:
+  static TSize Size(const QSize& size) { return {size.width(), size.height()}; }
+  QScrollBar* Bar(ScrollBar bar) const {
+    return bar == ScrollBar::Horizontal ? surface_->horizontalScrollBar() : surface_->verticalScrollBar();
+  }
+
+  SurfaceWidget* surface_;
+  std::string text_;
+};
+
+}  // namespace
+
+std::unique_ptr<SurfacePeer> CreateSurfacePeer(FormPeer& parent, SurfaceEvents& events) {
+  return std::make_unique<QtSurfacePeer>(new SurfaceWidget(qt::FormWidgetOf(parent)), events);
+}
+
+}  // namespace kit

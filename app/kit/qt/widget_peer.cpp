@@ -1,0 +1,39 @@
+#include "app/kit/qt/widget_peer.h"
+
+#include <QVariant>
+
+#include "app/kit/form_peer.h"
+
+namespace kit::qt {
+namespace {
+
+// The dynamic property that leads from a widget to its peer.
+constexpr char kPeerProperty[] = "lumetraKitPeer";
+
+}  // namespace
+
+void AttachPeer(QWidget* widget, ControlPeer* peer) {
+  widget->setProperty(kPeerProperty, QVariant::fromValue(static_cast<void*>(peer)));
+}
+
+ControlPeer* PeerOf(const QWidget* widget) {
+  for (; widget != nullptr; widget = widget->parentWidget()) {
+    const QVariant peer = widget->property(kPeerProperty);
+    if (peer.isValid()) return static_cast<ControlPeer*>(peer.value<void*>());
+  }
+  return nullptr;
+}
+
+QWidget* WidgetOf(const ControlPeer& peer) {
+  const auto* owner = dynamic_cast<const QtWidgetOwner*>(&peer);
+  return owner != nullptr ? owner->widget() : nullptr;
+}
+
+QWidget* ClientWidgetOf(const ControlPeer& peer) {
+  const auto* owner = dynamic_cast<const QtWidgetOwner*>(&peer);
+  return owner != nullptr ? owner->clientWidget() : nullptr;
+}
+
+QWidget* FormWidgetOf(FormPeer& form) { return WidgetOf(form); }
+
+}  // namespace kit::qt

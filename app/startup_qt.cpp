@@ -1,0 +1,24 @@
+// What the start-up adds with Qt: the desktop entry's name and icon, the
+// layout's fonts (or their metric-compatible replacements) and Qt's own
+// texts in the user's language.
+#include <QApplication>
+
+#include "app/font_substitutes_qt.h"
+#include "app/kit/application.h"
+#include "app/kit/qt/translations.h"
+#include "app/startup.h"
+#include "app/window_icon_qt.h"
+
+namespace app {
+
+void PreparePlatform(kit::Application&) {
+  // The desktop matches the window to its entry by this name, and shows
+  // the entry's icon; the window carries the same icon itself. Its icon
+  // text, the application title, comes with the window (app/kit/qt/).
+  QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
+  QApplication::setWindowIcon(WindowIcon());
+  SubstituteMissingFonts();
+  kit::qt::InstallTranslations(*QCoreApplication::instance());
+}
+
+}  // namespace app

@@ -1,0 +1,37 @@
+// Tasks posted by the HID layer run later, in order, on the user-interface thread.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "app/adapters/main_thread_dispatcher.h"
+#include "app/kit/application.h"
+
+TEST(MainThreadDispatcher, RunsTasksFromAnyThreadOnTheUserInterfaceThreadInOrder) {
+  app::MainThreadDispatcher dispatcher;
+  std::vector<int> ran;
+  std::vector<std::thread::id> threads;
+  std::thread poster([&] {
+    for (int i = 0; i < 100; ++i)
+      dispatcher.Post([&, i] {
+        ran.push_back(i);
+        threads.push_back(std::this_thread::get_id());
+      });
+  });
+  poster.join();
+  EXPECT_TRUE(ran.empty());  // nothing runs inside Post
+  kit::Application::instance()->processMessages();
+  ASSERT_EQ(ran.size(), 100u);
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(ran[i], i);
+  for (std::thread::id thread : threads) EXPECT_EQ(thread, std::this_thread::get_id());
+}
+
+TEST(MainThreadDispatcher, DropsTasksStillQueuedWhenDestroyed) {
+  bool ran = false;
+  {
+    app::MainThreadDispatcher dispatcher;
+    dispatcher.Post([&] { ran = true; });
+  }
+  kit::Application::instance()->processMessages();
+  EXPECT_FALSE(ran);
+}
