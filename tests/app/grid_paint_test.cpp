@@ -22,6 +22,10 @@ class PaintedGrid : public StartedWindow {
 }  // namespace
 
 TEST_F(PaintedGrid, HeaderCellsShowMaroonTextOnYellow) {
+  // Where the grid has the focus from the start (Win32), the focus
+  // rectangle on cell (0, 0) is FocusedCell's business, not this test's.
+  form->Button2->setFocus();
+  ProcessMessages();
   const kit::Image image = Render();
   for (auto [col, row] : {std::pair{0, 0}, {5, 0}, {10, 0}, {0, 1}, {0, 9}}) {
     const TRect rect = grid.cellRect(col, row);

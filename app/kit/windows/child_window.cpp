@@ -107,7 +107,7 @@ void NativeChild::bringToFront() {
   ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-Image NativeChild::grab() const { return PrintWindowTree(hwnd_); }
+Image NativeChild::grab() const { return GrabWindow(hwnd_); }
 
 void NativeChild::dpiChanged() {
   setFont(font_);

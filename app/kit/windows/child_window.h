@@ -53,6 +53,8 @@ class NativeChild {
   virtual void dpiChanged();
   // A notification the control sent its form (WM_COMMAND).
   virtual void command(int /*code*/) {}
+  // Paints an owner-drawn control (WM_DRAWITEM).
+  virtual void drawItem(const DRAWITEMSTRUCT& /*item*/) {}
 
  protected:
   // For a window class of our own: its procedure finds the child through

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <vector>
 
 namespace kit::win {
 
@@ -56,6 +57,18 @@ SIZE TextExtent(HFONT font, std::wstring_view text) {
   ::SelectObject(dc, old);
   ::DeleteDC(dc);
   return extent;
+}
+
+void DrawLine(HDC dc, int x, int y, std::wstring_view text, const RECT* clip) {
+  const int length = static_cast<int>(text.size());
+  std::vector<int> ends(text.size());
+  std::vector<int> advances(text.size());
+  SIZE size{};
+  if (length > 0 && ::GetTextExtentExPointW(dc, text.data(), length, 0, nullptr, ends.data(), &size)) {
+    for (int i = 0; i < length; ++i) advances[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
+  }
+  ::ExtTextOutW(dc, x, y, clip != nullptr ? ETO_CLIPPED : 0, clip, text.data(), static_cast<UINT>(length),
+                length > 0 ? advances.data() : nullptr);
 }
 
 }  // namespace kit::win

@@ -50,4 +50,10 @@ class GdiFont {
 // and the height of all of them.
 SIZE TextExtent(HFONT font, std::wstring_view text);
 
+// Draws one line with the glyph advances the text's extent is measured
+// with, so that the text covers exactly its measured width (Wine's own
+// drawing of a line may come out a few pixels narrower than its extent).
+// The font is the one selected into `dc`.
+void DrawLine(HDC dc, int x, int y, std::wstring_view text, const RECT* clip);
+
 }  // namespace kit::win

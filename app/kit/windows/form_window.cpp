@@ -147,10 +147,7 @@ bool FormWindow::hasFocus() const {
   return focus != nullptr && (focus == hwnd_ || ::IsChild(hwnd_, focus));
 }
 
-Image FormWindow::grab() const {
-  ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  return PrintWindowTree(hwnd_);
-}
+Image FormWindow::grab() const { return GrabClientArea(hwnd_); }
 
 void FormWindow::setPlacement(const WindowPlacement& placement) {
   // The outer size is set as the layout gives it; the client area is what
@@ -298,6 +295,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (child != nullptr && &child->form() == this && LOWORD(wParam) == ::GetDlgCtrlID(sender))
         child->command(HIWORD(wParam));
       return 0;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      NativeChild* child = NativeChild::Of(item->hwndItem);
+      if (child == nullptr || &child->form() != this) break;
+      child->drawItem(*item);
+      return TRUE;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {

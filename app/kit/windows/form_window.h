@@ -42,6 +42,7 @@ class FormWindow final : public FormPeer {
   bool tabStop() const override { return false; }
   void bringToFront() override { ::SetForegroundWindow(hwnd_); }
   void invalidate() override { ::InvalidateRect(hwnd_, nullptr, TRUE); }
+  // The client area: the frame around it is the desktop's.
   Image grab() const override;
 
   // FormPeer

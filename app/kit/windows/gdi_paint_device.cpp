@@ -32,8 +32,7 @@ void GdiPaintDevice::drawText(int x, int y, const std::string& text, const TFont
   const std::wstring wide = Wide(text);
   RECT clipRect{};
   if (clip != nullptr) clipRect = ToDevice(*clip, dpi_);
-  ::ExtTextOutW(dc_, ToDevice(x, dpi_), ToDevice(y, dpi_), clip != nullptr ? ETO_CLIPPED : 0,
-                clip != nullptr ? &clipRect : nullptr, wide.c_str(), static_cast<UINT>(wide.size()), nullptr);
+  DrawLine(dc_, ToDevice(x, dpi_), ToDevice(y, dpi_), wide, clip != nullptr ? &clipRect : nullptr);
 }
 
 void GdiPaintDevice::drawFocusRect(const TRect& rect) {

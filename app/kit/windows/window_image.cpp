@@ -79,4 +79,47 @@ Image PrintWindowTree(HWND window) {
   return bitmap.image();
 }
 
+namespace {
+
+// What the screen shows of a window: its device context reads the pixels
+// there, siblings above it included.
+Image ReadScreen(HWND window, bool clientOnly) {
+  ::RedrawWindow(::GetAncestor(window, GA_ROOT), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT area;
+  if (clientOnly)
+    ::GetClientRect(window, &area);
+  else
+    ::GetWindowRect(window, &area);
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  MemoryBitmap bitmap(width, height);
+  HDC screen = clientOnly ? ::GetDC(window) : ::GetWindowDC(window);
+  ::BitBlt(bitmap.dc(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  ::ReleaseDC(window, screen);
+  return bitmap.image();
+}
+
+}  // namespace
+
+Image GrabWindow(HWND window) {
+  if (!::IsWindowVisible(window)) return PrintWindowTree(window);
+  return ReadScreen(window, false);
+}
+
+Image GrabClientArea(HWND window) {
+  if (::IsWindowVisible(window)) return ReadScreen(window, true);
+  // Hidden: the whole tree, less the frame around the client area.
+  const Image whole = PrintWindowTree(window);
+  RECT outer;
+  RECT client;
+  ::GetWindowRect(window, &outer);
+  ::GetClientRect(window, &client);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  Image image(client.right - client.left, client.bottom - client.top);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      image.setPixel(x, y, whole.pixel(x + client.left - outer.left, y + client.top - outer.top));
+  return image;
+}
+
 }  // namespace kit::win

@@ -1,6 +1,5 @@
-// Pictures of windows as kit images, drawn by the windows themselves into
-// memory (WM_PRINT): the same whether the window is on the screen, covered
-// or hidden.
+// Pictures of windows as kit images: what a shown window shows on the
+// screen, or what a hidden one would, drawn by itself into memory.
 #pragma once
 
 #include <functional>
@@ -31,7 +30,13 @@ class MemoryBitmap {
 };
 
 // The window with its frame and, above it, its visible children in their
-// stacking order.
+// stacking order, drawn into memory (WM_PRINT).
 Image PrintWindowTree(HWND window);
+
+// The window's outer area as it is on the screen now, once everything
+// waiting to be painted has been; a hidden window as PrintWindowTree.
+Image GrabWindow(HWND window);
+// The same for the client area alone.
+Image GrabClientArea(HWND window);
 
 }  // namespace kit::win

@@ -46,14 +46,14 @@ HWND FileNameField(HWND box) {
 
 BoxIcon IconOf(HICON icon) {
   const struct {
-    LPCWSTR id;
+    int id;
     BoxIcon icon;
-  } known[] = {{IDI_HAND, BoxIcon::Stop},
-               {IDI_QUESTION, BoxIcon::Question},
-               {IDI_EXCLAMATION, BoxIcon::Warning},
-               {IDI_ASTERISK, BoxIcon::Information}};
+  } known[] = {{32513, BoxIcon::Stop},  // IDI_HAND
+               {32514, BoxIcon::Question},
+               {32515, BoxIcon::Warning},  // IDI_EXCLAMATION
+               {32516, BoxIcon::Information}};  // IDI_ASTERISK
   for (const auto& k : known)
-    if (icon != nullptr && icon == ::LoadIconW(nullptr, k.id)) return k.icon;
+    if (icon != nullptr && icon == ::LoadIconW(nullptr, MAKEINTRESOURCEW(k.id))) return k.icon;
   return BoxIcon::None;
 }
 
@@ -90,14 +90,17 @@ SeenBox Read(HWND box) {
     }
   }
   std::stable_sort(buttons.begin(), buttons.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  const LRESULT defaultId = ::SendMessageW(box, DM_GETDEFID, 0, 0);
+  // The default is the button drawn as such, which Enter clicks; the
+  // dialog's own record of it (DM_GETDEFID) may name a button it lacks.
   for (const auto& [left, button] : buttons) {
     seen.buttons.push_back(kit::win::WindowText(button));
-    const bool isDefault = HIWORD(defaultId) == DC_HASDEFID
-                               ? ::GetDlgCtrlID(button) == LOWORD(defaultId)
-                               : (::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-    if (isDefault && seen.defaultButton.empty()) seen.defaultButton = kit::win::WindowText(button);
+    if ((::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON && seen.defaultButton.empty())
+      seen.defaultButton = kit::win::WindowText(button);
   }
+  const LRESULT defaultId = ::SendMessageW(box, DM_GETDEFID, 0, 0);
+  if (seen.defaultButton.empty() && HIWORD(defaultId) == DC_HASDEFID)
+    if (HWND button = ::GetDlgItem(box, LOWORD(defaultId)); button != nullptr && ::IsWindowVisible(button))
+      seen.defaultButton = kit::win::WindowText(button);
   return seen;
 }
 

@@ -25,6 +25,12 @@ void PrepareTestRun();
 // Whether the system's own texts (dialog buttons and the like) are Russian.
 bool DesktopSpeaksRussian();
 
+// Whether the test program can run the independent reader of saved
+// workbooks (xlrd, on the build machine) itself. Not under Wine: the
+// Windows build's .xls files are read back after its run instead
+// (tests/export/windows).
+bool CanReadWorkbooksBack();
+
 // The size `text` takes in `font`, as the system measures a line of text.
 TSize TextExtent(const TFont& font, const std::string& text);
 

@@ -17,6 +17,8 @@ void PrepareTestRun() {
 
 bool DesktopSpeaksRussian() { return QLocale::system().language() == QLocale::Russian; }
 
+bool CanReadWorkbooksBack() { return true; }
+
 TSize TextExtent(const TFont& font, const std::string& text) {
   const QSize size = QFontMetrics(kit::qt::ToQFont(font)).size(Qt::TextSingleLine, kit::qt::ToQString(text));
   return {size.width(), size.height()};

@@ -10,6 +10,8 @@ void PrepareTestRun() {}
 
 bool DesktopSpeaksRussian() { return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_RUSSIAN; }
 
+bool CanReadWorkbooksBack() { return false; }
+
 TSize TextExtent(const TFont& font, const std::string& text) {
   // At the desktop's resolution, as the window draws it, in layout pixels.
   const int dpi = kit::win::SystemDpi();

@@ -3,6 +3,7 @@
 // it from outside by window classes and texts.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -13,6 +14,7 @@
 #include "app/form1_layout.h"
 #include "app/kit/application.h"
 #include "app/kit/button.h"
+#include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
 #include "app/kit/windows/child_window.h"
 #include "app/kit/windows/native.h"
@@ -199,6 +201,29 @@ TEST_F(Win32Window, OutsideDriverFindsEveryControlByClassAndText) {
   EXPECT_EQ(read, Hwnd(*form->Button3));
   EXPECT_EQ(::GetNextDlgTabItem(window, read, FALSE), grid);
   for (HWND button : {save, read}) EXPECT_EQ(::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+}
+
+// Not a check: with LUMETRA_SCREENSHOTS set to a folder, the window and its
+// controls as the kit grabs them, as PPM pictures, for a person to look at.
+TEST_F(Win32Window, PicturesForAPerson) {
+  const char* folder = std::getenv("LUMETRA_SCREENSHOTS");
+  if (folder == nullptr) GTEST_SKIP() << "LUMETRA_SCREENSHOTS names no folder";
+  const auto save = [folder](const kit::Image& image, const std::string& name) {
+    std::FILE* out = std::fopen((std::string(folder) + "/" + name + ".ppm").c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fprintf(out, "P6\n%d %d\n255\n", image.width(), image.height());
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        const TColor c = image.pixel(x, y);
+        const unsigned char rgb[3] = {RedOf(c), GreenOf(c), BlueOf(c)};
+        std::fwrite(rgb, 1, 3, out);
+      }
+    std::fclose(out);
+  };
+  form->StaticText1->setText("Данные считаны 01.02.2024 в 12:34:56");
+  save(form->grab(), "form");
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (auto* control = dynamic_cast<TControl*>(form->Components(i))) save(control->grab(), control->Name());
 }
 
 }  // namespace
