@@ -12,6 +12,11 @@ namespace {
 // window of our own class, which arrive inside CreateWindowExW.
 thread_local NativeChild* creating = nullptr;
 
+// The window property that leads from a control's window to its child
+// object: a name of our own, where the system's controls and dialogs keep
+// their own data in the window's user data.
+constexpr wchar_t kChildProperty[] = L"LumetraControl";
+
 }  // namespace
 
 NativeChild::NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle)
@@ -23,12 +28,13 @@ NativeChild::NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* win
                             Module(), nullptr);
   creating = outer;
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create a control window");
-  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetPropW(hwnd_, kChildProperty, this);
   form_.addChild(*this);
 }
 
 NativeChild::~NativeChild() {
   form_.removeChild(*this);
+  ::RemovePropW(hwnd_, kChildProperty);
   ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   ::DestroyWindow(hwnd_);
 }
@@ -39,7 +45,7 @@ NativeChild* NativeChild::Of(HWND window) {
   DWORD process = 0;
   ::GetWindowThreadProcessId(window, &process);
   if (process != ::GetCurrentProcessId()) return nullptr;
-  return reinterpret_cast<NativeChild*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  return static_cast<NativeChild*>(::GetPropW(window, kChildProperty));
 }
 
 LRESULT CALLBACK NativeChild::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
