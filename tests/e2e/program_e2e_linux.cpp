@@ -139,7 +139,7 @@ int main(int argc, char* argv[]) {
   TempFolder folder;
   const std::string path = folder.path("measurements.xls");
   ScriptedDialogs dialogs(path);
-  app::ScopedDialogs installed(dialogs);
+  kit::ScopedDialogs installed(dialogs);
   {
     auto form = app::CreateMainWindow();
     form->show();

@@ -40,7 +40,9 @@ class QtFormPeer final : public qt::WidgetPeer<FormPeer> {
     if (!title.empty()) form_->setWindowIconText(qt::ToQString(title));
     form_->events = &events;
   }
-  ~QtFormPeer() override { form_->events = nullptr; }
+  ~QtFormPeer() override {
+    if (widget() != nullptr) form_->events = nullptr;
+  }
 
   void setText(const std::string& text) override { form_->setWindowTitle(qt::ToQString(text)); }
   std::string text() const override { return qt::ToUtf8(form_->windowTitle()); }

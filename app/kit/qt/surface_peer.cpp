@@ -130,7 +130,10 @@ class QtSurfacePeer final : public qt::WidgetPeer<SurfacePeer> {
   QtSurfacePeer(SurfaceWidget* surface, SurfaceEvents& events) : WidgetPeer(surface), surface_(surface) {
     surface_->events = &events;
   }
-  ~QtSurfacePeer() override { surface_->events = nullptr; }
+  // The grid is going: nothing its widget does from here on reaches it.
+  ~QtSurfacePeer() override {
+    if (widget() != nullptr) surface_->events = nullptr;
+  }
 
   QWidget* clientWidget() const override { return surface_->viewport(); }
 
