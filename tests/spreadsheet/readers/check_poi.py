@@ -75,7 +75,8 @@ def check_folder(folder):
     files.update({path: sample for path, sample in extras.items() if os.path.exists(path)})
 
     java = os.environ.get("LUMETRA_JAVA", "java")
-    command = [java, "-cp", os.environ.get("LUMETRA_POI_CLASSPATH", ""), PROGRAM] + list(files)
+    # The program's source holds Cyrillic: read it as UTF-8 whatever the locale.
+    command = [java, "-Dfile.encoding=UTF-8", "-cp", os.environ.get("LUMETRA_POI_CLASSPATH", ""), PROGRAM] + list(files)
     result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=200)
     check(result.returncode == 0, "POI program ended with %d: %s" % (result.returncode, result.stderr.decode()[-800:]))
     results = parse(result.stdout.decode("utf-8"))
