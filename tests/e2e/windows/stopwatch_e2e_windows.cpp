@@ -45,8 +45,9 @@ double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The window's handlers for the controller: the first stopwatch found is
-// checked out into `stopwatch`, and forgotten (not given back) when it goes.
+// The window's three handlers for the controller, as the window wires them:
+// the first stopwatch found is checked out into `stopwatch`, and forgotten
+// (not given back) when it goes.
 struct Detection {
   TJvHidDeviceController* controller = nullptr;
   TJvHidDevice* stopwatch = nullptr;
@@ -70,7 +71,6 @@ struct Detection {
     forgotten.push_back(stopwatch);
     stopwatch = nullptr;
   }
-  void Change(TObject*) {}
 };
 
 // A hidden top-level window of our own beside the controller's, keeping the
@@ -160,7 +160,6 @@ class WineStopwatch : public ::testing::Test {
     controller_->SetOnArrival(TJvHidPlugEvent(detection_, &Detection::Arrival));
     controller_->SetOnRemoval(TJvHidPlugEvent(detection_, &Detection::Removal));
     controller_->SetOnEnumerate(TJvHidEnumerateEvent(detection_, &Detection::Enumerate));
-    controller_->SetOnDeviceChange(TNotifyEvent(detection_, &Detection::Change));
     controller_->Loaded();
   }
 
