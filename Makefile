@@ -33,15 +33,19 @@ test-native: build
 	cd $(BUILD) && LANG=C.UTF-8 LC_ALL=C.UTF-8 ctest --output-on-failure -j $(JOBS)
 	cd $(BUILD) && LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 LANGUAGE=ru ctest --output-on-failure -j $(JOBS)
 
+# The native stopwatch emulator, which the Windows end-to-end tests run Wine under.
+WINDOWS_E2E_EMULATOR = $(CURDIR)/$(BUILD)/tools/vorda2-emulator/vorda2-emulator
+
 # The Windows cross build (the whole program, lumetra.exe, on the system's
 # own controls) and its tests under Wine, the window tests on a virtual
 # display. The .xls files it writes there are compared with those of the
 # native build's sample writer, which is built first.
 test-windows: configure
-	cmake --build $(BUILD) -j $(JOBS) --target export_write_samples
+	cmake --build $(BUILD) -j $(JOBS) --target export_write_samples vorda2-emulator
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
-	  -DLUMETRA_LINUX_EXPORT_SAMPLE_WRITER=$(CURDIR)/$(BUILD)/tests/export/export_write_samples
+	  -DLUMETRA_LINUX_EXPORT_SAMPLE_WRITER=$(CURDIR)/$(BUILD)/tests/export/export_write_samples \
+	  -DLUMETRA_STOPWATCH_EMULATOR=$(WINDOWS_E2E_EMULATOR)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	scripts/wine-test $(WINDOWS_BUILD)
 

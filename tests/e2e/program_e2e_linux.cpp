@@ -30,6 +30,7 @@
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "hid/main_thread.h"
 #include "tests/app/temp_folder.h"
+#include "tests/e2e/sample_measurements.h"
 
 namespace {
 
@@ -69,42 +70,6 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit)
   return done();
 }
 
-// The times file the emulator plays, line by line, and what each slot must
-// show, written out by hand ('.' standing for the decimal separator). Slots
-// after the last line hold 0 and show "------".
-struct Measurement {
-  const char* line;
-  const char* shown;
-};
-constexpr Measurement kExpected[] = {
-    {"12.3456", "12.3456"},
-    {"12.3456 1", "12.3457"},   // the increment flag adds one unit under 100 s
-    {"99.9999 1", "100.0000"},  // and may carry the time to 100 s, still with 4 decimals
-    {"0 1", "0.0001"},
-    {"0", "------"},
-    {"100", "100.000"},  // 3 decimals from 100 s
-    {"1000", "1000.00"},
-    {"10000", "10000.0"},
-    {"99999.9999", "100000.0"},  // six significant digits, rounded up
-    {"00 00 00 00 00 12 00 00 00 00", "180.000"},   // a digit byte of 18 reads as "18"
-    {"00 06 05 04 03 02 01 00 00 00 00", "12.3456"},  // with the report-ID byte
-    {"0.0001", "0.0001"},
-};
-
-// The measurement lines of the times file: neither blank nor a comment.
-std::vector<std::string> MeasurementLines(std::istream& in) {
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);)
-    if (!line.empty() && line.front() != '#') lines.push_back(line);
-  return lines;
-}
-
-std::string WithSeparator(std::string text, const std::string& separator) {
-  const auto dot = text.find('.');
-  if (dot != std::string::npos) text.replace(dot, 1, separator);
-  return text;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -117,9 +82,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "%s: cannot be read\n", argv[1]);
     return 2;
   }
-  const std::vector<std::string> lines = MeasurementLines(in);
-  if (!std::equal(lines.begin(), lines.end(), std::begin(kExpected), std::end(kExpected),
-                  [](const std::string& line, const Measurement& m) { return line == m.line; })) {
+  if (!e2e::TimesFileMatches(in)) {
     std::fprintf(stderr, "%s: not the measurements this test expects\n", argv[1]);
     return 2;
   }
@@ -152,8 +115,7 @@ int main(int argc, char* argv[]) {
     const std::string separator = app::RegionalSettings().DecimalSeparator();
     for (int slot = 0; slot < app::kSlotCount; ++slot) {
       const std::string shown = form->StringGrid1->cell(slot % 10 + 1, slot / 10 + 1);
-      const std::string expected =
-          slot < std::ssize(kExpected) ? WithSeparator(kExpected[slot].shown, separator) : "------";
+      const std::string expected = e2e::ExpectedCellText(slot, separator);
       Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
     }
     Check(form->StaticText1->text().starts_with("Данные считаны "), "status line: " + form->StaticText1->text());

@@ -4,7 +4,8 @@
 //
 //   vorda2-emulator [options] [-- PROGRAM [ARGS...]]
 //
-// Commands on standard input (one per line) or signals while it runs:
+// Commands on standard input or the control pipe (one per line), or
+// signals while it runs:
 //   u / SIGUSR1   unplug the stopwatch        p / SIGUSR2   plug it in again
 //   r             unplug and plug in again    s             silent on/off
 //   f             failing on/off              q             quit
@@ -12,6 +13,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,7 +42,7 @@ using lumetra::mock::Testbed;
 
 constexpr const char* kUsage =
     "usage: vorda2-emulator [--times FILE] [--seed N] [--silent] [--failing] [--unplugged]\n"
-    "                       [-- PROGRAM [ARGS...]]\n"
+    "                       [--no-manufacturer] [-- PROGRAM [ARGS...]]\n"
     "\n"
     "Runs PROGRAM with a virtual VORDA-2 stopwatch (USB 04d8:f67a) that it finds through\n"
     "udev and /dev/hidraw*. Without PROGRAM it prints the environment another program\n"
@@ -53,10 +55,14 @@ constexpr const char* kUsage =
     "  --silent      the stopwatch takes requests but never answers\n"
     "  --failing     the stopwatch fails every request (write error EIO)\n"
     "  --unplugged   start with the stopwatch unplugged\n"
+    "  --no-manufacturer  the stopwatch has no manufacturer string, so that the kernel's\n"
+    "                name of the HID device (HID_NAME) is its product string alone\n"
     "\n"
     "Commands on standard input, one per line, or signals:\n"
     "  u (SIGUSR1) unplug   p (SIGUSR2) plug in   r replug   s silent on/off\n"
-    "  f failing on/off     q quit (ends PROGRAM)\n";
+    "  f failing on/off     q quit (ends PROGRAM)\n"
+    "The same commands may be written to the named pipe whose path PROGRAM finds in\n"
+    "VORDA2_EMULATOR_CONTROL (a program under Wine can write there, not send signals).\n";
 
 struct Options {
   std::string times_file;
@@ -64,6 +70,7 @@ struct Options {
   bool silent = false;
   bool failing = false;
   bool unplugged = false;
+  bool with_manufacturer = true;
   std::vector<char*> program;
 };
 
@@ -84,6 +91,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.failing = true;
     } else if (arg == "--unplugged") {
       options.unplugged = true;
+    } else if (arg == "--no-manufacturer") {
+      options.with_manufacturer = false;
     } else {
       return false;
     }
@@ -97,12 +106,16 @@ constexpr std::uint8_t kLastSlotRequest = 0xAA + 83;
 
 class Stopwatch {
  public:
-  Stopwatch(Testbed& testbed, const Slots& slots, bool silent, bool failing)
-      : testbed_(testbed), slots_(slots), silent_(silent), failing_(failing) {}
+  Stopwatch(Testbed& testbed, const Slots& slots, const Options& options)
+      : testbed_(testbed),
+        slots_(slots),
+        with_manufacturer_(options.with_manufacturer),
+        silent_(options.silent),
+        failing_(options.failing) {}
 
   void Plug() {
     if (device_ && device_->plugged()) return;
-    device_ = testbed_.Plug(lumetra::emulator::StopwatchSpec(), /*announce=*/false);
+    device_ = testbed_.Plug(lumetra::emulator::StopwatchSpec(with_manufacturer_), /*announce=*/false);
     device_->SetWriteHandler([this](std::span<const std::uint8_t> written) {
       std::vector<Report> answers;
       if (silent_) return answers;
@@ -141,6 +154,7 @@ class Stopwatch {
 
   Testbed& testbed_;
   const Slots slots_;
+  const bool with_manufacturer_;
   std::atomic<bool> silent_;
   bool failing_;
   std::shared_ptr<HidrawDevice> device_;
@@ -157,6 +171,39 @@ pid_t StartProgram(std::vector<char*>& program, const sigset_t& blocked) {
     _exit(127);
   }
   return child;
+}
+
+// Commands arriving in pieces on one descriptor, taken a line at a time.
+class CommandLines {
+ public:
+  explicit CommandLines(int fd) : fd_(fd) {}
+  int fd() const { return fd_; }
+  // Reads what is there and runs every complete line; false at the end of input.
+  template <typename Run>
+  bool ReadAndRun(Run&& run) {
+    char chunk[256];
+    const ssize_t got = read(fd_, chunk, sizeof chunk);
+    if (got <= 0) return got < 0 && (errno == EAGAIN || errno == EINTR);
+    pending_.append(chunk, static_cast<std::size_t>(got));
+    for (std::size_t nl; (nl = pending_.find('\n')) != std::string::npos;) {
+      const std::string command = pending_.substr(0, nl);
+      pending_.erase(0, nl + 1);
+      run(command);
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+  std::string pending_;
+};
+
+// The control pipe in the testbed's folder (which goes with the testbed).
+// Opened for writing too, so that it never reads as ended when a writer
+// closes it.
+int OpenControlPipe(const std::string& path) {
+  if (mkfifo(path.c_str(), 0600) != 0) return -1;
+  return open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
 }
 
 }  // namespace
@@ -197,24 +244,43 @@ int main(int argc, char** argv) {
   const int signals = signalfd(-1, &handled, SFD_CLOEXEC);
 
   Testbed testbed;
-  Stopwatch stopwatch(testbed, slots, options.silent, options.failing);
+  Stopwatch stopwatch(testbed, slots, options);
   if (!options.unplugged) stopwatch.Plug();
+
+  const std::string control_path = testbed.root_dir() + "/control";
+  const int control = OpenControlPipe(control_path);
+  if (control < 0) {
+    std::fprintf(stderr, "vorda2-emulator: cannot make %s: %s\n", control_path.c_str(), std::strerror(errno));
+    return 1;
+  }
+  setenv("VORDA2_EMULATOR_CONTROL", control_path.c_str(), 1);
 
   pid_t child = -1;
   if (!options.program.empty()) {
     child = StartProgram(options.program, handled);
   } else {
-    std::printf("export UMOCKDEV_DIR=%s\nexport LD_PRELOAD=%s\n", std::getenv("UMOCKDEV_DIR"),
-                std::getenv("LD_PRELOAD"));
+    std::printf("export UMOCKDEV_DIR=%s\nexport LD_PRELOAD=%s\nexport VORDA2_EMULATOR_CONTROL=%s\n",
+                std::getenv("UMOCKDEV_DIR"), std::getenv("LD_PRELOAD"), control_path.c_str());
     std::fflush(stdout);
   }
 
   int exit_code = 0;
+  bool running = true;
+  const auto run = [&](const std::string& command) {
+    if (command == "u") stopwatch.Unplug();
+    else if (command == "p") stopwatch.Plug();
+    else if (command == "r") stopwatch.Unplug(), stopwatch.Plug();
+    else if (command == "s") stopwatch.ToggleSilent();
+    else if (command == "f") stopwatch.ToggleFailing();
+    else if (command == "q") running = false;
+    else if (!command.empty()) std::fprintf(stderr, "vorda2-emulator: commands are u p r s f q\n");
+  };
+  CommandLines input(STDIN_FILENO);
+  CommandLines pipe(control);
   bool reading_input = true;
-  std::string pending;
-  for (bool running = true; running;) {
-    pollfd fds[2] = {{signals, POLLIN, 0}, {reading_input ? STDIN_FILENO : -1, POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0 && errno != EINTR) break;
+  while (running) {
+    pollfd fds[3] = {{signals, POLLIN, 0}, {reading_input ? input.fd() : -1, POLLIN, 0}, {pipe.fd(), POLLIN, 0}};
+    if (poll(fds, 3, -1) < 0 && errno != EINTR) break;
     if (fds[0].revents & POLLIN) {
       signalfd_siginfo info{};
       if (read(signals, &info, sizeof info) == sizeof info) {
@@ -240,26 +306,9 @@ int main(int argc, char** argv) {
         }
       }
     }
-    if (fds[1].revents & (POLLIN | POLLHUP)) {
-      char chunk[256];
-      const ssize_t got = read(STDIN_FILENO, chunk, sizeof chunk);
-      if (got <= 0) {
-        reading_input = false;  // end of input: signals only from now on
-      } else {
-        pending.append(chunk, static_cast<std::size_t>(got));
-        for (std::size_t nl; (nl = pending.find('\n')) != std::string::npos;) {
-          const std::string command = pending.substr(0, nl);
-          pending.erase(0, nl + 1);
-          if (command == "u") stopwatch.Unplug();
-          else if (command == "p") stopwatch.Plug();
-          else if (command == "r") stopwatch.Unplug(), stopwatch.Plug();
-          else if (command == "s") stopwatch.ToggleSilent();
-          else if (command == "f") stopwatch.ToggleFailing();
-          else if (command == "q") running = false;
-          else if (!command.empty()) std::fprintf(stderr, "vorda2-emulator: commands are u p r s f q\n");
-        }
-      }
-    }
+    // End of input: signals and the pipe only from now on.
+    if (fds[1].revents & (POLLIN | POLLHUP)) reading_input = input.ReadAndRun(run);
+    if (fds[2].revents & POLLIN) pipe.ReadAndRun(run);
   }
   if (child > 0) {
     // Ended from here ('q' or a signal to the emulator): the program's end

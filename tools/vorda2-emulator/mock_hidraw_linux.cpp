@@ -39,6 +39,13 @@ std::string Hex4(unsigned value) {
   return text;
 }
 
+// As the kernel writes numbers in PRODUCT=: lower case, no leading zeros.
+std::string HexShort(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%x", value & 0xFFFFu);
+  return text;
+}
+
 std::string Hex4Lower(unsigned value) {
   char text[8];
   std::snprintf(text, sizeof text, "%04x", value & 0xFFFFu);
@@ -261,9 +268,14 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
     const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(port);
     const std::string interface = usb + "/1-" + std::to_string(port) + ":1.0";
     nodes.Path(usb);
+    // The kernel's identity line of a USB device and its interfaces,
+    // bcdDevice included ("4d8/f67a/102"); some readers take the version
+    // only from here.
+    const std::string product_line = HexShort(spec.vendor) + "/" + HexShort(spec.product) + "/" + HexShort(spec.version);
     nodes.Prop("SUBSYSTEM", "usb");
     nodes.Prop("DEVTYPE", "usb_device");
     nodes.Prop("DRIVER", "usb");
+    nodes.Prop("PRODUCT", product_line);
     nodes.Prop("BUSNUM", "001");
     nodes.Prop("DEVNUM", (devnum < 10 ? "00" : devnum < 100 ? "0" : "") + std::to_string(devnum));
     nodes.Attr("idVendor", Hex4Lower(spec.vendor));
@@ -278,7 +290,10 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
     nodes.Prop("SUBSYSTEM", "usb");
     nodes.Prop("DEVTYPE", "usb_interface");
     nodes.Prop("DRIVER", "usbhid");
+    nodes.Prop("PRODUCT", product_line);
+    nodes.Prop("INTERFACE", "3/0/0");
     nodes.Attr("bInterfaceClass", "03");
+    nodes.Attr("bInterfaceNumber", "00");
     nodes.End();
     device->syspaths_ = {"/sys" + usb, "/sys" + interface};
     hid_parent = interface;

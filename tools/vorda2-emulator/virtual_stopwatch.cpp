@@ -12,14 +12,17 @@ const std::vector<std::uint8_t> kStopwatchReportDescriptor = {
     0xC0,
 };
 
-mock::HidDeviceSpec StopwatchSpec() {
+mock::HidDeviceSpec StopwatchSpec(bool with_manufacturer) {
   mock::HidDeviceSpec spec;
   spec.vendor = 0x04D8;
   spec.product = 0xF67A;
   spec.version = 0x0102;
-  spec.manufacturer = "Microchip Technology Inc.";
   spec.product_string = "STOP-WATCH \"VORDA-2\"";
-  spec.hid_name = "Microchip Technology Inc. STOP-WATCH \"VORDA-2\"";
+  spec.hid_name = spec.product_string;
+  if (with_manufacturer) {
+    spec.manufacturer = "Microchip Technology Inc.";
+    spec.hid_name = spec.manufacturer + " " + spec.product_string;
+  }
   spec.report_descriptor = kStopwatchReportDescriptor;
   return spec;
 }

@@ -13,8 +13,11 @@ namespace lumetra::emulator {
 // 1-byte output report.
 extern const std::vector<std::uint8_t> kStopwatchReportDescriptor;
 
-// USB 04d8:f67a, release 01.02, with the stopwatch's manufacturer and
-// product strings.
-mock::HidDeviceSpec StopwatchSpec();
+// USB 04d8:f67a, release 01.02, with the stopwatch's product string and,
+// unless asked otherwise, its manufacturer string. The kernel names the HID
+// device (HID_NAME) after both, "manufacturer product"; without a
+// manufacturer string the name is the product string alone, which is what a
+// reader of HID_NAME (Wine's HID bus) then reports as the product.
+mock::HidDeviceSpec StopwatchSpec(bool with_manufacturer = true);
 
 }  // namespace lumetra::emulator

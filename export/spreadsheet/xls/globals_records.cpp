@@ -9,6 +9,10 @@ namespace {
 constexpr std::uint16_t kUnicodeCodePage = 1200;
 constexpr std::size_t kWriteAccessSize = 112;
 constexpr char16_t kAuthor[] = u"Lumetra";
+// The user interface's and the system's country, Russia for both: our users'
+// desktops. Readers that edit a workbook place their link table and defined
+// names after this record and refuse to add any without it.
+constexpr std::uint16_t kCountryRussia = 7;
 
 void WriteWriteAccess(RecordStream& stream) {
   stream.Begin(record::kWriteAccess);
@@ -80,6 +84,10 @@ std::vector<std::size_t> WriteGlobals(RecordStream& stream, const Workbook& work
     stream.ShortUnicodeString(base::Utf8ToUtf16Strict(workbook.WorksheetAt(s).Name()).value_or(u"Sheet"));
     stream.End();
   }
+  stream.Begin(record::kCountry);
+  stream.U16(kCountryRussia);
+  stream.U16(kCountryRussia);
+  stream.End();
   strings.Write(stream);
   stream.Empty(record::kEof);
   return sheetPositions;

@@ -35,6 +35,7 @@ inline constexpr std::uint16_t kStyle = 0x0293;
 inline constexpr std::uint16_t kPalette = 0x0092;
 inline constexpr std::uint16_t kUsesElfs = 0x0160;
 inline constexpr std::uint16_t kBoundSheet = 0x0085;
+inline constexpr std::uint16_t kCountry = 0x008C;
 
 // Worksheet.
 inline constexpr std::uint16_t kCalcMode = 0x000D;

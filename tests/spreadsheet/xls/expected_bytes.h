@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -58,7 +59,10 @@ inline ::testing::AssertionResult SameBytes(const Bytes& actual, const Bytes& ex
   auto result = ::testing::AssertionFailure() << actual.size() << " bytes written, " << expected.size()
                                               << " expected; first difference at byte " << at;
   if (at < actual.size() && at < expected.size()) {
-    result << std::hex << ": 0x" << int{actual[at]} << " instead of 0x" << int{expected[at]};
+    // Each << starts a fresh message inside the result, so std::hex would not carry over.
+    char bytes[32];
+    std::snprintf(bytes, sizeof bytes, ": 0x%02X instead of 0x%02X", actual[at], expected[at]);
+    result << bytes;
   }
   return result;
 }
