@@ -13,6 +13,7 @@
 // start both readers with one write each, back to back; one round is run
 // while this program itself holds the stopwatch, for longer than a reader
 // waits.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -160,7 +161,8 @@ Reader StartReader(const char* self, const char* timesFile) {
   int commands[2];
   int lines[2];
   Reader reader;
-  if (pipe(commands) != 0 || pipe(lines) != 0) return reader;
+  // Close-on-exec: the other reader must not keep this one's input open.
+  if (pipe2(commands, O_CLOEXEC) != 0 || pipe2(lines, O_CLOEXEC) != 0) return reader;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, commands[0], STDIN_FILENO);

@@ -1,6 +1,7 @@
 // Holds on a hidraw node across processes: one at a time, given up after
 // the wait, free again once released or once the process holding it ends,
 // however it ends.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,7 +26,7 @@ using std::chrono::milliseconds;
 // `node` and keeps it until it is killed; returns once it holds it.
 pid_t StartHolder(const std::string& node) {
   int out[2];
-  if (pipe(out) != 0) return -1;
+  if (pipe2(out, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
