@@ -49,8 +49,6 @@ const VARIANT& Request::Required(std::size_t i) const {
   return *args_[i];
 }
 
-VARIANT Request::Raw(std::size_t i) const { return Required(i); }
-
 std::int32_t Request::Int32(std::size_t i) const {
   const VARIANT& v = Required(i);
   if (v.vt == VT_I4) return v.lVal;

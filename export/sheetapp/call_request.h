@@ -48,16 +48,14 @@ class Request {
   double Number(std::size_t i) const;
   std::string Text(std::size_t i) const;
   bool Boolean(std::size_t i) const;
-  // The argument itself (a shallow view: it owns nothing and must not be
-  // cleared).
-  VARIANT Raw(std::size_t i) const;
 
   // The value of a property write, taken likewise.
   std::int32_t ValueInt32() const { return Int32(positional_); }
   double ValueNumber() const { return Number(positional_); }
   std::string ValueText() const { return Text(positional_); }
   bool ValueBoolean() const { return Boolean(positional_); }
-  VARIANT ValueRaw() const { return Raw(positional_); }
+  // The value itself (a shallow view: it owns nothing and must not be cleared).
+  VARIANT ValueRaw() const { return Required(positional_); }
 
  private:
   const VARIANT& Required(std::size_t i) const;
