@@ -6,7 +6,7 @@
 //   - an unknown name:                   DISP_E_UNKNOWNNAME
 //   - a member invoked the wrong way:    DISP_E_MEMBERNOTFOUND
 //   - a wrong number of arguments:       DISP_E_BADPARAMCOUNT
-//   - an argument that does not convert: DISP_E_TYPEMISMATCH (puArgErr set)
+//   - an argument of the wrong kind:     DISP_E_TYPEMISMATCH (puArgErr set)
 //   - a request the application refuses (a bad address, a value out of
 //     range, a failed save):             DISP_E_EXCEPTION, with the Russian
 //                                        description in the exception record
