@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "export/automation/com_types.h"
 
@@ -16,7 +15,6 @@ class Arg {
   enum class Kind { Text, Int32, Int16, Bool, Double, Omitted };
 
   Arg(const char* text) : kind_(Kind::Text), text_(text) {}
-  Arg(std::string_view text) : kind_(Kind::Text), text_(text) {}
   Arg(const std::string& text) : kind_(Kind::Text), text_(text) {}
   Arg(std::int32_t value) : kind_(Kind::Int32), int_(value) {}
   Arg(bool value) : kind_(Kind::Bool), bool_(value) {}

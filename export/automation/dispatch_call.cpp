@@ -118,8 +118,7 @@ class CallReference {
                       info.dwHelpContext);
 }
 
-}  // namespace
-
+// The invocation flags of a call.
 WORD InvokeFlags(CallKind kind, std::size_t argumentCount, bool resultUsed) {
   switch (kind) {
     case CallKind::PropertyGet: return DISPATCH_PROPERTYGET;
@@ -129,6 +128,8 @@ WORD InvokeFlags(CallKind kind, std::size_t argumentCount, bool resultUsed) {
   if (argumentCount == 0 && resultUsed) return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
   return DISPATCH_METHOD;
 }
+
+}  // namespace
 
 void InvokeMember(const VARIANT& target, std::string_view name, CallKind kind, std::span<const Arg> args,
                   VARIANT* result) {

@@ -34,7 +34,4 @@ constexpr std::size_t kMaxCallArguments = 64;
 void InvokeMember(const VARIANT& target, std::string_view name, CallKind kind, std::span<const Arg> args,
                   VARIANT* result);
 
-// The invocation flags InvokeMember uses.
-WORD InvokeFlags(CallKind kind, std::size_t argumentCount, bool resultUsed);
-
 }  // namespace automation

@@ -15,27 +15,13 @@ std::string MessageForCode(const std::string& message, HRESULT code) {
   return text;
 }
 
+// The names of the kinds a conversion can refuse; any other is "Unknown".
 const char* VariantTypeName(VARTYPE vt) {
-  switch (vt & VT_TYPEMASK) {
-    case VT_EMPTY: return "Empty";
+  switch (vt) {
     case VT_NULL: return "Null";
-    case VT_I2: return "Smallint";
-    case VT_I4: return "Integer";
-    case VT_R4: return "Single";
-    case VT_R8: return "Double";
-    case VT_DATE: return "Date";
     case VT_BSTR: return "OleStr";
     case VT_DISPATCH: return "Dispatch";
     case VT_ERROR: return "Error";
-    case VT_BOOL: return "Boolean";
-    case VT_VARIANT: return "Variant";
-    case VT_UNKNOWN: return "Unknown";
-    case VT_I1: return "ShortInt";
-    case VT_UI1: return "Byte";
-    case VT_UI2: return "Word";
-    case VT_UI4: return "LongWord";
-    case VT_I8: return "Int64";
-    case VT_UI8: return "UInt64";
     default: return "Unknown";
   }
 }

@@ -58,33 +58,15 @@ OleVariant& OleVariant::operator=(OleVariant&& other) noexcept {
   return *this;
 }
 
-OleVariant OleVariant::Attach(VARIANT& v) noexcept {
-  OleVariant result;
-  result.value_ = v;
-  VariantInit(&v);
-  return result;
-}
-
 bool OleVariant::ToBool() const {
-  const VARIANT* v = &value_;
-  if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal != nullptr) v = v->pvarVal;
-  switch (v->vt) {
+  switch (value_.vt) {
     case VT_EMPTY: return false;
-    case VT_BOOL: return v->boolVal != VARIANT_FALSE;
-    case VT_I1:
-    case VT_UI1: return v->bVal != 0;
-    case VT_I2:
-    case VT_UI2: return v->iVal != 0;
-    case VT_I4:
-    case VT_UI4:
-    case VT_INT:
-    case VT_UINT: return v->lVal != 0;
-    case VT_I8:
-    case VT_UI8: return v->llVal != 0;
-    case VT_R4: return v->fltVal != 0.0f;
-    case VT_R8: return v->dblVal != 0.0;
-    case VT_BSTR: return TextToBool(v->bstrVal);
-    default: throw EVariantTypeCastError(v->vt, "Boolean");
+    case VT_BOOL: return value_.boolVal != VARIANT_FALSE;
+    case VT_I2: return value_.iVal != 0;
+    case VT_I4: return value_.lVal != 0;
+    case VT_R8: return value_.dblVal != 0.0;
+    case VT_BSTR: return TextToBool(value_.bstrVal);
+    default: throw EVariantTypeCastError(value_.vt, "Boolean");
   }
 }
 

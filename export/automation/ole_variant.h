@@ -13,8 +13,8 @@
 //
 // Call: a method whose result is used; Exec: a method without result; Get:
 // a property read; Put: a property write whose last argument is the value.
-// Arguments are text (const char*, std::string, std::string_view), 32-bit
-// int, bool, double, Int16(...) and Omitted().
+// Arguments are text (const char*, std::string), 32-bit int, bool, double,
+// Int16(...) and Omitted().
 #pragma once
 
 #include <initializer_list>
@@ -39,10 +39,6 @@ class OleVariant {
   OleVariant& operator=(OleVariant&& other) noexcept;
   ~OleVariant() { VariantClear(&value_); }
 
-  // Takes over the contents of `v` (the caller's reference included) and
-  // leaves `v` empty.
-  static OleVariant Attach(VARIANT& v) noexcept;
-
   void Clear() noexcept { VariantClear(&value_); }
   bool IsEmpty() const { return value_.vt == VT_EMPTY; }
   VARTYPE Type() const { return value_.vt; }
@@ -55,8 +51,9 @@ class OleVariant {
   // The object held, without a new reference; null unless VT_DISPATCH.
   IDispatch* Dispatch() const { return value_.vt == VT_DISPATCH ? value_.pdispVal : nullptr; }
 
-  // Boolean value: empty is false, numbers are true when not zero, texts
-  // "True"/"False" or a number. Anything else raises EVariantTypeCastError.
+  // Boolean value: empty is false, 16- and 32-bit integers and doubles are
+  // true when not zero, texts "True"/"False" or a number. Anything else
+  // raises EVariantTypeCastError.
   bool ToBool() const;
 
   template <class... A>

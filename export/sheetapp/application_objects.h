@@ -2,10 +2,10 @@
 // and a workbook's worksheets.
 //
 //   Application  "Application" (itself), "WorkBooks", "WorkSheets" (of the
-//                active workbook), "DisplayAlerts", "Quit", "Version"
-//   Workbooks    "Add", "Item" (from 1; the default member), "Count"
-//   Workbook     "SaveAs", "WorkSheets"
-//   Worksheets   "Item" (from 1; the default member), "Count"
+//                active workbook), "DisplayAlerts" (written), "Quit", "Version"
+//   Workbooks    "Add", "Item" (from 1; the default member)
+//   Workbook     "SaveAs" (the file name, and optionally the file format)
+//   Worksheets   "Item" (from 1; the default member)
 //
 // Every object holds a reference on the object it was obtained from, so a
 // sheet keeps its workbook, and the workbook the application, alive.

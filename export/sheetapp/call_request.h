@@ -1,17 +1,15 @@
 // One member call as the built-in spreadsheet receives it through
 // IDispatch::Invoke: how it was invoked, its arguments in the caller's order,
-// and their conversion to the types the members take.
+// and the values the members take from them.
 //
-// Conversions follow the usual automation coercions: any numeric type, a
-// Boolean (-1 or 0) or a text holding a number serves where a number is
-// wanted; a number serves where a text is wanted. What cannot be converted
-// raises Fault{DISP_E_TYPEMISMATCH}, a number too large for its target
-// Fault{DISP_E_OVERFLOW}, both naming the argument.
+// Each argument must come in the kind the measurement export sends it: a
+// text as VT_BSTR, an integer as VT_I4 or VT_I2, a number as either of those
+// or VT_R8, a Boolean as VT_BOOL. Any other kind raises
+// Fault{DISP_E_TYPEMISMATCH} naming the argument.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,16 +48,14 @@ class Request {
   double Number(std::size_t i) const;
   std::string Text(std::size_t i) const;
   bool Boolean(std::size_t i) const;
-  // The argument itself, references followed (a shallow view: it owns
-  // nothing and must not be cleared).
-  VARIANT Raw(std::size_t i) const;
 
-  // The value of a property write, converted likewise.
+  // The value of a property write, taken likewise.
   std::int32_t ValueInt32() const { return Int32(positional_); }
   double ValueNumber() const { return Number(positional_); }
   std::string ValueText() const { return Text(positional_); }
   bool ValueBoolean() const { return Boolean(positional_); }
-  VARIANT ValueRaw() const { return Raw(positional_); }
+  // The value itself (a shallow view: it owns nothing and must not be cleared).
+  VARIANT ValueRaw() const { return Required(positional_); }
 
  private:
   const VARIANT& Required(std::size_t i) const;
@@ -69,16 +65,5 @@ class Request {
   std::size_t positional_;
   std::vector<const VARIANT*> args_;  // caller's order; a write's value last
 };
-
-// The plain value a variant holds, with VT_BYREF references followed (a
-// VT_VARIANT reference to a reference at most a few levels deep).
-VARIANT Dereference(const VARIANT& v);
-
-// The conversions themselves; nullopt when the type cannot be converted.
-// Overflow raises Fault{DISP_E_OVERFLOW}.
-std::optional<double> CoerceToNumber(const VARIANT& v);
-std::optional<std::int32_t> CoerceToInt32(const VARIANT& v);
-std::optional<bool> CoerceToBoolean(const VARIANT& v);
-std::optional<std::string> CoerceToText(const VARIANT& v);
 
 }  // namespace sheetapp

@@ -32,18 +32,12 @@ class ComRef {
   template <class U>
     requires(std::is_convertible_v<U*, T*> && !std::is_same_v<U, T>)
   ComRef(ComRef<U> other) noexcept : object_(other.Detach()) {}
-  ComRef& operator=(ComRef other) noexcept {
-    std::swap(object_, other.object_);
-    return *this;
-  }
+  ComRef& operator=(const ComRef&) = delete;
   ~ComRef() {
     if (object_ != nullptr) object_->Release();
   }
 
-  T* get() const { return object_; }
   T* operator->() const { return object_; }
-  T& operator*() const { return *object_; }
-  explicit operator bool() const { return object_ != nullptr; }
   // Hands the reference over to the caller.
   T* Detach() { return std::exchange(object_, nullptr); }
 

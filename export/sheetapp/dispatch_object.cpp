@@ -37,8 +37,8 @@ void CheckAccess(const Member& member, const Request& request) {
     case MemberKind::RangeValue:
       if (!request.IsPut() && !reads) throw Fault{DISP_E_MEMBERNOTFOUND};
       break;
-    case MemberKind::Property:
-      if (!request.IsPut() && (flags & DISPATCH_PROPERTYGET) == 0) throw Fault{DISP_E_MEMBERNOTFOUND};
+    case MemberKind::WriteOnly:
+      if (!request.IsPut()) throw Fault{DISP_E_MEMBERNOTFOUND};
       request.ExpectCount(0, 0);
       break;
   }
@@ -63,34 +63,11 @@ HRESULT RaiseException(const char* description, EXCEPINFO* info) {
 
 long LiveObjectCount() { return gLiveObjects.load(); }
 
-void Answer::Number(double value) {
-  VariantClear(&value_);
-  value_.vt = VT_R8;
-  value_.dblVal = value;
-}
-
-void Answer::Int32(std::int32_t value) {
-  VariantClear(&value_);
-  value_.vt = VT_I4;
-  value_.lVal = value;
-}
-
-void Answer::Boolean(bool value) {
-  VariantClear(&value_);
-  value_.vt = VT_BOOL;
-  value_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
 void Answer::Text(const std::string& utf8) {
   BSTR const text = automation::AllocBstr(utf8);
   VariantClear(&value_);
   value_.vt = VT_BSTR;
   value_.bstrVal = text;
-}
-
-void Answer::Null() {
-  VariantClear(&value_);
-  value_.vt = VT_NULL;
 }
 
 void Answer::Deliver(VARIANT* out) {

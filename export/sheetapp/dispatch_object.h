@@ -6,7 +6,7 @@
 //   - an unknown name:                   DISP_E_UNKNOWNNAME
 //   - a member invoked the wrong way:    DISP_E_MEMBERNOTFOUND
 //   - a wrong number of arguments:       DISP_E_BADPARAMCOUNT
-//   - an argument that does not convert: DISP_E_TYPEMISMATCH (puArgErr set)
+//   - an argument of the wrong kind:     DISP_E_TYPEMISMATCH (puArgErr set)
 //   - a request the application refuses (a bad address, a value out of
 //     range, a failed save):             DISP_E_EXCEPTION, with the Russian
 //                                        description in the exception record
@@ -16,7 +16,6 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -45,7 +44,7 @@ enum class MemberKind {
   Method,      // invoked as a method; never written
   ReadOnly,    // read, as a property or as a method (late-bound callers do both); never written
   RangeValue,  // read like ReadOnly, answering a range; written, it sets that range's Value
-  Property,    // read and written, without arguments
+  WriteOnly,   // written, without arguments; never read
 };
 
 struct Member {
@@ -68,11 +67,7 @@ class Answer {
     value_.vt = VT_DISPATCH;
     value_.pdispVal = object.Detach();
   }
-  void Number(double value);
-  void Int32(std::int32_t value);
-  void Boolean(bool value);
   void Text(const std::string& utf8);
-  void Null();
 
   // Hands the result to the caller, or drops it when none was asked for.
   void Deliver(VARIANT* out);

@@ -1,9 +1,6 @@
 #include "export/sheetapp/range_objects.h"
 
-#include <cmath>
 #include <string>
-
-#include "export/spreadsheet/cell_format.h"
 
 namespace sheetapp {
 namespace {
@@ -34,23 +31,20 @@ constexpr Member kRangeMembers[] = {
     {"Font", kFont, MemberKind::ReadOnly},
     {"Interior", kInterior, MemberKind::ReadOnly},
     {"Merge", kMerge, MemberKind::Method},
-    {"ColumnWidth", kColumnWidth, MemberKind::Property},
-    {"RowHeight", kRowHeight, MemberKind::Property},
-    {"HorizontalAlignment", kHorizontalAlignment, MemberKind::Property},
-    {"VerticalAlignment", kVerticalAlignment, MemberKind::Property},
-    {"NumberFormat", kNumberFormat, MemberKind::Property},
-    {"Value", kValue, MemberKind::Property},
+    {"ColumnWidth", kColumnWidth, MemberKind::WriteOnly},
+    {"RowHeight", kRowHeight, MemberKind::WriteOnly},
+    {"HorizontalAlignment", kHorizontalAlignment, MemberKind::WriteOnly},
+    {"VerticalAlignment", kVerticalAlignment, MemberKind::WriteOnly},
+    {"NumberFormat", kNumberFormat, MemberKind::WriteOnly},
+    {"Value", kValue, MemberKind::WriteOnly},
 };
-constexpr Member kBordersMembers[] = {{"LineStyle", kLineStyle, MemberKind::Property}};
+constexpr Member kBordersMembers[] = {{"LineStyle", kLineStyle, MemberKind::WriteOnly}};
 constexpr Member kCharactersMembers[] = {{"Font", kFont, MemberKind::ReadOnly}};
 constexpr Member kFontMembers[] = {
-    {"Name", kName, MemberKind::Property},
-    {"Size", kSize, MemberKind::Property},
+    {"Name", kName, MemberKind::WriteOnly},
+    {"Size", kSize, MemberKind::WriteOnly},
 };
-constexpr Member kInteriorMembers[] = {{"Color", kColor, MemberKind::Property}};
-
-// The colour a cell without a fill reports: white.
-constexpr std::int32_t kNoFillColor = 0xFFFFFF;
+constexpr Member kInteriorMembers[] = {{"Color", kColor, MemberKind::WriteOnly}};
 
 // The workbook model keeps every formatted or filled cell on its own, so a
 // value or format given to the whole sheet (16 million cells) would take
@@ -65,34 +59,15 @@ const ss::CellRange& Changeable(const ss::CellRange& range) {
   return range;
 }
 
-ss::CellFormat TopLeftFormat(const RangeObject& range) {
-  return range.sheet().Format(range.range().firstRow, range.range().firstColumn);
-}
-
-void AnswerValue(const ss::CellValue& value, Answer& answer) {
-  if (const auto* number = std::get_if<double>(&value)) {
-    answer.Number(*number);
-  } else if (const auto* text = std::get_if<std::string>(&value)) {
-    answer.Text(*text);
-  }
-}
-
 }  // namespace
 
 void WriteRangeValue(ss::Worksheet& sheet, const ss::CellRange& given, const Request& request) {
-  VARIANT const value = request.ValueRaw();
   const ss::CellRange& range = Changeable(given);
-  switch (value.vt) {
-    case VT_EMPTY:
-    case VT_NULL: sheet.SetValue(range, ss::CellValue{}); return;
-    case VT_BSTR: sheet.SetValue(range, request.ValueText()); return;
-    // A cell holds a number or a text; there is no Boolean, error or
-    // object value to give it.
-    case VT_BOOL:
-    case VT_ERROR:
-    case VT_DISPATCH:
-    case VT_UNKNOWN: throw Fault{DISP_E_TYPEMISMATCH, static_cast<int>(request.Count())};
-    default: sheet.SetValue(range, request.ValueNumber()); return;
+  // A cell holds a text as it stands, or a number.
+  if (request.ValueRaw().vt == VT_BSTR) {
+    sheet.SetValue(range, request.ValueText());
+  } else {
+    sheet.SetValue(range, request.ValueNumber());
   }
 }
 
@@ -102,18 +77,13 @@ RangeObject::RangeObject(ComRef<WorksheetObject> sheet, spreadsheet::CellRange r
 void RangeObject::Perform(const Member& member, const Request& request, Answer& answer) {
   ComRef<RangeObject> const self = ComRef<RangeObject>::Share(this);
   ss::Worksheet& cells = sheet();
-  bool const put = request.IsPut();
   switch (member.id) {
     case kBorders:
-      request.ExpectCount(0, 1);
-      if (!request.Omitted(0)) throw ApplicationError("Поддерживаются только все края ячеек сразу");
+      request.ExpectCount(0, 0);
       answer.Object(MakeObject<BordersObject>(self));
       return;
     case kCharacters:
-      request.ExpectCount(0, 2);
-      if (!request.Omitted(0) || !request.Omitted(1)) {
-        throw ApplicationError("Поддерживается оформление только всего текста ячейки");
-      }
+      request.ExpectCount(0, 0);
       answer.Object(MakeObject<CharactersObject>(self));
       return;
     case kFont:
@@ -125,53 +95,15 @@ void RangeObject::Perform(const Member& member, const Request& request, Answer& 
       answer.Object(MakeObject<InteriorObject>(self));
       return;
     case kMerge:
-      request.ExpectCount(0, 1);
-      cells.Merge(Changeable(range_), !request.Omitted(0) && request.Boolean(0));
+      request.ExpectCount(1, 1);
+      cells.Merge(Changeable(range_), request.Boolean(0));
       return;
-    case kColumnWidth:
-      if (put) {
-        cells.SetColumnWidth(range_, request.ValueNumber());
-      } else {
-        answer.Number(cells.ColumnWidth(range_.firstColumn));
-      }
-      return;
-    case kRowHeight:
-      if (put) {
-        cells.SetRowHeight(range_, request.ValueNumber());
-      } else {
-        answer.Number(cells.RowHeight(range_.firstRow));
-      }
-      return;
-    case kHorizontalAlignment:
-      if (put) {
-        cells.SetHorizontalAlignment(Changeable(range_), request.ValueInt32());
-      } else {
-        answer.Int32(ss::HorizontalAlignmentConstant(TopLeftFormat(*this).horizontal));
-      }
-      return;
-    case kVerticalAlignment:
-      if (put) {
-        cells.SetVerticalAlignment(Changeable(range_), request.ValueInt32());
-      } else {
-        answer.Int32(ss::VerticalAlignmentConstant(TopLeftFormat(*this).vertical));
-      }
-      return;
-    case kNumberFormat:
-      if (put) {
-        cells.SetNumberFormat(Changeable(range_), request.ValueText());
-      } else {
-        answer.Text(TopLeftFormat(*this).numberFormat);
-      }
-      return;
-    case kValue:
-      if (put) {
-        WriteRangeValue(cells, range_, request);
-      } else if (range_.RowCount() != 1 || range_.ColumnCount() != 1) {
-        throw ApplicationError("Значение можно прочесть только у одной ячейки");
-      } else {
-        AnswerValue(cells.Value(range_.firstRow, range_.firstColumn), answer);
-      }
-      return;
+    case kColumnWidth: cells.SetColumnWidth(range_, request.ValueNumber()); return;
+    case kRowHeight: cells.SetRowHeight(range_, request.ValueNumber()); return;
+    case kHorizontalAlignment: cells.SetHorizontalAlignment(Changeable(range_), request.ValueInt32()); return;
+    case kVerticalAlignment: cells.SetVerticalAlignment(Changeable(range_), request.ValueInt32()); return;
+    case kNumberFormat: cells.SetNumberFormat(Changeable(range_), request.ValueText()); return;
+    case kValue: WriteRangeValue(cells, range_, request); return;
     default: throw Fault{DISP_E_MEMBERNOTFOUND};
   }
 }
@@ -179,13 +111,9 @@ void RangeObject::Perform(const Member& member, const Request& request, Answer& 
 BordersObject::BordersObject(ComRef<RangeObject> range)
     : DispatchObject(range->sharedInstance(), kBordersMembers), range_(std::move(range)) {}
 
-void BordersObject::Perform(const Member& member, const Request& request, Answer& answer) {
+void BordersObject::Perform(const Member& member, const Request& request, Answer&) {
   if (member.id != kLineStyle) throw Fault{DISP_E_MEMBERNOTFOUND};
-  if (request.IsPut()) {
-    range_->sheet().SetBorderLineStyle(Changeable(range_->range()), request.ValueInt32());
-  } else {
-    answer.Int32(ss::LineStyleConstant(TopLeftFormat(*range_).border));
-  }
+  range_->sheet().SetBorderLineStyle(Changeable(range_->range()), request.ValueInt32());
 }
 
 CharactersObject::CharactersObject(ComRef<RangeObject> range)
@@ -200,23 +128,11 @@ void CharactersObject::Perform(const Member& member, const Request& request, Ans
 FontObject::FontObject(ComRef<DispatchObject> parent, ComRef<RangeObject> range)
     : DispatchObject(range->sharedInstance(), kFontMembers), parent_(std::move(parent)), range_(std::move(range)) {}
 
-void FontObject::Perform(const Member& member, const Request& request, Answer& answer) {
+void FontObject::Perform(const Member& member, const Request& request, Answer&) {
   ss::Worksheet& cells = range_->sheet();
   switch (member.id) {
-    case kName:
-      if (request.IsPut()) {
-        cells.SetFontName(Changeable(range_->range()), request.ValueText());
-      } else {
-        answer.Text(TopLeftFormat(*range_).fontName);
-      }
-      return;
-    case kSize:
-      if (request.IsPut()) {
-        cells.SetFontSize(Changeable(range_->range()), request.ValueNumber());
-      } else {
-        answer.Number(TopLeftFormat(*range_).fontSize);
-      }
-      return;
+    case kName: cells.SetFontName(Changeable(range_->range()), request.ValueText()); return;
+    case kSize: cells.SetFontSize(Changeable(range_->range()), request.ValueNumber()); return;
     default: throw Fault{DISP_E_MEMBERNOTFOUND};
   }
 }
@@ -224,17 +140,9 @@ void FontObject::Perform(const Member& member, const Request& request, Answer& a
 InteriorObject::InteriorObject(ComRef<RangeObject> range)
     : DispatchObject(range->sharedInstance(), kInteriorMembers), range_(std::move(range)) {}
 
-void InteriorObject::Perform(const Member& member, const Request& request, Answer& answer) {
+void InteriorObject::Perform(const Member& member, const Request& request, Answer&) {
   if (member.id != kColor) throw Fault{DISP_E_MEMBERNOTFOUND};
-  if (request.IsPut()) {
-    double const color = request.ValueNumber();
-    // The sheet refuses colours outside 0..0xFFFFFF and names the value; a
-    // value no integer can hold is refused here.
-    if (!(std::fabs(color) < 1e15)) throw ApplicationError("Недопустимое значение свойства Color");
-    range_->sheet().SetFillColor(Changeable(range_->range()), static_cast<std::int64_t>(std::nearbyint(color)));
-  } else {
-    answer.Int32(TopLeftFormat(*range_).fillColor.value_or(kNoFillColor));
-  }
+  range_->sheet().SetFillColor(Changeable(range_->range()), request.ValueInt32());
 }
 
 }  // namespace sheetapp

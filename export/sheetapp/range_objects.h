@@ -1,19 +1,17 @@
 // A range of cells and the objects that format it.
 //
 //   Range       "Borders", "Characters", "Font", "Interior", "Merge"
-//               (optionally across), "ColumnWidth", "RowHeight",
+//               (across or not); written: "ColumnWidth", "RowHeight",
 //               "HorizontalAlignment", "VerticalAlignment", "NumberFormat",
 //               "Value" (the default member)
-//   Borders     "LineStyle" (all four edges of every cell)
+//   Borders     "LineStyle", written (all four edges of every cell)
 //   Characters  "Font" (of the whole text)
-//   Font        "Name", "Size"
-//   Interior    "Color" (red + 256 * green + 65536 * blue)
+//   Font        "Name", "Size", written
+//   Interior    "Color", written (red + 256 * green + 65536 * blue)
 //
-// Reading a format answers that of the range's top-left cell. Writing
-// "Value" with a text stores the text as it stands; with a number, the
-// number; with nothing (empty or null), clears the cells. Values and formats
-// are given to at most sixteen whole columns' worth of cells at once (widths
-// and heights to any range).
+// Writing "Value" with a text stores the text as it stands; with a number,
+// the number. Values and formats are given to at most sixteen whole columns'
+// worth of cells at once (widths and heights to any range).
 #pragma once
 
 #include "export/sheetapp/dispatch_object.h"

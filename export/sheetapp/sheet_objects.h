@@ -1,11 +1,9 @@
 // A worksheet and its page setup.
 //
-//   Worksheet  "PageSetup"; "Range" (an A1-style address, and optionally a
-//              second corner); "Cells" (none: every cell; row and column; or
-//              a cell number counted row by row), which, written with its
-//              arguments and a value, sets that cell's Value; "Columns" and
-//              "Rows" (none: the whole sheet; n: column or row n)
-//   PageSetup  "Orientation" (1 portrait, 2 landscape)
+//   Worksheet  "PageSetup"; "Range" (an A1-style address); "Cells" (row and
+//              column), which, written with its arguments and a value, sets
+//              that cell's Value; "Columns" and "Rows" (column or row n)
+//   PageSetup  "Orientation" (written: 1 portrait, 2 landscape)
 #pragma once
 
 #include <cstddef>

@@ -12,7 +12,7 @@ namespace {
   throw SpreadsheetError(std::string("Недопустимое значение ") + std::to_string(constant) + " свойства " + property);
 }
 
-// One table per property serves both directions.
+// One table per property: the object model's constants and what they set.
 template <typename Value>
 struct ConstantOf {
   int constant;
@@ -31,7 +31,7 @@ constexpr ConstantOf<HorizontalAlignment> kHorizontalConstants[] = {
 };
 
 constexpr ConstantOf<VerticalAlignment> kVerticalConstants[] = {
-    {xl::kBottom, VerticalAlignment::Bottom},  // first: the default
+    {xl::kBottom, VerticalAlignment::Bottom},
     {xl::kTop, VerticalAlignment::Top},
     {xl::kCenter, VerticalAlignment::Center},
     {xl::kJustify, VerticalAlignment::Justify},
@@ -57,15 +57,6 @@ Value FromConstant(const ConstantOf<Value> (&table)[N], const char* property, in
   RejectConstant(property, constant);
 }
 
-// Every value is in its table; the first entry, the default, is never reached.
-template <typename Value, std::size_t N>
-int ToConstant(const ConstantOf<Value> (&table)[N], Value value) {
-  for (const auto& entry : table) {
-    if (entry.value == value) return entry.constant;
-  }
-  return table[0].constant;
-}
-
 }  // namespace
 
 HorizontalAlignment HorizontalAlignmentFromConstant(int constant) {
@@ -77,12 +68,6 @@ VerticalAlignment VerticalAlignmentFromConstant(int constant) {
 }
 
 BorderLine BorderLineFromLineStyle(int lineStyle) { return FromConstant(kLineStyleConstants, "LineStyle", lineStyle); }
-
-int HorizontalAlignmentConstant(HorizontalAlignment alignment) { return ToConstant(kHorizontalConstants, alignment); }
-
-int VerticalAlignmentConstant(VerticalAlignment alignment) { return ToConstant(kVerticalConstants, alignment); }
-
-int LineStyleConstant(BorderLine line) { return ToConstant(kLineStyleConstants, line); }
 
 std::optional<std::uint16_t> BuiltInNumberFormatId(const std::string& numberFormat) {
   static const std::map<std::string, std::uint16_t> kBuiltIn = {

@@ -70,11 +70,6 @@ HorizontalAlignment HorizontalAlignmentFromConstant(int constant);
 VerticalAlignment VerticalAlignmentFromConstant(int constant);
 BorderLine BorderLineFromLineStyle(int lineStyle);  // at the default (thin) weight
 
-// The object model's constants for what the cell holds, as its properties answer.
-int HorizontalAlignmentConstant(HorizontalAlignment alignment);
-int VerticalAlignmentConstant(VerticalAlignment alignment);
-int LineStyleConstant(BorderLine line);
-
 // The identifier both file formats give a built-in number format ("@" is 49,
 // "General" 0), or nothing for a format the file must define itself.
 std::optional<std::uint16_t> BuiltInNumberFormatId(const std::string& numberFormat);

@@ -56,38 +56,30 @@ TEST_F(OleVariantTest, StoringANewObjectReleasesTheOldOne) {
 }
 
 TEST_F(OleVariantTest, TextsAreCopiedNotShared) {
-  VARIANT raw;
-  VariantInit(&raw);
-  raw.vt = VT_BSTR;
-  raw.bstrVal = AllocBstr("Таблица");
-  OleVariant const original = OleVariant::Attach(raw);
-  EXPECT_EQ(raw.vt, VT_EMPTY);
-
+  server.Answer("Name", std::string("Таблица"));
+  OleVariant const original = server.NewInstance().Get("Name");
   OleVariant const copy = original;
   EXPECT_NE(copy.Raw().bstrVal, original.Raw().bstrVal);
   EXPECT_EQ(FromBstr(copy.Raw().bstrVal), "Таблица");
 }
 
 TEST_F(OleVariantTest, ABooleanComesFromEmptyBooleansNumbersAndTexts) {
-  auto of = [](VARTYPE vt, auto fill) {
-    VARIANT raw;
-    VariantInit(&raw);
-    raw.vt = vt;
-    fill(raw);
-    return OleVariant::Attach(raw);
+  OleVariant const app = server.NewInstance();
+  auto of = [&](testing::FakeValue value) {
+    server.Answer("Exists", std::move(value));
+    return app.Call("Exists").ToBool();
   };
   EXPECT_FALSE(OleVariant().ToBool());
-  EXPECT_TRUE(of(VT_BOOL, [](VARIANT& v) { v.boolVal = VARIANT_TRUE; }).ToBool());
-  EXPECT_FALSE(of(VT_BOOL, [](VARIANT& v) { v.boolVal = VARIANT_FALSE; }).ToBool());
-  EXPECT_TRUE(of(VT_I4, [](VARIANT& v) { v.lVal = -1; }).ToBool());
-  EXPECT_FALSE(of(VT_I2, [](VARIANT& v) { v.iVal = 0; }).ToBool());
-  EXPECT_TRUE(of(VT_R8, [](VARIANT& v) { v.dblVal = 0.5; }).ToBool());
-  EXPECT_TRUE(of(VT_BSTR, [](VARIANT& v) { v.bstrVal = AllocBstr("True"); }).ToBool());
-  EXPECT_FALSE(of(VT_BSTR, [](VARIANT& v) { v.bstrVal = AllocBstr("false"); }).ToBool());
-  EXPECT_TRUE(of(VT_BSTR, [](VARIANT& v) { v.bstrVal = AllocBstr("2"); }).ToBool());
-  EXPECT_THROW(of(VT_BSTR, [](VARIANT& v) { v.bstrVal = AllocBstr("yes"); }).ToBool(), EVariantTypeCastError);
-  EXPECT_THROW(of(VT_NULL, [](VARIANT&) {}).ToBool(), EVariantTypeCastError);
-  EXPECT_THROW(server.NewInstance().ToBool(), EVariantTypeCastError);
+  EXPECT_TRUE(of(true));
+  EXPECT_FALSE(of(false));
+  EXPECT_TRUE(of(std::int32_t{-1}));
+  EXPECT_FALSE(of(std::int32_t{0}));
+  EXPECT_TRUE(of(0.5));
+  EXPECT_TRUE(of(std::string("True")));
+  EXPECT_FALSE(of(std::string("false")));
+  EXPECT_TRUE(of(std::string("2")));
+  EXPECT_THROW(of(std::string("yes")), EVariantTypeCastError);
+  EXPECT_THROW(app.ToBool(), EVariantTypeCastError);
 }
 
 TEST_F(OleVariantTest, EveryTemporaryOfAChainIsGoneWhenTheStatementEnds) {

@@ -87,7 +87,8 @@ TEST_F(SpreadsheetLinkTest, AFailingStartRaisesTheCreationsCodeAndLeavesTheLinkE
     FAIL() << "the start-up step succeeded";
   } catch (const EOleSysError& error) {
     EXPECT_EQ(error.errorCode(), CO_E_SERVER_EXEC_FAILURE);
-    EXPECT_EQ(error.message(), testing::ExpectedSystemText(CO_E_SERVER_EXEC_FAILURE, "Server execution failed"));
+    // Only the system has a text for a code of a server of its own.
+    EXPECT_EQ(error.message(), testing::ExpectedSystemText(CO_E_SERVER_EXEC_FAILURE, "OLE error 80080005"));
   }
   EXPECT_TRUE(link.IsEmpty());
 

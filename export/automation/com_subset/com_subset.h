@@ -14,7 +14,6 @@
 
 #define STDMETHODCALLTYPE
 #define STDAPICALLTYPE
-#define OLESTR(str) u##str
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 
@@ -22,14 +21,9 @@ using HRESULT = std::int32_t;
 using SCODE = std::int32_t;
 using LCID = DWORD;
 using DISPID = LONG;
-using MEMBERID = DISPID;
 using VARTYPE = unsigned short;
 using VARIANT_BOOL = short;
-using LONGLONG = std::int64_t;
-using ULONGLONG = std::uint64_t;
-using FLOAT = float;
 using DOUBLE = double;
-using DATE = double;
 using PVOID = void*;
 
 using OLECHAR = WCHAR;
@@ -43,34 +37,24 @@ using REFIID = const IID&;
 using REFCLSID = const CLSID&;
 using LPCLSID = CLSID*;
 
-inline constexpr IID IID_NULL{0x00000000, 0x0000, 0x0000, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}};
-inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-inline constexpr IID IID_IDispatch{0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
 // Result codes.
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
 constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
-constexpr HRESULT E_ABORT = static_cast<HRESULT>(0x80004004u);
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_UNEXPECTED = static_cast<HRESULT>(0x8000FFFFu);
 constexpr HRESULT E_ACCESSDENIED = static_cast<HRESULT>(0x80070005u);
-constexpr HRESULT E_HANDLE = static_cast<HRESULT>(0x80070006u);
 constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
-constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
 constexpr HRESULT CO_E_CLASSSTRING = static_cast<HRESULT>(0x800401F3u);
 constexpr HRESULT CO_E_SERVER_EXEC_FAILURE = static_cast<HRESULT>(0x80080005u);
-constexpr HRESULT RPC_E_CALL_REJECTED = static_cast<HRESULT>(0x80010001u);
 constexpr HRESULT RPC_E_SERVERFAULT = static_cast<HRESULT>(0x80010105u);
-constexpr HRESULT RPC_E_CHANGED_MODE = static_cast<HRESULT>(0x80010106u);
 constexpr HRESULT RPC_E_DISCONNECTED = static_cast<HRESULT>(0x80010108u);
-constexpr HRESULT RPC_S_SERVER_UNAVAILABLE = static_cast<HRESULT>(0x800706BAu);
 constexpr HRESULT DISP_E_UNKNOWNINTERFACE = static_cast<HRESULT>(0x80020001u);
 constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);
 constexpr HRESULT DISP_E_PARAMNOTFOUND = static_cast<HRESULT>(0x80020004u);
@@ -79,13 +63,9 @@ constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);
 constexpr HRESULT DISP_E_NONAMEDARGS = static_cast<HRESULT>(0x80020007u);
 constexpr HRESULT DISP_E_BADVARTYPE = static_cast<HRESULT>(0x80020008u);
 constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009u);
-constexpr HRESULT DISP_E_OVERFLOW = static_cast<HRESULT>(0x8002000Au);
 constexpr HRESULT DISP_E_BADINDEX = static_cast<HRESULT>(0x8002000Bu);
-constexpr HRESULT DISP_E_UNKNOWNLCID = static_cast<HRESULT>(0x8002000Cu);
-constexpr HRESULT DISP_E_ARRAYISLOCKED = static_cast<HRESULT>(0x8002000Du);
 constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000Eu);
 constexpr HRESULT DISP_E_PARAMNOTOPTIONAL = static_cast<HRESULT>(0x8002000Fu);
-constexpr HRESULT DISP_E_NOTACOLLECTION = static_cast<HRESULT>(0x80020011u);
 
 // Variant types (the subset automation calls here use).
 enum VARENUM {
@@ -93,26 +73,15 @@ enum VARENUM {
   VT_NULL = 1,
   VT_I2 = 2,
   VT_I4 = 3,
-  VT_R4 = 4,
   VT_R8 = 5,
-  VT_DATE = 7,
   VT_BSTR = 8,
   VT_DISPATCH = 9,
   VT_ERROR = 10,
   VT_BOOL = 11,
   VT_VARIANT = 12,
   VT_UNKNOWN = 13,
-  VT_I1 = 16,
-  VT_UI1 = 17,
-  VT_UI2 = 18,
-  VT_UI4 = 19,
-  VT_I8 = 20,
-  VT_UI8 = 21,
-  VT_INT = 22,
-  VT_UINT = 23,
   VT_ARRAY = 0x2000,
   VT_BYREF = 0x4000,
-  VT_TYPEMASK = 0x0FFF,
 };
 
 constexpr VARIANT_BOOL VARIANT_TRUE = -1;
@@ -130,9 +99,7 @@ constexpr DISPID DISPID_PROPERTYPUT = -3;
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 constexpr DWORD CLSCTX_INPROC_HANDLER = 0x2;
 constexpr DWORD CLSCTX_LOCAL_SERVER = 0x4;
-constexpr DWORD CLSCTX_REMOTE_SERVER = 0x10;
 
-constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
 constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
 
 struct IUnknown;
@@ -150,28 +117,16 @@ struct tagVARIANT {
   WORD wReserved2;
   WORD wReserved3;
   union {
-    LONGLONG llVal;
     LONG lVal;
-    BYTE bVal;
     SHORT iVal;
-    FLOAT fltVal;
     DOUBLE dblVal;
     VARIANT_BOOL boolVal;
     SCODE scode;
-    DATE date;
     BSTR bstrVal;
     IUnknown* punkVal;
     IDispatch* pdispVal;
-    SHORT* piVal;
-    LONG* plVal;
-    DOUBLE* pdblVal;
-    VARIANT_BOOL* pboolVal;
-    SCODE* pscode;
-    BSTR* pbstrVal;
-    IUnknown** ppunkVal;
     IDispatch** ppdispVal;
     VARIANT* pvarVal;
-    PVOID byref;
     struct {
       PVOID pvRecord;
       PVOID pRecInfo;
@@ -223,7 +178,6 @@ struct IDispatch : IUnknown {
 
 // Strings: a 32-bit byte count in front of the characters, a terminating
 // zero after them; the BSTR points at the first character.
-BSTR SysAllocString(const OLECHAR* psz);
 BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui);
 void SysFreeString(BSTR bstrString);
 UINT SysStringLen(BSTR pbstr);

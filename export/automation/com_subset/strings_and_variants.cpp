@@ -30,13 +30,6 @@ BSTR SysAllocStringLen(const OLECHAR* strIn, UINT ui) {
   return text;
 }
 
-BSTR SysAllocString(const OLECHAR* psz) {
-  if (psz == nullptr) return nullptr;
-  UINT length = 0;
-  while (psz[length] != 0) ++length;
-  return SysAllocStringLen(psz, length);
-}
-
 void SysFreeString(BSTR bstrString) {
   if (bstrString == nullptr) return;
   std::free(PrefixOf(bstrString));

@@ -21,7 +21,6 @@ namespace {
 
 using automation::EOleException;
 using automation::EOleSysError;
-using automation::Int16;
 using automation::OleVariant;
 using automation::Omitted;
 namespace fs = std::filesystem;
@@ -62,16 +61,6 @@ std::string DescriptionOf(const std::function<void()>& call) {
 std::string TextOf(const OleVariant& v) {
   EXPECT_EQ(v.Type(), VT_BSTR);
   return v.Type() == VT_BSTR ? automation::FromBstr(v.Raw().bstrVal) : std::string();
-}
-
-double NumberOf(const OleVariant& v) {
-  EXPECT_EQ(v.Type(), VT_R8);
-  return v.Type() == VT_R8 ? v.Raw().dblVal : 0.0;
-}
-
-std::int32_t IntOf(const OleVariant& v) {
-  EXPECT_EQ(v.Type(), VT_I4);
-  return v.Type() == VT_I4 ? v.Raw().lVal : 0;
 }
 
 DISPID IdOf(IDispatch* object, const char16_t* name, HRESULT expected = S_OK) {
@@ -125,50 +114,7 @@ TEST_F(SheetAppTest, NamesResolveIgnoringCaseAndUnknownOnesAreRefused) {
   }
   // The window's close query finds no "Exists" and so sends no "Quit".
   EXPECT_TRUE(automation::SpreadsheetCloseQuery(app));
-  EXPECT_EQ(IntOf(app.Call("WorkBooks").Get("Count")), 1);
-}
-
-TEST_F(SheetAppTest, ValuesAndFormatsWrittenThroughChainsReadBack) {
-  AddWorkbook();
-  Sheet().Put("Cells", 2, 3, "12");
-  Sheet().Put("Cells", 3, 2, 12.5);
-  Cell(4, 2).Put("Value", Int16(-7));
-  EXPECT_EQ(TextOf(Cell(2, 3).Get("Value")), "12") << "a text stays a text";
-  EXPECT_EQ(NumberOf(Cell(3, 2).Get("Value")), 12.5);
-  EXPECT_EQ(NumberOf(Range("B4").Get("Value")), -7);
-
-  // Numbers come as any numeric type or as a numeric text.
-  Sheet().Get("Cells", "5", 2.0).Put("Value", "x");
-  EXPECT_EQ(TextOf(Range("B5").Get("Value")), "x");
-
-  Range("A1:K1").Exec("Merge", false);
-  Cell(1, 1).Call("Font").Put("Size", 15);
-  EXPECT_EQ(NumberOf(Range("K1").Call("Font").Get("Size")), 15) << "a merged area is formatted as one";
-  Range("A1:K11").Call("Characters").Call("Font").Put("Name", "Arial");
-  EXPECT_EQ(TextOf(Cell(11, 11).Call("Font").Get("Name")), "Arial");
-  EXPECT_EQ(IntOf(Cell(3, 3).Call("Interior").Get("Color")), 0xFFFFFF);
-  Cell(3, 3).Call("Interior").Put("Color", 65535);
-  EXPECT_EQ(IntOf(Cell(3, 3).Call("Interior").Get("Color")), 65535);
-  EXPECT_EQ(IntOf(Cell(3, 3).Call("Borders").Get("LineStyle")), -4142);
-  Range("A1:K11").Call("Borders").Put("LineStyle", 1);
-  EXPECT_EQ(IntOf(Cell(3, 3).Call("Borders").Get("LineStyle")), 1);
-  Range("A1:A1").Put("VerticalAlignment", Int16(-4108));
-  EXPECT_EQ(IntOf(Cell(1, 1).Get("VerticalAlignment")), -4108);
-  Cell(2, 3).Put("NumberFormat", "@");
-  EXPECT_EQ(TextOf(Cell(2, 3).Get("NumberFormat")), "@");
-  Sheet().Get("Columns", 1).Put("ColumnWidth", 15);
-  Sheet().Get("Rows", 1).Put("RowHeight", 45);
-  EXPECT_EQ(NumberOf(Cell(200, 1).Get("ColumnWidth")), 15);
-  EXPECT_EQ(NumberOf(Cell(1, 200).Get("RowHeight")), 45);
-  Sheet().Call("PageSetup").Put("Orientation", 2);
-  EXPECT_EQ(IntOf(Sheet().Call("PageSetup").Get("Orientation")), 2);
-
-  // "WorkSheets" of the application follows the newest workbook.
-  AddWorkbook();
-  EXPECT_EQ(IntOf(app.Call("WorkBooks").Get("Count")), 2);
-  EXPECT_EQ(Cell(2, 3).Get("Value").Type(), VT_EMPTY);
-  EXPECT_EQ(TextOf(app.Call("WorkBooks").Get("Item", 1).Call("WorkSheets").Get("Item", 1).Get("Cells", 2, 3).Get("Value")),
-            "12");
+  EXPECT_NO_THROW(Sheet().Put("Cells", 1, 1, "still running"));
 }
 
 TEST_F(SheetAppTest, BadArgumentsAnswerAnExceptionRecordOrTheMatchingCode) {
@@ -185,31 +131,28 @@ TEST_F(SheetAppTest, BadArgumentsAnswerAnExceptionRecordOrTheMatchingCode) {
             "Недопустимое значение 12345 свойства HorizontalAlignment");
   EXPECT_EQ(DescriptionOf([&] { Sheet().Call("PageSetup").Put("Orientation", 3); }),
             "Недопустимое значение 3 свойства Orientation");
+  EXPECT_EQ(DescriptionOf([&] { (void)Sheet().Get("Range", "A1", "B2"); }),
+            "Поддерживается только диапазон, заданный одним адресом");
   // Cell by cell, the whole sheet would exhaust the memory; whole columns and
   // the widths of every column are fine.
-  EXPECT_EQ(DescriptionOf([&] { Sheet().Get("Cells").Call("Font").Put("Size", 12); }),
-            "Диапазон A1:IV65536 слишком велик, чтобы менять его ячейки");
-  EXPECT_EQ(DescriptionOf([&] { Sheet().Put("Cells", 1.0); }),
+  EXPECT_EQ(DescriptionOf([&] { Range("A1:IV65536").Call("Font").Put("Size", 12); }),
             "Диапазон A1:IV65536 слишком велик, чтобы менять его ячейки");
   EXPECT_NO_THROW(Sheet().Get("Columns", 2).Call("Interior").Put("Color", 255));
-  EXPECT_NO_THROW(Sheet().Get("Cells").Put("ColumnWidth", 9));
+  EXPECT_NO_THROW(Range("A1:IV65536").Put("ColumnWidth", 9));
 
   EXPECT_EQ(CodeOf([&] { (void)Sheet().Get("Cells", 1, 2, 3); }), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(CodeOf([&] { app.Exec("Quit", 1); }), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(CodeOf([&] { (void)Sheet().Get("Range"); }), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(CodeOf([&] { Cell(1, 1).Put("Value", 1, 2); }), DISP_E_BADPARAMCOUNT);
-  EXPECT_EQ(CodeOf([&] { (void)Sheet().Get("Cells", "x", 1); }), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(CodeOf([&] { Cell(1, 1).Put("NumberFormat", 0); }), S_OK) << "a number converts to a text...";
-  EXPECT_EQ(CodeOf([&] { Cell(1, 1).Put("Value", true); }), DISP_E_TYPEMISMATCH) << "...a Boolean is no cell value";
-  EXPECT_EQ(CodeOf([&] { app.Put("DisplayAlerts", "perhaps"); }), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(CodeOf([&] { (void)Sheet().Get("Cells", 1e10, 1); }), DISP_E_OVERFLOW);
+  // Arguments come in the kinds the export sends, or not at all.
+  EXPECT_EQ(CodeOf([&] { (void)Sheet().Get("Cells", "1", 1); }), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(CodeOf([&] { (void)Sheet().Get("Cells", 1.0, 1); }), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(CodeOf([&] { Cell(1, 1).Put("NumberFormat", 0); }), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(CodeOf([&] { Cell(1, 1).Put("Value", true); }), DISP_E_TYPEMISMATCH) << "a Boolean is no cell value";
+  EXPECT_EQ(CodeOf([&] { app.Put("DisplayAlerts", "False"); }), DISP_E_TYPEMISMATCH);
   EXPECT_EQ(CodeOf([&] { app.Put("Quit", 1); }), DISP_E_MEMBERNOTFOUND) << "a method is not written";
   EXPECT_EQ(CodeOf([&] { Sheet().Put("PageSetup", 1); }), DISP_E_MEMBERNOTFOUND);
-
-  app.Put("DisplayAlerts", "False");
-  EXPECT_FALSE(app.Get("DisplayAlerts").ToBool());
-  app.Put("DisplayAlerts", 1);
-  EXPECT_TRUE(app.Get("DisplayAlerts").ToBool());
+  EXPECT_EQ(CodeOf([&] { (void)Cell(1, 1).Get("Value"); }), DISP_E_MEMBERNOTFOUND) << "written only";
 }
 
 TEST_F(SheetAppTest, InvokeReportsTheOffendingArgumentAndRefusesNamedArguments) {
@@ -259,8 +202,9 @@ TEST_F(SheetAppTest, ObjectsKeepWhatTheyCameFromAliveAndAreReleasedExactly) {
   OleVariant cell = Cell(2, 2);
   app.Clear();
   EXPECT_GT(LiveObjectCount(), 2);
+  // The workbook outlived the application's last reference.
   font.Put("Size", 20);
-  EXPECT_EQ(NumberOf(cell.Call("Font").Get("Size")), 20) << "the workbook outlived the application's last reference";
+  cell.Put("Value", 2.5);
   font.Clear();
   cell.Clear();
   EXPECT_EQ(LiveObjectCount(), 0);
@@ -314,7 +258,6 @@ TEST_F(SheetAppSaveTest, SaveAsReplacesAFileOnlyWithAlertsOffAndNamesWhatFailed)
 
   std::string const missing = scratch / "no/t.xls";
   EXPECT_TRUE(DescriptionOf([&] { SaveAs(missing); }).starts_with("Не удалось сохранить файл «" + missing + "»: "));
-  EXPECT_NO_THROW(SaveAs(path, Omitted()));
 }
 
 // "Version" tells clients that "SaveAs" takes the file format; the format
@@ -333,8 +276,7 @@ TEST_F(SheetAppSaveTest, SaveAsTakesTheFileFormatThatAgreesWithTheName) {
   EXPECT_EQ(DescriptionOf([&] { SaveAs(scratch / "u.xlsx", 56); }),
             "Имя файла «" + (scratch / "u.xlsx") + "» не подходит к формату 56 (.xls)");
   EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 43); }), "Формат файла 43 не поддерживается: только 56 (.xls) и 51 (.xlsx)");
-  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 56, "secret"); }),
-            "Поддерживается сохранение только с именем и форматом файла");
+  EXPECT_EQ(CodeOf([&] { SaveAs(path, 56, "secret"); }), DISP_E_BADPARAMCOUNT);
 }
 
 }  // namespace
