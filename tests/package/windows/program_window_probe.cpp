@@ -1,10 +1,11 @@
 // Finds the window of a program that was started from a given path, then
 // closes it as a user would:
-//   program_window_probe PROGRAM CAPTION
+//   program_window_probe PROGRAM CAPTION [--leave-open]
 // Waits up to 60 s for a visible top-level window captioned CAPTION whose
 // process runs the executable PROGRAM (its full path, in any case), prints
 // what it found, sends it WM_CLOSE and waits up to 30 s for the process to
-// end. The exit status is 0 when all of that happened, 1 otherwise.
+// end; with --leave-open it stops once the window is there. The exit status
+// is 0 when all of that happened, 1 otherwise.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -59,8 +60,9 @@ BOOL CALLBACK Inspect(HWND window, LPARAM parameter) {
 int main() {
   int count = 0;
   wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  if (!arguments || count != 3) {
-    std::fprintf(stderr, "usage: program_window_probe PROGRAM CAPTION\n");
+  const bool leaveOpen = count == 4 && std::wstring(arguments[3]) == L"--leave-open";
+  if (!arguments || (count != 3 && !leaveOpen)) {
+    std::fprintf(stderr, "usage: program_window_probe PROGRAM CAPTION [--leave-open]\n");
     return 2;
   }
   Search search{arguments[1], arguments[2]};
@@ -80,6 +82,7 @@ int main() {
   std::printf("program_window_probe: window \"%s\" of class %s, %ld x %ld, process %lu running %s\n",
               Utf8(search.caption).c_str(), Utf8(className).c_str(), frame.right - frame.left,
               frame.bottom - frame.top, search.processId, Utf8(ImageOf(search.processId)).c_str());
+  if (leaveOpen) return 0;
 
   HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, search.processId);
   ::PostMessageW(search.found, WM_CLOSE, 0, 0);
