@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 #include "hid/controller_error.h"
 #include "hid/hid_controller.h"
@@ -73,6 +74,7 @@ void TJvHidDevice::GiveBack() {
   StopReadThread();
   FOnData = nullptr;
   FOnUnplug = nullptr;
+  ReleaseHold();
   CloseAllHandles();
   if (FPreparsedData != nullptr) {
     if (auto freeData = hid::Services().hid.HidD_FreePreparsedData) freeData(FPreparsedData);
@@ -278,6 +280,25 @@ TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Cou
   return timedOut ? ReadResult::TimedOut : ReadResult::Failed;
 }
 
+TJvHidDevice::HoldResult TJvHidDevice::HoldExclusive(DWORD TimeoutMs) {
+  if (FHold != INVALID_HANDLE_VALUE) return HoldResult::Held;
+  auto holdDevice = hid::Services().hold.HoldDevice;
+  if (!IsAccessible() || FPnPInfo == nullptr || holdDevice == nullptr) return HoldResult::Failed;
+  HANDLE hold = Normalised(holdDevice(FPnPInfo->DevicePath.c_str(), TimeoutMs));
+  if (hold == INVALID_HANDLE_VALUE) {
+    auto lastError = hid::Services().file.GetLastError;
+    return lastError != nullptr && lastError() == ERROR_TIMEOUT ? HoldResult::Busy : HoldResult::Failed;
+  }
+  FHold = hold;
+  return HoldResult::Held;
+}
+
+void TJvHidDevice::ReleaseHold() {
+  HANDLE hold = std::exchange(FHold, INVALID_HANDLE_VALUE);
+  if (hold == INVALID_HANDLE_VALUE) return;
+  if (auto release = hid::Services().hold.ReleaseDeviceHold) release(hold);
+}
+
 void TJvHidDevice::StartReadThread() {
   if (FGivenBack || !FOnData.Assigned() || !Plugged() || !CheckedOut() || !FReadWriteAccess ||
       FReadThread != nullptr) {
@@ -352,6 +373,7 @@ void TJvHidDevice::MarkUnplugged() {
   // Unplugged first: a read thread whose read ends with the closing handle
   // must find the device inaccessible, not open a new handle behind it.
   FPlugged.store(false);
+  ReleaseHold();
   CloseAllHandles();
   // Cleared before the call, so that it fires at most once even when the
   // handler raises, and nothing touches the device after a handler that

@@ -111,6 +111,22 @@ class TJvHidDevice {
   // share ReadOverlapped); it fails at once in that case.
   ReadResult ReadReportTimeout(void* Buffer, DWORD Count, DWORD& Read, DWORD TimeoutMs);
 
+  // --- Holding the device against other programs ---
+  // A program that exchanges request and answer with a device must have it
+  // to itself: every program that has the device open receives every input
+  // report. The hold keeps every other process's hold off the device until
+  // ReleaseHold, giving back or unplugging, and dies with the process.
+  enum class HoldResult {
+    Held,    // this device now holds it (or already did)
+    Busy,    // another process still had it when the wait ran out
+    Failed,  // the device is not accessible, or the hold could not be taken
+  };
+  // Waits at most TimeoutMs for a hold another process has. User-interface
+  // thread only, as is ReleaseHold.
+  HoldResult HoldExclusive(DWORD TimeoutMs);
+  void ReleaseHold();
+  bool Holding() const { return FHold != INVALID_HANDLE_VALUE; }
+
   // --- Background read ---
   // Starts the read thread when OnData is assigned, the device is plugged
   // in, checked out, was opened for reading and writing, and has no thread.
@@ -179,6 +195,7 @@ class TJvHidDevice {
   TJvHidPlugEvent FOnUnplug;
   bool FReadWriteAccess = false;
   bool FAccessDenied = false;
+  HANDLE FHold = INVALID_HANDLE_VALUE;
   TJvHidDeviceReadThread* FReadThread = nullptr;
   bool FTimedReadDone = false;
   // Held across every use of ReadHandle's value, so that the user-interface

@@ -13,6 +13,7 @@ namespace {
 static_assert(sizeof(ServiceTable::Setup) == (0 LUMETRA_SETUP_SERVICES(LUMETRA_COUNT_ENTRY)) * sizeof(void (*)()));
 static_assert(sizeof(ServiceTable::Hid) == (0 LUMETRA_HID_SERVICES(LUMETRA_COUNT_ENTRY)) * sizeof(void (*)()));
 static_assert(sizeof(ServiceTable::File) == (0 LUMETRA_FILE_SERVICES(LUMETRA_COUNT_ENTRY)) * sizeof(void (*)()));
+static_assert(sizeof(ServiceTable::Hold) == (0 LUMETRA_HOLD_SERVICES(LUMETRA_COUNT_ENTRY)) * sizeof(void (*)()));
 #undef LUMETRA_COUNT_ENTRY
 
 struct ServiceState {
@@ -37,7 +38,9 @@ ServiceProvider& Provider(ServiceState& state) {
 
 void BindFileServices(ServiceState& state) {
   state.table.file = {};
+  state.table.hold = {};
   Provider(state).BindFileServices(state.table.file);
+  Provider(state).BindHoldServices(state.table.hold);
   state.fileServicesBound.store(true, std::memory_order_release);
 }
 
@@ -60,7 +63,10 @@ bool LoadGroup(Group& group, bool (ServiceProvider::*load)(Group&), void (Servic
 bool Complete(const ServiceTable::Setup& group) { return true LUMETRA_SETUP_SERVICES(LUMETRA_ENTRY_BOUND); }
 bool Complete(const ServiceTable::Hid& group) { return true LUMETRA_HID_SERVICES(LUMETRA_ENTRY_BOUND); }
 bool Complete(const ServiceTable::File& group) { return true LUMETRA_FILE_SERVICES(LUMETRA_ENTRY_BOUND); }
+bool Complete(const ServiceTable::Hold& group) { return true LUMETRA_HOLD_SERVICES(LUMETRA_ENTRY_BOUND); }
 #undef LUMETRA_ENTRY_BOUND
+
+void ServiceProvider::BindHoldServices(ServiceTable::Hold& group) { group = PlatformHoldServices(); }
 
 ServiceTable& Services() {
   ServiceState& state = State();

@@ -7,7 +7,9 @@
 // either complete or all null (`table.hid = {}` forgets one). Which backend
 // fills them is chosen at build time (hid/windows/ binds the real libraries,
 // hid/linux/ implements them over udev and hidraw); tests install a provider
-// of their own with SetServiceProvider.
+// of their own with SetServiceProvider. A fourth group, the device holds,
+// has no Windows library behind it: it is the layer's own service, with a
+// backend per platform all the same.
 #pragma once
 
 #include "base/win32_types.h"
@@ -64,9 +66,26 @@ struct ServiceTable {
     DWORD(WINAPI* GetLastError)() = nullptr;
   };
 
+  // Device holds across processes, always present. Every program that opens
+  // a device receives all of its input reports, and a device that answers
+  // requests does not say which request an answer is for: two programs
+  // exchanging with one device at once take each other's answers. A hold
+  // keeps every other process's hold off the device until it is released,
+  // and dies with the process that has it, however that process ends.
+  struct Hold {
+    // Takes the hold on the device at `DevicePath`, waiting at most
+    // `dwMilliseconds` while another process has it. The hold's handle, or
+    // INVALID_HANDLE_VALUE with the last error (GetLastError of the file
+    // services) set: ERROR_TIMEOUT when another process still has it.
+    // Released on the thread that took it (Windows ties it to that thread).
+    HANDLE(WINAPI* HoldDevice)(const char* DevicePath, DWORD dwMilliseconds) = nullptr;
+    BOOL(WINAPI* ReleaseDeviceHold)(HANDLE hHold) = nullptr;
+  };
+
   Setup setup;
   Hid hid;
   File file;
+  Hold hold;
 };
 
 // The entry points of each group by name, one a line, for the code that
@@ -98,6 +117,10 @@ struct ServiceTable {
   ENTRY(CancelIo) \
   ENTRY(GetLastError)
 
+#define LUMETRA_HOLD_SERVICES(ENTRY) \
+  ENTRY(HoldDevice) \
+  ENTRY(ReleaseDeviceHold)
+
 // For a backend whose functions carry the services' own names: the
 // initializer of a whole group from the functions of those names where it
 // is used, as in `table.setup = {LUMETRA_SETUP_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};`.
@@ -107,6 +130,7 @@ struct ServiceTable {
 bool Complete(const ServiceTable::Setup& group);
 bool Complete(const ServiceTable::Hid& group);
 bool Complete(const ServiceTable::File& group);
+bool Complete(const ServiceTable::Hold& group);
 
 // A backend that fills the table's groups. Loading binds the whole group
 // or nothing: a failed load leaves the group all null. Freeing gives back
@@ -120,10 +144,15 @@ class ServiceProvider {
   virtual void FreeHidServices(ServiceTable::Hid& group) = 0;
   // The file services; bound once when the provider is installed.
   virtual void BindFileServices(ServiceTable::File& group) = 0;
+  // The device holds, bound with the file services: the platform's own
+  // unless a provider whose devices the system does not know has its own.
+  virtual void BindHoldServices(ServiceTable::Hold& group);
 };
 
 // The platform's own backend, chosen at build time.
 ServiceProvider& PlatformServiceProvider();
+// The platform's device holds (the same for every provider of it).
+ServiceTable::Hold PlatformHoldServices();
 
 // Installs a provider (nullptr: the platform's). Only while no services are
 // acquired; returns the provider that was installed before.

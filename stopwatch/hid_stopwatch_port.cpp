@@ -6,6 +6,28 @@ namespace stopwatch {
 
 bool HidStopwatchPort::HasStopwatch() { return device_ != nullptr; }
 
+HoldOutcome HidStopwatchPort::HoldForPass(unsigned waitMs) {
+  switch (device_->HoldExclusive(waitMs)) {
+    case TJvHidDevice::HoldResult::Held:
+      break;
+    case TJvHidDevice::HoldResult::Busy:
+      return HoldOutcome::Busy;
+    case TJvHidDevice::HoldResult::Failed:
+      return HoldOutcome::Failed;
+  }
+  // The answer handle may have been open since an earlier pass, taking in
+  // the answers to whatever another program asked meanwhile. A handle
+  // opened now starts empty.
+  device_->CloseReadHandle();
+  return HoldOutcome::Held;
+}
+
+void HidStopwatchPort::ReleaseHold() {
+  // The stopwatch may have been forgotten during the pass; a device given
+  // back let go of its hold then.
+  if (device_ != nullptr) device_->ReleaseHold();
+}
+
 std::size_t HidStopwatchPort::OutputReportByteLength() { return device_->Caps().OutputReportByteLength; }
 
 std::size_t HidStopwatchPort::InputReportByteLength() { return device_->Caps().InputReportByteLength; }

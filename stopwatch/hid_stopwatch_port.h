@@ -13,6 +13,8 @@ class HidStopwatchPort final : public StopwatchPort {
   explicit HidStopwatchPort(TJvHidDevice* const& device) : device_(device) {}
 
   bool HasStopwatch() override;
+  HoldOutcome HoldForPass(unsigned waitMs) override;
+  void ReleaseHold() override;
   std::size_t OutputReportByteLength() override;
   std::size_t InputReportByteLength() override;
   bool PrepareAnswer() override;

@@ -40,6 +40,18 @@ struct Stop {
   std::string_view status;
 };
 
+// Lets the stopwatch go however the pass ends.
+class PassHold {
+ public:
+  explicit PassHold(StopwatchPort& device) : device_(device) {}
+  ~PassHold() { device_.ReleaseHold(); }
+  PassHold(const PassHold&) = delete;
+  PassHold& operator=(const PassHold&) = delete;
+
+ private:
+  StopwatchPort& device_;
+};
+
 Stop StopFor(Exchange exchange) {
   switch (exchange) {
     case Exchange::NotConnected:
@@ -61,6 +73,21 @@ ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& wind
     result.kind = ReadOutResult::Kind::NoStopwatch;
     return result;
   }
+  switch (device.HoldForPass(kBusyWaitMs)) {
+    case HoldOutcome::Held:
+      break;
+    case HoldOutcome::Busy:
+      result.kind = ReadOutResult::Kind::Busy;
+      window.SetStatusText(std::string(kStatusBusy));
+      return result;
+    case HoldOutcome::Failed:
+      result.kind = ReadOutResult::Kind::ExchangeFailed;
+      result.stoppedAtSlot = 0;
+      window.SetStatusText(std::string(kStatusExchangeFailed));
+      return result;
+  }
+  const PassHold hold(device);
+
   const std::string separator = clock.DecimalSeparator();
   std::vector<std::string> texts;
   texts.reserve(kSlotCount);

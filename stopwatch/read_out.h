@@ -11,10 +11,14 @@ namespace stopwatch {
 // How long one answer is waited for. A stopwatch that has something to say
 // answers within milliseconds; a silent one must not hold the window.
 inline constexpr unsigned kAnswerTimeoutMs = 1000;
+// How long a pass waits for another program's pass on the same stopwatch
+// to end: long enough for a whole pass of 84 prompt answers.
+inline constexpr unsigned kBusyWaitMs = 2000;
 
 inline constexpr std::string_view kStatusNotConnected = "Секундомер не подключен";
 inline constexpr std::string_view kStatusNoAnswer = "Секундомер не отвечает";
 inline constexpr std::string_view kStatusExchangeFailed = "Ошибка обмена с секундомером";
+inline constexpr std::string_view kStatusBusy = "Секундомер занят другой программой";
 inline constexpr std::string_view kStatusReadPrefix = "Данные считаны ";
 inline constexpr std::string_view kStatusReadTimeJoint = " в ";
 
@@ -24,7 +28,9 @@ struct ReadOutResult {
     NoStopwatch,     // none is held: nothing was done
     NotConnected,    // stopped: the capabilities read an output length of 0
     NoAnswer,        // stopped: an answer did not come in time
-    ExchangeFailed,  // stopped: a write or read failed, or the answer was short
+    ExchangeFailed,  // stopped: a write or read failed, the answer was short,
+                     // or the stopwatch could not be held
+    Busy,            // not started: another program's pass held the stopwatch
   };
   Kind kind = Kind::Completed;
   int stoppedAtSlot = -1;  // the slot the pass stopped at, or -1
@@ -36,6 +42,12 @@ struct ReadOutResult {
 // that stops early changes nothing in the table, which may hold an earlier
 // read the user has not saved yet; the status line says why it stopped.
 // Without a stopwatch the click changes nothing at all.
+//
+// The pass holds the stopwatch against other programs from its first
+// request to its last answer, since answers name no slot and reach every
+// program that has the stopwatch open. One that finds it held waits up to
+// kBusyWaitMs, then reads; if it is still held, nothing is read and the
+// status line says so (kStatusBusy), the table again left as it was.
 ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock);
 
 }  // namespace stopwatch

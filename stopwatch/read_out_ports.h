@@ -15,6 +15,12 @@ enum class ReadOutcome {
   Failed,    // the transfer failed
 };
 
+enum class HoldOutcome {
+  Held,    // the stopwatch is this pass's alone
+  Busy,    // another program still had it when the wait ran out
+  Failed,  // the hold could not be taken
+};
+
 // The checked-out stopwatch, if any.
 class StopwatchPort {
  public:
@@ -22,6 +28,16 @@ class StopwatchPort {
 
   // Whether a stopwatch is checked out at all.
   virtual bool HasStopwatch() = 0;
+
+  // Takes the stopwatch for this pass alone, against every other program,
+  // waiting at most `waitMs` for one that has it now. An answer carries no
+  // slot number, and every program that has the stopwatch open receives
+  // every answer: input reports that reached this program before the hold
+  // (answers to another program's requests) are dropped, so that the pass
+  // sees only answers to its own requests.
+  virtual HoldOutcome HoldForPass(unsigned waitMs) = 0;
+  // Lets the stopwatch go again; nothing when it is not held.
+  virtual void ReleaseHold() = 0;
 
   // The capabilities' report lengths, report-ID byte included; 0 when the
   // capabilities cannot be read. Asked afresh at each use.

@@ -78,4 +78,10 @@ DWORD ReadOneReport(FileObject& object, void* buffer, DWORD size, DWORD* count);
 // caller's buffer can take a whole input report. ERROR_SUCCESS, or the code.
 DWORD CheckReadRequest(FileObject& object, const void* buffer, DWORD size);
 
+// Whether a write may be made: the handle was opened for writing and the
+// caller hands over exactly one output report of the length the descriptor
+// gives. ERROR_SUCCESS, or the code (ERROR_INVALID_USER_BUFFER for a length
+// that is not the output report's, as Windows gives).
+DWORD CheckWriteRequest(FileObject& object, const void* buffer, DWORD size);
+
 }  // namespace hid::linux_backend

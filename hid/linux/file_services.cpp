@@ -194,12 +194,8 @@ BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesTo
     SetLastErrorCode(ERROR_NOT_SUPPORTED);
     return FALSE;
   }
-  if (object->fd < 0 || !object->writable) {
-    SetLastErrorCode(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-  if (lpBuffer == nullptr && nNumberOfBytesToWrite > 0) {
-    SetLastErrorCode(ERROR_INVALID_PARAMETER);
+  if (const DWORD check = CheckWriteRequest(*object, lpBuffer, nNumberOfBytesToWrite); check != ERROR_SUCCESS) {
+    SetLastErrorCode(check);
     return FALSE;
   }
   // hidraw takes the report-ID byte first, 0 for unnumbered reports: the
@@ -364,6 +360,18 @@ DWORD CheckReadRequest(FileObject& object, const void* buffer, DWORD size) {
   // Windows refuses a buffer that cannot take a whole report before it
   // takes one from the device, so no report is lost to a short buffer.
   if (descriptor && size < descriptor->input_report_byte_length) return ERROR_INVALID_USER_BUFFER;
+  if (size == 0) return ERROR_INVALID_USER_BUFFER;
+  return ERROR_SUCCESS;
+}
+
+DWORD CheckWriteRequest(FileObject& object, const void* buffer, DWORD size) {
+  if (object.fd < 0 || !object.writable) return ERROR_ACCESS_DENIED;
+  if (buffer == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
+  const auto& descriptor = DescriptorOf(object);
+  // Windows takes exactly one whole output report per write, and hidraw
+  // would send whatever it is given: a shorter or longer write would reach
+  // the device as a report it never declared.
+  if (descriptor && size != descriptor->output_report_byte_length) return ERROR_INVALID_USER_BUFFER;
   if (size == 0) return ERROR_INVALID_USER_BUFFER;
   return ERROR_SUCCESS;
 }

@@ -17,4 +17,7 @@ ServiceTable::Hid HidServices();
 // overlapped_io.cpp); they need nothing loaded.
 ServiceTable::File FileServices();
 
+// Device holds by flock on the hidraw nodes (device_hold.cpp).
+ServiceTable::Hold HoldServices();
+
 }  // namespace hid::linux_backend

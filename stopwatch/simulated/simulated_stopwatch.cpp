@@ -55,6 +55,14 @@ std::size_t SimulatedStopwatch::InputReportByteLength() {
   return Unplugged() ? 0 : inputLength_;
 }
 
+HoldOutcome SimulatedStopwatch::HoldForPass(unsigned waitMs) {
+  lastHoldWait_ = waitMs;
+  if (holdFails_) return HoldOutcome::Failed;
+  if (heldElsewhere_) return HoldOutcome::Busy;
+  held_ = true;
+  return HoldOutcome::Held;
+}
+
 bool SimulatedStopwatch::PrepareAnswer() {
   ++prepares_;
   if (Unplugged() || FaultAt(answered_) == Fault::PrepareFails) return false;
@@ -68,7 +76,7 @@ bool SimulatedStopwatch::WriteReport(std::span<const std::uint8_t> buffer, std::
     ++boundsViolations_;
     return false;
   }
-  writes_.push_back(Write{{buffer.begin(), buffer.begin() + count}, buffer.size(), handleOpen_});
+  writes_.push_back(Write{{buffer.begin(), buffer.begin() + count}, buffer.size(), handleOpen_, held_});
   if (Unplugged() || count < kRequestLength) return false;
 
   // Only a well-formed request names a slot; anything else is ignored.

@@ -49,6 +49,10 @@ class SimulatedStopwatch : public StopwatchPort {
   // After slot `slot` has been answered the device is gone: its capabilities
   // read all zero and every transfer fails.
   void UnplugAfterSlot(int slot) { unplugAfter_ = slot; }
+  // Another program holds the stopwatch for longer than any wait; or the
+  // hold cannot be taken at all.
+  void SetHeldElsewhere(bool held) { heldElsewhere_ = held; }
+  void SetHoldFails(bool fails) { holdFails_ = fails; }
   // After slot `slot` has been answered the window no longer holds a
   // stopwatch (its removal was handled meanwhile).
   void ForgetAfterSlot(int slot) { forgetAfter_ = slot; }
@@ -58,6 +62,7 @@ class SimulatedStopwatch : public StopwatchPort {
     std::vector<std::uint8_t> bytes;  // the `count` bytes written
     std::size_t bufferSize = 0;
     bool answerHandleOpen = false;  // prepared before this write
+    bool held = false;              // while the pass held the stopwatch
   };
   struct Read {
     std::size_t count = 0;
@@ -70,10 +75,15 @@ class SimulatedStopwatch : public StopwatchPort {
   int CapabilityQueries() const { return capabilityQueries_; }
   // Calls whose count exceeded the buffer handed over.
   int BoundsViolations() const { return boundsViolations_; }
+  // The wait the last hold asked for; whether the hold is taken now.
+  unsigned LastHoldWait() const { return lastHoldWait_; }
+  bool Held() const { return held_; }
   void ClearLog();
 
   // StopwatchPort
   bool HasStopwatch() override { return present_ && !(forgetAfter_ >= 0 && answered_ > forgetAfter_); }
+  HoldOutcome HoldForPass(unsigned waitMs) override;
+  void ReleaseHold() override { held_ = false; }
   std::size_t OutputReportByteLength() override;
   std::size_t InputReportByteLength() override;
   bool PrepareAnswer() override;
@@ -95,6 +105,10 @@ class SimulatedStopwatch : public StopwatchPort {
   std::map<int, std::pair<Fault, std::size_t>> faults_;
   int unplugAfter_ = -1;
   int forgetAfter_ = -1;
+  bool heldElsewhere_ = false;
+  bool holdFails_ = false;
+  bool held_ = false;
+  unsigned lastHoldWait_ = 0;
 
   bool handleOpen_ = false;
   int pendingSlot_ = -1;  // the slot whose answer waits for the open handle

@@ -71,6 +71,8 @@ struct DeviceRecord {
   std::deque<Scheduled> scheduled;
   int openAttempts = 0;
   int productStringQueries = 0;
+  bool heldElsewhere = false;  // by another program
+  DWORD lastHoldWait = 0;
 };
 
 struct SetEntry {
@@ -94,6 +96,7 @@ struct SimState {
   std::vector<DeviceId> order;  // enumeration order of plugged-in devices
   std::map<std::uintptr_t, std::shared_ptr<OpenFile>> files;
   std::map<std::uintptr_t, DeviceInfoSet> sets;
+  std::map<std::uintptr_t, DeviceId> holds;  // taken by the program under test
   std::set<PreparsedBlock*> preparsed;
   std::vector<PendingRead> pending;
   std::set<ApcQueue*> queues;
@@ -675,6 +678,37 @@ BOOL WINAPI CancelIo(HANDLE handle) {
 
 DWORD WINAPI GetLastError() { return t_lastError; }
 
+// --- Device holds ---
+
+// Answers at once instead of waiting: a hold another program has is never
+// given up here, and the wait asked for is recorded.
+HANDLE WINAPI HoldDevice(const char* path, DWORD milliseconds) {
+  std::lock_guard lock(Mutex());
+  SimState& state = State();
+  for (auto& [id, record] : state.devices) {
+    if (path == nullptr || record.config.path != path) continue;
+    if (!record.current || !record.current->plugged) break;
+    record.lastHoldWait = milliseconds;
+    const bool heldHere = std::any_of(state.holds.begin(), state.holds.end(),
+                                      [id = id](const auto& hold) { return hold.second == id; });
+    if (record.heldElsewhere || heldHere) {
+      SetError(ERROR_TIMEOUT);
+      return INVALID_HANDLE_VALUE;
+    }
+    HANDLE handle = NewHandle(state);
+    state.holds[Key(handle)] = id;
+    SetError(ERROR_SUCCESS);
+    return handle;
+  }
+  SetError(ERROR_FILE_NOT_FOUND);
+  return INVALID_HANDLE_VALUE;
+}
+
+BOOL WINAPI ReleaseDeviceHold(HANDLE hold) {
+  std::lock_guard lock(Mutex());
+  return State().holds.erase(Key(hold)) == 1 ? TRUE : Fail(ERROR_INVALID_HANDLE);
+}
+
 // One field of the state, read or set under the lock.
 template <typename T>
 T Get(T SimState::*field) {
@@ -849,6 +883,22 @@ int SimPlatform::OpenHandles(DeviceId id) const {
   return count;
 }
 
+void SimPlatform::SetHeldElsewhere(DeviceId id, bool held) {
+  std::lock_guard lock(Mutex());
+  Record(State(), id).heldElsewhere = held;
+}
+
+bool SimPlatform::HeldHere(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  const auto& holds = State().holds;
+  return std::any_of(holds.begin(), holds.end(), [id](const auto& hold) { return hold.second == id; });
+}
+
+DWORD SimPlatform::LastHoldWait(DeviceId id) const {
+  std::lock_guard lock(Mutex());
+  return Record(State(), id).lastHoldWait;
+}
+
 int SimPlatform::OpenAttempts(DeviceId id) const {
   std::lock_guard lock(Mutex());
   return Record(State(), id).openAttempts;
@@ -937,6 +987,10 @@ void SimPlatform::FreeHidServices(hid::ServiceTable::Hid&) { Bump(&SimState::hid
 
 void SimPlatform::BindFileServices(hid::ServiceTable::File& group) {
   group = {LUMETRA_FILE_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};
+}
+
+void SimPlatform::BindHoldServices(hid::ServiceTable::Hold& group) {
+  group = {LUMETRA_HOLD_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};
 }
 
 }  // namespace hidsim

@@ -16,7 +16,9 @@
 //     CloseHandle all reads on the handle (ERROR_OPERATION_ABORTED);
 //   - unplugging completes pending reads with 0 bytes and
 //     ERROR_DEVICE_NOT_CONNECTED and fails later I/O on open handles;
-//   - GetLastError is per thread.
+//   - GetLastError is per thread;
+//   - a device hold is refused at once (ERROR_TIMEOUT) while another hold
+//     on the device is taken, here or by "another program" (SetHeldElsewhere).
 // Constructing a SimPlatform installs it as the service provider; destroying
 // it restores the previous one. One at a time.
 //
@@ -130,6 +132,14 @@ class SimPlatform final : public hid::ServiceProvider {
   void SetResponder(DeviceId id, Responder responder);
   std::vector<std::vector<BYTE>> Writes(DeviceId id) const;
 
+  // --- Device holds ---
+  // Another program holds the device (or no longer does).
+  void SetHeldElsewhere(DeviceId id, bool held);
+  // A hold of this process is taken on the device.
+  bool HeldHere(DeviceId id) const;
+  // The wait the last hold asked for, in milliseconds.
+  DWORD LastHoldWait(DeviceId id) const;
+
   // --- Observation ---
   int OpenHandles(DeviceId id) const;           // open now, any access
   int OpenAttempts(DeviceId id) const;          // CreateFileA calls naming the device
@@ -176,6 +186,7 @@ class SimPlatform final : public hid::ServiceProvider {
   bool LoadHidServices(hid::ServiceTable::Hid& group) override;
   void FreeHidServices(hid::ServiceTable::Hid& group) override;
   void BindFileServices(hid::ServiceTable::File& group) override;
+  void BindHoldServices(hid::ServiceTable::Hold& group) override;
 
  private:
   hid::ServiceProvider* previous_ = nullptr;

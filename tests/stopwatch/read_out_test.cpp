@@ -87,11 +87,14 @@ TEST_F(ReadOutTest, FullPassFillsEverySlotCellAndStampsTheRead) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     EXPECT_EQ(device.Writes()[slot].bytes, (std::vector<std::uint8_t>{0x00, std::uint8_t(0xAA + slot)}));
     EXPECT_TRUE(device.Writes()[slot].answerHandleOpen) << "answer handle prepared before write " << slot;
+    EXPECT_TRUE(device.Writes()[slot].held) << "request " << slot << " sent while the pass held the stopwatch";
     EXPECT_EQ(device.Reads()[slot].count, kAnswerLength);
     EXPECT_EQ(device.Reads()[slot].timeoutMs, kAnswerTimeoutMs);
   }
   EXPECT_EQ(device.PrepareCount(), 84);
   EXPECT_EQ(device.CapabilityQueries(), 2 * 84) << "lengths are asked afresh for each use";
+  EXPECT_EQ(device.LastHoldWait(), kBusyWaitMs);
+  EXPECT_FALSE(device.Held()) << "let go once the pass is over";
 }
 
 TEST_F(ReadOutTest, CellTextsUseTheRegionalSeparatorAndTheFlag) {
@@ -164,8 +167,34 @@ TEST(ReadOut, APassThatStopsAnywhereLeavesTheTableAsItWasAndSaysWhy) {
         EXPECT_EQ(window.cellWrites, 0);
         EXPECT_EQ(device.Reads().size(), static_cast<std::size_t>(slot + (c.answerAwaited ? 1 : 0)))
             << "no read without a request, no request after the failure";
+        EXPECT_FALSE(device.Held()) << "let go however the pass ends";
       }
     }
+  }
+}
+
+TEST(ReadOut, AStopwatchAnotherProgramHoldsIsNotReadAndTheTableStaysAsItWas) {
+  struct Case {
+    bool heldElsewhere;
+    ReadOutResult::Kind kind;
+    std::string status;
+  };
+  for (const Case& c : {Case{true, ReadOutResult::Kind::Busy, "Секундомер занят другой программой"},
+                        Case{false, ReadOutResult::Kind::ExchangeFailed, "Ошибка обмена с секундомером"}}) {
+    SCOPED_TRACE(c.status);
+    SimulatedStopwatch device;
+    FillSlots(device);
+    c.heldElsewhere ? device.SetHeldElsewhere(true) : device.SetHoldFails(true);
+    RecordingWindow window = EarlierWindow();
+    const RecordingWindow before = window;
+    SlotStampClock clock(device, ".");
+    const ReadOutResult result = ReadOutMeasurements(device, window, clock);
+    EXPECT_EQ(result.kind, c.kind);
+    EXPECT_EQ(window.status, c.status);
+    EXPECT_EQ(window.cells, before.cells) << "no slot cell and no stamp";
+    EXPECT_EQ(window.cellWrites, 0);
+    EXPECT_TRUE(device.Writes().empty()) << "not one request to a stopwatch another program reads";
+    EXPECT_EQ(device.LastHoldWait(), kBusyWaitMs) << "the other program's pass is waited for first";
   }
 }
 

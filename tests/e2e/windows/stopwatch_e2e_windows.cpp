@@ -31,6 +31,7 @@
 #include "stopwatch/simulated/recording_window.h"
 #include "stopwatch/wire_format.h"
 #include "tests/e2e/sample_measurements.h"
+#include "tests/e2e/windows/emulator_control.h"
 #include "tests/sim/test_event_loop.h"
 
 namespace {
@@ -120,25 +121,6 @@ class BroadcastLog {
 
   HWND window_ = nullptr;
 };
-
-// Writes one command line to the emulator's control pipe, whose Unix path
-// the emulator puts in the environment; Wine shows the root as drive Z:.
-bool TellEmulator(const char* command) {
-  char unixPath[MAX_PATH] = {};
-  const DWORD length = ::GetEnvironmentVariableA("VORDA2_EMULATOR_CONTROL", unixPath, sizeof unixPath);
-  if (length == 0 || length >= sizeof unixPath) return false;
-  std::string path = std::string("Z:") + unixPath;
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  HANDLE pipe = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (pipe == INVALID_HANDLE_VALUE) return false;
-  const std::string line = std::string(command) + "\n";
-  DWORD written = 0;
-  const bool ok = ::WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
-                  written == line.size();
-  ::CloseHandle(pipe);
-  return ok;
-}
 
 // The user's decimal separator, as the system's regional settings give it.
 std::string SystemDecimalSeparator() {
@@ -252,7 +234,7 @@ TEST_F(WineStopwatch, UnplugAndReplugReachTheControllerThroughTheSystemBroadcast
   const int removals = detection_->removals;
 
   const auto unplugged = Clock::now();
-  ASSERT_TRUE(TellEmulator("u")) << "the emulator's control pipe";
+  ASSERT_TRUE(e2e::TellEmulator("u")) << "the emulator's control pipe";
   const bool gone = RunUntil([] { return detection_->stopwatch == nullptr; }, 15s);
   std::printf("unplug: stopwatch let go after %.0f ms; broadcasts: %s\n", MsSince(unplugged),
               broadcasts_->Since(unplugged).c_str());
@@ -261,7 +243,7 @@ TEST_F(WineStopwatch, UnplugAndReplugReachTheControllerThroughTheSystemBroadcast
   EXPECT_FALSE(before->Plugged());
 
   const auto plugged = Clock::now();
-  ASSERT_TRUE(TellEmulator("p"));
+  ASSERT_TRUE(e2e::TellEmulator("p"));
   const bool back = RunUntil([] { return detection_->stopwatch != nullptr; }, 15s);
   std::printf("plug-in: stopwatch taken after %.0f ms; broadcasts: %s\n", MsSince(plugged),
               broadcasts_->Since(plugged).c_str());
@@ -283,13 +265,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s TIMES-FILE DECIMAL-SEPARATOR\n", argv[0]);
     return 2;
   }
-  // The times file comes as a Unix path; Wine shows the root as drive Z:.
-  g_timesFile = argv[1];
-  if (!g_timesFile.empty() && g_timesFile.front() == '/') {
-    for (char& c : g_timesFile)
-      if (c == '/') c = '\\';
-    g_timesFile = "Z:" + g_timesFile;
-  }
+  // The times file comes as a Unix path.
+  g_timesFile = e2e::WinePath(argv[1]);
   g_separator = argv[2];
   return RUN_ALL_TESTS();
 }

@@ -36,6 +36,7 @@ void BackendTest::SetUp() {
   ASSERT_TRUE(provider.LoadSetupServices(table_.setup));
   ASSERT_TRUE(provider.LoadHidServices(table_.hid));
   provider.BindFileServices(table_.file);
+  provider.BindHoldServices(table_.hold);
 }
 
 void BackendTest::TearDown() {

@@ -3,10 +3,12 @@
 // it, so that it runs the same from ctest, a debugger or a shell.
 #include <gtest/gtest.h>
 
+#include "device_hold_helper.h"
 #include "mock_hidraw_linux.h"
 
 int main(int argc, char** argv) {
   lumetra::mock::ReexecUnderUmockdevPreload(argv);
+  lumetra::test::RunHoldHelperIfAsked(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -76,16 +76,26 @@ TEST_F(FileServicesTest, NumberedReportsKeepTheirIdAndArePaddedToTheInputLength)
   table_.file.CloseHandle(handle);
 }
 
-TEST_F(FileServicesTest, ABufferTooShortForAReportIsRefusedWithoutLosingIt) {
+TEST_F(FileServicesTest, ReportLengthsAreKeptAsWindowsKeepsThem) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   HANDLE handle = Open(stopwatch->node());
+  // A read buffer too short for an input report is refused without losing it.
   stopwatch->QueueInputReport(StopwatchAnswer(5));
-  BYTE buffer[10];
+  BYTE buffer[12] = {0x00, 0xAA};
   DWORD count = 99;
-  EXPECT_FALSE(table_.file.ReadFile(handle, buffer, sizeof buffer, &count, nullptr));
+  EXPECT_FALSE(table_.file.ReadFile(handle, buffer, 10, &count, nullptr));
   EXPECT_EQ(table_.file.GetLastError(), 1784u);  // ERROR_INVALID_USER_BUFFER
   EXPECT_EQ(count, 0u);
   EXPECT_EQ(Read(handle, 11).at(1), StopwatchAnswer(5)[0]);
+  // A write is one whole output report (2 bytes here), neither shorter nor
+  // longer, with the same error; nothing reaches the device.
+  for (const DWORD length : {0u, 1u, 3u, 11u}) {
+    count = 99;
+    EXPECT_FALSE(table_.file.WriteFile(handle, buffer, length, &count, nullptr)) << length;
+    EXPECT_EQ(table_.file.GetLastError(), 1784u) << length;
+    EXPECT_EQ(count, 0u);
+  }
+  EXPECT_TRUE(stopwatch->TakeWrittenReports().empty());
   table_.file.CloseHandle(handle);
 }
 

@@ -1,0 +1,132 @@
+// pipeline-sets: the program's path from the stopwatch's answers to the
+// saved workbook, for answer sets given on standard input.
+//
+// Each input line is one set: 84 answers in slot order, separated by
+// blanks, each the 11 bytes of the measurement report in hex (report ID
+// first). For each set the answers are read through the read-out into a
+// grid (the read-out's ports, with the regional settings of the process's
+// locale), the grid is exported through the built-in spreadsheet
+// application into FOLDER/set.xls, and one line answers it:
+//   PATH <tab> DATE <tab> TIME      the workbook, and the date and time the read stamped
+//   error <tab> MESSAGE             the set could not be taken through
+// The file is overwritten by the next set, so read it before sending one.
+#include <clocale>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "export/automation/com_session.h"
+#include "export/automation/exceptions.h"
+#include "export/automation/spreadsheet_link.h"
+#include "export/measurement_export.h"
+#include "export/sheetapp/builtin_spreadsheet.h"
+#include "stopwatch/read_out.h"
+#include "stopwatch/simulated/recording_window.h"
+#include "stopwatch/simulated/simulated_stopwatch.h"
+#include "stopwatch/wire_format.h"
+
+namespace {
+
+// The regional settings as the C library has them for the process's locale.
+class CLocaleClock final : public stopwatch::ClockLocalePort {
+ public:
+  std::string CurrentDate() override { return Now("%x"); }
+  std::string CurrentTime() override { return Now("%X"); }
+  std::string DecimalSeparator() override { return std::localeconv()->decimal_point; }
+
+ private:
+  static std::string Now(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[64];
+    return std::string(text, std::strftime(text, sizeof text, format, &local));
+  }
+};
+
+// The export's view of the grid the read-out filled, and a save dialog
+// that always names `path`.
+class GridExportPorts final : public measurement_export::ExportPorts {
+ public:
+  GridExportPorts(const stopwatch::RecordingWindow& grid, std::string separator, std::string path)
+      : grid_(grid), separator_(std::move(separator)), path_(std::move(path)) {}
+
+  int GridColumnCount() override { return 11; }
+  int GridRowCount() override { return 10; }
+  std::string CellText(int column, int row) override { return grid_.Cell(column, row); }
+  std::string DecimalSeparator() override { return separator_; }
+  bool ExecuteSaveDialog() override { return true; }
+  std::string SaveDialogFileName() override { return path_; }
+  bool FileExists(const std::string& path) override { return measurement_export::RegularFileExists(path); }
+  int ConfirmOverwrite(const std::string&) override { return measurement_export::kAnswerYes; }
+  void SetSpreadsheetLabel(const automation::SpreadsheetLabel&) override {}
+  automation::OleVariant& Link() override { return automation::SpreadsheetLink(); }
+
+ private:
+  const stopwatch::RecordingWindow& grid_;
+  std::string separator_;
+  std::string path_;
+};
+
+bool ParseSet(const std::string& line, stopwatch::SimulatedStopwatch& device) {
+  std::istringstream words(line);
+  std::string word;
+  int slot = 0;
+  for (; words >> word; ++slot) {
+    if (slot >= stopwatch::kSlotCount || word.size() != 2 * stopwatch::kAnswerLength) return false;
+    std::uint8_t bytes[stopwatch::kAnswerLength];
+    for (std::size_t i = 0; i < stopwatch::kAnswerLength; ++i) {
+      unsigned value = 0;
+      if (std::sscanf(word.c_str() + 2 * i, "%2x", &value) != 1) return false;
+      bytes[i] = static_cast<std::uint8_t>(value);
+    }
+    std::array<std::uint8_t, 9> digits{};  // bytes 9 down to 1
+    for (std::size_t i = 0; i < digits.size(); ++i) digits[i] = bytes[stopwatch::kLastDigitByte - i];
+    device.SetSlotDigits(slot, digits, bytes[stopwatch::kIncrementFlagByte]);
+    device.SetReportId(bytes[0]);
+  }
+  return slot == stopwatch::kSlotCount;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s FOLDER < SETS\n", argv[0]);
+    return 2;
+  }
+  std::setlocale(LC_ALL, "");
+  const std::string path = (std::filesystem::path(argv[1]) / "set.xls").string();
+  automation::ComSession com(automation::SpreadsheetLink());
+  sheetapp::RegisterBuiltInSpreadsheet();
+  CLocaleClock clock;
+  for (std::string line; std::getline(std::cin, line);) {
+    stopwatch::SimulatedStopwatch device;
+    if (!ParseSet(line, device)) {
+      std::cout << "error\tnot 84 answers of 11 hex bytes" << std::endl;
+      continue;
+    }
+    stopwatch::RecordingWindow grid;
+    const stopwatch::ReadOutResult result = stopwatch::ReadOutMeasurements(device, grid, clock);
+    if (result.kind != stopwatch::ReadOutResult::Kind::Completed) {
+      std::cout << "error\tthe read-out ended with \"" << grid.status << "\"" << std::endl;
+      continue;
+    }
+    try {
+      GridExportPorts ports(grid, clock.DecimalSeparator(), path);
+      measurement_export::ExportMeasurements(ports);
+    } catch (const automation::Exception& error) {
+      std::cout << "error\t" << error.what() << std::endl;
+      continue;
+    }
+    std::cout << path << '\t' << grid.Cell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row) << '\t'
+              << grid.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row) << std::endl;
+  }
+  return 0;
+}
