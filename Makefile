@@ -10,7 +10,7 @@ BUILD      := build-sanitize
 CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
 endif
 
-.PHONY: deps configure build run demo test test-native test-windows windows-program test-package package install clean
+.PHONY: deps configure build run demo test test-native test-windows windows-program package-windows test-package package install clean
 
 deps:
 	scripts/install-deps
@@ -39,11 +39,13 @@ WINDOWS_E2E_EMULATOR = $(CURDIR)/$(BUILD)/tools/vorda2-emulator/vorda2-emulator
 # The Windows cross build (the whole program, lumetra.exe, on the system's
 # own controls) and its tests under Wine, the window tests on a virtual
 # display. The .xls files it writes there are compared with those of the
-# native build's sample writer, which is built first.
-test-windows: configure
+# native build's sample writer, which is built first. The setup program is
+# installed, started, upgraded and removed there too.
+test-windows: configure package-windows
 	cmake --build $(BUILD) -j $(JOBS) --target export_write_samples vorda2-emulator
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	  -DLUMETRA_WINDOWS_SETUP=$(WINDOWS_SETUP) \
 	  -DLUMETRA_LINUX_EXPORT_SAMPLE_WRITER=$(CURDIR)/$(BUILD)/tests/export/export_write_samples \
 	  -DLUMETRA_STOPWATCH_EMULATOR=$(WINDOWS_E2E_EMULATOR)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
@@ -56,6 +58,12 @@ windows-program: deps
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD)-release -j $(JOBS) --target lumetra
 	x86_64-w64-mingw32-strip $(WINDOWS_BUILD)-release/app/lumetra.exe
+
+# The Windows setup program to hand out (CPack, NSIS: packaging/windows/),
+# carrying that lumetra.exe. The Windows tests install it under Wine.
+WINDOWS_SETUP = $(CURDIR)/$(WINDOWS_BUILD)-release/lumetra-1.0-win64-setup.exe
+package-windows: windows-program
+	cd $(WINDOWS_BUILD)-release && cpack
 
 # The Debian package of the program (CPack), in $(BUILD)/.
 package: build
