@@ -8,20 +8,21 @@ namespace {
 
 constexpr ControlLayout kControls[] = {
     {ControlKind::Label, "ScopeLabel", Bounds(12, 10, 200, 19), FontLayout{"Arial", 16, fsBold}, ""},
-    {ControlKind::Button, "CopyButton", Bounds(508, 8, 120, 25), FontLayout{"Arial", 16}, "Копировать"},
+    {ControlKind::Button, "CopyButton", Bounds(488, 8, 120, 25), FontLayout{"Arial", 16}, "Копировать"},
     {ControlKind::Label, "NoteLabel", Bounds(12, 232, 400, 18), FontLayout{"Arial", 15, 0, clMaroon}, ""},
-    {ControlKind::PaintBox, "TimesPlot", Bounds(8, 256, 308, 256), FontLayout{"Arial", 12}, ""},
-    {ControlKind::PaintBox, "HistogramPlot", Bounds(324, 256, 308, 256), FontLayout{"Arial", 12}, ""},
+    {ControlKind::PaintBox, "TimesPlot", Bounds(8, 256, 298, 256), FontLayout{"Arial", 12}, ""},
+    {ControlKind::PaintBox, "HistogramPlot", Bounds(314, 256, 298, 256), FontLayout{"Arial", 12}, ""},
 };
 
 constexpr const char* kTabOrder[] = {"CopyButton"};
 
 }  // namespace
 
-// Client area 640 x 520 in a fixed frame of 3 pixels with a 19-pixel caption.
+// Client area 620 x 520 in a fixed frame of 3 pixels with a 19-pixel caption,
+// over the main window's left part: its buttons stay free for the next read.
 const FormLayout kStatisticsLayout = {
     .caption = "Статистика",
-    .placement = {.framePosition = {185, 140}, .outerSize = {646, 545}, .clientSize = {640, 520}},
+    .placement = {.framePosition = {20, 160}, .outerSize = {626, 545}, .clientSize = {620, 520}},
     .font = {"Arial", 15},
     .controls = kControls,
     .tabOrder = kTabOrder,

@@ -28,9 +28,10 @@ struct AxisTexts {
 // Values map to pixels of the area inside the axes.
 class PlotFrame {
  public:
+  // `xMargin` keeps the x axis's ends that far in from the plot's sides.
   PlotFrame(TCanvas& canvas, const TRect& area, PlotAxis x, PlotAxis y, const AxisTexts& texts,
-            const std::string& separator)
-      : canvas_(canvas), x_(std::move(x)), y_(std::move(y)) {
+            const std::string& separator, int xMargin = 0)
+      : canvas_(canvas), x_(std::move(x)), y_(std::move(y)), xMargin_(xMargin) {
     const int line = canvas.textExtent("0").Height;
     int labelWidth = 0;
     for (double v : y_.ticks()) labelWidth = std::max(labelWidth, canvas.textExtent(TickText(y_, v, separator)).Width);
@@ -66,7 +67,8 @@ class PlotFrame {
   }
 
   int X(double value) const {
-    return inside_.Left + static_cast<int>(std::lround(x_.fraction(value) * (inside_.Width() - 1)));
+    return inside_.Left + xMargin_ +
+           static_cast<int>(std::lround(x_.fraction(value) * (inside_.Width() - 1 - 2 * xMargin_)));
   }
   int Y(double value) const {
     return inside_.Bottom - static_cast<int>(std::lround(y_.fraction(value) * (inside_.Height() - 1)));
@@ -90,6 +92,7 @@ class PlotFrame {
   TCanvas& canvas_;
   PlotAxis x_;
   PlotAxis y_;
+  int xMargin_;
   TRect inside_;
 };
 
@@ -136,7 +139,7 @@ void DrawTimesPlot(TCanvas& canvas, const TRect& area, const StatisticsReport& r
     high = std::max(high, s.mean + s.spread->randomError);
   }
   PlotFrame frame(canvas, area, MakePlotAxis(report.times.front().slot, report.times.back().slot, true),
-                  MakePlotAxis(low, high), texts, separator);
+                  MakePlotAxis(low, high), texts, separator, kPointSize);
   frame.level(s.mean, kMean, TPenStyle::psSolid);
   if (s.spread) {
     frame.level(s.mean - s.spread->randomError, kMean, TPenStyle::psDash);

@@ -88,6 +88,7 @@ TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {
   TStatisticsForm& statistics = Open();
   ASSERT_TRUE(statistics.isVisible());
   EXPECT_EQ(statistics.caption(), "Статистика");
+  EXPECT_EQ(statistics.clientSize(), (TSize{620, 520}));
   EXPECT_EQ(statistics.ScopeLabel->text(), "Вся таблица");
   // Python's statistics module gives, for the eleven times the table shows
   // (the date and time of the read and the empty slots left out): mean
