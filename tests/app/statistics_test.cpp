@@ -38,11 +38,7 @@ class StatisticsWindow : public WindowOnSim {
 
   // A read that finds `answers` in the first slots.
   void Read(std::vector<std::vector<BYTE>> answers) {
-    sim.SetResponder(stopwatch_, [answers](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
-      if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
-      const std::size_t slot = request[1] - 0xAAu;
-      return hidsim::ScriptedReport{slot < answers.size() ? answers[slot] : AnswerFor(0)};
-    });
+    AnswerWithReports(stopwatch_, std::move(answers));
     form->Button3->click();
   }
 

@@ -16,8 +16,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TForm";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-// A form's own window: a caption with the close button, a fixed frame.
-constexpr DWORD kOwnedStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// A form's own window, framed as the system's dialogs are: a popup with a
+// caption, the close button and a fixed frame.
+constexpr DWORD kOwnedStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 thread_local FormWindow* creating = nullptr;
 
