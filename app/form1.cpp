@@ -13,6 +13,7 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
+#include "app/statistics_form.h"
 #include "app/stopwatch_access.h"
 #include "export/automation/spreadsheet_link.h"
 #include "hid/hid_controller.h"
@@ -90,6 +91,7 @@ void TForm1::WireEvents() {
   OnCreate = std::bind_front(&TForm1::FormCreate, this);
   OnCloseQuery = std::bind_front(&TForm1::FormCloseQuery, this);
   StringGrid1->OnDrawCell = std::bind_front(&TForm1::StringGrid1DrawCell, this);
+  StringGrid1->addMenuItem("Статистика…", std::bind_front(&TForm1::StringGrid1StatisticsClick, this));
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
   HidCtl->SetOnArrival(TJvHidPlugEvent(this, &TForm1::HidCtlArrival));
@@ -165,6 +167,7 @@ void TForm1::Button3Click(TObject*) {
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
   app::RegionalSettings regional;
   stopwatch::ReadOutMeasurements(device, window, regional);
+  if (Statistics != nullptr) Statistics->TableChanged();
 }
 
 void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState) {
@@ -185,4 +188,9 @@ void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect
     canvas.fillRect(Rect);
     canvas.textOut(Rect.Left, Rect.Top, text);
   }
+}
+
+void TForm1::StringGrid1StatisticsClick(TObject*) {
+  if (Statistics == nullptr) Statistics = new TStatisticsForm(this);
+  Statistics->ShowFor(*StringGrid1);
 }

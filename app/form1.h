@@ -12,6 +12,7 @@ class TButton;
 class TLabel;
 class TSaveDialog;
 class TStaticText;
+class TStatisticsForm;
 class TStringGrid;
 class TJvHidDeviceController;
 class TJvHidDevice;
@@ -41,6 +42,8 @@ class TForm1 : public TForm {
   TLabel* Label40 = nullptr;   // unit of the values
   TLabel* Label3 = nullptr;    // credit line
   TLabel* Label4 = nullptr;    // version
+  // The statistics window, made the first time the grid's menu asks for it.
+  TStatisticsForm* Statistics = nullptr;
 
   // Handlers.
   void FormCreate(TObject* Sender);
@@ -52,6 +55,7 @@ class TForm1 : public TForm {
   void HidCtlRemoval(TJvHidDevice* HidDev);
   void Button3Click(TObject* Sender);
   void StringGrid1DrawCell(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State);
+  void StringGrid1StatisticsClick(TObject* Sender);
 
  private:
   // The components of the stored layout, found by name.

@@ -7,6 +7,7 @@
 #include "app/kit/button.h"
 #include "app/kit/form.h"
 #include "app/kit/label.h"
+#include "app/kit/paint_box.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
 
@@ -25,6 +26,7 @@ TControl* CreateControl(TForm& form, const ControlLayout& layout) {
     case ControlKind::Label: return new TLabel(&form);
     case ControlKind::Button: return new TButton(&form);
     case ControlKind::StaticText: return new TStaticText(&form);
+    case ControlKind::PaintBox: return new TPaintBox(&form);
     case ControlKind::StringGrid: {
       auto* grid = new TStringGrid(&form);
       grid->setColCount(layout.grid.colCount);

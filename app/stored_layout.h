@@ -15,7 +15,7 @@ class TForm;
 
 namespace app {
 
-enum class ControlKind { Label, Button, StaticText, StringGrid };
+enum class ControlKind { Label, Button, StaticText, StringGrid, PaintBox };
 
 struct FontLayout {
   const char* name;

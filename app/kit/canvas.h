@@ -1,7 +1,7 @@
-// The drawing surface handed to a grid's cell-painting handler: a font with
-// colour, size and style, a brush colour, rectangle filling and text output.
-// It draws on the paint device of the paint in progress; outside a paint it
-// draws nothing.
+// The drawing surface handed to a painting handler (a grid's cells, a paint
+// box): a font with colour, size and style, a brush colour for filling, a
+// pen for lines, and text output. It draws on the paint device of the paint
+// in progress; outside a paint it draws nothing and measures nothing.
 #pragma once
 
 #include <string>
@@ -20,10 +20,26 @@ class TBrush {
   TColor color_ = clWindow;
 };
 
+class TPen {
+ public:
+  TColor color() const { return color_; }
+  void setColor(TColor color) { color_ = color; }
+  int width() const { return width_; }
+  void setWidth(int width) { width_ = width < 1 ? 1 : width; }
+  TPenStyle style() const { return style_; }
+  void setStyle(TPenStyle style) { style_ = style; }
+
+ private:
+  TColor color_ = clWindowText;
+  int width_ = 1;
+  TPenStyle style_ = TPenStyle::psSolid;
+};
+
 class TCanvas {
  public:
   TFont font;
   TBrush brush;
+  TPen pen;
 
   // Attaches to the device of a paint in progress; nullptr detaches.
   void setDevice(kit::PaintDevice* device) { device_ = device; }
@@ -31,12 +47,24 @@ class TCanvas {
 
   // Fills the rectangle with the brush colour.
   void fillRect(const TRect& rect);
+  // Fills the rectangle with the brush colour and outlines it along its
+  // inside edge, in the pen's colour and width (always solid).
+  void rectangle(const TRect& rect);
+  // The ellipse that fits in the rectangle, filled with the brush colour.
+  void ellipse(const TRect& rect);
+  // A line with the pen from the pen position to (x, y), which becomes the
+  // pen position; the point (x, y) itself is left out.
+  void moveTo(int x, int y) { penPos_ = {x, y}; }
+  void lineTo(int x, int y);
   // Text in the font colour with its top-left corner at (x, y), not clipped.
   void textOut(int x, int y, const std::string& text);
   // Fills rect with the brush colour and draws the text with its top-left
   // corner at (x, y), clipped to rect.
   void textRect(const TRect& rect, int x, int y, const std::string& text);
+  // The size textOut takes for the text in the current font.
+  TSize textExtent(const std::string& text) const;
 
  private:
   kit::PaintDevice* device_ = nullptr;
+  TPoint penPos_;
 };

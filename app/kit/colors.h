@@ -16,6 +16,8 @@ enum class TColor : std::uint32_t {};
 inline constexpr TColor clBlack{0x000000};
 inline constexpr TColor clMaroon{0x000080};
 inline constexpr TColor clGreen{0x008000};
+inline constexpr TColor clNavy{0x800000};
+inline constexpr TColor clRed{0x0000FF};
 inline constexpr TColor clSilver{0xC0C0C0};
 inline constexpr TColor clBlue{0xFF0000};
 inline constexpr TColor clYellow{0x00FFFF};

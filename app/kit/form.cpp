@@ -2,7 +2,16 @@
 
 #include "app/kit/handler_guard.h"
 
-TForm::TForm(TComponent* owner) : TControl(owner, kit::CreateFormPeer(*this)) {}
+namespace {
+
+kit::FormPeer* OwnerWindow(TComponent* owner) {
+  auto* form = dynamic_cast<TForm*>(owner);
+  return form != nullptr ? &form->formPeer() : nullptr;
+}
+
+}  // namespace
+
+TForm::TForm(TComponent* owner) : TControl(owner, kit::CreateFormPeer(*this, OwnerWindow(owner))) {}
 
 // The window's controls go while the window is still whole (~TControl).
 TForm::~TForm() = default;

@@ -12,6 +12,8 @@
 // The events base comes first: it exists before the peer that calls it.
 class TForm : private kit::FormEvents, public TControl {
  public:
+  // A form owned by another form is a window of that form's (form_peer.h):
+  // above it, closed with it, of a fixed size.
   explicit TForm(TComponent* owner = nullptr);
   ~TForm() override;
 

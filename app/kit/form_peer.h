@@ -53,6 +53,10 @@ class FormPeer : public ControlPeer {
   virtual std::string taskBarText() const = 0;
 };
 
-std::unique_ptr<FormPeer> CreateFormPeer(FormEvents& events);
+// A window of its own, or, with an owner, a window that belongs to another:
+// it stays above its owner and goes with it, has no task-bar button of its
+// own, and its frame has a caption with a close button only, at the fixed
+// size its placement gives.
+std::unique_ptr<FormPeer> CreateFormPeer(FormEvents& events, FormPeer* owner = nullptr);
 
 }  // namespace kit

@@ -1,6 +1,8 @@
 // What a backend draws with while a control paints: the system's painter
-// (a QPainter, a device context) behind four operations. Coordinates are
+// (a QPainter, a device context) behind a few operations. Coordinates are
 // the control's client layout pixels; colours may be system colours.
+// Nothing is smoothed: the same drawing gives the same pixels on every
+// backend, as far as the systems' own rasterisers agree.
 #pragma once
 
 #include <string>
@@ -8,6 +10,9 @@
 #include "app/kit/colors.h"
 #include "app/kit/font.h"
 #include "app/kit/geometry.h"
+
+// How a line is drawn: whole, or in dashes.
+enum class TPenStyle { psSolid, psDash };
 
 namespace kit {
 
@@ -22,6 +27,13 @@ class PaintDevice {
   virtual void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) = 0;
   // The dotted focus rectangle that inverts what lies under its edge.
   virtual void drawFocusRect(const TRect& rect) = 0;
+  // A straight line `width` pixels wide, centred on the line from `from`
+  // to `to`, with flat ends: the last point is not drawn.
+  virtual void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) = 0;
+  // The ellipse that fits in `rect`, filled.
+  virtual void fillEllipse(const TRect& rect, TColor color) = 0;
+  // The line box `text` takes in `font`, as drawText draws it.
+  virtual TSize textExtent(const std::string& text, const TFont& font) = 0;
 };
 
 }  // namespace kit

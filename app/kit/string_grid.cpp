@@ -5,6 +5,7 @@
 
 #include "app/kit/application.h"
 #include "app/kit/form.h"
+#include "app/kit/handler_guard.h"
 
 namespace {
 
@@ -331,9 +332,14 @@ bool TStringGrid::keyDown(int key, TShiftState shift) {
   return true;
 }
 
+void TStringGrid::addMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick) {
+  menuItems_.push_back({text, "", [this, onClick = std::move(onClick)] { kit::RunHandler([&] { onClick(this); }); }});
+}
+
 void TStringGrid::contextMenu(TPoint at) {
-  // The only entry of the grid's context menu.
-  surface().popupMenu(at, {{"Копировать", "Ctrl+C", [this] { copyToClipboard(); }}});
+  std::vector<kit::MenuItem> items{{"Копировать", "Ctrl+C", [this] { copyToClipboard(); }}};
+  items.insert(items.end(), menuItems_.begin(), menuItems_.end());
+  surface().popupMenu(at, items);
 }
 
 void TStringGrid::focusChanged(bool) { repaint(); }

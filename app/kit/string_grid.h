@@ -7,7 +7,8 @@
 // cell with a focus rectangle while it has keyboard focus, and shows scroll
 // bars only when its cells do not fit. Ctrl+C and its context menu's
 // "Копировать" put the selected cells on the clipboard as tab-separated
-// text. Cell texts are UTF-8.
+// text; the window may add entries of its own to that menu. Cell texts are
+// UTF-8.
 //
 // All of this is the kit's own; the system gives it a framed surface with
 // scroll bars (surface_peer.h) and the painter to draw with.
@@ -87,6 +88,11 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   std::string copyText() const;
   void copyToClipboard() const;
 
+  // An entry of the context menu after "Копировать", in the order added,
+  // whose choice runs `onClick` with the grid as Sender. An error it raises
+  // goes to the standard error box.
+  void addMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick);
+
   TDrawCellEvent OnDrawCell;
   // Cells whose text the OnDrawCell handler paints invisible.
   std::function<bool(int ACol, int ARow)> HiddenCell;
@@ -138,4 +144,5 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   int maxTopRow_ = 0;
   bool selecting_ = false;
   TCanvas canvas_;
+  std::vector<kit::MenuItem> menuItems_;
 };

@@ -92,12 +92,20 @@ class WindowOnSim : public ::testing::Test {
     return id;
   }
 
+  // Answers slot i's request with reports[i], and those of the slots after
+  // them with 0 s.
+  void AnswerWithReports(hidsim::DeviceId id, std::vector<std::vector<BYTE>> reports) {
+    sim.SetResponder(id, [reports](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
+      if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
+      const std::size_t slot = request[1] - 0xAAu;
+      return hidsim::ScriptedReport{slot < reports.size() ? reports[slot] : AnswerFor(0)};
+    });
+  }
   // Answers slot i's request with times[i].
   void AnswerWith(hidsim::DeviceId id, std::array<std::uint64_t, 84> times) {
-    sim.SetResponder(id, [times](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
-      if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
-      return hidsim::ScriptedReport{AnswerFor(times[request[1] - 0xAA])};
-    });
+    std::vector<std::vector<BYTE>> reports;
+    for (std::uint64_t time : times) reports.push_back(AnswerFor(time));
+    AnswerWithReports(id, std::move(reports));
   }
 
   std::string Label2Text() const { return form->Label2->text(); }

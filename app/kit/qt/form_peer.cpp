@@ -11,9 +11,13 @@
 namespace kit {
 namespace {
 
+// An owned form is the owner's dialog-like window: caption and close button.
+constexpr Qt::WindowFlags kOwnedWindow =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
 class FormWidget final : public QWidget {
  public:
-  FormWidget() {
+  explicit FormWidget(QWidget* owner) : QWidget(owner, owner != nullptr ? kOwnedWindow : Qt::Window) {
     QPalette colors = palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
       colors.setColor(group, QPalette::Window, colors.color(group, QPalette::Button));
@@ -50,7 +54,10 @@ class QtFormPeer final : public qt::WidgetPeer<FormPeer> {
   // The frame is the window manager's: the window gets the client size the
   // layout was made with, and its frame's corner goes where the layout says.
   void setPlacement(const WindowPlacement& placement) override {
-    form_->resize(placement.clientSize.Width, placement.clientSize.Height);
+    if (form_->parentWidget() != nullptr)
+      form_->setFixedSize(placement.clientSize.Width, placement.clientSize.Height);
+    else
+      form_->resize(placement.clientSize.Width, placement.clientSize.Height);
     form_->move(placement.framePosition.X, placement.framePosition.Y);
   }
   TRect frameRect() const override { return qt::ToTRect(form_->frameGeometry()); }
@@ -94,8 +101,8 @@ class QtFormPeer final : public qt::WidgetPeer<FormPeer> {
 
 }  // namespace
 
-std::unique_ptr<FormPeer> CreateFormPeer(FormEvents& events) {
-  return std::make_unique<QtFormPeer>(new FormWidget, events);
+std::unique_ptr<FormPeer> CreateFormPeer(FormEvents& events, FormPeer* owner) {
+  return std::make_unique<QtFormPeer>(new FormWidget(owner != nullptr ? qt::FormWidgetOf(*owner) : nullptr), events);
 }
 
 }  // namespace kit

@@ -33,3 +33,30 @@ void QtPaintDevice::drawFocusRect(const TRect& rect) {
 }
 
 }  // namespace kit::qt
+
+namespace kit::qt {
+
+void QtPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+  painter_.save();
+  QPen pen(ToQColor(color, palette_), width, style == TPenStyle::psDash ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap);
+  painter_.setPen(pen);
+  // A pixel's centre is half a pixel in from its corner: a line through
+  // the centres covers the pixels it names, as a device context's does.
+  painter_.drawLine(QPointF(from.X + 0.5, from.Y + 0.5), QPointF(to.X + 0.5, to.Y + 0.5));
+  painter_.restore();
+}
+
+void QtPaintDevice::fillEllipse(const TRect& rect, TColor color) {
+  painter_.save();
+  painter_.setPen(Qt::NoPen);
+  painter_.setBrush(ToQColor(color, palette_));
+  painter_.drawEllipse(ToQRect(rect));
+  painter_.restore();
+}
+
+TSize QtPaintDevice::textExtent(const std::string& text, const TFont& font) {
+  const QFontMetrics metrics(ToQFont(font));
+  return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+}
+
+}  // namespace kit::qt

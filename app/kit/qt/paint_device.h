@@ -16,6 +16,9 @@ class QtPaintDevice final : public PaintDevice {
   void fillRect(const TRect& rect, TColor color) override;
   void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;
   void drawFocusRect(const TRect& rect) override;
+  void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override;
+  void fillEllipse(const TRect& rect, TColor color) override;
+  TSize textExtent(const std::string& text, const TFont& font) override;
 
  private:
   QPainter& painter_;

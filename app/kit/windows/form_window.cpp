@@ -16,6 +16,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"TForm";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+// A form's own window, framed as the system's dialogs are: a popup with a
+// caption, the close button and a fixed frame.
+constexpr DWORD kOwnedStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 thread_local FormWindow* creating = nullptr;
 
@@ -63,12 +66,13 @@ Image IconImage(HICON icon, int size) {
 
 }  // namespace
 
-FormWindow::FormWindow(FormEvents& events) : events_(events) {
+FormWindow::FormWindow(FormEvents& events, FormWindow* owner) : events_(events) {
   FormWindow* outer = creating;
   creating = this;
-  hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, RegisteredClass(&FormWindow::WindowProc), L"", kStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ApplicationWindow(), nullptr,
-                            Module(), nullptr);
+  hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, RegisteredClass(&FormWindow::WindowProc), L"",
+                            owner != nullptr ? kOwnedStyle : kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, owner != nullptr ? owner->hwnd() : ApplicationWindow(), nullptr, Module(),
+                            nullptr);
   creating = outer;
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create the form's window");
   dpi_ = DpiOfWindow(hwnd_);
@@ -342,6 +346,6 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace kit::win
 
-std::unique_ptr<kit::FormPeer> kit::CreateFormPeer(FormEvents& events) {
-  return std::make_unique<win::FormWindow>(events);
+std::unique_ptr<kit::FormPeer> kit::CreateFormPeer(FormEvents& events, FormPeer* owner) {
+  return std::make_unique<win::FormWindow>(events, static_cast<win::FormWindow*>(owner));
 }

@@ -14,7 +14,8 @@ class NativeChild;
 
 class FormWindow final : public FormPeer {
  public:
-  explicit FormWindow(FormEvents& events);
+  // Owned by `owner`'s window, or by the application window.
+  FormWindow(FormEvents& events, FormWindow* owner);
   ~FormWindow() override;
 
   HWND hwnd() const { return hwnd_; }

@@ -1,5 +1,7 @@
 #include "app/kit/windows/gdi_paint_device.h"
 
+#include <algorithm>
+
 namespace kit::win {
 
 GdiPaintDevice::GdiPaintDevice(HDC dc, int dpi) : dc_(dc), dpi_(dpi) {
@@ -42,6 +44,41 @@ void GdiPaintDevice::drawFocusRect(const TRect& rect) {
   ::SetTextColor(dc_, RGB(0, 0, 0));
   ::SetBkColor(dc_, RGB(255, 255, 255));
   ::DrawFocusRect(dc_, &device);
+}
+
+void GdiPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+  // A geometric pen: its width scales with the resolution, its ends are flat.
+  LOGBRUSH brush{BS_SOLID, static_cast<COLORREF>(ColorToRGB(color)), 0};
+  const DWORD dash = style == TPenStyle::psDash ? PS_DASH : PS_SOLID;
+  HPEN pen = ::ExtCreatePen(PS_GEOMETRIC | dash | PS_ENDCAP_FLAT | PS_JOIN_MITER,
+                            static_cast<DWORD>(std::max(1, ToDevice(width, dpi_))), &brush, 0, nullptr);
+  if (pen == nullptr) return;
+  const HGDIOBJ previous = ::SelectObject(dc_, pen);
+  // The line runs through the pixels' centres, as the Qt backend's does.
+  const int half = ToDevice(1, dpi_) / 2;
+  ::MoveToEx(dc_, ToDevice(from.X, dpi_) + half, ToDevice(from.Y, dpi_) + half, nullptr);
+  ::LineTo(dc_, ToDevice(to.X, dpi_) + half, ToDevice(to.Y, dpi_) + half);
+  ::SelectObject(dc_, previous);
+  ::DeleteObject(pen);
+}
+
+void GdiPaintDevice::fillEllipse(const TRect& rect, TColor color) {
+  const RECT device = ToDevice(rect, dpi_);
+  const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(color));
+  ::SetDCBrushColor(dc_, rgb);
+  ::SetDCPenColor(dc_, rgb);
+  const HGDIOBJ previousBrush = ::SelectObject(dc_, ::GetStockObject(DC_BRUSH));
+  const HGDIOBJ previousPen = ::SelectObject(dc_, ::GetStockObject(DC_PEN));
+  // Outlined in its own colour: without a pen the system's ellipse comes
+  // out a pixel smaller.
+  ::Ellipse(dc_, device.left, device.top, device.right, device.bottom);
+  ::SelectObject(dc_, previousPen);
+  ::SelectObject(dc_, previousBrush);
+}
+
+TSize GdiPaintDevice::textExtent(const std::string& text, const TFont& font) {
+  const SIZE extent = TextExtent(fontFor(font), Wide(text));
+  return {LayoutCeil(extent.cx, dpi_), LayoutCeil(extent.cy, dpi_)};
 }
 
 }  // namespace kit::win

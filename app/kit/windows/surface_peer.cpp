@@ -143,20 +143,6 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
     events_.paint(device, LayoutCover(dirty, dpi()));
   }
 
-  void paint() {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hwnd(), &paint);
-    RECT client;
-    ::GetClientRect(hwnd(), &client);
-    if (!::IsRectEmpty(&paint.rcPaint) && client.right > 0 && client.bottom > 0) {
-      MemoryBitmap buffer(client.right, client.bottom);
-      paintInto(buffer.dc(), paint.rcPaint);
-      const RECT& r = paint.rcPaint;
-      ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.dc(), r.left, r.top, SRCCOPY);
-    }
-    ::EndPaint(hwnd(), &paint);
-  }
-
   TPoint LayoutPoint(LPARAM lParam) const {
     const POINTS p = MAKEPOINTS(lParam);
     return {LayoutPixelOf(p.x, dpi()), LayoutPixelOf(p.y, dpi())};
@@ -188,7 +174,7 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
     if (!ready()) return NativeChild::handle(message, wParam, lParam);
     switch (message) {
       case WM_PAINT:
-        paint();
+        PaintBuffered(hwnd(), [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); });
         return 0;
       case WM_PRINTCLIENT: {
         RECT client;

@@ -101,6 +101,20 @@ Image ReadScreen(HWND window, bool clientOnly) {
 
 }  // namespace
 
+void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dirty)>& paintInto) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(window, &paint);
+  RECT client;
+  ::GetClientRect(window, &client);
+  if (!::IsRectEmpty(&paint.rcPaint) && client.right > 0 && client.bottom > 0) {
+    MemoryBitmap buffer(client.right, client.bottom);
+    paintInto(buffer.dc(), paint.rcPaint);
+    const RECT& r = paint.rcPaint;
+    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.dc(), r.left, r.top, SRCCOPY);
+  }
+  ::EndPaint(window, &paint);
+}
+
 Image GrabWindow(HWND window) {
   if (!::IsWindowVisible(window)) return PrintWindowTree(window);
   return ReadScreen(window, false);

@@ -29,6 +29,12 @@ class MemoryBitmap {
   const std::uint32_t* bits_ = nullptr;
 };
 
+// Answers WM_PAINT for a window that paints every pixel of its client
+// area itself: `paintInto` draws the part in need (device pixels) into a
+// memory bitmap the size of the client area, which then goes to the screen
+// in one piece (no flicker).
+void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dirty)>& paintInto);
+
 // The window with its frame and, above it, its visible children in their
 // stacking order, drawn into memory (WM_PRINT).
 Image PrintWindowTree(HWND window);

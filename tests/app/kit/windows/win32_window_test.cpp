@@ -3,7 +3,6 @@
 // it from outside by window classes and texts.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -19,6 +18,7 @@
 #include "app/kit/windows/child_window.h"
 #include "app/kit/windows/native.h"
 #include "app/startup.h"
+#include "tests/app/png_file.h"
 #include "tests/sim/hid_sim.h"
 #include "tests/sim/test_event_loop.h"
 
@@ -205,22 +205,13 @@ TEST_F(Win32Window, OutsideDriverFindsEveryControlByClassAndText) {
 
 // Not a check, run by hand (--gtest_also_run_disabled_tests
 // --gtest_filter=*Pictures*): the window and its controls as the kit grabs
-// them, as PPM pictures in the folder LUMETRA_SCREENSHOTS names, for a
+// them, as PNG pictures in the folder LUMETRA_SCREENSHOTS names, for a
 // person to look at.
 TEST_F(Win32Window, DISABLED_PicturesForAPerson) {
   const char* folder = std::getenv("LUMETRA_SCREENSHOTS");
   ASSERT_NE(folder, nullptr) << "LUMETRA_SCREENSHOTS names no folder";
   const auto save = [folder](const kit::Image& image, const std::string& name) {
-    std::FILE* out = std::fopen((std::string(folder) + "/" + name + ".ppm").c_str(), "wb");
-    ASSERT_NE(out, nullptr);
-    std::fprintf(out, "P6\n%d %d\n255\n", image.width(), image.height());
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) {
-        const TColor c = image.pixel(x, y);
-        const unsigned char rgb[3] = {RedOf(c), GreenOf(c), BlueOf(c)};
-        std::fwrite(rgb, 1, 3, out);
-      }
-    std::fclose(out);
+    EXPECT_TRUE(WritePng(image, std::string(folder) + "/" + name + ".png")) << name;
   };
   form->StaticText1->setText("Данные считаны 01.02.2024 в 12:34:56");
   save(form->grab(), "form");

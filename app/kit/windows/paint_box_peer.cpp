@@ -1,0 +1,73 @@
+// The paint box: a window class of our own ("TPaintBox"), without edge or
+// tab stop, painted through the GDI paint device into a memory bitmap
+// first (no flicker).
+#include "app/kit/paint_box_peer.h"
+#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/windows/window_image.h"
+
+namespace kit::win {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TPaintBox";
+
+class PaintBoxWindow final : public ChildPeer<ControlPeer> {
+ public:
+  PaintBoxWindow(FormWindow& form, PaintBoxEvents& events)
+      : ChildPeer(form, RegisteredClass(), 0), events_(events) {
+    setReady();
+  }
+
+  void dpiChanged() override {
+    NativeChild::dpiChanged();
+    invalidate();
+  }
+
+ private:
+  static const wchar_t* RegisteredClass() {
+    static const bool registered = [] {
+      WNDCLASSEXW windowClass{};
+      windowClass.cbSize = sizeof windowClass;
+      windowClass.lpfnWndProc = &NativeChild::OwnClassProc;
+      windowClass.hInstance = Module();
+      windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+      windowClass.lpszClassName = kClassName;
+      return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered ? kClassName : L"Static";
+  }
+
+  // Paints the part `dirty` (device pixels) of the client area into `dc`.
+  void paintInto(HDC dc, const RECT& dirty) const {
+    GdiPaintDevice device(dc, dpi());
+    events_.paint(device, LayoutCover(dirty, dpi()));
+  }
+
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (!ready()) return NativeChild::handle(message, wParam, lParam);
+    switch (message) {
+      case WM_PAINT:
+        PaintBuffered(hwnd(), [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); });
+        return 0;
+      case WM_PRINTCLIENT: {
+        RECT client;
+        ::GetClientRect(hwnd(), &client);
+        paintInto(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+      }
+      case WM_ERASEBKGND:
+        return 1;  // every pixel is painted
+    }
+    return NativeChild::handle(message, wParam, lParam);
+  }
+
+  PaintBoxEvents& events_;
+};
+
+}  // namespace
+}  // namespace kit::win
+
+std::unique_ptr<kit::ControlPeer> kit::CreatePaintBoxPeer(FormPeer& parent, PaintBoxEvents& events) {
+  return std::make_unique<win::PaintBoxWindow>(static_cast<win::FormWindow&>(parent), events);
+}

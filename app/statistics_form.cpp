@@ -1,0 +1,82 @@
+#include "app/statistics_form.h"
+
+#include <functional>
+
+#include "app/adapters/regional_settings.h"
+#include "app/kit/application.h"
+#include "app/kit/button.h"
+#include "app/kit/label.h"
+#include "app/kit/paint_box.h"
+#include "app/kit/string_grid.h"
+#include "app/statistics_layout.h"
+#include "app/statistics_plots.h"
+
+namespace {
+
+template <typename Control>
+Control* Find(const TForm& form, const char* name) {
+  return dynamic_cast<Control*>(form.FindComponent(name));
+}
+
+}  // namespace
+
+TStatisticsForm::TStatisticsForm(TForm* owner) : TForm(owner) {
+  app::LoadLayout(*this, app::kStatisticsLayout);
+  ScopeLabel = Find<TLabel>(*this, "ScopeLabel");
+  NoteLabel = Find<TLabel>(*this, "NoteLabel");
+  CopyButton = Find<TButton>(*this, "CopyButton");
+  TimesPlot = Find<TPaintBox>(*this, "TimesPlot");
+  HistogramPlot = Find<TPaintBox>(*this, "HistogramPlot");
+  MakeFigureRows();
+  CopyButton->OnClick = std::bind_front(&TStatisticsForm::CopyButtonClick, this);
+  TimesPlot->OnPaint = std::bind_front(&TStatisticsForm::TimesPlotPaint, this);
+  HistogramPlot->OnPaint = std::bind_front(&TStatisticsForm::HistogramPlotPaint, this);
+}
+
+void TStatisticsForm::MakeFigureRows() {
+  // The names never change; the report of no times at all gives them.
+  const app::StatisticsReport empty = app::MakeStatisticsReport({}, ".");
+  for (std::size_t i = 0; i < empty.figures.size(); ++i) {
+    const int top = app::kFigureRowTop + static_cast<int>(i) * app::kFigureRowHeight;
+    auto* name = new TLabel(this);
+    name->setBounds(app::kFigureNameLeft, top, 0, 0);
+    name->setText(empty.figures[i].name);
+    auto* value = new TLabel(this);
+    value->setBounds(app::kFigureValueLeft, top, 0, 0);
+    FigureNames.push_back(name);
+    FigureValues.push_back(value);
+  }
+}
+
+void TStatisticsForm::ShowFor(const TStringGrid& grid) {
+  grid_ = &grid;
+  block_ = app::StatisticsBlock(grid);
+  const bool whole = block_ == TGridRect{0, 0, grid.colCount() - 1, grid.rowCount() - 1};
+  ScopeLabel->setText(whole ? "Вся таблица" : "Выделенные ячейки");
+  Recount();
+  show();
+  bringToFront();
+}
+
+void TStatisticsForm::TableChanged() {
+  if (grid_ != nullptr) Recount();
+}
+
+void TStatisticsForm::Recount() {
+  separator_ = app::RegionalSettings().DecimalSeparator();
+  report_ = app::MakeStatisticsReport(app::TimesInBlock(*grid_, block_, separator_), separator_);
+  for (std::size_t i = 0; i < report_.figures.size(); ++i) FigureValues[i]->setText(report_.figures[i].value);
+  NoteLabel->setText(report_.note);
+  TimesPlot->invalidate();
+  HistogramPlot->invalidate();
+}
+
+void TStatisticsForm::CopyButtonClick(TObject*) { kit::SetClipboardText(app::FiguresText(report_.figures)); }
+
+void TStatisticsForm::TimesPlotPaint(TObject*) {
+  app::DrawTimesPlot(TimesPlot->canvas(), TimesPlot->clientRect(), report_, separator_);
+}
+
+void TStatisticsForm::HistogramPlotPaint(TObject*) {
+  app::DrawHistogram(HistogramPlot->canvas(), HistogramPlot->clientRect(), report_, separator_);
+}

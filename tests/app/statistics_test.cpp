@@ -1,0 +1,166 @@
+// The statistics window over the main window's grid, on every backend: the
+// figures for the end-to-end table, what a selection covers, following a
+// new read, the copied figures, and pictures of the window in the tests'
+// output folder (statistics-pictures/).
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/adapters/regional_settings.h"
+#include "app/kit/paint_box.h"
+#include "app/statistics_form.h"
+#include "tests/app/pixels.h"
+#include "tests/app/png_file.h"
+#include "tests/app/support/native_ui.h"
+#include "tests/app/window_fixture.h"
+#include "tests/e2e/sample_measurements.h"
+
+namespace {
+
+// The answers behind the end-to-end tests' table (tests/e2e/sample_measurements.h),
+// slot by slot; the slots after them answer 0.
+std::vector<std::vector<BYTE>> EndToEndAnswers() {
+  std::vector<BYTE> digitEighteen(11, 0);
+  digitEighteen[6] = 18;  // tens of seconds
+  return {AnswerFor(123456),   AnswerFor(123456, 1),    AnswerFor(999999, 1),    AnswerFor(0, 1),
+          AnswerFor(0),        AnswerFor(1000000),      AnswerFor(10000000),     AnswerFor(100000000),
+          AnswerFor(999999999), digitEighteen,          AnswerFor(123456),       AnswerFor(1)};
+}
+
+class StatisticsWindow : public WindowOnSim {
+ protected:
+  void SetUp() override {
+    stopwatch_ = sim.AddDevice(StopwatchConfig());
+    Start();
+    form->show();
+    separator = app::RegionalSettings().DecimalSeparator();
+  }
+
+  // A read that finds `answers` in the first slots.
+  void Read(std::vector<std::vector<BYTE>> answers) {
+    AnswerWithReports(stopwatch_, std::move(answers));
+    form->Button3->click();
+  }
+
+  // "Статистика…" from the grid's menu, over its cell (col, row).
+  TStatisticsForm& Open(int col = 1, int row = 1) {
+    TStringGrid& grid = *form->StringGrid1;
+    nativeui::ChooseFromContextMenu(grid, grid.cellRect(col, row).Center(), "Статистика…");
+    ProcessMessages();
+    EXPECT_NE(form->Statistics, nullptr);
+    return *form->Statistics;
+  }
+
+  std::vector<std::string> Values() const {
+    std::vector<std::string> values;
+    for (TLabel* value : form->Statistics->FigureValues) values.push_back(value->text());
+    return values;
+  }
+
+  // A decimal text written with the user's separator.
+  std::string Dec(std::string text) const {
+    const auto dot = text.find('.');
+    if (dot != std::string::npos) text.replace(dot, 1, separator);
+    return text;
+  }
+
+  void SavePicture(TControl& control, const std::string& name) const {
+    std::filesystem::create_directories("statistics-pictures");
+    const std::string locale = nativeui::DesktopSpeaksRussian() ? "-ru" : "";
+    EXPECT_TRUE(WritePng(control.grab(), "statistics-pictures/" + name + locale + ".png")) << name;
+  }
+
+  std::string separator;
+
+ private:
+  hidsim::DeviceId stopwatch_{};
+};
+
+TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {
+  Read(EndToEndAnswers());
+  for (int slot = 0; slot < 84; ++slot)
+    ASSERT_EQ(Cell(slot % 10 + 1, slot / 10 + 1), e2e::ExpectedCellText(slot, separator)) << "slot " << slot;
+
+  TStatisticsForm& statistics = Open();
+  ASSERT_TRUE(statistics.isVisible());
+  EXPECT_EQ(statistics.caption(), "Статистика");
+  EXPECT_EQ(statistics.clientSize(), (TSize{620, 520}));
+  EXPECT_EQ(statistics.ScopeLabel->text(), "Вся таблица");
+  // Python's statistics module gives, for the eleven times the table shows
+  // (the date and time of the read and the empty slots left out): mean
+  // 10128.821554545455, standard deviation 29954.180960797305, standard
+  // error 9031.525377215643, t(0.95, 10) 2.228138851986274 and a random
+  // error of 20123.49258567416.
+  const std::vector<std::string> expected = {
+      "11",           Dec("10128.8"), Dec("0.0001"),  Dec("100000.0"), Dec("29954.2"),
+      Dec("9031.53"), Dec("2.22814"), Dec("20123.5"), "10000 ± 20000"};
+  EXPECT_EQ(Values(), expected);
+  EXPECT_EQ(statistics.FigureNames.front()->text(), "Число измерений n");
+  EXPECT_EQ(statistics.NoteLabel->text(), "");
+
+  kit::SetClipboardText("");
+  statistics.CopyButton->click();
+  std::string copied;
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    copied += statistics.FigureNames[i]->text() + "\t" + expected[i] + "\n";
+  EXPECT_EQ(kit::ClipboardText(), copied);
+
+  // The plots are drawn: points and the mean in their colours, the bars.
+  ProcessMessages();
+  const kit::Image times = statistics.TimesPlot->grab();
+  const kit::Image bars = statistics.HistogramPlot->grab();
+  EXPECT_GT(CountPixels(times, times.rect(), [](TColor c) { return c == clNavy; }), 11 * 5);
+  EXPECT_GT(CountPixels(times, times.rect(), [](TColor c) { return c == clRed; }), 100);
+  EXPECT_GT(CountPixels(bars, bars.rect(), [](TColor c) { return c == RGBColor(0x9C, 0xC3, 0xE6); }), 100);
+  SavePicture(statistics, "end-to-end-table");
+}
+
+TEST_F(StatisticsWindow, CoversTheSelectionWithoutHeadersOrHiddenCellsAndFollowsTheNextRead) {
+  Read(EndToEndAnswers());
+  TStringGrid& grid = *form->StringGrid1;
+  // The header row and column, slots 0 to 4 (slot 4 empty).
+  grid.setSelection({0, 0, 5, 1});
+  TStatisticsForm& statistics = Open(2, 1);
+  EXPECT_EQ(statistics.ScopeLabel->text(), "Выделенные ячейки");
+  std::vector<std::string> values = Values();
+  EXPECT_EQ(values[0], "4");
+  EXPECT_EQ(values[3], Dec("100.0000"));
+
+  // Again from the menu: the same window, over the new selection. Slot 83
+  // is empty and the rest of the row hidden, a number in it or not.
+  const TRect place = statistics.frameRect();
+  grid.setCell(10, 9, Dec("99999.9"));
+  grid.setSelection({4, 9, 10, 9});
+  EXPECT_EQ(&Open(4, 9), &statistics);
+  values = Values();
+  EXPECT_EQ(values[0], "0");
+  EXPECT_EQ(values[1], "—");
+  EXPECT_EQ(statistics.NoteLabel->text(), "Здесь нет измерений.");
+
+  // A single time (slot 3; slot 4 is empty): what it allows, and why the
+  // rest is missing.
+  grid.setSelection({4, 1, 5, 1});
+  Open(4, 1);
+  EXPECT_EQ(Values(), (std::vector<std::string>{"1", Dec("0.000100000"), Dec("0.0001"), Dec("0.0001"), "—", "—",
+                                                "—", "—", "—"}));
+  EXPECT_EQ(statistics.NoteLabel->text(), "Разброс по одному измерению не оценить: нужно хотя бы два.");
+
+  // Closed and opened again: where it was.
+  ASSERT_TRUE(statistics.close());
+  EXPECT_FALSE(statistics.isVisible());
+  grid.setSelection({1, 1, 6, 1});
+  Open(1, 1);
+  EXPECT_TRUE(statistics.isVisible());
+  EXPECT_EQ(statistics.frameRect(), place);
+  EXPECT_EQ(Values()[0], "5");
+
+  // A new read: the same cells, their new times (2.0347 s and 2.0500 s).
+  Read({AnswerFor(20347), AnswerFor(20500), AnswerFor(20347), AnswerFor(20500), AnswerFor(20347), AnswerFor(20500)});
+  values = Values();
+  EXPECT_EQ(values[0], "6");
+  EXPECT_EQ(values[1], Dec("2.04235"));
+  EXPECT_EQ(values[8], Dec("2.042") + " ± " + Dec("0.009"));
+  SavePicture(statistics, "selection-after-a-new-read");
+}
+
+}  // namespace
