@@ -2,7 +2,7 @@
 # from the system's own DLLs only and is a window program.
 #   cmake -DOBJDUMP=... -DPROGRAM=lumetra.exe -P check_imports.cmake
 cmake_minimum_required(VERSION 3.25)
-set(system_dlls kernel32.dll user32.dll gdi32.dll comdlg32.dll comctl32.dll ole32.dll oleaut32.dll msvcrt.dll)
+set(system_dlls kernel32.dll user32.dll gdi32.dll comdlg32.dll comctl32.dll ole32.dll oleaut32.dll advapi32.dll msvcrt.dll)
 
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
