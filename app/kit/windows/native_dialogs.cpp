@@ -69,7 +69,9 @@ SaveDialogFunction SaveDialog() {
     if (length == 0 || length >= MAX_PATH) return nullptr;
     HMODULE library = ::LoadLibraryW((std::wstring(folder, length) + L"\\comdlg32.dll").c_str());
     if (library == nullptr) return nullptr;
-    return reinterpret_cast<SaveDialogFunction>(::GetProcAddress(library, "GetSaveFileNameW"));
+    // Through a function type without parameters, as every entry point is.
+    return reinterpret_cast<SaveDialogFunction>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library, "GetSaveFileNameW")));
   }();
   if (function == nullptr) throw std::runtime_error("cannot load the save dialog (comdlg32.dll)");
   return function;
