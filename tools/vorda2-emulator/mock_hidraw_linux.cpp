@@ -406,6 +406,11 @@ void Testbed::Unplug(HidrawDevice& device, bool announce) {
   if (listed != devices_.end()) {
     g_object_unref(device.ioctl_handler_);
     device.ioctl_handler_ = nullptr;
+    // A request a program made of the old node just before may still reach
+    // its handlers on the testbed's thread, after this: the device stays
+    // (answering as unplugged) until the testbed goes, never freed under
+    // a handler that is running.
+    unplugged_.push_back(std::move(*listed));
     devices_.erase(listed);
   }
 }

@@ -111,8 +111,9 @@ class Testbed {
 
  private:
   UMockdevTestbed* testbed_ = nullptr;
-  // The devices plugged in now.
+  // The devices plugged in now, and those unplugged before.
   std::vector<std::shared_ptr<HidrawDevice>> devices_;
+  std::vector<std::shared_ptr<HidrawDevice>> unplugged_;
   // Kernel-style counters: each plug-in gets new names, as a replugged
   // device does (and umockdev cannot reuse a node name).
   unsigned next_hid_ = 1;

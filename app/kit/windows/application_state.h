@@ -19,7 +19,8 @@ HWND MainForm();
 // A form has closed (hidden): the main form's closing ends the loop.
 void FormClosed(HWND form);
 
-// The program's icon: an icon resource of the executable, at a size.
+// The program's icon: an icon resource of the executable, at a size. The
+// icon is shared: it stays until the program ends and is never destroyed.
 void SetIconResource(int id);
 HICON LoadProgramIcon(int size);
 

@@ -3,7 +3,9 @@
 // while the forms' captions say what they like. It has no size; whatever
 // the user does to it (activate, restore, close from the task bar) is
 // passed on to the main form.
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "app/kit/windows/application_state.h"
 
@@ -102,8 +104,14 @@ void SetIconResource(int id) { iconResource = id; }
 
 HICON LoadProgramIcon(int size) {
   if (iconResource == 0) return nullptr;
-  return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource), IMAGE_ICON,
-                                         size, size, LR_DEFAULTCOLOR));
+  // Loaded once a size and kept for the program's life: the task-bar
+  // button and every form show the same few.
+  static std::map<std::pair<int, int>, HICON> loaded;
+  HICON& icon = loaded[{iconResource, size}];
+  if (icon == nullptr)
+    icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource), IMAGE_ICON,
+                                           size, size, LR_DEFAULTCOLOR));
+  return icon;
 }
 
 }  // namespace kit::win

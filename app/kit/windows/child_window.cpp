@@ -71,6 +71,12 @@ int NativeChild::dpi() const { return form_.dpi(); }
 void NativeChild::setBounds(const TRect& bounds) {
   layoutBounds_ = bounds;
   const RECT device = ToDevice(bounds, dpi());
+  // A label sizes itself at each change of font and text: where it stays,
+  // the system is not asked again.
+  RECT current;
+  ::GetWindowRect(hwnd_, &current);
+  ::MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&current), 2);
+  if (::EqualRect(&current, &device)) return;
   ::SetWindowPos(hwnd_, nullptr, device.left, device.top, device.right - device.left, device.bottom - device.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -88,7 +94,8 @@ void NativeChild::setFont(const TFont& font) {
   font_ = font;
   // The control lets go of the old font before it is freed.
   GdiFont next(font_, dpi());
-  ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), TRUE);
+  // Redrawn now only when it shows; a hidden one is drawn whole when shown.
+  ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), ::IsWindowVisible(hwnd_));
   gdiFont_ = std::move(next);
 }
 

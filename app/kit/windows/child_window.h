@@ -46,7 +46,11 @@ class NativeChild {
   void setTabStop(bool stop);
   bool tabStop() const { return (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_TABSTOP) != 0; }
   void bringToFront();
-  void invalidate() { ::InvalidateRect(hwnd_, nullptr, TRUE); }
+  // A window not shown yet is painted whole when it is shown: asking the
+  // system for it now (one round trip to Wine's server each) buys nothing.
+  void invalidate() {
+    if (::IsWindowVisible(hwnd_)) ::InvalidateRect(hwnd_, nullptr, TRUE);
+  }
   Image grab() const;
 
   // The form's resolution changed: font and place again, from the layout's.

@@ -84,8 +84,6 @@ FormWindow::~FormWindow() {
   if (tooltip_ != nullptr) ::DestroyWindow(tooltip_);
   ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   ::DestroyWindow(hwnd_);
-  if (bigIcon_ != nullptr) ::DestroyIcon(bigIcon_);
-  if (smallIcon_ != nullptr) ::DestroyIcon(smallIcon_);
 }
 
 void FormWindow::removeChild(NativeChild& child) {
@@ -236,9 +234,7 @@ std::vector<ControlPeer*> FormWindow::tabCycle(ControlPeer* from) const {
 Image FormWindow::icon(int size) const {
   HICON icon = LoadProgramIcon(size);
   if (icon == nullptr) return {};
-  Image image = IconImage(icon, size);
-  ::DestroyIcon(icon);
-  return image;
+  return IconImage(icon, size);
 }
 
 std::string FormWindow::taskBarText() const {
@@ -253,10 +249,6 @@ void FormWindow::setIcons() {
   HICON small = LoadProgramIcon(SystemMetricForDpi(SM_CXSMICON, dpi_));
   if (big != nullptr) ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   if (small != nullptr) ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-  if (bigIcon_ != nullptr) ::DestroyIcon(bigIcon_);
-  if (smallIcon_ != nullptr) ::DestroyIcon(smallIcon_);
-  bigIcon_ = big;
-  smallIcon_ = small;
 }
 
 void FormWindow::resolutionChanged(int dpi, const RECT* suggested) {

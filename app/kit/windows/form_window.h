@@ -74,8 +74,6 @@ class FormWindow final : public FormPeer {
   int nextId_ = 100;  // clear of IDOK, IDCANCEL and the other dialog answers
   HWND tooltip_ = nullptr;
   HWND lastFocus_ = nullptr;  // given back when the form is activated again
-  HICON bigIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
   bool closedByQuery_ = false;
 };
 

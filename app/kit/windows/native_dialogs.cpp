@@ -2,6 +2,8 @@
 // confirmation box are MessageBoxW; the confirmation box has its buttons
 // named "&Yes" and "&No" whatever the system's language, and Esc (or
 // closing it) answers No, which a plain MB_YESNO box would not allow.
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "app/kit/dialogs.h"
@@ -54,6 +56,27 @@ LRESULT CALLBACK ConfirmHookProc(int code, WPARAM wParam, LPARAM lParam) {
   return next;
 }
 
+// The save dialog's function, from the common dialogs' library loaded at
+// the first save rather than with the program: that library brings the
+// shell's with it, a good part of the program's start under Wine. Loaded
+// from the system folder by its full path.
+using SaveDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
+
+SaveDialogFunction SaveDialog() {
+  static const SaveDialogFunction function = []() -> SaveDialogFunction {
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    HMODULE library = ::LoadLibraryW((std::wstring(folder, length) + L"\\comdlg32.dll").c_str());
+    if (library == nullptr) return nullptr;
+    // Through a function type without parameters, as every entry point is.
+    return reinterpret_cast<SaveDialogFunction>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library, "GetSaveFileNameW")));
+  }();
+  if (function == nullptr) throw std::runtime_error("cannot load the save dialog (comdlg32.dll)");
+  return function;
+}
+
 // "Description|pattern|..." as the dialog wants it: pairs of strings, each
 // ended by a zero, and one more zero at the end.
 std::wstring FilterList(const std::string& filter) {
@@ -97,7 +120,7 @@ class SystemDialogs final : public Dialogs {
     dialog.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                    (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
-    if (!::GetSaveFileNameW(&dialog)) return false;
+    if (!SaveDialog()(&dialog)) return false;
     request.fileName = Narrow(file.data());
     return true;
   }

@@ -1,0 +1,149 @@
+#include "tests/e2e/windows/program_window.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "tests/e2e/sample_measurements.h"
+#include "tests/e2e/windows/from_outside.h"
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+int failures = 0;
+
+bool Greenish(int r, int g, int b) { return g > r + 60 && g > b + 60; }
+bool Bluish(int r, int g, int b) { return b > r + 100 && b > g + 100; }
+
+bool FindControls(Window& w) {
+  for (const outside::Child& child : outside::Children(w.form)) {
+    if (child.windowClass == L"Static" && child.text.starts_with("Секундомер")) w.label2 = child.hwnd;
+    if (child.windowClass == L"Static" && (child.style & SS_SUNKEN)) w.status = child.hwnd;
+    if (child.windowClass == L"Button" && child.text == "Считать данные") w.readButton = child.hwnd;
+    if (child.windowClass == L"Button" && child.text == "Сохранить в MS EXCEL") w.saveButton = child.hwnd;
+    if (child.windowClass == L"TStringGrid") w.grid = child.hwnd;
+  }
+  return w.label2 && w.status && w.readButton && w.saveButton && w.grid;
+}
+
+std::vector<std::vector<std::string>> Cells(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string>& row = rows.emplace_back();
+    std::size_t start = 0;
+    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+      row.push_back(line.substr(start, tab - start));
+    row.push_back(line.substr(start));
+  }
+  return rows;
+}
+
+}  // namespace
+
+bool Check(bool ok, const std::string& what) {
+  if (!ok) {
+    ++failures;
+    std::printf("FAILED: %s\n", what.c_str());
+    std::fflush(stdout);
+  }
+  return ok;
+}
+
+int Failures() { return failures; }
+
+void Report(const std::string& step, Clock::time_point since) {
+  std::printf("%-48s %6.0f ms\n", step.c_str(),
+              std::chrono::duration<double, std::milli>(Clock::now() - since).count());
+  std::fflush(stdout);
+}
+
+bool Start(const std::string& exe, Program& program) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  std::string commandLine = "\"" + exe + "\"";
+  if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &program.process))
+    return true;
+  std::printf("cannot start %s (error %lu)\n", exe.c_str(), ::GetLastError());
+  return false;
+}
+
+void CloseAndCheckEnded(Program& program, HWND form, const std::string& which) {
+  if (form != nullptr) ::PostMessageW(form, WM_CLOSE, 0, 0);
+  const bool ended = ::WaitForSingleObject(program.process.hProcess, 20000) == WAIT_OBJECT_0;
+  DWORD exitCode = 1;
+  ::GetExitCodeProcess(program.process.hProcess, &exitCode);
+  if (!ended) ::TerminateProcess(program.process.hProcess, 1);
+  Check(ended && exitCode == 0, which + " ends with status 0 once its window is closed (" +
+                                    (ended ? std::to_string(exitCode) : std::string("still running")) + ")");
+  ::CloseHandle(program.process.hThread);
+  ::CloseHandle(program.process.hProcess);
+  program.process = {};
+}
+
+bool FindWindowOf(const Program& program, Window& w, std::chrono::milliseconds limit) {
+  return outside::WaitFor(
+      [&] {
+        for (HWND form : outside::TopLevelWindows(program.pid(), L"TForm"))
+          if (outside::Text(form) == "Lumetra") w.form = form;
+        return w.form != nullptr && FindControls(w);
+      },
+      limit);
+}
+
+bool WaitForState(const Window& w, const std::string& text, bool green) {
+  std::string shown;
+  int inColour = 0;
+  int inOther = 0;
+  const bool ok = outside::WaitFor(
+      [&] {
+        shown = outside::Text(w.label2);
+        const outside::Pixels pixels = outside::OnScreen(w.label2);
+        inColour = pixels.Count(green ? Greenish : Bluish);
+        inOther = pixels.Count(green ? Bluish : Greenish);
+        return shown == text && inColour >= 10 && inOther == 0;
+      },
+      20s);
+  return Check(ok, "Label2 reads \"" + shown + "\" with " + std::to_string(inColour) + " pixels " +
+                       (green ? "green" : "blue") + " and " + std::to_string(inOther) + " of the other colour; " +
+                       "want \"" + text + "\"");
+}
+
+std::string BoxUp(DWORD process) {
+  for (HWND box : outside::TopLevelWindows(process, L"#32770")) {
+    if (::GetDlgItem(box, 0xFFFF) == nullptr) continue;  // not a message box
+    return outside::Text(box) + ": " + outside::Text(::GetDlgItem(box, 0xFFFF));
+  }
+  return {};
+}
+
+std::vector<std::vector<std::string>> CopyTable(const Window& w) {
+  if (!outside::ClickUntilFocused(w.grid, 30s)) return {};
+  // The keys go to the foreground window's focus.
+  ::SetForegroundWindow(w.form);
+  if (!outside::WaitFor([&] { return ::GetForegroundWindow() == w.form; }, 5s)) return {};
+  const DWORD before = outside::ClipboardChanges();
+  if (!outside::TypeCtrlC() || !outside::WaitFor([&] { return outside::ClipboardChanges() != before; }, 10s))
+    return {};
+  return Cells(outside::ClipboardText());
+}
+
+bool ShowsMeasurements(const std::vector<std::vector<std::string>>& cells, const std::string& separator,
+                       std::string& why) {
+  why.clear();
+  for (int slot = 0; slot < 84; ++slot) {
+    const std::size_t row = slot / 10 + 1;
+    const std::size_t column = slot % 10 + 1;
+    const std::string shown = row < cells.size() && column < cells[row].size() ? cells[row][column] : "?";
+    const std::string expected = ExpectedCellText(slot, separator);
+    if (shown != expected)
+      why += "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"; ";
+  }
+  return why.empty();
+}
+
+}  // namespace e2e

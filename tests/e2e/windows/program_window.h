@@ -1,0 +1,64 @@
+// lumetra.exe as its end-to-end drivers see it from outside: started as a
+// process, its window and the controls the user works with found by what
+// they show (README, "Windows"), the state line read off the screen, the
+// table copied out with Ctrl+C. Checks that fail are counted and printed,
+// and the drivers go on, so that one run shows every fault.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using Clock = std::chrono::steady_clock;
+
+// Prints `what` as failed unless `ok`; answers `ok`.
+bool Check(bool ok, const std::string& what);
+int Failures();
+// Prints how long a step took since `since`.
+void Report(const std::string& step, Clock::time_point since);
+
+struct Program {
+  PROCESS_INFORMATION process{};
+  DWORD pid() const { return process.dwProcessId; }
+  DWORD thread() const { return process.dwThreadId; }  // the user-interface thread
+};
+// Starts `exe` (a Windows path); false when it cannot be started.
+bool Start(const std::string& exe, Program& program);
+// Waits up to 20 s for the program to end once its window is closed, and
+// checks that it ended with status 0; ends it otherwise.
+void CloseAndCheckEnded(Program& program, HWND form, const std::string& which);
+
+struct Window {
+  HWND form = nullptr;
+  HWND label2 = nullptr;  // the stopwatch's state
+  HWND status = nullptr;  // the sunken status line
+  HWND readButton = nullptr;
+  HWND saveButton = nullptr;
+  HWND grid = nullptr;
+};
+// Waits up to `limit` for the program's window "Lumetra" with all of its
+// controls.
+bool FindWindowOf(const Program& program, Window& window, std::chrono::milliseconds limit);
+
+// Waits until the state line reads `text` drawn in green (or blue), and
+// checks it.
+bool WaitForState(const Window& window, const std::string& text, bool green);
+
+// The caption and text of a message box of the process that is up, or "".
+std::string BoxUp(DWORD process);
+
+// Clicks the table until it has the focus (the window takes clicks again
+// once a handler has ended), then types Ctrl+C into it: its whole text, one
+// row a line, the cells split at the tabs. Empty when the copy failed.
+std::vector<std::vector<std::string>> CopyTable(const Window& window);
+
+// Whether a copied table shows the 84 measurements the emulator plays, with
+// this decimal separator; `why` says where it does not.
+bool ShowsMeasurements(const std::vector<std::vector<std::string>>& cells, const std::string& separator,
+                       std::string& why);
+
+}  // namespace e2e
