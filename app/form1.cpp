@@ -18,6 +18,7 @@
 #include "export/automation/spreadsheet_link.h"
 #include "hid/hid_controller.h"
 #include "hid/hid_device.h"
+#include "hid/main_thread.h"
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
 #include "stopwatch/read_out.h"
@@ -53,15 +54,30 @@ TForm1::TForm1() : TForm(nullptr) {
   SaveDialog1->setFilter("Таблица (*.xls)|*.xls");
   SaveDialog1->setOverwritePrompt(false);
 
-  // The controller is loaded like the other components: its events are set
-  // while it is loading, so that setting them starts no re-scan. Its
-  // construction posts the notice whose handling runs the first scan.
+  WireEvents();
+  // Nothing needs the controller before its first scan, which runs from the
+  // event loop anyway: it is made there, once the window is up. Under Wine,
+  // loading the system's HID libraries and making the controller's notify
+  // window are a good part of the program's start.
+  if (hid::MainThreadDispatcher* loop = hid::CurrentMainThreadDispatcher()) {
+    loop->Post([this, alive = std::weak_ptr<bool>(Alive)] {
+      if (alive.lock()) CreateController();
+    });
+  } else {
+    CreateController();
+  }
+  DoCreate();
+}
+
+void TForm1::CreateController() {
+  // Loaded like the other components: its events are set while it is
+  // loading, so that setting them starts no re-scan. Its construction posts
+  // the notice whose handling runs the first scan.
   HidCtl = new TJvHidDeviceController(nullptr);
   HidCtl->SetName("HidCtl");
   HidCtl->BeginLoading();
-  WireEvents();
+  WireControllerEvents();
   HidCtl->Loaded();
-  DoCreate();
 }
 
 TForm1::~TForm1() {
@@ -94,6 +110,9 @@ void TForm1::WireEvents() {
   StringGrid1->addMenuItem("Статистика…", std::bind_front(&TForm1::StringGrid1StatisticsClick, this));
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
+}
+
+void TForm1::WireControllerEvents() {
   HidCtl->SetOnArrival(TJvHidPlugEvent(this, &TForm1::HidCtlArrival));
   HidCtl->SetOnEnumerate(TJvHidEnumerateEvent(this, &TForm1::HidCtlEnumerate));
   HidCtl->SetOnRemoval(TJvHidPlugEvent(this, &TForm1::HidCtlRemoval));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "app/kit/form.h"
@@ -24,7 +25,8 @@ extern TJvHidDevice* StopwatchDevice;
 class TForm1 : public TForm {
  public:
   // Builds the window from its stored layout, wires the handlers and, when
-  // construction is complete, runs FormCreate.
+  // construction is complete, runs FormCreate. HidCtl comes once the event
+  // loop runs (at once where there is no loop yet).
   TForm1();
   // Destroys the controller, which lets go of the devices and the services.
   ~TForm1() override;
@@ -60,8 +62,12 @@ class TForm1 : public TForm {
  private:
   // The components of the stored layout, found by name.
   void FindComponents();
-  // Every handler meets its event here, and only here.
+  // Every handler meets its event here, and only here: the window's, and
+  // the controller's.
   void WireEvents();
+  void WireControllerEvents();
+  // Makes HidCtl, loaded like the other components.
+  void CreateController();
 
   // Stopwatches forgotten when they were unplugged. The controller keeps
   // reporting them as removed at every re-scan; the window frees them when
@@ -70,4 +76,6 @@ class TForm1 : public TForm {
   // A stopwatch that is plugged in but may not be opened, while the state
   // line reports it. Not checked out: the controller owns it.
   TJvHidDevice* DeniedStopwatch = nullptr;
+  // Lives as long as the window, for the posted creation of HidCtl.
+  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 };

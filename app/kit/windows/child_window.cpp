@@ -77,8 +77,10 @@ void NativeChild::setBounds(const TRect& bounds) {
   ::GetWindowRect(hwnd_, &current);
   ::MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&current), 2);
   if (::EqualRect(&current, &device)) return;
+  // Nothing to repaint while the form is not shown: it is painted whole then.
+  const UINT redraw = ::IsWindowVisible(hwnd_) ? 0 : SWP_NOREDRAW;
   ::SetWindowPos(hwnd_, nullptr, device.left, device.top, device.right - device.left, device.bottom - device.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOZORDER | SWP_NOACTIVATE | redraw);
 }
 
 TRect NativeChild::bounds() const {

@@ -122,14 +122,32 @@ std::string BoxUp(DWORD process) {
 }
 
 std::vector<std::vector<std::string>> CopyTable(const Window& w) {
-  if (!outside::ClickUntilFocused(w.grid, 30s)) return {};
-  // The keys go to the foreground window's focus.
-  ::SetForegroundWindow(w.form);
-  if (!outside::WaitFor([&] { return ::GetForegroundWindow() == w.form; }, 5s)) return {};
-  const DWORD before = outside::ClipboardChanges();
-  if (!outside::TypeCtrlC() || !outside::WaitFor([&] { return outside::ClipboardChanges() != before; }, 10s))
+  if (!outside::ClickUntilFocused(w.grid, 30s)) {
+    std::printf("copying the table: the table never took the focus\n");
     return {};
-  return Cells(outside::ClipboardText());
+  }
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(w.form, &process);
+  // The keys go to the foreground window, which another program's window
+  // may still take from this one as the display reports an earlier
+  // activation: so the copy is tried again, and counts only when this
+  // program put the text on the clipboard.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    ::SetForegroundWindow(w.form);
+    if (!outside::WaitFor([&] { return ::GetForegroundWindow() == w.form; }, 5s)) continue;
+    const DWORD before = outside::ClipboardChanges();
+    if (!outside::TypeCtrlC() || !outside::WaitFor([&] { return outside::ClipboardChanges() != before; }, 2s))
+      continue;
+    // The change shows as the program empties the clipboard; it may still
+    // hold the clipboard open, putting the text in.
+    std::string text;
+    outside::WaitFor([&] { return !(text = outside::ClipboardText()).empty(); }, 5s);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(::GetClipboardOwner(), &owner);
+    if (owner == process && !text.empty()) return Cells(text);
+  }
+  std::printf("copying the table: Ctrl+C did not put the table on the clipboard\n");
+  return {};
 }
 
 bool ShowsMeasurements(const std::vector<std::vector<std::string>>& cells, const std::string& separator,
