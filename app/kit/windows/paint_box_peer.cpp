@@ -1,6 +1,8 @@
 // The paint box: a window class of our own ("TPaintBox"), without edge or
 // tab stop, painted through the GDI paint device into a memory bitmap
 // first (no flicker).
+#include <optional>
+
 #include "app/kit/paint_box_peer.h"
 #include "app/kit/windows/child_window.h"
 #include "app/kit/windows/form_window.h"
@@ -46,19 +48,9 @@ class PaintBoxWindow final : public ChildPeer<ControlPeer> {
 
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (!ready()) return NativeChild::handle(message, wParam, lParam);
-    switch (message) {
-      case WM_PAINT:
-        PaintBuffered(hwnd(), [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); });
-        return 0;
-      case WM_PRINTCLIENT: {
-        RECT client;
-        ::GetClientRect(hwnd(), &client);
-        paintInto(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-      }
-      case WM_ERASEBKGND:
-        return 1;  // every pixel is painted
-    }
+    if (const std::optional<LRESULT> answer = AnswerOwnPainting(
+            hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); }))
+      return *answer;
     return NativeChild::handle(message, wParam, lParam);
   }
 

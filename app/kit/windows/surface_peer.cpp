@@ -4,6 +4,7 @@
 // hands keys, mouse, focus and scrolling to the grid, and shows the grid's
 // context menu with TrackPopupMenu.
 #include <algorithm>
+#include <optional>
 
 #include "app/kit/surface_peer.h"
 #include "app/kit/windows/child_window.h"
@@ -172,18 +173,10 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
 
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (!ready()) return NativeChild::handle(message, wParam, lParam);
+    if (const std::optional<LRESULT> answer = AnswerOwnPainting(
+            hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); }))
+      return *answer;
     switch (message) {
-      case WM_PAINT:
-        PaintBuffered(hwnd(), [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); });
-        return 0;
-      case WM_PRINTCLIENT: {
-        RECT client;
-        ::GetClientRect(hwnd(), &client);
-        paintInto(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-      }
-      case WM_ERASEBKGND:
-        return 1;  // every pixel is painted
       case WM_GETDLGCODE:
         // Arrow keys move the selection instead of the dialog focus.
         return DLGC_WANTARROWS | DLGC_WANTCHARS;

@@ -101,6 +101,8 @@ Image ReadScreen(HWND window, bool clientOnly) {
 
 }  // namespace
 
+namespace {
+
 void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dirty)>& paintInto) {
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(window, &paint);
@@ -113,6 +115,26 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dir
     ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.dc(), r.left, r.top, SRCCOPY);
   }
   ::EndPaint(window, &paint);
+}
+
+}  // namespace
+
+std::optional<LRESULT> AnswerOwnPainting(HWND window, UINT message, WPARAM wParam,
+                                         const std::function<void(HDC dc, const RECT& dirty)>& paintInto) {
+  switch (message) {
+    case WM_PAINT:
+      PaintBuffered(window, paintInto);
+      return 0;
+    case WM_PRINTCLIENT: {
+      RECT client;
+      ::GetClientRect(window, &client);
+      paintInto(reinterpret_cast<HDC>(wParam), client);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // every pixel is painted
+  }
+  return std::nullopt;
 }
 
 Image GrabWindow(HWND window) {

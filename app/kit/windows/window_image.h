@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "app/kit/image.h"
 #include "app/kit/windows/native.h"
@@ -29,11 +30,14 @@ class MemoryBitmap {
   const std::uint32_t* bits_ = nullptr;
 };
 
-// Answers WM_PAINT for a window that paints every pixel of its client
-// area itself: `paintInto` draws the part in need (device pixels) into a
-// memory bitmap the size of the client area, which then goes to the screen
-// in one piece (no flicker).
-void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dirty)>& paintInto);
+// The paint messages of a window that paints every pixel of its client
+// area itself, answered: WM_PAINT through a memory bitmap the size of the
+// client area, which goes to the screen in one piece (no flicker);
+// WM_PRINTCLIENT straight into the given context; WM_ERASEBKGND not at all.
+// `paintInto` draws the part in need (device pixels). Empty for any other
+// message.
+std::optional<LRESULT> AnswerOwnPainting(HWND window, UINT message, WPARAM wParam,
+                                         const std::function<void(HDC dc, const RECT& dirty)>& paintInto);
 
 // The window with its frame and, above it, its visible children in their
 // stacking order, drawn into memory (WM_PRINT).
