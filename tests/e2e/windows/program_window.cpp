@@ -122,22 +122,31 @@ std::string BoxUp(DWORD process) {
 }
 
 std::vector<std::vector<std::string>> CopyTable(const Window& w) {
-  if (!outside::ClickUntilFocused(w.grid, 30s)) {
-    std::printf("copying the table: the table never took the focus\n");
-    return {};
-  }
   DWORD process = 0;
   ::GetWindowThreadProcessId(w.form, &process);
-  // The keys go to the foreground window, which another program's window
-  // may still take from this one as the display reports an earlier
-  // activation: so the copy is tried again, and counts only when this
-  // program put the text on the clipboard.
+  // The keys go to the focus of the window in front. The window is brought
+  // to the front first: coming to the front it gives the focus back to the
+  // control that had it when it last went to the back (the read button, say),
+  // so the table is clicked after that. Another program's window may still
+  // come to the front as the display reports an earlier activation, so the
+  // copy is tried again, and counts only when this program put the text on
+  // the clipboard.
   for (int attempt = 0; attempt < 5; ++attempt) {
     ::SetForegroundWindow(w.form);
-    if (!outside::WaitFor([&] { return ::GetForegroundWindow() == w.form; }, 5s)) continue;
-    const DWORD before = outside::ClipboardChanges();
-    if (!outside::TypeCtrlC() || !outside::WaitFor([&] { return outside::ClipboardChanges() != before; }, 2s))
+    if (!outside::WaitFor([&] { return ::GetForegroundWindow() == w.form; }, 5s)) {
+      std::printf("copying the table: the window did not come to the front\n");
       continue;
+    }
+    // The window takes clicks again once a handler has ended.
+    if (!outside::ClickUntilFocused(w.grid, 30s)) {
+      std::printf("copying the table: the table never took the focus\n");
+      continue;
+    }
+    const DWORD before = outside::ClipboardChanges();
+    if (!outside::TypeCtrlC() || !outside::WaitFor([&] { return outside::ClipboardChanges() != before; }, 2s)) {
+      std::printf("copying the table: Ctrl+C changed nothing\n");
+      continue;
+    }
     // The change shows as the program empties the clipboard; it may still
     // hold the clipboard open, putting the text in.
     std::string text;
@@ -145,6 +154,7 @@ std::vector<std::vector<std::string>> CopyTable(const Window& w) {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(::GetClipboardOwner(), &owner);
     if (owner == process && !text.empty()) return Cells(text);
+    std::printf("copying the table: the clipboard holds %zu bytes from process %lu\n", text.size(), owner);
   }
   std::printf("copying the table: Ctrl+C did not put the table on the clipboard\n");
   return {};

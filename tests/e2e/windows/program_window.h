@@ -51,9 +51,10 @@ bool WaitForState(const Window& window, const std::string& text, bool green);
 // The caption and text of a message box of the process that is up, or "".
 std::string BoxUp(DWORD process);
 
-// Clicks the table until it has the focus (the window takes clicks again
-// once a handler has ended), then types Ctrl+C into it: its whole text, one
-// row a line, the cells split at the tabs. Empty when the copy failed.
+// Brings the window to the front, clicks the table until it has the focus
+// (the window takes clicks again once a handler has ended), then types
+// Ctrl+C into it: its whole text, one row a line, the cells split at the
+// tabs. Empty when the copy failed.
 std::vector<std::vector<std::string>> CopyTable(const Window& window);
 
 // Whether a copied table shows the 84 measurements the emulator plays, with

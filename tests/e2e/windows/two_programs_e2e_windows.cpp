@@ -112,7 +112,10 @@ int main(int argc, char** argv) {
   // Both buttons pressed at once; then each window's outcome, once it takes
   // clicks again (its read has ended).
   const auto round = [&](const std::string& when, bool held) {
-    for (Copy& copy : copies) outside::Click(copy.window.readButton);
+    // BM_CLICK, the press and release in one message: between two posted
+    // ones, the other program's window coming to the front could take the
+    // focus from the button, and the release would then click nothing.
+    for (Copy& copy : copies) ::PostMessageW(copy.window.readButton, BM_CLICK, 0, 0);
     for (Copy& copy : copies) {
       // The press takes the focus from the table; the table takes it back
       // once the window takes clicks again.
