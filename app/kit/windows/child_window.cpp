@@ -48,6 +48,18 @@ NativeChild* NativeChild::Of(HWND window) {
   return static_cast<NativeChild*>(::GetPropW(window, kChildProperty));
 }
 
+const wchar_t* NativeChild::RegisterOwnClass(const wchar_t* name, UINT style) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = style;
+  windowClass.lpfnWndProc = &NativeChild::OwnClassProc;
+  windowClass.hInstance = Module();
+  windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.lpszClassName = name;
+  const bool registered = ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return registered ? name : L"Static";
+}
+
 LRESULT CALLBACK NativeChild::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* child = reinterpret_cast<NativeChild*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   if (child == nullptr && creating != nullptr && creating->hwnd_ == nullptr) {

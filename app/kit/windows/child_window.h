@@ -64,6 +64,9 @@ class NativeChild {
   // For a window class of our own: its procedure finds the child through
   // this, from the first message on.
   static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Registers such a class (arrow cursor, `style`) and gives its name, or
+  // "Static" where registering failed, so that a control still appears.
+  static const wchar_t* RegisterOwnClass(const wchar_t* name, UINT style);
   virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   // True once the constructors have run: events may be called.
   bool ready() const { return ready_; }

@@ -28,16 +28,8 @@ class PaintBoxWindow final : public ChildPeer<ControlPeer> {
 
  private:
   static const wchar_t* RegisteredClass() {
-    static const bool registered = [] {
-      WNDCLASSEXW windowClass{};
-      windowClass.cbSize = sizeof windowClass;
-      windowClass.lpfnWndProc = &NativeChild::OwnClassProc;
-      windowClass.hInstance = Module();
-      windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-      windowClass.lpszClassName = kClassName;
-      return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered ? kClassName : L"Static";
+    static const wchar_t* const name = RegisterOwnClass(kClassName, 0);
+    return name;
   }
 
   // Paints the part `dirty` (device pixels) of the client area into `dc`.

@@ -125,17 +125,8 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
 
  private:
   static const wchar_t* RegisteredClass() {
-    static const bool registered = [] {
-      WNDCLASSEXW windowClass{};
-      windowClass.cbSize = sizeof windowClass;
-      windowClass.style = CS_DBLCLKS;
-      windowClass.lpfnWndProc = &NativeChild::OwnClassProc;
-      windowClass.hInstance = Module();
-      windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-      windowClass.lpszClassName = kClassName;
-      return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered ? kClassName : L"Static";
+    static const wchar_t* const name = RegisterOwnClass(kClassName, CS_DBLCLKS);
+    return name;
   }
 
   // Paints the part `dirty` (device pixels) of the client area into `dc`.
