@@ -96,7 +96,7 @@ TEST_F(ReadTimeout, AnswerIsMissedWhenTheReadHandleOpensOnlyAfterTheRequest) {
 TEST_F(ReadTimeout, UnplugDuringTheWaitFailsWithoutWaitingItOut) {
   ASSERT_TRUE(device->OpenReadHandleForReport());
   std::thread unplugger([&] {
-    std::this_thread::sleep_for(20ms);
+    EXPECT_TRUE(sim.WaitForPendingRead(id, 2s));
     sim.Unplug(id);
   });
   BYTE answer[11] = {};

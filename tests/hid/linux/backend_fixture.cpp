@@ -1,5 +1,11 @@
 #include "backend_fixture.h"
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <thread>
+
 namespace lumetra::test {
 
 mock::HidDeviceSpec KeyboardSpec() {
@@ -29,6 +35,20 @@ mock::Report StopwatchAnswer(int slot) {
   for (int i = 0; i < 9; ++i) answer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((slot + i) % 10);
   answer[9] = static_cast<std::uint8_t>(slot % 2);
   return answer;
+}
+
+bool WaitUntilPolling(pid_t tid, std::chrono::milliseconds timeout) {
+  // The kernel shows the system call a sleeping thread is in as the first
+  // field of its syscall file ("running" while it runs).
+  const std::string path = "/proc/self/task/" + std::to_string(tid) + "/syscall";
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  do {
+    std::ifstream file(path);
+    long number = -1;
+    if (file >> number && (number == SYS_poll || number == SYS_ppoll)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  } while (std::chrono::steady_clock::now() < deadline);
+  return false;
 }
 
 void BackendTest::SetUp() {

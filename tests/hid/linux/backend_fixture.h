@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "descriptors.h"
 #include "hid/service_table.h"
@@ -20,6 +25,25 @@ mock::HidDeviceSpec NumberedSpec();
 
 // The stopwatch's answer to a request 0x00 0xAA+i: slot i's ten data bytes.
 mock::Report StopwatchAnswer(int slot);
+
+// Whether thread `tid` of this process waits in poll(), where every blocking
+// read and alertable wait of the backend waits; checked until `timeout`.
+// What a test observes before it closes, cancels or unplugs under a read.
+bool WaitUntilPolling(pid_t tid, std::chrono::milliseconds timeout);
+
+// Runs `call` on a thread of its own and returns once that thread waits in
+// poll() (a failed expectation if it never does).
+template <class Call>
+auto StartBlockingCall(Call call) -> std::future<decltype(call())> {
+  std::promise<pid_t> started;
+  auto result = std::async(std::launch::async, [&started, call = std::move(call)]() mutable {
+    started.set_value(gettid());
+    return call();
+  });
+  EXPECT_TRUE(WaitUntilPolling(started.get_future().get(), std::chrono::seconds(5)))
+      << "the call never came to wait";
+  return result;
+}
 
 class BackendTest : public testing::Test {
  protected:

@@ -98,14 +98,13 @@ TEST_F(OverlappedIoTest, CancelIoAbortsThePendingReadAtTheNextAlertableWait) {
 }
 
 TEST_F(OverlappedIoTest, CancelIoLeavesOtherThreadsReadsAlone) {
-  auto reader = std::async(std::launch::async, [&] {
+  auto reader = StartBlockingCall([&] {
     BYTE buffer[11] = {};
     OVERLAPPED overlapped{};
     EXPECT_TRUE(table_.file.ReadFileEx(handle_, buffer, sizeof buffer, &overlapped, &Record));
     const DWORD result = table_.file.SleepEx(5000, TRUE);
     return std::make_pair(result, t_completions.empty() ? 0xFFFFFFFFu : t_completions[0].error);
   });
-  std::this_thread::sleep_for(50ms);
   EXPECT_TRUE(table_.file.CancelIo(handle_));
   EXPECT_EQ(reader.wait_for(100ms), std::future_status::timeout);
   stopwatch_->QueueInputReport(StopwatchAnswer(2));
@@ -117,7 +116,7 @@ TEST_F(OverlappedIoTest, CancelIoLeavesOtherThreadsReadsAlone) {
 TEST_F(OverlappedIoTest, ClosingTheHandleCompletesAnotherThreadsPendingRead) {
   // What unplugging does to a running background reader: the user-interface
   // thread closes the read handle while the reader waits.
-  auto reader = std::async(std::launch::async, [&] {
+  auto reader = StartBlockingCall([&] {
     BYTE buffer[11] = {};
     OVERLAPPED overlapped{};
     EXPECT_TRUE(table_.file.ReadFileEx(handle_, buffer, sizeof buffer, &overlapped, &Record));
@@ -127,7 +126,6 @@ TEST_F(OverlappedIoTest, ClosingTheHandleCompletesAnotherThreadsPendingRead) {
     } while (result != WAIT_IO_COMPLETION);
     return t_completions.at(0).error;
   });
-  std::this_thread::sleep_for(50ms);
   EXPECT_TRUE(table_.file.CloseHandle(handle_));
   ASSERT_EQ(reader.wait_for(5s), std::future_status::ready);
   EXPECT_EQ(reader.get(), ERROR_OPERATION_ABORTED);
@@ -142,8 +140,9 @@ TEST_F(OverlappedIoTest, WaitingForTheResultLeavesTheRoutineForTheNextAlertableW
   BYTE buffer[11] = {};
   OVERLAPPED overlapped{};
   ASSERT_TRUE(table_.file.ReadFileEx(handle_, buffer, sizeof buffer, &overlapped, &Record));
-  std::thread device([&] {
-    std::this_thread::sleep_for(50ms);
+  // The answer comes once this thread waits for it.
+  std::thread device([&, waiter = gettid()] {
+    EXPECT_TRUE(WaitUntilPolling(waiter, 5s));
     stopwatch_->QueueInputReport(StopwatchAnswer(4));
   });
   DWORD bytes = 0;

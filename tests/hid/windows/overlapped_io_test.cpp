@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -102,8 +103,11 @@ TEST_F(WindowsOverlappedRead, CompletionRunsInTheAlertableWaitAndTheResultIsFetc
   const unsigned char report[kReportLength] = {0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x5A};
   Write(report, sizeof report);
 
-  // The routine runs only inside an alertable wait of the reading thread.
-  ::Sleep(50);
+  // The routine runs only inside an alertable wait of the reading thread,
+  // even once the read itself is complete.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!HasOverlappedIoCompleted(&overlapped_) && std::chrono::steady_clock::now() < deadline) ::Sleep(1);
+  ASSERT_TRUE(HasOverlappedIoCompleted(&overlapped_));
   EXPECT_EQ(t_.file.SleepEx(50, FALSE), 0u);
   EXPECT_EQ(completion_.calls, 0);
 

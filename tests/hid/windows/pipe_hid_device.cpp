@@ -29,6 +29,8 @@ constexpr char16_t kProduct[] = u"Pipe HID device";
 PipeHidDevice* g_device = nullptr;
 std::atomic<bool> g_present{true};
 std::atomic<int> g_cancels{0};
+std::atomic<int> g_read_starts{0};
+std::atomic<int> g_alertable_waits{0};
 
 HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID*, const char*, HWND, DWORD) { return kDeviceSet; }
 
@@ -118,6 +120,18 @@ BOOL WINAPI CountedCancelIo(HANDLE file) {
   return hid::windows::CancelIoOnDemand(file);
 }
 
+BOOL WINAPI CountedReadFileEx(HANDLE file, void* buffer, DWORD length, OVERLAPPED* overlapped,
+                              LPOVERLAPPED_COMPLETION_ROUTINE routine) {
+  const BOOL started = ::ReadFileEx(file, buffer, length, overlapped, routine);
+  if (started) ++g_read_starts;
+  return started;
+}
+
+DWORD WINAPI CountedSleepEx(DWORD milliseconds, BOOL alertable) {
+  if (alertable) ++g_alertable_waits;
+  return ::SleepEx(milliseconds, alertable);
+}
+
 }  // namespace
 
 PipeHidDevice::PipeHidDevice() {
@@ -185,8 +199,12 @@ void PipeHidDevice::FreeHidServices(hid::ServiceTable::Hid& group) { group = {};
 void PipeHidDevice::BindFileServices(hid::ServiceTable::File& group) {
   group = hid::windows::KernelFileServices();
   group.CancelIo = &CountedCancelIo;
+  group.ReadFileEx = &CountedReadFileEx;
+  group.SleepEx = &CountedSleepEx;
 }
 
 int PipeHidDevice::CancelIoCalls() const { return g_cancels.load(); }
+int PipeHidDevice::ReadsStarted() const { return g_read_starts.load(); }
+int PipeHidDevice::AlertableWaits() const { return g_alertable_waits.load(); }
 
 }  // namespace wintest

@@ -48,6 +48,9 @@ class PipeHidDevice final : public hid::ServiceProvider {
   // CancelIo calls the layer made through the table (each one passed on to
   // the system's).
   int CancelIoCalls() const;
+  // Reads the layer started, and alertable waits it began, on any thread.
+  int ReadsStarted() const;
+  int AlertableWaits() const;
 
   // --- ServiceProvider ---
   bool LoadSetupServices(hid::ServiceTable::Setup& group) override;

@@ -124,8 +124,15 @@ TEST_F(WindowsReadThread, ACompletedReadEndsTheWaitAtOnceAndReachesOnDataOnTheMa
 }
 
 TEST_F(WindowsReadThread, StoppingCancelsTheOutstandingReadSoALaterReportStaysInThePipe) {
+  const int reads = pipe_.ReadsStarted();
   StartReader(10);
-  std::this_thread::sleep_for(30ms);  // a few slices with the read outstanding
+  // A few slices with the read outstanding.
+  const int waits = pipe_.AlertableWaits();
+  const auto deadline = Clock::now() + 5s;
+  while ((pipe_.ReadsStarted() == reads || pipe_.AlertableWaits() < waits + 3) && Clock::now() < deadline) {
+    std::this_thread::sleep_for(1ms);
+  }
+  ASSERT_GT(pipe_.ReadsStarted(), reads);
   const int cancels = pipe_.CancelIoCalls();
   const auto start = Clock::now();
   device_->SetOnData(nullptr);
