@@ -7,9 +7,9 @@
 //
 // The test runs as root (to own the testbed and to play udev) and opens
 // devices as an unprivileged user, by switching its effective user.
-#include "mock_hidraw_linux.h"
-#include "stopwatch_slots.h"
-#include "virtual_stopwatch.h"
+#include "tools/vorda2-emulator/mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/stopwatch_slots.h"
+#include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 #include <gtest/gtest.h>
 #include <grp.h>

@@ -36,7 +36,7 @@
 #include "stopwatch/identity.h"
 #include "stopwatch/read_out.h"
 #include "stopwatch/simulated/recording_window.h"
-#include "stopwatch_slots.h"
+#include "tools/vorda2-emulator/stopwatch_slots.h"
 #include "tests/sim/test_event_loop.h"
 
 extern char** environ;

@@ -1,4 +1,4 @@
-#include "stopwatch_slots.h"
+#include "tools/vorda2-emulator/stopwatch_slots.h"
 
 #include <gtest/gtest.h>
 

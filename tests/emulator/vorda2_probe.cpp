@@ -15,7 +15,7 @@
 
 #include "hid/device_change_monitor.h"
 #include "hid/service_table.h"
-#include "stopwatch_slots.h"
+#include "tools/vorda2-emulator/stopwatch_slots.h"
 #include "tests/support/interface_scan.h"
 
 namespace {

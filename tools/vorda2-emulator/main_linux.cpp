@@ -29,9 +29,9 @@
 #include <string>
 #include <vector>
 
-#include "mock_hidraw_linux.h"
-#include "stopwatch_slots.h"
-#include "virtual_stopwatch.h"
+#include "tools/vorda2-emulator/mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/stopwatch_slots.h"
+#include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/mock_hidraw_linux.h"
 
 #include <linux/hidraw.h>
 #include <fcntl.h>

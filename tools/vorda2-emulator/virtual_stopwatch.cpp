@@ -1,4 +1,4 @@
-#include "virtual_stopwatch.h"
+#include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 namespace lumetra::emulator {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/mock_hidraw_linux.h"
 
 namespace lumetra::emulator {
 

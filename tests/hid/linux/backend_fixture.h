@@ -14,8 +14,8 @@
 
 #include "descriptors.h"
 #include "hid/service_table.h"
-#include "mock_hidraw_linux.h"
-#include "virtual_stopwatch.h"
+#include "tools/vorda2-emulator/mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 namespace lumetra::test {
 

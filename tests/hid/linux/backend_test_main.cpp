@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "device_hold_helper.h"
-#include "mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/mock_hidraw_linux.h"
 
 int main(int argc, char** argv) {
   lumetra::mock::ReexecUnderUmockdevPreload(argv);

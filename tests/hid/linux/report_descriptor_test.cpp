@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "descriptors.h"
-#include "virtual_stopwatch.h"
+#include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 namespace {
 
