@@ -5,7 +5,6 @@
 #include "app/adapters/export_ports.h"
 #include "app/adapters/read_out_window_port.h"
 #include "app/adapters/regional_settings.h"
-#include "app/grid_address.h"
 #include "app/form1_layout.h"
 #include "app/grid_labels.h"
 #include "app/kit/button.h"
@@ -21,6 +20,7 @@
 #include "hid/main_thread.h"
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
+#include "stopwatch/measurement_table.h"
 #include "stopwatch/read_out.h"
 
 TJvHidDevice* StopwatchDevice = nullptr;
@@ -46,7 +46,7 @@ TForm1::TForm1() : TForm(nullptr) {
   StaticText1->bringToFront();
   // A copy of the table holds what the user sees, not the read's date and
   // time hidden in the last row.
-  StringGrid1->HiddenCell = &app::IsHiddenCell;
+  StringGrid1->HiddenCell = &stopwatch::IsHiddenCell;
 
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->SetName("SaveDialog1");
@@ -192,7 +192,7 @@ void TForm1::Button3Click(TObject*) {
 void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState) {
   TCanvas& canvas = StringGrid1->canvas();
   const std::string& text = StringGrid1->cell(ACol, ARow);
-  if (app::IsHeaderCell(ACol, ARow)) {
+  if (stopwatch::IsHeaderCell(ACol, ARow)) {
     canvas.font.setColor(clMaroon);
     canvas.font.setSize(13);
     canvas.font.setStyle(fsBold);
@@ -200,7 +200,7 @@ void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect
     canvas.fillRect(Rect);
     canvas.textOut(Rect.Left, Rect.Top, text);
   }
-  if (app::IsHiddenCell(ACol, ARow)) {
+  if (stopwatch::IsHiddenCell(ACol, ARow)) {
     // Text on its own colour: the cell shows as window background.
     canvas.font.setColor(clBtnFace);
     canvas.brush.setColor(clBtnFace);

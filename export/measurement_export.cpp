@@ -7,6 +7,7 @@
 
 #include "export/automation/ascii_case.h"
 #include "export/automation/text_convert.h"
+#include "stopwatch/measurement_table.h"
 
 namespace measurement_export {
 namespace {
@@ -28,7 +29,6 @@ constexpr std::int32_t kYellow = 65535;        // red 255, green 255, blue 0
 
 constexpr char kTitle[] = "ТАБЛИЦА ИЗМЕРЕНИЙ\n(время, с)";
 constexpr char kNumberHeader[] = "№ измерения";
-constexpr char kNoTime[] = "------";
 
 void FormatSheet(const OleVariant& link) {
   Sheet(link).Call("PageSetup").Put("Orientation", 2);
@@ -60,25 +60,26 @@ void WriteHeaderBlock(const OleVariant& link) {
   }
 }
 
-bool IsReadDateCell(int column, int row) { return row == 9 && (column == 5 || column == 6); }
-
 // Copies the filled grid cells, column by column, each top to bottom. The
 // header block and the read-date line are the same whichever filled cell
 // writes them, so the first one does, once.
 void CopyGrid(ExportPorts& ports, const OleVariant& link) {
   std::string const separator = ports.DecimalSeparator();
   bool headerWritten = false;
-  for (int c = 1; c < ports.GridColumnCount(); ++c) {
-    for (int r = 1; r < ports.GridRowCount(); ++r) {
+  for (int c = 1; c < stopwatch::kGridColumns; ++c) {
+    for (int r = 1; r < stopwatch::kGridRows; ++r) {
       std::string const text = ports.CellText(c, r);
-      if (text == kNoTime || text.empty()) continue;
+      if (text == stopwatch::kEmptyTimeText || text.empty()) continue;
       if (!headerWritten) WriteHeaderBlock(link);
-      if (!IsReadDateCell(c, r)) {
+      if (!stopwatch::IsReadStampCell(c, r)) {
         double const value = TextToFloat(text, separator);
         Sheet(link).Put("Cells", r + 2, c + 1, value);
       }
       if (!headerWritten) {
-        Sheet(link).Put("Cells", 11, 6, "Данные считаны " + ports.CellText(5, 9) + " в " + ports.CellText(6, 9));
+        using stopwatch::kReadDateCell, stopwatch::kReadTimeCell;
+        Sheet(link).Put("Cells", 11, 6,
+                        "Данные считаны " + ports.CellText(kReadDateCell.column, kReadDateCell.row) + " в " +
+                            ports.CellText(kReadTimeCell.column, kReadTimeCell.row));
         headerWritten = true;
       }
     }

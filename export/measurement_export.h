@@ -31,10 +31,8 @@ class ExportPorts {
  public:
   virtual ~ExportPorts() = default;
 
-  // The measurement grid: its size (11 columns, 10 rows) and cell texts in
+  // The measurement grid's cell texts (stopwatch/measurement_table.h) in
   // UTF-8 by (column, row), both counted from 0.
-  virtual int GridColumnCount() = 0;
-  virtual int GridRowCount() = 0;
   virtual std::string CellText(int column, int row) = 0;
   // The decimal separator the grid's numbers are written with ("," or ".").
   virtual std::string DecimalSeparator() = 0;

@@ -5,8 +5,6 @@
 
 namespace stopwatch {
 
-Cell SlotCell(int slot) { return Cell{slot % 10 + 1, slot / 10 + 1}; }
-
 std::uint8_t SlotRequestCode(int slot) { return static_cast<std::uint8_t>(kFirstSlotRequest + slot); }
 
 std::vector<std::uint8_t> MakeRequest(int slot, std::size_t outputReportLength) {

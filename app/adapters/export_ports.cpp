@@ -9,10 +9,6 @@
 
 namespace app {
 
-int Form1ExportPorts::GridColumnCount() { return form_.StringGrid1->colCount(); }
-
-int Form1ExportPorts::GridRowCount() { return form_.StringGrid1->rowCount(); }
-
 std::string Form1ExportPorts::CellText(int column, int row) { return form_.StringGrid1->cell(column, row); }
 
 // The separator the read-out wrote the cells with.

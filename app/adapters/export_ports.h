@@ -12,8 +12,6 @@ class Form1ExportPorts final : public measurement_export::ExportPorts {
  public:
   explicit Form1ExportPorts(TForm1& form) : form_(form) {}
 
-  int GridColumnCount() override;
-  int GridRowCount() override;
   std::string CellText(int column, int row) override;
   std::string DecimalSeparator() override;
   bool ExecuteSaveDialog() override;

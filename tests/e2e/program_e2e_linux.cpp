@@ -17,7 +17,6 @@
 #include "app/adapters/main_thread_dispatcher.h"
 #include "app/adapters/regional_settings.h"
 #include "app/form1.h"
-#include "app/grid_address.h"
 #include "app/kit/application.h"
 #include "app/kit/button.h"
 #include "app/kit/dialogs.h"
@@ -29,6 +28,7 @@
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "hid/main_thread.h"
+#include "stopwatch/measurement_table.h"
 #include "tests/app/temp_folder.h"
 #include "tests/e2e/sample_measurements.h"
 
@@ -113,7 +113,7 @@ int main(int argc, char* argv[]) {
 
     form->Button3->click();
     const std::string separator = app::RegionalSettings().DecimalSeparator();
-    for (int slot = 0; slot < app::kSlotCount; ++slot) {
+    for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
       const std::string shown = form->StringGrid1->cell(slot % 10 + 1, slot / 10 + 1);
       const std::string expected = e2e::ExpectedCellText(slot, separator);
       Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");

@@ -16,8 +16,6 @@ class ScriptedPorts : public ExportPorts {
  public:
   explicit ScriptedPorts(Grid grid, std::string separator = ",") : grid(std::move(grid)), separator(std::move(separator)) {}
 
-  int GridColumnCount() override { return 11; }
-  int GridRowCount() override { return 10; }
   std::string CellText(int column, int row) override { return grid.at(column).at(row); }
   std::string DecimalSeparator() override { return separator; }
 

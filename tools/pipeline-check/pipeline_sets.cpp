@@ -57,8 +57,6 @@ class GridExportPorts final : public measurement_export::ExportPorts {
   GridExportPorts(const stopwatch::RecordingWindow& grid, std::string separator, std::string path)
       : grid_(grid), separator_(std::move(separator)), path_(std::move(path)) {}
 
-  int GridColumnCount() override { return 11; }
-  int GridRowCount() override { return 10; }
   std::string CellText(int column, int row) override { return grid_.Cell(column, row); }
   std::string DecimalSeparator() override { return separator_; }
   bool ExecuteSaveDialog() override { return true; }
