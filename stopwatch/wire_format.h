@@ -44,6 +44,11 @@ std::size_t AnswerBufferSize(std::size_t inputReportLength);
 // Joins bytes 9 down to 1, each written in decimal without leading zeros.
 ExactTime DecodeTime(ConstAnswer answer);
 
+// The answer a stopwatch gives, report ID 0, for a time of `units` 0.0001 s
+// (nine digits: under 10^9, or std::out_of_range) and an increment flag: what
+// the stand-ins for the stopwatch in tests and the emulator send.
+std::vector<std::uint8_t> EncodeAnswer(std::uint64_t units, std::uint8_t flag = 0);
+
 // Adds one unit to the digits in the buffer itself: byte 1 goes up by one; a
 // byte that thereby reaches exactly 10 becomes 0 and the next byte goes up in
 // turn; a carry out of byte 9 is lost. Bytes are 8-bit, so 255 wraps to 0.

@@ -119,7 +119,7 @@ TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
       sim.Unplug(id);
       return std::nullopt;
     }
-    return hidsim::ScriptedReport{AnswerFor(777500)};
+    return hidsim::ScriptedReport{stopwatch::EncodeAnswer(777500)};
   });
   form->Button3->click();
   EXPECT_EQ(form->StaticText1->text(), "Ошибка обмена с секундомером");
