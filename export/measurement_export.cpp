@@ -135,7 +135,7 @@ void SaveAndQuit(ExportPorts& ports, const OleVariant& link) {
   if (ports.ExecuteSaveDialog()) {
     DisableAlerts(link);
     std::string const path = ports.SaveDialogFileName();
-    if (ports.FileExists(path) && ports.ConfirmOverwrite(OverwriteQuestion(path)) == kAnswerNo) {
+    if (ports.FileExists(path) && !ports.ConfirmOverwrite(OverwriteQuestion(path))) {
       link.Exec("Quit");
       return;
     }

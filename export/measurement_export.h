@@ -23,10 +23,6 @@ class EConvertError : public automation::Exception {
   using automation::Exception::Exception;
 };
 
-// The confirmation box's answers.
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
-
 class ExportPorts {
  public:
   virtual ~ExportPorts() = default;
@@ -43,8 +39,8 @@ class ExportPorts {
   virtual std::string SaveDialogFileName() = 0;
   // Whether a file (not a folder) exists at the path; RegularFileExists does.
   virtual bool FileExists(const std::string& path) = 0;
-  // The Yes/No confirmation box with `text`: kAnswerYes or kAnswerNo.
-  virtual int ConfirmOverwrite(const std::string& text) = 0;
+  // The Yes/No confirmation box with `text`: true for Yes.
+  virtual bool ConfirmOverwrite(const std::string& text) = 0;
 
   // Label1: caption and font colour.
   virtual void SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) = 0;

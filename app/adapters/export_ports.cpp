@@ -22,7 +22,7 @@ std::string Form1ExportPorts::SaveDialogFileName() { return form_.SaveDialog1->f
 
 bool Form1ExportPorts::FileExists(const std::string& path) { return measurement_export::RegularFileExists(path); }
 
-int Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return kit::ConfirmBox(text); }
+bool Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return kit::ConfirmBox(text) == kit::kIdYes; }
 
 void Form1ExportPorts::SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) {
   form_.Label1->setFontColor(TColor{label.color});

@@ -17,7 +17,7 @@ class Form1ExportPorts final : public measurement_export::ExportPorts {
   bool ExecuteSaveDialog() override;
   std::string SaveDialogFileName() override;
   bool FileExists(const std::string& path) override;
-  int ConfirmOverwrite(const std::string& text) override;
+  bool ConfirmOverwrite(const std::string& text) override;
   void SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) override;
   automation::OleVariant& Link() override;
   bool SpreadsheetInstalled() override;

@@ -88,13 +88,13 @@ TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfte
   ports.fileName = Path("old.xls");
   std::ofstream(folder / "old.xls", std::ios::binary) << "precious\r\n";
 
-  ports.answer = kAnswerNo;
+  ports.replace = false;
   ExportMeasurements(ports);
   EXPECT_EQ(ports.questions, std::vector<std::string>{OverwriteQuestion(ports.fileName)});
   EXPECT_EQ(ReadWholeFile(folder / "old.xls"), "precious\r\n");
   ExpectQuit(ports.link);
 
-  ports.answer = kAnswerYes;
+  ports.replace = true;
   ExportMeasurements(ports);
   EXPECT_EQ(ReadWholeFile(folder / "old.xls").substr(0, 8), kCompoundFileMagic);
   ExpectQuit(ports.link);

@@ -62,7 +62,7 @@ class GridExportPorts final : public measurement_export::ExportPorts {
   bool ExecuteSaveDialog() override { return true; }
   std::string SaveDialogFileName() override { return path_; }
   bool FileExists(const std::string& path) override { return measurement_export::RegularFileExists(path); }
-  int ConfirmOverwrite(const std::string&) override { return measurement_export::kAnswerYes; }
+  bool ConfirmOverwrite(const std::string&) override { return true; }
   void SetSpreadsheetLabel(const automation::SpreadsheetLabel&) override {}
   automation::OleVariant& Link() override { return automation::SpreadsheetLink(); }
 
