@@ -123,9 +123,7 @@ void TForm1::FormCreate(TObject*) {
   StringGrid1->setColWidth(0, kHeaderColumnWidth);
   // Last: a failing start of the spreadsheet application leaves this handler
   // here, and Label1 keeps its stored text.
-  const automation::SpreadsheetLabel label = automation::SpreadsheetStartupStep(automation::SpreadsheetLink());
-  Label1->setFontColor(TColor{label.color});
-  Label1->setText(label.caption);
+  app::ShowSpreadsheetLabel(*Label1, automation::SpreadsheetStartupStep(automation::SpreadsheetLink()));
 }
 
 bool TForm1::CheckExcelInstall() { return automation::CheckExcelInstall(); }

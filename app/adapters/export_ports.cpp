@@ -24,9 +24,13 @@ bool Form1ExportPorts::FileExists(const std::string& path) { return measurement_
 
 bool Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return kit::ConfirmBox(text) == kit::kIdYes; }
 
+void ShowSpreadsheetLabel(TLabel& label1, const automation::SpreadsheetLabel& state) {
+  label1.setFontColor(state.canSave ? clGreen : clBlue);
+  label1.setText(state.caption);
+}
+
 void Form1ExportPorts::SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) {
-  form_.Label1->setFontColor(TColor{label.color});
-  form_.Label1->setText(label.caption);
+  ShowSpreadsheetLabel(*form_.Label1, label);
 }
 
 automation::OleVariant& Form1ExportPorts::Link() { return automation::SpreadsheetLink(); }

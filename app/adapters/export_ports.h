@@ -5,8 +5,13 @@
 #include "export/measurement_export.h"
 
 class TForm1;
+class TLabel;
 
 namespace app {
+
+// Label1 as the spreadsheet link describes it: green when the table can be
+// saved, blue when it cannot.
+void ShowSpreadsheetLabel(TLabel& label1, const automation::SpreadsheetLabel& state);
 
 class Form1ExportPorts final : public measurement_export::ExportPorts {
  public:

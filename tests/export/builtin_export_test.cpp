@@ -167,7 +167,7 @@ TEST_F(BuiltInExportTest, WithoutTheClassOnlyLabel1Changes) {
   ExportMeasurements(ports);
   ASSERT_TRUE(ports.label.has_value());
   EXPECT_EQ(ports.label->caption, "MS EXCEL не установлен");
-  EXPECT_EQ(ports.label->color, 0xFF0000u);
+  EXPECT_FALSE(ports.label->canSave);
   EXPECT_EQ(ports.dialogsShown, 0);
   EXPECT_TRUE(ports.link.IsEmpty());
   EXPECT_EQ(sheetapp::LiveObjectCount(), 0);

@@ -283,7 +283,7 @@ TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {
   ExportMeasurements(ports);
 
   ASSERT_TRUE(ports.label.has_value());
-  EXPECT_EQ(*ports.label, (automation::SpreadsheetLabel{"MS EXCEL не установлен", 0xFF0000}));
+  EXPECT_EQ(*ports.label, (automation::SpreadsheetLabel{"MS EXCEL не установлен", false}));
   EXPECT_EQ(ports.dialogsShown, 0);
   EXPECT_TRUE(ports.link.IsEmpty());
   EXPECT_EQ(server.instancesCreated(), 0);
