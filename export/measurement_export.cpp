@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "export/automation/ascii_case.h"
 #include "export/automation/text_convert.h"
+#include "export/spreadsheet/file_format.h"
 #include "stopwatch/measurement_table.h"
 
 namespace measurement_export {
@@ -92,8 +92,6 @@ void DisableAlerts(const OleVariant& link) { link.Call("Application").Put("Displ
 // the application's default format, .xlsx unless the user changed it, even
 // for a name ending in ".xls"; such an application is told the format.
 constexpr int kFirstVersionWithFileFormats = 12;
-constexpr std::int32_t kExcel8 = 56;            // Excel 97-2003 workbook
-constexpr std::int32_t kOpenXmlWorkbook = 51;  // Office Open XML workbook
 
 // The major version "Version" answers ("16.0", or a number); 0 when it
 // answers nothing that reads as one.
@@ -114,10 +112,8 @@ int MajorVersion(const OleVariant& version) {
 }
 
 std::int32_t FileFormatFor(const std::string& path) {
-  constexpr std::string_view kXlsx = ".xlsx";
-  bool const isXlsx =
-      path.size() >= kXlsx.size() && automation::EqualsIgnoringAsciiCase(path.substr(path.size() - kXlsx.size()), kXlsx);
-  return isXlsx ? kOpenXmlWorkbook : kExcel8;
+  using namespace spreadsheet;
+  return FormatForPath(path) == FileFormat::Xlsx ? xl::kOpenXmlWorkbook : xl::kExcel8;
 }
 
 void SaveWorkbook(const OleVariant& link, const std::string& path) {
