@@ -2,9 +2,9 @@
 
 #include <functional>
 
+#include "app/adapters/clock_and_locale.h"
 #include "app/adapters/export_ports.h"
 #include "app/adapters/read_out_window_port.h"
-#include "app/adapters/regional_settings.h"
 #include "app/form1_layout.h"
 #include "app/grid_labels.h"
 #include "app/kit/button.h"
@@ -12,8 +12,8 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
+#include "app/no_access_notice.h"
 #include "app/statistics_form.h"
-#include "app/stopwatch_access.h"
 #include "export/automation/spreadsheet_link.h"
 #include "hid/hid_controller.h"
 #include "hid/hid_device.h"
@@ -182,8 +182,8 @@ void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
 void TForm1::Button3Click(TObject*) {
   stopwatch::HidStopwatchPort device(StopwatchDevice);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
-  app::RegionalSettings regional;
-  stopwatch::ReadOutMeasurements(device, window, regional);
+  app::ClockAndLocale clockAndLocale;
+  stopwatch::ReadOutMeasurements(device, window, clockAndLocale);
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 

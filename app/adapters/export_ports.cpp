@@ -1,6 +1,6 @@
 #include "app/adapters/export_ports.h"
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 #include "app/form1.h"
 #include "app/kit/dialogs.h"
 #include "app/kit/label.h"
@@ -12,7 +12,7 @@ namespace app {
 std::string Form1ExportPorts::CellText(int column, int row) { return form_.StringGrid1->cell(column, row); }
 
 // The separator the read-out wrote the cells with.
-std::string Form1ExportPorts::DecimalSeparator() { return RegionalSettings().DecimalSeparator(); }
+std::string Form1ExportPorts::DecimalSeparator() { return ClockAndLocale().DecimalSeparator(); }
 
 bool Form1ExportPorts::ExecuteSaveDialog() { return form_.SaveDialog1->execute(); }
 

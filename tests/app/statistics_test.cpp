@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 #include "app/kit/paint_box.h"
 #include "app/statistics_form.h"
 #include "tests/app/pixels.h"
@@ -34,7 +34,7 @@ class StatisticsWindow : public WindowOnSim {
     stopwatch_ = sim.AddDevice(StopwatchConfig());
     Start();
     form->show();
-    separator = app::RegionalSettings().DecimalSeparator();
+    separator = app::ClockAndLocale().DecimalSeparator();
   }
 
   // A read that finds `answers` in the first slots.

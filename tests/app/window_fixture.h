@@ -19,7 +19,7 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "hid/hid_controller.h"
 #include "hid/notify_window.h"
 #include "stopwatch/wire_format.h"

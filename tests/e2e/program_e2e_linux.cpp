@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/adapters/clock_and_locale.h"
 #include "app/adapters/device_change_watcher.h"
 #include "app/adapters/main_thread_dispatcher.h"
-#include "app/adapters/regional_settings.h"
 #include "app/form1.h"
 #include "app/kit/application.h"
 #include "app/kit/button.h"
@@ -23,7 +23,7 @@
 #include "app/kit/label.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
@@ -112,7 +112,7 @@ int main(int argc, char* argv[]) {
     Check(form->Label2->fontColor() == clGreen, "Label2 is green");
 
     form->Button3->click();
-    const std::string separator = app::RegionalSettings().DecimalSeparator();
+    const std::string separator = app::ClockAndLocale().DecimalSeparator();
     for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
       const std::string shown = form->StringGrid1->cell(slot % 10 + 1, slot / 10 + 1);
       const std::string expected = e2e::ExpectedCellText(slot, separator);
