@@ -2,10 +2,9 @@
 
 #include <functional>
 
+#include "app/adapters/clock_and_locale.h"
 #include "app/adapters/export_ports.h"
 #include "app/adapters/read_out_window_port.h"
-#include "app/adapters/regional_settings.h"
-#include "app/grid_address.h"
 #include "app/form1_layout.h"
 #include "app/grid_labels.h"
 #include "app/kit/button.h"
@@ -13,14 +12,15 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
+#include "app/no_access_notice.h"
 #include "app/statistics_form.h"
-#include "app/stopwatch_access.h"
 #include "export/automation/spreadsheet_link.h"
 #include "hid/hid_controller.h"
 #include "hid/hid_device.h"
 #include "hid/main_thread.h"
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
+#include "stopwatch/measurement_table.h"
 #include "stopwatch/read_out.h"
 
 TJvHidDevice* StopwatchDevice = nullptr;
@@ -46,7 +46,7 @@ TForm1::TForm1() : TForm(nullptr) {
   StaticText1->bringToFront();
   // A copy of the table holds what the user sees, not the read's date and
   // time hidden in the last row.
-  StringGrid1->HiddenCell = &app::IsHiddenCell;
+  StringGrid1->HiddenCell = &stopwatch::IsHiddenCell;
 
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->SetName("SaveDialog1");
@@ -123,9 +123,7 @@ void TForm1::FormCreate(TObject*) {
   StringGrid1->setColWidth(0, kHeaderColumnWidth);
   // Last: a failing start of the spreadsheet application leaves this handler
   // here, and Label1 keeps its stored text.
-  const automation::SpreadsheetLabel label = automation::SpreadsheetStartupStep(automation::SpreadsheetLink());
-  Label1->setFontColor(TColor{label.color});
-  Label1->setText(label.caption);
+  app::ShowSpreadsheetLabel(*Label1, automation::SpreadsheetStartupStep(automation::SpreadsheetLink()));
 }
 
 bool TForm1::CheckExcelInstall() { return automation::CheckExcelInstall(); }
@@ -184,15 +182,15 @@ void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
 void TForm1::Button3Click(TObject*) {
   stopwatch::HidStopwatchPort device(StopwatchDevice);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
-  app::RegionalSettings regional;
-  stopwatch::ReadOutMeasurements(device, window, regional);
+  app::ClockAndLocale clockAndLocale;
+  stopwatch::ReadOutMeasurements(device, window, clockAndLocale);
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 
 void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState) {
   TCanvas& canvas = StringGrid1->canvas();
   const std::string& text = StringGrid1->cell(ACol, ARow);
-  if (app::IsHeaderCell(ACol, ARow)) {
+  if (stopwatch::IsHeaderCell(ACol, ARow)) {
     canvas.font.setColor(clMaroon);
     canvas.font.setSize(13);
     canvas.font.setStyle(fsBold);
@@ -200,7 +198,7 @@ void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect
     canvas.fillRect(Rect);
     canvas.textOut(Rect.Left, Rect.Top, text);
   }
-  if (app::IsHiddenCell(ACol, ARow)) {
+  if (stopwatch::IsHiddenCell(ACol, ARow)) {
     // Text on its own colour: the cell shows as window background.
     canvas.font.setColor(clBtnFace);
     canvas.brush.setColor(clBtnFace);

@@ -4,6 +4,8 @@
 // so StaticText1, created after the grid, lies above its last row.
 #include "app/form1_layout.h"
 
+#include "stopwatch/measurement_table.h"
+
 namespace app {
 namespace {
 
@@ -18,7 +20,7 @@ constexpr ControlLayout kControls[] = {
     {ControlKind::Label, "Label4", Bounds(344, 488, 55, 14), std::nullopt, "Версия 1.0"},
     {ControlKind::StringGrid, "StringGrid1", Bounds(16, 80, 741, 253),
      FontLayout{"Courier", 13, 0, clWindowText, TFontPitch::fpFixed}, "",
-     GridLayout{.colCount = 11, .rowCount = 10, .defaultColWidth = 60, .defaultRowHeight = 24, .gridLineWidth = 1}},
+     GridLayout{.colCount = stopwatch::kGridColumns, .rowCount = stopwatch::kGridRows, .defaultColWidth = 60, .defaultRowHeight = 24, .gridLineWidth = 1}},
     {ControlKind::Button, "Button2", Bounds(504, 400, 193, 25), FontLayout{"Arial", 16}, "Сохранить в MS EXCEL"},
     {ControlKind::Button, "Button3", Bounds(504, 352, 193, 25), FontLayout{"Arial", 16}, "Считать данные"},
     {ControlKind::StaticText, "StaticText1", Bounds(389, 306, 368, 27), FontLayout{"Arial", 16}, ""},

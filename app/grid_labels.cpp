@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/grid_address.h"
 #include "app/kit/string_grid.h"
+#include "stopwatch/measurement_table.h"
 
 namespace app {
 
@@ -14,8 +14,8 @@ void LabelMeasurementGrid(TStringGrid& grid) {
     grid.setCell(0, n + 1, "     " + std::to_string(n) + "0");
   }
   // Column by column, every data cell, the hidden last-row cells included.
-  for (int col = 1; col < kGridColumns; ++col)
-    for (int row = 1; row < kGridRows; ++row) grid.setCell(col, row, "");
+  for (int col = 1; col < stopwatch::kGridColumns; ++col)
+    for (int row = 1; row < stopwatch::kGridRows; ++row) grid.setCell(col, row, "");
   grid.setCell(0, 1, "     00");
   grid.setCell(10, 0, "  +9");
   grid.setCell(0, 0, " \u2116 измерения");

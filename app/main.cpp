@@ -4,7 +4,7 @@
 #include "app/adapters/main_thread_dispatcher.h"
 #include "app/form1.h"
 #include "app/kit/application.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"

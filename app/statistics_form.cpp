@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 #include "app/kit/application.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
@@ -63,7 +63,7 @@ void TStatisticsForm::TableChanged() {
 }
 
 void TStatisticsForm::Recount() {
-  separator_ = app::RegionalSettings().DecimalSeparator();
+  separator_ = app::ClockAndLocale().DecimalSeparator();
   report_ = app::MakeStatisticsReport(app::TimesInBlock(*grid_, block_, separator_), separator_);
   for (std::size_t i = 0; i < report_.figures.size(); ++i) FigureValues[i]->setText(report_.figures[i].value);
   NoteLabel->setText(report_.note);

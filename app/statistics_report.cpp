@@ -3,18 +3,14 @@
 #include <algorithm>
 
 #include "analysis/lab_result.h"
-#include "app/grid_address.h"
 #include "app/kit/string_grid.h"
 #include "export/measurement_export.h"
-#include "stopwatch/cell_text.h"
+#include "stopwatch/measurement_table.h"
 
 namespace app {
 namespace {
 
 constexpr char kNone[] = "—";
-
-// The slot a data cell holds: rows of ten from cell (1, 1).
-int SlotOf(int col, int row) { return (row - 1) * 10 + (col - 1); }
 
 bool ReadSeconds(const std::string& text, const std::string& separator, double& seconds) {
   if (text.empty() || text == stopwatch::kEmptyTimeText) return false;
@@ -46,8 +42,8 @@ std::vector<SlotTime> TimesInBlock(const TStringGrid& grid, const TGridRect& blo
   // Row by row is slot order.
   for (int row = block.Top; row <= block.Bottom; ++row)
     for (int col = block.Left; col <= block.Right; ++col) {
-      if (IsHeaderCell(col, row) || IsHiddenCell(col, row)) continue;
-      SlotTime time{SlotOf(col, row), 0, grid.cell(col, row)};
+      if (stopwatch::IsHeaderCell(col, row) || stopwatch::IsHiddenCell(col, row)) continue;
+      SlotTime time{stopwatch::SlotAt(col, row), 0, grid.cell(col, row)};
       if (ReadSeconds(time.text, separator, time.seconds)) times.push_back(std::move(time));
     }
   return times;

@@ -5,8 +5,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "export/automation/ascii_case.h"
 #include "export/automation/text_convert.h"
+#include "export/spreadsheet/file_format.h"
+#include "stopwatch/measurement_table.h"
 
 namespace measurement_export {
 namespace {
@@ -28,7 +29,6 @@ constexpr std::int32_t kYellow = 65535;        // red 255, green 255, blue 0
 
 constexpr char kTitle[] = "ТАБЛИЦА ИЗМЕРЕНИЙ\n(время, с)";
 constexpr char kNumberHeader[] = "№ измерения";
-constexpr char kNoTime[] = "------";
 
 void FormatSheet(const OleVariant& link) {
   Sheet(link).Call("PageSetup").Put("Orientation", 2);
@@ -60,25 +60,26 @@ void WriteHeaderBlock(const OleVariant& link) {
   }
 }
 
-bool IsReadDateCell(int column, int row) { return row == 9 && (column == 5 || column == 6); }
-
 // Copies the filled grid cells, column by column, each top to bottom. The
 // header block and the read-date line are the same whichever filled cell
 // writes them, so the first one does, once.
 void CopyGrid(ExportPorts& ports, const OleVariant& link) {
   std::string const separator = ports.DecimalSeparator();
   bool headerWritten = false;
-  for (int c = 1; c < ports.GridColumnCount(); ++c) {
-    for (int r = 1; r < ports.GridRowCount(); ++r) {
+  for (int c = 1; c < stopwatch::kGridColumns; ++c) {
+    for (int r = 1; r < stopwatch::kGridRows; ++r) {
       std::string const text = ports.CellText(c, r);
-      if (text == kNoTime || text.empty()) continue;
+      if (text == stopwatch::kEmptyTimeText || text.empty()) continue;
       if (!headerWritten) WriteHeaderBlock(link);
-      if (!IsReadDateCell(c, r)) {
+      if (!stopwatch::IsReadStampCell(c, r)) {
         double const value = TextToFloat(text, separator);
         Sheet(link).Put("Cells", r + 2, c + 1, value);
       }
       if (!headerWritten) {
-        Sheet(link).Put("Cells", 11, 6, "Данные считаны " + ports.CellText(5, 9) + " в " + ports.CellText(6, 9));
+        using stopwatch::kReadDateCell, stopwatch::kReadTimeCell;
+        Sheet(link).Put("Cells", 11, 6,
+                        "Данные считаны " + ports.CellText(kReadDateCell.column, kReadDateCell.row) + " в " +
+                            ports.CellText(kReadTimeCell.column, kReadTimeCell.row));
         headerWritten = true;
       }
     }
@@ -91,8 +92,6 @@ void DisableAlerts(const OleVariant& link) { link.Call("Application").Put("Displ
 // the application's default format, .xlsx unless the user changed it, even
 // for a name ending in ".xls"; such an application is told the format.
 constexpr int kFirstVersionWithFileFormats = 12;
-constexpr std::int32_t kExcel8 = 56;            // Excel 97-2003 workbook
-constexpr std::int32_t kOpenXmlWorkbook = 51;  // Office Open XML workbook
 
 // The major version "Version" answers ("16.0", or a number); 0 when it
 // answers nothing that reads as one.
@@ -113,10 +112,8 @@ int MajorVersion(const OleVariant& version) {
 }
 
 std::int32_t FileFormatFor(const std::string& path) {
-  constexpr std::string_view kXlsx = ".xlsx";
-  bool const isXlsx =
-      path.size() >= kXlsx.size() && automation::EqualsIgnoringAsciiCase(path.substr(path.size() - kXlsx.size()), kXlsx);
-  return isXlsx ? kOpenXmlWorkbook : kExcel8;
+  using namespace spreadsheet;
+  return FormatForPath(path) == FileFormat::Xlsx ? xl::kOpenXmlWorkbook : xl::kExcel8;
 }
 
 void SaveWorkbook(const OleVariant& link, const std::string& path) {
@@ -134,7 +131,7 @@ void SaveAndQuit(ExportPorts& ports, const OleVariant& link) {
   if (ports.ExecuteSaveDialog()) {
     DisableAlerts(link);
     std::string const path = ports.SaveDialogFileName();
-    if (ports.FileExists(path) && ports.ConfirmOverwrite(OverwriteQuestion(path)) == kAnswerNo) {
+    if (ports.FileExists(path) && !ports.ConfirmOverwrite(OverwriteQuestion(path))) {
       link.Exec("Quit");
       return;
     }

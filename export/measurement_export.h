@@ -23,18 +23,12 @@ class EConvertError : public automation::Exception {
   using automation::Exception::Exception;
 };
 
-// The confirmation box's answers.
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
-
 class ExportPorts {
  public:
   virtual ~ExportPorts() = default;
 
-  // The measurement grid: its size (11 columns, 10 rows) and cell texts in
+  // The measurement grid's cell texts (stopwatch/measurement_table.h) in
   // UTF-8 by (column, row), both counted from 0.
-  virtual int GridColumnCount() = 0;
-  virtual int GridRowCount() = 0;
   virtual std::string CellText(int column, int row) = 0;
   // The decimal separator the grid's numbers are written with ("," or ".").
   virtual std::string DecimalSeparator() = 0;
@@ -45,8 +39,8 @@ class ExportPorts {
   virtual std::string SaveDialogFileName() = 0;
   // Whether a file (not a folder) exists at the path; RegularFileExists does.
   virtual bool FileExists(const std::string& path) = 0;
-  // The Yes/No confirmation box with `text`: kAnswerYes or kAnswerNo.
-  virtual int ConfirmOverwrite(const std::string& text) = 0;
+  // The Yes/No confirmation box with `text`: true for Yes.
+  virtual bool ConfirmOverwrite(const std::string& text) = 0;
 
   // Label1: caption and font colour.
   virtual void SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) = 0;

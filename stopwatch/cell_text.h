@@ -5,14 +5,13 @@
 #include <string_view>
 
 #include "stopwatch/exact_time.h"
+#include "stopwatch/measurement_table.h"
 #include "stopwatch/wire_format.h"
 
 namespace stopwatch {
 
 // Significant digits a cell text carries at most.
 inline constexpr int kCellPrecision = 6;
-// What a slot holding no time shows.
-inline constexpr std::string_view kEmptyTimeText = "------";
 
 // Fixed-point text of `time` with exactly `decimals` digits after
 // `separator`, at most kCellPrecision significant digits and no thousands

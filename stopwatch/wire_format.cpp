@@ -1,11 +1,10 @@
 #include "stopwatch/wire_format.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace stopwatch {
-
-Cell SlotCell(int slot) { return Cell{slot % 10 + 1, slot / 10 + 1}; }
 
 std::uint8_t SlotRequestCode(int slot) { return static_cast<std::uint8_t>(kFirstSlotRequest + slot); }
 
@@ -27,6 +26,17 @@ ExactTime DecodeTime(ConstAnswer answer) {
     digits += std::to_string(answer[byte]);
   }
   return ExactTime::FromUnitDigits(digits);
+}
+
+std::vector<std::uint8_t> EncodeAnswer(std::uint64_t units, std::uint8_t flag) {
+  if (units >= 1'000'000'000ULL) throw std::out_of_range("an answer holds nine decimal digits");
+  // Byte by byte as the stopwatch sends them, and not through the decoder's
+  // constants: a test that decodes these bytes can then catch a decoder that
+  // reads the wrong ones.
+  std::vector<std::uint8_t> answer(kAnswerLength, 0);
+  for (std::size_t byte = 1; byte <= 9; ++byte, units /= 10) answer[byte] = static_cast<std::uint8_t>(units % 10);
+  answer[10] = flag;
+  return answer;
 }
 
 void IncrementDigits(Answer answer) {

@@ -1,4 +1,4 @@
-// The stopwatch's two reports and where a slot's time goes in the grid.
+// The stopwatch's two reports.
 //
 // Request (computer to stopwatch): byte 0 is the report ID, always 0 since
 // the stopwatch does not number its reports; byte 1 is 0xAA + slot.
@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "stopwatch/exact_time.h"
+#include "stopwatch/measurement_table.h"
 
 namespace stopwatch {
 
-inline constexpr int kSlotCount = 84;
 inline constexpr std::size_t kRequestLength = 2;
 inline constexpr std::size_t kAnswerLength = 11;
 inline constexpr std::uint8_t kFirstSlotRequest = 0xAA;
@@ -29,20 +29,6 @@ inline constexpr std::size_t kIncrementFlagByte = 10;
 
 using Answer = std::span<std::uint8_t, kAnswerLength>;
 using ConstAnswer = std::span<const std::uint8_t, kAnswerLength>;
-
-// A grid cell, both coordinates counted from 0 (column 0 and row 0 are headers).
-struct Cell {
-  int column = 0;
-  int row = 0;
-  friend bool operator==(const Cell&, const Cell&) = default;
-};
-
-// The hidden cells that keep the date and the time of the last slot decoded.
-inline constexpr Cell kReadDateCell{5, 9};
-inline constexpr Cell kReadTimeCell{6, 9};
-
-// Slot i lives in cell (i mod 10 + 1, i div 10 + 1): slot 0 is (1, 1), slot 83 is (4, 9).
-Cell SlotCell(int slot);
 
 std::uint8_t SlotRequestCode(int slot);
 
@@ -57,6 +43,11 @@ std::size_t AnswerBufferSize(std::size_t inputReportLength);
 
 // Joins bytes 9 down to 1, each written in decimal without leading zeros.
 ExactTime DecodeTime(ConstAnswer answer);
+
+// The answer a stopwatch gives, report ID 0, for a time of `units` 0.0001 s
+// (nine digits: under 10^9, or std::out_of_range) and an increment flag: what
+// the stand-ins for the stopwatch in tests and the emulator send.
+std::vector<std::uint8_t> EncodeAnswer(std::uint64_t units, std::uint8_t flag = 0);
 
 // Adds one unit to the digits in the buffer itself: byte 1 goes up by one; a
 // byte that thereby reaches exactly 10 becomes 0 and the next byte goes up in

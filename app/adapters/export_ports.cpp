@@ -1,6 +1,6 @@
 #include "app/adapters/export_ports.h"
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 #include "app/form1.h"
 #include "app/kit/dialogs.h"
 #include "app/kit/label.h"
@@ -9,14 +9,10 @@
 
 namespace app {
 
-int Form1ExportPorts::GridColumnCount() { return form_.StringGrid1->colCount(); }
-
-int Form1ExportPorts::GridRowCount() { return form_.StringGrid1->rowCount(); }
-
 std::string Form1ExportPorts::CellText(int column, int row) { return form_.StringGrid1->cell(column, row); }
 
 // The separator the read-out wrote the cells with.
-std::string Form1ExportPorts::DecimalSeparator() { return RegionalSettings().DecimalSeparator(); }
+std::string Form1ExportPorts::DecimalSeparator() { return ClockAndLocale().DecimalSeparator(); }
 
 bool Form1ExportPorts::ExecuteSaveDialog() { return form_.SaveDialog1->execute(); }
 
@@ -26,11 +22,15 @@ std::string Form1ExportPorts::SaveDialogFileName() { return form_.SaveDialog1->f
 
 bool Form1ExportPorts::FileExists(const std::string& path) { return measurement_export::RegularFileExists(path); }
 
-int Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return kit::ConfirmBox(text); }
+bool Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return kit::ConfirmBox(text) == kit::kIdYes; }
+
+void ShowSpreadsheetLabel(TLabel& label1, const automation::SpreadsheetLabel& state) {
+  label1.setFontColor(state.canSave ? clGreen : clBlue);
+  label1.setText(state.caption);
+}
 
 void Form1ExportPorts::SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) {
-  form_.Label1->setFontColor(TColor{label.color});
-  form_.Label1->setText(label.caption);
+  ShowSpreadsheetLabel(*form_.Label1, label);
 }
 
 automation::OleVariant& Form1ExportPorts::Link() { return automation::SpreadsheetLink(); }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "export/automation/ascii_case.h"
-#include "export/automation/registered_classes.h"
+#include "export/automation/class_registry_internal.h"
 #include "export/automation/text_convert.h"
 
 namespace automation {

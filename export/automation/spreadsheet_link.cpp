@@ -5,13 +5,13 @@
 
 namespace automation {
 
-SpreadsheetLabel SpreadsheetInstalledLabel() { return {"MS EXCEL установлен", kInstalledColor}; }
+SpreadsheetLabel SpreadsheetInstalledLabel() { return {"MS EXCEL установлен", true}; }
 
-// Green: the table can be saved, only not by MS Excel. Short enough to end
-// well before the buttons at the label's 21-pixel Arial.
-SpreadsheetLabel SpreadsheetBuiltInLabel() { return {"MS EXCEL нет, сохранит программа", kInstalledColor}; }
+// The table can be saved, only not by MS Excel. Short enough to end well
+// before the buttons at the label's 21-pixel Arial.
+SpreadsheetLabel SpreadsheetBuiltInLabel() { return {"MS EXCEL нет, сохранит программа", true}; }
 
-SpreadsheetLabel SpreadsheetMissingLabel() { return {"MS EXCEL не установлен", kMissingColor}; }
+SpreadsheetLabel SpreadsheetMissingLabel() { return {"MS EXCEL не установлен", false}; }
 
 OleVariant& SpreadsheetLink() {
   static OleVariant link;

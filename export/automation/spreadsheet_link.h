@@ -3,7 +3,6 @@
 // it closes. The window calls these and shows their outcome.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "export/automation/class_registry.h"
@@ -14,20 +13,18 @@ namespace automation {
 
 inline constexpr char kSpreadsheetProgId[] = "Excel.Application";
 
-// Window-toolkit colours (0x00BBGGRR).
-inline constexpr std::uint32_t kInstalledColor = 0x008000;  // green
-inline constexpr std::uint32_t kMissingColor = 0xFF0000;    // blue
-
-// What Label1 shows about the spreadsheet application.
+// What Label1 shows about the spreadsheet application: its caption, and
+// whether the table can be saved (the window shows that in green, the
+// opposite in blue).
 struct SpreadsheetLabel {
   std::string caption;
-  std::uint32_t color;
+  bool canSave;
   bool operator==(const SpreadsheetLabel&) const = default;
 };
 
-SpreadsheetLabel SpreadsheetInstalledLabel();  // "MS EXCEL установлен", green
-SpreadsheetLabel SpreadsheetBuiltInLabel();    // "MS EXCEL нет, сохранит программа", green
-SpreadsheetLabel SpreadsheetMissingLabel();    // "MS EXCEL не установлен", blue
+SpreadsheetLabel SpreadsheetInstalledLabel();  // "MS EXCEL установлен", can save
+SpreadsheetLabel SpreadsheetBuiltInLabel();    // "MS EXCEL нет, сохранит программа", can save
+SpreadsheetLabel SpreadsheetMissingLabel();    // "MS EXCEL не установлен", cannot
 
 // The link itself: empty, or holding the spreadsheet application's
 // IDispatch. Cleared by ComSession before COM goes away.

@@ -4,24 +4,10 @@
 
 #include <string>
 
+#include "export/spreadsheet/file_format.h"
 #include "export/spreadsheet/workbook.h"
 
 namespace spreadsheet {
-
-enum class FileFormat {
-  Xls,   // Excel 97-2003 workbook (BIFF8)
-  Xlsx,  // Office Open XML workbook
-};
-
-// The object model's numbers for these formats ("SaveAs" FileFormat).
-namespace xl {
-inline constexpr int kExcel8 = 56;
-inline constexpr int kOpenXmlWorkbook = 51;
-}  // namespace xl
-
-// ".xlsx" in any case of letters gives Xlsx; every other name, ".xls" first
-// among them, gives Xls.
-FileFormat FormatForPath(const std::string& path);
 
 // Writes the workbook to `path` (UTF-8) atomically, in `format`: the file
 // appears complete or not at all, and an existing file is replaced only by a

@@ -1,20 +1,14 @@
 #include "stopwatch/simulated/simulated_stopwatch.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 namespace stopwatch {
 
 SimulatedStopwatch::SimulatedStopwatch() = default;
 
 void SimulatedStopwatch::SetSlotTime(int slot, unsigned long long units, std::uint8_t flag) {
-  if (units >= 1'000'000'000ULL) throw std::out_of_range("a slot holds nine decimal digits");
-  std::array<std::uint8_t, 9> digits{};
-  for (int byte = 8; byte >= 0; --byte) {
-    digits[byte] = static_cast<std::uint8_t>(units % 10);
-    units /= 10;
-  }
-  SetSlotDigits(slot, digits, flag);
+  const std::vector<std::uint8_t> answer = EncodeAnswer(units, flag);
+  std::copy(answer.begin(), answer.end(), slots_.at(slot).begin());
 }
 
 void SimulatedStopwatch::SetSlotDigits(int slot, const std::array<std::uint8_t, 9>& digits, std::uint8_t flag) {

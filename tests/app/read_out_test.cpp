@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 #include "app/kit/button.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
@@ -39,7 +39,7 @@ TEST_F(WindowOnSim, ReadFillsEverySlotCellAndStampsTheStatusLine) {
 
   form->Button3->click();
 
-  const std::string separator = app::RegionalSettings().DecimalSeparator();
+  const std::string separator = app::ClockAndLocale().DecimalSeparator();
   for (int slot = 0; slot < 84; ++slot) {
     const std::string expected = times[slot] == 0 ? "------" : Seconds(times[slot], separator);
     // Every time here is under 100 s: four decimals.
@@ -119,7 +119,7 @@ TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
       sim.Unplug(id);
       return std::nullopt;
     }
-    return hidsim::ScriptedReport{AnswerFor(777500)};
+    return hidsim::ScriptedReport{stopwatch::EncodeAnswer(777500)};
   });
   form->Button3->click();
   EXPECT_EQ(form->StaticText1->text(), "Ошибка обмена с секундомером");

@@ -4,9 +4,8 @@
 #include <vector>
 
 #include "app/form1_layout.h"
-#include "app/grid_address.h"
 #include "hid/hid_controller.h"
-#include "stopwatch/wire_format.h"
+#include "stopwatch/measurement_table.h"
 #include "tests/app/pixels.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
@@ -41,15 +40,15 @@ TEST_F(StartedWindow, GridIsLabelledAndItsDataCellsAreEmpty) {
 // land in cells the grid paints invisible.
 TEST(MeasurementSlots, LandOnVisibleDataCellsAndTheStampOnHiddenOnes) {
   std::set<std::pair<int, int>> used;
-  for (int slot = 0; slot < app::kSlotCount; ++slot) {
+  for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
     const stopwatch::Cell cell = stopwatch::SlotCell(slot);
-    EXPECT_FALSE(app::IsHeaderCell(cell.column, cell.row)) << slot;
-    EXPECT_FALSE(app::IsHiddenCell(cell.column, cell.row)) << slot;
+    EXPECT_FALSE(stopwatch::IsHeaderCell(cell.column, cell.row)) << slot;
+    EXPECT_FALSE(stopwatch::IsHiddenCell(cell.column, cell.row)) << slot;
     used.insert({cell.column, cell.row});
   }
   EXPECT_EQ(used.size(), 84u);
-  EXPECT_TRUE(app::IsHiddenCell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row));
-  EXPECT_TRUE(app::IsHiddenCell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row));
+  EXPECT_TRUE(stopwatch::IsHiddenCell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row));
+  EXPECT_TRUE(stopwatch::IsHiddenCell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row));
 }
 
 TEST_F(StartedWindow, GridShapeFitsWithoutScrollBars) {

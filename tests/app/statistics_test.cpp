@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 #include "app/kit/paint_box.h"
 #include "app/statistics_form.h"
 #include "tests/app/pixels.h"
@@ -22,9 +22,10 @@ namespace {
 std::vector<std::vector<BYTE>> EndToEndAnswers() {
   std::vector<BYTE> digitEighteen(11, 0);
   digitEighteen[6] = 18;  // tens of seconds
-  return {AnswerFor(123456),   AnswerFor(123456, 1),    AnswerFor(999999, 1),    AnswerFor(0, 1),
-          AnswerFor(0),        AnswerFor(1000000),      AnswerFor(10000000),     AnswerFor(100000000),
-          AnswerFor(999999999), digitEighteen,          AnswerFor(123456),       AnswerFor(1)};
+  using stopwatch::EncodeAnswer;
+  return {EncodeAnswer(123456),    EncodeAnswer(123456, 1), EncodeAnswer(999999, 1),    EncodeAnswer(0, 1),
+          EncodeAnswer(0),         EncodeAnswer(1000000),   EncodeAnswer(10000000),     EncodeAnswer(100000000),
+          EncodeAnswer(999999999), digitEighteen,           EncodeAnswer(123456),       EncodeAnswer(1)};
 }
 
 class StatisticsWindow : public WindowOnSim {
@@ -33,7 +34,7 @@ class StatisticsWindow : public WindowOnSim {
     stopwatch_ = sim.AddDevice(StopwatchConfig());
     Start();
     form->show();
-    separator = app::RegionalSettings().DecimalSeparator();
+    separator = app::ClockAndLocale().DecimalSeparator();
   }
 
   // A read that finds `answers` in the first slots.
@@ -155,7 +156,8 @@ TEST_F(StatisticsWindow, CoversTheSelectionWithoutHeadersOrHiddenCellsAndFollows
   EXPECT_EQ(Values()[0], "5");
 
   // A new read: the same cells, their new times (2.0347 s and 2.0500 s).
-  Read({AnswerFor(20347), AnswerFor(20500), AnswerFor(20347), AnswerFor(20500), AnswerFor(20347), AnswerFor(20500)});
+  const std::vector<BYTE> low = stopwatch::EncodeAnswer(20347), high = stopwatch::EncodeAnswer(20500);
+  Read({low, high, low, high, low, high});
   values = Values();
   EXPECT_EQ(values[0], "6");
   EXPECT_EQ(values[1], Dec("2.04235"));

@@ -2,7 +2,7 @@
 
 #include "app/kit/application.h"
 #include "app/kit/dialogs.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/support/native_ui.h"
 

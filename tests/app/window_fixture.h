@@ -19,9 +19,10 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "hid/hid_controller.h"
 #include "hid/notify_window.h"
+#include "stopwatch/wire_format.h"
 #include "tests/sim/hid_sim.h"
 
 inline constexpr char16_t kStopwatchName[] = u"STOP-WATCH \"VORDA-2\"";
@@ -45,17 +46,6 @@ inline hidsim::DeviceConfig MouseConfig() {
   config.productString = u"USB Optical Mouse";
   config.inputReportLength = 5;
   return config;
-}
-
-// The measurement report for a time given in units of 0.0001 s.
-inline std::vector<BYTE> AnswerFor(std::uint64_t units, BYTE flag = 0) {
-  std::vector<BYTE> report(11, 0);
-  for (int byte = 1; byte <= 9; ++byte) {
-    report[byte] = static_cast<BYTE>(units % 10);
-    units /= 10;
-  }
-  report[10] = flag;
-  return report;
 }
 
 // A test adds the devices it needs to `sim`, then starts the window.
@@ -98,13 +88,13 @@ class WindowOnSim : public ::testing::Test {
     sim.SetResponder(id, [reports](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
       if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
       const std::size_t slot = request[1] - 0xAAu;
-      return hidsim::ScriptedReport{slot < reports.size() ? reports[slot] : AnswerFor(0)};
+      return hidsim::ScriptedReport{slot < reports.size() ? reports[slot] : stopwatch::EncodeAnswer(0)};
     });
   }
   // Answers slot i's request with times[i].
   void AnswerWith(hidsim::DeviceId id, std::array<std::uint64_t, 84> times) {
     std::vector<std::vector<BYTE>> reports;
-    for (std::uint64_t time : times) reports.push_back(AnswerFor(time));
+    for (std::uint64_t time : times) reports.push_back(stopwatch::EncodeAnswer(time));
     AnswerWithReports(id, std::move(reports));
   }
 

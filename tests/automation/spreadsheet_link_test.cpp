@@ -43,7 +43,7 @@ TEST_F(SpreadsheetLinkTest, StartUpWithTheApplicationRegisteredStartsOneUntouche
   excel.Register("Excel.Application");
   SpreadsheetLabel const label = SpreadsheetStartupStep(link);
 
-  EXPECT_EQ(label, (SpreadsheetLabel{"MS EXCEL установлен", 0x008000}));
+  EXPECT_EQ(label, (SpreadsheetLabel{"MS EXCEL установлен", true}));
   EXPECT_EQ(link.Type(), VT_DISPATCH);
   EXPECT_EQ(excel.instancesCreated(), 1);
   EXPECT_EQ(excel.totalReferences(), 1u);  // the link's, and nobody else's
@@ -56,7 +56,7 @@ TEST_F(SpreadsheetLinkTest, TheProgramsOwnApplicationAnswersOnlyWhereNoOtherDoes
   FakeAutomationServer builtIn;
   builtIn.Register("Excel.Application", ClassRank::Fallback);
   EXPECT_TRUE(CheckExcelInstall());
-  EXPECT_EQ(SpreadsheetStartupStep(link), (SpreadsheetLabel{"MS EXCEL нет, сохранит программа", 0x008000}));
+  EXPECT_EQ(SpreadsheetStartupStep(link), (SpreadsheetLabel{"MS EXCEL нет, сохранит программа", true}));
   EXPECT_EQ(builtIn.instancesCreated(), 1);
 
   excel.Register("Excel.Application");
@@ -74,7 +74,7 @@ TEST_F(SpreadsheetLinkTest, StartUpWithoutTheApplicationLeavesTheLinkEmpty) {
   excel.Register("Some.Other.Application");
   SpreadsheetLabel const label = SpreadsheetStartupStep(link);
 
-  EXPECT_EQ(label, (SpreadsheetLabel{"MS EXCEL не установлен", 0xFF0000}));
+  EXPECT_EQ(label, (SpreadsheetLabel{"MS EXCEL не установлен", false}));
   EXPECT_TRUE(link.IsEmpty());
   EXPECT_EQ(excel.instancesCreated(), 0);
 }

@@ -31,7 +31,7 @@
 #include "app/kit/label.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "hid/main_thread.h"
 #include "tests/app/pixels.h"
 

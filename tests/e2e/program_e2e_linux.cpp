@@ -13,22 +13,22 @@
 #include <thread>
 #include <vector>
 
+#include "app/adapters/clock_and_locale.h"
 #include "app/adapters/device_change_watcher.h"
 #include "app/adapters/main_thread_dispatcher.h"
-#include "app/adapters/regional_settings.h"
 #include "app/form1.h"
-#include "app/grid_address.h"
 #include "app/kit/application.h"
 #include "app/kit/button.h"
 #include "app/kit/dialogs.h"
 #include "app/kit/label.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "hid/main_thread.h"
+#include "stopwatch/measurement_table.h"
 #include "tests/app/temp_folder.h"
 #include "tests/e2e/sample_measurements.h"
 
@@ -112,8 +112,8 @@ int main(int argc, char* argv[]) {
     Check(form->Label2->fontColor() == clGreen, "Label2 is green");
 
     form->Button3->click();
-    const std::string separator = app::RegionalSettings().DecimalSeparator();
-    for (int slot = 0; slot < app::kSlotCount; ++slot) {
+    const std::string separator = app::ClockAndLocale().DecimalSeparator();
+    for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
       const std::string shown = form->StringGrid1->cell(slot % 10 + 1, slot / 10 + 1);
       const std::string expected = e2e::ExpectedCellText(slot, separator);
       Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");

@@ -8,11 +8,6 @@ using lumetra::emulator::Answer;
 using lumetra::emulator::AnswerForTime;
 using lumetra::emulator::ParseSlots;
 
-TEST(StopwatchSlots, TimesBecomeDigitsLeastSignificantFirst) {
-  EXPECT_EQ(AnswerForTime(123456, 1), (Answer{6, 5, 4, 3, 2, 1, 0, 0, 0, 1}));
-  EXPECT_EQ(AnswerForTime(999999999, 0), (Answer{9, 9, 9, 9, 9, 9, 9, 9, 9, 0}));
-}
-
 TEST(StopwatchSlots, FileLinesAreTimesWithFlagsOrRawBytes) {
   const auto parsed = ParseSlots("# comment\n12.3456\n\n99.9999 1\n7\n00 06 05 04 03 02 01 00 00 00 02\n0c 00 00 00 00 00 00 00 00 00\n");
   ASSERT_TRUE(parsed.slots.has_value()) << parsed.error;

@@ -57,7 +57,7 @@ bool ReadAll(const std::string& path, const lumetra::emulator::Slots& expected) 
   table.hid.HidP_GetCaps(preparsed, &caps);
   table.hid.HidD_FreePreparsedData(preparsed);
   bool ok = caps.InputReportByteLength == 11 && caps.OutputReportByteLength == 2;
-  for (int slot = 0; ok && slot < lumetra::emulator::kSlotCount; ++slot) {
+  for (int slot = 0; ok && slot < stopwatch::kSlotCount; ++slot) {
     BYTE request[2] = {0x00, static_cast<BYTE>(0xAA + slot)};
     BYTE answer[11] = {};
     DWORD written = 0, read = 0;

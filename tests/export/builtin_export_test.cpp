@@ -88,13 +88,13 @@ TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfte
   ports.fileName = Path("old.xls");
   std::ofstream(folder / "old.xls", std::ios::binary) << "precious\r\n";
 
-  ports.answer = kAnswerNo;
+  ports.replace = false;
   ExportMeasurements(ports);
   EXPECT_EQ(ports.questions, std::vector<std::string>{OverwriteQuestion(ports.fileName)});
   EXPECT_EQ(ReadWholeFile(folder / "old.xls"), "precious\r\n");
   ExpectQuit(ports.link);
 
-  ports.answer = kAnswerYes;
+  ports.replace = true;
   ExportMeasurements(ports);
   EXPECT_EQ(ReadWholeFile(folder / "old.xls").substr(0, 8), kCompoundFileMagic);
   ExpectQuit(ports.link);
@@ -167,7 +167,7 @@ TEST_F(BuiltInExportTest, WithoutTheClassOnlyLabel1Changes) {
   ExportMeasurements(ports);
   ASSERT_TRUE(ports.label.has_value());
   EXPECT_EQ(ports.label->caption, "MS EXCEL не установлен");
-  EXPECT_EQ(ports.label->color, 0xFF0000u);
+  EXPECT_FALSE(ports.label->canSave);
   EXPECT_EQ(ports.dialogsShown, 0);
   EXPECT_TRUE(ports.link.IsEmpty());
   EXPECT_EQ(sheetapp::LiveObjectCount(), 0);

@@ -228,7 +228,7 @@ TEST_F(ExportCallsTest, AnExistingFileIsReplacedOnlyAfterYes) {
   ports.fileName = "C:\\Данные\\t.xls";
   ports.fileExists = [](const std::string&) { return true; };
 
-  ports.answer = kAnswerYes;
+  ports.replace = true;
   ExportMeasurements(ports);
   Lines expected = Build({});
   Append(expected, SaveAndQuit("C:\\Данные\\t.xls"));
@@ -236,7 +236,7 @@ TEST_F(ExportCallsTest, AnExistingFileIsReplacedOnlyAfterYes) {
   EXPECT_EQ(ports.questions, Lines{"Файл с именем:\n\"C:\\Данные\\t.xls\"\nУже существует. Перезаписать?"});
 
   server.ClearRecords();
-  ports.answer = kAnswerNo;
+  ports.replace = false;
   ExportMeasurements(ports);
   expected = Build({});
   Append(expected, AlertsOff());
@@ -283,7 +283,7 @@ TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {
   ExportMeasurements(ports);
 
   ASSERT_TRUE(ports.label.has_value());
-  EXPECT_EQ(*ports.label, (automation::SpreadsheetLabel{"MS EXCEL не установлен", 0xFF0000}));
+  EXPECT_EQ(*ports.label, (automation::SpreadsheetLabel{"MS EXCEL не установлен", false}));
   EXPECT_EQ(ports.dialogsShown, 0);
   EXPECT_TRUE(ports.link.IsEmpty());
   EXPECT_EQ(server.instancesCreated(), 0);

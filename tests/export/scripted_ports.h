@@ -16,8 +16,6 @@ class ScriptedPorts : public ExportPorts {
  public:
   explicit ScriptedPorts(Grid grid, std::string separator = ",") : grid(std::move(grid)), separator(std::move(separator)) {}
 
-  int GridColumnCount() override { return 11; }
-  int GridRowCount() override { return 10; }
   std::string CellText(int column, int row) override { return grid.at(column).at(row); }
   std::string DecimalSeparator() override { return separator; }
 
@@ -30,9 +28,9 @@ class ScriptedPorts : public ExportPorts {
     existenceAsked.push_back(path);
     return fileExists ? fileExists(path) : RegularFileExists(path);
   }
-  int ConfirmOverwrite(const std::string& text) override {
+  bool ConfirmOverwrite(const std::string& text) override {
     questions.push_back(text);
-    return answer;
+    return replace;
   }
   void SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) override { this->label = label; }
   automation::OleVariant& Link() override { return link; }
@@ -42,7 +40,7 @@ class ScriptedPorts : public ExportPorts {
   bool dialogConfirmed = true;
   std::string fileName;
   std::function<bool(const std::string&)> fileExists;  // unset: the file system answers
-  int answer = kAnswerYes;
+  bool replace = true;  // the answer to the question: Yes
   automation::OleVariant link;
 
   int dialogsShown = 0;

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "stopwatch/wire_format.h"
 
@@ -113,6 +115,13 @@ TEST(StopwatchWireFormat, IncrementCarriesOnlyAtExactlyTen) {
   Buffer wraps = MakeAnswer({0, 0, 0, 0, 0, 0, 0, 0, 255});
   IncrementDigits(wraps);
   EXPECT_EQ(wraps, MakeAnswer({0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// Pinned byte by byte: the tests that decode what the stand-ins send rely on it.
+TEST(StopwatchWireFormat, EncodedAnswersCarryTheDigitsLeastSignificantFirst) {
+  EXPECT_EQ(EncodeAnswer(123456, 1), (std::vector<std::uint8_t>{0, 6, 5, 4, 3, 2, 1, 0, 0, 0, 1}));
+  EXPECT_EQ(EncodeAnswer(999999999), (std::vector<std::uint8_t>{0, 9, 9, 9, 9, 9, 9, 9, 9, 9, 0}));
+  EXPECT_THROW(EncodeAnswer(1'000'000'000), std::out_of_range);
 }
 
 }  // namespace

@@ -15,13 +15,6 @@
 namespace stopwatch {
 namespace {
 
-// The answer for a time in units of 0.0001 s, report ID first.
-std::vector<BYTE> AnswerFor(std::uint64_t units) {
-  std::vector<BYTE> report(kAnswerLength, 0);
-  for (std::size_t byte = kFirstDigitByte; byte <= kLastDigitByte; ++byte, units /= 10) report[byte] = static_cast<BYTE>(units % 10);
-  return report;
-}
-
 TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTable) {
   hidsim::SimPlatform sim;
   hidsim::TestEventLoop loop;
@@ -33,7 +26,7 @@ TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTab
   const hidsim::DeviceId id = sim.AddDevice(config);
   // Slot i holds i + 1 seconds.
   sim.SetResponder(id, [](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
-    return hidsim::ScriptedReport{AnswerFor((request.at(1) - kFirstSlotRequest + 1) * 10000ULL)};
+    return hidsim::ScriptedReport{EncodeAnswer((request.at(1) - kFirstSlotRequest + 1) * 10000ULL)};
   });
   TJvHidDeviceController controller(nullptr);
   loop.RunPending();
@@ -47,7 +40,7 @@ TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTab
   EXPECT_FALSE(sim.HeldHere(id)) << "let go after the pass";
   // Another program reads meanwhile: the answer handle, still open from
   // the pass, receives its answers too.
-  for (std::uint64_t units : {990000ULL, 980000ULL, 970000ULL}) sim.QueueInput(id, AnswerFor(units));
+  for (std::uint64_t units : {990000ULL, 980000ULL, 970000ULL}) sim.QueueInput(id, EncodeAnswer(units));
   loop.RunPending();
   ASSERT_EQ(ReadOutMeasurements(port, window, clock).kind, ReadOutResult::Kind::Completed);
   for (int slot = 0; slot < kSlotCount; ++slot) {

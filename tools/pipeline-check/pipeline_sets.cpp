@@ -57,14 +57,12 @@ class GridExportPorts final : public measurement_export::ExportPorts {
   GridExportPorts(const stopwatch::RecordingWindow& grid, std::string separator, std::string path)
       : grid_(grid), separator_(std::move(separator)), path_(std::move(path)) {}
 
-  int GridColumnCount() override { return 11; }
-  int GridRowCount() override { return 10; }
   std::string CellText(int column, int row) override { return grid_.Cell(column, row); }
   std::string DecimalSeparator() override { return separator_; }
   bool ExecuteSaveDialog() override { return true; }
   std::string SaveDialogFileName() override { return path_; }
   bool FileExists(const std::string& path) override { return measurement_export::RegularFileExists(path); }
-  int ConfirmOverwrite(const std::string&) override { return measurement_export::kAnswerYes; }
+  bool ConfirmOverwrite(const std::string&) override { return true; }
   void SetSpreadsheetLabel(const automation::SpreadsheetLabel&) override {}
   automation::OleVariant& Link() override { return automation::SpreadsheetLink(); }
 

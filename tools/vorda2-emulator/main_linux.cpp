@@ -102,7 +102,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 }
 
 // The request for slot 83, the last one a read-out asks for.
-constexpr std::uint8_t kLastSlotRequest = 0xAA + 83;
+constexpr std::uint8_t kLastSlotRequest = stopwatch::kFirstSlotRequest + stopwatch::kSlotCount - 1;
 
 class Stopwatch {
  public:

@@ -1,5 +1,6 @@
 #include "tools/vorda2-emulator/stopwatch_slots.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -49,12 +50,9 @@ std::optional<T> ParseNumber(std::string_view text, int base) {
 }  // namespace
 
 Answer AnswerForTime(std::uint32_t ten_thousandths, std::uint8_t increment_flag) {
+  const std::vector<std::uint8_t> numbered = stopwatch::EncodeAnswer(ten_thousandths, increment_flag);
   Answer answer{};
-  for (std::size_t digit = 0; digit < 9; ++digit) {
-    answer[digit] = static_cast<std::uint8_t>(ten_thousandths % 10);
-    ten_thousandths /= 10;
-  }
-  answer[9] = increment_flag;
+  std::copy(numbered.begin() + 1, numbered.end(), answer.begin());
   return answer;
 }
 
@@ -73,7 +71,7 @@ SlotsFile ParseSlots(std::string_view text) {
     auto fail = [line_number](const std::string& why) {
       return SlotsFile{std::nullopt, "line " + std::to_string(line_number) + ": " + why};
     };
-    if (slot == kSlotCount) return fail("more than 84 slots");
+    if (slot == stopwatch::kSlotCount) return fail("more than 84 slots");
     Answer answer{};
     if (tokens.size() == kAnswerLength || tokens.size() == kAnswerLength + 1) {
       std::size_t skip = tokens.size() - kAnswerLength;
@@ -127,8 +125,8 @@ Slots GenerateSlots(std::uint32_t seed) {
 
 std::optional<Answer> AnswerRequest(const Slots& slots, const std::vector<std::uint8_t>& request) {
   if (request.size() < 2 || request[0] != 0) return std::nullopt;
-  const int slot = request[1] - kFirstRequest;
-  if (slot < 0 || slot >= kSlotCount) return std::nullopt;
+  const int slot = request[1] - stopwatch::kFirstSlotRequest;
+  if (slot < 0 || slot >= stopwatch::kSlotCount) return std::nullopt;
   return slots[static_cast<std::size_t>(slot)];
 }
 

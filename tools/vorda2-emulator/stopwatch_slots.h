@@ -1,10 +1,9 @@
 // The 84 measurements the virtual stopwatch holds, and their answers on the
 // wire.
 //
-// The stopwatch answers a request for slot i with an unnumbered 10-byte
-// input report (hidraw hands it out without the report-ID byte): bytes 0..8
-// are the decimal digits of the time in units of 0.0001 s, least
-// significant first, byte 9 the increment flag.
+// The stopwatch answers a request for slot i with an unnumbered input
+// report: the answer of stopwatch/wire_format.h without its report-ID byte,
+// as hidraw hands it out (10 bytes: the digits, then the increment flag).
 #pragma once
 
 #include <array>
@@ -14,16 +13,18 @@
 #include <string_view>
 #include <vector>
 
+#include "stopwatch/measurement_table.h"
+#include "stopwatch/wire_format.h"
+
 namespace lumetra::emulator {
 
-constexpr int kSlotCount = 84;
-constexpr std::uint8_t kFirstRequest = 0xAA;  // slot i is requested with 0xAA + i
-constexpr std::size_t kAnswerLength = 10;
+constexpr std::size_t kAnswerLength = stopwatch::kAnswerLength - 1;
 
 using Answer = std::array<std::uint8_t, kAnswerLength>;
-using Slots = std::array<Answer, kSlotCount>;
+using Slots = std::array<Answer, stopwatch::kSlotCount>;
 
-// A time of ten-thousandths of a second (0 to 999999999) with its flag.
+// The answer for a time of ten-thousandths of a second (0 to 999999999)
+// with its flag.
 Answer AnswerForTime(std::uint32_t ten_thousandths, std::uint8_t increment_flag);
 
 struct SlotsFile {

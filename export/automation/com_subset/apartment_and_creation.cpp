@@ -1,8 +1,8 @@
 // Apartment initialisation and class creation of the COM subset, over the
 // in-process class registry: here its ordinary registrations are the only
 // registry there is; fallbacks are the layer's lookup's business.
+#include "export/automation/class_registry_internal.h"
 #include "export/automation/com_types.h"
-#include "export/automation/registered_classes.h"
 
 namespace {
 

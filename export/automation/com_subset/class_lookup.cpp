@@ -2,7 +2,7 @@
 // COM: the subset's own functions already consult the ordinary in-process
 // registrations (they are its registry); the fallbacks come after them.
 #include "export/automation/class_registry.h"
-#include "export/automation/registered_classes.h"
+#include "export/automation/class_registry_internal.h"
 
 namespace automation {
 

@@ -2,7 +2,7 @@
 // an application installed while the program runs is the one it finds; then
 // the classes registered in this process. The in-process registrations never
 // reach the system's registry.
-#include "export/automation/registered_classes.h"
+#include "export/automation/class_registry_internal.h"
 
 namespace automation {
 namespace {

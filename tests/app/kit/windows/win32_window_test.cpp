@@ -17,7 +17,7 @@
 #include "app/kit/string_grid.h"
 #include "app/kit/windows/child_window.h"
 #include "app/kit/windows/native.h"
-#include "app/startup.h"
+#include "app/startup/startup.h"
 #include "tests/app/png_file.h"
 #include "tests/sim/hid_sim.h"
 #include "tests/sim/test_event_loop.h"

@@ -1,11 +1,11 @@
-// The user's regional settings and the clock, as the read-out and the export
-// need them: short date, long time (hours, minutes, seconds), decimal
+// The clock and the user's regional settings (the locale), as the read-out
+// and the export need them: short date, long time (hours, minutes, seconds), decimal
 // separator. Both sides use the same separator, so the export can read back
 // what the read-out wrote.
 //
 // The system's own settings by default; a named locale ("ru-RU", "en-US")
 // for the tests. Each platform has its implementation
-// (regional_settings_qt.cpp, regional_settings_windows.cpp).
+// (clock_and_locale_qt.cpp, clock_and_locale_windows.cpp).
 #pragma once
 
 #include <string>
@@ -26,12 +26,12 @@ struct ClockTime {
   int second;
 };
 
-class RegionalSettings final : public stopwatch::ClockLocalePort {
+class ClockAndLocale final : public stopwatch::ClockLocalePort {
  public:
   // The user's settings.
-  RegionalSettings() = default;
+  ClockAndLocale() = default;
   // A named locale, in the system's spelling of "language-REGION".
-  explicit RegionalSettings(std::string localeName) : localeName_(std::move(localeName)) {}
+  explicit ClockAndLocale(std::string localeName) : localeName_(std::move(localeName)) {}
 
   std::string CurrentDate() override;
   std::string CurrentTime() override;

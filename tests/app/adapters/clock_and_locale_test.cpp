@@ -1,13 +1,13 @@
 // The texts the read-out stamps come from the regional settings.
 #include <gtest/gtest.h>
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 
 namespace {
 
-TEST(RegionalSettings, DecimalSeparatorAndClockTextsFollowTheLocale) {
-  app::RegionalSettings russian("ru-RU");
-  app::RegionalSettings american("en-US");
+TEST(ClockAndLocale, DecimalSeparatorAndClockTextsFollowTheLocale) {
+  app::ClockAndLocale russian("ru-RU");
+  app::ClockAndLocale american("en-US");
   EXPECT_EQ(russian.DecimalSeparator(), ",");
   EXPECT_EQ(american.DecimalSeparator(), ".");
 

@@ -1,8 +1,8 @@
-// Regional settings through Qt's view of the user's locale.
+// The clock and the regional settings through Qt's view of the user's locale.
 #include <QDateTime>
 #include <QLocale>
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 
 namespace app {
 
@@ -29,23 +29,23 @@ QString LongTimeFormat(const QLocale& locale) {
 
 }  // namespace
 
-std::string RegionalSettings::CurrentDate() {
+std::string ClockAndLocale::CurrentDate() {
   const QDate today = QDate::currentDate();
   return FormatDate({today.year(), today.month(), today.day()});
 }
 
-std::string RegionalSettings::CurrentTime() {
+std::string ClockAndLocale::CurrentTime() {
   const QTime now = QTime::currentTime();
   return FormatTime({now.hour(), now.minute(), now.second()});
 }
 
-std::string RegionalSettings::DecimalSeparator() { return LocaleOf(localeName_).decimalPoint().toStdString(); }
+std::string ClockAndLocale::DecimalSeparator() { return LocaleOf(localeName_).decimalPoint().toStdString(); }
 
-std::string RegionalSettings::FormatDate(const CalendarDate& date) const {
+std::string ClockAndLocale::FormatDate(const CalendarDate& date) const {
   return LocaleOf(localeName_).toString(QDate(date.year, date.month, date.day), QLocale::ShortFormat).toStdString();
 }
 
-std::string RegionalSettings::FormatTime(const ClockTime& time) const {
+std::string ClockAndLocale::FormatTime(const ClockTime& time) const {
   const QLocale locale = LocaleOf(localeName_);
   return locale.toString(QTime(time.hour, time.minute, time.second), LongTimeFormat(locale)).toStdString();
 }

@@ -1,5 +1,5 @@
 // The fix where the stopwatch is reached through udev and /dev/hidraw*.
-#include "app/stopwatch_access.h"
+#include "app/no_access_notice.h"
 
 namespace app {
 

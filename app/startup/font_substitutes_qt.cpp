@@ -1,4 +1,4 @@
-#include "app/font_substitutes_qt.h"
+#include "app/startup/font_substitutes_qt.h"
 
 #include <QFont>
 #include <QFontDatabase>

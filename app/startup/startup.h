@@ -23,7 +23,7 @@ inline constexpr char kApplicationTitle[] = "Lumetro";
 void PrepareApplication(kit::Application& application);
 
 // What PrepareApplication adds on this platform (startup_qt.cpp,
-// startup_windows.cpp).
+// startup_windows.cpp, beside this file).
 void PreparePlatform(kit::Application& application);
 
 // Creates the main window from its stored layout; its FormCreate has run

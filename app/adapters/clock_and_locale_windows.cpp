@@ -1,8 +1,8 @@
-// Regional settings through the system's locale services: the user's
+// The clock and the regional settings through the system's locale services: the user's
 // settings (LOCALE_NAME_USER_DEFAULT) or a named locale ("ru-RU").
 #include <string>
 
-#include "app/adapters/regional_settings.h"
+#include "app/adapters/clock_and_locale.h"
 #include "app/kit/windows/native.h"
 
 namespace app {
@@ -36,26 +36,26 @@ SYSTEMTIME TimeOnly(const ClockTime& clock) {
 
 }  // namespace
 
-std::string RegionalSettings::CurrentDate() {
+std::string ClockAndLocale::CurrentDate() {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
   return FormatDate({now.wYear, now.wMonth, now.wDay});
 }
 
-std::string RegionalSettings::CurrentTime() {
+std::string ClockAndLocale::CurrentTime() {
   SYSTEMTIME now;
   ::GetLocalTime(&now);
   return FormatTime({now.wHour, now.wMinute, now.wSecond});
 }
 
-std::string RegionalSettings::DecimalSeparator() {
+std::string ClockAndLocale::DecimalSeparator() {
   const std::wstring locale = LocaleName(localeName_);
   wchar_t separator[8] = {};
   if (::GetLocaleInfoEx(LocaleOrUser(locale), LOCALE_SDECIMAL, separator, 8) <= 0) return ".";
   return kit::win::Narrow(separator);
 }
 
-std::string RegionalSettings::FormatDate(const CalendarDate& date) const {
+std::string ClockAndLocale::FormatDate(const CalendarDate& date) const {
   const std::wstring locale = LocaleName(localeName_);
   const SYSTEMTIME time = DateOnly(date);
   wchar_t text[128] = {};
@@ -63,7 +63,7 @@ std::string RegionalSettings::FormatDate(const CalendarDate& date) const {
   return kit::win::Narrow(text);
 }
 
-std::string RegionalSettings::FormatTime(const ClockTime& clock) const {
+std::string ClockAndLocale::FormatTime(const ClockTime& clock) const {
   const std::wstring locale = LocaleName(localeName_);
   const SYSTEMTIME time = TimeOnly(clock);
   wchar_t text[128] = {};

@@ -1,4 +1,4 @@
-#include "app/stopwatch_access.h"
+#include "app/no_access_notice.h"
 
 #include "app/kit/label.h"
 #include "app/kit/static_text.h"

@@ -4,8 +4,8 @@
 #include "app/kit/application.h"
 #include "app/kit/windows/native.h"
 #include "app/kit/windows/program_icon.h"
-#include "app/program_resources.h"
-#include "app/startup.h"
+#include "app/startup/program_resources.h"
+#include "app/startup/startup.h"
 
 namespace app {
 

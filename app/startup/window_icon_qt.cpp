@@ -1,4 +1,4 @@
-#include "app/window_icon_qt.h"
+#include "app/startup/window_icon_qt.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "app/startup/startup.h"
 
 #include "app/form1.h"
 #include "app/kit/application.h"

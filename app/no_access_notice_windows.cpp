@@ -1,5 +1,5 @@
 // The fix where Windows refuses to open the stopwatch's HID interface.
-#include "app/stopwatch_access.h"
+#include "app/no_access_notice.h"
 
 namespace app {
 

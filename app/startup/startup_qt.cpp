@@ -3,11 +3,11 @@
 // texts in the user's language.
 #include <QApplication>
 
-#include "app/font_substitutes_qt.h"
 #include "app/kit/application.h"
 #include "app/kit/qt/translations.h"
-#include "app/startup.h"
-#include "app/window_icon_qt.h"
+#include "app/startup/font_substitutes_qt.h"
+#include "app/startup/startup.h"
+#include "app/startup/window_icon_qt.h"
 
 namespace app {
 
