@@ -1,24 +1,42 @@
-# Thin wrapper over CMake. The two commands that matter: `make demo` and `make test`.
-JOBS      ?= 2
+# Thin wrapper over CMake and Ninja. The two commands that matter: `make demo`
+# and `make test`. Each target first installs the packages of its purpose
+# (scripts/install-deps): the program's for build, run, demo and package, all
+# of them for the tests.
+JOBS      ?= $(shell nproc)
 BUILD     ?= build
 CMAKE_ARGS ?=
 # The Windows cross build, whose tests run under Wine.
 WINDOWS_BUILD ?= build-windows
+# BUILD as given, before SANITIZE=1 moves the native build beside it.
+PLAIN_BUILD := $(BUILD)
 
 ifeq ($(SANITIZE),1)
-BUILD      := build-sanitize
-CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
+override BUILD := $(PLAIN_BUILD)-sanitize
+override CMAKE_ARGS += -DLUMETRA_SANITIZE=ON
 endif
 
-.PHONY: deps configure build run demo test test-native test-windows windows-program package-windows test-package package install clean
+# The native build; scripts/configure sets it up for Ninja, an older folder too.
+CONFIGURE_NATIVE = scripts/configure $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 
+.PHONY: deps build build-tests run demo test test-native test-windows windows-program package-windows \
+        test-package package install clean
+
+# Every group of packages.
 deps:
 	scripts/install-deps
 
-configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+# The program and its stopwatch emulator, without the tests: a build that
+# needs none of the test packages. It shares its folder with build-tests,
+# each configuring it for itself.
+build:
+	scripts/install-deps program
+	$(CONFIGURE_NATIVE) -DBUILD_TESTING=OFF
+	cmake --build $(BUILD) -j $(JOBS)
 
-build: configure
+# The same with the tests and the benchmarks.
+build-tests:
+	scripts/install-deps test
+	$(CONFIGURE_NATIVE) -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -27,11 +45,12 @@ run: build
 demo: build
 	scripts/run-demo $(BUILD)
 
-# The native suite twice: under the neutral locale, and under the Russian one
-# our users' desktops have (scripts/install-deps generates it).
-test-native: build
+# The native suite under the neutral locale, then again under the Russian one
+# our users' desktops have (scripts/install-deps generates it): only the
+# tests labelled locale, whose results depend on it.
+test-native: build-tests
 	cd $(BUILD) && LANG=C.UTF-8 LC_ALL=C.UTF-8 ctest --output-on-failure -j $(JOBS)
-	cd $(BUILD) && LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 LANGUAGE=ru ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 LANGUAGE=ru ctest --output-on-failure -j $(JOBS) -L locale
 
 # The native stopwatch emulator, which the Windows end-to-end tests run Wine under.
 WINDOWS_E2E_EMULATOR = $(CURDIR)/$(BUILD)/tools/vorda2-emulator/vorda2-emulator
@@ -39,11 +58,10 @@ WINDOWS_E2E_EMULATOR = $(CURDIR)/$(BUILD)/tools/vorda2-emulator/vorda2-emulator
 # The Windows cross build (the whole program, lumetra.exe, on the system's
 # own controls) and its tests under Wine, the window tests on a virtual
 # display. The .xls files it writes there are compared with those of the
-# native build's sample writer, which is built first. The setup program is
+# native build's sample writer, which build-tests makes. The setup program is
 # installed, started, upgraded and removed there too.
-test-windows: configure package-windows
-	cmake --build $(BUILD) -j $(JOBS) --target export_write_samples vorda2-emulator
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+test-windows: build-tests package-windows
+	scripts/configure $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
 	  -DLUMETRA_WINDOWS_SETUP=$(WINDOWS_SETUP) \
 	  -DLUMETRA_LINUX_EXPORT_SAMPLE_WRITER=$(CURDIR)/$(BUILD)/tests/export/export_write_samples \
@@ -53,8 +71,9 @@ test-windows: configure package-windows
 
 # The Windows program to hand out: build-windows-release/app/lumetra.exe,
 # one file, no DLLs to ship.
-windows-program: deps
-	cmake -S . -B $(WINDOWS_BUILD)-release -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
+windows-program:
+	scripts/install-deps windows
+	scripts/configure $(WINDOWS_BUILD)-release -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WINDOWS_BUILD)-release -j $(JOBS) --target lumetra
 	x86_64-w64-mingw32-strip $(WINDOWS_BUILD)-release/app/lumetra.exe
@@ -67,11 +86,13 @@ package-windows: windows-program
 
 # The Debian package of the program (CPack), in $(BUILD)/.
 package: build
+	scripts/install-deps package
 	cd $(BUILD) && cpack
 
-# Its file list, desktop entry, metadata, lintian, and (as root) an install
-# and removal on this machine.
-test-package: package
+# The same package from the test build, then its file list, desktop entry,
+# metadata, lintian, and (as root) an install and removal on this machine.
+test-package: build-tests
+	cd $(BUILD) && cpack
 	tests/package/check-package $(BUILD)/lumetra_*_*.deb
 
 # A sanitized build makes no package worth checking.
@@ -81,13 +102,29 @@ else
 test: test-native test-package test-windows
 endif
 
-# Installs the program and the stopwatch's udev rule, then has udev apply
-# the rule to a stopwatch already plugged in (not when staging into DESTDIR).
-install: build
+# Installs what an earlier `make build` (or `make test`) built, compiling
+# nothing: build as yourself, then `sudo make install`. Installs the program
+# and the stopwatch's udev rule, then has udev apply the rule to a stopwatch
+# already plugged in (not when staging into DESTDIR). The list of installed
+# files that CMake leaves in the build folder stays the builder's.
+install:
+	@if [ ! -f $(BUILD)/cmake_install.cmake ] || [ ! -x $(BUILD)/app/lumetra ]; then \
+	  echo "make install: nothing built in $(BUILD)/. Build first as yourself (make build), then run make install." >&2; \
+	  exit 1; \
+	fi
 	cmake --install $(BUILD)
+	@if [ "$$(id -u)" -eq 0 ] && [ -f $(BUILD)/install_manifest.txt ]; then \
+	  chown --reference=$(BUILD) $(BUILD)/install_manifest.txt; \
+	fi
 	@if [ -z "$(DESTDIR)" ] && command -v udevadm >/dev/null; then \
 	  udevadm control --reload-rules && udevadm trigger --subsystem-match=hidraw || true; \
 	fi
 
+# The build folders in use: BUILD with its sanitized twin, and WINDOWS_BUILD
+# with its release twin. A folder without a CMake cache is no build folder
+# of ours and stays.
 clean:
-	rm -rf build build-sanitize build-windows build-windows-release
+	@for folder in $(PLAIN_BUILD) $(PLAIN_BUILD)-sanitize $(WINDOWS_BUILD) $(WINDOWS_BUILD)-release; do \
+	  if [ -f "$$folder/CMakeCache.txt" ]; then echo "rm -rf $$folder"; rm -rf "$$folder"; \
+	  elif [ -e "$$folder" ]; then echo "make clean: $$folder holds no CMake build; left alone" >&2; fi; \
+	done
