@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST_F(WindowOnSim, NoStopwatchKeepsTheStartText) {
+TEST_F(WindowOnSimulatedPlatform, NoStopwatchKeepsTheStartText) {
   sim.AddDevice(MouseConfig());
   Start();
   EXPECT_EQ(Label2Text(), "Секундомер не подключен");
@@ -13,7 +13,7 @@ TEST_F(WindowOnSim, NoStopwatchKeepsTheStartText) {
   EXPECT_EQ(form->HidCtl->Count(), 1);
 }
 
-TEST_F(WindowOnSim, StopwatchPresentAtStartIsCheckedOutByTheFirstScan) {
+TEST_F(WindowOnSimulatedPlatform, StopwatchPresentAtStartIsCheckedOutByTheFirstScan) {
   sim.AddDevice(MouseConfig());
   const auto id = sim.AddDevice(StopwatchConfig());
   form = app::CreateMainWindow();
@@ -28,10 +28,10 @@ TEST_F(WindowOnSim, StopwatchPresentAtStartIsCheckedOutByTheFirstScan) {
   EXPECT_EQ(Label2Colour(), clGreen);
 }
 
-TEST_F(WindowOnSim, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
+TEST_F(WindowOnSimulatedPlatform, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
   struct Case {
     const char* what;
-    hidsim::DeviceConfig config;
+    simulated_hid::DeviceConfig config;
     bool matches;
   };
   auto with = [](auto change) {
@@ -58,7 +58,7 @@ TEST_F(WindowOnSim, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
   }
 }
 
-TEST_F(WindowOnSim, UnplugAndReplugFollowTheStopwatch) {
+TEST_F(WindowOnSimulatedPlatform, UnplugAndReplugFollowTheStopwatch) {
   const auto id = sim.AddDevice(StopwatchConfig());
   Start();
   TJvHidDevice* const first = StopwatchDevice;
@@ -85,7 +85,7 @@ TEST_F(WindowOnSim, UnplugAndReplugFollowTheStopwatch) {
   EXPECT_NE(StopwatchDevice, nullptr);
 }
 
-TEST_F(WindowOnSim, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAnArrival) {
+TEST_F(WindowOnSimulatedPlatform, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAnArrival) {
   const auto a = sim.AddDevice(StopwatchConfig());
   const auto b = sim.AddDevice(StopwatchConfig());
   Start();
@@ -103,7 +103,7 @@ TEST_F(WindowOnSim, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAnArrival) {
   EXPECT_EQ(Label2Text(), "Секундомер подключен");
 }
 
-TEST_F(WindowOnSim, OtherDevicesComingAndGoingChangeNothing) {
+TEST_F(WindowOnSimulatedPlatform, OtherDevicesComingAndGoingChangeNothing) {
   sim.AddDevice(StopwatchConfig());
   const auto mouse = sim.AddDevice(MouseConfig());
   Start();

@@ -8,12 +8,12 @@
 #include "app/kit/button.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
-#include "fake_automation.h"
 #include "stopwatch/read_out.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/support/native_ui.h"
-#include "tests/app/temp_folder.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/fake_automation.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ std::string Seconds(std::uint64_t units, const std::string& separator) {
   return digits.substr(0, digits.size() - 4) + separator + digits.substr(digits.size() - 4);
 }
 
-TEST_F(WindowOnSim, ReadFillsEverySlotCellAndStampsTheStatusLine) {
+TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) {
   const auto id = sim.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
@@ -55,7 +55,7 @@ TEST_F(WindowOnSim, ReadFillsEverySlotCellAndStampsTheStatusLine) {
   EXPECT_FALSE(Cell(6, 9).empty());
 }
 
-TEST_F(WindowOnSim, WithoutStopwatchTheClickChangesNothing) {
+TEST_F(WindowOnSimulatedPlatform, WithoutStopwatchTheClickChangesNothing) {
   sim.AddDevice(MouseConfig());
   Start();
   form->StringGrid1->setCell(3, 3, "12,5");
@@ -65,7 +65,7 @@ TEST_F(WindowOnSim, WithoutStopwatchTheClickChangesNothing) {
   EXPECT_TRUE(form->StaticText1->text().empty());
 }
 
-TEST_F(WindowOnSim, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
+TEST_F(WindowOnSimulatedPlatform, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
   const auto id = sim.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
@@ -76,7 +76,7 @@ TEST_F(WindowOnSim, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
   EXPECT_EQ(sim.Writes(id).size(), 1u);
 }
 
-TEST_F(WindowOnSim, StopwatchUnpluggedBetweenTwoReadsLeavesTheGridAsItWas) {
+TEST_F(WindowOnSimulatedPlatform, StopwatchUnpluggedBetweenTwoReadsLeavesTheGridAsItWas) {
   const auto id = sim.AddDevice(StopwatchConfig());
   Start();
   AnswerWith(id, SampleTimes());
@@ -99,7 +99,7 @@ std::vector<std::string> GridTexts(const TStringGrid& grid) {
   return texts;
 }
 
-TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
+TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
   automation::testing::FakeAutomationServer server;
   server.Register("Excel.Application");
   automation::ComSession com(automation::SpreadsheetLink());
@@ -114,21 +114,21 @@ TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
 
   // The next read: the stopwatch answers 77.75 s for slots 0 to 41, and
   // is unplugged when slot 42 is asked for.
-  sim.SetResponder(id, [this, id](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
+  sim.SetResponder(id, [this, id](const std::vector<BYTE>& request) -> std::optional<simulated_hid::SimulatedReport> {
     if (request.size() < 2 || request[1] - 0xAA >= 42) {
       sim.Unplug(id);
       return std::nullopt;
     }
-    return hidsim::ScriptedReport{stopwatch::EncodeAnswer(777500)};
+    return simulated_hid::SimulatedReport{stopwatch::EncodeAnswer(777500)};
   });
   form->Button3->click();
   EXPECT_EQ(form->StaticText1->text(), "Ошибка обмена с секундомером");
   EXPECT_EQ(GridTexts(*form->StringGrid1), before);
 
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
-  TempFolder folder;
-  dialogs.saveAnswer = folder.path("after-failed-read.xls");
+  spreadsheet::testing::TestFolder folder{"lumetra-app"};
+  dialogs.saveAnswer = folder / "after-failed-read.xls";
   server.ClearRecords();
   form->Button2->click();
   EXPECT_TRUE(dialogs.errors.empty());
@@ -143,7 +143,7 @@ TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
   automation::SpreadsheetLink().Clear();
 }
 
-TEST_F(WindowOnSim, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
+TEST_F(WindowOnSimulatedPlatform, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
   const auto id = sim.AddDevice(StopwatchConfig());
   Start();
   form->show();
@@ -151,7 +151,7 @@ TEST_F(WindowOnSim, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
   // Four more clicks arrive while the first read waits for its answer.
   TButton* button = form->Button3;
   bool clicked = false;
-  sim.SetResponder(id, [button, &clicked](const std::vector<BYTE>&) -> std::optional<hidsim::ScriptedReport> {
+  sim.SetResponder(id, [button, &clicked](const std::vector<BYTE>&) -> std::optional<simulated_hid::SimulatedReport> {
     if (!std::exchange(clicked, true)) nativeui::QueueClicks(*button, 4);
     return std::nullopt;
   });

@@ -14,9 +14,9 @@
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "export/sheetapp/dispatch_object.h"
-#include "fake_automation.h"
-#include "scripted_ports.h"
-#include "test_folder.h"
+#include "tests/support/fake_automation.h"
+#include "tests/support/fake_export_ports.h"
+#include "tests/support/test_folder.h"
 
 namespace measurement_export {
 namespace {
@@ -64,7 +64,7 @@ class BuiltInExportTest : public ::testing::Test {
 };
 
 TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ports.fileName = Path("измерения.xls");
   ExportMeasurements(ports);
   EXPECT_EQ(ReadWholeFile(spreadsheet::testing::PathOf(ports.fileName)).substr(0, 8), kCompoundFileMagic);
@@ -75,7 +75,7 @@ TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
 }
 
 TEST_F(BuiltInExportTest, ACancelledDialogSavesNothingAndQuits) {
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ports.fileName = Path("t.xls");
   ports.dialogConfirmed = false;
   ExportMeasurements(ports);
@@ -84,7 +84,7 @@ TEST_F(BuiltInExportTest, ACancelledDialogSavesNothingAndQuits) {
 }
 
 TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfterYes) {
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ports.fileName = Path("old.xls");
   std::ofstream(folder / "old.xls", std::ios::binary) << "precious\r\n";
 
@@ -103,7 +103,7 @@ TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfte
 
 TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
   fs::create_directory(folder / "folder.xls");
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ports.fileName = Path("folder.xls");
   try {
     ExportMeasurements(ports);
@@ -136,7 +136,7 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
 TEST_F(BuiltInExportTest, ACellThatDoesNotConvertEndsTheExportAndQuits) {
   testing::Grid grid = testing::FullGrid();
   grid[7][4] = "12,3x";
-  testing::ScriptedPorts ports(grid);
+  testing::FakeExportPorts ports(grid);
   ports.fileName = Path("t.xls");
   try {
     ExportMeasurements(ports);
@@ -151,7 +151,7 @@ TEST_F(BuiltInExportTest, ACellThatDoesNotConvertEndsTheExportAndQuits) {
 }
 
 TEST_F(BuiltInExportTest, EachExportStartsAnInstanceAndReleasesThePreviousOne) {
-  testing::ScriptedPorts ports(testing::OneCellGrid());
+  testing::FakeExportPorts ports(testing::OneCellGrid());
   ports.dialogConfirmed = false;
   ExportMeasurements(ports);
   IDispatch* const first = ports.link.Dispatch();
@@ -163,7 +163,7 @@ TEST_F(BuiltInExportTest, EachExportStartsAnInstanceAndReleasesThePreviousOne) {
 
 TEST_F(BuiltInExportTest, WithoutTheClassOnlyLabel1Changes) {
   sheetapp::UnregisterBuiltInSpreadsheet();
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ExportMeasurements(ports);
   ASSERT_TRUE(ports.label.has_value());
   EXPECT_EQ(ports.label->caption, "MS EXCEL не установлен");

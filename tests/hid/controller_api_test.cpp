@@ -215,12 +215,12 @@ TEST_F(ControllerApi, GivingBackAPluggedDeviceReplacesItInPlace) {
 
 TEST_F(ControllerApi, GivingBackADeviceThatCannotBeReopenedLeavesNoEntry) {
   TJvHidDevice* held = CheckOut("B");
-  sim.Configure(ids["B"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::Never; });
+  sim.Configure(ids["B"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::Never; });
   delete held;
   EXPECT_EQ(ListNames(), (Events{"A", "C", "D"}));
   EXPECT_EQ(sim.TotalOpenHandles(), 0);
   // Once it opens again, the next scan reports it as an arrival.
-  sim.Configure(ids["B"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::ReadWrite; });
+  sim.Configure(ids["B"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::ReadWrite; });
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"arrival B@3", "change"}));
 }
@@ -298,7 +298,7 @@ TEST_F(InertController, WithoutHidServicesNothingEverHappens) {
   EXPECT_EQ(ctl->EnumerateDevices(), 0);
   TJvHidDevice* device = nullptr;
   EXPECT_FALSE(ctl->CheckOutDevice(device, 0));
-  const GUID hid = hidsim::SimPlatform::HidGuid();
+  const GUID hid = simulated_hid::SimulatedPlatform::HidGuid();
   EXPECT_EQ(std::memcmp(&ctl->HidClassGuid(), &hid, sizeof hid), 0);
   ctl.reset();
   // The setup services it did acquire are released again.

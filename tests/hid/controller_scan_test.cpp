@@ -137,13 +137,13 @@ TEST_F(ControllerScan, FailedClassDevsCountsEveryDeviceAsGoneUntilAScanSucceeds)
 TEST_F(ControllerScan, InterfacesThatCannotBeQueriedOrMadeAreSkippedNotRetried) {
   Add("A");
   auto sizeFails = Config();
-  sizeFails.detailFailure = hidsim::DetailFailure::SizeQuery;
+  sizeFails.detailFailure = simulated_hid::DetailFailure::SizeQuery;
   Add("B", sizeFails);
   auto dataFails = Config();
-  dataFails.detailFailure = hidsim::DetailFailure::DataQuery;
+  dataFails.detailFailure = simulated_hid::DetailFailure::DataQuery;
   Add("C", dataFails);
   auto closed = Config();
-  closed.open = hidsim::OpenPolicy::Never;
+  closed.open = simulated_hid::OpenPolicy::Never;
   Add("D", closed);
   auto anonymous = Config();
   anonymous.attributesFail = true;
@@ -160,17 +160,17 @@ TEST_F(ControllerScan, ADeviceThatStopsOpeningIsReportedGoneAndComesBackLater) {
   Add("A");
   StartUp();
   TakeEvents();
-  sim.Configure(ids["A"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::Never; });
+  sim.Configure(ids["A"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::Never; });
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"removal A@0", "change"}));
-  sim.Configure(ids["A"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::ReadWrite; });
+  sim.Configure(ids["A"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::ReadWrite; });
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"arrival A@0", "change"}));
 }
 
 TEST_F(ControllerScan, QueryOnlyDeviceIsListedWithoutReadWriteAccess) {
   auto config = Config();
-  config.open = hidsim::OpenPolicy::QueryOnly;
+  config.open = simulated_hid::OpenPolicy::QueryOnly;
   config.productString = u"Keyboard";
   Add("K", config);
   StartUp();
@@ -204,7 +204,7 @@ TEST_F(ControllerScan, NotificationDuringARescanIsDroppedNotQueued) {
   CreateController();
   struct Reentrant {
     HidFixture* fixture;
-    hidsim::TestEventLoop* loop;
+    simulated_hid::TestEventLoop* loop;
     TJvHidDeviceController* ctl;
     int arrivals = 0;
     bool sawActive = false;

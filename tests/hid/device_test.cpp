@@ -7,7 +7,7 @@ namespace {
 
 class Device : public HidFixture {
  protected:
-  hidsim::DeviceId Stopwatch(hidsim::DeviceConfig config = Config(11, 2)) {
+  simulated_hid::DeviceId Stopwatch(simulated_hid::DeviceConfig config = Config(11, 2)) {
     config.versionNumber = 0x0102;
     config.productString = u"  STOP-WATCH \"VORDA-2\" ";
     return Add("S", config);
@@ -17,13 +17,13 @@ class Device : public HidFixture {
 TEST_F(Device, AttributesAndRecordAreReadAtCreation) {
   auto config = Config();
   config.versionNumber = 0x0102;
-  config.properties[SPDRP_DEVICEDESC] = hidsim::RegistryValue::Text("HID-compliant device");
-  config.properties[SPDRP_HARDWAREID] = hidsim::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
-  config.properties[SPDRP_CAPABILITIES] = hidsim::RegistryValue::Number(0x84);
-  config.properties[SPDRP_ADDRESS] = hidsim::RegistryValue::Number(0x37);  // read as text all the same
-  config.properties[SPDRP_UI_NUMBER_DESC_FORMAT] = hidsim::RegistryValue::Text("wrong number");
-  config.properties[hid::kUiNumberDescFormatProperty] = hidsim::RegistryValue::Text("Port %1");
-  config.properties[SPDRP_SERVICE] = hidsim::RegistryValue::Text("HidUsb");
+  config.properties[SPDRP_DEVICEDESC] = simulated_hid::RegistryValue::Text("HID-compliant device");
+  config.properties[SPDRP_HARDWAREID] = simulated_hid::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
+  config.properties[SPDRP_CAPABILITIES] = simulated_hid::RegistryValue::Number(0x84);
+  config.properties[SPDRP_ADDRESS] = simulated_hid::RegistryValue::Number(0x37);  // read as text all the same
+  config.properties[SPDRP_UI_NUMBER_DESC_FORMAT] = simulated_hid::RegistryValue::Text("wrong number");
+  config.properties[hid::kUiNumberDescFormatProperty] = simulated_hid::RegistryValue::Text("Port %1");
+  config.properties[SPDRP_SERVICE] = simulated_hid::RegistryValue::Text("HidUsb");
   Add("A", config);
   StartUp();
   TJvHidDevice* device = Listed("A");
@@ -56,9 +56,9 @@ TEST_F(Device, AttributesAndRecordAreReadAtCreation) {
 
 TEST_F(Device, PropertyTextsEndWithTheirValueOrTheBuffer) {
   auto config = Config();
-  config.properties[SPDRP_FRIENDLYNAME] = hidsim::RegistryValue::Text(std::string(5000, 'x'));
-  config.properties[SPDRP_MFG] = hidsim::RegistryValue::Binary(std::vector<BYTE>(1024, 'm'));  // no terminator
-  config.properties[SPDRP_ADDRESS] = hidsim::RegistryValue::Binary({'1', '2', '3'});  // binary, no terminator
+  config.properties[SPDRP_FRIENDLYNAME] = simulated_hid::RegistryValue::Text(std::string(5000, 'x'));
+  config.properties[SPDRP_MFG] = simulated_hid::RegistryValue::Binary(std::vector<BYTE>(1024, 'm'));  // no terminator
+  config.properties[SPDRP_ADDRESS] = simulated_hid::RegistryValue::Binary({'1', '2', '3'});  // binary, no terminator
   Add("A", config);
   ScribbleOnTheStack();
   StartUp();
@@ -126,7 +126,7 @@ TEST_F(Device, SyncHandleStaysOpenAfterTransfersAndClosesAfterAFetch) {
 TEST_F(Device, SynchronousExchangeGetsTheAnswerToItsRequest) {
   const auto id = Stopwatch();
   sim.SetResponder(id, [](const std::vector<BYTE>& request) {
-    return hidsim::ScriptedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}};
+    return simulated_hid::SimulatedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}};
   });
   StartUp();
   TJvHidDevice* device = CheckOut("S");
@@ -189,9 +189,9 @@ TEST_F(Device, ProductStringIsCachedCutTo254UnitsAndRetriedAfterAFailure) {
   EXPECT_EQ(device->ProductString(), u"");
   EXPECT_EQ(device->ProductString(), u"");
   EXPECT_EQ(sim.ProductStringQueries(id), 2);  // a failed fetch is tried again
-  sim.Configure(id, [](hidsim::DeviceConfig& c) { c.productStringFails = false; });
+  sim.Configure(id, [](simulated_hid::DeviceConfig& c) { c.productStringFails = false; });
   EXPECT_EQ(device->ProductString(), std::u16string(254, u'\u0416'));
-  sim.Configure(id, [](hidsim::DeviceConfig& c) { c.productString = u"Other"; });
+  sim.Configure(id, [](simulated_hid::DeviceConfig& c) { c.productString = u"Other"; });
   EXPECT_EQ(device->ProductString(), std::u16string(254, u'\u0416'));
   EXPECT_EQ(sim.ProductStringQueries(id), 3);
 }

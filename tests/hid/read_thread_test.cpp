@@ -52,7 +52,7 @@ struct DataRecorder {
 class ReadThread : public HidFixture {
  protected:
   DataRecorder recorder;
-  hidsim::DeviceId id = 0;
+  simulated_hid::DeviceId id = 0;
 
   // A checked-out device whose reader is running and has a read outstanding.
   TJvHidDevice* StartReader(int sleepTime = 10) {
@@ -97,7 +97,7 @@ TEST_F(ReadThread, StartsOnlyForACheckedOutDeviceWithADataHandler) {
 
 TEST_F(ReadThread, QueryOnlyDeviceGetsNoReader) {
   auto config = Config();
-  config.open = hidsim::OpenPolicy::QueryOnly;
+  config.open = simulated_hid::OpenPolicy::QueryOnly;
   Add("Q", config);
   StartUp();
   TJvHidDevice* device = CheckOut("Q");
@@ -271,7 +271,7 @@ TEST_F(ReadThread, AReaderThatCannotBeCreatedLeavesTheDeviceWithoutOne) {
 TEST_F(ReadThread, AReadHandleClosedAsTheReaderStartsAReadIsNotReadThroughOnceItsValueIsReused) {
   sim.SetHandleValuesReused(true);
   id = Add("R");
-  const hidsim::DeviceId other = Add("S");
+  const simulated_hid::DeviceId other = Add("S");
   StartUp();
   TJvHidDevice* device = CheckOut("R");
   // The reader's first read start waits a while for the main thread to have
@@ -314,7 +314,7 @@ TEST_F(ReadThread, AHandlerThatRaisesLosesOnlyItsReport) {
 TEST_F(ReadThread, FailedStartsAreReportedOneByOneOnTheMainThread) {
   TJvHidDevice* device = StartReader(10);
   // The device now refuses read access: every new read start fails.
-  sim.Configure(id, [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::QueryOnly; });
+  sim.Configure(id, [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::QueryOnly; });
   device->CloseReadHandle();  // the outstanding read ends, the reopening fails
   ASSERT_TRUE(loop.RunUntil([&] { return recorder.errors.size() >= 3; }, 2s));
   for (std::uint32_t error : recorder.errors) EXPECT_EQ(error, ERROR_ACCESS_DENIED);

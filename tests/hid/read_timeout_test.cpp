@@ -13,7 +13,7 @@ using ReadResult = TJvHidDevice::ReadResult;
 
 class ReadTimeout : public HidFixture {
  protected:
-  hidsim::DeviceId id = 0;
+  simulated_hid::DeviceId id = 0;
   TJvHidDevice* device = nullptr;
 
   void SetUp() override {
@@ -25,7 +25,7 @@ class ReadTimeout : public HidFixture {
   // Answers each request with the request byte in the last position.
   void AnswerAfter(std::chrono::milliseconds delay) {
     sim.SetResponder(id, [delay](const std::vector<BYTE>& request) {
-      return hidsim::ScriptedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}, delay};
+      return simulated_hid::SimulatedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}, delay};
     });
   }
 

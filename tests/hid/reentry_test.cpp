@@ -47,7 +47,7 @@ TEST_F(Reentry, ARescanNestedInAnArrivalOrAnOfferThatFindsTheDeviceGoneDropsItSa
   EXPECT_EQ(TakeEvents(), (Events{"enumerate A@0", "unplug A", "removal A@0", "change"}));
   EXPECT_EQ(ListNames(), (Events{"B", "C"}));
 
-  const hidsim::DeviceId d = Add("D");
+  const simulated_hid::DeviceId d = Add("D");
   log.reenterFrom = "arrival";
   log.reenter = [this, d] {
     sim.Unplug(d);

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "hid/service_table.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/simulated_hid_platform.h"
 
 namespace {
 
 class Services : public ::testing::Test {
  protected:
-  hidsim::SimPlatform sim;
+  simulated_hid::SimulatedPlatform sim;
 };
 
 TEST_F(Services, SetupServicesAreCountedAndFreedWithTheLastRelease) {
@@ -97,7 +97,7 @@ TEST_F(Services, OneMissingEntryPointFailsTheWholeGroup) {
 TEST_F(Services, ProviderCannotChangeWhileServicesAreAcquired) {
   IncompleteProvider other(sim);
   ASSERT_TRUE(hid::AcquireHidServices());
-  EXPECT_EQ(hid::SetServiceProvider(&other), &sim);  // refused: still the simulator
+  EXPECT_EQ(hid::SetServiceProvider(&other), &sim);  // refused: still the simulated platform
   hid::ReleaseHidServices();
   EXPECT_EQ(hid::SetServiceProvider(&other), &sim);  // now it changes
   EXPECT_EQ(hid::SetServiceProvider(&sim), &other);

@@ -8,25 +8,25 @@
 #include "hid/hid_controller.h"
 #include "stopwatch/identity.h"
 #include "stopwatch/read_out.h"
-#include "stopwatch/simulated/recording_window.h"
 #include "stopwatch/wire_format.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/fake_read_out_ports.h"
+#include "tests/support/simulated_hid_platform.h"
 
 namespace stopwatch {
 namespace {
 
 TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTable) {
-  hidsim::SimPlatform sim;
-  hidsim::TestEventLoop loop;
-  hidsim::DeviceConfig config;
+  simulated_hid::SimulatedPlatform sim;
+  simulated_hid::TestEventLoop loop;
+  simulated_hid::DeviceConfig config;
   config.vendorId = kVendorId;
   config.productId = kProductId;
   config.inputReportLength = kAnswerLength;
   config.outputReportLength = kRequestLength;
-  const hidsim::DeviceId id = sim.AddDevice(config);
+  const simulated_hid::DeviceId id = sim.AddDevice(config);
   // Slot i holds i + 1 seconds.
-  sim.SetResponder(id, [](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
-    return hidsim::ScriptedReport{EncodeAnswer((request.at(1) - kFirstSlotRequest + 1) * 10000ULL)};
+  sim.SetResponder(id, [](const std::vector<BYTE>& request) -> std::optional<simulated_hid::SimulatedReport> {
+    return simulated_hid::SimulatedReport{EncodeAnswer((request.at(1) - kFirstSlotRequest + 1) * 10000ULL)};
   });
   TJvHidDeviceController controller(nullptr);
   loop.RunPending();
@@ -35,7 +35,7 @@ TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTab
   HidStopwatchPort port(device);
   FixedClock clock("24.05.2024", "13:45:00", ".");
 
-  RecordingWindow window;
+  FakeReadOutWindow window;
   ASSERT_EQ(ReadOutMeasurements(port, window, clock).kind, ReadOutResult::Kind::Completed);
   EXPECT_FALSE(sim.HeldHere(id)) << "let go after the pass";
   // Another program reads meanwhile: the answer handle, still open from
