@@ -83,24 +83,6 @@ TEST_F(BuiltInExportTest, ACancelledDialogSavesNothingAndQuits) {
   ExpectQuit(ports.link);
 }
 
-TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfterYes) {
-  testing::FakeExportPorts ports(testing::FullGrid());
-  ports.fileName = Path("old.xls");
-  std::ofstream(folder / "old.xls", std::ios::binary) << "precious\r\n";
-
-  ports.replace = false;
-  ExportMeasurements(ports);
-  EXPECT_EQ(ports.questions, std::vector<std::string>{OverwriteQuestion(ports.fileName)});
-  EXPECT_EQ(ReadWholeFile(folder / "old.xls"), "precious\r\n");
-  ExpectQuit(ports.link);
-
-  ports.replace = true;
-  ExportMeasurements(ports);
-  EXPECT_EQ(ReadWholeFile(folder / "old.xls").substr(0, 8), kCompoundFileMagic);
-  ExpectQuit(ports.link);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "no temporary left";
-}
-
 TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
   fs::create_directory(folder / "folder.xls");
   testing::FakeExportPorts ports(testing::FullGrid());
@@ -131,23 +113,6 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
   EXPECT_EQ(*outcome, "");
   EXPECT_EQ(ReadWholeFile(folder / "kept.xls"), "precious");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2) << "no temporary left";
-}
-
-TEST_F(BuiltInExportTest, ACellThatDoesNotConvertEndsTheExportAndQuits) {
-  testing::Grid grid = testing::FullGrid();
-  grid[7][4] = "12,3x";
-  testing::FakeExportPorts ports(grid);
-  ports.fileName = Path("t.xls");
-  try {
-    ExportMeasurements(ports);
-    FAIL() << "the export succeeded";
-  } catch (const automation::Exception& error) {  // what the error box catches
-    EXPECT_NE(dynamic_cast<const EConvertError*>(&error), nullptr);
-    EXPECT_STREQ(error.what(), "'12,3x' is not a valid floating point value");
-  }
-  EXPECT_EQ(ports.dialogsShown, 0);
-  EXPECT_TRUE(fs::is_empty(folder));
-  ExpectQuit(ports.link);
 }
 
 TEST_F(BuiltInExportTest, EachExportStartsAnInstanceAndReleasesThePreviousOne) {
