@@ -39,9 +39,9 @@ simulated_hid::DeviceConfig DeviceNumber(int n) {
 
 void BM_Rescan(benchmark::State& state) {
   simulated_hid::TestEventLoop loop;
-  simulated_hid::SimulatedPlatform sim;
+  simulated_hid::SimulatedPlatform platform;
   const int interfaces = static_cast<int>(state.range(0));
-  for (int n = 0; n < interfaces; ++n) sim.AddDevice(DeviceNumber(n));
+  for (int n = 0; n < interfaces; ++n) platform.AddDevice(DeviceNumber(n));
   auto controller = std::make_unique<TJvHidDeviceController>(nullptr);
   loop.RunPending();  // the first scan
   if (controller->Count() != interfaces) state.SkipWithError("first scan incomplete");
@@ -55,13 +55,13 @@ BENCHMARK(BM_Rescan)->Arg(8)->Arg(64)->Arg(256)->Unit(benchmark::kMillisecond);
 
 struct Exchange {
   simulated_hid::TestEventLoop loop;
-  simulated_hid::SimulatedPlatform sim;
+  simulated_hid::SimulatedPlatform platform;
   std::unique_ptr<TJvHidDeviceController> controller;
   TJvHidDevice* device = nullptr;
 
   Exchange() {
-    const simulated_hid::DeviceId id = sim.AddDevice(DeviceNumber(0));
-    sim.SetResponder(id, [](const std::vector<BYTE>& request) {
+    const simulated_hid::DeviceId id = platform.AddDevice(DeviceNumber(0));
+    platform.SetResponder(id, [](const std::vector<BYTE>& request) {
       return simulated_hid::SimulatedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}};
     });
     controller = std::make_unique<TJvHidDeviceController>(nullptr);

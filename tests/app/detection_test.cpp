@@ -5,7 +5,7 @@
 namespace {
 
 TEST_F(WindowOnSimulatedPlatform, NoStopwatchKeepsTheStartText) {
-  sim.AddDevice(MouseConfig());
+  platform.AddDevice(MouseConfig());
   Start();
   EXPECT_EQ(Label2Text(), "Секундомер не подключен");
   EXPECT_EQ(Label2Colour(), clBlue);
@@ -14,15 +14,15 @@ TEST_F(WindowOnSimulatedPlatform, NoStopwatchKeepsTheStartText) {
 }
 
 TEST_F(WindowOnSimulatedPlatform, StopwatchPresentAtStartIsCheckedOutByTheFirstScan) {
-  sim.AddDevice(MouseConfig());
-  const auto id = sim.AddDevice(StopwatchConfig());
+  platform.AddDevice(MouseConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   form = app::CreateMainWindow();
   // Nothing is looked at before the event loop runs the posted notice.
   EXPECT_EQ(StopwatchDevice, nullptr);
   EXPECT_EQ(Label2Text(), "Секундомер не подключен");
   Settle();
   ASSERT_NE(StopwatchDevice, nullptr);
-  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, sim.PathOf(id));
+  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, platform.PathOf(id));
   EXPECT_TRUE(StopwatchDevice->CheckedOut());
   EXPECT_EQ(Label2Text(), "Секундомер подключен");
   EXPECT_EQ(Label2Colour(), clGreen);
@@ -49,17 +49,17 @@ TEST_F(WindowOnSimulatedPlatform, IdentityNeedsTheTrimmedNameAndBothIdentifiers)
       {"unreadable product string", with([](auto& c) { c.productStringFails = true; }), false},
   };
   for (const Case& c : cases) {
-    const auto id = sim.AddDevice(c.config);
+    const auto id = platform.AddDevice(c.config);
     Start();
     EXPECT_EQ(StopwatchDevice != nullptr, c.matches) << c.what;
     EXPECT_EQ(Label2Text() == "Секундомер подключен", c.matches) << c.what;
     CloseWindow();
-    sim.Unplug(id);
+    platform.Unplug(id);
   }
 }
 
 TEST_F(WindowOnSimulatedPlatform, UnplugAndReplugFollowTheStopwatch) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   TJvHidDevice* const first = StopwatchDevice;
   ASSERT_NE(first, nullptr);
@@ -86,11 +86,11 @@ TEST_F(WindowOnSimulatedPlatform, UnplugAndReplugFollowTheStopwatch) {
 }
 
 TEST_F(WindowOnSimulatedPlatform, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAnArrival) {
-  const auto a = sim.AddDevice(StopwatchConfig());
-  const auto b = sim.AddDevice(StopwatchConfig());
+  const auto a = platform.AddDevice(StopwatchConfig());
+  const auto b = platform.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
-  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, sim.PathOf(a));
+  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, platform.PathOf(a));
 
   Unplug(a);
   EXPECT_EQ(StopwatchDevice, nullptr);
@@ -99,13 +99,13 @@ TEST_F(WindowOnSimulatedPlatform, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAn
   // Any arrival makes the window look at every device again.
   AddAndAnnounce(MouseConfig());
   ASSERT_NE(StopwatchDevice, nullptr);
-  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, sim.PathOf(b));
+  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, platform.PathOf(b));
   EXPECT_EQ(Label2Text(), "Секундомер подключен");
 }
 
 TEST_F(WindowOnSimulatedPlatform, OtherDevicesComingAndGoingChangeNothing) {
-  sim.AddDevice(StopwatchConfig());
-  const auto mouse = sim.AddDevice(MouseConfig());
+  platform.AddDevice(StopwatchConfig());
+  const auto mouse = platform.AddDevice(MouseConfig());
   Start();
   TJvHidDevice* const held = StopwatchDevice;
   ASSERT_NE(held, nullptr);

@@ -72,7 +72,7 @@ class ExportFromWindow : public WindowOnSimulatedPlatform {
   static std::uint64_t TimeOfSlot(std::size_t i) { return 50000 + 7 * i; }
 
   void ReadStopwatch() {
-    const auto id = sim.AddDevice(StopwatchConfig());
+    const auto id = platform.AddDevice(StopwatchConfig());
     Start();
     std::array<std::uint64_t, 84> times{};
     for (std::size_t i = 0; i < times.size(); ++i) times[i] = TimeOfSlot(i);

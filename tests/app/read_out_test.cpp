@@ -17,6 +17,8 @@
 
 namespace {
 
+using simulated_hid::SimulatedReport;
+
 std::array<std::uint64_t, 84> SampleTimes() {
   std::array<std::uint64_t, 84> times{};
   for (std::size_t i = 0; i < times.size(); ++i) times[i] = 100000 + 10001 * i;  // 10.0000 s to 93.0083 s
@@ -31,7 +33,7 @@ std::string Seconds(std::uint64_t units, const std::string& separator) {
 }
 
 TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
   const auto times = SampleTimes();
@@ -45,7 +47,7 @@ TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) 
     // Every time here is under 100 s: four decimals.
     EXPECT_EQ(Cell(slot % 10 + 1, slot / 10 + 1), expected) << "slot " << slot;
   }
-  const auto writes = sim.Writes(id);
+  const auto writes = platform.Writes(id);
   ASSERT_EQ(writes.size(), 84u);
   EXPECT_EQ(writes.front(), (std::vector<BYTE>{0x00, 0xAA}));
   EXPECT_EQ(writes.back(), (std::vector<BYTE>{0x00, 0xFD}));
@@ -56,7 +58,7 @@ TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) 
 }
 
 TEST_F(WindowOnSimulatedPlatform, WithoutStopwatchTheClickChangesNothing) {
-  sim.AddDevice(MouseConfig());
+  platform.AddDevice(MouseConfig());
   Start();
   form->StringGrid1->setCell(3, 3, "12,5");
   form->Button3->click();
@@ -66,18 +68,18 @@ TEST_F(WindowOnSimulatedPlatform, WithoutStopwatchTheClickChangesNothing) {
 }
 
 TEST_F(WindowOnSimulatedPlatform, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
   form->Button3->click();
   EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
   EXPECT_EQ(Cell(1, 1), "");
   // One answer is waited for, then the pass ends: not 84 time-outs.
-  EXPECT_EQ(sim.Writes(id).size(), 1u);
+  EXPECT_EQ(platform.Writes(id).size(), 1u);
 }
 
 TEST_F(WindowOnSimulatedPlatform, StopwatchUnpluggedBetweenTwoReadsLeavesTheGridAsItWas) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   AnswerWith(id, SampleTimes());
   form->Button3->click();
@@ -103,7 +105,7 @@ TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStamp
   automation::testing::FakeAutomationServer server;
   server.Register("Excel.Application");
   automation::ComSession com(automation::SpreadsheetLink());
-  const auto id = sim.AddDevice(StopwatchConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   AnswerWith(id, SampleTimes());
   form->Button3->click();
@@ -114,12 +116,12 @@ TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStamp
 
   // The next read: the stopwatch answers 77.75 s for slots 0 to 41, and
   // is unplugged when slot 42 is asked for.
-  sim.SetResponder(id, [this, id](const std::vector<BYTE>& request) -> std::optional<simulated_hid::SimulatedReport> {
+  platform.SetResponder(id, [this, id](const std::vector<BYTE>& request) -> std::optional<SimulatedReport> {
     if (request.size() < 2 || request[1] - 0xAA >= 42) {
-      sim.Unplug(id);
+      platform.Unplug(id);
       return std::nullopt;
     }
-    return simulated_hid::SimulatedReport{stopwatch::EncodeAnswer(777500)};
+    return SimulatedReport{stopwatch::EncodeAnswer(777500)};
   });
   form->Button3->click();
   EXPECT_EQ(form->StaticText1->text(), "Ошибка обмена с секундомером");
@@ -144,24 +146,24 @@ TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStamp
 }
 
 TEST_F(WindowOnSimulatedPlatform, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   form->show();
   ASSERT_NE(StopwatchDevice, nullptr);
   // Four more clicks arrive while the first read waits for its answer.
   TButton* button = form->Button3;
   bool clicked = false;
-  sim.SetResponder(id, [button, &clicked](const std::vector<BYTE>&) -> std::optional<simulated_hid::SimulatedReport> {
+  platform.SetResponder(id, [button, &clicked](const std::vector<BYTE>&) -> std::optional<SimulatedReport> {
     if (!std::exchange(clicked, true)) nativeui::QueueClicks(*button, 4);
     return std::nullopt;
   });
   form->Button3->click();
   ProcessMessages();
-  EXPECT_EQ(sim.Writes(id).size(), 1u) << "one request: the queued clicks were dropped";
+  EXPECT_EQ(platform.Writes(id).size(), 1u) << "one request: the queued clicks were dropped";
   EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
   // Clicks after the read work as ever.
   form->Button3->click();
-  EXPECT_EQ(sim.Writes(id).size(), 2u);
+  EXPECT_EQ(platform.Writes(id).size(), 2u);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ std::vector<std::vector<BYTE>> EndToEndAnswers() {
 class StatisticsWindow : public WindowOnSimulatedPlatform {
  protected:
   void SetUp() override {
-    stopwatch_ = sim.AddDevice(StopwatchConfig());
+    stopwatch_ = platform.AddDevice(StopwatchConfig());
     Start();
     form->show();
     separator = app::ClockAndLocale().DecimalSeparator();

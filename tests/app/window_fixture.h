@@ -48,7 +48,7 @@ inline simulated_hid::DeviceConfig MouseConfig() {
   return config;
 }
 
-// A test adds the devices it needs to `sim`, then starts the window.
+// A test adds the devices it needs to `platform`, then starts the window.
 class WindowOnSimulatedPlatform : public ::testing::Test {
  protected:
   void TearDown() override { CloseWindow(); }
@@ -66,17 +66,17 @@ class WindowOnSimulatedPlatform : public ::testing::Test {
   void Settle() { loop.RunPending(); }
   // What the system does when a device comes or goes.
   void Unplug(simulated_hid::DeviceId id) {
-    sim.Unplug(id);
+    platform.Unplug(id);
     hid::BroadcastDeviceChange();
     Settle();
   }
   void Plug(simulated_hid::DeviceId id) {
-    sim.Plug(id);
+    platform.Plug(id);
     hid::BroadcastDeviceChange();
     Settle();
   }
   simulated_hid::DeviceId AddAndAnnounce(simulated_hid::DeviceConfig config) {
-    const auto id = sim.AddDevice(std::move(config));
+    const auto id = platform.AddDevice(std::move(config));
     hid::BroadcastDeviceChange();
     Settle();
     return id;
@@ -85,10 +85,11 @@ class WindowOnSimulatedPlatform : public ::testing::Test {
   // Answers slot i's request with reports[i], and those of the slots after
   // them with 0 s.
   void AnswerWithReports(simulated_hid::DeviceId id, std::vector<std::vector<BYTE>> reports) {
-    sim.SetResponder(id, [reports](const std::vector<BYTE>& request) -> std::optional<simulated_hid::SimulatedReport> {
+    using simulated_hid::SimulatedReport;
+    platform.SetResponder(id, [reports](const std::vector<BYTE>& request) -> std::optional<SimulatedReport> {
       if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
       const std::size_t slot = request[1] - 0xAAu;
-      return simulated_hid::SimulatedReport{slot < reports.size() ? reports[slot] : stopwatch::EncodeAnswer(0)};
+      return SimulatedReport{slot < reports.size() ? reports[slot] : stopwatch::EncodeAnswer(0)};
     });
   }
   // Answers slot i's request with times[i].
@@ -102,7 +103,7 @@ class WindowOnSimulatedPlatform : public ::testing::Test {
   TColor Label2Colour() const { return form->Label2->fontColor(); }
   std::string Cell(int col, int row) const { return form->StringGrid1->cell(col, row); }
 
-  simulated_hid::SimulatedPlatform sim;
+  simulated_hid::SimulatedPlatform platform;
   simulated_hid::TestEventLoop loop;
   std::unique_ptr<TForm1> form;
 };

@@ -95,7 +95,7 @@ class HidFixture : public ::testing::Test {
  protected:
   // Destroyed in reverse: the controller before the platform it uses.
   simulated_hid::TestEventLoop loop;
-  simulated_hid::SimulatedPlatform sim;
+  simulated_hid::SimulatedPlatform platform;
   std::map<std::string, std::string> names;
   std::map<std::string, simulated_hid::DeviceId> ids;
   std::unique_ptr<TJvHidDeviceController> ctl;
@@ -128,7 +128,7 @@ class HidFixture : public ::testing::Test {
   simulated_hid::DeviceId Add(const std::string& name, simulated_hid::DeviceConfig config = Config()) {
     config.path = "\\\\?\\hid#sim#" + name;
     names[config.path] = name;
-    simulated_hid::DeviceId id = sim.AddDevice(std::move(config));
+    simulated_hid::DeviceId id = platform.AddDevice(std::move(config));
     ids[name] = id;
     return id;
   }

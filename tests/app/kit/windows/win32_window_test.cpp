@@ -72,7 +72,7 @@ class Win32Window : public ::testing::Test {
   static kit::Application& application() { return *kit::Application::instance(); }
   HWND formWindow() const { return ::GetAncestor(Hwnd(*form->Button2), GA_ROOT); }
 
-  simulated_hid::SimulatedPlatform sim;
+  simulated_hid::SimulatedPlatform platform;
   simulated_hid::TestEventLoop loop;
   std::unique_ptr<TForm1> form;
 };
