@@ -19,7 +19,7 @@
 #include "export/automation/spreadsheet_link.h"
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
-#include "scripted_ports.h"
+#include "tests/support/fake_export_ports.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ void RunExports(benchmark::State& state, const std::string& extension, bool save
   ComForBenchmark com;
   automation::RegisterAutomationClass(automation::kSpreadsheetProgId, sheetapp::kBuiltInSpreadsheetClsid,
                                       &CreateCountedApplication);
-  me::testing::ScriptedPorts ports(me::testing::FullGrid());
+  me::testing::FakeExportPorts ports(me::testing::FullGrid());
   ports.dialogConfirmed = save;
   ports.fileName =
       (std::filesystem::temp_directory_path() / ("lumetra-export-bench-" + std::to_string(::getpid()) + extension))

@@ -9,39 +9,39 @@
 #include <string>
 
 #include "hid/hid_controller.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/simulated_hid_platform.h"
 
 namespace {
 
-hidsim::DeviceConfig DeviceNumber(int n) {
-  hidsim::DeviceConfig config;
+simulated_hid::DeviceConfig DeviceNumber(int n) {
+  simulated_hid::DeviceConfig config;
   config.vendorId = 0x04D8;
   config.productId = static_cast<USHORT>(0xF000 + n);
   config.inputReportLength = 11;
   config.outputReportLength = 2;
   config.productString = u"Device";
   // A realistic set of registry properties for every interface.
-  config.properties[SPDRP_DEVICEDESC] = hidsim::RegistryValue::Text("HID-compliant device");
+  config.properties[SPDRP_DEVICEDESC] = simulated_hid::RegistryValue::Text("HID-compliant device");
   config.properties[SPDRP_HARDWAREID] =
-      hidsim::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A&REV_0100", "HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
-  config.properties[SPDRP_COMPATIBLEIDS] = hidsim::RegistryValue::TextList({"HID_DEVICE_SYSTEM_VENDOR"});
-  config.properties[SPDRP_CLASS] = hidsim::RegistryValue::Text("HIDClass");
-  config.properties[SPDRP_CLASSGUID] = hidsim::RegistryValue::Text("{745a17a0-74d3-11d0-b6fe-00a0c90f57da}");
-  config.properties[SPDRP_DRIVER] = hidsim::RegistryValue::Text("{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\0001");
-  config.properties[SPDRP_MFG] = hidsim::RegistryValue::Text("(Standard system devices)");
-  config.properties[SPDRP_SERVICE] = hidsim::RegistryValue::Text("HidUsb");
-  config.properties[SPDRP_CAPABILITIES] = hidsim::RegistryValue::Number(0xA0);
-  config.properties[SPDRP_CONFIGFLAGS] = hidsim::RegistryValue::Number(0);
-  config.properties[SPDRP_ENUMERATOR_NAME] = hidsim::RegistryValue::Text("HID");
-  config.properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] = hidsim::RegistryValue::Text("\\Device\\0000004" + std::to_string(n));
+      simulated_hid::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A&REV_0100", "HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
+  config.properties[SPDRP_COMPATIBLEIDS] = simulated_hid::RegistryValue::TextList({"HID_DEVICE_SYSTEM_VENDOR"});
+  config.properties[SPDRP_CLASS] = simulated_hid::RegistryValue::Text("HIDClass");
+  config.properties[SPDRP_CLASSGUID] = simulated_hid::RegistryValue::Text("{745a17a0-74d3-11d0-b6fe-00a0c90f57da}");
+  config.properties[SPDRP_DRIVER] = simulated_hid::RegistryValue::Text("{745a17a0-74d3-11d0-b6fe-00a0c90f57da}\\0001");
+  config.properties[SPDRP_MFG] = simulated_hid::RegistryValue::Text("(Standard system devices)");
+  config.properties[SPDRP_SERVICE] = simulated_hid::RegistryValue::Text("HidUsb");
+  config.properties[SPDRP_CAPABILITIES] = simulated_hid::RegistryValue::Number(0xA0);
+  config.properties[SPDRP_CONFIGFLAGS] = simulated_hid::RegistryValue::Number(0);
+  config.properties[SPDRP_ENUMERATOR_NAME] = simulated_hid::RegistryValue::Text("HID");
+  config.properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] = simulated_hid::RegistryValue::Text("\\Device\\0000004" + std::to_string(n));
   return config;
 }
 
 void BM_Rescan(benchmark::State& state) {
-  hidsim::TestEventLoop loop;
-  hidsim::SimPlatform sim;
+  simulated_hid::TestEventLoop loop;
+  simulated_hid::SimulatedPlatform platform;
   const int interfaces = static_cast<int>(state.range(0));
-  for (int n = 0; n < interfaces; ++n) sim.AddDevice(DeviceNumber(n));
+  for (int n = 0; n < interfaces; ++n) platform.AddDevice(DeviceNumber(n));
   auto controller = std::make_unique<TJvHidDeviceController>(nullptr);
   loop.RunPending();  // the first scan
   if (controller->Count() != interfaces) state.SkipWithError("first scan incomplete");
@@ -54,15 +54,15 @@ void BM_Rescan(benchmark::State& state) {
 BENCHMARK(BM_Rescan)->Arg(8)->Arg(64)->Arg(256)->Unit(benchmark::kMillisecond);
 
 struct Exchange {
-  hidsim::TestEventLoop loop;
-  hidsim::SimPlatform sim;
+  simulated_hid::TestEventLoop loop;
+  simulated_hid::SimulatedPlatform platform;
   std::unique_ptr<TJvHidDeviceController> controller;
   TJvHidDevice* device = nullptr;
 
   Exchange() {
-    const hidsim::DeviceId id = sim.AddDevice(DeviceNumber(0));
-    sim.SetResponder(id, [](const std::vector<BYTE>& request) {
-      return hidsim::ScriptedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}};
+    const simulated_hid::DeviceId id = platform.AddDevice(DeviceNumber(0));
+    platform.SetResponder(id, [](const std::vector<BYTE>& request) {
+      return simulated_hid::SimulatedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}};
     });
     controller = std::make_unique<TJvHidDeviceController>(nullptr);
     loop.RunPending();

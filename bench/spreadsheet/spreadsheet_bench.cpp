@@ -9,7 +9,7 @@
 
 #include "export/spreadsheet/save.h"
 #include "export/spreadsheet/xls/xls_writer.h"
-#include "sample_workbooks.h"
+#include "tests/support/sample_workbooks.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "stopwatch/cell_text.h"
 #include "stopwatch/read_out.h"
-#include "stopwatch/simulated/recording_window.h"
-#include "stopwatch/simulated/simulated_stopwatch.h"
+#include "tests/support/fake_read_out_ports.h"
+#include "tests/support/simulated_stopwatch.h"
 
 namespace stopwatch {
 namespace {
@@ -17,7 +17,7 @@ void BM_FullReadOutPass(benchmark::State& state) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     device.SetSlotTime(slot, 1234567ULL * static_cast<unsigned long long>(slot + 1) % 999999999ULL, slot % 2);
   }
-  RecordingWindow window;
+  FakeReadOutWindow window;
   FixedClock clock("24.05.2024", "13:45:07", ",");
   for (auto _ : state) {
     device.ClearLog();

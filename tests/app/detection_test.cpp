@@ -4,8 +4,8 @@
 
 namespace {
 
-TEST_F(WindowOnSim, NoStopwatchKeepsTheStartText) {
-  sim.AddDevice(MouseConfig());
+TEST_F(WindowOnSimulatedPlatform, NoStopwatchKeepsTheStartText) {
+  platform.AddDevice(MouseConfig());
   Start();
   EXPECT_EQ(Label2Text(), "Секундомер не подключен");
   EXPECT_EQ(Label2Colour(), clBlue);
@@ -13,25 +13,25 @@ TEST_F(WindowOnSim, NoStopwatchKeepsTheStartText) {
   EXPECT_EQ(form->HidCtl->Count(), 1);
 }
 
-TEST_F(WindowOnSim, StopwatchPresentAtStartIsCheckedOutByTheFirstScan) {
-  sim.AddDevice(MouseConfig());
-  const auto id = sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSimulatedPlatform, StopwatchPresentAtStartIsCheckedOutByTheFirstScan) {
+  platform.AddDevice(MouseConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   form = app::CreateMainWindow();
   // Nothing is looked at before the event loop runs the posted notice.
   EXPECT_EQ(StopwatchDevice, nullptr);
   EXPECT_EQ(Label2Text(), "Секундомер не подключен");
   Settle();
   ASSERT_NE(StopwatchDevice, nullptr);
-  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, sim.PathOf(id));
+  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, platform.PathOf(id));
   EXPECT_TRUE(StopwatchDevice->CheckedOut());
   EXPECT_EQ(Label2Text(), "Секундомер подключен");
   EXPECT_EQ(Label2Colour(), clGreen);
 }
 
-TEST_F(WindowOnSim, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
+TEST_F(WindowOnSimulatedPlatform, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
   struct Case {
     const char* what;
-    hidsim::DeviceConfig config;
+    simulated_hid::DeviceConfig config;
     bool matches;
   };
   auto with = [](auto change) {
@@ -49,17 +49,17 @@ TEST_F(WindowOnSim, IdentityNeedsTheTrimmedNameAndBothIdentifiers) {
       {"unreadable product string", with([](auto& c) { c.productStringFails = true; }), false},
   };
   for (const Case& c : cases) {
-    const auto id = sim.AddDevice(c.config);
+    const auto id = platform.AddDevice(c.config);
     Start();
     EXPECT_EQ(StopwatchDevice != nullptr, c.matches) << c.what;
     EXPECT_EQ(Label2Text() == "Секундомер подключен", c.matches) << c.what;
     CloseWindow();
-    sim.Unplug(id);
+    platform.Unplug(id);
   }
 }
 
-TEST_F(WindowOnSim, UnplugAndReplugFollowTheStopwatch) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSimulatedPlatform, UnplugAndReplugFollowTheStopwatch) {
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   TJvHidDevice* const first = StopwatchDevice;
   ASSERT_NE(first, nullptr);
@@ -85,12 +85,12 @@ TEST_F(WindowOnSim, UnplugAndReplugFollowTheStopwatch) {
   EXPECT_NE(StopwatchDevice, nullptr);
 }
 
-TEST_F(WindowOnSim, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAnArrival) {
-  const auto a = sim.AddDevice(StopwatchConfig());
-  const auto b = sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSimulatedPlatform, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAnArrival) {
+  const auto a = platform.AddDevice(StopwatchConfig());
+  const auto b = platform.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
-  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, sim.PathOf(a));
+  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, platform.PathOf(a));
 
   Unplug(a);
   EXPECT_EQ(StopwatchDevice, nullptr);
@@ -99,13 +99,13 @@ TEST_F(WindowOnSim, FirstOfTwoStopwatchesWinsAndTheOtherWaitsForAnArrival) {
   // Any arrival makes the window look at every device again.
   AddAndAnnounce(MouseConfig());
   ASSERT_NE(StopwatchDevice, nullptr);
-  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, sim.PathOf(b));
+  EXPECT_EQ(StopwatchDevice->PnPInfo()->DevicePath, platform.PathOf(b));
   EXPECT_EQ(Label2Text(), "Секундомер подключен");
 }
 
-TEST_F(WindowOnSim, OtherDevicesComingAndGoingChangeNothing) {
-  sim.AddDevice(StopwatchConfig());
-  const auto mouse = sim.AddDevice(MouseConfig());
+TEST_F(WindowOnSimulatedPlatform, OtherDevicesComingAndGoingChangeNothing) {
+  platform.AddDevice(StopwatchConfig());
+  const auto mouse = platform.AddDevice(MouseConfig());
   Start();
   TJvHidDevice* const held = StopwatchDevice;
   ASSERT_NE(held, nullptr);

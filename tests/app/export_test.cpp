@@ -15,18 +15,16 @@
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
-#include "fake_automation.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/support/native_ui.h"
-#include "tests/app/temp_folder.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/fake_automation.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(Utf8Path(path), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using spreadsheet::testing::PathOf;
+using spreadsheet::testing::ReadWholeFile;
 
 bool IsCompoundFile(const std::string& bytes) {
   return bytes.size() >= 512 && bytes.compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0;
@@ -61,11 +59,11 @@ std::map<std::pair<int, int>, double> NumbersReadBack(const std::string& path) {
   return numbers;
 }
 
-class ExportFromWindow : public WindowOnSim {
+class ExportFromWindow : public WindowOnSimulatedPlatform {
  protected:
   void SetUp() override { sheetapp::RegisterBuiltInSpreadsheet(); }
   void TearDown() override {
-    WindowOnSim::TearDown();
+    WindowOnSimulatedPlatform::TearDown();
     automation::SpreadsheetLink().Clear();
     sheetapp::UnregisterBuiltInSpreadsheet();
   }
@@ -74,7 +72,7 @@ class ExportFromWindow : public WindowOnSim {
   static std::uint64_t TimeOfSlot(std::size_t i) { return 50000 + 7 * i; }
 
   void ReadStopwatch() {
-    const auto id = sim.AddDevice(StopwatchConfig());
+    const auto id = platform.AddDevice(StopwatchConfig());
     Start();
     std::array<std::uint64_t, 84> times{};
     for (std::size_t i = 0; i < times.size(); ++i) times[i] = TimeOfSlot(i);
@@ -83,12 +81,12 @@ class ExportFromWindow : public WindowOnSim {
   }
 
   automation::ComSession com{automation::SpreadsheetLink()};
-  TempFolder folder;
-  RecordingDialogs dialogs;
+  spreadsheet::testing::TestFolder folder{"lumetra-app"};
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed{dialogs};
 };
 
-// Label1 says who will save: MS Excel (here a recording server registered
+// Label1 says who will save: MS Excel (here a fake server registered
 // as the system's), the program's own application, or nobody; at start and
 // afresh at each export, in a text that ends well before the buttons.
 TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
@@ -99,7 +97,7 @@ TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
   };
   Start();
   expectLabel1("MS EXCEL нет, сохранит программа", clGreen);
-  const std::string path = folder.path("t.xls");
+  const std::string path = folder / "t.xls";
   dialogs.saveAnswer = path;
   {
     // Installed while the program runs: the next export is MS Excel's.
@@ -108,14 +106,14 @@ TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
     form->Button2->click();
     EXPECT_EQ(excel.instancesCreated(), 1);
     expectLabel1("MS EXCEL установлен", clGreen);
-    EXPECT_FALSE(std::filesystem::exists(Utf8Path(path))) << "the built-in application saved instead";
+    EXPECT_FALSE(std::filesystem::exists(PathOf(path))) << "the built-in application saved instead";
     CloseWindow();
     Start();
     expectLabel1("MS EXCEL установлен", clGreen);
   }
   form->Button2->click();
   expectLabel1("MS EXCEL нет, сохранит программа", clGreen);
-  EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
+  EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(path))));
 
   sheetapp::UnregisterBuiltInSpreadsheet();
   const std::size_t dialogsShown = dialogs.saveRequests.size();
@@ -126,7 +124,7 @@ TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
 
 TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
   ReadStopwatch();
-  const std::string path = folder.path("измерения.xls");
+  const std::string path = folder / "измерения.xls";
   dialogs.saveAnswer = path;
   form->Button2->click();
 
@@ -135,7 +133,7 @@ TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
   ASSERT_EQ(dialogs.saveRequests.size(), 1u);
   EXPECT_EQ(dialogs.saveRequests[0].defaultExt, "xls");
   EXPECT_EQ(dialogs.saveRequests[0].filter, "Таблица (*.xls)|*.xls");
-  EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
+  EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(path))));
   // The path is offered again at the next export.
   EXPECT_EQ(form->SaveDialog1->fileName(), path);
   EXPECT_EQ(form->Label1->text(), "MS EXCEL нет, сохранит программа");
@@ -150,10 +148,10 @@ TEST_F(ExportFromWindow, OnARussianDesktopBothFormatsHoldTheExactValues) {
   ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "scripts/install-deps generates ru_RU.UTF-8";
   ReadStopwatch();
   for (const char* name : {"измерения.xls", "измерения.xlsx"}) {
-    dialogs.saveAnswer = folder.path(name);
+    dialogs.saveAnswer = folder / name;
     form->Button2->click();
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
-    const auto numbers = NumbersReadBack(folder.path(name));
+    const auto numbers = NumbersReadBack(folder / name);
     EXPECT_EQ(numbers.size(), 84u) << name;
     for (std::size_t slot = 0; slot < 84; ++slot) {
       const std::pair<int, int> cell{int(slot / 10) + 3, int(slot % 10) + 2};
@@ -166,44 +164,44 @@ TEST_F(ExportFromWindow, OnARussianDesktopBothFormatsHoldTheExactValues) {
 
 TEST_F(ExportFromWindow, ExistingFileIsReplacedOnlyAfterYes) {
   ReadStopwatch();
-  const std::string path = folder.path("old.xls");
-  std::ofstream(Utf8Path(path)) << "keep me";
+  const std::string path = folder / "old.xls";
+  std::ofstream(PathOf(path)) << "keep me";
   dialogs.saveAnswer = path;
   dialogs.confirmAnswer = kit::kIdNo;
   form->Button2->click();
   ASSERT_EQ(dialogs.confirms.size(), 1u);
   EXPECT_EQ(dialogs.confirms[0].caption, "Confirm");
   EXPECT_EQ(dialogs.confirms[0].text, "Файл с именем:\n\"" + path + "\"\nУже существует. Перезаписать?");
-  EXPECT_EQ(ReadFile(path), "keep me");
+  EXPECT_EQ(ReadWholeFile(PathOf(path)), "keep me");
 
   dialogs.confirmAnswer = kit::kIdYes;
   form->Button2->click();
-  EXPECT_TRUE(IsCompoundFile(ReadFile(path)));
+  EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(path))));
   EXPECT_TRUE(dialogs.errors.empty());
 }
 
 TEST_F(ExportFromWindow, FailingSaveShowsTheReasonAndDamagesNothing) {
   ReadStopwatch();
   // A folder where the file should go: the save cannot replace it.
-  const std::string path = folder.path("taken.xls");
-  ASSERT_TRUE(std::filesystem::create_directory(Utf8Path(path)));
+  const std::string path = folder / "taken.xls";
+  ASSERT_TRUE(std::filesystem::create_directory(PathOf(path)));
   dialogs.saveAnswer = path;
   form->Button2->click();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
   EXPECT_NE(dialogs.errors[0].text.find(path), std::string::npos) << dialogs.errors[0].text;
-  EXPECT_TRUE(std::filesystem::is_directory(Utf8Path(path)));
+  EXPECT_TRUE(std::filesystem::is_directory(PathOf(path)));
   // The window works on: a second export to a good path succeeds.
-  const std::string good = folder.path("good.xls");
+  const std::string good = folder / "good.xls";
   dialogs.saveAnswer = good;
   form->Button2->click();
-  EXPECT_TRUE(IsCompoundFile(ReadFile(good)));
+  EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(good))));
 }
 
 TEST_F(ExportFromWindow, CellThatIsNotANumberReachesTheErrorBox) {
   ReadStopwatch();
   form->StringGrid1->setCell(2, 2, "12,3x");
-  dialogs.saveAnswer = folder.path("never.xls");
+  dialogs.saveAnswer = folder / "never.xls";
   form->Button2->click();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].text, "'12,3x' is not a valid floating point value.");

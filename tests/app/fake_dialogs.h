@@ -14,7 +14,7 @@ struct ShownBox {
   std::string text;
 };
 
-class RecordingDialogs : public kit::Dialogs {
+class FakeDialogs : public kit::Dialogs {
  public:
   void showError(const std::string& caption, const std::string& text) override { errors.push_back({caption, text}); }
   int confirm(const std::string& caption, const std::string& text) override {

@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "tests/app/pixels.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/pixels.h"
 
 namespace {
 

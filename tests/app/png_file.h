@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/kit/image.h"
-#include "tests/app/temp_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace png_detail {
 
@@ -82,7 +82,7 @@ inline bool WritePng(const kit::Image& image, const std::string& path) {
   Chunk(file, "IHDR", header);
   Chunk(file, "IDAT", zlib);
   Chunk(file, "IEND", {});
-  std::ofstream out(Utf8Path(path), std::ios::binary);
+  std::ofstream out(spreadsheet::testing::PathOf(path), std::ios::binary);
   out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
   return static_cast<bool>(out);
 }

@@ -8,14 +8,16 @@
 #include "app/kit/button.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
-#include "fake_automation.h"
 #include "stopwatch/read_out.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/support/native_ui.h"
-#include "tests/app/temp_folder.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/fake_automation.h"
+#include "tests/support/test_folder.h"
 
 namespace {
+
+using simulated_hid::SimulatedReport;
 
 std::array<std::uint64_t, 84> SampleTimes() {
   std::array<std::uint64_t, 84> times{};
@@ -30,8 +32,8 @@ std::string Seconds(std::uint64_t units, const std::string& separator) {
   return digits.substr(0, digits.size() - 4) + separator + digits.substr(digits.size() - 4);
 }
 
-TEST_F(WindowOnSim, ReadFillsEverySlotCellAndStampsTheStatusLine) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) {
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
   const auto times = SampleTimes();
@@ -45,7 +47,7 @@ TEST_F(WindowOnSim, ReadFillsEverySlotCellAndStampsTheStatusLine) {
     // Every time here is under 100 s: four decimals.
     EXPECT_EQ(Cell(slot % 10 + 1, slot / 10 + 1), expected) << "slot " << slot;
   }
-  const auto writes = sim.Writes(id);
+  const auto writes = platform.Writes(id);
   ASSERT_EQ(writes.size(), 84u);
   EXPECT_EQ(writes.front(), (std::vector<BYTE>{0x00, 0xAA}));
   EXPECT_EQ(writes.back(), (std::vector<BYTE>{0x00, 0xFD}));
@@ -55,8 +57,8 @@ TEST_F(WindowOnSim, ReadFillsEverySlotCellAndStampsTheStatusLine) {
   EXPECT_FALSE(Cell(6, 9).empty());
 }
 
-TEST_F(WindowOnSim, WithoutStopwatchTheClickChangesNothing) {
-  sim.AddDevice(MouseConfig());
+TEST_F(WindowOnSimulatedPlatform, WithoutStopwatchTheClickChangesNothing) {
+  platform.AddDevice(MouseConfig());
   Start();
   form->StringGrid1->setCell(3, 3, "12,5");
   form->Button3->click();
@@ -65,19 +67,19 @@ TEST_F(WindowOnSim, WithoutStopwatchTheClickChangesNothing) {
   EXPECT_TRUE(form->StaticText1->text().empty());
 }
 
-TEST_F(WindowOnSim, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSimulatedPlatform, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
   form->Button3->click();
   EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
   EXPECT_EQ(Cell(1, 1), "");
   // One answer is waited for, then the pass ends: not 84 time-outs.
-  EXPECT_EQ(sim.Writes(id).size(), 1u);
+  EXPECT_EQ(platform.Writes(id).size(), 1u);
 }
 
-TEST_F(WindowOnSim, StopwatchUnpluggedBetweenTwoReadsLeavesTheGridAsItWas) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSimulatedPlatform, StopwatchUnpluggedBetweenTwoReadsLeavesTheGridAsItWas) {
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   AnswerWith(id, SampleTimes());
   form->Button3->click();
@@ -99,11 +101,11 @@ std::vector<std::string> GridTexts(const TStringGrid& grid) {
   return texts;
 }
 
-TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
+TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
   automation::testing::FakeAutomationServer server;
   server.Register("Excel.Application");
   automation::ComSession com(automation::SpreadsheetLink());
-  const auto id = sim.AddDevice(StopwatchConfig());
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   AnswerWith(id, SampleTimes());
   form->Button3->click();
@@ -114,21 +116,21 @@ TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
 
   // The next read: the stopwatch answers 77.75 s for slots 0 to 41, and
   // is unplugged when slot 42 is asked for.
-  sim.SetResponder(id, [this, id](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
+  platform.SetResponder(id, [this, id](const std::vector<BYTE>& request) -> std::optional<SimulatedReport> {
     if (request.size() < 2 || request[1] - 0xAA >= 42) {
-      sim.Unplug(id);
+      platform.Unplug(id);
       return std::nullopt;
     }
-    return hidsim::ScriptedReport{stopwatch::EncodeAnswer(777500)};
+    return SimulatedReport{stopwatch::EncodeAnswer(777500)};
   });
   form->Button3->click();
   EXPECT_EQ(form->StaticText1->text(), "Ошибка обмена с секундомером");
   EXPECT_EQ(GridTexts(*form->StringGrid1), before);
 
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
-  TempFolder folder;
-  dialogs.saveAnswer = folder.path("after-failed-read.xls");
+  spreadsheet::testing::TestFolder folder{"lumetra-app"};
+  dialogs.saveAnswer = folder / "after-failed-read.xls";
   server.ClearRecords();
   form->Button2->click();
   EXPECT_TRUE(dialogs.errors.empty());
@@ -143,25 +145,25 @@ TEST_F(WindowOnSim, AReadThatFailsHalfwayLeavesTheTableAndItsStampToTheExport) {
   automation::SpreadsheetLink().Clear();
 }
 
-TEST_F(WindowOnSim, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
-  const auto id = sim.AddDevice(StopwatchConfig());
+TEST_F(WindowOnSimulatedPlatform, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
+  const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   form->show();
   ASSERT_NE(StopwatchDevice, nullptr);
   // Four more clicks arrive while the first read waits for its answer.
   TButton* button = form->Button3;
   bool clicked = false;
-  sim.SetResponder(id, [button, &clicked](const std::vector<BYTE>&) -> std::optional<hidsim::ScriptedReport> {
+  platform.SetResponder(id, [button, &clicked](const std::vector<BYTE>&) -> std::optional<SimulatedReport> {
     if (!std::exchange(clicked, true)) nativeui::QueueClicks(*button, 4);
     return std::nullopt;
   });
   form->Button3->click();
   ProcessMessages();
-  EXPECT_EQ(sim.Writes(id).size(), 1u) << "one request: the queued clicks were dropped";
+  EXPECT_EQ(platform.Writes(id).size(), 1u) << "one request: the queued clicks were dropped";
   EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
   // Clicks after the read work as ever.
   form->Button3->click();
-  EXPECT_EQ(sim.Writes(id).size(), 2u);
+  EXPECT_EQ(platform.Writes(id).size(), 2u);
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include "app/form1_layout.h"
 #include "hid/hid_controller.h"
 #include "stopwatch/measurement_table.h"
-#include "tests/app/pixels.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/pixels.h"
 
 namespace {
 

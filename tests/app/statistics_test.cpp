@@ -9,15 +9,15 @@
 #include "app/adapters/clock_and_locale.h"
 #include "app/kit/paint_box.h"
 #include "app/statistics_form.h"
-#include "tests/app/pixels.h"
 #include "tests/app/png_file.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
-#include "tests/e2e/sample_measurements.h"
+#include "tests/support/pixels.h"
+#include "tests/support/sample_measurements.h"
 
 namespace {
 
-// The answers behind the end-to-end tests' table (tests/e2e/sample_measurements.h),
+// The answers behind the end-to-end tests' table (tests/support/sample_measurements.h),
 // slot by slot; the slots after them answer 0.
 std::vector<std::vector<BYTE>> EndToEndAnswers() {
   std::vector<BYTE> digitEighteen(11, 0);
@@ -28,10 +28,10 @@ std::vector<std::vector<BYTE>> EndToEndAnswers() {
           EncodeAnswer(999999999), digitEighteen,           EncodeAnswer(123456),       EncodeAnswer(1)};
 }
 
-class StatisticsWindow : public WindowOnSim {
+class StatisticsWindow : public WindowOnSimulatedPlatform {
  protected:
   void SetUp() override {
-    stopwatch_ = sim.AddDevice(StopwatchConfig());
+    stopwatch_ = platform.AddDevice(StopwatchConfig());
     Start();
     form->show();
     separator = app::ClockAndLocale().DecimalSeparator();
@@ -74,7 +74,7 @@ class StatisticsWindow : public WindowOnSim {
   std::string separator;
 
  private:
-  hidsim::DeviceId stopwatch_{};
+  simulated_hid::DeviceId stopwatch_{};
 };
 
 TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {

@@ -23,14 +23,14 @@
 #include "hid/hid_controller.h"
 #include "hid/notify_window.h"
 #include "stopwatch/wire_format.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/simulated_hid_platform.h"
 
 inline constexpr char16_t kStopwatchName[] = u"STOP-WATCH \"VORDA-2\"";
 
 // A VORDA-2 as the system lists it: unnumbered 2-byte output and 11-byte
 // input reports, report-ID byte included.
-inline hidsim::DeviceConfig StopwatchConfig(std::u16string product = kStopwatchName) {
-  hidsim::DeviceConfig config;
+inline simulated_hid::DeviceConfig StopwatchConfig(std::u16string product = kStopwatchName) {
+  simulated_hid::DeviceConfig config;
   config.vendorId = 0x04D8;
   config.productId = 0xF67A;
   config.productString = std::move(product);
@@ -39,8 +39,8 @@ inline hidsim::DeviceConfig StopwatchConfig(std::u16string product = kStopwatchN
   return config;
 }
 
-inline hidsim::DeviceConfig MouseConfig() {
-  hidsim::DeviceConfig config;
+inline simulated_hid::DeviceConfig MouseConfig() {
+  simulated_hid::DeviceConfig config;
   config.vendorId = 0x046D;
   config.productId = 0xC077;
   config.productString = u"USB Optical Mouse";
@@ -48,8 +48,8 @@ inline hidsim::DeviceConfig MouseConfig() {
   return config;
 }
 
-// A test adds the devices it needs to `sim`, then starts the window.
-class WindowOnSim : public ::testing::Test {
+// A test adds the devices it needs to `platform`, then starts the window.
+class WindowOnSimulatedPlatform : public ::testing::Test {
  protected:
   void TearDown() override { CloseWindow(); }
 
@@ -65,18 +65,18 @@ class WindowOnSim : public ::testing::Test {
   }
   void Settle() { loop.RunPending(); }
   // What the system does when a device comes or goes.
-  void Unplug(hidsim::DeviceId id) {
-    sim.Unplug(id);
+  void Unplug(simulated_hid::DeviceId id) {
+    platform.Unplug(id);
     hid::BroadcastDeviceChange();
     Settle();
   }
-  void Plug(hidsim::DeviceId id) {
-    sim.Plug(id);
+  void Plug(simulated_hid::DeviceId id) {
+    platform.Plug(id);
     hid::BroadcastDeviceChange();
     Settle();
   }
-  hidsim::DeviceId AddAndAnnounce(hidsim::DeviceConfig config) {
-    const auto id = sim.AddDevice(std::move(config));
+  simulated_hid::DeviceId AddAndAnnounce(simulated_hid::DeviceConfig config) {
+    const auto id = platform.AddDevice(std::move(config));
     hid::BroadcastDeviceChange();
     Settle();
     return id;
@@ -84,15 +84,16 @@ class WindowOnSim : public ::testing::Test {
 
   // Answers slot i's request with reports[i], and those of the slots after
   // them with 0 s.
-  void AnswerWithReports(hidsim::DeviceId id, std::vector<std::vector<BYTE>> reports) {
-    sim.SetResponder(id, [reports](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
+  void AnswerWithReports(simulated_hid::DeviceId id, std::vector<std::vector<BYTE>> reports) {
+    using simulated_hid::SimulatedReport;
+    platform.SetResponder(id, [reports](const std::vector<BYTE>& request) -> std::optional<SimulatedReport> {
       if (request.size() < 2 || request[1] < 0xAA || request[1] > 0xFD) return std::nullopt;
       const std::size_t slot = request[1] - 0xAAu;
-      return hidsim::ScriptedReport{slot < reports.size() ? reports[slot] : stopwatch::EncodeAnswer(0)};
+      return SimulatedReport{slot < reports.size() ? reports[slot] : stopwatch::EncodeAnswer(0)};
     });
   }
   // Answers slot i's request with times[i].
-  void AnswerWith(hidsim::DeviceId id, std::array<std::uint64_t, 84> times) {
+  void AnswerWith(simulated_hid::DeviceId id, std::array<std::uint64_t, 84> times) {
     std::vector<std::vector<BYTE>> reports;
     for (std::uint64_t time : times) reports.push_back(stopwatch::EncodeAnswer(time));
     AnswerWithReports(id, std::move(reports));
@@ -102,8 +103,8 @@ class WindowOnSim : public ::testing::Test {
   TColor Label2Colour() const { return form->Label2->fontColor(); }
   std::string Cell(int col, int row) const { return form->StringGrid1->cell(col, row); }
 
-  hidsim::SimPlatform sim;
-  hidsim::TestEventLoop loop;
+  simulated_hid::SimulatedPlatform platform;
+  simulated_hid::TestEventLoop loop;
   std::unique_ptr<TForm1> form;
 };
 
@@ -111,7 +112,7 @@ class WindowOnSim : public ::testing::Test {
 inline void ProcessMessages() { kit::Application::instance()->processMessages(); }
 
 // The window started and shown on a machine without HID devices.
-class StartedWindow : public WindowOnSim {
+class StartedWindow : public WindowOnSimulatedPlatform {
  protected:
   void SetUp() override { form->show(); }
 

@@ -5,7 +5,7 @@
 #include "export/automation/dispatch_call.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/ole_variant.h"
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
 
 namespace automation {
 namespace {

@@ -8,7 +8,7 @@
 #include "export/automation/class_registry.h"
 #include "export/automation/com_types.h"
 #include "export/automation/text_convert.h"
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
 
 namespace automation {
 namespace {

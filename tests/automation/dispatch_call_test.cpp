@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "export/automation/ole_variant.h"
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
 
 namespace automation {
 namespace {

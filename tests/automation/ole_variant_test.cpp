@@ -6,7 +6,7 @@
 
 #include "export/automation/exceptions.h"
 #include "export/automation/text_convert.h"
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
 
 namespace automation {
 namespace {

@@ -9,7 +9,7 @@
 #include "export/automation/com_session.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/text_convert.h"
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
 
 namespace automation {
 namespace {

@@ -7,8 +7,8 @@
 //
 // The test runs as root (to own the testbed and to play udev) and opens
 // devices as an unprivileged user, by switching its effective user.
-#include "tools/vorda2-emulator/mock_hidraw_linux.h"
 #include "tools/vorda2-emulator/stopwatch_slots.h"
+#include "tools/vorda2-emulator/virtual_hidraw_linux.h"
 #include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@
 #include "app/kit/string_grid.h"
 #include "app/startup/startup.h"
 #include "hid/main_thread.h"
-#include "tests/app/pixels.h"
+#include "tests/support/pixels.h"
 
 namespace {
 
@@ -82,10 +82,10 @@ class NoAccess : public testing::Test {
 
   // Plugs the stopwatch in; with `userMayOpen`, its node is opened to the
   // user before udev announces it, as the rule's access tag does.
-  std::shared_ptr<lumetra::mock::HidrawDevice> Plug(bool userMayOpen) {
+  std::shared_ptr<lumetra::virtual_hid::HidrawDevice> Plug(bool userMayOpen) {
     auto device = testbed_.Plug(lumetra::emulator::StopwatchSpec(), /*announce=*/false);
     device->SetWriteHandler([this](std::span<const std::uint8_t> written) {
-      std::vector<lumetra::mock::Report> answers;
+      std::vector<lumetra::virtual_hid::Report> answers;
       if (const auto answer = lumetra::emulator::AnswerRequest(slots_, {written.begin(), written.end()}))
         answers.emplace_back(answer->begin(), answer->end());
       return answers;
@@ -103,7 +103,7 @@ class NoAccess : public testing::Test {
     return device;
   }
 
-  lumetra::mock::Testbed testbed_;
+  lumetra::virtual_hid::Testbed testbed_;
   std::string root_;
   const lumetra::emulator::Slots slots_ = lumetra::emulator::GenerateSlots(1);
 };
@@ -162,7 +162,7 @@ TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  lumetra::mock::ReexecUnderUmockdevPreload(argv);
+  lumetra::virtual_hid::ReexecUnderUmockdevPreload(argv);
   testing::InitGoogleTest(&argc, argv);
   // No display needed: the window is drawn off screen.
   setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -29,8 +29,8 @@
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "hid/main_thread.h"
 #include "stopwatch/measurement_table.h"
-#include "tests/app/temp_folder.h"
-#include "tests/e2e/sample_measurements.h"
+#include "tests/support/sample_measurements.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
@@ -44,9 +44,9 @@ void Check(bool ok, const std::string& what) {
 }
 
 // Answers the save dialog with a fixed path; any other box is a failure.
-class ScriptedDialogs final : public kit::Dialogs {
+class FakeDialogs final : public kit::Dialogs {
  public:
-  explicit ScriptedDialogs(std::string path) : path_(std::move(path)) {}
+  explicit FakeDialogs(std::string path) : path_(std::move(path)) {}
   void showError(const std::string&, const std::string& text) override { Check(false, "error box: " + text); }
   int confirm(const std::string&, const std::string& text) override {
     Check(false, "confirmation box: " + text);
@@ -99,9 +99,9 @@ int main(int argc, char* argv[]) {
   hid::SetMainThreadDispatcher(&dispatcher);
   app::DeviceChangeWatcher deviceChanges;
 
-  TempFolder folder;
-  const std::string path = folder.path("measurements.xls");
-  ScriptedDialogs dialogs(path);
+  spreadsheet::testing::TestFolder folder{"lumetra-app"};
+  const std::string path = folder / "measurements.xls";
+  FakeDialogs dialogs(path);
   kit::ScopedDialogs installed(dialogs);
   {
     auto form = app::CreateMainWindow();

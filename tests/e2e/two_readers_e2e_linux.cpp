@@ -35,9 +35,9 @@
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
 #include "stopwatch/read_out.h"
-#include "stopwatch/simulated/recording_window.h"
+#include "tests/support/fake_read_out_ports.h"
+#include "tests/support/test_event_loop.h"
 #include "tools/vorda2-emulator/stopwatch_slots.h"
-#include "tests/sim/test_event_loop.h"
 
 extern char** environ;
 
@@ -78,8 +78,8 @@ struct Finder {
 };
 
 // What an earlier read left in the window.
-stopwatch::RecordingWindow EarlierWindow() {
-  stopwatch::RecordingWindow window;
+stopwatch::FakeReadOutWindow EarlierWindow() {
+  stopwatch::FakeReadOutWindow window;
   for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
     const stopwatch::Cell cell = stopwatch::SlotCell(slot);
     window.cells[{cell.column, cell.row}] = kOld;
@@ -90,7 +90,7 @@ stopwatch::RecordingWindow EarlierWindow() {
   return window;
 }
 
-std::string Judge(const stopwatch::ReadOutResult& result, const stopwatch::RecordingWindow& window,
+std::string Judge(const stopwatch::ReadOutResult& result, const stopwatch::FakeReadOutWindow& window,
                   const std::vector<std::string>& expected) {
   using Kind = stopwatch::ReadOutResult::Kind;
   if (result.kind == Kind::Busy) {
@@ -119,7 +119,7 @@ int RunReader(const std::string& timesFile) {
     std::printf("bad measurements file\n");
     return 2;
   }
-  hidsim::TestEventLoop loop;
+  simulated_hid::TestEventLoop loop;
   TJvHidDeviceController controller(nullptr);
   Finder finder{&controller};
   controller.SetOnEnumerate(TJvHidEnumerateEvent(&finder, &Finder::Enumerate));
@@ -140,7 +140,7 @@ int RunReader(const std::string& timesFile) {
   stopwatch::FixedClock clock("24.05.2024", "13:45:00", ".");
   for (char command = 0; read(STDIN_FILENO, &command, 1) == 1 && command == 'g';) {
     stopwatch::HidStopwatchPort port(device);
-    stopwatch::RecordingWindow window = EarlierWindow();
+    stopwatch::FakeReadOutWindow window = EarlierWindow();
     const stopwatch::ReadOutResult result = stopwatch::ReadOutMeasurements(port, window, clock);
     std::printf("%s\n", Judge(result, window, expected).c_str());
     std::fflush(stdout);

@@ -15,8 +15,8 @@
 
 #include "hid/device_change_monitor.h"
 #include "hid/service_table.h"
-#include "tools/vorda2-emulator/stopwatch_slots.h"
 #include "tests/support/interface_scan.h"
+#include "tools/vorda2-emulator/stopwatch_slots.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "export/sheetapp/dispatch_object.h"
-#include "fake_automation.h"
-#include "scripted_ports.h"
-#include "test_folder.h"
+#include "tests/support/fake_automation.h"
+#include "tests/support/fake_export_ports.h"
+#include "tests/support/test_folder.h"
 
 namespace measurement_export {
 namespace {
@@ -64,7 +64,7 @@ class BuiltInExportTest : public ::testing::Test {
 };
 
 TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ports.fileName = Path("измерения.xls");
   ExportMeasurements(ports);
   EXPECT_EQ(ReadWholeFile(spreadsheet::testing::PathOf(ports.fileName)).substr(0, 8), kCompoundFileMagic);
@@ -75,7 +75,7 @@ TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
 }
 
 TEST_F(BuiltInExportTest, ACancelledDialogSavesNothingAndQuits) {
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ports.fileName = Path("t.xls");
   ports.dialogConfirmed = false;
   ExportMeasurements(ports);
@@ -83,27 +83,9 @@ TEST_F(BuiltInExportTest, ACancelledDialogSavesNothingAndQuits) {
   ExpectQuit(ports.link);
 }
 
-TEST_F(BuiltInExportTest, AnExistingFileStaysByteForByteAfterNoAndIsReplacedAfterYes) {
-  testing::ScriptedPorts ports(testing::FullGrid());
-  ports.fileName = Path("old.xls");
-  std::ofstream(folder / "old.xls", std::ios::binary) << "precious\r\n";
-
-  ports.replace = false;
-  ExportMeasurements(ports);
-  EXPECT_EQ(ports.questions, std::vector<std::string>{OverwriteQuestion(ports.fileName)});
-  EXPECT_EQ(ReadWholeFile(folder / "old.xls"), "precious\r\n");
-  ExpectQuit(ports.link);
-
-  ports.replace = true;
-  ExportMeasurements(ports);
-  EXPECT_EQ(ReadWholeFile(folder / "old.xls").substr(0, 8), kCompoundFileMagic);
-  ExpectQuit(ports.link);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "no temporary left";
-}
-
 TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
   fs::create_directory(folder / "folder.xls");
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ports.fileName = Path("folder.xls");
   try {
     ExportMeasurements(ports);
@@ -133,25 +115,8 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2) << "no temporary left";
 }
 
-TEST_F(BuiltInExportTest, ACellThatDoesNotConvertEndsTheExportAndQuits) {
-  testing::Grid grid = testing::FullGrid();
-  grid[7][4] = "12,3x";
-  testing::ScriptedPorts ports(grid);
-  ports.fileName = Path("t.xls");
-  try {
-    ExportMeasurements(ports);
-    FAIL() << "the export succeeded";
-  } catch (const automation::Exception& error) {  // what the error box catches
-    EXPECT_NE(dynamic_cast<const EConvertError*>(&error), nullptr);
-    EXPECT_STREQ(error.what(), "'12,3x' is not a valid floating point value");
-  }
-  EXPECT_EQ(ports.dialogsShown, 0);
-  EXPECT_TRUE(fs::is_empty(folder));
-  ExpectQuit(ports.link);
-}
-
 TEST_F(BuiltInExportTest, EachExportStartsAnInstanceAndReleasesThePreviousOne) {
-  testing::ScriptedPorts ports(testing::OneCellGrid());
+  testing::FakeExportPorts ports(testing::OneCellGrid());
   ports.dialogConfirmed = false;
   ExportMeasurements(ports);
   IDispatch* const first = ports.link.Dispatch();
@@ -163,7 +128,7 @@ TEST_F(BuiltInExportTest, EachExportStartsAnInstanceAndReleasesThePreviousOne) {
 
 TEST_F(BuiltInExportTest, WithoutTheClassOnlyLabel1Changes) {
   sheetapp::UnregisterBuiltInSpreadsheet();
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ExportMeasurements(ports);
   ASSERT_TRUE(ports.label.has_value());
   EXPECT_EQ(ports.label->caption, "MS EXCEL не установлен");

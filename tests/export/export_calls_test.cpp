@@ -1,5 +1,5 @@
 // The member calls an export sends, checked call by call against the
-// recording automation server registered as the spreadsheet application.
+// fake automation server registered as the spreadsheet application.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include "export/automation/class_registry.h"
 #include "export/automation/exceptions.h"
 #include "export/measurement_export.h"
-#include "scripted_ports.h"
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
+#include "tests/support/fake_export_ports.h"
 
 namespace measurement_export {
 namespace {
@@ -161,7 +161,7 @@ class ExportCallsTest : public ::testing::Test {
 };
 
 TEST_F(ExportCallsTest, AFullReadIsFormattedFilledSavedAndQuitInExactlyThisOrder) {
-  testing::ScriptedPorts ports(testing::FullGrid(","));
+  testing::FakeExportPorts ports(testing::FullGrid(","));
   ports.fileName = "/data/измерения.xls";
   ports.fileExists = [](const std::string&) { return false; };
   ExportMeasurements(ports);
@@ -198,7 +198,7 @@ TEST_F(ExportCallsTest, AFullReadIsFormattedFilledSavedAndQuitInExactlyThisOrder
 TEST_F(ExportCallsTest, EmptyAndZeroOnlyGridsGetTheFormattingAndNoText) {
   for (const testing::Grid& grid : {testing::Grid{}, testing::DashesGrid()}) {
     server.ClearRecords();
-    testing::ScriptedPorts ports(grid);
+    testing::FakeExportPorts ports(grid);
     ports.dialogConfirmed = false;
     ExportMeasurements(ports);
 
@@ -211,7 +211,7 @@ TEST_F(ExportCallsTest, EmptyAndZeroOnlyGridsGetTheFormattingAndNoText) {
 }
 
 TEST_F(ExportCallsTest, OneFilledCellWritesTheHeaderTheNumberAndTheReadDateLine) {
-  testing::ScriptedPorts ports(testing::OneCellGrid("."), ".");
+  testing::FakeExportPorts ports(testing::OneCellGrid("."), ".");
   ports.dialogConfirmed = false;
   ExportMeasurements(ports);
 
@@ -224,7 +224,7 @@ TEST_F(ExportCallsTest, OneFilledCellWritesTheHeaderTheNumberAndTheReadDateLine)
 }
 
 TEST_F(ExportCallsTest, AnExistingFileIsReplacedOnlyAfterYes) {
-  testing::ScriptedPorts ports(testing::Grid{});
+  testing::FakeExportPorts ports(testing::Grid{});
   ports.fileName = "C:\\Данные\\t.xls";
   ports.fileExists = [](const std::string&) { return true; };
 
@@ -266,7 +266,7 @@ TEST_F(ExportCallsTest, FromVersion12OnSaveAsIsToldTheFormatTheNameAsksFor) {
     SCOPED_TRACE(c.path);
     server.ClearRecords();
     server.Answer("Version", c.version);
-    testing::ScriptedPorts ports(testing::Grid{});
+    testing::FakeExportPorts ports(testing::Grid{});
     ports.fileName = c.path;
     ports.fileExists = [](const std::string&) { return false; };
     ExportMeasurements(ports);
@@ -279,7 +279,7 @@ TEST_F(ExportCallsTest, FromVersion12OnSaveAsIsToldTheFormatTheNameAsksFor) {
 
 TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {
   automation::UnregisterAutomationClass("Excel.Application");
-  testing::ScriptedPorts ports(testing::FullGrid());
+  testing::FakeExportPorts ports(testing::FullGrid());
   ExportMeasurements(ports);
 
   ASSERT_TRUE(ports.label.has_value());
@@ -295,7 +295,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
   {
     SCOPED_TRACE("a member call fails while the sheet is built");
     server.Fail("Merge", RPC_E_SERVERFAULT);
-    testing::ScriptedPorts ports(testing::FullGrid());
+    testing::FakeExportPorts ports(testing::FullGrid());
     EXPECT_THROW(ExportMeasurements(ports), automation::EOleSysError);
     Lines const calls = server.Describe();
     ASSERT_GE(calls.size(), 4u);
@@ -310,7 +310,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
     SCOPED_TRACE("a cell that is not a number");
     testing::Grid grid = testing::FullGrid();
     grid[3][2] = "12,3x";
-    testing::ScriptedPorts ports(grid);
+    testing::FakeExportPorts ports(grid);
     try {
       ExportMeasurements(ports);
       FAIL() << "the export succeeded";
@@ -330,7 +330,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
     SCOPED_TRACE("the save fails; the quit itself fails too");
     server.Raise("SaveAs", "Не удалось сохранить файл «/x/t.xls»: Permission denied.", static_cast<SCODE>(0x800A03ECu));
     server.Fail("Quit", RPC_E_DISCONNECTED);
-    testing::ScriptedPorts ports(testing::Grid{});
+    testing::FakeExportPorts ports(testing::Grid{});
     ports.fileName = "/x/t.xls";
     ports.fileExists = [](const std::string&) { return false; };
     try {
@@ -350,7 +350,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
   {
     SCOPED_TRACE("the instance cannot be started: nothing to quit");
     server.FailCreation(CO_E_SERVER_EXEC_FAILURE);
-    testing::ScriptedPorts ports(testing::FullGrid());
+    testing::FakeExportPorts ports(testing::FullGrid());
     EXPECT_THROW(ExportMeasurements(ports), automation::EOleSysError);
     EXPECT_TRUE(server.calls().empty());
     EXPECT_FALSE(ports.label.has_value());

@@ -13,15 +13,15 @@
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "export/spreadsheet/xlsx/xlsx_writer.h"
-#include "scripted_ports.h"
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
+#include "tests/support/fake_export_ports.h"
 
 namespace me = measurement_export;
 
 namespace {
 
 void Export(const me::testing::Grid& grid, const std::string& path) {
-  me::testing::ScriptedPorts ports(grid);
+  me::testing::FakeExportPorts ports(grid);
   ports.fileName = path;
   me::ExportMeasurements(ports);
 }

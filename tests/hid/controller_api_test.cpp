@@ -42,10 +42,10 @@ TEST_F(ControllerApi, EnumerateWithoutHandlerStopsAtTheFirstPluggedDevice) {
   ctl->SetOnEnumerate(nullptr);
   EXPECT_EQ(ctl->EnumerateDevices(), 1);
   TJvHidDevice* held = CheckOut("A");
-  sim.Unplug(ids["A"]);
-  sim.Unplug(ids["B"]);
-  sim.Unplug(ids["C"]);
-  sim.Unplug(ids["D"]);
+  platform.Unplug(ids["A"]);
+  platform.Unplug(ids["B"]);
+  platform.Unplug(ids["C"]);
+  platform.Unplug(ids["D"]);
   Notify();
   EXPECT_EQ(ctl->EnumerateDevices(), 0);  // only the unplugged, held A is left
   delete held;
@@ -78,7 +78,7 @@ TEST_F(ControllerApi, OfferedDeviceCanBeUsedInsideTheHandlerAndIsClosedAfterUnle
       EXPECT_EQ(device->SyncHandle(), INVALID_HANDLE_VALUE);
     }
   }
-  EXPECT_EQ(sim.TotalOpenHandles(), 1);
+  EXPECT_EQ(platform.TotalOpenHandles(), 1);
 }
 
 TEST_F(ControllerApi, CheckOutRefusesBadIndicesAndASecondCheckOut) {
@@ -215,12 +215,12 @@ TEST_F(ControllerApi, GivingBackAPluggedDeviceReplacesItInPlace) {
 
 TEST_F(ControllerApi, GivingBackADeviceThatCannotBeReopenedLeavesNoEntry) {
   TJvHidDevice* held = CheckOut("B");
-  sim.Configure(ids["B"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::Never; });
+  platform.Configure(ids["B"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::Never; });
   delete held;
   EXPECT_EQ(ListNames(), (Events{"A", "C", "D"}));
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
   // Once it opens again, the next scan reports it as an arrival.
-  sim.Configure(ids["B"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::ReadWrite; });
+  platform.Configure(ids["B"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::ReadWrite; });
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"arrival B@3", "change"}));
 }
@@ -239,7 +239,7 @@ TEST_F(ControllerApi, HolderGivingTheDeviceBackInsideItsRemovalIsSafe) {
   } holder;
   holder.device = CheckOut("C");
   ctl->SetOnRemoval(TJvHidPlugEvent(&holder, &Holder::Removal));
-  sim.Unplug(ids["C"]);
+  platform.Unplug(ids["C"]);
   Notify();
   EXPECT_EQ(holder.removals, 1);
   EXPECT_EQ(ListNames(), (Events{"A", "B", "D"}));
@@ -260,14 +260,14 @@ TEST_F(ControllerApi, DestructionLeavesTheCheckedOutDeviceToItsHolderMarkedUnplu
   EXPECT_EQ(unplugged, (Events{"unplug"}));  // only the held device's
   EXPECT_EQ(held->Controller(), nullptr);
   EXPECT_FALSE(held->Plugged());
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
-  EXPECT_EQ(sim.SetupFrees(), 1);
-  EXPECT_EQ(sim.HidFrees(), 1);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.SetupFrees(), 1);
+  EXPECT_EQ(platform.HidFrees(), 1);
   // Late messages for the destroyed controller's window go nowhere.
   hid::BroadcastDeviceChange();
   EXPECT_EQ(loop.RunPending(), 0u);
   delete held;
-  EXPECT_EQ(sim.LivePreparsedData(), 0);
+  EXPECT_EQ(platform.LivePreparsedData(), 0);
 }
 
 TEST_F(ControllerApi, OwnerDestroysItsController) {
@@ -279,15 +279,15 @@ TEST_F(ControllerApi, OwnerDestroysItsController) {
   loop.RunPending();
   EXPECT_EQ(owned->Count(), 4);
   delete owner;  // destroys the controller and its devices
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
-  EXPECT_EQ(sim.LivePreparsedData(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.LivePreparsedData(), 0);
 }
 
 class InertController : public HidFixture {};
 
 TEST_F(InertController, WithoutHidServicesNothingEverHappens) {
   Add("A");
-  sim.SetHidServicesLoadable(false);
+  platform.SetHidServicesLoadable(false);
   StartUp();
   EXPECT_EQ(ctl->NotifyWindow(), nullptr);
   EXPECT_EQ(loop.Pending(), 0u);
@@ -298,18 +298,18 @@ TEST_F(InertController, WithoutHidServicesNothingEverHappens) {
   EXPECT_EQ(ctl->EnumerateDevices(), 0);
   TJvHidDevice* device = nullptr;
   EXPECT_FALSE(ctl->CheckOutDevice(device, 0));
-  const GUID hid = hidsim::SimPlatform::HidGuid();
+  const GUID hid = simulated_hid::SimulatedPlatform::HidGuid();
   EXPECT_EQ(std::memcmp(&ctl->HidClassGuid(), &hid, sizeof hid), 0);
   ctl.reset();
   // The setup services it did acquire are released again.
-  EXPECT_EQ(sim.SetupLoads(), 1);
-  EXPECT_EQ(sim.SetupFrees(), 1);
+  EXPECT_EQ(platform.SetupLoads(), 1);
+  EXPECT_EQ(platform.SetupFrees(), 1);
 }
 
 TEST_F(InertController, WithoutSetupServicesTheHidServicesAreNotEvenTried) {
-  sim.SetSetupServicesLoadable(false);
+  platform.SetSetupServicesLoadable(false);
   StartUp();
-  EXPECT_EQ(sim.HidLoads(), 0);
+  EXPECT_EQ(platform.HidLoads(), 0);
   EXPECT_EQ(ctl->NotifyWindow(), nullptr);
   EXPECT_TRUE(TakeEvents().empty());
 }

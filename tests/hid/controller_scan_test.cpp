@@ -12,7 +12,7 @@ TEST_F(ControllerScan, FirstScanRunsFromTheEventLoopNotDuringConstruction) {
   CreateController();
   EXPECT_TRUE(ctl->DeviceList().empty());
   EXPECT_TRUE(TakeEvents().empty());
-  EXPECT_EQ(sim.OpenAttempts(ids["A"]), 0);
+  EXPECT_EQ(platform.OpenAttempts(ids["A"]), 0);
   loop.RunPending();
   EXPECT_EQ(TakeEvents(), (Events{"arrival A@0", "change"}));
   EXPECT_EQ(ctl->LastChangeParam(), -1);
@@ -31,7 +31,7 @@ TEST_F(ControllerScan, StartUpReportsEachDeviceInOrderAlreadyListedAtItsIndex) {
   StartUp();
   EXPECT_EQ(TakeEvents(), (Events{"arrival A@0", "arrival B@1", "arrival C@2", "change"}));
   EXPECT_EQ(ListNames(), (Events{"A", "B", "C"}));
-  EXPECT_EQ(sim.LastClassDevsFlags(), DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  EXPECT_EQ(platform.LastClassDevsFlags(), DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
 }
 
 TEST_F(ControllerScan, ArrivalHandlerSeesOnlyTheDevicesAddedSoFar) {
@@ -56,22 +56,22 @@ TEST_F(ControllerScan, RescanWithoutChangeFiresNothingAndDestroysTheDuplicates) 
   StartUp();
   TakeEvents();
   const std::vector<TJvHidDevice*> before = ctl->DeviceList();
-  const int attempts = sim.OpenAttempts(ids["A"]);
+  const int attempts = platform.OpenAttempts(ids["A"]);
   Notify();
   EXPECT_TRUE(TakeEvents().empty());
   EXPECT_EQ(ctl->DeviceList(), before);
   // Every scan opens every interface, known ones included ...
-  EXPECT_GT(sim.OpenAttempts(ids["A"]), attempts);
+  EXPECT_GT(platform.OpenAttempts(ids["A"]), attempts);
   // ... and leaves nothing open or allocated behind.
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
-  EXPECT_EQ(sim.LiveDeviceInfoSets(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.LiveDeviceInfoSets(), 0);
   EXPECT_EQ(ctl->LastChangeParam(), 0);
 }
 
 TEST_F(ControllerScan, UnplugOfAnUnclaimedDeviceRemovesItAndShiftsLaterIndices) {
   StartUpWithThreeLoggingUnplugs();
   TakeEvents();
-  sim.Unplug(ids["B"]);
+  platform.Unplug(ids["B"]);
   Notify();
   // Still listed at its index while its removal is reported; out of the list afterwards.
   EXPECT_EQ(TakeEvents(), (Events{"unplug B", "removal B@1", "change"}));
@@ -84,7 +84,7 @@ TEST_F(ControllerScan, UnplugOfTheCheckedOutDeviceKeepsItListedAndReportsItAtEve
   TJvHidDevice* held = CheckOut("B");
   TakeEvents();
 
-  sim.Unplug(ids["B"]);
+  platform.Unplug(ids["B"]);
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"unplug B", "removal B@1", "change"}));
   EXPECT_EQ(ListNames(), (Events{"A", "B!", "C"}));
@@ -108,10 +108,10 @@ TEST_F(ControllerScan, ReplugArrivesAsANewObjectAtTheEnd) {
   Add("B");
   StartUp();
   TJvHidDevice* held = CheckOut("A");
-  sim.Unplug(ids["A"]);
+  platform.Unplug(ids["A"]);
   Notify();
   TakeEvents();
-  sim.Plug(ids["A"]);
+  platform.Plug(ids["A"]);
   Notify();
   // The old object is reported gone again, the new one arrives at the end.
   EXPECT_EQ(TakeEvents(), (Events{"removal A@0", "arrival A@2", "change"}));
@@ -125,11 +125,11 @@ TEST_F(ControllerScan, FailedClassDevsCountsEveryDeviceAsGoneUntilAScanSucceeds)
   Add("A");
   StartUp();
   TakeEvents();
-  sim.SetClassDevsFails(true);
+  platform.SetClassDevsFails(true);
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"removal A@0", "change"}));
   EXPECT_TRUE(ctl->DeviceList().empty());
-  sim.SetClassDevsFails(false);
+  platform.SetClassDevsFails(false);
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"arrival A@0", "change"}));
 }
@@ -137,13 +137,13 @@ TEST_F(ControllerScan, FailedClassDevsCountsEveryDeviceAsGoneUntilAScanSucceeds)
 TEST_F(ControllerScan, InterfacesThatCannotBeQueriedOrMadeAreSkippedNotRetried) {
   Add("A");
   auto sizeFails = Config();
-  sizeFails.detailFailure = hidsim::DetailFailure::SizeQuery;
+  sizeFails.detailFailure = simulated_hid::DetailFailure::SizeQuery;
   Add("B", sizeFails);
   auto dataFails = Config();
-  dataFails.detailFailure = hidsim::DetailFailure::DataQuery;
+  dataFails.detailFailure = simulated_hid::DetailFailure::DataQuery;
   Add("C", dataFails);
   auto closed = Config();
-  closed.open = hidsim::OpenPolicy::Never;
+  closed.open = simulated_hid::OpenPolicy::Never;
   Add("D", closed);
   auto anonymous = Config();
   anonymous.attributesFail = true;
@@ -152,25 +152,25 @@ TEST_F(ControllerScan, InterfacesThatCannotBeQueriedOrMadeAreSkippedNotRetried) 
   StartUp();
   EXPECT_EQ(TakeEvents(), (Events{"arrival A@0", "arrival F@1", "change"}));
   // The failed devices took their handles and records with them.
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
-  EXPECT_EQ(sim.OpenAttempts(ids["D"]), 2);  // read/write, then query-only
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.OpenAttempts(ids["D"]), 2);  // read/write, then query-only
 }
 
 TEST_F(ControllerScan, ADeviceThatStopsOpeningIsReportedGoneAndComesBackLater) {
   Add("A");
   StartUp();
   TakeEvents();
-  sim.Configure(ids["A"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::Never; });
+  platform.Configure(ids["A"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::Never; });
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"removal A@0", "change"}));
-  sim.Configure(ids["A"], [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::ReadWrite; });
+  platform.Configure(ids["A"], [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::ReadWrite; });
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"arrival A@0", "change"}));
 }
 
 TEST_F(ControllerScan, QueryOnlyDeviceIsListedWithoutReadWriteAccess) {
   auto config = Config();
-  config.open = hidsim::OpenPolicy::QueryOnly;
+  config.open = simulated_hid::OpenPolicy::QueryOnly;
   config.productString = u"Keyboard";
   Add("K", config);
   StartUp();
@@ -188,7 +188,7 @@ TEST_F(ControllerScan, NotificationsOtherThanNodeChangesAreNotActedUpon) {
   Add("A");
   StartUp();
   TakeEvents();
-  sim.Unplug(ids["A"]);
+  platform.Unplug(ids["A"]);
   hid::PostNotifyMessage(ctl->NotifyWindow(), WM_DEVICECHANGE, 0x8000 /* arrival */, 0);
   hid::PostNotifyMessage(ctl->NotifyWindow(), 0x0401 /* a message of its own */, DBT_DEVNODES_CHANGED, 0);
   loop.RunPending();
@@ -204,7 +204,7 @@ TEST_F(ControllerScan, NotificationDuringARescanIsDroppedNotQueued) {
   CreateController();
   struct Reentrant {
     HidFixture* fixture;
-    hidsim::TestEventLoop* loop;
+    simulated_hid::TestEventLoop* loop;
     TJvHidDeviceController* ctl;
     int arrivals = 0;
     bool sawActive = false;
@@ -240,7 +240,7 @@ TEST_F(ControllerScan, ARescanRunFromAnArrivalHandlerListsNoDeviceTwice) {
   loop.RunPending();
   EXPECT_EQ(ListNames(), (Events{"A", "B", "C"}));
   EXPECT_EQ(rescanner.arrivals, 3);
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
 }
 
 TEST_F(ControllerScan, HandlerExceptionLeavesTheRescanWithItsFlagsRestored) {
@@ -261,7 +261,7 @@ TEST_F(ControllerScan, HandlerExceptionLeavesTheRescanWithItsFlagsRestored) {
   EXPECT_FALSE(thrower.seen->InControllerEvent());
   // A listed before its handler ran; B, not yet listed, went with the scan.
   EXPECT_EQ(ListNames(), (Events{"A"}));
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
   // The next notification is handled, not dropped, and B arrives.
   ctl->SetOnArrival(TJvHidPlugEvent(&log, &EventLog::Arrival));
   Notify();

@@ -7,7 +7,7 @@ namespace {
 
 class Device : public HidFixture {
  protected:
-  hidsim::DeviceId Stopwatch(hidsim::DeviceConfig config = Config(11, 2)) {
+  simulated_hid::DeviceId Stopwatch(simulated_hid::DeviceConfig config = Config(11, 2)) {
     config.versionNumber = 0x0102;
     config.productString = u"  STOP-WATCH \"VORDA-2\" ";
     return Add("S", config);
@@ -17,13 +17,13 @@ class Device : public HidFixture {
 TEST_F(Device, AttributesAndRecordAreReadAtCreation) {
   auto config = Config();
   config.versionNumber = 0x0102;
-  config.properties[SPDRP_DEVICEDESC] = hidsim::RegistryValue::Text("HID-compliant device");
-  config.properties[SPDRP_HARDWAREID] = hidsim::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
-  config.properties[SPDRP_CAPABILITIES] = hidsim::RegistryValue::Number(0x84);
-  config.properties[SPDRP_ADDRESS] = hidsim::RegistryValue::Number(0x37);  // read as text all the same
-  config.properties[SPDRP_UI_NUMBER_DESC_FORMAT] = hidsim::RegistryValue::Text("wrong number");
-  config.properties[hid::kUiNumberDescFormatProperty] = hidsim::RegistryValue::Text("Port %1");
-  config.properties[SPDRP_SERVICE] = hidsim::RegistryValue::Text("HidUsb");
+  config.properties[SPDRP_DEVICEDESC] = simulated_hid::RegistryValue::Text("HID-compliant device");
+  config.properties[SPDRP_HARDWAREID] = simulated_hid::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
+  config.properties[SPDRP_CAPABILITIES] = simulated_hid::RegistryValue::Number(0x84);
+  config.properties[SPDRP_ADDRESS] = simulated_hid::RegistryValue::Number(0x37);  // read as text all the same
+  config.properties[SPDRP_UI_NUMBER_DESC_FORMAT] = simulated_hid::RegistryValue::Text("wrong number");
+  config.properties[hid::kUiNumberDescFormatProperty] = simulated_hid::RegistryValue::Text("Port %1");
+  config.properties[SPDRP_SERVICE] = simulated_hid::RegistryValue::Text("HidUsb");
   Add("A", config);
   StartUp();
   TJvHidDevice* device = Listed("A");
@@ -33,8 +33,8 @@ TEST_F(Device, AttributesAndRecordAreReadAtCreation) {
   EXPECT_EQ(device->Attributes().ProductID, 0xF67A);
   EXPECT_EQ(device->Attributes().VersionNumber, 0x0102);
   const TJvHidPnPInfo& info = *device->PnPInfo();
-  EXPECT_EQ(info.DevInst, sim.DevInstOf(ids["A"]));
-  EXPECT_EQ(info.DevicePath, sim.PathOf(ids["A"]));
+  EXPECT_EQ(info.DevInst, platform.DevInstOf(ids["A"]));
+  EXPECT_EQ(info.DevicePath, platform.PathOf(ids["A"]));
   EXPECT_EQ(info.DeviceDesc, "HID-compliant device");
   EXPECT_EQ(info.HardwareIds, (std::vector<std::string>{"HID\\VID_04D8&PID_F67A", "HID_DEVICE"}));
   EXPECT_EQ(info.Capabilities, 0x84u);
@@ -56,9 +56,9 @@ TEST_F(Device, AttributesAndRecordAreReadAtCreation) {
 
 TEST_F(Device, PropertyTextsEndWithTheirValueOrTheBuffer) {
   auto config = Config();
-  config.properties[SPDRP_FRIENDLYNAME] = hidsim::RegistryValue::Text(std::string(5000, 'x'));
-  config.properties[SPDRP_MFG] = hidsim::RegistryValue::Binary(std::vector<BYTE>(1024, 'm'));  // no terminator
-  config.properties[SPDRP_ADDRESS] = hidsim::RegistryValue::Binary({'1', '2', '3'});  // binary, no terminator
+  config.properties[SPDRP_FRIENDLYNAME] = simulated_hid::RegistryValue::Text(std::string(5000, 'x'));
+  config.properties[SPDRP_MFG] = simulated_hid::RegistryValue::Binary(std::vector<BYTE>(1024, 'm'));  // no terminator
+  config.properties[SPDRP_ADDRESS] = simulated_hid::RegistryValue::Binary({'1', '2', '3'});  // binary, no terminator
   Add("A", config);
   ScribbleOnTheStack();
   StartUp();
@@ -72,7 +72,7 @@ TEST_F(Device, NothingOpensWhileTheDeviceIsNeitherCheckedOutNorInAnEvent) {
   Stopwatch();
   StartUp();
   TJvHidDevice* device = Listed("S");
-  const int attempts = sim.OpenAttempts(ids["S"]);
+  const int attempts = platform.OpenAttempts(ids["S"]);
   EXPECT_FALSE(device->IsAccessible());
   EXPECT_FALSE(device->OpenSyncHandle());
   EXPECT_FALSE(device->OpenReadHandle());
@@ -85,8 +85,8 @@ TEST_F(Device, NothingOpensWhileTheDeviceIsNeitherCheckedOutNorInAnEvent) {
   EXPECT_FALSE(device->ReadReport(answer, 11, read));
   EXPECT_EQ(written, 1234u);
   EXPECT_EQ(read, 4321u);
-  EXPECT_EQ(sim.OpenAttempts(ids["S"]), attempts);
-  EXPECT_TRUE(sim.Writes(ids["S"]).empty());
+  EXPECT_EQ(platform.OpenAttempts(ids["S"]), attempts);
+  EXPECT_TRUE(platform.Writes(ids["S"]).empty());
 }
 
 TEST_F(Device, AHandleLeftOpenInAnArrivalHandlerStillServesAfterIt) {
@@ -112,7 +112,7 @@ TEST_F(Device, SyncHandleStaysOpenAfterTransfersAndClosesAfterAFetch) {
   const BYTE request[2] = {0, 0xAA};
   DWORD written = 0;
   EXPECT_TRUE(device->WriteReport(request, 2, written));
-  EXPECT_EQ(sim.Writes(ids["S"]), (std::vector<std::vector<BYTE>>{{0, 0xAA}}));
+  EXPECT_EQ(platform.Writes(ids["S"]), (std::vector<std::vector<BYTE>>{{0, 0xAA}}));
   EXPECT_NE(device->SyncHandle(), INVALID_HANDLE_VALUE);
   const HANDLE kept = device->SyncHandle();
   EXPECT_TRUE(device->WriteReport(request, 2, written));
@@ -120,13 +120,13 @@ TEST_F(Device, SyncHandleStaysOpenAfterTransfersAndClosesAfterAFetch) {
   // A fetch closes the handle, also one left open before.
   EXPECT_EQ(device->ProductString(), u"  STOP-WATCH \"VORDA-2\" ");
   EXPECT_EQ(device->SyncHandle(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(sim.OpenHandles(ids["S"]), 0);
+  EXPECT_EQ(platform.OpenHandles(ids["S"]), 0);
 }
 
 TEST_F(Device, SynchronousExchangeGetsTheAnswerToItsRequest) {
   const auto id = Stopwatch();
-  sim.SetResponder(id, [](const std::vector<BYTE>& request) {
-    return hidsim::ScriptedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}};
+  platform.SetResponder(id, [](const std::vector<BYTE>& request) {
+    return simulated_hid::SimulatedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}};
   });
   StartUp();
   TJvHidDevice* device = CheckOut("S");
@@ -151,7 +151,7 @@ TEST_F(Device, CapsComeFromThePreparsedDataFetchedOnce) {
   Add("A", config);
   StartUp();
   TJvHidDevice* device = CheckOut("A");
-  const int attempts = sim.OpenAttempts(ids["A"]);
+  const int attempts = platform.OpenAttempts(ids["A"]);
   const HIDP_CAPS caps = device->Caps();
   EXPECT_EQ(caps.InputReportByteLength, 11);
   EXPECT_EQ(caps.OutputReportByteLength, 2);
@@ -159,11 +159,11 @@ TEST_F(Device, CapsComeFromThePreparsedDataFetchedOnce) {
   EXPECT_EQ(caps.UsagePage, 0xFF00);
   EXPECT_EQ(caps.Usage, 1);
   device->Caps();
-  EXPECT_EQ(sim.OpenAttempts(ids["A"]), attempts + 1);
+  EXPECT_EQ(platform.OpenAttempts(ids["A"]), attempts + 1);
   EXPECT_EQ(device->SyncHandle(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(sim.LivePreparsedData(), 1);
+  EXPECT_EQ(platform.LivePreparsedData(), 1);
   delete device;
-  EXPECT_EQ(sim.LivePreparsedData(), 0);
+  EXPECT_EQ(platform.LivePreparsedData(), 0);
 }
 
 TEST_F(Device, CapsAreAllZeroWithoutPreparsedData) {
@@ -176,7 +176,7 @@ TEST_F(Device, CapsAreAllZeroWithoutPreparsedData) {
   const HIDP_CAPS zero{};
   EXPECT_EQ(std::memcmp(&caps, &zero, sizeof caps), 0);
   EXPECT_EQ(device->PreparsedData(), nullptr);
-  EXPECT_EQ(sim.OpenHandles(ids["A"]), 0);
+  EXPECT_EQ(platform.OpenHandles(ids["A"]), 0);
 }
 
 TEST_F(Device, ProductStringIsCachedCutTo254UnitsAndRetriedAfterAFailure) {
@@ -188,12 +188,12 @@ TEST_F(Device, ProductStringIsCachedCutTo254UnitsAndRetriedAfterAFailure) {
   TJvHidDevice* device = CheckOut("A");
   EXPECT_EQ(device->ProductString(), u"");
   EXPECT_EQ(device->ProductString(), u"");
-  EXPECT_EQ(sim.ProductStringQueries(id), 2);  // a failed fetch is tried again
-  sim.Configure(id, [](hidsim::DeviceConfig& c) { c.productStringFails = false; });
+  EXPECT_EQ(platform.ProductStringQueries(id), 2);  // a failed fetch is tried again
+  platform.Configure(id, [](simulated_hid::DeviceConfig& c) { c.productStringFails = false; });
   EXPECT_EQ(device->ProductString(), std::u16string(254, u'\u0416'));
-  sim.Configure(id, [](hidsim::DeviceConfig& c) { c.productString = u"Other"; });
+  platform.Configure(id, [](simulated_hid::DeviceConfig& c) { c.productString = u"Other"; });
   EXPECT_EQ(device->ProductString(), std::u16string(254, u'\u0416'));
-  EXPECT_EQ(sim.ProductStringQueries(id), 3);
+  EXPECT_EQ(platform.ProductStringQueries(id), 3);
 }
 
 TEST_F(Device, ProductStringStopsAtTheFirstZeroUnit) {
@@ -228,11 +228,11 @@ TEST_F(Device, ReadHandleOpensOnDemandAndClosesWithTheOthers) {
   ASSERT_TRUE(device->OpenReadHandle());
   EXPECT_EQ(device->ReadHandle(), handle);
   ASSERT_TRUE(device->OpenSyncHandle());
-  EXPECT_EQ(sim.OpenHandles(ids["S"]), 2);
+  EXPECT_EQ(platform.OpenHandles(ids["S"]), 2);
   device->CloseAllHandles();
   EXPECT_EQ(device->ReadHandle(), INVALID_HANDLE_VALUE);
   EXPECT_EQ(device->SyncHandle(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(sim.OpenHandles(ids["S"]), 0);
+  EXPECT_EQ(platform.OpenHandles(ids["S"]), 0);
   EXPECT_FALSE(device->CancelOverlappedRead());
   EXPECT_EQ(device->OverlappedReadResult(), 0u);
 }
@@ -247,7 +247,7 @@ TEST_F(Device, MarkUnpluggedClosesFiresOnceAndEndsAccess) {
   TakeEvents();
   device->MarkUnplugged();
   EXPECT_EQ(TakeEvents(), (Events{"unplug S"}));
-  EXPECT_EQ(sim.OpenHandles(ids["S"]), 0);
+  EXPECT_EQ(platform.OpenHandles(ids["S"]), 0);
   device->MarkUnplugged();
   EXPECT_TRUE(TakeEvents().empty());
   EXPECT_FALSE(device->OpenSyncHandle());

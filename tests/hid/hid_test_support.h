@@ -16,7 +16,7 @@
 
 #include "hid/hid_controller.h"
 #include "hid/notify_window.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/simulated_hid_platform.h"
 
 namespace hidtest {
 
@@ -94,10 +94,10 @@ std::unique_ptr<TJvHidDeviceController> CreateWiredController(Recorder& recorder
 class HidFixture : public ::testing::Test {
  protected:
   // Destroyed in reverse: the controller before the platform it uses.
-  hidsim::TestEventLoop loop;
-  hidsim::SimPlatform sim;
+  simulated_hid::TestEventLoop loop;
+  simulated_hid::SimulatedPlatform platform;
   std::map<std::string, std::string> names;
-  std::map<std::string, hidsim::DeviceId> ids;
+  std::map<std::string, simulated_hid::DeviceId> ids;
   std::unique_ptr<TJvHidDeviceController> ctl;
   EventLog log;
 
@@ -115,8 +115,8 @@ class HidFixture : public ::testing::Test {
     for (TJvHidDevice* device : held) delete device;
   }
 
-  static hidsim::DeviceConfig Config(USHORT input = 9, USHORT output = 2) {
-    hidsim::DeviceConfig config;
+  static simulated_hid::DeviceConfig Config(USHORT input = 9, USHORT output = 2) {
+    simulated_hid::DeviceConfig config;
     config.vendorId = 0x04D8;
     config.productId = 0xF67A;
     config.inputReportLength = input;
@@ -125,10 +125,10 @@ class HidFixture : public ::testing::Test {
     return config;
   }
 
-  hidsim::DeviceId Add(const std::string& name, hidsim::DeviceConfig config = Config()) {
+  simulated_hid::DeviceId Add(const std::string& name, simulated_hid::DeviceConfig config = Config()) {
     config.path = "\\\\?\\hid#sim#" + name;
     names[config.path] = name;
-    hidsim::DeviceId id = sim.AddDevice(std::move(config));
+    simulated_hid::DeviceId id = platform.AddDevice(std::move(config));
     ids[name] = id;
     return id;
   }

@@ -10,7 +10,7 @@
 #include "hid/hid_events.h"
 #include "hid/notify_window.h"
 #include "hid/thread.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/simulated_hid_platform.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ class Worker : public hid::Thread {
 };
 
 TEST(WorkerThread, SynchronizeRunsOnTheMainThreadAndWaits) {
-  hidsim::TestEventLoop loop;
+  simulated_hid::TestEventLoop loop;
   Worker worker;
   std::atomic<int> step{0};
   bool ranOnMain = false;
@@ -102,7 +102,7 @@ TEST(WorkerThread, SynchronizeRunsOnTheMainThreadAndWaits) {
 }
 
 TEST(WorkerThread, ExceptionInTheSynchronizedCallReachesTheWorker) {
-  hidsim::TestEventLoop loop;
+  simulated_hid::TestEventLoop loop;
   Worker worker;
   std::atomic<bool> caught{false};
   worker.body = [&] {
@@ -117,7 +117,7 @@ TEST(WorkerThread, ExceptionInTheSynchronizedCallReachesTheWorker) {
 }
 
 TEST(WorkerThread, WaitForServesHandOversEvenWithoutAnEventLoop) {
-  hidsim::TestEventLoop loop;
+  simulated_hid::TestEventLoop loop;
   Worker worker;
   int calls = 0;
   worker.body = [&] {
@@ -177,7 +177,7 @@ struct WindowLog {
 };
 
 TEST(NotifyWindow, PostedMessagesArriveThroughTheLoopAndDieWithTheWindow) {
-  hidsim::TestEventLoop loop;
+  simulated_hid::TestEventLoop loop;
   WindowLog first, second;
   HWND a = hid::CreateNotifyWindow(&WindowLog::Proc, &first);
   HWND b = hid::CreateNotifyWindow(&WindowLog::Proc, &second);

@@ -52,7 +52,7 @@ struct DataRecorder {
 class ReadThread : public HidFixture {
  protected:
   DataRecorder recorder;
-  hidsim::DeviceId id = 0;
+  simulated_hid::DeviceId id = 0;
 
   // A checked-out device whose reader is running and has a read outstanding.
   TJvHidDevice* StartReader(int sleepTime = 10) {
@@ -63,7 +63,7 @@ class ReadThread : public HidFixture {
     device->SetThreadSleepTime(sleepTime);
     device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
     EXPECT_NE(device->ReadThread(), nullptr);
-    EXPECT_TRUE(sim.WaitForPendingRead(id, 2s));
+    EXPECT_TRUE(platform.WaitForPendingRead(id, 2s));
     return device;
   }
 
@@ -97,7 +97,7 @@ TEST_F(ReadThread, StartsOnlyForACheckedOutDeviceWithADataHandler) {
 
 TEST_F(ReadThread, QueryOnlyDeviceGetsNoReader) {
   auto config = Config();
-  config.open = hidsim::OpenPolicy::QueryOnly;
+  config.open = simulated_hid::OpenPolicy::QueryOnly;
   Add("Q", config);
   StartUp();
   TJvHidDevice* device = CheckOut("Q");
@@ -107,8 +107,8 @@ TEST_F(ReadThread, QueryOnlyDeviceGetsNoReader) {
 
 TEST_F(ReadThread, DeliversReportIdDataAndSizeOnTheMainThread) {
   StartReader();
-  sim.QueueInput(id, {7, 1, 2, 3, 4, 5, 6, 7, 8});
-  sim.QueueInput(id, {9});
+  platform.QueueInput(id, {7, 1, 2, 3, 4, 5, 6, 7, 8});
+  platform.QueueInput(id, {9});
   ASSERT_TRUE(WaitForReports(2));
   EXPECT_EQ(recorder.reports[0].reportId, 7);
   EXPECT_EQ(recorder.reports[0].size, 8);
@@ -121,8 +121,8 @@ TEST_F(ReadThread, DeliversReportIdDataAndSizeOnTheMainThread) {
 
 TEST_F(ReadThread, EmptyReadsDeliverNothingAndReadingGoesOn) {
   StartReader();
-  sim.QueueInput(id, {});
-  sim.QueueInput(id, {3, 33});
+  platform.QueueInput(id, {});
+  platform.QueueInput(id, {3, 33});
   ASSERT_TRUE(WaitForReports(1));
   ASSERT_EQ(recorder.reports.size(), 1u);
   EXPECT_EQ(recorder.reports[0].reportId, 3);
@@ -131,11 +131,11 @@ TEST_F(ReadThread, EmptyReadsDeliverNothingAndReadingGoesOn) {
 
 TEST_F(ReadThread, StopWhileWaitingCancelsTheOutstandingReadWithoutDelivery) {
   TJvHidDevice* device = StartReader(10);
-  const int cancels = sim.CancelIoCalls();
+  const int cancels = platform.CancelIoCalls();
   device->SetOnData(nullptr);
   EXPECT_EQ(device->ReadThread(), nullptr);
-  EXPECT_EQ(sim.CancelIoCalls(), cancels + 1);
-  EXPECT_EQ(sim.PendingReads(id), 0);
+  EXPECT_EQ(platform.CancelIoCalls(), cancels + 1);
+  EXPECT_EQ(platform.PendingReads(id), 0);
   loop.RunPending();
   EXPECT_TRUE(recorder.reports.empty());
   // The read handle stays open until the device closes its handles.
@@ -144,7 +144,7 @@ TEST_F(ReadThread, StopWhileWaitingCancelsTheOutstandingReadWithoutDelivery) {
 
 TEST_F(ReadThread, StopWhileADeliveryWaitsForTheMainThreadDoesNotDeadlock) {
   TJvHidDevice* device = StartReader(10);
-  sim.QueueInput(id, {1, 42});
+  platform.QueueInput(id, {1, 42});
   // The reader is now blocked handing the report over; the loop is not run.
   ASSERT_TRUE(WaitForPosted());
   device->SetOnData(nullptr);  // waits, serving the hand-over meanwhile
@@ -156,29 +156,29 @@ TEST_F(ReadThread, StopWhileADeliveryWaitsForTheMainThreadDoesNotDeadlock) {
 
 TEST_F(ReadThread, DestroyingTheDeviceStopsItsReader) {
   TJvHidDevice* device = StartReader(10);
-  sim.QueueInput(id, {1, 42});
+  platform.QueueInput(id, {1, 42});
   delete device;  // given back: replaced in place by an unclaimed device
   // The reader has ended: a report it took may have been handed over while
   // the destruction waited for it, but nothing reads or arrives afterwards.
   const std::size_t delivered = recorder.reports.size();
-  EXPECT_EQ(sim.PendingReads(id), 0);
-  EXPECT_EQ(sim.OpenHandles(id), 0);
-  sim.QueueInput(id, {1, 43});
+  EXPECT_EQ(platform.PendingReads(id), 0);
+  EXPECT_EQ(platform.OpenHandles(id), 0);
+  platform.QueueInput(id, {1, 43});
   loop.RunUntil([] { return false; }, 50ms);  // several of the reader's slices
   EXPECT_EQ(recorder.reports.size(), delivered);
   EXPECT_EQ(recorder.reportCount.load(), static_cast<int>(delivered));
-  EXPECT_EQ(sim.PendingReads(id), 0);
+  EXPECT_EQ(platform.PendingReads(id), 0);
   EXPECT_EQ(Listed("R")->ReadThread(), nullptr);
 }
 
 TEST_F(ReadThread, AHandlerMayStopItsOwnReader) {
   TJvHidDevice* device = StartReader(10);
   recorder.stopFrom = device;
-  sim.QueueInput(id, {1, 1});
+  platform.QueueInput(id, {1, 1});
   ASSERT_TRUE(WaitForReports(1));
   EXPECT_EQ(device->ReadThread(), nullptr);
   EXPECT_FALSE(device->OnData().Assigned());
-  sim.QueueInput(id, {1, 2});
+  platform.QueueInput(id, {1, 2});
   loop.RunUntil([] { return false; }, 50ms);
   EXPECT_EQ(recorder.reports.size(), 1u);
 }
@@ -186,7 +186,7 @@ TEST_F(ReadThread, AHandlerMayStopItsOwnReader) {
 TEST_F(ReadThread, AHandlerMayGiveItsDeviceBack) {
   TJvHidDevice* device = StartReader(10);
   recorder.destroyFrom = device;
-  sim.QueueInput(id, {1, 1});
+  platform.QueueInput(id, {1, 1});
   ASSERT_TRUE(WaitForReports(1));
   loop.RunUntil([] { return false; }, 50ms);
   ASSERT_NE(Listed("R"), nullptr);
@@ -201,9 +201,9 @@ TEST_F(ReadThread, AHandlerGivingItsDeviceBackWhileItsReaderIsStoppedLeavesAFres
   StartUp();
   ctl->SetOnDeviceData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
   TJvHidDevice* device = CheckOut("R");
-  ASSERT_TRUE(sim.WaitForPendingRead(id, 2s));
+  ASSERT_TRUE(platform.WaitForPendingRead(id, 2s));
   recorder.destroyFrom = device;
-  sim.QueueInput(id, {1, 1});
+  platform.QueueInput(id, {1, 1});
   ASSERT_TRUE(WaitForPosted());
   ctl->SetOnDeviceData(nullptr);
   EXPECT_EQ(recorder.reports.size(), 1u);
@@ -217,15 +217,15 @@ TEST_F(ReadThread, AHandlerGivingItsDeviceBackWhileItsReaderIsStoppedLeavesAFres
   loop.RunPending();  // the first hand-over's wake-up, served already
   device = CheckOut("R");
   device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
-  ASSERT_TRUE(sim.WaitForPendingRead(id, 2s));
+  ASSERT_TRUE(platform.WaitForPendingRead(id, 2s));
   recorder.destroyFrom = device;
-  sim.QueueInput(id, {1, 2});
+  platform.QueueInput(id, {1, 2});
   ASSERT_TRUE(WaitForPosted());
   delete device;
   EXPECT_EQ(recorder.reports.size(), 2u);
   ASSERT_EQ(ctl->Count(), 1);
   EXPECT_FALSE(ctl->DeviceList()[0]->CheckedOut());
-  EXPECT_EQ(sim.PendingReads(id), 0);
+  EXPECT_EQ(platform.PendingReads(id), 0);
 }
 
 #if defined(__GLIBC__)
@@ -264,20 +264,20 @@ TEST_F(ReadThread, AReaderThatCannotBeCreatedLeavesTheDeviceWithoutOne) {
   device->SetOnData(nullptr);  // nothing to wait for
   device->SetOnData(TJvHidDataEvent(&recorder, &DataRecorder::Data));
   EXPECT_NE(device->ReadThread(), nullptr);
-  EXPECT_TRUE(sim.WaitForPendingRead(id, 2s));
+  EXPECT_TRUE(platform.WaitForPendingRead(id, 2s));
 }
 #endif
 
 TEST_F(ReadThread, AReadHandleClosedAsTheReaderStartsAReadIsNotReadThroughOnceItsValueIsReused) {
-  sim.SetHandleValuesReused(true);
+  platform.SetHandleValuesReused(true);
   id = Add("R");
-  const hidsim::DeviceId other = Add("S");
+  const simulated_hid::DeviceId other = Add("S");
   StartUp();
   TJvHidDevice* device = CheckOut("R");
   // The reader's first read start waits a while for the main thread to have
   // closed the handle and opened another one.
   std::atomic<bool> starting{false}, reopened{false};
-  sim.SetBeforeReadHook([&] {
+  platform.SetBeforeReadHook([&] {
     if (hid::IsMainThread() || starting.exchange(true)) return;
     const auto deadline = std::chrono::steady_clock::now() + 300ms;
     while (!reopened && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
@@ -288,14 +288,14 @@ TEST_F(ReadThread, AReadHandleClosedAsTheReaderStartsAReadIsNotReadThroughOnceIt
   ASSERT_TRUE(starting);
   device->CloseReadHandle();
   // Opened at once, this handle gets the closed one's value.
-  const std::string path = sim.PathOf(other);
+  const std::string path = platform.PathOf(other);
   const HANDLE handle = hid::Services().file.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                          nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   reopened = true;
-  sim.WaitForPendingRead(id, 1s);
-  EXPECT_EQ(sim.PendingReads(other), 0) << "the reader reads through another device's handle";
-  EXPECT_EQ(sim.PendingReads(id), 1) << "the reader reads its own device again";
-  sim.SetBeforeReadHook(nullptr);
+  platform.WaitForPendingRead(id, 1s);
+  EXPECT_EQ(platform.PendingReads(other), 0) << "the reader reads through another device's handle";
+  EXPECT_EQ(platform.PendingReads(id), 1) << "the reader reads its own device again";
+  platform.SetBeforeReadHook(nullptr);
   hid::Services().file.CloseHandle(handle);
   device->SetOnData(nullptr);
 }
@@ -303,10 +303,10 @@ TEST_F(ReadThread, AReadHandleClosedAsTheReaderStartsAReadIsNotReadThroughOnceIt
 TEST_F(ReadThread, AHandlerThatRaisesLosesOnlyItsReport) {
   StartReader(10);
   recorder.raise = true;
-  sim.QueueInput(id, {1, 1});
+  platform.QueueInput(id, {1, 1});
   ASSERT_TRUE(WaitForReports(1));
   recorder.raise = false;
-  sim.QueueInput(id, {1, 2});
+  platform.QueueInput(id, {1, 2});
   ASSERT_TRUE(WaitForReports(2));
   EXPECT_EQ(recorder.reports[1].data, (std::vector<BYTE>{2}));
 }
@@ -314,7 +314,7 @@ TEST_F(ReadThread, AHandlerThatRaisesLosesOnlyItsReport) {
 TEST_F(ReadThread, FailedStartsAreReportedOneByOneOnTheMainThread) {
   TJvHidDevice* device = StartReader(10);
   // The device now refuses read access: every new read start fails.
-  sim.Configure(id, [](hidsim::DeviceConfig& c) { c.open = hidsim::OpenPolicy::QueryOnly; });
+  platform.Configure(id, [](simulated_hid::DeviceConfig& c) { c.open = simulated_hid::OpenPolicy::QueryOnly; });
   device->CloseReadHandle();  // the outstanding read ends, the reopening fails
   ASSERT_TRUE(loop.RunUntil([&] { return recorder.errors.size() >= 3; }, 2s));
   for (std::uint32_t error : recorder.errors) EXPECT_EQ(error, ERROR_ACCESS_DENIED);
@@ -325,10 +325,10 @@ TEST_F(ReadThread, FailedStartsAreReportedOneByOneOnTheMainThread) {
 
 TEST_F(ReadThread, AfterUnplugNoDataArrivesAndFailuresComeAtTheSlicePace) {
   TJvHidDevice* device = StartReader(50);
-  sim.Unplug(id);
+  platform.Unplug(id);
   Notify();  // the controller marks it unplugged and closes its handles
   EXPECT_FALSE(device->Plugged());
-  EXPECT_EQ(sim.OpenHandles(id), 0);
+  EXPECT_EQ(platform.OpenHandles(id), 0);
   recorder.errors.clear();
   loop.RunUntil([] { return false; }, 300ms);
   EXPECT_TRUE(recorder.reports.empty());
@@ -343,25 +343,25 @@ TEST_F(ReadThread, AReaderWokenByTheUnplugOpensNoHandleBehindIt) {
   TJvHidDevice* device = StartReader(10);
   // The list query fails: the controller takes every device for gone, though
   // this one could still be opened.
-  sim.SetClassDevsFails(true);
+  platform.SetClassDevsFails(true);
   // Hold the unplugging thread just after the read handle has closed, while
   // the reader, woken by its ended read, starts the next one.
-  sim.SetAfterCloseHook([] { std::this_thread::sleep_for(100ms); });
+  platform.SetAfterCloseHook([] { std::this_thread::sleep_for(100ms); });
   Notify();
-  sim.SetAfterCloseHook(nullptr);
+  platform.SetAfterCloseHook(nullptr);
   EXPECT_FALSE(device->Plugged());
   EXPECT_EQ(device->ReadHandle(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(sim.OpenHandles(id), 0);
-  EXPECT_EQ(sim.PendingReads(id), 0);
+  EXPECT_EQ(platform.OpenHandles(id), 0);
+  EXPECT_EQ(platform.PendingReads(id), 0);
   device->SetOnData(nullptr);
-  EXPECT_EQ(sim.OpenHandles(id), 0);
+  EXPECT_EQ(platform.OpenHandles(id), 0);
 }
 
 TEST_F(ReadThread, AHandleOpenedByTheReaderWhileTheDeviceIsUnpluggedIsClosedAgain) {
   TJvHidDevice* device = StartReader(10);
   // The reader's next opening waits until the device has been marked unplugged.
   std::atomic<bool> opening{false}, release{false};
-  sim.SetBeforeOpenHook([&] {
+  platform.SetBeforeOpenHook([&] {
     if (hid::IsMainThread()) return;
     opening = true;
     while (!release) std::this_thread::sleep_for(1ms);
@@ -375,23 +375,23 @@ TEST_F(ReadThread, AHandleOpenedByTheReaderWhileTheDeviceIsUnpluggedIsClosedAgai
   const auto deadline = std::chrono::steady_clock::now() + 2s;
   while (!opening && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
   ASSERT_TRUE(opening);
-  sim.SetClassDevsFails(true);
+  platform.SetClassDevsFails(true);
   Notify();
   EXPECT_FALSE(device->Plugged());
   release = true;
   // The opening the reader had begun while the device was still usable
   // succeeds, and is given up at once.
   ASSERT_TRUE(loop.RunUntil([&] { return !recorder.errors.empty(); }, 2s));
-  sim.SetBeforeOpenHook(nullptr);
+  platform.SetBeforeOpenHook(nullptr);
   EXPECT_EQ(device->ReadHandle(), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(sim.OpenHandles(id), 0);
+  EXPECT_EQ(platform.OpenHandles(id), 0);
   device->SetOnData(nullptr);
 }
 
 TEST_F(ReadThread, InsideALibraryReportsAreDeliveredOnTheReadThread) {
   hid::SetRunningInsideLibrary(true);
   StartReader(10);
-  sim.QueueInput(id, {1, 5});
+  platform.QueueInput(id, {1, 5});
   const auto deadline = std::chrono::steady_clock::now() + 2s;
   while (recorder.reportCount == 0 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(1ms);

@@ -13,7 +13,7 @@ using ReadResult = TJvHidDevice::ReadResult;
 
 class ReadTimeout : public HidFixture {
  protected:
-  hidsim::DeviceId id = 0;
+  simulated_hid::DeviceId id = 0;
   TJvHidDevice* device = nullptr;
 
   void SetUp() override {
@@ -24,8 +24,8 @@ class ReadTimeout : public HidFixture {
 
   // Answers each request with the request byte in the last position.
   void AnswerAfter(std::chrono::milliseconds delay) {
-    sim.SetResponder(id, [delay](const std::vector<BYTE>& request) {
-      return hidsim::ScriptedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}, delay};
+    platform.SetResponder(id, [delay](const std::vector<BYTE>& request) {
+      return simulated_hid::SimulatedReport{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, request[1]}, delay};
     });
   }
 
@@ -56,15 +56,15 @@ TEST_F(ReadTimeout, SilentDeviceTimesOutAndTheBufferIsLeftAlone) {
   BYTE answer[11];
   std::memset(answer, 0xEE, sizeof answer);
   DWORD read = 99;
-  const int cancels = sim.CancelIoCalls();
+  const int cancels = platform.CancelIoCalls();
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(device->ReadReportTimeout(answer, 11, read, 50), ReadResult::TimedOut);
   EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
   EXPECT_EQ(read, 0u);
-  EXPECT_EQ(sim.CancelIoCalls(), cancels + 1);
-  EXPECT_EQ(sim.PendingReads(id), 0);
+  EXPECT_EQ(platform.CancelIoCalls(), cancels + 1);
+  EXPECT_EQ(platform.PendingReads(id), 0);
   // A report that comes late does not land in the old buffer ...
-  sim.QueueInput(id, {0, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7});
+  platform.QueueInput(id, {0, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7});
   for (BYTE b : answer) EXPECT_EQ(b, 0xEE);
   // ... it waits on the still open handle for the next read.
   BYTE next[11] = {};
@@ -73,11 +73,11 @@ TEST_F(ReadTimeout, SilentDeviceTimesOutAndTheBufferIsLeftAlone) {
 }
 
 TEST_F(ReadTimeout, WithoutCancelIoTheReadIsEndedByClosingItsHandle) {
-  sim.SetCancelIoAvailable(false);
+  platform.SetCancelIoAvailable(false);
   BYTE answer[11] = {};
   DWORD read = 0;
   EXPECT_EQ(device->ReadReportTimeout(answer, 11, read, 30), ReadResult::TimedOut);
-  EXPECT_EQ(sim.PendingReads(id), 0);
+  EXPECT_EQ(platform.PendingReads(id), 0);
   EXPECT_EQ(device->ReadHandle(), INVALID_HANDLE_VALUE);
 }
 
@@ -96,8 +96,8 @@ TEST_F(ReadTimeout, AnswerIsMissedWhenTheReadHandleOpensOnlyAfterTheRequest) {
 TEST_F(ReadTimeout, UnplugDuringTheWaitFailsWithoutWaitingItOut) {
   ASSERT_TRUE(device->OpenReadHandleForReport());
   std::thread unplugger([&] {
-    EXPECT_TRUE(sim.WaitForPendingRead(id, 2s));
-    sim.Unplug(id);
+    EXPECT_TRUE(platform.WaitForPendingRead(id, 2s));
+    platform.Unplug(id);
   });
   BYTE answer[11] = {};
   DWORD read = 0;

@@ -19,7 +19,7 @@ TEST_F(Reentry, ARescanNestedInTheUnplugOrRemovalOfAGoneDeviceFinishesItsRemoval
   // gone and drops it; the outer one finds nothing left to do for it.
   log.reenterFrom = "unplug";
   log.reenter = [this] { ctl->DeviceChange(); };
-  sim.Unplug(ids["A"]);
+  platform.Unplug(ids["A"]);
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"unplug A", "removal A@0", "change", "change"}));
   EXPECT_EQ(ListNames(), (Events{"B", "C"}));
@@ -28,18 +28,18 @@ TEST_F(Reentry, ARescanNestedInTheUnplugOrRemovalOfAGoneDeviceFinishesItsRemoval
   // device is still listed then, so the inner scan reports it once more.
   log.reenterFrom = "removal";
   log.reenter = [this] { ctl->SetOnDeviceChange(TNotifyEvent(&log, &EventLog::Change2)); };
-  sim.Unplug(ids["B"]);
+  platform.Unplug(ids["B"]);
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"unplug B", "removal B@0", "removal B@0", "change2", "change2"}));
   EXPECT_EQ(ListNames(), (Events{"C"}));
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
-  EXPECT_EQ(sim.LivePreparsedData(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.LivePreparsedData(), 0);
 }
 
 TEST_F(Reentry, ARescanNestedInAnArrivalOrAnOfferThatFindsTheDeviceGoneDropsItSafely) {
   log.reenterFrom = "enumerate";
   log.reenter = [this] {
-    sim.Unplug(ids["A"]);
+    platform.Unplug(ids["A"]);
     ctl->DeviceChange();
   };
   log.stopAt = 1;
@@ -47,23 +47,23 @@ TEST_F(Reentry, ARescanNestedInAnArrivalOrAnOfferThatFindsTheDeviceGoneDropsItSa
   EXPECT_EQ(TakeEvents(), (Events{"enumerate A@0", "unplug A", "removal A@0", "change"}));
   EXPECT_EQ(ListNames(), (Events{"B", "C"}));
 
-  const hidsim::DeviceId d = Add("D");
+  const simulated_hid::DeviceId d = Add("D");
   log.reenterFrom = "arrival";
   log.reenter = [this, d] {
-    sim.Unplug(d);
+    platform.Unplug(d);
     ctl->DeviceChange();
   };
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"arrival D@2", "unplug D", "removal D@2", "change", "change"}));
   EXPECT_EQ(ListNames(), (Events{"B", "C"}));
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
 }
 
 TEST_F(Reentry, AnEarlierDeviceGivenBackDuringARemovalIsNotReportedAndShiftsNoOneTwice) {
   TJvHidDevice* a = CheckOut("A");
   TJvHidDevice* c = CheckOut("C");
-  sim.Unplug(ids["A"]);
-  sim.Unplug(ids["C"]);
+  platform.Unplug(ids["A"]);
+  platform.Unplug(ids["C"]);
   Notify();
   TakeEvents();
   ASSERT_EQ(ListNames(), (Events{"A!", "B", "C!"}));
@@ -90,9 +90,9 @@ TEST_F(Reentry, TheControllersEndSurvivesAnUnplugHandlerThatGivesAnotherDeviceBa
   ctl.reset();
   EXPECT_EQ(giveBack.other, nullptr);
   EXPECT_FALSE(a->Plugged());
-  EXPECT_EQ(sim.TotalOpenHandles(), 0);
+  EXPECT_EQ(platform.TotalOpenHandles(), 0);
   delete a;
-  EXPECT_EQ(sim.LivePreparsedData(), 0);
+  EXPECT_EQ(platform.LivePreparsedData(), 0);
 }
 
 }  // namespace

@@ -2,52 +2,52 @@
 #include <gtest/gtest.h>
 
 #include "hid/service_table.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/simulated_hid_platform.h"
 
 namespace {
 
 class Services : public ::testing::Test {
  protected:
-  hidsim::SimPlatform sim;
+  simulated_hid::SimulatedPlatform platform;
 };
 
 TEST_F(Services, SetupServicesAreCountedAndFreedWithTheLastRelease) {
   ASSERT_TRUE(hid::AcquireSetupServices());
   ASSERT_TRUE(hid::AcquireSetupServices());
-  EXPECT_EQ(sim.SetupLoads(), 1);
+  EXPECT_EQ(platform.SetupLoads(), 1);
   EXPECT_NE(hid::Services().setup.SetupDiGetClassDevsA, nullptr);
   hid::ReleaseSetupServices();
-  EXPECT_EQ(sim.SetupFrees(), 0);
+  EXPECT_EQ(platform.SetupFrees(), 0);
   EXPECT_NE(hid::Services().setup.SetupDiGetClassDevsA, nullptr);
   hid::ReleaseSetupServices();
-  EXPECT_EQ(sim.SetupFrees(), 1);
+  EXPECT_EQ(platform.SetupFrees(), 1);
   EXPECT_EQ(hid::Services().setup.SetupDiGetClassDevsA, nullptr);
   // A release too many does nothing.
   hid::ReleaseSetupServices();
-  EXPECT_EQ(sim.SetupFrees(), 1);
+  EXPECT_EQ(platform.SetupFrees(), 1);
 }
 
 TEST_F(Services, AFailedLoadLeavesNoReference) {
-  sim.SetSetupServicesLoadable(false);
+  platform.SetSetupServicesLoadable(false);
   EXPECT_FALSE(hid::AcquireSetupServices());
   EXPECT_EQ(hid::Services().setup.SetupDiEnumDeviceInterfaces, nullptr);
-  sim.SetSetupServicesLoadable(true);
+  platform.SetSetupServicesLoadable(true);
   ASSERT_TRUE(hid::AcquireSetupServices());
-  EXPECT_EQ(sim.SetupLoads(), 2);
+  EXPECT_EQ(platform.SetupLoads(), 2);
   hid::ReleaseSetupServices();
-  EXPECT_EQ(sim.SetupFrees(), 1);
+  EXPECT_EQ(platform.SetupFrees(), 1);
 }
 
 TEST_F(Services, HidServicesAreNotCounted) {
   EXPECT_FALSE(hid::HidServicesAvailable());
   ASSERT_TRUE(hid::AcquireHidServices());
   ASSERT_TRUE(hid::AcquireHidServices());
-  EXPECT_EQ(sim.HidLoads(), 1);
+  EXPECT_EQ(platform.HidLoads(), 1);
   EXPECT_TRUE(hid::HidServicesAvailable());
   hid::ReleaseHidServices();
   EXPECT_FALSE(hid::HidServicesAvailable());
   EXPECT_EQ(hid::Services().hid.HidD_GetAttributes, nullptr);
-  EXPECT_EQ(sim.HidFrees(), 1);
+  EXPECT_EQ(platform.HidFrees(), 1);
 }
 
 // Binds all of a group but one entry point and says it succeeded.
@@ -81,9 +81,9 @@ class IncompleteProvider : public hid::ServiceProvider {
 };
 
 TEST_F(Services, OneMissingEntryPointFailsTheWholeGroup) {
-  IncompleteProvider incomplete(sim);
+  IncompleteProvider incomplete(platform);
   hid::ServiceProvider* previous = hid::SetServiceProvider(&incomplete);
-  EXPECT_EQ(previous, &sim);
+  EXPECT_EQ(previous, &platform);
   EXPECT_FALSE(hid::AcquireSetupServices());
   EXPECT_EQ(incomplete.setupFrees, 1);
   EXPECT_EQ(hid::Services().setup.SetupDiGetClassDevsA, nullptr);
@@ -95,12 +95,12 @@ TEST_F(Services, OneMissingEntryPointFailsTheWholeGroup) {
 }
 
 TEST_F(Services, ProviderCannotChangeWhileServicesAreAcquired) {
-  IncompleteProvider other(sim);
+  IncompleteProvider other(platform);
   ASSERT_TRUE(hid::AcquireHidServices());
-  EXPECT_EQ(hid::SetServiceProvider(&other), &sim);  // refused: still the simulator
+  EXPECT_EQ(hid::SetServiceProvider(&other), &platform);  // refused: still the simulated platform
   hid::ReleaseHidServices();
-  EXPECT_EQ(hid::SetServiceProvider(&other), &sim);  // now it changes
-  EXPECT_EQ(hid::SetServiceProvider(&sim), &other);
+  EXPECT_EQ(hid::SetServiceProvider(&other), &platform);  // now it changes
+  EXPECT_EQ(hid::SetServiceProvider(&platform), &other);
 }
 
 TEST_F(Services, FileServicesAreBoundFromTheInstalledProvider) {

@@ -8,9 +8,9 @@
 
 #include "export/spreadsheet/save.h"
 #include "export/spreadsheet/spreadsheet_error.h"
-#include "read_only_folder_linux.h"
-#include "sample_workbooks.h"
-#include "test_folder.h"
+#include "tests/support/read_only_folder_linux.h"
+#include "tests/support/sample_workbooks.h"
+#include "tests/support/test_folder.h"
 
 namespace spreadsheet {
 namespace {

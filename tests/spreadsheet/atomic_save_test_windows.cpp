@@ -13,8 +13,8 @@
 #include "base/utf.h"
 #include "export/spreadsheet/save.h"
 #include "export/spreadsheet/spreadsheet_error.h"
-#include "sample_workbooks.h"
-#include "test_folder.h"
+#include "tests/support/sample_workbooks.h"
+#include "tests/support/test_folder.h"
 
 namespace spreadsheet {
 namespace {

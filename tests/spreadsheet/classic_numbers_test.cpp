@@ -9,8 +9,8 @@
 
 #include "export/spreadsheet/classic_numbers.h"
 #include "export/spreadsheet/save.h"
-#include "sample_workbooks.h"
-#include "test_folder.h"
+#include "tests/support/sample_workbooks.h"
+#include "tests/support/test_folder.h"
 
 namespace spreadsheet {
 namespace {

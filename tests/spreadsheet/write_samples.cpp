@@ -8,7 +8,7 @@
 
 #include "export/spreadsheet/save.h"
 #include "export/spreadsheet/spreadsheet_error.h"
-#include "sample_workbooks.h"
+#include "tests/support/sample_workbooks.h"
 
 namespace ss = spreadsheet;
 

@@ -8,25 +8,25 @@
 #include "hid/hid_controller.h"
 #include "stopwatch/identity.h"
 #include "stopwatch/read_out.h"
-#include "stopwatch/simulated/recording_window.h"
 #include "stopwatch/wire_format.h"
-#include "tests/sim/hid_sim.h"
+#include "tests/support/fake_read_out_ports.h"
+#include "tests/support/simulated_hid_platform.h"
 
 namespace stopwatch {
 namespace {
 
 TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTable) {
-  hidsim::SimPlatform sim;
-  hidsim::TestEventLoop loop;
-  hidsim::DeviceConfig config;
+  simulated_hid::SimulatedPlatform platform;
+  simulated_hid::TestEventLoop loop;
+  simulated_hid::DeviceConfig config;
   config.vendorId = kVendorId;
   config.productId = kProductId;
   config.inputReportLength = kAnswerLength;
   config.outputReportLength = kRequestLength;
-  const hidsim::DeviceId id = sim.AddDevice(config);
+  const simulated_hid::DeviceId id = platform.AddDevice(config);
   // Slot i holds i + 1 seconds.
-  sim.SetResponder(id, [](const std::vector<BYTE>& request) -> std::optional<hidsim::ScriptedReport> {
-    return hidsim::ScriptedReport{EncodeAnswer((request.at(1) - kFirstSlotRequest + 1) * 10000ULL)};
+  platform.SetResponder(id, [](const std::vector<BYTE>& request) -> std::optional<simulated_hid::SimulatedReport> {
+    return simulated_hid::SimulatedReport{EncodeAnswer((request.at(1) - kFirstSlotRequest + 1) * 10000ULL)};
   });
   TJvHidDeviceController controller(nullptr);
   loop.RunPending();
@@ -35,12 +35,12 @@ TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTab
   HidStopwatchPort port(device);
   FixedClock clock("24.05.2024", "13:45:00", ".");
 
-  RecordingWindow window;
+  FakeReadOutWindow window;
   ASSERT_EQ(ReadOutMeasurements(port, window, clock).kind, ReadOutResult::Kind::Completed);
-  EXPECT_FALSE(sim.HeldHere(id)) << "let go after the pass";
+  EXPECT_FALSE(platform.HeldHere(id)) << "let go after the pass";
   // Another program reads meanwhile: the answer handle, still open from
   // the pass, receives its answers too.
-  for (std::uint64_t units : {990000ULL, 980000ULL, 970000ULL}) sim.QueueInput(id, EncodeAnswer(units));
+  for (std::uint64_t units : {990000ULL, 980000ULL, 970000ULL}) platform.QueueInput(id, EncodeAnswer(units));
   loop.RunPending();
   ASSERT_EQ(ReadOutMeasurements(port, window, clock).kind, ReadOutResult::Kind::Completed);
   for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -48,11 +48,11 @@ TEST(HidStopwatchPort, AnswersToAnotherProgramWaitingInTheHandleNeverReachTheTab
     EXPECT_EQ(window.Cell(cell.column, cell.row), std::to_string(slot + 1) + ".0000") << "slot " << slot;
   }
 
-  sim.SetHeldElsewhere(id, true);
-  const std::size_t writes = sim.Writes(id).size();
+  platform.SetHeldElsewhere(id, true);
+  const std::size_t writes = platform.Writes(id).size();
   EXPECT_EQ(ReadOutMeasurements(port, window, clock).kind, ReadOutResult::Kind::Busy);
-  EXPECT_EQ(sim.LastHoldWait(id), kBusyWaitMs);
-  EXPECT_EQ(sim.Writes(id).size(), writes);
+  EXPECT_EQ(platform.LastHoldWait(id), kBusyWaitMs);
+  EXPECT_EQ(platform.Writes(id).size(), writes);
   delete device;
 }
 

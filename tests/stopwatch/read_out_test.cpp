@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "stopwatch/simulated/recording_window.h"
-#include "stopwatch/simulated/simulated_stopwatch.h"
 #include "stopwatch/wire_format.h"
+#include "tests/support/fake_read_out_ports.h"
+#include "tests/support/simulated_stopwatch.h"
 
 namespace stopwatch {
 namespace {
@@ -38,8 +38,8 @@ std::string Expected(int slot) {
 }
 
 // What an earlier click left in the window.
-RecordingWindow EarlierWindow() {
-  RecordingWindow window;
+FakeReadOutWindow EarlierWindow() {
+  FakeReadOutWindow window;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     const Cell cell = SlotCell(slot);
     window.cells[{cell.column, cell.row}] = "old";
@@ -50,7 +50,7 @@ RecordingWindow EarlierWindow() {
   return window;
 }
 
-void ExpectAllShown(const RecordingWindow& window) {
+void ExpectAllShown(const FakeReadOutWindow& window) {
   for (int i = 0; i < kSlotCount; ++i) {
     const Cell cell = SlotCell(i);
     EXPECT_EQ(window.Cell(cell.column, cell.row), Expected(i)) << "slot " << i;
@@ -64,7 +64,7 @@ class ReadOutTest : public ::testing::Test {
   ReadOutResult Run() { return ReadOutMeasurements(device, window, clock); }
 
   SimulatedStopwatch device;
-  RecordingWindow window = EarlierWindow();
+  FakeReadOutWindow window = EarlierWindow();
   SlotStampClock clock{device, "."};
 };
 
@@ -112,7 +112,7 @@ TEST_F(ReadOutTest, CellTextsUseTheRegionalSeparatorAndTheFlag) {
 
 TEST_F(ReadOutTest, WithoutAStopwatchTheClickChangesNothing) {
   device.SetPresent(false);
-  const RecordingWindow before = window;
+  const FakeReadOutWindow before = window;
   Run();
   EXPECT_EQ(window.cells, before.cells);
   EXPECT_EQ(window.status, before.status);
@@ -155,8 +155,8 @@ TEST(ReadOut, APassThatStopsAnywhereLeavesTheTableAsItWasAndSaysWhy) {
         } else {
           device.SetReportLengths(0, kAnswerLength);  // no capabilities from the start
         }
-        RecordingWindow window = fullTable ? EarlierWindow() : RecordingWindow();
-        const RecordingWindow before = window;
+        FakeReadOutWindow window = fullTable ? EarlierWindow() : FakeReadOutWindow();
+        const FakeReadOutWindow before = window;
         SlotStampClock clock(device, ".");
         const ReadOutResult result = ReadOutMeasurements(device, window, clock);
         EXPECT_EQ(result.kind, c.kind);
@@ -185,8 +185,8 @@ TEST(ReadOut, AStopwatchAnotherProgramHoldsIsNotReadAndTheTableStaysAsItWas) {
     SimulatedStopwatch device;
     FillSlots(device);
     c.heldElsewhere ? device.SetHeldElsewhere(true) : device.SetHoldFails(true);
-    RecordingWindow window = EarlierWindow();
-    const RecordingWindow before = window;
+    FakeReadOutWindow window = EarlierWindow();
+    const FakeReadOutWindow before = window;
     SlotStampClock clock(device, ".");
     const ReadOutResult result = ReadOutMeasurements(device, window, clock);
     EXPECT_EQ(result.kind, c.kind);

@@ -27,9 +27,9 @@
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "stopwatch/read_out.h"
-#include "stopwatch/simulated/recording_window.h"
-#include "stopwatch/simulated/simulated_stopwatch.h"
 #include "stopwatch/wire_format.h"
+#include "tests/support/fake_read_out_ports.h"
+#include "tests/support/simulated_stopwatch.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ class CLocaleClock final : public stopwatch::ClockLocalePort {
 // that always names `path`.
 class GridExportPorts final : public measurement_export::ExportPorts {
  public:
-  GridExportPorts(const stopwatch::RecordingWindow& grid, std::string separator, std::string path)
+  GridExportPorts(const stopwatch::FakeReadOutWindow& grid, std::string separator, std::string path)
       : grid_(grid), separator_(std::move(separator)), path_(std::move(path)) {}
 
   std::string CellText(int column, int row) override { return grid_.Cell(column, row); }
@@ -67,7 +67,7 @@ class GridExportPorts final : public measurement_export::ExportPorts {
   automation::OleVariant& Link() override { return automation::SpreadsheetLink(); }
 
  private:
-  const stopwatch::RecordingWindow& grid_;
+  const stopwatch::FakeReadOutWindow& grid_;
   std::string separator_;
   std::string path_;
 };
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
       std::cout << "error\tnot 84 answers of 11 hex bytes" << std::endl;
       continue;
     }
-    stopwatch::RecordingWindow grid;
+    stopwatch::FakeReadOutWindow grid;
     const stopwatch::ReadOutResult result = stopwatch::ReadOutMeasurements(device, grid, clock);
     if (result.kind != stopwatch::ReadOutResult::Kind::Completed) {
       std::cout << "error\tthe read-out ended with \"" << grid.status << "\"" << std::endl;

@@ -29,16 +29,16 @@
 #include <string>
 #include <vector>
 
-#include "tools/vorda2-emulator/mock_hidraw_linux.h"
 #include "tools/vorda2-emulator/stopwatch_slots.h"
+#include "tools/vorda2-emulator/virtual_hidraw_linux.h"
 #include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 namespace {
 
 using lumetra::emulator::Slots;
-using lumetra::mock::HidrawDevice;
-using lumetra::mock::Report;
-using lumetra::mock::Testbed;
+using lumetra::virtual_hid::HidrawDevice;
+using lumetra::virtual_hid::Report;
+using lumetra::virtual_hid::Testbed;
 
 constexpr const char* kUsage =
     "usage: vorda2-emulator [--times FILE] [--seed N] [--silent] [--failing] [--unplugged]\n"
@@ -233,7 +233,7 @@ int main(int argc, char** argv) {
 
   // umockdev only sends device notices from a process that runs under its
   // preload library, and the program inherits the library from here.
-  lumetra::mock::ReexecUnderUmockdevPreload(argv);
+  lumetra::virtual_hid::ReexecUnderUmockdevPreload(argv);
 
   // Signals are taken through a descriptor; blocked before any thread starts
   // so that none of the testbed's threads receives them.

@@ -12,8 +12,8 @@ const std::vector<std::uint8_t> kStopwatchReportDescriptor = {
     0xC0,
 };
 
-mock::HidDeviceSpec StopwatchSpec(bool with_manufacturer) {
-  mock::HidDeviceSpec spec;
+virtual_hid::HidDeviceSpec StopwatchSpec(bool with_manufacturer) {
+  virtual_hid::HidDeviceSpec spec;
   spec.vendor = 0x04D8;
   spec.product = 0xF67A;
   spec.version = 0x0102;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/vorda2-emulator/mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/virtual_hidraw_linux.h"
 
 namespace lumetra::emulator {
 
@@ -18,6 +18,6 @@ extern const std::vector<std::uint8_t> kStopwatchReportDescriptor;
 // device (HID_NAME) after both, "manufacturer product"; without a
 // manufacturer string the name is the product string alone, which is what a
 // reader of HID_NAME (Wine's HID bus) then reports as the product.
-mock::HidDeviceSpec StopwatchSpec(bool with_manufacturer = true);
+virtual_hid::HidDeviceSpec StopwatchSpec(bool with_manufacturer = true);
 
 }  // namespace lumetra::emulator

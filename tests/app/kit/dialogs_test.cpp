@@ -9,14 +9,15 @@
 #include "app/kit/handler_guard.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/support/native_ui.h"
-#include "tests/app/temp_folder.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
 using nativeui::Answer;
 using nativeui::BoxIcon;
 using nativeui::SeenBox;
+using spreadsheet::testing::PathOf;
 
 }  // namespace
 
@@ -45,7 +46,7 @@ TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
 }
 
 TEST(ErrorBox, IsCaptionedWithTheApplicationTitle) {
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
   kit::ShowErrorBox("Method 'Foo' not supported by automation object");
   ASSERT_EQ(dialogs.errors.size(), 1u);
@@ -86,7 +87,7 @@ TEST(ConfirmBox, TheSystemsBoxDefaultsToYesAndEscapeAnswersNo) {
   EXPECT_EQ(seen[0].defaultButton, "&Yes");
 
   // The seam hands the answer on as it is.
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
   dialogs.confirmAnswer = kit::kIdYes;
   EXPECT_EQ(kit::ConfirmBox("Перезаписать?"), 6);
@@ -95,7 +96,7 @@ TEST(ConfirmBox, TheSystemsBoxDefaultsToYesAndEscapeAnswersNo) {
 }
 
 TEST_F(StartedWindow, SaveDialogOffersTheLastChosenPathAgain) {
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
   TSaveDialog& save = *form->SaveDialog1;
 
@@ -119,10 +120,10 @@ TEST_F(StartedWindow, SaveDialogOffersTheLastChosenPathAgain) {
 // file type, adds the default extension to a typed name, asks nothing of
 // its own about a file that exists, and speaks the desktop's language.
 TEST(SaveDialog, TheSystemsDialogSavesAsTheProgramAsks) {
-  TempFolder folder;
-  const std::string existing = folder.path("old.xls");
-  std::ofstream(Utf8Path(existing)) << "keep me";
-  kit::SaveFileRequest offered{"xls", "Таблица (*.xls)|*.xls", folder.path("kept.xls"), false};
+  spreadsheet::testing::TestFolder folder{"lumetra-app"};
+  const std::string existing = folder / "old.xls";
+  std::ofstream(PathOf(existing)) << "keep me";
+  kit::SaveFileRequest offered{"xls", "Таблица (*.xls)|*.xls", folder / "kept.xls", false};
   kit::SaveFileRequest typed = offered;
   kit::SaveFileRequest replacing = offered;
   kit::SaveFileRequest cancelled = offered;
@@ -145,17 +146,17 @@ TEST(SaveDialog, TheSystemsDialogSavesAsTheProgramAsks) {
   EXPECT_NE(std::find(buttons.begin(), buttons.end(), cancel), buttons.end()) << testing::PrintToString(buttons);
 
   EXPECT_TRUE(chosen[0]);
-  EXPECT_EQ(offered.fileName, folder.path("kept.xls"));
+  EXPECT_EQ(offered.fileName, folder / "kept.xls");
   EXPECT_TRUE(chosen[1]);
-  EXPECT_EQ(typed.fileName, folder.path("report.xls"));
+  EXPECT_EQ(typed.fileName, folder / "report.xls");
   EXPECT_TRUE(chosen[2]);
   EXPECT_EQ(replacing.fileName, existing);
   EXPECT_FALSE(chosen[3]);
-  EXPECT_EQ(cancelled.fileName, folder.path("kept.xls"));
+  EXPECT_EQ(cancelled.fileName, folder / "kept.xls");
 }
 
 TEST(HandlerErrors, GoToTheErrorBoxAndStopThere) {
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
   bool after = false;
   EXPECT_FALSE(kit::RunHandler([&] {
@@ -169,7 +170,7 @@ TEST(HandlerErrors, GoToTheErrorBoxAndStopThere) {
 }
 
 TEST_F(StartedWindow, AButtonWhoseHandlerFailsKeepsWorking) {
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
   int clicks = 0;
   form->Button3->OnClick = [&](TObject* sender) {
@@ -200,7 +201,7 @@ class FailingForm : public TForm {
 }  // namespace
 
 TEST(FormEvents, ACreateErrorIsShownAndTheWindowStillOpens) {
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
   FailingForm form(false);
   EXPECT_TRUE(form.created);
@@ -211,7 +212,7 @@ TEST(FormEvents, ACreateErrorIsShownAndTheWindowStillOpens) {
 }
 
 TEST(FormEvents, CloseQueryDecidesWhetherTheWindowCloses) {
-  RecordingDialogs dialogs;
+  FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
   TForm refusing;
   refusing.OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };

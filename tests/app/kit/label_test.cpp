@@ -1,8 +1,8 @@
 // Labels follow their text; the status line does not.
 #include "app/kit/colors.h"
-#include "tests/app/pixels.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/pixels.h"
 
 namespace {
 

@@ -9,7 +9,7 @@ the program's status line showed after the read.
 
 The table must hold the emulator's measurements as numbers, whatever the
 locale the program ran under, with the same values as the Linux end-to-end
-run shows: the cell texts of tests/e2e/sample_measurements.h, read as
+run shows: the cell texts of tests/support/sample_measurements.h, read as
 numbers, "------" as an empty cell, and the status line's text as the
 read-date line. The reader checks of
 tests/spreadsheet/readers are on PYTHONPATH; POI's from the environment

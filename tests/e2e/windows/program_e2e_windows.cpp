@@ -23,10 +23,10 @@
 #include <fstream>
 #include <string>
 
-#include "tests/e2e/sample_measurements.h"
 #include "tests/e2e/windows/emulator_control.h"
 #include "tests/e2e/windows/from_outside.h"
 #include "tests/e2e/windows/program_window.h"
+#include "tests/support/sample_measurements.h"
 
 namespace {
 

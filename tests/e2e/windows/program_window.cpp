@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <sstream>
 
-#include "tests/e2e/sample_measurements.h"
 #include "tests/e2e/windows/from_outside.h"
+#include "tests/support/sample_measurements.h"
 
 namespace e2e {
 

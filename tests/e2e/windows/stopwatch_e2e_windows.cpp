@@ -28,11 +28,11 @@
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
 #include "stopwatch/read_out.h"
-#include "stopwatch/simulated/recording_window.h"
 #include "stopwatch/wire_format.h"
-#include "tests/e2e/sample_measurements.h"
 #include "tests/e2e/windows/emulator_control.h"
-#include "tests/sim/test_event_loop.h"
+#include "tests/support/fake_read_out_ports.h"
+#include "tests/support/sample_measurements.h"
+#include "tests/support/test_event_loop.h"
 
 namespace {
 
@@ -132,7 +132,7 @@ std::string SystemDecimalSeparator() {
 class WineStopwatch : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    loop_ = new hidsim::TestEventLoop;
+    loop_ = new simulated_hid::TestEventLoop;
     broadcasts_ = new BroadcastLog;
     detection_ = new Detection;
     // As the window's stored layout makes it: handlers set while loading.
@@ -159,27 +159,27 @@ class WineStopwatch : public ::testing::Test {
     return loop_->RunUntil(done, timeout);
   }
 
-  // One full read-out into a fresh recording window.
-  static stopwatch::ReadOutResult ReadOut(stopwatch::RecordingWindow& window) {
+  // One full read-out into a fresh fake window.
+  static stopwatch::ReadOutResult ReadOut(stopwatch::FakeReadOutWindow& window) {
     stopwatch::HidStopwatchPort port(detection_->stopwatch);
     stopwatch::FixedClock clock("24.05.2024", "13:45:00", SystemDecimalSeparator());
     return stopwatch::ReadOutMeasurements(port, window, clock);
   }
 
-  static void ExpectTheSampleTable(const stopwatch::RecordingWindow& window) {
+  static void ExpectTheSampleTable(const stopwatch::FakeReadOutWindow& window) {
     for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
       const stopwatch::Cell cell = stopwatch::SlotCell(slot);
       EXPECT_EQ(window.Cell(cell.column, cell.row), e2e::ExpectedCellText(slot, g_separator)) << "slot " << slot;
     }
   }
 
-  static hidsim::TestEventLoop* loop_;
+  static simulated_hid::TestEventLoop* loop_;
   static BroadcastLog* broadcasts_;
   static Detection* detection_;
   static TJvHidDeviceController* controller_;
 };
 
-hidsim::TestEventLoop* WineStopwatch::loop_ = nullptr;
+simulated_hid::TestEventLoop* WineStopwatch::loop_ = nullptr;
 BroadcastLog* WineStopwatch::broadcasts_ = nullptr;
 Detection* WineStopwatch::detection_ = nullptr;
 TJvHidDeviceController* WineStopwatch::controller_ = nullptr;
@@ -217,7 +217,7 @@ TEST_F(WineStopwatch, TheReadOutReadsAll84SlotsWithTheRegionalSeparator) {
   ASSERT_TRUE(times) << g_timesFile;
   ASSERT_TRUE(e2e::TimesFileMatches(times)) << g_timesFile << " holds other measurements than this test expects";
 
-  stopwatch::RecordingWindow window;
+  stopwatch::FakeReadOutWindow window;
   const auto start = Clock::now();
   const stopwatch::ReadOutResult result = ReadOut(window);
   std::printf("read-out of 84 slots: %.0f ms\n", MsSince(start));
@@ -252,7 +252,7 @@ TEST_F(WineStopwatch, UnplugAndReplugReachTheControllerThroughTheSystemBroadcast
   EXPECT_TRUE(detection_->stopwatch->Plugged());
 
   // The stopwatch taken again answers as before.
-  stopwatch::RecordingWindow window;
+  stopwatch::FakeReadOutWindow window;
   ASSERT_EQ(ReadOut(window).kind, stopwatch::ReadOutResult::Kind::Completed);
   ExpectTheSampleTable(window);
 }

@@ -28,10 +28,10 @@ extern "C" {
 #include <string>
 
 #include "hid/service_table.h"
-#include "tests/e2e/sample_measurements.h"
 #include "tests/e2e/windows/emulator_control.h"
 #include "tests/e2e/windows/from_outside.h"
 #include "tests/e2e/windows/program_window.h"
+#include "tests/support/sample_measurements.h"
 
 namespace {
 

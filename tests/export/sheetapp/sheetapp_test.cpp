@@ -14,7 +14,7 @@
 #include "export/sheetapp/builtin_spreadsheet.h"
 #include "export/sheetapp/dispatch_object.h"
 #include "export/spreadsheet/xlsx/xlsx_writer.h"
-#include "test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace sheetapp {
 namespace {

@@ -1,4 +1,4 @@
-#include "backend_fixture.h"
+#include "tests/hid/linux/backend_fixture.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 
 namespace lumetra::test {
 
-mock::HidDeviceSpec KeyboardSpec() {
-  mock::HidDeviceSpec spec;
+virtual_hid::HidDeviceSpec KeyboardSpec() {
+  virtual_hid::HidDeviceSpec spec;
   spec.vendor = 0x046D;
   spec.product = 0xC31C;
   spec.version = 0x6400;
@@ -20,8 +20,8 @@ mock::HidDeviceSpec KeyboardSpec() {
   return spec;
 }
 
-mock::HidDeviceSpec NumberedSpec() {
-  mock::HidDeviceSpec spec;
+virtual_hid::HidDeviceSpec NumberedSpec() {
+  virtual_hid::HidDeviceSpec spec;
   spec.usb = false;
   spec.vendor = 0x1234;
   spec.product = 0x5678;
@@ -30,8 +30,8 @@ mock::HidDeviceSpec NumberedSpec() {
   return spec;
 }
 
-mock::Report StopwatchAnswer(int slot) {
-  mock::Report answer(10, 0);
+virtual_hid::Report StopwatchAnswer(int slot) {
+  virtual_hid::Report answer(10, 0);
   for (int i = 0; i < 9; ++i) answer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((slot + i) % 10);
   answer[9] = static_cast<std::uint8_t>(slot % 2);
   return answer;

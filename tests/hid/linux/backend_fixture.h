@@ -12,19 +12,19 @@
 #include <string>
 #include <utility>
 
-#include "descriptors.h"
 #include "hid/service_table.h"
-#include "tools/vorda2-emulator/mock_hidraw_linux.h"
+#include "tests/hid/linux/descriptors.h"
+#include "tools/vorda2-emulator/virtual_hidraw_linux.h"
 #include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 namespace lumetra::test {
 
 using emulator::StopwatchSpec;
-mock::HidDeviceSpec KeyboardSpec();
-mock::HidDeviceSpec NumberedSpec();
+virtual_hid::HidDeviceSpec KeyboardSpec();
+virtual_hid::HidDeviceSpec NumberedSpec();
 
 // The stopwatch's answer to a request 0x00 0xAA+i: slot i's ten data bytes.
-mock::Report StopwatchAnswer(int slot);
+virtual_hid::Report StopwatchAnswer(int slot);
 
 // Whether thread `tid` of this process waits in poll(), where every blocking
 // read and alertable wait of the backend waits; checked until `timeout`.
@@ -53,7 +53,7 @@ class BackendTest : public testing::Test {
   // Opens a node for reading and writing (or with the given access).
   HANDLE Open(const std::string& path, DWORD access = GENERIC_READ | GENERIC_WRITE);
 
-  mock::Testbed testbed_;
+  virtual_hid::Testbed testbed_;
   hid::ServiceTable table_;
 };
 

@@ -3,11 +3,11 @@
 // it, so that it runs the same from ctest, a debugger or a shell.
 #include <gtest/gtest.h>
 
-#include "device_hold_helper.h"
-#include "tools/vorda2-emulator/mock_hidraw_linux.h"
+#include "tests/hid/linux/device_hold_helper.h"
+#include "tools/vorda2-emulator/virtual_hidraw_linux.h"
 
 int main(int argc, char** argv) {
-  lumetra::mock::ReexecUnderUmockdevPreload(argv);
+  lumetra::virtual_hid::ReexecUnderUmockdevPreload(argv);
   lumetra::test::RunHoldHelperIfAsked(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -1,4 +1,4 @@
-#include "device_hold_helper.h"
+#include "tests/hid/linux/device_hold_helper.h"
 
 #include <unistd.h>
 

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "backend_fixture.h"
-#include "device_hold_helper.h"
+#include "tests/hid/linux/backend_fixture.h"
+#include "tests/hid/linux/device_hold_helper.h"
 
 extern char** environ;
 

@@ -7,9 +7,9 @@
 #include <thread>
 #include <utility>
 
-#include "backend_fixture.h"
 #include "hid/linux/class_guids.h"
 #include "hid/linux/udev_library.h"
+#include "tests/hid/linux/backend_fixture.h"
 
 namespace lumetra::test {
 namespace {
@@ -41,7 +41,7 @@ class FileServicesTest : public BackendTest {
 TEST_F(FileServicesTest, RequestAndAnswerKeepReportBoundariesAndTheIdByte) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   stopwatch->SetWriteHandler([](std::span<const std::uint8_t> written) {
-    return std::vector<mock::Report>{StopwatchAnswer(written[1] - 0xAA)};
+    return std::vector<virtual_hid::Report>{StopwatchAnswer(written[1] - 0xAA)};
   });
   HANDLE handle = Open(stopwatch->node());
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
@@ -54,10 +54,10 @@ TEST_F(FileServicesTest, RequestAndAnswerKeepReportBoundariesAndTheIdByte) {
   }
   const auto written = stopwatch->TakeWrittenReports();
   ASSERT_EQ(written.size(), 2u);
-  EXPECT_EQ(written[1], (mock::Report{0x00, 0xFD}));  // the ID byte goes out as written
+  EXPECT_EQ(written[1], (virtual_hid::Report{0x00, 0xFD}));  // the ID byte goes out as written
   for (int slot : {0, 83}) {
     const auto answer = Read(handle, 11);
-    mock::Report expected{0x00};  // unnumbered: report ID 0 in front
+    virtual_hid::Report expected{0x00};  // unnumbered: report ID 0 in front
     const auto data = StopwatchAnswer(slot);
     expected.insert(expected.end(), data.begin(), data.end());
     EXPECT_EQ(answer, expected) << slot;
@@ -177,7 +177,7 @@ TEST(FileServicesOnAnyThread, OpenAndReadWithoutTouchingTheSharedUdevContext) {
   hid::ServiceTable table;
   ASSERT_TRUE(provider.LoadSetupServices(table.setup));
   provider.BindFileServices(table.file);
-  mock::Testbed testbed;
+  virtual_hid::Testbed testbed;
   auto stopwatch = testbed.Plug(StopwatchSpec());
   void* check = dlopen(LUMETRA_UDEV_THREAD_CHECK, RTLD_NOW | RTLD_NOLOAD);
   ASSERT_NE(check, nullptr);

@@ -1,7 +1,7 @@
 // Attributes, product strings and capabilities through device handles.
 #include <cstring>
 
-#include "backend_fixture.h"
+#include "tests/hid/linux/backend_fixture.h"
 
 namespace lumetra::test {
 namespace {

@@ -4,8 +4,8 @@
 #include <unistd.h>
 #include <umockdev.h>
 
-#include "backend_fixture.h"
 #include "hid/device_change_monitor.h"
+#include "tests/hid/linux/backend_fixture.h"
 #include "tests/support/interface_scan.h"
 
 namespace lumetra::test {
@@ -34,8 +34,8 @@ class HotplugTest : public BackendTest {
   }
 
   // The device answers slot `slot`'s request through its node.
-  void ExpectAnswers(mock::HidrawDevice& device, int slot) {
-    device.SetWriteHandler([slot](std::span<const std::uint8_t>) { return std::vector<mock::Report>{StopwatchAnswer(slot)}; });
+  void ExpectAnswers(virtual_hid::HidrawDevice& device, int slot) {
+    device.SetWriteHandler([slot](std::span<const std::uint8_t>) { return std::vector<virtual_hid::Report>{StopwatchAnswer(slot)}; });
     HANDLE handle = Open(device.node());
     const BYTE request[2] = {0x00, static_cast<BYTE>(0xAA + slot)};
     BYTE answer[11] = {};

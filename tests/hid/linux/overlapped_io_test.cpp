@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "backend_fixture.h"
+#include "tests/hid/linux/backend_fixture.h"
 
 namespace lumetra::test {
 namespace {
@@ -38,7 +38,7 @@ class OverlappedIoTest : public BackendTest {
     BackendTest::TearDown();
   }
 
-  std::shared_ptr<mock::HidrawDevice> stopwatch_;
+  std::shared_ptr<virtual_hid::HidrawDevice> stopwatch_;
   HANDLE handle_ = nullptr;
 };
 

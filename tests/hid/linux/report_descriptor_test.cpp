@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "descriptors.h"
+#include "tests/hid/linux/descriptors.h"
 #include "tools/vorda2-emulator/virtual_stopwatch.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "backend_fixture.h"
 #include "hid/device_change_monitor.h"
 #include "hid/linux/udev_library.h"
+#include "tests/hid/linux/backend_fixture.h"
 #include "tests/support/interface_scan.h"
 
 namespace lumetra::test {

@@ -16,7 +16,7 @@
 #include "stopwatch/identity.h"
 #include "tests/hid/hid_test_support.h"
 #include "tests/hid/windows/wine_hid_bus.h"
-#include "tests/sim/test_event_loop.h"
+#include "tests/support/test_event_loop.h"
 
 namespace {
 
@@ -92,7 +92,7 @@ class WindowsController : public ::testing::Test {
     return loop_.RunUntil([this] { return recorder_.Count("change") > 0; }, 10s);
   }
 
-  hidsim::TestEventLoop loop_;
+  simulated_hid::TestEventLoop loop_;
   Recorder recorder_;
   std::unique_ptr<TJvHidDeviceController> controller_;
   TJvHidDevice* held_ = nullptr;

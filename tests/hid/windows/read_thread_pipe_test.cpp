@@ -13,8 +13,8 @@
 #include "hid/hid_controller.h"
 #include "hid/main_thread.h"
 #include "hid/read_thread.h"
-#include "tests/sim/test_event_loop.h"
 #include "tests/hid/windows/pipe_hid_device.h"
+#include "tests/support/test_event_loop.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ class PipeDeviceTest : public ::testing::Test {
   }
 
   // Destroyed in reverse: the controller before the device's services.
-  hidsim::TestEventLoop loop_;
+  simulated_hid::TestEventLoop loop_;
   PipeHidDevice pipe_;
   DataRecorder recorder_;
   std::unique_ptr<TJvHidDeviceController> controller_;

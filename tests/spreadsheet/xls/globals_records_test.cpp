@@ -3,9 +3,9 @@
 // them), the sheet directory, the country, and an empty string table.
 #include <gtest/gtest.h>
 
-#include "expected_bytes.h"
 #include "export/spreadsheet/workbook.h"
 #include "export/spreadsheet/xls/globals_records.h"
+#include "tests/spreadsheet/xls/expected_bytes.h"
 
 namespace spreadsheet::testing {
 namespace {

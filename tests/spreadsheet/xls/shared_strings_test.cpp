@@ -2,9 +2,9 @@
 // do not fit into one record.
 #include <gtest/gtest.h>
 
-#include "expected_bytes.h"
 #include "export/spreadsheet/workbook.h"
 #include "export/spreadsheet/xls/shared_strings.h"
+#include "tests/spreadsheet/xls/expected_bytes.h"
 
 namespace spreadsheet::testing {
 namespace {

@@ -2,9 +2,9 @@
 // widths, dimensions, rows, cells, window and merged areas.
 #include <gtest/gtest.h>
 
-#include "expected_bytes.h"
 #include "export/spreadsheet/workbook.h"
 #include "export/spreadsheet/xls/sheet_records.h"
+#include "tests/spreadsheet/xls/expected_bytes.h"
 
 namespace spreadsheet::testing {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <sstream>
 
-#include "expected_bytes.h"
 #include "export/spreadsheet/workbook.h"
 #include "export/spreadsheet/xls/style_table.h"
+#include "tests/spreadsheet/xls/expected_bytes.h"
 
 namespace spreadsheet::testing {
 namespace {

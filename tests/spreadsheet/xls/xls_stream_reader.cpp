@@ -1,4 +1,4 @@
-#include "xls_stream_reader.h"
+#include "tests/spreadsheet/xls/xls_stream_reader.h"
 
 #include <gsf/gsf.h>
 #include <gtest/gtest.h>

@@ -7,11 +7,11 @@
 #include <map>
 #include <set>
 
-#include "export/spreadsheet/spreadsheet_error.h"
 #include "base/utf.h"
+#include "export/spreadsheet/spreadsheet_error.h"
 #include "export/spreadsheet/xls/xls_writer.h"
-#include "sample_workbooks.h"
-#include "xls_stream_reader.h"
+#include "tests/spreadsheet/xls/xls_stream_reader.h"
+#include "tests/support/sample_workbooks.h"
 
 namespace spreadsheet::testing {
 namespace {

@@ -19,8 +19,8 @@
 #include "app/kit/windows/native.h"
 #include "app/startup/startup.h"
 #include "tests/app/png_file.h"
-#include "tests/sim/hid_sim.h"
-#include "tests/sim/test_event_loop.h"
+#include "tests/support/simulated_hid_platform.h"
+#include "tests/support/test_event_loop.h"
 
 namespace {
 
@@ -72,8 +72,8 @@ class Win32Window : public ::testing::Test {
   static kit::Application& application() { return *kit::Application::instance(); }
   HWND formWindow() const { return ::GetAncestor(Hwnd(*form->Button2), GA_ROOT); }
 
-  hidsim::SimPlatform sim;
-  hidsim::TestEventLoop loop;
+  simulated_hid::SimulatedPlatform platform;
+  simulated_hid::TestEventLoop loop;
   std::unique_ptr<TForm1> form;
 };
 

@@ -3,9 +3,9 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "tests/sim/thread_messages.h"
+#include "tests/support/thread_messages.h"
 
-namespace hidsim {
+namespace simulated_hid {
 
 struct ThreadMessages::State {
   std::mutex mutex;
@@ -34,4 +34,4 @@ void ThreadMessages::Wait(std::chrono::milliseconds timeout) {
   state_->wake = false;
 }
 
-}  // namespace hidsim
+}  // namespace simulated_hid

@@ -1,9 +1,9 @@
 // The thread's Win32 message queue, where the real notify windows' messages
 // wait, and an event that a posted task sets.
 #include "base/win32_types.h"
-#include "tests/sim/thread_messages.h"
+#include "tests/support/thread_messages.h"
 
-namespace hidsim {
+namespace simulated_hid {
 
 struct ThreadMessages::State {
   HANDLE posted = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -40,4 +40,4 @@ void ThreadMessages::Wait(std::chrono::milliseconds timeout) {
   ::MsgWaitForMultipleObjects(1, &state_->posted, FALSE, static_cast<DWORD>(timeout.count()), QS_ALLINPUT);
 }
 
-}  // namespace hidsim
+}  // namespace simulated_hid

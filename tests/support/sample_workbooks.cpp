@@ -1,4 +1,4 @@
-#include "sample_workbooks.h"
+#include "tests/support/sample_workbooks.h"
 
 #include <cstdlib>
 

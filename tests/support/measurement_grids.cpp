@@ -1,4 +1,4 @@
-#include "measurement_grids.h"
+#include "tests/support/measurement_grids.h"
 
 #include <cstdio>
 #include <cstdlib>

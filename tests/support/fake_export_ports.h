@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "export/measurement_export.h"
-#include "measurement_grids.h"
+#include "tests/support/measurement_grids.h"
 
 namespace measurement_export::testing {
 
-class ScriptedPorts : public ExportPorts {
+class FakeExportPorts : public ExportPorts {
  public:
-  explicit ScriptedPorts(Grid grid, std::string separator = ",") : grid(std::move(grid)), separator(std::move(separator)) {}
+  explicit FakeExportPorts(Grid grid, std::string separator = ",") : grid(std::move(grid)), separator(std::move(separator)) {}
 
   std::string CellText(int column, int row) override { return grid.at(column).at(row); }
   std::string DecimalSeparator() override { return separator; }

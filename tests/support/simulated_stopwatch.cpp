@@ -1,4 +1,4 @@
-#include "stopwatch/simulated/simulated_stopwatch.h"
+#include "tests/support/simulated_stopwatch.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "test_folder.h"
+#include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,12 @@ namespace fs = std::filesystem;
 namespace {
 
 // Tests of several builds may run at once: a random part keeps their folders apart.
+// Outside a test (a test program of its own, without GoogleTest's runner)
+// the prefix alone names the folder.
 std::string UniqueName(const std::string& prefix) {
   std::random_device random;
-  return prefix + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-         std::to_string(random());
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  return prefix + "-" + (test ? std::string(test->name()) + "-" : "") + std::to_string(random());
 }
 
 }  // namespace

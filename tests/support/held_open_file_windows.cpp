@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace spreadsheet::testing {
 

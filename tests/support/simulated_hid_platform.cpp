@@ -1,4 +1,4 @@
-#include "tests/sim/hid_sim.h"
+#include "tests/support/simulated_hid_platform.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,7 +10,7 @@
 
 #include "tests/support/interface_scan.h"
 
-namespace hidsim {
+namespace simulated_hid {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -91,7 +91,7 @@ struct PreparsedBlock {
   HIDP_CAPS caps{};
 };
 
-struct SimState {
+struct PlatformState {
   std::map<DeviceId, DeviceRecord> devices;
   std::vector<DeviceId> order;  // enumeration order of plugged-in devices
   std::map<std::uintptr_t, std::shared_ptr<OpenFile>> files;
@@ -118,7 +118,7 @@ struct SimState {
 };
 
 // The lock and the condition outlive every thread (never destroyed), so a
-// thread that ends after the simulator can still tidy up safely.
+// thread that ends after the simulated platform can still tidy up safely.
 std::mutex& Mutex() {
   static auto* mutex = new std::mutex;
   return *mutex;
@@ -127,7 +127,7 @@ std::condition_variable& Changed() {
   static auto* changed = new std::condition_variable;
   return *changed;
 }
-SimState* g_state = nullptr;  // guarded by Mutex()
+PlatformState* g_state = nullptr;  // guarded by Mutex()
 
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 
@@ -138,8 +138,8 @@ BOOL Fail(DWORD error) {
   return FALSE;
 }
 
-SimState& State() {
-  if (g_state == nullptr) throw std::logic_error("no SimPlatform installed");
+PlatformState& State() {
+  if (g_state == nullptr) throw std::logic_error("no SimulatedPlatform installed");
   return *g_state;
 }
 
@@ -161,7 +161,7 @@ struct ThreadSlot {
 };
 
 // Requires the lock.
-ApcQueue* CurrentQueue(SimState& state) {
+ApcQueue* CurrentQueue(PlatformState& state) {
   thread_local ThreadSlot slot;
   if (!slot.registered || state.queues.count(&slot.queue) == 0) {
     slot.registered = true;
@@ -172,7 +172,7 @@ ApcQueue* CurrentQueue(SimState& state) {
 
 std::uintptr_t Key(HANDLE handle) { return reinterpret_cast<std::uintptr_t>(handle); }
 
-HANDLE NewHandle(SimState& state) {
+HANDLE NewHandle(PlatformState& state) {
   if (state.reuseHandles && !state.closedHandles.empty()) {
     const std::uintptr_t value = state.closedHandles.back();
     state.closedHandles.pop_back();
@@ -184,7 +184,7 @@ HANDLE NewHandle(SimState& state) {
 }
 
 // Runs one of the state's hooks, outside the lock.
-void RunHook(std::function<void()> SimState::*hook) {
+void RunHook(std::function<void()> PlatformState::*hook) {
   std::function<void()> copy;
   {
     std::lock_guard lock(Mutex());
@@ -193,12 +193,12 @@ void RunHook(std::function<void()> SimState::*hook) {
   if (copy) copy();
 }
 
-std::shared_ptr<OpenFile> FindFile(SimState& state, HANDLE handle) {
+std::shared_ptr<OpenFile> FindFile(PlatformState& state, HANDLE handle) {
   auto it = state.files.find(Key(handle));
   return it == state.files.end() ? nullptr : it->second;
 }
 
-DeviceRecord& Record(SimState& state, DeviceId id) {
+DeviceRecord& Record(PlatformState& state, DeviceId id) {
   auto it = state.devices.find(id);
   if (it == state.devices.end()) throw std::out_of_range("unknown simulated device");
   return it->second;
@@ -217,7 +217,7 @@ HIDP_CAPS CapsOf(const DeviceConfig& config) {
 
 // Requires the lock. Ends one outstanding read: fills in its OVERLAPPED and
 // queues its completion routine for the thread that issued it.
-void Complete(SimState& state, std::size_t index, DWORD error, DWORD bytes) {
+void Complete(PlatformState& state, std::size_t index, DWORD error, DWORD bytes) {
   PendingRead read = state.pending[index];
   state.pending.erase(state.pending.begin() + static_cast<std::ptrdiff_t>(index));
   read.overlapped->Internal = error;
@@ -230,7 +230,7 @@ void Complete(SimState& state, std::size_t index, DWORD error, DWORD bytes) {
 
 // Requires the lock. Delivers the reports that are due to the handles open
 // when they arrived, then completes reads that have a report waiting.
-void Pump(SimState& state) {
+void Pump(PlatformState& state) {
   const Clock::time_point now = Clock::now();
   for (auto& [id, record] : state.devices) {
     while (!record.scheduled.empty() && record.scheduled.front().due <= now) {
@@ -261,7 +261,7 @@ void Pump(SimState& state) {
 }
 
 // Requires the lock. When the next scheduled report is due.
-Clock::time_point NextDue(const SimState& state) {
+Clock::time_point NextDue(const PlatformState& state) {
   Clock::time_point next = Clock::time_point::max();
   for (const auto& [id, record] : state.devices) {
     if (!record.scheduled.empty()) next = std::min(next, record.scheduled.front().due);
@@ -270,7 +270,7 @@ Clock::time_point NextDue(const SimState& state) {
 }
 
 // Requires the lock.
-void Schedule(SimState& state, DeviceId id, std::vector<BYTE> bytes, std::chrono::milliseconds delay) {
+void Schedule(PlatformState& state, DeviceId id, std::vector<BYTE> bytes, std::chrono::milliseconds delay) {
   DeviceRecord& record = Record(state, id);
   Scheduled report{Clock::now() + delay, std::move(bytes)};
   auto position = std::upper_bound(record.scheduled.begin(), record.scheduled.end(), report.due,
@@ -299,14 +299,14 @@ bool UsableFile(const std::shared_ptr<OpenFile>& file, DWORD& error) {
 
 HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, DWORD flags) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   state.lastClassDevsFlags = flags;
   if (state.classDevsFails) {
     SetError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
   DeviceInfoSet set;
-  const GUID hid = SimPlatform::HidGuid();
+  const GUID hid = SimulatedPlatform::HidGuid();
   if (classGuid != nullptr && std::memcmp(classGuid, &hid, sizeof hid) == 0 && (flags & DIGCF_DEVICEINTERFACE)) {
     for (DeviceId id : state.order) {
       const DeviceRecord& record = state.devices.at(id);
@@ -321,7 +321,7 @@ HDEVINFO WINAPI SetupDiGetClassDevsA(const GUID* classGuid, const char*, HWND, D
 BOOL WINAPI SetupDiEnumDeviceInterfaces(HDEVINFO setHandle, SP_DEVINFO_DATA*, const GUID* interfaceGuid, DWORD index,
                                         SP_DEVICE_INTERFACE_DATA* data) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   auto set = state.sets.find(Key(setHandle));
   if (set == state.sets.end()) return Fail(ERROR_INVALID_HANDLE);
   if (data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return Fail(kErrorInvalidUserBuffer);
@@ -337,7 +337,7 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_INTER
                                              SP_DEVICE_INTERFACE_DETAIL_DATA_A* detail, DWORD detailSize,
                                              DWORD* requiredSize, SP_DEVINFO_DATA* deviceData) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   auto set = state.sets.find(Key(setHandle));
   if (set == state.sets.end()) return Fail(ERROR_INVALID_HANDLE);
   if (data == nullptr || data->cbSize != sizeof(SP_DEVICE_INTERFACE_DATA)) return Fail(kErrorInvalidUserBuffer);
@@ -373,7 +373,7 @@ BOOL WINAPI SetupDiGetDeviceInterfaceDetailA(HDEVINFO setHandle, SP_DEVICE_INTER
 BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_DATA* deviceData, DWORD property,
                                               DWORD* regType, BYTE* buffer, DWORD bufferSize, DWORD* requiredSize) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   auto set = state.sets.find(Key(setHandle));
   if (set == state.sets.end()) return Fail(ERROR_INVALID_HANDLE);
   if (deviceData == nullptr || deviceData->cbSize != sizeof(SP_DEVINFO_DATA)) return Fail(kErrorInvalidUserBuffer);
@@ -396,7 +396,7 @@ BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO setHandle, SP_DEVINFO_DAT
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   if (state.sets.erase(Key(setHandle)) == 0) return Fail(ERROR_INVALID_HANDLE);
   return TRUE;
 }
@@ -405,14 +405,14 @@ BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO setHandle) {
 
 // Requires the lock. The record of the device a usable handle is open on;
 // nullptr, with the error to report, otherwise.
-DeviceRecord* DeviceOf(SimState& state, HANDLE handle, DWORD& error) {
+DeviceRecord* DeviceOf(PlatformState& state, HANDLE handle, DWORD& error) {
   auto file = FindFile(state, handle);
   if (!UsableFile(file, error)) return nullptr;
   return &Record(state, file->instance->id);
 }
 
 void WINAPI HidD_GetHidGuid(GUID* guid) {
-  if (guid != nullptr) *guid = SimPlatform::HidGuid();
+  if (guid != nullptr) *guid = SimulatedPlatform::HidGuid();
 }
 
 BOOLEAN WINAPI HidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
@@ -431,7 +431,7 @@ BOOLEAN WINAPI HidD_GetAttributes(HANDLE handle, HIDD_ATTRIBUTES* attributes) {
 
 BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   DWORD error = 0;
   const DeviceRecord* record = DeviceOf(state, handle, error);
   if (record == nullptr) return static_cast<BOOLEAN>(Fail(error));
@@ -446,7 +446,7 @@ BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE handle, PHIDP_PREPARSED_DATA* data) 
 
 BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   auto* block = reinterpret_cast<PreparsedBlock*>(data);
   if (state.preparsed.erase(block) == 0) return static_cast<BOOLEAN>(Fail(ERROR_INVALID_PARAMETER));
   delete block;
@@ -455,7 +455,7 @@ BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
 
 NTSTATUS WINAPI HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   auto* block = reinterpret_cast<PreparsedBlock*>(data);
   if (state.preparsed.count(block) == 0 || block->magic != kPreparsedMagic) return HIDP_STATUS_INVALID_PREPARSED_DATA;
   *caps = block->caps;
@@ -480,9 +480,9 @@ BOOLEAN WINAPI HidD_GetProductString(HANDLE handle, void* buffer, ULONG length) 
 // --- File services ---
 
 HANDLE WINAPI CreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIBUTES*, DWORD, DWORD flags, HANDLE) {
-  RunHook(&SimState::beforeOpen);
+  RunHook(&PlatformState::beforeOpen);
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   for (auto& [id, record] : state.devices) {
     if (name == nullptr || record.config.path != name) continue;
     ++record.openAttempts;
@@ -508,7 +508,7 @@ HANDLE WINAPI CreateFileA(const char* name, DWORD access, DWORD, SECURITY_ATTRIB
 BOOL WINAPI CloseHandle(HANDLE handle) {
   {
     std::lock_guard lock(Mutex());
-    SimState& state = State();
+    PlatformState& state = State();
     auto it = state.files.find(Key(handle));
     if (it == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
     std::shared_ptr<OpenFile> file = it->second;
@@ -520,13 +520,13 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
     }
     Changed().notify_all();
   }
-  RunHook(&SimState::afterClose);
+  RunHook(&PlatformState::afterClose);
   return TRUE;
 }
 
 BOOL WINAPI ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* read, OVERLAPPED* overlapped) {
   std::unique_lock lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   auto file = FindFile(state, handle);
   DWORD error = 0;
   if (!UsableFile(file, error)) return Fail(error);
@@ -561,7 +561,7 @@ BOOL WINAPI WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* wri
   DeviceId id = 0;
   {
     std::lock_guard lock(Mutex());
-    SimState& state = State();
+    PlatformState& state = State();
     auto file = FindFile(state, handle);
     DWORD error = 0;
     if (!UsableFile(file, error)) return Fail(error);
@@ -579,7 +579,7 @@ BOOL WINAPI WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* wri
     if (written != nullptr) *written = count;
   }
   if (responder) {
-    std::optional<ScriptedReport> answer = responder(request);
+    std::optional<SimulatedReport> answer = responder(request);
     if (answer) {
       std::lock_guard lock(Mutex());
       Schedule(State(), id, std::move(answer->bytes), answer->delay);
@@ -591,9 +591,9 @@ BOOL WINAPI WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* wri
 
 BOOL WINAPI ReadFileEx(HANDLE handle, void* buffer, DWORD count, OVERLAPPED* overlapped,
                        LPOVERLAPPED_COMPLETION_ROUTINE routine) {
-  RunHook(&SimState::beforeRead);
+  RunHook(&PlatformState::beforeRead);
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   auto file = FindFile(state, handle);
   DWORD error = 0;
   if (!UsableFile(file, error)) return Fail(error);
@@ -620,7 +620,7 @@ DWORD WINAPI SleepEx(DWORD milliseconds, BOOL alertable) {
       if (deadline != Clock::time_point::max()) std::this_thread::sleep_until(deadline);
       return 0;
     }
-    SimState& state = *g_state;
+    PlatformState& state = *g_state;
     Pump(state);
     if (alertable) {
       ApcQueue* queue = CurrentQueue(state);
@@ -640,7 +640,7 @@ DWORD WINAPI SleepEx(DWORD milliseconds, BOOL alertable) {
 
 BOOL WINAPI GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* transferred, BOOL wait) {
   std::unique_lock lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   if (state.files.find(Key(handle)) == state.files.end()) return Fail(ERROR_INVALID_HANDLE);
   while (overlapped->Internal == kPending) {
     if (!wait) return Fail(ERROR_IO_INCOMPLETE);
@@ -661,7 +661,7 @@ BOOL WINAPI GetOverlappedResult(HANDLE handle, OVERLAPPED* overlapped, DWORD* tr
 
 BOOL WINAPI CancelIo(HANDLE handle) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   ++state.cancelIoCalls;
   if (!state.cancelIoAvailable) return Fail(ERROR_NOT_SUPPORTED);
   auto file = FindFile(state, handle);
@@ -684,7 +684,7 @@ DWORD WINAPI GetLastError() { return t_lastError; }
 // given up here, and the wait asked for is recorded.
 HANDLE WINAPI HoldDevice(const char* path, DWORD milliseconds) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   for (auto& [id, record] : state.devices) {
     if (path == nullptr || record.config.path != path) continue;
     if (!record.current || !record.current->plugged) break;
@@ -711,25 +711,25 @@ BOOL WINAPI ReleaseDeviceHold(HANDLE hold) {
 
 // One field of the state, read or set under the lock.
 template <typename T>
-T Get(T SimState::*field) {
+T Get(T PlatformState::*field) {
   std::lock_guard lock(Mutex());
   return State().*field;
 }
 template <typename T>
-void Put(T SimState::*field, T value) {
+void Put(T PlatformState::*field, T value) {
   std::lock_guard lock(Mutex());
   State().*field = std::move(value);
 }
-void Bump(int SimState::*counter) {
+void Bump(int PlatformState::*counter) {
   std::lock_guard lock(Mutex());
   ++(State().*counter);
 }
 
 // Counts a group's load and binds it, unless the platform is set to refuse.
 template <typename Group>
-bool LoadCounted(int SimState::*loads, bool SimState::*loadable, Group& group, const Group& services) {
+bool LoadCounted(int PlatformState::*loads, bool PlatformState::*loadable, Group& group, const Group& services) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   ++(state.*loads);
   if (!(state.*loadable)) return false;
   group = services;
@@ -774,22 +774,22 @@ RegistryValue RegistryValue::Binary(std::vector<BYTE> bytes) {
   return value;
 }
 
-// --- SimPlatform ---
+// --- SimulatedPlatform ---
 
-GUID SimPlatform::HidGuid() {
+GUID SimulatedPlatform::HidGuid() {
   return lumetra::test::kHidInterfaceClass;
 }
 
-SimPlatform::SimPlatform() {
+SimulatedPlatform::SimulatedPlatform() {
   {
     std::lock_guard lock(Mutex());
-    if (g_state != nullptr) throw std::logic_error("a SimPlatform is installed already");
-    g_state = new SimState;
+    if (g_state != nullptr) throw std::logic_error("a SimulatedPlatform is installed already");
+    g_state = new PlatformState;
   }
   previous_ = hid::SetServiceProvider(this);
 }
 
-SimPlatform::~SimPlatform() {
+SimulatedPlatform::~SimulatedPlatform() {
   hid::SetServiceProvider(previous_);
   std::lock_guard lock(Mutex());
   // Completions still queued for some thread would point into this run.
@@ -800,9 +800,9 @@ SimPlatform::~SimPlatform() {
   Changed().notify_all();
 }
 
-DeviceId SimPlatform::AddDevice(DeviceConfig config) {
+DeviceId SimulatedPlatform::AddDevice(DeviceConfig config) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   const DeviceId id = state.nextId++;
   if (config.devInst == 0) config.devInst = state.nextDevInst++;
   if (config.path.empty()) {
@@ -819,9 +819,9 @@ DeviceId SimPlatform::AddDevice(DeviceConfig config) {
   return id;
 }
 
-void SimPlatform::Unplug(DeviceId id) {
+void SimulatedPlatform::Unplug(DeviceId id) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   DeviceRecord& record = Record(state, id);
   if (!record.current || !record.current->plugged) return;
   record.current->plugged = false;
@@ -833,90 +833,90 @@ void SimPlatform::Unplug(DeviceId id) {
   Changed().notify_all();
 }
 
-void SimPlatform::Plug(DeviceId id) {
+void SimulatedPlatform::Plug(DeviceId id) {
   std::lock_guard lock(Mutex());
-  SimState& state = State();
+  PlatformState& state = State();
   DeviceRecord& record = Record(state, id);
   if (record.current && record.current->plugged) return;
   record.current = std::make_shared<Instance>(Instance{id, true});
   state.order.push_back(id);
 }
 
-bool SimPlatform::IsPlugged(DeviceId id) const {
+bool SimulatedPlatform::IsPlugged(DeviceId id) const {
   std::lock_guard lock(Mutex());
   const DeviceRecord& record = Record(State(), id);
   return record.current && record.current->plugged;
 }
 
-void SimPlatform::Configure(DeviceId id, const std::function<void(DeviceConfig&)>& change) {
+void SimulatedPlatform::Configure(DeviceId id, const std::function<void(DeviceConfig&)>& change) {
   std::lock_guard lock(Mutex());
   change(Record(State(), id).config);
 }
 
-DeviceConfig SimPlatform::Config(DeviceId id) const {
+DeviceConfig SimulatedPlatform::Config(DeviceId id) const {
   std::lock_guard lock(Mutex());
   return Record(State(), id).config;
 }
 
-std::string SimPlatform::PathOf(DeviceId id) const { return Config(id).path; }
-DWORD SimPlatform::DevInstOf(DeviceId id) const { return Config(id).devInst; }
+std::string SimulatedPlatform::PathOf(DeviceId id) const { return Config(id).path; }
+DWORD SimulatedPlatform::DevInstOf(DeviceId id) const { return Config(id).devInst; }
 
-void SimPlatform::QueueInput(DeviceId id, std::vector<BYTE> report, std::chrono::milliseconds delay) {
+void SimulatedPlatform::QueueInput(DeviceId id, std::vector<BYTE> report, std::chrono::milliseconds delay) {
   std::lock_guard lock(Mutex());
   Schedule(State(), id, std::move(report), delay);
 }
 
-void SimPlatform::SetResponder(DeviceId id, Responder responder) {
+void SimulatedPlatform::SetResponder(DeviceId id, Responder responder) {
   std::lock_guard lock(Mutex());
   Record(State(), id).responder = std::move(responder);
 }
 
-std::vector<std::vector<BYTE>> SimPlatform::Writes(DeviceId id) const {
+std::vector<std::vector<BYTE>> SimulatedPlatform::Writes(DeviceId id) const {
   std::lock_guard lock(Mutex());
   return Record(State(), id).writes;
 }
 
-int SimPlatform::OpenHandles(DeviceId id) const {
+int SimulatedPlatform::OpenHandles(DeviceId id) const {
   std::lock_guard lock(Mutex());
   int count = 0;
   for (const auto& [key, file] : State().files) count += file->instance->id == id ? 1 : 0;
   return count;
 }
 
-void SimPlatform::SetHeldElsewhere(DeviceId id, bool held) {
+void SimulatedPlatform::SetHeldElsewhere(DeviceId id, bool held) {
   std::lock_guard lock(Mutex());
   Record(State(), id).heldElsewhere = held;
 }
 
-bool SimPlatform::HeldHere(DeviceId id) const {
+bool SimulatedPlatform::HeldHere(DeviceId id) const {
   std::lock_guard lock(Mutex());
   const auto& holds = State().holds;
   return std::any_of(holds.begin(), holds.end(), [id](const auto& hold) { return hold.second == id; });
 }
 
-DWORD SimPlatform::LastHoldWait(DeviceId id) const {
+DWORD SimulatedPlatform::LastHoldWait(DeviceId id) const {
   std::lock_guard lock(Mutex());
   return Record(State(), id).lastHoldWait;
 }
 
-int SimPlatform::OpenAttempts(DeviceId id) const {
+int SimulatedPlatform::OpenAttempts(DeviceId id) const {
   std::lock_guard lock(Mutex());
   return Record(State(), id).openAttempts;
 }
 
-int SimPlatform::ProductStringQueries(DeviceId id) const {
+int SimulatedPlatform::ProductStringQueries(DeviceId id) const {
   std::lock_guard lock(Mutex());
   return Record(State(), id).productStringQueries;
 }
 
-int SimPlatform::PendingReads(DeviceId id) const {
+int SimulatedPlatform::PendingReads(DeviceId id) const {
   std::lock_guard lock(Mutex());
   int count = 0;
   for (const PendingRead& read : State().pending) count += read.file->instance->id == id ? 1 : 0;
   return count;
 }
 
-bool SimPlatform::WaitForPendingRead(DeviceId id, std::chrono::milliseconds timeout) const {
+bool SimulatedPlatform::WaitForPendingRead(DeviceId id, std::chrono::milliseconds timeout) const {
   const Clock::time_point deadline = Clock::now() + timeout;
   std::unique_lock lock(Mutex());
   for (;;) {
@@ -932,65 +932,65 @@ bool SimPlatform::WaitForPendingRead(DeviceId id, std::chrono::milliseconds time
   }
 }
 
-int SimPlatform::TotalOpenHandles() const {
+int SimulatedPlatform::TotalOpenHandles() const {
   std::lock_guard lock(Mutex());
   return static_cast<int>(State().files.size());
 }
 
-int SimPlatform::LivePreparsedData() const {
+int SimulatedPlatform::LivePreparsedData() const {
   std::lock_guard lock(Mutex());
   return static_cast<int>(State().preparsed.size());
 }
 
-int SimPlatform::LiveDeviceInfoSets() const {
+int SimulatedPlatform::LiveDeviceInfoSets() const {
   std::lock_guard lock(Mutex());
   return static_cast<int>(State().sets.size());
 }
 
-int SimPlatform::CancelIoCalls() const { return Get(&SimState::cancelIoCalls); }
+int SimulatedPlatform::CancelIoCalls() const { return Get(&PlatformState::cancelIoCalls); }
 
-void SimPlatform::SetSetupServicesLoadable(bool loadable) { Put(&SimState::setupLoadable, loadable); }
+void SimulatedPlatform::SetSetupServicesLoadable(bool loadable) { Put(&PlatformState::setupLoadable, loadable); }
 
-void SimPlatform::SetHidServicesLoadable(bool loadable) { Put(&SimState::hidLoadable, loadable); }
+void SimulatedPlatform::SetHidServicesLoadable(bool loadable) { Put(&PlatformState::hidLoadable, loadable); }
 
-void SimPlatform::SetClassDevsFails(bool fails) { Put(&SimState::classDevsFails, fails); }
+void SimulatedPlatform::SetClassDevsFails(bool fails) { Put(&PlatformState::classDevsFails, fails); }
 
-void SimPlatform::SetCancelIoAvailable(bool available) { Put(&SimState::cancelIoAvailable, available); }
+void SimulatedPlatform::SetCancelIoAvailable(bool available) { Put(&PlatformState::cancelIoAvailable, available); }
 
-void SimPlatform::SetAfterCloseHook(std::function<void()> hook) { Put(&SimState::afterClose, std::move(hook)); }
+void SimulatedPlatform::SetAfterCloseHook(std::function<void()> hook) { Put(&PlatformState::afterClose, std::move(hook)); }
 
-void SimPlatform::SetBeforeOpenHook(std::function<void()> hook) { Put(&SimState::beforeOpen, std::move(hook)); }
+void SimulatedPlatform::SetBeforeOpenHook(std::function<void()> hook) { Put(&PlatformState::beforeOpen, std::move(hook)); }
 
-void SimPlatform::SetBeforeReadHook(std::function<void()> hook) { Put(&SimState::beforeRead, std::move(hook)); }
+void SimulatedPlatform::SetBeforeReadHook(std::function<void()> hook) { Put(&PlatformState::beforeRead, std::move(hook)); }
 
-void SimPlatform::SetHandleValuesReused(bool reused) { Put(&SimState::reuseHandles, reused); }
+void SimulatedPlatform::SetHandleValuesReused(bool reused) { Put(&PlatformState::reuseHandles, reused); }
 
-int SimPlatform::SetupLoads() const { return Get(&SimState::setupLoads); }
-int SimPlatform::SetupFrees() const { return Get(&SimState::setupFrees); }
-int SimPlatform::HidLoads() const { return Get(&SimState::hidLoads); }
-int SimPlatform::HidFrees() const { return Get(&SimState::hidFrees); }
-DWORD SimPlatform::LastClassDevsFlags() const { return Get(&SimState::lastClassDevsFlags); }
+int SimulatedPlatform::SetupLoads() const { return Get(&PlatformState::setupLoads); }
+int SimulatedPlatform::SetupFrees() const { return Get(&PlatformState::setupFrees); }
+int SimulatedPlatform::HidLoads() const { return Get(&PlatformState::hidLoads); }
+int SimulatedPlatform::HidFrees() const { return Get(&PlatformState::hidFrees); }
+DWORD SimulatedPlatform::LastClassDevsFlags() const { return Get(&PlatformState::lastClassDevsFlags); }
 
-bool SimPlatform::LoadSetupServices(hid::ServiceTable::Setup& group) {
-  return LoadCounted(&SimState::setupLoads, &SimState::setupLoadable, group,
+bool SimulatedPlatform::LoadSetupServices(hid::ServiceTable::Setup& group) {
+  return LoadCounted(&PlatformState::setupLoads, &PlatformState::setupLoadable, group,
                      {LUMETRA_SETUP_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::FreeSetupServices(hid::ServiceTable::Setup&) { Bump(&SimState::setupFrees); }
+void SimulatedPlatform::FreeSetupServices(hid::ServiceTable::Setup&) { Bump(&PlatformState::setupFrees); }
 
-bool SimPlatform::LoadHidServices(hid::ServiceTable::Hid& group) {
-  return LoadCounted(&SimState::hidLoads, &SimState::hidLoadable, group,
+bool SimulatedPlatform::LoadHidServices(hid::ServiceTable::Hid& group) {
+  return LoadCounted(&PlatformState::hidLoads, &PlatformState::hidLoadable, group,
                      {LUMETRA_HID_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)});
 }
 
-void SimPlatform::FreeHidServices(hid::ServiceTable::Hid&) { Bump(&SimState::hidFrees); }
+void SimulatedPlatform::FreeHidServices(hid::ServiceTable::Hid&) { Bump(&PlatformState::hidFrees); }
 
-void SimPlatform::BindFileServices(hid::ServiceTable::File& group) {
+void SimulatedPlatform::BindFileServices(hid::ServiceTable::File& group) {
   group = {LUMETRA_FILE_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};
 }
 
-void SimPlatform::BindHoldServices(hid::ServiceTable::Hold& group) {
+void SimulatedPlatform::BindHoldServices(hid::ServiceTable::Hold& group) {
   group = {LUMETRA_HOLD_SERVICES(LUMETRA_ENTRY_OF_SAME_NAME)};
 }
 
-}  // namespace hidsim
+}  // namespace simulated_hid

@@ -1,4 +1,4 @@
-#include "tools/vorda2-emulator/mock_hidraw_linux.h"
+#include "tools/vorda2-emulator/virtual_hidraw_linux.h"
 
 #include <linux/hidraw.h>
 #include <fcntl.h>
@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <utility>
 
-namespace lumetra::mock {
+namespace lumetra::virtual_hid {
 namespace {
 
 constexpr char kPreloadLibrary[] = "libumockdev-preload.so.0";
@@ -79,7 +79,7 @@ void WaitUntilServed(const std::string& node, std::size_t descriptor_size) {
     }
     usleep(5000);
   }
-  throw std::runtime_error("mock device node is not served: " + node);
+  throw std::runtime_error("virtual device node is not served: " + node);
 }
 
 // A folder the testbed names in a string that is the caller's to free.
@@ -347,14 +347,14 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
     const std::string message = error != nullptr ? error->message : "unknown error";
     g_clear_error(&error);
     g_object_unref(handler);
-    throw std::runtime_error("cannot attach to mock device node: " + message);
+    throw std::runtime_error("cannot attach to virtual device node: " + message);
   }
   device->ioctl_handler_ = handler;
   devices_.push_back(device);
   if (!umockdev_testbed_add_from_string(testbed_, nodes.text.c_str(), &error)) {
     const std::string message = error != nullptr ? error->message : "unknown error";
     g_clear_error(&error);
-    throw std::runtime_error("cannot add mock device: " + message);
+    throw std::runtime_error("cannot add virtual device: " + message);
   }
   {
     std::lock_guard lock(device->mutex_);
@@ -440,4 +440,4 @@ void ReexecUnderUmockdevPreload(char** argv) {
   std::perror("cannot restart under the umockdev preload library");
 }
 
-}  // namespace lumetra::mock
+}  // namespace lumetra::virtual_hid

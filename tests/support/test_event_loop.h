@@ -18,7 +18,7 @@
 
 #include "hid/main_thread.h"
 
-namespace hidsim {
+namespace simulated_hid {
 
 class TestEventLoop final : public hid::MainThreadDispatcher {
  public:
@@ -45,4 +45,4 @@ class TestEventLoop final : public hid::MainThreadDispatcher {
   hid::MainThreadDispatcher* previous_ = nullptr;
 };
 
-}  // namespace hidsim
+}  // namespace simulated_hid

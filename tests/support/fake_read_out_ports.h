@@ -11,7 +11,7 @@ namespace stopwatch {
 
 // Keeps what the read-out writes: the status line, every cell text, and how
 // many times each was written.
-class RecordingWindow : public ReadOutWindowPort {
+class FakeReadOutWindow : public ReadOutWindowPort {
  public:
   void SetStatusText(const std::string& text) override {
     status = text;

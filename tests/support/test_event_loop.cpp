@@ -1,14 +1,14 @@
 // The test event loop: posted tasks, run in rounds together with the
 // thread's window messages (thread_messages.h).
-#include "tests/sim/test_event_loop.h"
+#include "tests/support/test_event_loop.h"
 
 #include <algorithm>
 #include <deque>
 #include <mutex>
 
-#include "tests/sim/thread_messages.h"
+#include "tests/support/thread_messages.h"
 
-namespace hidsim {
+namespace simulated_hid {
 
 struct TestEventLoop::Queue {
   std::mutex mutex;
@@ -81,4 +81,4 @@ std::size_t TestEventLoop::Pending() const {
   return queue_->Waiting() + (queue_->messages.Waiting() ? 1 : 0);
 }
 
-}  // namespace hidsim
+}  // namespace simulated_hid

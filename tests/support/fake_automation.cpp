@@ -1,4 +1,4 @@
-#include "fake_automation.h"
+#include "tests/support/fake_automation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <optional>
 #include <utility>
 
-#include "export/automation/class_registry.h"
 #include "export/automation/ascii_case.h"
+#include "export/automation/class_registry.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/system_error_text.h"
 #include "export/automation/text_convert.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "export/spreadsheet/workbook.h"
-#include "measurement_grids.h"
+#include "tests/support/measurement_grids.h"
 
 namespace spreadsheet::testing {
 

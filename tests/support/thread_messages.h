@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <memory>
 
-namespace hidsim {
+namespace simulated_hid {
 
 class ThreadMessages {
  public:
@@ -36,4 +36,4 @@ class ThreadMessages {
   std::unique_ptr<State> state_;
 };
 
-}  // namespace hidsim
+}  // namespace simulated_hid

@@ -1,6 +1,6 @@
 // A simulated platform for testing the HID device layer without devices.
 //
-// SimPlatform is a service provider that models HID device interfaces in
+// SimulatedPlatform is a service provider that models HID device interfaces in
 // memory: enumeration through the device-setup calls, registry properties,
 // attributes, product strings, capabilities, opening with full, query-only
 // or no access, synchronous and overlapped reads and writes, plugging and
@@ -19,7 +19,7 @@
 //   - GetLastError is per thread;
 //   - a device hold is refused at once (ERROR_TIMEOUT) while another hold
 //     on the device is taken, here or by "another program" (SetHeldElsewhere).
-// Constructing a SimPlatform installs it as the service provider; destroying
+// Constructing a SimulatedPlatform installs it as the service provider; destroying
 // it restores the previous one. One at a time.
 //
 // TestEventLoop (test_event_loop.h) is the main-thread dispatcher the tests
@@ -38,11 +38,11 @@
 #include <string>
 #include <vector>
 
-#include "hid/service_table.h"
 #include "hid/main_thread.h"
-#include "tests/sim/test_event_loop.h"
+#include "hid/service_table.h"
+#include "tests/support/test_event_loop.h"
 
-namespace hidsim {
+namespace simulated_hid {
 
 // The error the HID driver gives for a buffer of the wrong size.
 inline constexpr DWORD kErrorInvalidUserBuffer = 1784;
@@ -93,23 +93,23 @@ struct DeviceConfig {
 };
 
 // An input report, delivered after a delay.
-struct ScriptedReport {
+struct SimulatedReport {
   std::vector<BYTE> bytes;
   std::chrono::milliseconds delay{0};
 };
 
 // Answers a written output report; nullopt for no answer. Called without
-// the simulator's lock held, on the writing thread.
-using Responder = std::function<std::optional<ScriptedReport>(const std::vector<BYTE>& request)>;
+// the simulated platform's lock held, on the writing thread.
+using Responder = std::function<std::optional<SimulatedReport>(const std::vector<BYTE>& request)>;
 
 using DeviceId = int;
 
-class SimPlatform final : public hid::ServiceProvider {
+class SimulatedPlatform final : public hid::ServiceProvider {
  public:
-  SimPlatform();
-  ~SimPlatform() override;
-  SimPlatform(const SimPlatform&) = delete;
-  SimPlatform& operator=(const SimPlatform&) = delete;
+  SimulatedPlatform();
+  ~SimulatedPlatform() override;
+  SimulatedPlatform(const SimulatedPlatform&) = delete;
+  SimulatedPlatform& operator=(const SimulatedPlatform&) = delete;
 
   // --- Devices ---
   // Plugged in, last in the enumeration order.
@@ -159,14 +159,14 @@ class SimPlatform final : public hid::ServiceProvider {
   // Without it CancelIo returns FALSE, as on a system that has none.
   void SetCancelIoAvailable(bool available);
   // Runs on the closing thread after each CloseHandle, outside the
-  // simulator's lock (empty: none). Lets a test hold that thread at the
+  // simulated platform's lock (empty: none). Lets a test hold that thread at the
   // moment a handle has just been closed.
   void SetAfterCloseHook(std::function<void()> hook);
   // Runs on the opening thread at the start of each CreateFileA, outside the
-  // simulator's lock (empty: none).
+  // simulated platform's lock (empty: none).
   void SetBeforeOpenHook(std::function<void()> hook);
   // Runs on the reading thread at the start of each ReadFileEx, before the
-  // handle is looked at, outside the simulator's lock (empty: none).
+  // handle is looked at, outside the simulated platform's lock (empty: none).
   void SetBeforeReadHook(std::function<void()> hook);
   // As Windows does, the value of the handle closed last goes to the next
   // handle opened (off, the default: every handle gets a value of its own).
@@ -177,7 +177,7 @@ class SimPlatform final : public hid::ServiceProvider {
   int HidFrees() const;
   DWORD LastClassDevsFlags() const;
 
-  // The HID interface class GUID the simulator reports.
+  // The HID interface class GUID the simulated platform reports.
   static GUID HidGuid();
 
   // --- ServiceProvider ---
@@ -192,4 +192,4 @@ class SimPlatform final : public hid::ServiceProvider {
   hid::ServiceProvider* previous_ = nullptr;
 };
 
-}  // namespace hidsim
+}  // namespace simulated_hid

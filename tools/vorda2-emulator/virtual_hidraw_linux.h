@@ -24,7 +24,7 @@
 typedef struct _UMockdevTestbed UMockdevTestbed;
 typedef struct _UMockdevIoctlBase UMockdevIoctlBase;
 
-namespace lumetra::mock {
+namespace lumetra::virtual_hid {
 
 using Report = std::vector<std::uint8_t>;
 
@@ -129,4 +129,4 @@ bool UnderUmockdevPreload();
 // it is there already. Returns only when it is there (or on failure).
 void ReexecUnderUmockdevPreload(char** argv);
 
-}  // namespace lumetra::mock
+}  // namespace lumetra::virtual_hid

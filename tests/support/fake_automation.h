@@ -1,4 +1,4 @@
-// A recording automation server for tests.
+// A fake automation server for tests.
 //
 // It stands in for the spreadsheet application (or any other server): it is
 // registered under programmatic identifiers, created through

@@ -1,4 +1,4 @@
-#include "read_only_folder_linux.h"
+#include "tests/support/read_only_folder_linux.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -12,7 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace spreadsheet::testing {
 namespace fs = std::filesystem;
