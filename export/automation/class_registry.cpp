@@ -6,12 +6,14 @@
 #include <utility>
 #include <vector>
 
-#include "export/automation/ascii_case.h"
+#include "base/ascii_case.h"
 #include "export/automation/class_registry_internal.h"
 #include "export/automation/text_convert.h"
 
 namespace automation {
 namespace {
+
+using base::EqualsIgnoringAsciiCase;
 
 struct Registration {
   std::string progId;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "export/automation/ascii_case.h"
+#include "base/ascii_case.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/text_convert.h"
 
@@ -15,8 +15,8 @@ bool TextToBool(BSTR text) {
   std::string_view trimmed = value;
   while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
   while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
-  if (EqualsIgnoringAsciiCase(trimmed, "true")) return true;
-  if (EqualsIgnoringAsciiCase(trimmed, "false")) return false;
+  if (base::EqualsIgnoringAsciiCase(trimmed, "true")) return true;
+  if (base::EqualsIgnoringAsciiCase(trimmed, "false")) return false;
   std::string const number(trimmed);
   char* end = nullptr;
   double const parsed = std::strtod(number.c_str(), &end);

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "export/automation/ascii_case.h"
+#include "base/ascii_case.h"
 #include "export/automation/text_convert.h"
 #include "export/spreadsheet/spreadsheet_error.h"
 
@@ -12,7 +12,7 @@ namespace {
 std::atomic<long> gLiveObjects{0};
 
 bool SameNameIgnoringCase(const OLECHAR* given, const char* known) {
-  using automation::LowerAscii;
+  using base::LowerAscii;
   std::size_t i = 0;
   for (; known[i] != 0; ++i) {
     if (given[i] == 0 || LowerAscii(static_cast<char16_t>(given[i])) != LowerAscii(static_cast<char16_t>(known[i]))) {

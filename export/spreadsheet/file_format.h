@@ -3,10 +3,10 @@
 // MS Excel the format) both decide by.
 #pragma once
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <string_view>
+
+#include "base/ascii_case.h"
 
 namespace spreadsheet {
 
@@ -27,10 +27,7 @@ inline FileFormat FormatForPath(const std::string& path) {
   constexpr std::string_view kXlsx = ".xlsx";
   if (path.size() < kXlsx.size()) return FileFormat::Xls;
   const std::string_view tail = std::string_view(path).substr(path.size() - kXlsx.size());
-  const bool isXlsx = std::equal(tail.begin(), tail.end(), kXlsx.begin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
-  });
-  return isXlsx ? FileFormat::Xlsx : FileFormat::Xls;
+  return base::EqualsIgnoringAsciiCase(tail, kXlsx) ? FileFormat::Xlsx : FileFormat::Xls;
 }
 
 }  // namespace spreadsheet

@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "export/automation/ascii_case.h"
+#include "base/ascii_case.h"
 #include "export/automation/class_registry.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/system_error_text.h"
@@ -17,7 +17,7 @@ namespace {
 
 std::string Lower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = LowerAscii(c);
+  for (char& c : out) c = base::LowerAscii(c);
   return out;
 }
 

@@ -1,13 +1,13 @@
-// Names in automation calls (programmatic identifiers, member names, the
-// words "true" and "false" in texts) match without regard to the case of
-// ASCII letters, as the system's COM matches them; every other character
-// must be the same.
+// Matching without regard to the case of ASCII letters, whatever the
+// locale: names in automation calls (programmatic identifiers, member names,
+// the words "true" and "false" in texts), as the system's COM matches them,
+// and file name extensions. Every other character must be the same.
 #pragma once
 
 #include <algorithm>
 #include <string_view>
 
-namespace automation {
+namespace base {
 
 template <typename Char>
 constexpr Char LowerAscii(Char c) {
@@ -19,4 +19,4 @@ inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                     [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-}  // namespace automation
+}  // namespace base
