@@ -63,6 +63,10 @@ HWND ApplicationWindow() {
   windowClass.lpfnWndProc = &ApplicationProc;
   windowClass.hInstance = Module();
   windowClass.lpszClassName = kClassName;
+  // The task-bar button shows the class's icons: a WM_SETICON would have
+  // the window system convert them once more for a window never seen.
+  windowClass.hIcon = LoadProgramIcon(::GetSystemMetrics(SM_CXICON));
+  windowClass.hIconSm = LoadProgramIcon(::GetSystemMetrics(SM_CXSMICON));
   if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw std::runtime_error("cannot register the application window's class");
   // In the middle of the screen with no size: where a minimised program's
@@ -73,10 +77,6 @@ HWND ApplicationWindow() {
                                   WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                                   nullptr, nullptr, Module(), nullptr);
   if (application == nullptr) throw std::runtime_error("cannot create the application window");
-  if (HICON big = LoadProgramIcon(::GetSystemMetrics(SM_CXICON)))
-    ::SendMessageW(application, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-  if (HICON small = LoadProgramIcon(::GetSystemMetrics(SM_CXSMICON)))
-    ::SendMessageW(application, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   return application;
 }
 

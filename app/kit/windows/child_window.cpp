@@ -20,23 +20,43 @@ constexpr wchar_t kChildProperty[] = L"LumetraControl";
 }  // namespace
 
 NativeChild::NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle)
-    : form_(form), peer_(peer) {
-  NativeChild* outer = creating;
-  creating = this;
-  hwnd_ = ::CreateWindowExW(exStyle, windowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, 0, 0, 0, 0,
-                            form.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.nextControlId())),
-                            Module(), nullptr);
-  creating = outer;
-  if (hwnd_ == nullptr) throw std::runtime_error("cannot create a control window");
-  ::SetPropW(hwnd_, kChildProperty, this);
+    : form_(form),
+      peer_(peer),
+      windowClass_(windowClass),
+      style_(style),
+      exStyle_(exStyle),
+      id_(form.nextControlId()) {
   form_.addChild(*this);
+  if (form_.childrenMade()) make();
 }
 
 NativeChild::~NativeChild() {
   form_.removeChild(*this);
+  if (hwnd_ == nullptr) return;
   ::RemovePropW(hwnd_, kChildProperty);
   ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   ::DestroyWindow(hwnd_);
+}
+
+HWND NativeChild::hwnd() const {
+  if (hwnd_ == nullptr) make();
+  return hwnd_;
+}
+
+void NativeChild::make() const {
+  const RECT device = ToDevice(layoutBounds_, dpi());
+  NativeChild* outer = creating;
+  creating = const_cast<NativeChild*>(this);
+  const HWND made = ::CreateWindowExW(
+      exStyle_, windowClass_, Wide(text_).c_str(), WS_CHILD | (visible_ ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | style_,
+      device.left, device.top, device.right - device.left, device.bottom - device.top, form_.hwnd(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Module(), nullptr);
+  creating = outer;
+  if (made == nullptr) throw std::runtime_error("cannot create a control window");
+  hwnd_ = made;
+  ::SetPropW(hwnd_, kChildProperty, const_cast<NativeChild*>(this));
+  if (gdiFont_.get() != nullptr) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(gdiFont_.get()), FALSE);
+  if (!hint_.empty()) form_.setToolTip(hwnd_, Wide(hint_));
 }
 
 NativeChild* NativeChild::Of(HWND window) {
@@ -82,6 +102,7 @@ int NativeChild::dpi() const { return form_.dpi(); }
 
 void NativeChild::setBounds(const TRect& bounds) {
   layoutBounds_ = bounds;
+  if (hwnd_ == nullptr) return;
   const RECT device = ToDevice(bounds, dpi());
   // A label sizes itself at each change of font and text: where it stays,
   // the system is not asked again.
@@ -96,20 +117,27 @@ void NativeChild::setBounds(const TRect& bounds) {
 }
 
 TRect NativeChild::bounds() const {
+  // Where the window will be, to the device pixel, as it would tell it.
+  if (hwnd_ == nullptr) return ToLayout(ToDevice(layoutBounds_, dpi()), dpi());
   RECT rect;
   ::GetWindowRect(hwnd_, &rect);
   ::MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
   return ToLayout(rect, dpi());
 }
 
-void NativeChild::setText(const std::string& text) { ::SetWindowTextW(hwnd_, Wide(text).c_str()); }
+void NativeChild::setText(const std::string& text) {
+  if (hwnd_ == nullptr)
+    text_ = text;
+  else
+    ::SetWindowTextW(hwnd_, Wide(text).c_str());
+}
 
 void NativeChild::setFont(const TFont& font) {
   font_ = font;
   // The control lets go of the old font before it is freed.
   GdiFont next(font_, dpi());
   // Redrawn now only when it shows; a hidden one is drawn whole when shown.
-  ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), ::IsWindowVisible(hwnd_));
+  if (hwnd_ != nullptr) ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(next.get()), isVisible());
   gdiFont_ = std::move(next);
 }
 
@@ -120,21 +148,26 @@ TSize NativeChild::textExtent() const {
 
 void NativeChild::setHint(const std::string& text) {
   hint_ = text;
-  form_.setToolTip(hwnd_, Wide(text));
+  if (hwnd_ != nullptr) form_.setToolTip(hwnd_, Wide(text));
 }
 
-void NativeChild::setVisible(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+void NativeChild::setVisible(bool visible) {
+  visible_ = visible;
+  if (hwnd_ != nullptr) ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
 
 void NativeChild::setTabStop(bool stop) {
+  style_ = stop ? style_ | WS_TABSTOP : style_ & ~WS_TABSTOP;
+  if (hwnd_ == nullptr) return;
   const LONG style = ::GetWindowLongW(hwnd_, GWL_STYLE);
   ::SetWindowLongW(hwnd_, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
 }
 
 void NativeChild::bringToFront() {
-  ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-Image NativeChild::grab() const { return GrabWindow(hwnd_); }
+Image NativeChild::grab() const { return GrabWindow(hwnd()); }
 
 void NativeChild::dpiChanged() {
   setFont(font_);

@@ -1,6 +1,14 @@
 // A control's native window inside a form: what every child peer does the
 // same way (place, text, font, tooltip, visibility, focus, tab stop,
 // stacking, pictures), in layout pixels scaled to the form's resolution.
+//
+// The window is made when something first needs it, and at the latest when
+// the form sets its tab order or shows (FormWindow::makeChildren), with the
+// place, text, font and hint the control has by then. Until then those are
+// only kept here. A stored layout sets each control's place, font and text
+// one after another, and a label sizes itself at each; made at once, the
+// window would be placed, sized and titled several times over, every
+// change a round trip to the window server under Wine.
 #pragma once
 
 #include <string>
@@ -15,7 +23,8 @@ class FormWindow;
 
 class NativeChild {
  public:
-  // Creates the window, hidden from the events until construction is done.
+  // The window is made at once only where the form's children are made
+  // already; events reach the control once construction is done.
   NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
   virtual ~NativeChild();
   NativeChild(const NativeChild&) = delete;
@@ -24,7 +33,10 @@ class NativeChild {
   // The child a window of ours belongs to, or nullptr.
   static NativeChild* Of(HWND window);
 
-  HWND hwnd() const { return hwnd_; }
+  // The window, made now if it is not there yet.
+  HWND hwnd() const;
+  // The window if it has been made, or nullptr.
+  HWND madeHwnd() const { return hwnd_; }
   ControlPeer& peer() const { return peer_; }
   FormWindow& form() const { return form_; }
   int dpi() const;
@@ -34,22 +46,22 @@ class NativeChild {
   void setBounds(const TRect& bounds);
   TRect bounds() const;
   void setText(const std::string& text);
-  std::string text() const { return WindowText(hwnd_); }
+  std::string text() const { return hwnd_ != nullptr ? WindowText(hwnd_) : text_; }
   void setFont(const TFont& font);
   TSize textExtent() const;
   void setHint(const std::string& text);
   const std::string& hint() const { return hint_; }
   void setVisible(bool visible);
-  bool isVisible() const { return ::IsWindowVisible(hwnd_) != FALSE; }
-  void setFocus() { ::SetFocus(hwnd_); }
-  bool hasFocus() const { return ::GetFocus() == hwnd_; }
+  bool isVisible() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd_) != FALSE; }
+  void setFocus() { ::SetFocus(hwnd()); }
+  bool hasFocus() const { return hwnd_ != nullptr && ::GetFocus() == hwnd_; }
   void setTabStop(bool stop);
-  bool tabStop() const { return (::GetWindowLongW(hwnd_, GWL_STYLE) & WS_TABSTOP) != 0; }
+  bool tabStop() const { return (style_ & WS_TABSTOP) != 0; }
   void bringToFront();
   // A window not shown yet is painted whole when it is shown: asking the
   // system for it now (one round trip to Wine's server each) buys nothing.
   void invalidate() {
-    if (::IsWindowVisible(hwnd_)) ::InvalidateRect(hwnd_, nullptr, TRUE);
+    if (isVisible()) ::InvalidateRect(hwnd_, nullptr, TRUE);
   }
   Image grab() const;
 
@@ -73,13 +85,21 @@ class NativeChild {
   void setReady() { ready_ = true; }
 
  private:
+  void make() const;
+
   FormWindow& form_;
   ControlPeer& peer_;
-  HWND hwnd_ = nullptr;
+  const wchar_t* windowClass_;
+  DWORD style_;
+  DWORD exStyle_;
+  int id_;
+  mutable HWND hwnd_ = nullptr;
   TRect layoutBounds_;
   TFont font_;
   GdiFont gdiFont_;
+  std::string text_;  // the text the window is made with
   std::string hint_;
+  bool visible_ = true;
   bool ready_ = false;
 };
 

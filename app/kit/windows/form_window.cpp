@@ -31,6 +31,9 @@ const wchar_t* RegisteredClass(WNDPROC proc) {
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
+    // The program's icons at the system's resolution; see setIcons.
+    windowClass.hIcon = LoadProgramIcon(::GetSystemMetrics(SM_CXICON));
+    windowClass.hIconSm = LoadProgramIcon(::GetSystemMetrics(SM_CXSMICON));
     return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   if (!registered) throw std::runtime_error("cannot register the form's window class");
@@ -88,8 +91,15 @@ FormWindow::~FormWindow() {
 
 void FormWindow::removeChild(NativeChild& child) {
   children_.erase(std::remove(children_.begin(), children_.end(), &child), children_.end());
-  if (lastFocus_ == child.hwnd()) lastFocus_ = nullptr;
-  setToolTip(child.hwnd(), L"");
+  HWND window = child.madeHwnd();
+  if (window == nullptr) return;
+  if (lastFocus_ == window) lastFocus_ = nullptr;
+  setToolTip(window, L"");
+}
+
+void FormWindow::makeChildren() const {
+  childrenMade_ = true;
+  for (NativeChild* child : children_) child->hwnd();
 }
 
 void FormWindow::setToolTip(HWND control, const std::wstring& text) {
@@ -171,6 +181,7 @@ TSize FormWindow::clientSize() const {
 }
 
 void FormWindow::show() {
+  makeChildren();
   closedByQuery_ = false;
   // The task-bar button is the application window's: it is shown, without
   // any size, whenever a form is.
@@ -194,6 +205,7 @@ NativeChild* FormWindow::childOf(const ControlPeer* peer) const {
 }
 
 ControlPeer* FormWindow::childAt(TPoint at) const {
+  makeChildren();
   const POINT device{ToDevice(at.X, dpi_), ToDevice(at.Y, dpi_)};
   HWND window = ::ChildWindowFromPointEx(hwnd_, device, CWP_SKIPINVISIBLE);
   if (window == nullptr || window == hwnd_) return nullptr;
@@ -202,6 +214,8 @@ ControlPeer* FormWindow::childAt(TPoint at) const {
 }
 
 void FormWindow::setTabOrder(const std::vector<ControlPeer*>& order) {
+  // The stored layout sets the tab order last: the controls are complete.
+  makeChildren();
   // Tab follows the stacking order of the children: each one goes just
   // below the one before it, leaving the others where they are.
   HWND previous = nullptr;
@@ -216,6 +230,7 @@ void FormWindow::setTabOrder(const std::vector<ControlPeer*>& order) {
 
 std::vector<ControlPeer*> FormWindow::tabCycle(ControlPeer* from) const {
   std::vector<ControlPeer*> cycle;
+  makeChildren();
   NativeChild* start = childOf(from);
   if (start == nullptr) return cycle;
   std::vector<HWND> seen;
@@ -245,8 +260,17 @@ std::string FormWindow::taskBarText() const {
 }
 
 void FormWindow::setIcons() {
-  HICON big = LoadProgramIcon(SystemMetricForDpi(SM_CXICON, dpi_));
-  HICON small = LoadProgramIcon(SystemMetricForDpi(SM_CXSMICON, dpi_));
+  // The class's icons serve a form at the system's resolution, unless it
+  // was given icons of its own for another: each WM_SETICON has the window
+  // system convert the icons again.
+  const int bigSize = SystemMetricForDpi(SM_CXICON, dpi_);
+  const int smallSize = SystemMetricForDpi(SM_CXSMICON, dpi_);
+  const bool classIconsFit = ::GetClassLongPtrW(hwnd_, GCLP_HICON) != 0 &&
+                             bigSize == ::GetSystemMetrics(SM_CXICON) && smallSize == ::GetSystemMetrics(SM_CXSMICON);
+  if (classIconsFit && !ownIcons_) return;
+  ownIcons_ = true;
+  HICON big = LoadProgramIcon(bigSize);
+  HICON small = LoadProgramIcon(smallSize);
   if (big != nullptr) ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   if (small != nullptr) ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }

@@ -23,6 +23,11 @@ class FormWindow final : public FormPeer {
   int nextControlId() { return nextId_++; }
   void addChild(NativeChild& child) { children_.push_back(&child); }
   void removeChild(NativeChild& child);
+  // Makes the windows of the controls that have none yet, in the order the
+  // controls were made (the first on top); from then on a new control
+  // makes its window at once.
+  void makeChildren() const;
+  bool childrenMade() const { return childrenMade_; }
   // Shows `text` when the mouse rests on `control`; empty removes it.
   void setToolTip(HWND control, const std::wstring& text);
 
@@ -75,6 +80,8 @@ class FormWindow final : public FormPeer {
   HWND tooltip_ = nullptr;
   HWND lastFocus_ = nullptr;  // given back when the form is activated again
   bool closedByQuery_ = false;
+  mutable bool childrenMade_ = false;
+  bool ownIcons_ = false;  // icons set on the window, not the class's
 };
 
 }  // namespace kit::win

@@ -42,10 +42,9 @@ int BarOf(ScrollBar bar) { return bar == ScrollBar::Horizontal ? SB_HORZ : SB_VE
 class SurfaceWindow final : public ChildPeer<SurfacePeer> {
  public:
   SurfaceWindow(FormWindow& form, SurfaceEvents& events)
-      : ChildPeer(form, RegisteredClass(), WS_TABSTOP | WS_HSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE),
-        events_(events) {
-    // Both bars start hidden; the grid asks for those it needs.
-    ::ShowScrollBar(hwnd(), SB_BOTH, FALSE);
+      : ChildPeer(form, RegisteredClass(), WS_TABSTOP, WS_EX_CLIENTEDGE), events_(events) {
+    // Both bars start hidden (no WS_HSCROLL, WS_VSCROLL); the grid asks for
+    // those it needs.
     setReady();
   }
 
