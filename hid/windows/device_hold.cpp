@@ -2,11 +2,11 @@
 // device path. The system hands a mutex whose owner ended without releasing
 // it to the next waiter as abandoned; the hold counts that as free, so a
 // program that crashed holding a device never blocks the next one.
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "base/ascii_case.h"
 #include "hid/service_table.h"
 
 namespace hid::windows {
@@ -15,11 +15,12 @@ namespace {
 // Every session's programs reach the same stopwatch, so the name lives in
 // the global namespace. A path may be longer than a name may be, and holds
 // a backslash, which a name must not: the name carries a hash of the path,
-// folded to lower case as the system compares device paths.
+// folded to lower case as the system compares device paths (ASCII only,
+// whatever the program's locale: every program must make the same name).
 std::string HoldName(const char* devicePath) {
   std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a, 64 bits
   for (const char* c = devicePath; *c != '\0'; ++c) {
-    hash ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(*c)));
+    hash ^= static_cast<unsigned char>(base::LowerAscii(*c));
     hash *= 0x100000001b3ULL;
   }
   char name[64];
