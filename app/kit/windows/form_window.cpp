@@ -247,7 +247,10 @@ std::vector<ControlPeer*> FormWindow::tabCycle(ControlPeer* from) const {
 }
 
 Image FormWindow::icon(int size) const {
-  HICON icon = LoadProgramIcon(size);
+  // The icon the window shows: one of its own, or else its class's.
+  const bool small = size <= SystemMetricForDpi(SM_CXSMICON, dpi_);
+  auto icon = reinterpret_cast<HICON>(::SendMessageW(hwnd_, WM_GETICON, small ? ICON_SMALL : ICON_BIG, 0));
+  if (icon == nullptr) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(hwnd_, small ? GCLP_HICONSM : GCLP_HICON));
   if (icon == nullptr) return {};
   return IconImage(icon, size);
 }
