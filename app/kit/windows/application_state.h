@@ -23,6 +23,10 @@ void FormClosed(HWND form);
 // icon is shared: it stays until the program ends and is never destroyed.
 void SetIconResource(int id);
 HICON LoadProgramIcon(int size);
+// Gives a window class the program's icons at the system's resolution, the
+// sizes the desktop asks for. A window of the class shows them without a
+// WM_SETICON, each of which has the window system convert the icons.
+void GiveClassProgramIcons(WNDCLASSEXW& windowClass);
 
 // The message-only window that runs the tasks posted to the main thread;
 // it also owns what the program puts on the clipboard.

@@ -63,10 +63,8 @@ HWND ApplicationWindow() {
   windowClass.lpfnWndProc = &ApplicationProc;
   windowClass.hInstance = Module();
   windowClass.lpszClassName = kClassName;
-  // The task-bar button shows the class's icons: a WM_SETICON would have
-  // the window system convert them once more for a window never seen.
-  windowClass.hIcon = LoadProgramIcon(::GetSystemMetrics(SM_CXICON));
-  windowClass.hIconSm = LoadProgramIcon(::GetSystemMetrics(SM_CXSMICON));
+  // The task-bar button shows the class's icons.
+  GiveClassProgramIcons(windowClass);
   if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw std::runtime_error("cannot register the application window's class");
   // In the middle of the screen with no size: where a minimised program's
@@ -112,6 +110,11 @@ HICON LoadProgramIcon(int size) {
     icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResource), IMAGE_ICON,
                                            size, size, LR_DEFAULTCOLOR));
   return icon;
+}
+
+void GiveClassProgramIcons(WNDCLASSEXW& windowClass) {
+  windowClass.hIcon = LoadProgramIcon(::GetSystemMetrics(SM_CXICON));
+  windowClass.hIconSm = LoadProgramIcon(::GetSystemMetrics(SM_CXSMICON));
 }
 
 }  // namespace kit::win

@@ -31,9 +31,8 @@ const wchar_t* RegisteredClass(WNDPROC proc) {
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    // The program's icons at the system's resolution; see setIcons.
-    windowClass.hIcon = LoadProgramIcon(::GetSystemMetrics(SM_CXICON));
-    windowClass.hIconSm = LoadProgramIcon(::GetSystemMetrics(SM_CXSMICON));
+    // A form at another resolution gets icons of its own; see setIcons.
+    GiveClassProgramIcons(windowClass);
     return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
   if (!registered) throw std::runtime_error("cannot register the form's window class");
