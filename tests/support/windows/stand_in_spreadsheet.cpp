@@ -10,17 +10,19 @@
 //
 // Switches (kept in the registration, so every instance the system starts
 // gets them):
-//   --log FILE       appends "start PID", and "end PID invokes N lookups M"
-//                    (or "dies PID at MEMBER") lines to FILE
+//   --log FILE       appends "start PID", and "end PID invokes N lookups M
+//                    quit|no-quit" (or "dies PID at MEMBER") lines to FILE
 //   --busy SECONDS   rejects every incoming call, the creation of its
 //                    application object included, for its first SECONDS
 //   --fail-save-as   "SaveAs" fails with an exception record and a Russian
 //                    description
 //   --die-at MEMBER  ends the process abruptly when MEMBER is called
 //
-// A server ends when its last object is released, when "Quit" has been
-// called, or when nobody created anything in it within half a minute of its
-// busy time; it withdraws its class at once then, so that the next creation
+// A server ends when its last object is released (whether or not "Quit" was
+// called: as MS Excel, an application told to quit goes only once nobody
+// holds it, and ending earlier would cut off the answer to "Quit" itself),
+// or when nobody created anything in it within half a minute of its busy
+// time; it withdraws its class at once then, so that the next creation
 // starts a new server. Until then further creations are served by it: a
 // caller turned away while it is busy asks the same server again (under
 // Wine, which asks for a single-use server's class anew each time, every
@@ -85,7 +87,7 @@ class StandInServer final : public Server {
     ::TerminateProcess(::GetCurrentProcess(), 3);
     ::ExitProcess(3);
   }
-  void QuitCalled() override { End(); }
+  void QuitCalled() override { quitCalled_ = true; }
   void ObjectCreated() override {
     ++live_;
     everCreated_ = true;
@@ -108,6 +110,7 @@ class StandInServer final : public Server {
 
   void Log(const std::string& line) const { AppendLine(switches_.log, line); }
   const Switches& switches() const { return switches_; }
+  bool QuitWasCalled() const { return quitCalled_; }
 
  private:
   // The loop of the main thread ends, and with it the process.
@@ -122,6 +125,7 @@ class StandInServer final : public Server {
   long locks_ = 0;
   bool everCreated_ = false;
   DWORD cookie_ = 0;
+  bool quitCalled_ = false;
 };
 
 // Rejects every incoming call while the server is busy: what a caller then
@@ -268,7 +272,7 @@ int Serve(const Switches& switches) {
   if (switches.busyMs > 0) ::CoRegisterMessageFilter(nullptr, nullptr);
   ::CoUninitialize();
   server.Log("end " + std::to_string(::GetCurrentProcessId()) + " invokes " + std::to_string(server.invokes) +
-             " lookups " + std::to_string(server.lookups));
+             " lookups " + std::to_string(server.lookups) + (server.QuitWasCalled() ? " quit" : " no-quit"));
   return 0;
 }
 
