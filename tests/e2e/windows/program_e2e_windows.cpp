@@ -35,19 +35,6 @@ using e2e::Check;
 using e2e::Clock;
 using e2e::Report;
 
-// The save dialog's field for the file name: an edit inside the name combo
-// box of the Explorer-style dialog, or the old-style edit.
-HWND FileNameField(HWND dialog) {
-  constexpr int kNameCombo = 0x47C;  // cmb13
-  constexpr int kNameEdit = 0x480;   // edt1
-  if (HWND combo = ::GetDlgItem(dialog, kNameCombo)) {
-    for (const outside::Child& child : outside::Children(combo))
-      if (child.windowClass == L"Edit") return child.hwnd;
-    return combo;
-  }
-  return ::GetDlgItem(dialog, kNameEdit);
-}
-
 std::string ShowFile(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes == INVALID_FILE_ATTRIBUTES ? "missing" : "present";
@@ -119,21 +106,13 @@ int main(int argc, char** argv) {
     // The save, through the system's save dialog.
     const auto saveClicked = Clock::now();
     outside::Click(w.saveButton);
-    HWND dialog = nullptr;
-    const bool asked = outside::WaitFor(
-        [&] {
-          for (HWND box : outside::TopLevelWindows(pid, L"#32770"))
-            if (FileNameField(box) != nullptr) dialog = box;
-          return dialog != nullptr || !e2e::BoxUp(pid).empty();
-        },
-        30s);
-    if (Check(asked && dialog != nullptr, "the save dialog (" + e2e::BoxUp(pid) + ")")) {
+    HWND dialog = e2e::WaitForSaveDialog(pid, 30s);
+    if (Check(dialog != nullptr, "the save dialog (" + e2e::BoxUp(pid) + ")")) {
       Report("save: click to the save dialog", saveClicked);
-      Check(outside::Text(::GetDlgItem(dialog, 0x470 /* cmb1 */)) == "Таблица (*.xls)",
-            "the dialog's file type: \"" + outside::Text(::GetDlgItem(dialog, 0x470)) + "\"");
-      Check(outside::SetText(FileNameField(dialog), outside::Narrow(typed)), "typing the file name");
+      Check(e2e::SaveDialogFileType(dialog) == "Таблица (*.xls)",
+            "the dialog's file type: \"" + e2e::SaveDialogFileType(dialog) + "\"");
       const auto savePressed = Clock::now();
-      ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+      Check(e2e::SaveInDialog(dialog, typed), "typing the file name");
       std::string box;
       const bool written = outside::WaitFor(
           [&] {

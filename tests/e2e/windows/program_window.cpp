@@ -19,13 +19,28 @@ bool Bluish(int r, int g, int b) { return b > r + 100 && b > g + 100; }
 
 bool FindControls(Window& w) {
   for (const outside::Child& child : outside::Children(w.form)) {
+    if (child.windowClass == L"Static" && (child.text.starts_with("MS EXCEL") || child.text == "Label1"))
+      w.label1 = child.hwnd;
     if (child.windowClass == L"Static" && child.text.starts_with("Секундомер")) w.label2 = child.hwnd;
     if (child.windowClass == L"Static" && (child.style & SS_SUNKEN)) w.status = child.hwnd;
     if (child.windowClass == L"Button" && child.text == "Считать данные") w.readButton = child.hwnd;
     if (child.windowClass == L"Button" && child.text == "Сохранить в MS EXCEL") w.saveButton = child.hwnd;
     if (child.windowClass == L"TStringGrid") w.grid = child.hwnd;
   }
-  return w.label2 && w.status && w.readButton && w.saveButton && w.grid;
+  return w.label1 && w.label2 && w.status && w.readButton && w.saveButton && w.grid;
+}
+
+// The save dialog's field for the file name: an edit inside the name combo
+// box of the Explorer-style dialog, or the old-style edit.
+HWND FileNameField(HWND dialog) {
+  constexpr int kNameCombo = 0x47C;  // cmb13
+  constexpr int kNameEdit = 0x480;   // edt1
+  if (HWND combo = ::GetDlgItem(dialog, kNameCombo)) {
+    for (const outside::Child& child : outside::Children(combo))
+      if (child.windowClass == L"Edit") return child.hwnd;
+    return combo;
+  }
+  return ::GetDlgItem(dialog, kNameEdit);
 }
 
 std::vector<std::vector<std::string>> Cells(const std::string& text) {
@@ -95,22 +110,26 @@ bool FindWindowOf(const Program& program, Window& w, std::chrono::milliseconds l
       limit);
 }
 
-bool WaitForState(const Window& w, const std::string& text, bool green) {
+bool WaitForLabel(HWND label, const std::string& text, bool green, std::chrono::milliseconds limit) {
   std::string shown;
   int inColour = 0;
   int inOther = 0;
   const bool ok = outside::WaitFor(
       [&] {
-        shown = outside::Text(w.label2);
-        const outside::Pixels pixels = outside::OnScreen(w.label2);
+        shown = outside::Text(label);
+        const outside::Pixels pixels = outside::OnScreen(label);
         inColour = pixels.Count(green ? Greenish : Bluish);
         inOther = pixels.Count(green ? Bluish : Greenish);
         return shown == text && inColour >= 10 && inOther == 0;
       },
-      20s);
-  return Check(ok, "Label2 reads \"" + shown + "\" with " + std::to_string(inColour) + " pixels " +
+      limit);
+  return Check(ok, "the label reads \"" + shown + "\" with " + std::to_string(inColour) + " pixels " +
                        (green ? "green" : "blue") + " and " + std::to_string(inOther) + " of the other colour; " +
                        "want \"" + text + "\"");
+}
+
+bool WaitForState(const Window& w, const std::string& text, bool green) {
+  return WaitForLabel(w.label2, text, green, 20s);
 }
 
 std::string BoxUp(DWORD process) {
@@ -120,6 +139,46 @@ std::string BoxUp(DWORD process) {
   }
   return {};
 }
+
+std::string AnswerBox(DWORD process, const std::string& textStart, int buttonId, std::chrono::milliseconds limit) {
+  std::string answered;
+  outside::WaitFor(
+      [&] {
+        for (HWND box : outside::TopLevelWindows(process, L"#32770")) {
+          HWND text = ::GetDlgItem(box, 0xFFFF);
+          HWND button = ::GetDlgItem(box, buttonId);
+          if (text == nullptr || button == nullptr || !outside::Text(text).starts_with(textStart)) continue;
+          answered = outside::Text(box) + ": " + outside::Text(text);
+          ::PostMessageW(button, BM_CLICK, 0, 0);
+          // Gone before anything else is looked at.
+          outside::WaitFor([&] { return !::IsWindowVisible(box); }, 10s);
+          return true;
+        }
+        return false;
+      },
+      limit);
+  return answered;
+}
+
+HWND WaitForSaveDialog(DWORD process, std::chrono::milliseconds limit) {
+  HWND dialog = nullptr;
+  outside::WaitFor(
+      [&] {
+        for (HWND box : outside::TopLevelWindows(process, L"#32770"))
+          if (FileNameField(box) != nullptr) dialog = box;
+        return dialog != nullptr || !BoxUp(process).empty();
+      },
+      limit);
+  return dialog;
+}
+
+bool SaveInDialog(HWND dialog, const std::wstring& path) {
+  if (!outside::SetText(FileNameField(dialog), outside::Narrow(path))) return false;
+  ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  return true;
+}
+
+std::string SaveDialogFileType(HWND dialog) { return outside::Text(::GetDlgItem(dialog, 0x470 /* cmb1 */)); }
 
 std::vector<std::vector<std::string>> CopyTable(const Window& w) {
   DWORD process = 0;

@@ -34,6 +34,7 @@ void CloseAndCheckEnded(Program& program, HWND form, const std::string& which);
 
 struct Window {
   HWND form = nullptr;
+  HWND label1 = nullptr;  // who saves: "MS EXCEL ...", or its stored text "Label1"
   HWND label2 = nullptr;  // the stopwatch's state
   HWND status = nullptr;  // the sunken status line
   HWND readButton = nullptr;
@@ -47,9 +48,24 @@ bool FindWindowOf(const Program& program, Window& window, std::chrono::milliseco
 // Waits until the state line reads `text` drawn in green (or blue), and
 // checks it.
 bool WaitForState(const Window& window, const std::string& text, bool green);
+// The same for any label of the window.
+bool WaitForLabel(HWND label, const std::string& text, bool green, std::chrono::milliseconds limit);
 
 // The caption and text of a message box of the process that is up, or "".
 std::string BoxUp(DWORD process);
+// Waits up to `limit` for a message box whose text starts with
+// `textStart`, presses the button `buttonId` (IDOK, IDYES...), waits for
+// the box to go, and answers its caption and text; "" when no such box came.
+std::string AnswerBox(DWORD process, const std::string& textStart, int buttonId, std::chrono::milliseconds limit);
+
+// The system's save dialog of the process, once it is up (a message box
+// coming instead ends the wait); nullptr when none came within `limit`.
+HWND WaitForSaveDialog(DWORD process, std::chrono::milliseconds limit);
+// Types `path` (a Windows path) into the dialog's name field and presses
+// Save; false when the name could not be typed.
+bool SaveInDialog(HWND dialog, const std::wstring& path);
+// The dialog's file type as it shows it.
+std::string SaveDialogFileType(HWND dialog);
 
 // Brings the window to the front, clicks the table until it has the focus
 // (the window takes clicks again once a handler has ended), then types
