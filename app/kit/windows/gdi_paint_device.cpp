@@ -1,6 +1,7 @@
 #include "app/kit/windows/gdi_paint_device.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/kit/printing.h"
 
@@ -53,6 +54,7 @@ void GdiPaintDevice::drawFocusRect(const TRect& rect) {
 }
 
 void GdiPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+  if (style == TPenStyle::psDash && surface_ == Surface::Paper) return drawDashes(from, to, color, width);
   // A geometric pen: its width scales with the resolution, its ends are flat.
   LOGBRUSH brush{BS_SOLID, rgb(color), 0};
   const DWORD dash = style == TPenStyle::psDash ? PS_DASH : PS_SOLID;
@@ -66,6 +68,24 @@ void GdiPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, T
   ::LineTo(dc_, ToDevice(to.X, dpi_) + half, ToDevice(to.Y, dpi_) + half);
   ::SelectObject(dc_, previous);
   ::DeleteObject(pen);
+}
+
+void GdiPaintDevice::drawDashes(TPoint from, TPoint to, TColor color, int width) {
+  // Dashes four widths long with gaps of two, as Qt draws them; a printer's
+  // driver may ignore a geometric pen's dashes (Wine's PostScript one does).
+  const double dx = to.X - from.X;
+  const double dy = to.Y - from.Y;
+  const double length = std::hypot(dx, dy);
+  const double dash = 4.0 * std::max(1, width);
+  const double gap = 2.0 * std::max(1, width);
+  for (double at = 0; at < length; at += dash + gap) {
+    const double end = std::min(length, at + dash);
+    const auto point = [&](double along) {
+      return TPoint{from.X + static_cast<int>(std::lround(dx * along / length)),
+                    from.Y + static_cast<int>(std::lround(dy * along / length))};
+    };
+    drawLine(point(at), point(end), color, width, TPenStyle::psSolid);
+  }
 }
 
 void GdiPaintDevice::fillEllipse(const TRect& rect, TColor color) {

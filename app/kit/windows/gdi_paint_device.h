@@ -27,6 +27,7 @@ class GdiPaintDevice final : public PaintDevice {
 
  private:
   HFONT fontFor(const TFont& font);
+  void drawDashes(TPoint from, TPoint to, TColor color, int width);
   // The colour to draw with: a system colour as the desktop or paper has it.
   COLORREF rgb(TColor color) const;
 
