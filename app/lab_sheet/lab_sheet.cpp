@@ -30,8 +30,6 @@ class PageUnits {
 };
 
 constexpr char kFont[] = "Arial";
-// The table in the grid's own typeface: times of one length line up.
-constexpr char kTableFont[] = "Courier";
 const TColor kHeaderFill = clYellow;
 const TColor kHeaderText = clMaroon;
 // The cells a selection's statistics cover, where they are not the whole table.
@@ -80,18 +78,27 @@ TRect TextLine(TCanvas& canvas, int left, int top, const std::string& text) {
   return Bounds(left, top, size.Width, size.Height);
 }
 
-// The table: column widths in the window's proportions across the content,
-// header cells maroon on yellow, times centred, those set aside struck
-// through; the hidden cells of the last row stay blank paper.
+// `font` made smaller, as far as needed, for `text` to fit in `width`.
+TFont Fitting(TCanvas& canvas, TFont font, const std::string& text, int width) {
+  canvas.font = font;
+  while (canvas.textExtent(text).Width > width && font.height() > 4) {
+    font.setHeight(font.height() * 9 / 10);
+    canvas.font = font;
+  }
+  return font;
+}
+
+// The table: the header column as wide as its title needs, the ten others
+// sharing the rest; header cells maroon on yellow as in the window, times
+// centred (Arial's digits are all of one width, so times line up), those
+// set aside struck through; the hidden cells of the last row stay blank.
 int DrawTable(TCanvas& canvas, const PageUnits& u, const TRect& content, int top, const LabSheet& sheet,
               LabSheetLayout& layout) {
-  constexpr int kWindowHeaderWidth = 127;
-  constexpr int kWindowColumnWidth = 60;
-  const int headerWidth = content.Width() * kWindowHeaderWidth / (kWindowHeaderWidth + 10 * kWindowColumnWidth);
+  const int headerWidth = u.mm(25);
   const int columnWidth = (content.Width() - headerWidth) / 10;
   const int rowHeight = u.mm(7);
-  const TFont header(kTableFont, u.pt(10), fsBold, kHeaderText);
-  const TFont value(kTableFont, u.pt(10), 0, clBlack);
+  const TFont header(kFont, u.pt(10), fsBold, kHeaderText);
+  const TFont value(kFont, u.pt(10), 0, clBlack);
 
   layout.cells.assign(static_cast<std::size_t>(kGridColumns) * kGridRows, TRect{});
   canvas.pen.setColor(kRule);
@@ -109,7 +116,7 @@ int DrawTable(TCanvas& canvas, const PageUnits& u, const TRect& content, int top
       else
         canvas.brush.setColor(!sheet.wholeTable && sheet.block.contains(col, row) ? kCoveredFill : clWindow);
       canvas.fillRect(rect);
-      canvas.font = isHeader ? header : value;
+      canvas.font = Fitting(canvas, isHeader ? header : value, text, rect.Width() - u.mm(1));
       const TSize size = canvas.textExtent(text);
       const int x = rect.Left + (rect.Width() - size.Width) / 2;
       const int y = rect.Top + (rect.Height() - size.Height) / 2;
