@@ -35,7 +35,7 @@ class FakeDialogs : public kit::Dialogs {
   // Prints on nothing: the page is drawn as a printer of `printDpi` would
   // have it, and the answer given is printAnswer.
   kit::PrintResult print(const kit::PrintJob& job) override {
-    printed.push_back(job.title);
+    printed.push_back(job);
     if (printAnswer.outcome == kit::PrintOutcome::Done) {
       const std::unique_ptr<kit::PaintDevice> device = kit::CreatePageMeasuringDevice(printDpi);
       TCanvas canvas;
@@ -52,7 +52,7 @@ class FakeDialogs : public kit::Dialogs {
   int confirmAnswer = kit::kIdNo;
   std::vector<kit::SaveFileRequest> saveRequests;
   std::optional<std::string> saveAnswer;  // nullopt: the user cancels
-  std::vector<std::string> printed;        // the titles of the jobs asked for
+  std::vector<kit::PrintJob> printed;      // the jobs asked for
   kit::PrintResult printAnswer;
   int printDpi = 300;
 };

@@ -170,7 +170,8 @@ TEST_F(LabSheetFromWindow, SavedAsPdfHoldsItsTimesTheCountAndTheResultAsText) {
     ASSERT_EQ(dialogs.notices.size(), 1u);
     EXPECT_EQ(dialogs.notices[0].caption, "Lumetro");
     EXPECT_EQ(dialogs.notices[0].text, app::kNoPdfPrinterNotice);
-    EXPECT_EQ(dialogs.printed.size(), 1u);
+    ASSERT_EQ(dialogs.printed.size(), 1u);
+    EXPECT_EQ(dialogs.printed[0].title, "Таблица измерений " + Cell(5, 9) + " " + Cell(6, 9));
     EXPECT_TRUE(dialogs.saveRequests.empty());
     return;
   }

@@ -3,12 +3,16 @@
 // covers, following a new read, the copied figures, and pictures of the
 // window in the tests' output folder (statistics-pictures/).
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/adapters/clock_and_locale.h"
 #include "app/kit/paint_box.h"
+#include "app/kit/button.h"
 #include "app/statistics_form.h"
+#include "tests/app/fake_dialogs.h"
+#include "tests/app/recording_device.h"
 #include "tests/app/png_file.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
@@ -193,6 +197,20 @@ TEST_F(StatisticsWindow, CoversTheSelectionWithoutHeadersOrHiddenCellsAndFollows
   EXPECT_EQ(values[2], Dec("2.04235"));
   EXPECT_EQ(values[9], Dec("2.042") + " ± " + Dec("0.009"));
   SavePicture(statistics, "selection-after-a-new-read");
+
+  // "Печать…" here prints the lab sheet of the same cells.
+  FakeDialogs dialogs;
+  kit::ScopedDialogs installed(dialogs);
+  statistics.PrintButton->click();
+  ASSERT_EQ(dialogs.printed.size(), 1u);
+  const std::unique_ptr<kit::PaintDevice> measure = kit::CreatePageMeasuringDevice(300);
+  RecordingDevice page(*measure);
+  TCanvas canvas;
+  canvas.setDevice(&page);
+  dialogs.printed[0].drawPage(canvas, kit::A4Page(300));
+  canvas.setDevice(nullptr);
+  EXPECT_NE(page.find("Расчёт по выделенным ячейкам (они подкрашены)"), nullptr);
+  EXPECT_NE(page.find("Результат: t = (" + Dec("2.042") + " ± " + Dec("0.009") + ") с, P = 95 %"), nullptr);
 }
 
 }  // namespace
