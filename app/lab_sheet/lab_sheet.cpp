@@ -154,6 +154,76 @@ TRect FillInLine(TCanvas& canvas, const PageUnits& u, int left, int top, int rig
   return {left, top, right, text.Bottom};
 }
 
+// The title, the unit and when the table was read; returns where it ends.
+int DrawHeading(TCanvas& canvas, const PageUnits& u, const TRect& content, const LabSheet& sheet) {
+  canvas.font = TFont(kFont, u.pt(16), fsBold, clBlack);
+  int y = CentredLine(canvas, content, content.Top, "ТАБЛИЦА ИЗМЕРЕНИЙ").Bottom;
+  canvas.font = TFont(kFont, u.pt(13), fsItalic, clBlack);
+  y = CentredLine(canvas, content, y, "(время, с)").Bottom + u.mm(1);
+  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
+  const std::string read = sheet.readDate.empty() ? "Данные ещё не считаны"
+                                                  : "Данные считаны " + sheet.readDate + " в " + sheet.readTime;
+  return CentredLine(canvas, content, y, read).Bottom;
+}
+
+// What the figures cover, the figures as the statistics window lists them,
+// the result on a line of its own, the times set aside and why figures are
+// missing; returns where it ends.
+int DrawFigures(TCanvas& canvas, const PageUnits& u, const TRect& content, int top, const LabSheet& sheet,
+                LabSheetLayout& layout) {
+  const StatisticsReport& report = sheet.report;
+  canvas.font = TFont(kFont, u.pt(10), fsBold, clBlack);
+  const char* scope = sheet.wholeTable ? "Расчёт по всей таблице" : "Расчёт по выделенным ячейкам (они подкрашены)";
+  int y = TextLine(canvas, content.Left, top, scope).Bottom + u.mm(1);
+  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
+  const int valueLeft = content.Left + u.mm(85);
+  for (std::size_t i = 0; i + 1 < report.figures.size(); ++i) {
+    TextLine(canvas, content.Left + u.mm(3), y, report.figures[i].name);
+    y = TextLine(canvas, valueLeft, y, report.figures[i].value).Bottom + u.mm(0.6);
+  }
+  canvas.font = TFont(kFont, u.pt(12), fsBold, clBlack);
+  layout.resultLine = TextLine(canvas, content.Left, y + u.mm(1.5), ResultLine(report));
+  y = layout.resultLine.Bottom + u.mm(1);
+  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
+  if (!report.excluded.empty())
+    y = TextLine(canvas, content.Left, y, "Исключены из расчёта: " + ExclusionList(report)).Bottom + u.mm(0.6);
+  canvas.font.setColor(clMaroon);
+  if (!report.note.empty()) y = TextLine(canvas, content.Left, y, report.note).Bottom;
+  return y;
+}
+
+// "Фамилия, имя", "Класс" and "Работа" at the foot of the content; returns where they begin.
+int DrawFillIn(TCanvas& canvas, const PageUnits& u, const TRect& content, LabSheetLayout& layout) {
+  canvas.font = TFont(kFont, u.pt(11), 0, clBlack);
+  const int pitch = u.mm(9);
+  const int top = content.Bottom - 3 * pitch + u.mm(2);
+  const int half = content.Left + content.Width() / 2;
+  layout.fillIn = {FillInLine(canvas, u, content.Left, top, content.Right, "Фамилия, имя"),
+                   FillInLine(canvas, u, content.Left, top + pitch, half - u.mm(5), "Класс"),
+                   FillInLine(canvas, u, content.Left, top + 2 * pitch, content.Right, "Работа")};
+  return top;
+}
+
+// Both plots side by side in `room`, at most 8 cm high, each in a thin frame.
+void DrawPlots(TCanvas& canvas, const PageUnits& u, const TRect& room, const LabSheet& sheet, LabSheetLayout& layout) {
+  const int width = (room.Width() - u.mm(6)) / 2;
+  const int height = std::min(u.mm(80), room.Height());
+  layout.timesPlot = Bounds(room.Left, room.Top, width, height);
+  layout.histogram = Bounds(room.Right - width, room.Top, width, height);
+  const PlotScale scale{u.dpi()};
+  for (const TRect& frame : {layout.timesPlot, layout.histogram}) {
+    canvas.font = TFont(kFont, u.pt(8), 0, clBlack);
+    canvas.pen.setStyle(TPenStyle::psSolid);
+    if (frame == layout.timesPlot)
+      DrawTimesPlot(canvas, frame, sheet.report, sheet.separator, scale);
+    else
+      DrawHistogram(canvas, frame, sheet.report, sheet.separator, scale);
+    canvas.pen.setColor(clSilver);
+    canvas.pen.setWidth(u.line(0.2));
+    Outline(canvas, {frame.Left, frame.Top, frame.Right - 1, frame.Bottom - 1});
+  }
+}
+
 }  // namespace
 
 const std::string& LabSheet::cell(int col, int row) const {
@@ -185,71 +255,13 @@ LabSheetLayout DrawLabSheet(TCanvas& canvas, const kit::Page& page, const LabShe
   const PageUnits u(page.dpi);
   LabSheetLayout layout;
   const TRect margins{u.mm(15), u.mm(12), page.size.Width - u.mm(15), page.size.Height - u.mm(12)};
-  const TRect content = layout.content = Intersection(margins, page.printable);
-
-  int y = content.Top;
-  canvas.font = TFont(kFont, u.pt(16), fsBold, clBlack);
-  y = CentredLine(canvas, content, y, "ТАБЛИЦА ИЗМЕРЕНИЙ").Bottom;
-  canvas.font = TFont(kFont, u.pt(13), fsItalic, clBlack);
-  y = CentredLine(canvas, content, y, "(время, с)").Bottom + u.mm(1);
-  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
-  const std::string read = sheet.readDate.empty() ? "Данные ещё не считаны"
-                                                  : "Данные считаны " + sheet.readDate + " в " + sheet.readTime;
-  y = CentredLine(canvas, content, y, read).Bottom + u.mm(4);
-
-  y = DrawTable(canvas, u, content, y, sheet, layout) + u.mm(4);
-
-  const StatisticsReport& report = sheet.report;
-  canvas.font = TFont(kFont, u.pt(10), fsBold, clBlack);
-  y = TextLine(canvas, content.Left, y,
-               sheet.wholeTable ? "Расчёт по всей таблице" : "Расчёт по выделенным ячейкам (они подкрашены)")
-          .Bottom +
-      u.mm(1);
-  // The figures as the statistics window lists them; the result follows on a line of its own.
-  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
-  const int valueLeft = content.Left + u.mm(85);
-  for (std::size_t i = 0; i + 1 < report.figures.size(); ++i) {
-    TextLine(canvas, content.Left + u.mm(3), y, report.figures[i].name);
-    y = TextLine(canvas, valueLeft, y, report.figures[i].value).Bottom + u.mm(0.6);
-  }
-  y += u.mm(1.5);
-  canvas.font = TFont(kFont, u.pt(12), fsBold, clBlack);
-  layout.resultLine = TextLine(canvas, content.Left, y, ResultLine(report));
-  y = layout.resultLine.Bottom + u.mm(1);
-  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
-  if (!report.excluded.empty())
-    y = TextLine(canvas, content.Left, y, "Исключены из расчёта: " + ExclusionList(report)).Bottom + u.mm(0.6);
-  canvas.font.setColor(clMaroon);
-  if (!report.note.empty()) y = TextLine(canvas, content.Left, y, report.note).Bottom;
-  y += u.mm(4);
-
-  // The lines to fill in, at the foot of the sheet; the plots take the room between.
-  canvas.font = TFont(kFont, u.pt(11), 0, clBlack);
-  const int fillInPitch = u.mm(9);
-  const int fillInTop = content.Bottom - 3 * fillInPitch + u.mm(2);
-  const int half = content.Left + content.Width() / 2;
-  layout.fillIn = {FillInLine(canvas, u, content.Left, fillInTop, content.Right, "Фамилия, имя"),
-                   FillInLine(canvas, u, content.Left, fillInTop + fillInPitch, half - u.mm(5), "Класс"),
-                   FillInLine(canvas, u, content.Left, fillInTop + 2 * fillInPitch, content.Right, "Работа")};
-
-  const int gap = u.mm(6);
-  const int plotWidth = (content.Width() - gap) / 2;
-  const int plotHeight = std::min(u.mm(80), fillInTop - u.mm(5) - y);
-  layout.timesPlot = Bounds(content.Left, y, plotWidth, plotHeight);
-  layout.histogram = Bounds(content.Right - plotWidth, y, plotWidth, plotHeight);
-  const PlotScale scale{u.dpi()};
-  for (const TRect& frame : {layout.timesPlot, layout.histogram}) {
-    canvas.font = TFont(kFont, u.pt(8), 0, clBlack);
-    canvas.pen.setStyle(TPenStyle::psSolid);
-    if (frame == layout.timesPlot)
-      DrawTimesPlot(canvas, frame, report, sheet.separator, scale);
-    else
-      DrawHistogram(canvas, frame, report, sheet.separator, scale);
-    canvas.pen.setColor(clSilver);
-    canvas.pen.setWidth(u.line(0.2));
-    canvas.pen.setStyle(TPenStyle::psSolid);
-    Outline(canvas, {frame.Left, frame.Top, frame.Right - 1, frame.Bottom - 1});
-  }
+  layout.content = Intersection(margins, page.printable);
+  int y = DrawHeading(canvas, u, layout.content, sheet) + u.mm(4);
+  y = DrawTable(canvas, u, layout.content, y, sheet, layout) + u.mm(4);
+  y = DrawFigures(canvas, u, layout.content, y, sheet, layout) + u.mm(4);
+  // The lines to fill in at the foot of the sheet; the plots take the room between.
+  const int fillInTop = DrawFillIn(canvas, u, layout.content, layout);
+  DrawPlots(canvas, u, {layout.content.Left, y, layout.content.Right, fillInTop - u.mm(5)}, sheet, layout);
   return layout;
 }
 

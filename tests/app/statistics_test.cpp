@@ -126,10 +126,7 @@ TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {
   // 2237.109422614293.
   TStringGrid& grid = *form->StringGrid1;
   grid.setCurrentCell(9, 1);
-  const std::vector<std::string> items =
-      nativeui::ChooseFromContextMenu(grid, grid.cellRect(9, 1).Center(), "Исключить из расчёта");
-  EXPECT_EQ(items, (std::vector<std::string>{"Копировать\tCtrl+C", "Статистика…", "Исключить из расчёта",
-                                             "Вернуть в расчёт", "Печать…", "Сохранить в PDF…"}));
+  nativeui::ChooseFromContextMenu(grid, grid.cellRect(9, 1).Center(), "Исключить из расчёта");
   ProcessMessages();
   EXPECT_EQ(Values(), (std::vector<std::string>{"10", "1", Dec("1141.70"), Dec("0.0001"), Dec("10000.0"),
                                                 Dec("3127.26"), Dec("988.927"), Dec("2.26216"), Dec("2237.11"),
