@@ -29,14 +29,11 @@ QString LongTimeFormat(const QLocale& locale) {
 
 }  // namespace
 
-std::string ClockAndLocale::CurrentDate() {
-  const QDate today = QDate::currentDate();
-  return FormatDate({today.year(), today.month(), today.day()});
-}
-
-std::string ClockAndLocale::CurrentTime() {
-  const QTime now = QTime::currentTime();
-  return FormatTime({now.hour(), now.minute(), now.second()});
+stopwatch::LocalDateTime ClockAndLocale::Now() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate date = now.date();
+  const QTime time = now.time();
+  return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), now.offsetFromUtc() / 60};
 }
 
 std::string ClockAndLocale::DecimalSeparator() { return LocaleOf(localeName_).decimalPoint().toStdString(); }

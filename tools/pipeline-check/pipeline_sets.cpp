@@ -36,15 +36,26 @@ namespace {
 // The regional settings as the C library has them for the process's locale.
 class CLocaleClock final : public stopwatch::ClockLocalePort {
  public:
-  std::string CurrentDate() override { return Now("%x"); }
-  std::string CurrentTime() override { return Now("%X"); }
-  std::string DecimalSeparator() override { return std::localeconv()->decimal_point; }
-
- private:
-  static std::string Now(const char* format) {
+  stopwatch::LocalDateTime Now() override {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,  local.tm_hour,
+            local.tm_min,         local.tm_sec,     static_cast<int>(local.tm_gmtoff / 60)};
+  }
+  std::string ShortDate(const stopwatch::LocalDateTime& moment) override { return Format(moment, "%x"); }
+  std::string LongTime(const stopwatch::LocalDateTime& moment) override { return Format(moment, "%X"); }
+  std::string DecimalSeparator() override { return std::localeconv()->decimal_point; }
+
+ private:
+  static std::string Format(const stopwatch::LocalDateTime& moment, const char* format) {
+    std::tm local{};
+    local.tm_year = moment.year - 1900;
+    local.tm_mon = moment.month - 1;
+    local.tm_mday = moment.day;
+    local.tm_hour = moment.hour;
+    local.tm_min = moment.minute;
+    local.tm_sec = moment.second;
     char text[64];
     return std::string(text, std::strftime(text, sizeof text, format, &local));
   }
