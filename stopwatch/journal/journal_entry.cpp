@@ -76,16 +76,20 @@ class Lines {
     const std::size_t end = text_.find('\n', at_);
     line = text_.substr(at_, end == std::string_view::npos ? std::string_view::npos : end - at_);
     at_ = end == std::string_view::npos ? text_.size() : end + 1;
+    ended_ = end != std::string_view::npos;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++number_;
     return true;
   }
   int Number() const { return number_; }
+  // Whether the last line came with its line feed.
+  bool Ended() const { return ended_; }
 
  private:
   std::string_view text_;
   std::size_t at_ = 0;
   int number_ = 0;
+  bool ended_ = false;
 };
 
 ParsedEntry Unreadable(std::string problem) { return ParsedEntry{std::nullopt, std::move(problem)}; }
@@ -181,7 +185,9 @@ ParsedEntry ParseEntry(std::string_view text) {
   }
   const std::size_t needed = static_cast<std::size_t>(std::max({slotColumn, timeColumn, answerColumn})) + 1;
   while (lines.Next(line) && !line.empty()) {
-    const std::string where = "строка " + std::to_string(lines.Number());
+    // A last line cut short is the end of a file cut short.
+    const std::string where = lines.Ended() ? "строка " + std::to_string(lines.Number())
+                                            : "запись оборвана на строке " + std::to_string(lines.Number());
     const int slot = static_cast<int>(entry.answers.size());
     if (slot >= kSlotCount) return Unreadable(where + ": измерений больше " + std::to_string(kSlotCount));
     const std::vector<std::string_view> cells = SplitTabs(line);
