@@ -7,6 +7,8 @@
 #include "app/adapters/read_out_window_port.h"
 #include "app/form1_layout.h"
 #include "app/grid_labels.h"
+#include "app/journal/journal_form.h"
+#include "app/journal/journal_keeping.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
 #include "app/kit/save_dialog.h"
@@ -20,6 +22,7 @@
 #include "hid/main_thread.h"
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
+#include "stopwatch/journal/journal_entry.h"
 #include "stopwatch/measurement_table.h"
 #include "stopwatch/read_out.h"
 
@@ -108,6 +111,7 @@ void TForm1::WireEvents() {
   OnCloseQuery = std::bind_front(&TForm1::FormCloseQuery, this);
   StringGrid1->OnDrawCell = std::bind_front(&TForm1::StringGrid1DrawCell, this);
   StringGrid1->addMenuItem("Статистика…", std::bind_front(&TForm1::StringGrid1StatisticsClick, this));
+  StringGrid1->addMenuItem("Журнал…", std::bind_front(&TForm1::StringGrid1JournalClick, this));
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
 }
@@ -183,7 +187,21 @@ void TForm1::Button3Click(TObject*) {
   stopwatch::HidStopwatchPort device(StopwatchDevice);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
   app::ClockAndLocale clockAndLocale;
-  stopwatch::ReadOutMeasurements(device, window, clockAndLocale);
+  const stopwatch::ReadOutResult result = stopwatch::ReadStopwatch(device, window, clockAndLocale);
+  if (result.kind == stopwatch::ReadOutResult::Kind::Completed) {
+    // Kept before it is shown: once the status line says the data were
+    // read, they are on the disk, whatever happens to the program then.
+    const app::JournalNote note = app::KeepInJournal(result.read);
+    stopwatch::ShowReadTable(result.read, window);
+    app::ShowReadStatus(*StaticText1, result.read, note);
+    if (Journal != nullptr) {
+      Journal->Refresh();
+      if (!note.kept) Journal->ShowKeepingProblem(app::JournalProblemHint(note));
+    }
+  } else if (result.kind != stopwatch::ReadOutResult::Kind::NoStopwatch) {
+    // The status line now says why the pass stopped, nothing of the journal.
+    app::ClearJournalProblem(*StaticText1);
+  }
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 
@@ -210,4 +228,21 @@ void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect
 void TForm1::StringGrid1StatisticsClick(TObject*) {
   if (Statistics == nullptr) Statistics = new TStatisticsForm(this);
   Statistics->ShowFor(*StringGrid1);
+}
+
+void TForm1::StringGrid1JournalClick(TObject*) {
+  if (Journal == nullptr) {
+    Journal = new TJournalForm(this);
+    Journal->OnOpenEntry = std::bind_front(&TForm1::JournalOpenEntry, this);
+  }
+  Journal->ShowJournal();
+}
+
+void TForm1::JournalOpenEntry(const stopwatch::journal::Entry& entry) {
+  app::ClockAndLocale clockAndLocale;
+  const stopwatch::FinishedRead read = stopwatch::journal::ReadOfEntry(entry, clockAndLocale);
+  app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
+  stopwatch::ShowReadTable(read, window);
+  app::ShowJournalReadStatus(*StaticText1, read);
+  if (Statistics != nullptr) Statistics->TableChanged();
 }

@@ -10,6 +10,7 @@
 #include "app/kit/grid_types.h"
 
 class TButton;
+class TJournalForm;
 class TLabel;
 class TSaveDialog;
 class TStaticText;
@@ -17,6 +18,10 @@ class TStatisticsForm;
 class TStringGrid;
 class TJvHidDeviceController;
 class TJvHidDevice;
+
+namespace stopwatch::journal {
+struct Entry;
+}
 
 // The checked-out stopwatch, borrowed from HidCtl: set only by HidCtlEnumerate,
 // emptied only by HidCtlRemoval, read by Button3Click. Never freed here.
@@ -46,6 +51,8 @@ class TForm1 : public TForm {
   TLabel* Label4 = nullptr;    // version
   // The statistics window, made the first time the grid's menu asks for it.
   TStatisticsForm* Statistics = nullptr;
+  // The journal window, made the first time the grid's menu asks for it.
+  TJournalForm* Journal = nullptr;
 
   // Handlers.
   void FormCreate(TObject* Sender);
@@ -58,6 +65,9 @@ class TForm1 : public TForm {
   void Button3Click(TObject* Sender);
   void StringGrid1DrawCell(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State);
   void StringGrid1StatisticsClick(TObject* Sender);
+  void StringGrid1JournalClick(TObject* Sender);
+  // "Открыть" in the journal window: the read goes back into the table.
+  void JournalOpenEntry(const stopwatch::journal::Entry& entry);
 
  private:
   // The components of the stored layout, found by name.

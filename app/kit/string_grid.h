@@ -59,6 +59,9 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   TGridRect selection() const;
   // Makes (Left, Top) the current cell and selects the block.
   void setSelection(const TGridRect& rect);
+  // Whole rows are selected, the current cell with them, and shown so: a
+  // list of records rather than a table of cells.
+  void setRowSelect(bool rowSelect);
 
   // The first column and row shown (scroll position).
   int leftCol() const { return leftCol_; }
@@ -94,6 +97,8 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   void addMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick);
 
   TDrawCellEvent OnDrawCell;
+  // After the current cell or the selection changed.
+  std::function<void(TObject* Sender)> OnSelectionChanged;
   // Cells whose text the OnDrawCell handler paints invisible.
   std::function<bool(int ACol, int ARow)> HiddenCell;
 
@@ -126,7 +131,10 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   // which the remaining extents, each with its grid line, fit in `available`.
   int lastFirstIndex(const std::vector<int>& extents, int available) const;
   int visibleCount(const std::vector<int>& extents, int first, int available) const;
+  // The lowest first index with which `last` is shown whole.
+  int firstShowing(const std::vector<int>& extents, int last, int available) const;
   void repaint();
+  void selectionChanged();
 
   int colCount_ = 5;
   int rowCount_ = 5;
@@ -143,6 +151,7 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   int maxLeftCol_ = 0;
   int maxTopRow_ = 0;
   bool selecting_ = false;
+  bool rowSelect_ = false;
   TCanvas canvas_;
   std::vector<kit::MenuItem> menuItems_;
 };
