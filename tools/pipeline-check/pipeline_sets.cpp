@@ -26,6 +26,7 @@
 #include "export/automation/spreadsheet_link.h"
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
+#include "stopwatch/journal/journal_folder.h"
 #include "stopwatch/read_out.h"
 #include "stopwatch/wire_format.h"
 #include "tests/support/fake_read_out_ports.h"
@@ -103,6 +104,29 @@ bool ParseSet(const std::string& line, stopwatch::SimulatedStopwatch& device) {
   return slot == stopwatch::kSlotCount;
 }
 
+// Keeps the read in the journal and reads the entry back: empty when its
+// decoding is the grid, else what differs.
+std::string KeepAndDecodeAgain(const std::string& folder, const stopwatch::FinishedRead& read,
+                               stopwatch::ClockLocalePort& clock, const stopwatch::FakeReadOutWindow& grid,
+                               std::string& entryPath) {
+  try {
+    entryPath = (std::filesystem::path(folder) / stopwatch::journal::WriteEntry(folder, read)).string();
+  } catch (const stopwatch::journal::JournalError& error) {
+    return error.what();
+  }
+  const stopwatch::journal::ListedEntry listed = stopwatch::journal::ReadEntryFile(entryPath);
+  if (!listed.entry) return "the journal entry is unreadable: " + listed.problem;
+  const stopwatch::FinishedRead again = stopwatch::journal::ReadOfEntry(*listed.entry, clock);
+  for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
+    const stopwatch::Cell cell = stopwatch::SlotCell(slot);
+    if (again.cells[static_cast<std::size_t>(slot)] != grid.Cell(cell.column, cell.row))
+      return "the journal entry decodes slot " + std::to_string(slot) + " to " +
+             again.cells[static_cast<std::size_t>(slot)] + ", the table shows " + grid.Cell(cell.column, cell.row);
+  }
+  if (again.date != read.date || again.time != read.time) return "the journal entry's stamp differs";
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +136,8 @@ int main(int argc, char** argv) {
   }
   std::setlocale(LC_ALL, "");
   const std::string path = (std::filesystem::path(argv[1]) / "set.xls").string();
+  const std::string journal = (std::filesystem::path(argv[1]) / "journal").string();
+  std::string entry;
   automation::ComSession com(automation::SpreadsheetLink());
   sheetapp::RegisterBuiltInSpreadsheet();
   CLocaleClock clock;
@@ -127,6 +153,11 @@ int main(int argc, char** argv) {
       std::cout << "error\tthe read-out ended with \"" << grid.status << "\"" << std::endl;
       continue;
     }
+    if (!entry.empty()) std::filesystem::remove(entry);
+    if (const std::string wrong = KeepAndDecodeAgain(journal, result.read, clock, grid, entry); !wrong.empty()) {
+      std::cout << "error\t" << wrong << std::endl;
+      continue;
+    }
     try {
       GridExportPorts ports(grid, clock.DecimalSeparator(), path);
       measurement_export::ExportMeasurements(ports);
@@ -135,7 +166,8 @@ int main(int argc, char** argv) {
       continue;
     }
     std::cout << path << '\t' << grid.Cell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row) << '\t'
-              << grid.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row) << std::endl;
+              << grid.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row) << '\t' << entry
+              << std::endl;
   }
   return 0;
 }
