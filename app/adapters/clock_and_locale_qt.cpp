@@ -8,9 +8,22 @@ namespace app {
 
 namespace {
 
-QLocale LocaleOf(const std::string& name) {
+QLocale MakeLocale(const std::string& name) {
   if (name.empty()) return QLocale::system();
   return QLocale(QString::fromStdString(name).replace(u'-', u'_'));
+}
+
+// The locale of the last name asked for: making one is costly, and the
+// journal window formats thousands of dates at a time. The system's does
+// not change while the program runs.
+const QLocale& LocaleOf(const std::string& name) {
+  thread_local std::string cachedName;
+  thread_local QLocale cached = MakeLocale(name);
+  if (name != cachedName) {
+    cached = MakeLocale(name);
+    cachedName = name;
+  }
+  return cached;
 }
 
 // The locale's long time format, without the time-zone field that Qt adds
@@ -43,8 +56,14 @@ std::string ClockAndLocale::FormatDate(const CalendarDate& date) const {
 }
 
 std::string ClockAndLocale::FormatTime(const ClockTime& time) const {
-  const QLocale locale = LocaleOf(localeName_);
-  return locale.toString(QTime(time.hour, time.minute, time.second), LongTimeFormat(locale)).toStdString();
+  const QLocale& locale = LocaleOf(localeName_);
+  thread_local QString formatOf;  // for the locale cached last
+  thread_local QString format;
+  if (formatOf != locale.name() || format.isEmpty()) {
+    format = LongTimeFormat(locale);
+    formatOf = locale.name();
+  }
+  return locale.toString(QTime(time.hour, time.minute, time.second), format).toStdString();
 }
 
 }  // namespace app

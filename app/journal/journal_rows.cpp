@@ -2,7 +2,6 @@
 
 #include "analysis/lab_result.h"
 #include "export/measurement_export.h"
-#include "stopwatch/cell_text.h"
 #include "stopwatch/measurement_table.h"
 
 namespace app {
@@ -33,11 +32,10 @@ std::vector<JournalRow> JournalRows(const std::vector<stopwatch::journal::Listed
     // The times as the table would show them, as the statistics take them.
     int count = 0;
     double sum = 0;
-    for (const stopwatch::RawAnswer& answer : entry.answers) {
-      const std::string text = stopwatch::DecodedCellText(answer, ".");
+    for (const std::string& text : entry.cells) {
       if (text == stopwatch::kEmptyTimeText) continue;
       ++count;
-      sum += measurement_export::TextToFloat(text, ".");
+      sum += measurement_export::TextToFloat(text, entry.separator);
     }
     row.count = std::to_string(count);
     row.mean = count > 0 ? analysis::FormatFigure(sum / count, separator) : "—";

@@ -57,12 +57,14 @@ std::optional<int> ParseCount(std::string_view text) {
   return value;
 }
 
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-  std::vector<std::string_view> fields;
+// A line's tab-separated fields, into `fields` (kept between lines: a
+// journal of thousands is listed line by line).
+void SplitTabs(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
   for (std::size_t start = 0;;) {
     const std::size_t tab = line.find('\t', start);
     fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-    if (tab == std::string_view::npos) return fields;
+    if (tab == std::string_view::npos) return;
     start = tab + 1;
   }
 }
@@ -170,7 +172,8 @@ ParsedEntry ParseEntry(std::string_view text) {
 
   // The table: its columns by name, then one line per slot up to an empty line.
   if (!lines.Next(line)) return Unreadable("запись оборвана: нет таблицы измерений");
-  const std::vector<std::string_view> columns = SplitTabs(line);
+  std::vector<std::string_view> columns;
+  SplitTabs(line, columns);
   const auto column = [&columns](std::string_view name) -> int {
     for (std::size_t i = 0; i < columns.size(); ++i)
       if (columns[i] == name) return static_cast<int>(i);
@@ -184,21 +187,26 @@ ParsedEntry ParseEntry(std::string_view text) {
     if (index < 0) return Unreadable("в таблице нет столбца «" + std::string(name) + "»");
   }
   const std::size_t needed = static_cast<std::size_t>(std::max({slotColumn, timeColumn, answerColumn})) + 1;
+  entry.answers.reserve(kSlotCount);
+  entry.cells.reserve(kSlotCount);
+  std::vector<std::string_view> cells;
   while (lines.Next(line) && !line.empty()) {
     // A last line cut short is the end of a file cut short.
     const std::string where = lines.Ended() ? "строка " + std::to_string(lines.Number())
                                             : "запись оборвана на строке " + std::to_string(lines.Number());
     const int slot = static_cast<int>(entry.answers.size());
     if (slot >= kSlotCount) return Unreadable(where + ": измерений больше " + std::to_string(kSlotCount));
-    const std::vector<std::string_view> cells = SplitTabs(line);
+    SplitTabs(line, cells);
     if (cells.size() < needed) return Unreadable(where + ": не хватает столбцов");
     if (ParseCount(cells[slotColumn]) != slot)
       return Unreadable(where + ": ожидалось измерение " + std::to_string(slot) + ", а не " + Quoted(cells[slotColumn]));
     const std::optional<RawAnswer> answer = ParseHexAnswer(cells[answerColumn]);
     if (!answer) return Unreadable(where + ": ответ секундомера " + Quoted(cells[answerColumn]) + " не распознан");
-    if (cells[timeColumn] != DecodedCellText(*answer, entry.separator))
+    std::string decoded = DecodedCellText(*answer, entry.separator);
+    if (cells[timeColumn] != decoded)
       return Unreadable(where + ": время " + Quoted(cells[timeColumn]) + " не совпадает с ответом секундомера");
     entry.answers.push_back(*answer);
+    entry.cells.push_back(std::move(decoded));
   }
   if (entry.answers.size() < static_cast<std::size_t>(kSlotCount))
     return Unreadable("запись оборвана: в ней " + std::to_string(entry.answers.size()) + " измерений из " +

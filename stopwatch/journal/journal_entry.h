@@ -45,6 +45,7 @@ struct Entry {
   LocalDateTime readAt;
   std::string separator;           // the times column's decimal separator
   std::vector<RawAnswer> answers;  // kSlotCount, slot by slot
+  std::vector<std::string> cells;  // the times column: the answers' cell texts with `separator`
 };
 
 // The file's text for a finished read.

@@ -1,9 +1,11 @@
 #include "stopwatch/journal/journal_folder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "base/ascii_case.h"
 #include "base/atomic_file.h"
@@ -79,15 +81,15 @@ ListedEntry ReadEntryFile(const std::string& path) {
     listed.problem = "файл не открывается";
     return listed;
   }
-  // One byte more than an entry may have, to tell a file that is too large.
-  std::string text(kMaxEntryBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  // One byte more than an entry may have, to tell a file that is too large;
+  // the buffer is the thread's, for a journal of thousands.
+  static thread_local std::string buffer(kMaxEntryBytes + 1, '\0');
+  in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
   if (in.bad()) {
     listed.problem = "файл не читается";
     return listed;
   }
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  ParsedEntry parsed = ParseEntry(text);
+  ParsedEntry parsed = ParseEntry(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
   listed.entry = std::move(parsed.entry);
   listed.problem = std::move(parsed.problem);
   return listed;
@@ -97,15 +99,29 @@ std::vector<ListedEntry> ListEntries(const std::string& folder) {
   std::error_code error;
   const fs::path path = PathOf(folder);
   if (!fs::exists(path, error) && !error) return {};
-  std::vector<ListedEntry> entries;
+  std::vector<std::string> files;
   fs::directory_iterator it(path, error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
     const std::string name = Utf8Of(it->path().filename());
     std::error_code typeError;
     if (IsHiddenOrSystem(name) || !it->is_regular_file(typeError)) continue;
-    entries.push_back(ReadEntryFile(Utf8Of(it->path())));
+    files.push_back(Utf8Of(it->path()));
   }
   if (error) throw JournalError("Не удалось прочитать папку журнала «" + folder + "»: " + error.message());
+
+  // Read on every core: a journal of years holds thousands of entries, and
+  // each is checked slot by slot.
+  std::vector<ListedEntry> entries(files.size());
+  const std::size_t workers =
+      std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, std::max<std::size_t>(1, files.size() / 64));
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < files.size();) entries[i] = ReadEntryFile(files[i]);
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t w = 1; w < workers; ++w) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
 
   const auto unreadable = std::stable_partition(entries.begin(), entries.end(),
                                                 [](const ListedEntry& e) { return e.entry.has_value(); });
