@@ -243,12 +243,17 @@ int main(int argc, char** argv) {
       e2e::WaitForState(ow, "Секундомер подключен", true)) {
     outside::Click(ow.readButton);
     const bool read = outside::WaitFor([&] { return outside::Text(ow.status).starts_with("Данные считаны "); }, 30s);
+    // Maroon: the read shows, but the journal did not keep it.
+    const int maroon = outside::OnScreen(ow.status).Count([](int r, int g, int b) { return r > 90 && g < 40 && b < 40; });
     ::TerminateProcess(other.process.hProcess, 9);
     ::WaitForSingleObject(other.process.hProcess, 20000);
     Check(read, "the second program read the stopwatch: \"" + outside::Text(ow.status) + "\"");
+    Check(maroon == 0, "the second program's status line says nothing of a journal it could not write");
     const std::map<std::wstring, std::string> after = e2e::JournalFiles(journal);
+    std::string names;
+    for (const auto& [name, bytes] : after) names += " \"" + outside::Narrow(name) + "\"";
     Check(after.size() == 3, "the killed program left one entry (" + std::to_string(after.size()) +
-                                 " files in the folder, temporaries included)");
+                                 " files in the folder, temporaries included:" + names + ")");
     for (const auto& [name, bytes] : after) {
       if (kept.count(name)) {
         Check(bytes == kept.at(name), outside::Narrow(name) + " is unchanged, byte for byte");
