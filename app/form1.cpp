@@ -33,11 +33,6 @@ namespace {
 // Width of the header column, wide enough for " № измерения".
 constexpr int kHeaderColumnWidth = 127;
 
-template <typename Control>
-Control* Find(const TForm& form, const char* name) {
-  return dynamic_cast<Control*>(form.FindComponent(name));
-}
-
 }  // namespace
 
 TForm1::TForm1() : TForm(nullptr) {
@@ -94,16 +89,16 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FindComponents() {
-  StringGrid1 = Find<TStringGrid>(*this, "StringGrid1");
-  Label1 = Find<TLabel>(*this, "Label1");
-  Button2 = Find<TButton>(*this, "Button2");
-  Button3 = Find<TButton>(*this, "Button3");
-  Label2 = Find<TLabel>(*this, "Label2");
-  Label39 = Find<TLabel>(*this, "Label39");
-  StaticText1 = Find<TStaticText>(*this, "StaticText1");
-  Label40 = Find<TLabel>(*this, "Label40");
-  Label3 = Find<TLabel>(*this, "Label3");
-  Label4 = Find<TLabel>(*this, "Label4");
+  StringGrid1 = app::FindControl<TStringGrid>(*this, "StringGrid1");
+  Label1 = app::FindControl<TLabel>(*this, "Label1");
+  Button2 = app::FindControl<TButton>(*this, "Button2");
+  Button3 = app::FindControl<TButton>(*this, "Button3");
+  Label2 = app::FindControl<TLabel>(*this, "Label2");
+  Label39 = app::FindControl<TLabel>(*this, "Label39");
+  StaticText1 = app::FindControl<TStaticText>(*this, "StaticText1");
+  Label40 = app::FindControl<TLabel>(*this, "Label40");
+  Label3 = app::FindControl<TLabel>(*this, "Label3");
+  Label4 = app::FindControl<TLabel>(*this, "Label4");
 }
 
 void TForm1::WireEvents() {

@@ -11,22 +11,13 @@
 #include "app/statistics_layout.h"
 #include "app/statistics_plots.h"
 
-namespace {
-
-template <typename Control>
-Control* Find(const TForm& form, const char* name) {
-  return dynamic_cast<Control*>(form.FindComponent(name));
-}
-
-}  // namespace
-
 TStatisticsForm::TStatisticsForm(TForm* owner) : TForm(owner) {
   app::LoadLayout(*this, app::kStatisticsLayout);
-  ScopeLabel = Find<TLabel>(*this, "ScopeLabel");
-  NoteLabel = Find<TLabel>(*this, "NoteLabel");
-  CopyButton = Find<TButton>(*this, "CopyButton");
-  TimesPlot = Find<TPaintBox>(*this, "TimesPlot");
-  HistogramPlot = Find<TPaintBox>(*this, "HistogramPlot");
+  ScopeLabel = app::FindControl<TLabel>(*this, "ScopeLabel");
+  NoteLabel = app::FindControl<TLabel>(*this, "NoteLabel");
+  CopyButton = app::FindControl<TButton>(*this, "CopyButton");
+  TimesPlot = app::FindControl<TPaintBox>(*this, "TimesPlot");
+  HistogramPlot = app::FindControl<TPaintBox>(*this, "HistogramPlot");
   MakeFigureRows();
   CopyButton->OnClick = std::bind_front(&TStatisticsForm::CopyButtonClick, this);
   TimesPlot->OnPaint = std::bind_front(&TStatisticsForm::TimesPlotPaint, this);

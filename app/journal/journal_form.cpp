@@ -12,25 +12,13 @@
 #include "app/kit/label.h"
 #include "app/kit/string_grid.h"
 
-namespace {
-
-template <typename Control>
-Control* Find(const TForm& form, const char* name) {
-  return dynamic_cast<Control*>(form.FindComponent(name));
-}
-
-// Text of a cell sits this far in from the cell's top-left corner, as the grid draws it.
-constexpr int kTextInset = 2;
-
-}  // namespace
-
 TJournalForm::TJournalForm(TForm* owner) : TForm(owner) {
   app::LoadLayout(*this, app::kJournalLayout);
-  FolderLabel = Find<TLabel>(*this, "FolderLabel");
-  EntryGrid = Find<TStringGrid>(*this, "EntryGrid");
-  NoteLabel = Find<TLabel>(*this, "NoteLabel");
-  OpenButton = Find<TButton>(*this, "OpenButton");
-  FolderButton = Find<TButton>(*this, "FolderButton");
+  FolderLabel = app::FindControl<TLabel>(*this, "FolderLabel");
+  EntryGrid = app::FindControl<TStringGrid>(*this, "EntryGrid");
+  NoteLabel = app::FindControl<TLabel>(*this, "NoteLabel");
+  OpenButton = app::FindControl<TButton>(*this, "OpenButton");
+  FolderButton = app::FindControl<TButton>(*this, "FolderButton");
   for (int col = 0; col < EntryGrid->colCount(); ++col) EntryGrid->setColWidth(col, app::kJournalColumnWidths[col]);
   EntryGrid->setRowSelect(true);
   OpenButton->OnClick = std::bind_front(&TJournalForm::OpenButtonClick, this);
@@ -122,7 +110,8 @@ void TJournalForm::EntryGridDrawCell(TObject*, int ACol, int ARow, const TRect& 
   canvas.font.setStyle(fsBold);
   canvas.font.setColor(clWindowText);
   canvas.brush.setColor(clBtnFace);
-  canvas.textRect(Rect, Rect.Left + kTextInset, Rect.Top + kTextInset, EntryGrid->cell(ACol, 0));
+  constexpr int inset = TStringGrid::kTextInset;
+  canvas.textRect(Rect, Rect.Left + inset, Rect.Top + inset, EntryGrid->cell(ACol, 0));
 }
 
 void TJournalForm::OpenButtonClick(TObject*) {

@@ -11,8 +11,6 @@ namespace {
 
 // Lines between the cells, in the silver of classic grids.
 constexpr TColor kGridLineColor = clSilver;
-// Text of a cell sits this far in from the cell's top-left corner.
-constexpr int kTextInset = 2;
 
 }  // namespace
 

@@ -30,6 +30,10 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   using TDrawCellEvent =
       std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
 
+  // Text of a cell sits this far in from the cell's top-left corner, as the
+  // grid draws it; a handler drawing a cell's text itself keeps to it.
+  static constexpr int kTextInset = 2;
+
   explicit TStringGrid(TForm* parent);
 
   // Shape (stored layout). Changing the counts keeps the texts of the cells
