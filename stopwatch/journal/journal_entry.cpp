@@ -190,21 +190,26 @@ ParsedEntry ParseEntry(std::string_view text) {
   entry.answers.reserve(kSlotCount);
   entry.cells.reserve(kSlotCount);
   std::vector<std::string_view> cells;
+  // What is wrong with the current line, worded only when something is: a
+  // journal of thousands is checked line by line. A last line cut short is
+  // the end of a file cut short.
+  const auto at = [&lines](std::string_view what) {
+    const std::string number = std::to_string(lines.Number());
+    return Unreadable((lines.Ended() ? "строка " + number : "запись оборвана на строке " + number) + ": " +
+                      std::string(what));
+  };
   while (lines.Next(line) && !line.empty()) {
-    // A last line cut short is the end of a file cut short.
-    const std::string where = lines.Ended() ? "строка " + std::to_string(lines.Number())
-                                            : "запись оборвана на строке " + std::to_string(lines.Number());
     const int slot = static_cast<int>(entry.answers.size());
-    if (slot >= kSlotCount) return Unreadable(where + ": измерений больше " + std::to_string(kSlotCount));
+    if (slot >= kSlotCount) return at("измерений больше " + std::to_string(kSlotCount));
     SplitTabs(line, cells);
-    if (cells.size() < needed) return Unreadable(where + ": не хватает столбцов");
+    if (cells.size() < needed) return at("не хватает столбцов");
     if (ParseCount(cells[slotColumn]) != slot)
-      return Unreadable(where + ": ожидалось измерение " + std::to_string(slot) + ", а не " + Quoted(cells[slotColumn]));
+      return at("ожидалось измерение " + std::to_string(slot) + ", а не " + Quoted(cells[slotColumn]));
     const std::optional<RawAnswer> answer = ParseHexAnswer(cells[answerColumn]);
-    if (!answer) return Unreadable(where + ": ответ секундомера " + Quoted(cells[answerColumn]) + " не распознан");
+    if (!answer) return at("ответ секундомера " + Quoted(cells[answerColumn]) + " не распознан");
     std::string decoded = DecodedCellText(*answer, entry.separator);
     if (cells[timeColumn] != decoded)
-      return Unreadable(where + ": время " + Quoted(cells[timeColumn]) + " не совпадает с ответом секундомера");
+      return at("время " + Quoted(cells[timeColumn]) + " не совпадает с ответом секундомера");
     entry.answers.push_back(*answer);
     entry.cells.push_back(std::move(decoded));
   }
