@@ -14,7 +14,7 @@ JournalNote KeepInJournal(const stopwatch::FinishedRead& read) {
     return note;
   }
   try {
-    note.fileName = stopwatch::journal::WriteEntry(folder, read);
+    stopwatch::journal::WriteEntry(folder, read);
     note.kept = true;
   } catch (const stopwatch::journal::JournalError& error) {
     note.problem = error.what();

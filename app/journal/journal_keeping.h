@@ -13,8 +13,7 @@ namespace app {
 // What became of a read's entry.
 struct JournalNote {
   bool kept = false;
-  std::string fileName;  // the entry's file, when kept
-  std::string problem;   // why it was not, in Russian, naming the folder
+  std::string problem;  // why it was not, in Russian, naming the folder
 };
 
 // Writes the read into the journal. Never raises: a journal that cannot be
