@@ -255,7 +255,10 @@ bool OpenFromJournal(const Window& w, int down) {
   if (!Check(shown, "the journal window \"Журнал считываний\" with its list and \"Открыть\"")) return false;
   keys(list, VK_DOWN, down);
   outside::Click(open);
-  return true;
+  // The button's handler ends by dropping the input that came meanwhile,
+  // for every window of the program: the list takes a click only after it,
+  // and only then may the next step's input be given.
+  return Check(outside::ClickUntilFocused(list, 30s), "the journal window takes clicks again after \"Открыть\"");
 }
 
 }  // namespace e2e

@@ -72,8 +72,9 @@ std::map<std::wstring, std::string> JournalFiles(const std::wstring& folder);
 bool CheckCompleteEntry(const std::wstring& path, const std::string& what);
 
 // "Журнал…" from the table's context menu, then in the journal window the
-// read `down` rows below the newest one and "Открыть". False, with the
-// check failed, when a window or control did not come up.
+// read `down` rows below the newest one and "Открыть", returning once the
+// program takes input again. False, with the check failed, when a window
+// or control did not come up or the program did not take input again.
 bool OpenFromJournal(const Window& window, int down);
 
 }  // namespace e2e
