@@ -5,6 +5,7 @@
 #include "app/adapters/clock_and_locale.h"
 #include "app/adapters/export_ports.h"
 #include "app/adapters/read_out_window_port.h"
+#include "app/excluded_times.h"
 #include "app/form1_layout.h"
 #include "app/grid_labels.h"
 #include "app/journal/journal_form.h"
@@ -14,6 +15,7 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
+#include "app/lab_sheet/lab_sheet_output.h"
 #include "app/no_access_notice.h"
 #include "app/statistics_form.h"
 #include "export/automation/spreadsheet_link.h"
@@ -51,6 +53,7 @@ TForm1::TForm1() : TForm(nullptr) {
   SaveDialog1->setDefaultExt("xls");
   SaveDialog1->setFilter("Таблица (*.xls)|*.xls");
   SaveDialog1->setOverwritePrompt(false);
+  PdfSaveDialog = app::MakePdfSaveDialog(this);
 
   WireEvents();
   // Nothing needs the controller before its first scan, which runs from the
@@ -106,6 +109,10 @@ void TForm1::WireEvents() {
   OnCloseQuery = std::bind_front(&TForm1::FormCloseQuery, this);
   StringGrid1->OnDrawCell = std::bind_front(&TForm1::StringGrid1DrawCell, this);
   StringGrid1->addMenuItem("Статистика…", std::bind_front(&TForm1::StringGrid1StatisticsClick, this));
+  StringGrid1->addMenuItem("Исключить из расчёта", std::bind_front(&TForm1::StringGrid1ExcludeClick, this));
+  StringGrid1->addMenuItem("Вернуть в расчёт", std::bind_front(&TForm1::StringGrid1RestoreClick, this));
+  StringGrid1->addMenuItem("Печать…", std::bind_front(&TForm1::StringGrid1PrintClick, this));
+  StringGrid1->addMenuItem("Сохранить в PDF…", std::bind_front(&TForm1::StringGrid1SavePdfClick, this));
   StringGrid1->addMenuItem("Журнал…", std::bind_front(&TForm1::StringGrid1JournalClick, this));
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
@@ -184,6 +191,8 @@ void TForm1::Button3Click(TObject*) {
   app::ClockAndLocale clockAndLocale;
   const stopwatch::ReadOutResult result = stopwatch::ReadStopwatch(device, window, clockAndLocale);
   if (result.kind == stopwatch::ReadOutResult::Kind::Completed) {
+    // The times set aside belonged to the table this read replaces.
+    ExcludedTimes.clear();
     // Kept before it is shown: once the status line says the data were
     // read, they are on the disk, whatever happens to the program then.
     const app::JournalNote note = app::KeepInJournal(result.read);
@@ -200,7 +209,7 @@ void TForm1::Button3Click(TObject*) {
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 
-void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState) {
+void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState State) {
   TCanvas& canvas = StringGrid1->canvas();
   const std::string& text = StringGrid1->cell(ACol, ARow);
   if (stopwatch::IsHeaderCell(ACol, ARow)) {
@@ -218,10 +227,13 @@ void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect
     canvas.fillRect(Rect);
     canvas.textOut(Rect.Left, Rect.Top, text);
   }
+  if (!stopwatch::IsHeaderCell(ACol, ARow) && !stopwatch::IsHiddenCell(ACol, ARow) &&
+      ExcludedTimes.contains(stopwatch::SlotAt(ACol, ARow)))
+    app::DrawExcludedCell(canvas, Rect, text, State);
 }
 
 void TForm1::StringGrid1StatisticsClick(TObject*) {
-  if (Statistics == nullptr) Statistics = new TStatisticsForm(this);
+  if (Statistics == nullptr) Statistics = new TStatisticsForm(this, ExcludedTimes, *PdfSaveDialog);
   Statistics->ShowFor(*StringGrid1);
 }
 
@@ -237,7 +249,35 @@ void TForm1::JournalOpenEntry(const stopwatch::journal::Entry& entry) {
   app::ClockAndLocale clockAndLocale;
   const stopwatch::FinishedRead read = stopwatch::journal::ReadOfEntry(entry, clockAndLocale);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
+  // The times set aside belonged to the table this one replaces.
+  ExcludedTimes.clear();
   stopwatch::ShowReadTable(read, window);
   app::ShowJournalReadStatus(*StaticText1, read);
   if (Statistics != nullptr) Statistics->TableChanged();
+}
+
+void TForm1::StringGrid1ExcludeClick(TObject*) {
+  app::ExcludeSelectedTimes(*StringGrid1, app::ClockAndLocale().DecimalSeparator(), ExcludedTimes);
+  ExclusionsChanged();
+}
+
+void TForm1::StringGrid1RestoreClick(TObject*) {
+  app::RestoreSelectedTimes(*StringGrid1, ExcludedTimes);
+  ExclusionsChanged();
+}
+
+void TForm1::ExclusionsChanged() {
+  StringGrid1->invalidate();
+  if (Statistics != nullptr) Statistics->TableChanged();
+}
+
+void TForm1::StringGrid1PrintClick(TObject*) {
+  const std::string separator = app::ClockAndLocale().DecimalSeparator();
+  app::PrintLabSheet(app::MakeLabSheet(*StringGrid1, ExcludedTimes, app::StatisticsBlock(*StringGrid1), separator));
+}
+
+void TForm1::StringGrid1SavePdfClick(TObject*) {
+  const std::string separator = app::ClockAndLocale().DecimalSeparator();
+  app::SaveLabSheetAsPdf(app::MakeLabSheet(*StringGrid1, ExcludedTimes, app::StatisticsBlock(*StringGrid1), separator),
+                         *PdfSaveDialog);
 }

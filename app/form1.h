@@ -8,6 +8,7 @@
 
 #include "app/kit/form.h"
 #include "app/kit/grid_types.h"
+#include "stopwatch/excluded_slots.h"
 
 class TButton;
 class TJournalForm;
@@ -53,6 +54,10 @@ class TForm1 : public TForm {
   TStatisticsForm* Statistics = nullptr;
   // The journal window, made the first time the grid's menu asks for it.
   TJournalForm* Journal = nullptr;
+  // Where "Сохранить в PDF…" saves the lab sheet, here and in the statistics window.
+  TSaveDialog* PdfSaveDialog = nullptr;
+  // The times of the table set aside from the figures; a new read has none.
+  stopwatch::ExcludedSlots ExcludedTimes;
 
   // Handlers.
   void FormCreate(TObject* Sender);
@@ -65,6 +70,10 @@ class TForm1 : public TForm {
   void Button3Click(TObject* Sender);
   void StringGrid1DrawCell(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State);
   void StringGrid1StatisticsClick(TObject* Sender);
+  void StringGrid1ExcludeClick(TObject* Sender);
+  void StringGrid1RestoreClick(TObject* Sender);
+  void StringGrid1PrintClick(TObject* Sender);
+  void StringGrid1SavePdfClick(TObject* Sender);
   void StringGrid1JournalClick(TObject* Sender);
   // "Открыть" in the journal window: the read goes back into the table.
   void JournalOpenEntry(const stopwatch::journal::Entry& entry);
@@ -78,6 +87,8 @@ class TForm1 : public TForm {
   void WireControllerEvents();
   // Makes HidCtl, loaded like the other components.
   void CreateController();
+  // The exclusions changed: the grid and the statistics show them.
+  void ExclusionsChanged();
 
   // Stopwatches forgotten when they were unplugged. The controller keeps
   // reporting them as removed at every re-scan; the window frees them when

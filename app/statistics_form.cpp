@@ -8,17 +8,23 @@
 #include "app/kit/label.h"
 #include "app/kit/paint_box.h"
 #include "app/kit/string_grid.h"
+#include "app/lab_sheet/lab_sheet_output.h"
 #include "app/statistics_layout.h"
 #include "app/statistics_plots.h"
 
-TStatisticsForm::TStatisticsForm(TForm* owner) : TForm(owner) {
+TStatisticsForm::TStatisticsForm(TForm* owner, const stopwatch::ExcludedSlots& excluded, TSaveDialog& pdfDialog)
+    : TForm(owner), excluded_(excluded), pdfDialog_(pdfDialog) {
   app::LoadLayout(*this, app::kStatisticsLayout);
   ScopeLabel = app::FindControl<TLabel>(*this, "ScopeLabel");
   NoteLabel = app::FindControl<TLabel>(*this, "NoteLabel");
+  PrintButton = app::FindControl<TButton>(*this, "PrintButton");
+  PdfButton = app::FindControl<TButton>(*this, "PdfButton");
   CopyButton = app::FindControl<TButton>(*this, "CopyButton");
   TimesPlot = app::FindControl<TPaintBox>(*this, "TimesPlot");
   HistogramPlot = app::FindControl<TPaintBox>(*this, "HistogramPlot");
   MakeFigureRows();
+  PrintButton->OnClick = std::bind_front(&TStatisticsForm::PrintButtonClick, this);
+  PdfButton->OnClick = std::bind_front(&TStatisticsForm::PdfButtonClick, this);
   CopyButton->OnClick = std::bind_front(&TStatisticsForm::CopyButtonClick, this);
   TimesPlot->OnPaint = std::bind_front(&TStatisticsForm::TimesPlotPaint, this);
   HistogramPlot->OnPaint = std::bind_front(&TStatisticsForm::HistogramPlotPaint, this);
@@ -55,11 +61,19 @@ void TStatisticsForm::TableChanged() {
 
 void TStatisticsForm::Recount() {
   separator_ = app::ClockAndLocale().DecimalSeparator();
-  report_ = app::MakeStatisticsReport(app::TimesInBlock(*grid_, block_, separator_), separator_);
+  report_ = app::MakeStatisticsReport(app::TimesInBlock(*grid_, block_, separator_), separator_, excluded_);
   for (std::size_t i = 0; i < report_.figures.size(); ++i) FigureValues[i]->setText(report_.figures[i].value);
   NoteLabel->setText(report_.note);
   TimesPlot->invalidate();
   HistogramPlot->invalidate();
+}
+
+void TStatisticsForm::PrintButtonClick(TObject*) {
+  app::PrintLabSheet(app::MakeLabSheet(*grid_, excluded_, block_, separator_));
+}
+
+void TStatisticsForm::PdfButtonClick(TObject*) {
+  app::SaveLabSheetAsPdf(app::MakeLabSheet(*grid_, excluded_, block_, separator_), pdfDialog_);
 }
 
 void TStatisticsForm::CopyButtonClick(TObject*) { kit::SetClipboardText(app::FiguresText(report_.figures)); }

@@ -100,6 +100,9 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   // goes to the standard error box.
   void addMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick);
 
+  // Paints the grid again: what the OnDrawCell handler draws has changed.
+  void invalidate() { repaint(); }
+
   TDrawCellEvent OnDrawCell;
   // After the current cell or the selection changed.
   std::function<void(TObject* Sender)> OnSelectionChanged;

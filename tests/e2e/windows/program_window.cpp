@@ -223,7 +223,7 @@ bool OpenFromJournal(const Window& w, int down) {
     }
   };
   // The right button's release on the table's first measurement asks for
-  // the menu; "Журнал…" is its third item.
+  // the menu; "Журнал…" is its last item.
   const LPARAM cell = MAKELPARAM(127 + 1 + 30, 24 + 1 + 12);
   ::PostMessageW(w.grid, WM_RBUTTONDOWN, MK_RBUTTON, cell);
   ::PostMessageW(w.grid, WM_RBUTTONUP, 0, cell);
@@ -236,7 +236,9 @@ bool OpenFromJournal(const Window& w, int down) {
                  20s),
              "the table's context menu"))
     return false;
-  keys(menu, VK_DOWN, 3);
+  // The first key up highlights the last item. (Wine does not let another
+  // process read a menu's items.)
+  keys(menu, VK_UP, 1);
   keys(menu, VK_RETURN, 1);
 
   HWND journal = nullptr, list = nullptr, open = nullptr;
