@@ -1,10 +1,10 @@
 // The journal of reads in the window, on every backend: each finished read
 // is kept before the status line says so, the journal window lists the
 // reads newest first and follows new ones, "Открыть" puts a read back into
-// the table (the statistics with it), "Открыть папку" asks the desktop to
-// show the folder; a journal that cannot be written costs no read and says
-// why; a file that holds no entry is listed as unreadable. Pictures of the
-// window go to journal-pictures/ of the build.
+// the table (the statistics with it, no time set aside), "Открыть папку"
+// asks the desktop to show the folder; a journal that cannot be written
+// costs no read and says why; a file that holds no entry is listed as
+// unreadable. Pictures of the window go to journal-pictures/ of the build.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -119,11 +119,15 @@ TEST_F(JournalWindow, KeepsEveryReadListsThemNewestFirstAndPutsOneBack) {
   ProcessMessages();
   ASSERT_NE(form->Statistics, nullptr);
   EXPECT_EQ(form->Statistics->FigureValues[0]->text(), "4");
+  // A time set aside belongs to the table it was set aside on.
+  form->StringGrid1ExcludeClick(form->StringGrid1);
+  ASSERT_EQ(form->ExcludedTimes.count(), 1);
   journal.OpenButton->click();
   EXPECT_EQ(Table(), firstTable);
   EXPECT_EQ(Cell(5, 9), firstDate);
   EXPECT_EQ(Cell(6, 9), firstTime);
   EXPECT_EQ(form->StaticText1->text(), "Из журнала: считано " + firstDate + " в " + firstTime);
+  EXPECT_TRUE(form->ExcludedTimes.empty());
   EXPECT_EQ(form->Statistics->FigureValues[0]->text(), "11");
   EXPECT_EQ(stopwatch::journal::ListEntries(folder).size(), 2u) << "a read put back is not kept again";
 
