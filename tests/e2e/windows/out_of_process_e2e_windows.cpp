@@ -132,16 +132,6 @@ void ReportCalls(const Paths& paths, std::size_t from, const std::string& what) 
   std::fflush(stdout);
 }
 
-FILETIME LastWritten(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
-  return data.ftLastWriteTime;
-}
-
-bool SameTime(const FILETIME& a, const FILETIME& b) {
-  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
-}
-
 std::string Contents(const std::wstring& path) {
   std::ifstream file{std::filesystem::path(path), std::ios::binary};
   std::ostringstream bytes;
@@ -159,35 +149,6 @@ std::string SystemText(DWORD code) {
   if (buffer != nullptr) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == L'.' || text.back() == L' ' || text.back() < 32)) text.pop_back();
   return outside::Narrow(text) + ".";
-}
-
-// "Сохранить в MS EXCEL", and the save dialog answered with `path`; for an
-// existing file the overwrite question is answered Yes. Answers the time of
-// the click, for the caller's report.
-Clock::time_point ClickSave(const e2e::Window& w, DWORD pid, const std::wstring& path, bool exists,
-                            const std::string& what, const std::function<void()>& meanwhile = [] {}) {
-  const auto clicked = Clock::now();
-  outside::Click(w.saveButton);
-  meanwhile();
-  HWND dialog = e2e::WaitForSaveDialog(pid, 30s);
-  if (!Check(dialog != nullptr, "the save dialog (" + e2e::BoxUp(pid) + ")")) return clicked;
-  Report(what + ": click to the dialog", clicked);
-  Check(e2e::SaveInDialog(dialog, path), "typing the file name");
-  if (exists)
-    Check(!e2e::AnswerBox(pid, "Файл с именем:", IDYES, 10s).empty(), "the question before the file is replaced");
-  return clicked;
-}
-
-// Waits for the file to be written anew, with no box.
-bool Written(DWORD pid, const std::wstring& path, const FILETIME& before, const std::string& what) {
-  std::string box;
-  const bool written = outside::WaitFor(
-      [&] {
-        box = e2e::BoxUp(pid);
-        return !SameTime(LastWritten(path), before) || !box.empty();
-      },
-      30s);
-  return Check(written && box.empty(), what + ": " + outside::Narrow(path) + " is written (" + box + ")");
 }
 
 // The window works on after a box: it takes clicks again.
@@ -219,12 +180,12 @@ void SavesThroughTheApplication(const Paths& paths, const std::string& program) 
 
     // The start-up instance still runs: the export's comes from its server.
     std::size_t logLine = LogLines(paths).size();
-    auto clicked = ClickSave(w, pid, paths.workbook, false, "save, its server running");
-    if (Written(pid, paths.workbook, {}, "the first save")) Report("save, its server running: click to the file", clicked);
+    e2e::Written(w, paths.workbook, {}, e2e::ClickSave(w, paths.workbook, false, "save, its server running"),
+                 "save, its server running");
     NoStandInLeft(paths, "after the export's \"Quit\"");
     ReportCalls(paths, logLine, "first save");
     const std::string saved = Contents(paths.workbook);
-    const FILETIME savedAt = LastWritten(paths.workbook);
+    const FILETIME savedAt = e2e::LastWritten(paths.workbook);
 
     // The application dies in the middle of the export: the system's text.
     if (Register(paths, "--die-at Merge")) {
@@ -241,10 +202,11 @@ void SavesThroughTheApplication(const Paths& paths, const std::string& program) 
 
     // "SaveAs" refused: its description in the box, the file as it was.
     if (Register(paths, "--fail-save-as")) {
-      ClickSave(w, pid, paths.workbook, true, "refused save");
+      e2e::ClickSave(w, paths.workbook, true, "refused save");
       const std::string box = e2e::AnswerBox(pid, "", IDOK, 30s);
       Check(box == std::string("Lumetro: ") + stand_in::kSaveAsFailure, "the refused save's box: \"" + box + "\"");
-      Check(Contents(paths.workbook) == saved && SameTime(LastWritten(paths.workbook), savedAt),
+      const FILETIME refusedAt = e2e::LastWritten(paths.workbook);
+      Check(Contents(paths.workbook) == saved && ::CompareFileTime(&refusedAt, &savedAt) == 0,
             "the file is left as it was by the refused save");
       NoStandInLeft(paths, "after the refused save");
       WorksOn(w, "the refused save");
@@ -253,9 +215,8 @@ void SavesThroughTheApplication(const Paths& paths, const std::string& program) 
     // The save after the refused one, through a new instance again, saves.
     if (Register(paths, "")) {
       logLine = LogLines(paths).size();
-      clicked = ClickSave(w, pid, paths.workbook, true, "save, a new server");
-      if (Written(pid, paths.workbook, savedAt, "the save after the failures"))
-        Report("save, a new server: click to the file", clicked);
+      e2e::Written(w, paths.workbook, savedAt, e2e::ClickSave(w, paths.workbook, true, "save, a new server"),
+                   "save, a new server");
       NoStandInLeft(paths, "after the last export's \"Quit\"");
       ReportCalls(paths, logLine, "save with a new instance");
     }
@@ -291,19 +252,18 @@ void WaitsForABusyApplication(const Paths& paths, const std::string& program) {
 
     const std::wstring empty = paths.folder + L"\\\u041f\u0443\u0441\u0442\u0430\u044f.xls";  // "Пустая"
     ::DeleteFileW(empty.c_str());
-    ClickSave(w, pid, empty, false, "busy application, first save");
-    Written(pid, empty, {}, "busy application, the first save");
+    e2e::Written(w, empty, {}, e2e::ClickSave(w, empty, false, "busy application, first save"),
+                 "busy application, first save");
     NoStandInLeft(paths, "after the first export's \"Quit\"");
 
-    const FILETIME before = LastWritten(empty);
+    const FILETIME before = e2e::LastWritten(empty);
     // A click while the export waits for the application waits with the
     // rest of the window's input; it is dropped.
-    const auto clicked = ClickSave(w, pid, empty, true, "busy application, new server", [&] {
+    const e2e::SaveSteps steps = e2e::ClickSave(w, empty, true, "busy application, new server", [&] {
       ::Sleep(300);
       outside::ClickWithTheMouse(w.readButton);
     });
-    if (Written(pid, empty, before, "busy application, a save through a new instance"))
-      Report("busy application, new server: click to the file", clicked);
+    e2e::Written(w, empty, before, steps, "busy application, new server");
     ::Sleep(500);
     Check(outside::Text(w.status).empty(), "the click given during the busy save was dropped; the status line "
                                            "reads \"" + outside::Text(w.status) + "\"");

@@ -45,36 +45,11 @@ using e2e::Check;
 using e2e::Clock;
 using e2e::Report;
 
-std::string ShowFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes == INVALID_FILE_ATTRIBUTES ? "missing" : "present";
-}
-
 // Saves through the system's save dialog under `typed` (no extension):
 // true once `saved` is written and no box is left up.
 bool SaveThroughDialog(DWORD pid, const e2e::Window& w, const std::wstring& typed, const std::wstring& saved) {
-  const auto saveClicked = Clock::now();
-  outside::Click(w.saveButton);
-  HWND dialog = e2e::WaitForSaveDialog(pid, 30s);
-  if (!Check(dialog != nullptr, "the save dialog (" + e2e::BoxUp(pid) + ")")) return false;
-  Report("save: click to the save dialog", saveClicked);
-  Check(e2e::SaveDialogFileType(dialog) == "Таблица (*.xls)",
-        "the dialog's file type: \"" + e2e::SaveDialogFileType(dialog) + "\"");
-  const auto savePressed = Clock::now();
-  Check(e2e::SaveInDialog(dialog, typed), "typing the file name");
-  std::string box;
-  const bool written = outside::WaitFor(
-      [&] {
-        box = e2e::BoxUp(pid);
-        return ShowFile(saved) == "present" || !box.empty();
-      },
-      30s);
-  const bool ok = Check(written && box.empty(), "the workbook " + outside::Narrow(saved) + " is written (" + box + ")");
-  if (ok) {
-    Report("save: Save pressed to the file written", savePressed);
-    Report("save: click to the file written", saveClicked);
-  }
-  Check(ShowFile(typed) == "missing", "no file without the extension");
+  const bool ok = e2e::Written(w, saved, {}, e2e::ClickSave(w, typed, false, "save"), "save");
+  Check(::GetFileAttributesW(typed.c_str()) == INVALID_FILE_ATTRIBUTES, "no file without the extension");
   Check(outside::WaitFor([&] { return outside::TopLevelWindows(pid, L"#32770").empty(); }, 10s),
         "no dialog or box left up: " + e2e::BoxUp(pid));
   return ok;

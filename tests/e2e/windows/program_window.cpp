@@ -22,6 +22,13 @@ namespace {
 
 int failures = 0;
 
+// The process whose window it is.
+DWORD ProcessOf(const Window& w) {
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(w.form, &process);
+  return process;
+}
+
 bool Greenish(int r, int g, int b) { return g > r + 60 && g > b + 60; }
 bool Bluish(int r, int g, int b) { return b > r + 100 && b > g + 100; }
 
@@ -188,9 +195,54 @@ bool SaveInDialog(HWND dialog, const std::wstring& path) {
 
 std::string SaveDialogFileType(HWND dialog) { return outside::Text(::GetDlgItem(dialog, 0x470 /* cmb1 */)); }
 
+FILETIME LastWritten(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  return data.ftLastWriteTime;
+}
+
+SaveSteps ClickSave(const Window& w, const std::wstring& typed, bool exists, const std::string& what,
+                    const std::function<void()>& meanwhile) {
+  const DWORD pid = ProcessOf(w);
+  SaveSteps steps;
+  steps.clicked = Clock::now();
+  outside::Click(w.saveButton);
+  if (meanwhile) meanwhile();
+  HWND dialog = WaitForSaveDialog(pid, 30s);
+  if (!Check(dialog != nullptr, what + ": the save dialog (" + BoxUp(pid) + ")")) return steps;
+  Report(what + ": click to the save dialog", steps.clicked);
+  Check(SaveDialogFileType(dialog) == "Таблица (*.xls)",
+        what + ": the dialog's file type: \"" + SaveDialogFileType(dialog) + "\"");
+  steps.savePressed = Clock::now();
+  steps.answered = Check(SaveInDialog(dialog, typed), what + ": typing the file name");
+  if (steps.answered && exists)
+    Check(!AnswerBox(pid, "Файл с именем:", IDYES, 10s).empty(), what + ": the question before the file is replaced");
+  return steps;
+}
+
+bool Written(const Window& w, const std::wstring& saved, const FILETIME& before, const SaveSteps& steps,
+             const std::string& what) {
+  if (!steps.answered) return false;
+  const DWORD pid = ProcessOf(w);
+  const auto changed = [&] {
+    const FILETIME now = LastWritten(saved);
+    return ::CompareFileTime(&now, &before) != 0;
+  };
+  std::string box;
+  const bool written = outside::WaitFor(
+      [&] {
+        box = BoxUp(pid);
+        return changed() || !box.empty();
+      },
+      30s);
+  if (!Check(written && box.empty(), what + ": " + outside::Narrow(saved) + " is written (" + box + ")")) return false;
+  Report(what + ": Save pressed to the file written", steps.savePressed);
+  Report(what + ": click to the file written", steps.clicked);
+  return true;
+}
+
 std::vector<std::vector<std::string>> CopyTable(const Window& w) {
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(w.form, &process);
+  const DWORD process = ProcessOf(w);
   // The keys go to the focus of the window in front. The window is brought
   // to the front first: coming to the front it gives the focus back to the
   // control that had it when it last went to the back (the read button, say),
@@ -273,8 +325,7 @@ bool CheckCompleteEntry(const std::wstring& path, const std::string& what) {
 }
 
 bool OpenFromJournal(const Window& w, int down) {
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(w.form, &process);
+  const DWORD process = ProcessOf(w);
   const auto keys = [](HWND window, WPARAM key, int times) {
     for (int i = 0; i < times; ++i) {
       ::PostMessageW(window, WM_KEYDOWN, key, 1);

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -67,6 +68,28 @@ HWND WaitForSaveDialog(DWORD process, std::chrono::milliseconds limit);
 bool SaveInDialog(HWND dialog, const std::wstring& path);
 // The dialog's file type as it shows it.
 std::string SaveDialogFileType(HWND dialog);
+
+// When a file was last written; all zero for a file that is not there.
+FILETIME LastWritten(const std::wstring& path);
+
+// A save through the window, as far as the save dialog: whether the dialog
+// came and was answered, and when its steps began.
+struct SaveSteps {
+  bool answered = false;
+  Clock::time_point clicked;
+  Clock::time_point savePressed;
+};
+// Clicks "Сохранить в MS EXCEL" (then runs `meanwhile`), waits for the save
+// dialog, checks its file type "Таблица (*.xls)", types `typed` and presses
+// Save; for a file that `exists`, answers Yes to the question before it is
+// replaced. Reports "<what>: click to the save dialog".
+SaveSteps ClickSave(const Window& window, const std::wstring& typed, bool exists, const std::string& what,
+                    const std::function<void()>& meanwhile = {});
+// Waits up to 30 s for `saved` to be written anew (last written at another
+// time than `before`) with no box up, and checks it; reports "<what>: Save
+// pressed to the file written" and "<what>: click to the file written".
+bool Written(const Window& window, const std::wstring& saved, const FILETIME& before, const SaveSteps& steps,
+             const std::string& what);
 
 // Brings the window to the front, clicks the table until it has the focus
 // (the window takes clicks again once a handler has ended), then types
