@@ -59,10 +59,9 @@ WINDOWS_E2E_EMULATOR = $(CURDIR)/$(BUILD)/tools/vorda2-emulator/vorda2-emulator
 
 # The Windows cross builds (the whole program, lumetra.exe, on the system's
 # own controls) and their tests under Wine, the window tests on a virtual
-# display: the 64-bit build's whole suite in a 64-bit prefix, then the 32-bit
-# build's tests whose results may differ with the bitness (those labelled
-# bitness: HID, export, window, end to end, setup) in a 32-bit prefix. The
-# .xls files they write there are compared with those of the native build's
+# display: the 64-bit build's whole suite in 64-bit prefixes, then the 32-bit
+# build's whole suite in 32-bit ones (scripts/wine-test). The .xls files they
+# write there are compared with those of the native build's
 # sample writer, which build-tests makes. The one setup program is
 # installed, started, upgraded and removed in both.
 # $(call configure-windows-tests,FOLDER,TARGET)
@@ -77,7 +76,7 @@ test-windows: build-tests package-windows
 	scripts/wine-test $(WINDOWS_BUILD)
 	$(call configure-windows-tests,$(WINDOWS_BUILD_32),i686)
 	cmake --build $(WINDOWS_BUILD_32) -j $(JOBS)
-	scripts/wine-test $(WINDOWS_BUILD_32) -L bitness
+	scripts/wine-test $(WINDOWS_BUILD_32)
 
 # The Windows programs to hand out, one file each, no DLLs to ship:
 # build-windows-release/app/lumetra.exe (64-bit) and
