@@ -5,6 +5,7 @@
 #include "app/adapters/clock_and_locale.h"
 #include "app/adapters/export_ports.h"
 #include "app/adapters/read_out_window_port.h"
+#include "app/excluded_times.h"
 #include "app/form1_layout.h"
 #include "app/grid_labels.h"
 #include "app/kit/button.h"
@@ -12,6 +13,7 @@
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
+#include "app/lab_sheet/lab_sheet_output.h"
 #include "app/no_access_notice.h"
 #include "app/statistics_form.h"
 #include "export/automation/spreadsheet_link.h"
@@ -53,6 +55,7 @@ TForm1::TForm1() : TForm(nullptr) {
   SaveDialog1->setDefaultExt("xls");
   SaveDialog1->setFilter("Таблица (*.xls)|*.xls");
   SaveDialog1->setOverwritePrompt(false);
+  PdfSaveDialog = app::MakePdfSaveDialog(this);
 
   WireEvents();
   // Nothing needs the controller before its first scan, which runs from the
@@ -108,6 +111,10 @@ void TForm1::WireEvents() {
   OnCloseQuery = std::bind_front(&TForm1::FormCloseQuery, this);
   StringGrid1->OnDrawCell = std::bind_front(&TForm1::StringGrid1DrawCell, this);
   StringGrid1->addMenuItem("Статистика…", std::bind_front(&TForm1::StringGrid1StatisticsClick, this));
+  StringGrid1->addMenuItem("Исключить из расчёта", std::bind_front(&TForm1::StringGrid1ExcludeClick, this));
+  StringGrid1->addMenuItem("Вернуть в расчёт", std::bind_front(&TForm1::StringGrid1RestoreClick, this));
+  StringGrid1->addMenuItem("Печать…", std::bind_front(&TForm1::StringGrid1PrintClick, this));
+  StringGrid1->addMenuItem("Сохранить в PDF…", std::bind_front(&TForm1::StringGrid1SavePdfClick, this));
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
 }
@@ -183,11 +190,13 @@ void TForm1::Button3Click(TObject*) {
   stopwatch::HidStopwatchPort device(StopwatchDevice);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
   app::ClockAndLocale clockAndLocale;
-  stopwatch::ReadOutMeasurements(device, window, clockAndLocale);
+  const stopwatch::ReadOutResult result = stopwatch::ReadOutMeasurements(device, window, clockAndLocale);
+  // The times set aside belonged to the table this read replaced.
+  if (result.kind == stopwatch::ReadOutResult::Kind::Completed) ExcludedTimes.clear();
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 
-void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState) {
+void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState State) {
   TCanvas& canvas = StringGrid1->canvas();
   const std::string& text = StringGrid1->cell(ACol, ARow);
   if (stopwatch::IsHeaderCell(ACol, ARow)) {
@@ -205,9 +214,38 @@ void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect
     canvas.fillRect(Rect);
     canvas.textOut(Rect.Left, Rect.Top, text);
   }
+  if (!stopwatch::IsHeaderCell(ACol, ARow) && !stopwatch::IsHiddenCell(ACol, ARow) &&
+      ExcludedTimes.contains(stopwatch::SlotAt(ACol, ARow)))
+    app::DrawExcludedCell(canvas, Rect, text, State);
 }
 
 void TForm1::StringGrid1StatisticsClick(TObject*) {
-  if (Statistics == nullptr) Statistics = new TStatisticsForm(this);
+  if (Statistics == nullptr) Statistics = new TStatisticsForm(this, ExcludedTimes, *PdfSaveDialog);
   Statistics->ShowFor(*StringGrid1);
+}
+
+void TForm1::StringGrid1ExcludeClick(TObject*) {
+  app::ExcludeSelectedTimes(*StringGrid1, app::ClockAndLocale().DecimalSeparator(), ExcludedTimes);
+  ExclusionsChanged();
+}
+
+void TForm1::StringGrid1RestoreClick(TObject*) {
+  app::RestoreSelectedTimes(*StringGrid1, ExcludedTimes);
+  ExclusionsChanged();
+}
+
+void TForm1::ExclusionsChanged() {
+  StringGrid1->invalidate();
+  if (Statistics != nullptr) Statistics->TableChanged();
+}
+
+void TForm1::StringGrid1PrintClick(TObject*) {
+  const std::string separator = app::ClockAndLocale().DecimalSeparator();
+  app::PrintLabSheet(app::MakeLabSheet(*StringGrid1, ExcludedTimes, app::StatisticsBlock(*StringGrid1), separator));
+}
+
+void TForm1::StringGrid1SavePdfClick(TObject*) {
+  const std::string separator = app::ClockAndLocale().DecimalSeparator();
+  app::SaveLabSheetAsPdf(app::MakeLabSheet(*StringGrid1, ExcludedTimes, app::StatisticsBlock(*StringGrid1), separator),
+                         *PdfSaveDialog);
 }

@@ -8,6 +8,7 @@
 
 #include "app/kit/form.h"
 #include "app/kit/grid_types.h"
+#include "stopwatch/excluded_slots.h"
 
 class TButton;
 class TLabel;
@@ -46,6 +47,10 @@ class TForm1 : public TForm {
   TLabel* Label4 = nullptr;    // version
   // The statistics window, made the first time the grid's menu asks for it.
   TStatisticsForm* Statistics = nullptr;
+  // Where "Сохранить в PDF…" saves the lab sheet, here and in the statistics window.
+  TSaveDialog* PdfSaveDialog = nullptr;
+  // The times of the table set aside from the figures; a new read has none.
+  stopwatch::ExcludedSlots ExcludedTimes;
 
   // Handlers.
   void FormCreate(TObject* Sender);
@@ -58,6 +63,10 @@ class TForm1 : public TForm {
   void Button3Click(TObject* Sender);
   void StringGrid1DrawCell(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State);
   void StringGrid1StatisticsClick(TObject* Sender);
+  void StringGrid1ExcludeClick(TObject* Sender);
+  void StringGrid1RestoreClick(TObject* Sender);
+  void StringGrid1PrintClick(TObject* Sender);
+  void StringGrid1SavePdfClick(TObject* Sender);
 
  private:
   // The components of the stored layout, found by name.
@@ -68,6 +77,8 @@ class TForm1 : public TForm {
   void WireControllerEvents();
   // Makes HidCtl, loaded like the other components.
   void CreateController();
+  // The exclusions changed: the grid and the statistics show them.
+  void ExclusionsChanged();
 
   // Stopwatches forgotten when they were unplugged. The controller keeps
   // reporting them as removed at every re-scan; the window frees them when

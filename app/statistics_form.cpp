@@ -8,6 +8,7 @@
 #include "app/kit/label.h"
 #include "app/kit/paint_box.h"
 #include "app/kit/string_grid.h"
+#include "app/lab_sheet/lab_sheet_output.h"
 #include "app/statistics_layout.h"
 #include "app/statistics_plots.h"
 
@@ -20,14 +21,19 @@ Control* Find(const TForm& form, const char* name) {
 
 }  // namespace
 
-TStatisticsForm::TStatisticsForm(TForm* owner) : TForm(owner) {
+TStatisticsForm::TStatisticsForm(TForm* owner, const stopwatch::ExcludedSlots& excluded, TSaveDialog& pdfDialog)
+    : TForm(owner), excluded_(excluded), pdfDialog_(pdfDialog) {
   app::LoadLayout(*this, app::kStatisticsLayout);
   ScopeLabel = Find<TLabel>(*this, "ScopeLabel");
   NoteLabel = Find<TLabel>(*this, "NoteLabel");
+  PrintButton = Find<TButton>(*this, "PrintButton");
+  PdfButton = Find<TButton>(*this, "PdfButton");
   CopyButton = Find<TButton>(*this, "CopyButton");
   TimesPlot = Find<TPaintBox>(*this, "TimesPlot");
   HistogramPlot = Find<TPaintBox>(*this, "HistogramPlot");
   MakeFigureRows();
+  PrintButton->OnClick = std::bind_front(&TStatisticsForm::PrintButtonClick, this);
+  PdfButton->OnClick = std::bind_front(&TStatisticsForm::PdfButtonClick, this);
   CopyButton->OnClick = std::bind_front(&TStatisticsForm::CopyButtonClick, this);
   TimesPlot->OnPaint = std::bind_front(&TStatisticsForm::TimesPlotPaint, this);
   HistogramPlot->OnPaint = std::bind_front(&TStatisticsForm::HistogramPlotPaint, this);
@@ -64,11 +70,19 @@ void TStatisticsForm::TableChanged() {
 
 void TStatisticsForm::Recount() {
   separator_ = app::ClockAndLocale().DecimalSeparator();
-  report_ = app::MakeStatisticsReport(app::TimesInBlock(*grid_, block_, separator_), separator_);
+  report_ = app::MakeStatisticsReport(app::TimesInBlock(*grid_, block_, separator_), separator_, excluded_);
   for (std::size_t i = 0; i < report_.figures.size(); ++i) FigureValues[i]->setText(report_.figures[i].value);
   NoteLabel->setText(report_.note);
   TimesPlot->invalidate();
   HistogramPlot->invalidate();
+}
+
+void TStatisticsForm::PrintButtonClick(TObject*) {
+  app::PrintLabSheet(app::MakeLabSheet(*grid_, excluded_, block_, separator_));
+}
+
+void TStatisticsForm::PdfButtonClick(TObject*) {
+  app::SaveLabSheetAsPdf(app::MakeLabSheet(*grid_, excluded_, block_, separator_), pdfDialog_);
 }
 
 void TStatisticsForm::CopyButtonClick(TObject*) { kit::SetClipboardText(app::FiguresText(report_.figures)); }

@@ -1,5 +1,5 @@
 // The statistics window: what it covers, the figures in rows under it with
-// the note on what is missing, the copy button, and the two plots side by
+// the note on what is missing, the buttons for the lab sheet and the copy, and the two plots side by
 // side at the bottom. Places and sizes as in the main window's layout.
 #include "app/statistics_layout.h"
 
@@ -7,14 +7,16 @@ namespace app {
 namespace {
 
 constexpr ControlLayout kControls[] = {
-    {ControlKind::Label, "ScopeLabel", Bounds(12, 10, 200, 19), FontLayout{"Arial", 16, fsBold}, ""},
+    {ControlKind::Label, "ScopeLabel", Bounds(12, 10, 190, 19), FontLayout{"Arial", 16, fsBold}, ""},
+    {ControlKind::Button, "PrintButton", Bounds(208, 8, 112, 25), FontLayout{"Arial", 16}, "Печать…"},
+    {ControlKind::Button, "PdfButton", Bounds(328, 8, 152, 25), FontLayout{"Arial", 16}, "Сохранить в PDF…"},
     {ControlKind::Button, "CopyButton", Bounds(488, 8, 120, 25), FontLayout{"Arial", 16}, "Копировать"},
     {ControlKind::Label, "NoteLabel", Bounds(12, 232, 400, 18), FontLayout{"Arial", 15, 0, clMaroon}, ""},
     {ControlKind::PaintBox, "TimesPlot", Bounds(8, 256, 298, 256), FontLayout{"Arial", 12}, ""},
     {ControlKind::PaintBox, "HistogramPlot", Bounds(314, 256, 298, 256), FontLayout{"Arial", 12}, ""},
 };
 
-constexpr const char* kTabOrder[] = {"CopyButton"};
+constexpr const char* kTabOrder[] = {"PrintButton", "PdfButton", "CopyButton"};
 
 }  // namespace
 

@@ -49,9 +49,10 @@ std::vector<SlotTime> TimesInBlock(const TStringGrid& grid, const TGridRect& blo
   return times;
 }
 
-StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::string& separator) {
+StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::string& separator,
+                                      const stopwatch::ExcludedSlots& excluded) {
   StatisticsReport report;
-  report.times = std::move(times);
+  for (SlotTime& time : times) (excluded.contains(time.slot) ? report.excluded : report.times).push_back(std::move(time));
   std::vector<double> seconds;
   for (const SlotTime& time : report.times) seconds.push_back(time.seconds);
   const analysis::SampleStatistics& s = report.statistics = analysis::Describe(seconds);
@@ -61,6 +62,7 @@ StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::st
   const auto& spread = s.spread;
   report.figures = {
       {"Число измерений n", std::to_string(s.count)},
+      {"Исключено из расчёта", std::to_string(report.excluded.size())},
       {"Среднее значение, с", any ? figure(s.mean) : kNone},
       {"Наименьшее значение, с", any ? Extreme(report.times, false).text : kNone},
       {"Наибольшее значение, с", any ? Extreme(report.times, true).text : kNone},
@@ -71,7 +73,7 @@ StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::st
       {"Результат, с", spread ? analysis::FormatResult(s.mean, spread->randomError, separator) : kNone},
   };
   if (s.count == 0)
-    report.note = "Здесь нет измерений.";
+    report.note = report.excluded.empty() ? "Здесь нет измерений." : "Все измерения здесь исключены из расчёта.";
   else if (s.count == 1)
     report.note = "Разброс по одному измерению не оценить: нужно хотя бы два.";
   return report;

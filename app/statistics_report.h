@@ -9,6 +9,7 @@
 
 #include "analysis/sample_statistics.h"
 #include "app/kit/grid_types.h"
+#include "stopwatch/excluded_slots.h"
 
 class TStringGrid;
 
@@ -36,13 +37,16 @@ struct Figure {
 };
 
 struct StatisticsReport {
-  std::vector<SlotTime> times;
+  std::vector<SlotTime> times;     // those the figures are worked out from
+  std::vector<SlotTime> excluded;  // those set aside, left out of everything else
   analysis::SampleStatistics statistics;
   std::vector<Figure> figures;  // always the same names, in the same order
   std::string note;             // why figures are missing; empty when none are
 };
 
-StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::string& separator);
+// The figures of `times`, less the slots in `excluded`.
+StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::string& separator,
+                                      const stopwatch::ExcludedSlots& excluded = {});
 
 // The figures as "name<TAB>value" lines, each ended by a line feed.
 std::string FiguresText(const std::vector<Figure>& figures);

@@ -26,6 +26,8 @@ std::string ErrorBoxText(const std::string& message) {
 
 void ShowErrorBox(const std::string& message) { CurrentDialogs().showError(ApplicationTitle(), ErrorBoxText(message)); }
 
+void ShowInformationBox(const std::string& text) { CurrentDialogs().showInformation(ApplicationTitle(), text); }
+
 int ConfirmBox(const std::string& text) {
   return CurrentDialogs().confirm("Confirm", text) == kIdYes ? kIdYes : kIdNo;
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "app/kit/printing.h"
+
 namespace kit {
 
 // Results of the confirmation box, as the system's message boxes number them.
@@ -25,6 +27,8 @@ class Dialogs {
 
   // Stop icon, one OK button; returns when the user has closed the box.
   virtual void showError(const std::string& caption, const std::string& text) = 0;
+  // The same with the information icon: a notice, not an error.
+  virtual void showInformation(const std::string& caption, const std::string& text) = 0;
   // Question icon, "&Yes" (the default button) and "&No" (also Esc and
   // closing the box); returns kIdYes or kIdNo.
   virtual int confirm(const std::string& caption, const std::string& text) = 0;
@@ -32,6 +36,10 @@ class Dialogs {
   // in request.fileName and returns true; on Cancel leaves the request alone
   // and returns false.
   virtual bool saveFile(SaveFileRequest& request) = 0;
+  // The system's print dialog, for a job of one page; on OK the page is
+  // printed on the printer chosen there. Cancelled when the user cancels
+  // (nothing printed); Failed with the reason when no printer could take it.
+  virtual PrintResult print(const PrintJob& job) = 0;
 };
 
 // The system's boxes and dialogs, modal to the active window. Backend.
@@ -63,5 +71,8 @@ void ShowErrorBox(const std::string& message);
 
 // The confirmation box, captioned "Confirm"; returns kIdYes or kIdNo.
 int ConfirmBox(const std::string& text);
+
+// A notice, captioned with the application title.
+void ShowInformationBox(const std::string& text);
 
 }  // namespace kit

@@ -93,6 +93,9 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   // goes to the standard error box.
   void addMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick);
 
+  // Paints the grid again: what the OnDrawCell handler draws has changed.
+  void invalidate() { repaint(); }
+
   TDrawCellEvent OnDrawCell;
   // Cells whose text the OnDrawCell handler paints invisible.
   std::function<bool(int ACol, int ARow)> HiddenCell;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct ShownBox {
 class FakeDialogs : public kit::Dialogs {
  public:
   void showError(const std::string& caption, const std::string& text) override { errors.push_back({caption, text}); }
+  void showInformation(const std::string& caption, const std::string& text) override {
+    notices.push_back({caption, text});
+  }
   int confirm(const std::string& caption, const std::string& text) override {
     confirms.push_back({caption, text});
     return confirmAnswer;
@@ -28,11 +32,29 @@ class FakeDialogs : public kit::Dialogs {
     return true;
   }
 
+  // Prints on nothing: the page is drawn as a printer of `printDpi` would
+  // have it, and the answer given is printAnswer.
+  kit::PrintResult print(const kit::PrintJob& job) override {
+    printed.push_back(job);
+    if (printAnswer.outcome == kit::PrintOutcome::Done) {
+      const std::unique_ptr<kit::PaintDevice> device = kit::CreatePageMeasuringDevice(printDpi);
+      TCanvas canvas;
+      canvas.setDevice(device.get());
+      job.drawPage(canvas, kit::A4Page(printDpi));
+      canvas.setDevice(nullptr);
+    }
+    return printAnswer;
+  }
+
   std::vector<ShownBox> errors;
+  std::vector<ShownBox> notices;
   std::vector<ShownBox> confirms;
   int confirmAnswer = kit::kIdNo;
   std::vector<kit::SaveFileRequest> saveRequests;
   std::optional<std::string> saveAnswer;  // nullopt: the user cancels
+  std::vector<kit::PrintJob> printed;      // the jobs asked for
+  kit::PrintResult printAnswer;
+  int printDpi = 300;
 };
 
 // Installed for the whole test run: a box nobody expected fails the test
@@ -49,5 +71,12 @@ class UnexpectedDialogs : public kit::Dialogs {
   bool saveFile(kit::SaveFileRequest&) override {
     ADD_FAILURE() << "unexpected save dialog";
     return false;
+  }
+  void showInformation(const std::string& caption, const std::string& text) override {
+    ADD_FAILURE() << "unexpected notice: " << caption << ": " << text;
+  }
+  kit::PrintResult print(const kit::PrintJob& job) override {
+    ADD_FAILURE() << "unexpected print dialog: " << job.title;
+    return {kit::PrintOutcome::Cancelled, {}};
   }
 };

@@ -1,8 +1,10 @@
 // What the grid looks like: its own painting and the window's cell handler.
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
 
+#include "app/excluded_times.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/pixels.h"
 
@@ -128,6 +130,30 @@ TEST_F(PaintedGrid, FocusedCellKeepsItsColoursAndGetsTheFocusRectangle) {
   ASSERT_FALSE(grid.hasFocus());
   const kit::Image unfocused = Render();
   EXPECT_EQ(CountNot(unfocused, focused, Shown(clHighlight)), 0);
+}
+
+TEST_F(PaintedGrid, ATimeSetAsideIsGreyAndStruckThroughYetCopiedAsItIs) {
+  grid.setCell(3, 3, "12.3456");
+  grid.setCell(4, 3, "12.3456");
+  form->ExcludedTimes.exclude(stopwatch::SlotAt(3, 3));
+  form->Button2->setFocus();
+  ProcessMessages();
+  const kit::Image image = Render();
+  const TRect set = grid.cellRect(3, 3);
+  const TRect kept = grid.cellRect(4, 3);
+  const auto grey = [](TColor c) { return c == app::kExcludedTimeColor; };
+  EXPECT_EQ(CountPixels(image, kept, grey), 0);
+  // Grey text, and a grey line across the text's middle row.
+  const TRect ink = InkBounds(image, set, Shown(clWindow));
+  EXPECT_GT(CountPixels(image, set, grey), 10);
+  int struck = -1;
+  for (int y = ink.Top; y < ink.Bottom; ++y)
+    if (CountPixels(image, Bounds(ink.Left, y, ink.Width(), 1), grey) >= ink.Width() - 1) struck = y;
+  EXPECT_GT(struck, ink.Top + ink.Height() / 4);
+  EXPECT_LT(struck, ink.Bottom - ink.Height() / 4);
+  // The text itself is untouched: a copy carries it.
+  grid.setSelection({3, 3, 4, 3});
+  EXPECT_EQ(grid.copyText(), "12.3456\t12.3456\n");
 }
 
 // The grid sits in a sunken frame two pixels wide.

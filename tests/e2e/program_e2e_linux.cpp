@@ -48,6 +48,7 @@ class FakeDialogs final : public kit::Dialogs {
  public:
   explicit FakeDialogs(std::string path) : path_(std::move(path)) {}
   void showError(const std::string&, const std::string& text) override { Check(false, "error box: " + text); }
+  void showInformation(const std::string&, const std::string& text) override { Check(false, "notice: " + text); }
   int confirm(const std::string&, const std::string& text) override {
     Check(false, "confirmation box: " + text);
     return kit::kIdNo;
@@ -55,6 +56,10 @@ class FakeDialogs final : public kit::Dialogs {
   bool saveFile(kit::SaveFileRequest& request) override {
     request.fileName = path_;
     return true;
+  }
+  kit::PrintResult print(const kit::PrintJob&) override {
+    Check(false, "print dialog");
+    return {kit::PrintOutcome::Cancelled, {}};
   }
 
  private:

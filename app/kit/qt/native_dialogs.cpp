@@ -4,9 +4,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 #include "app/kit/dialogs.h"
+#include "app/kit/qt/printing.h"
 #include "app/kit/qt/qt_conversions.h"
 
 namespace kit {
@@ -31,12 +34,11 @@ QStringList QtNameFilters(const QString& filter) {
 class QtDialogs final : public Dialogs {
  public:
   void showError(const std::string& caption, const std::string& text) override {
-    QMessageBox box(QMessageBox::Critical, qt::ToQString(caption), qt::ToQString(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
-    box.exec();
+    Notice(QMessageBox::Critical, caption, text);
+  }
+
+  void showInformation(const std::string& caption, const std::string& text) override {
+    Notice(QMessageBox::Information, caption, text);
   }
 
   int confirm(const std::string& caption, const std::string& text) override {
@@ -67,6 +69,27 @@ class QtDialogs final : public Dialogs {
     // the path as the system writes it.
     request.fileName = qt::ToUtf8(QDir::toNativeSeparators(chosen.front()));
     return true;
+  }
+
+  PrintResult print(const PrintJob& job) override {
+    QPrinter printer(QPrinter::HighResolution);
+    qt::PreparePrinter(printer, job);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    // One page, all of it: nothing to choose but the printer, the paper and the copies.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted) return {PrintOutcome::Cancelled, {}};
+    return qt::PrintOn(printer, job);
+  }
+
+ private:
+  static void Notice(QMessageBox::Icon icon, const std::string& caption, const std::string& text) {
+    QMessageBox box(icon, qt::ToQString(caption), qt::ToQString(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
   }
 };
 

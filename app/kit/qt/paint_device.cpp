@@ -55,7 +55,9 @@ void QtPaintDevice::fillEllipse(const TRect& rect, TColor color) {
 }
 
 TSize QtPaintDevice::textExtent(const std::string& text, const TFont& font) {
-  const QFontMetrics metrics(ToQFont(font));
+  // Measured for the device painted on: a printer's or a PDF's resolution
+  // is not the screen's.
+  const QFontMetrics metrics(ToQFont(font), painter_.device());
   return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
 }
 

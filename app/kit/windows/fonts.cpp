@@ -36,8 +36,8 @@ LOGFONTW LogicalFont(const TFont& font, int dpi) {
   return logical;
 }
 
-SIZE TextExtent(HFONT font, std::wstring_view text) {
-  HDC dc = ::CreateCompatibleDC(nullptr);
+SIZE TextExtent(HFONT font, std::wstring_view text, HDC on) {
+  HDC dc = on != nullptr ? on : ::CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, font);
   TEXTMETRICW metrics{};
   ::GetTextMetricsW(dc, &metrics);
@@ -55,7 +55,7 @@ SIZE TextExtent(HFONT font, std::wstring_view text) {
     start = end + 1;
   }
   ::SelectObject(dc, old);
-  ::DeleteDC(dc);
+  if (on == nullptr) ::DeleteDC(dc);
   return extent;
 }
 

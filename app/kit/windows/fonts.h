@@ -47,8 +47,9 @@ class GdiFont {
 };
 
 // The size of a text's lines in a font, in device pixels: the widest line,
-// and the height of all of them.
-SIZE TextExtent(HFONT font, std::wstring_view text);
+// and the height of all of them. Measured on `dc` when given (its own
+// font is restored), else on a context of the screen.
+SIZE TextExtent(HFONT font, std::wstring_view text, HDC dc = nullptr);
 
 // Draws one line with the glyph advances the text's extent is measured
 // with, so that the text covers exactly its measured width (Wine's own

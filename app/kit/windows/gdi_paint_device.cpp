@@ -1,10 +1,13 @@
 #include "app/kit/windows/gdi_paint_device.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "app/kit/printing.h"
 
 namespace kit::win {
 
-GdiPaintDevice::GdiPaintDevice(HDC dc, int dpi) : dc_(dc), dpi_(dpi) {
+GdiPaintDevice::GdiPaintDevice(HDC dc, int dpi, Surface surface) : dc_(dc), dpi_(dpi), surface_(surface) {
   // Glyphs only: no text background box.
   ::SetBkMode(dc_, TRANSPARENT);
   ::SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
@@ -14,9 +17,13 @@ GdiPaintDevice::~GdiPaintDevice() {
   if (originalFont_ != nullptr) ::SelectObject(dc_, originalFont_);
 }
 
+COLORREF GdiPaintDevice::rgb(TColor color) const {
+  return static_cast<COLORREF>(surface_ == Surface::Paper ? PaperColor(color) : ColorToRGB(color));
+}
+
 void GdiPaintDevice::fillRect(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
-  ::SetDCBrushColor(dc_, static_cast<COLORREF>(ColorToRGB(color)));
+  ::SetDCBrushColor(dc_, rgb(color));
   ::FillRect(dc_, &device, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
@@ -30,7 +37,7 @@ HFONT GdiPaintDevice::fontFor(const TFont& font) {
 void GdiPaintDevice::drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
   const HGDIOBJ previous = ::SelectObject(dc_, fontFor(font));
   if (originalFont_ == nullptr) originalFont_ = previous;
-  ::SetTextColor(dc_, static_cast<COLORREF>(ColorToRGB(font.color())));
+  ::SetTextColor(dc_, rgb(font.color()));
   const std::wstring wide = Wide(text);
   RECT clipRect{};
   if (clip != nullptr) clipRect = ToDevice(*clip, dpi_);
@@ -47,8 +54,9 @@ void GdiPaintDevice::drawFocusRect(const TRect& rect) {
 }
 
 void GdiPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+  if (style == TPenStyle::psDash && surface_ == Surface::Paper) return drawDashes(from, to, color, width);
   // A geometric pen: its width scales with the resolution, its ends are flat.
-  LOGBRUSH brush{BS_SOLID, static_cast<COLORREF>(ColorToRGB(color)), 0};
+  LOGBRUSH brush{BS_SOLID, rgb(color), 0};
   const DWORD dash = style == TPenStyle::psDash ? PS_DASH : PS_SOLID;
   HPEN pen = ::ExtCreatePen(PS_GEOMETRIC | dash | PS_ENDCAP_FLAT | PS_JOIN_MITER,
                             static_cast<DWORD>(std::max(1, ToDevice(width, dpi_))), &brush, 0, nullptr);
@@ -62,11 +70,29 @@ void GdiPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, T
   ::DeleteObject(pen);
 }
 
+void GdiPaintDevice::drawDashes(TPoint from, TPoint to, TColor color, int width) {
+  // Dashes four widths long with gaps of two, as Qt draws them; a printer's
+  // driver may ignore a geometric pen's dashes (Wine's PostScript one does).
+  const double dx = to.X - from.X;
+  const double dy = to.Y - from.Y;
+  const double length = std::hypot(dx, dy);
+  const double dash = 4.0 * std::max(1, width);
+  const double gap = 2.0 * std::max(1, width);
+  for (double at = 0; at < length; at += dash + gap) {
+    const double end = std::min(length, at + dash);
+    const auto point = [&](double along) {
+      return TPoint{from.X + static_cast<int>(std::lround(dx * along / length)),
+                    from.Y + static_cast<int>(std::lround(dy * along / length))};
+    };
+    drawLine(point(at), point(end), color, width, TPenStyle::psSolid);
+  }
+}
+
 void GdiPaintDevice::fillEllipse(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
-  const COLORREF rgb = static_cast<COLORREF>(ColorToRGB(color));
-  ::SetDCBrushColor(dc_, rgb);
-  ::SetDCPenColor(dc_, rgb);
+  const COLORREF colour = rgb(color);
+  ::SetDCBrushColor(dc_, colour);
+  ::SetDCPenColor(dc_, colour);
   const HGDIOBJ previousBrush = ::SelectObject(dc_, ::GetStockObject(DC_BRUSH));
   const HGDIOBJ previousPen = ::SelectObject(dc_, ::GetStockObject(DC_PEN));
   // Outlined in its own colour: without a pen the system's ellipse comes
@@ -77,7 +103,9 @@ void GdiPaintDevice::fillEllipse(const TRect& rect, TColor color) {
 }
 
 TSize GdiPaintDevice::textExtent(const std::string& text, const TFont& font) {
-  const SIZE extent = TextExtent(fontFor(font), Wide(text));
+  // A printer's glyphs are measured on the printer: the screen's, at the
+  // same pixel height, are hinted to other widths.
+  const SIZE extent = TextExtent(fontFor(font), Wide(text), surface_ == Surface::Paper ? dc_ : nullptr);
   return {LayoutCeil(extent.cx, dpi_), LayoutCeil(extent.cy, dpi_)};
 }
 

@@ -1,5 +1,7 @@
 // The paint device over a GDI device context: layout pixels in, device
-// pixels of the window's resolution out.
+// pixels of the window's resolution out. On a printer's context the
+// drawing's pixels are the printer's own (a resolution of kLayoutDpi
+// scales nothing) and system colours are those of paper.
 #pragma once
 
 #include <map>
@@ -12,7 +14,8 @@ namespace kit::win {
 
 class GdiPaintDevice final : public PaintDevice {
  public:
-  GdiPaintDevice(HDC dc, int dpi);
+  enum class Surface { Screen, Paper };
+  GdiPaintDevice(HDC dc, int dpi, Surface surface = Surface::Screen);
   ~GdiPaintDevice() override;
 
   void fillRect(const TRect& rect, TColor color) override;
@@ -24,9 +27,13 @@ class GdiPaintDevice final : public PaintDevice {
 
  private:
   HFONT fontFor(const TFont& font);
+  void drawDashes(TPoint from, TPoint to, TColor color, int width);
+  // The colour to draw with: a system colour as the desktop or paper has it.
+  COLORREF rgb(TColor color) const;
 
   HDC dc_;
   int dpi_;
+  Surface surface_;
   HGDIOBJ originalFont_ = nullptr;
   // A paint uses a handful of fonts over and over (one per cell).
   using FontKey = std::tuple<std::string, int, TFontStyles, TFontPitch, int>;

@@ -1,15 +1,21 @@
-// The system's boxes and the save dialog. The error box and the
-// confirmation box are MessageBoxW; the confirmation box has its buttons
-// named "&Yes" and "&No" whatever the system's language, and Esc (or
+// The system's boxes, the save dialog and the print dialog. The error box
+// and the confirmation box are MessageBoxW; the confirmation box has its
+// buttons named "&Yes" and "&No" whatever the system's language, and Esc (or
 // closing it) answers No, which a plain MB_YESNO box would not allow.
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/kit/dialogs.h"
 #include "app/kit/windows/application_state.h"
+#include "app/kit/windows/printing.h"
 
-// After windows.h, which it needs.
+// After windows.h, which they need. The print dialog's structure is declared
+// only with COM's declarations (objbase.h), which the lean windows.h leaves out.
+#include <objbase.h>
+
+#include <cderr.h>
 #include <commdlg.h>
 
 namespace kit::win {
@@ -56,26 +62,63 @@ LRESULT CALLBACK ConfirmHookProc(int code, WPARAM wParam, LPARAM lParam) {
   return next;
 }
 
-// The save dialog's function, from the common dialogs' library loaded at
-// the first save rather than with the program: that library brings the
-// shell's with it, a good part of the program's start under Wine. Loaded
-// from the system folder by its full path.
-using SaveDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
-
-SaveDialogFunction SaveDialog() {
-  static const SaveDialogFunction function = []() -> SaveDialogFunction {
+// The common dialogs' library, loaded at the first save or print rather
+// than with the program: it brings the shell's with it, a good part of the
+// program's start under Wine. Loaded from the system folder by its full path.
+HMODULE CommonDialogs() {
+  static const HMODULE library = []() -> HMODULE {
     wchar_t folder[MAX_PATH] = {};
     const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
-    HMODULE library = ::LoadLibraryW((std::wstring(folder, length) + L"\\comdlg32.dll").c_str());
-    if (library == nullptr) return nullptr;
-    // Through a function type without parameters, as every entry point is.
-    return reinterpret_cast<SaveDialogFunction>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(library, "GetSaveFileNameW")));
+    return ::LoadLibraryW((std::wstring(folder, length) + L"\\comdlg32.dll").c_str());
   }();
+  return library;
+}
+
+// An entry point of the library, or nullptr.
+template <typename Function>
+Function CommonDialog(const char* name) {
+  HMODULE library = CommonDialogs();
+  if (library == nullptr) return nullptr;
+  // Through a function type without parameters, as every entry point is.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
+}
+
+using SaveDialogFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
+using PrintDialogFunction = HRESULT(WINAPI*)(LPPRINTDLGEXW);
+using DialogErrorFunction = DWORD(WINAPI*)();
+
+SaveDialogFunction SaveDialog() {
+  static const auto function = CommonDialog<SaveDialogFunction>("GetSaveFileNameW");
   if (function == nullptr) throw std::runtime_error("cannot load the save dialog (comdlg32.dll)");
   return function;
 }
+
+// Why the print dialog did not come up or gave nothing to print on.
+PrintResult PrintDialogFailure(HRESULT result) {
+  static const auto lastError = CommonDialog<DialogErrorFunction>("CommDlgExtendedError");
+  const DWORD error = lastError != nullptr ? lastError() : 0;
+  std::string reason;
+  if (error == PDERR_NODEFAULTPRN || error == PDERR_NODEVICES)
+    reason = "на этом компьютере не установлен ни один принтер";
+  else if (error == PDERR_PRINTERNOTFOUND)
+    reason = "принтер не найден";
+  else if (error != 0)
+    reason = "окно печати не открылось (ошибка " + std::to_string(error) + ")";
+  else
+    reason = SystemReason(static_cast<DWORD>(result));
+  return {PrintOutcome::Failed, "Не удалось напечатать: " + reason};
+}
+
+// What the print dialog leaves to its caller to free.
+struct PrintDialogResult {
+  PRINTDLGEXW dialog{};
+  ~PrintDialogResult() {
+    if (dialog.hDC != nullptr) ::DeleteDC(dialog.hDC);
+    if (dialog.hDevMode != nullptr) ::GlobalFree(dialog.hDevMode);
+    if (dialog.hDevNames != nullptr) ::GlobalFree(dialog.hDevNames);
+  }
+};
 
 // "Description|pattern|..." as the dialog wants it: pairs of strings, each
 // ended by a zero, and one more zero at the end.
@@ -92,6 +135,10 @@ class SystemDialogs final : public Dialogs {
  public:
   void showError(const std::string& caption, const std::string& text) override {
     ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);
+  }
+
+  void showInformation(const std::string& caption, const std::string& text) override {
+    ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONINFORMATION);
   }
 
   int confirm(const std::string& caption, const std::string& text) override {
@@ -123,6 +170,27 @@ class SystemDialogs final : public Dialogs {
     if (!SaveDialog()(&dialog)) return false;
     request.fileName = Narrow(file.data());
     return true;
+  }
+
+  PrintResult print(const PrintJob& job) override {
+    static const auto printDialog = CommonDialog<PrintDialogFunction>("PrintDlgExW");
+    if (printDialog == nullptr)
+      return {PrintOutcome::Failed, "Не удалось напечатать: окно печати недоступно (comdlg32.dll)"};
+    PrintDialogResult result;
+    PRINTDLGEXW& dialog = result.dialog;
+    dialog.lStructSize = sizeof dialog;
+    // The dialog wants a window to belong to, whatever is active.
+    dialog.hwndOwner = Owner() != nullptr ? Owner() : ApplicationWindow();
+    // One page, all of it: nothing to choose but the printer, its settings
+    // and the copies, which the driver makes where it can.
+    dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_NOCURRENTPAGE | PD_USEDEVMODECOPIESANDCOLLATE;
+    dialog.nCopies = 1;
+    dialog.nStartPage = START_PAGE_GENERAL;
+    const HRESULT shown = printDialog(&dialog);
+    if (FAILED(shown)) return PrintDialogFailure(shown);
+    if (dialog.dwResultAction != PD_RESULT_PRINT) return {PrintOutcome::Cancelled, {}};
+    if (dialog.hDC == nullptr) return PrintDialogFailure(E_FAIL);
+    return PrintOn(dialog.hDC, job, std::max<int>(1, dialog.nCopies));
   }
 };
 

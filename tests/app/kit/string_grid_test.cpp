@@ -161,7 +161,8 @@ TEST_F(StartedWindow, CopyPutsTheCellsAsShownOnTheClipboard) {
   grid.setSelection({1, 1, 2, 2});
   const std::vector<std::string> menu =
       nativeui::ChooseFromContextMenu(grid, grid.cellRect(2, 2).Center(), "Копировать");
-  // The window's own entry follows the grid's.
-  EXPECT_EQ(menu, (std::vector<std::string>{"Копировать\tCtrl+C", "Статистика…"}));
+  // The window's own entries follow the grid's.
+  EXPECT_EQ(menu, (std::vector<std::string>{"Копировать\tCtrl+C", "Статистика…", "Исключить из расчёта",
+                                            "Вернуть в расчёт", "Печать…", "Сохранить в PDF…"}));
   EXPECT_EQ(kit::ClipboardText(), "12,3456\t------\n100,000\t\n");
 }

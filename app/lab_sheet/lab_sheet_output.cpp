@@ -1,0 +1,47 @@
+#include "app/lab_sheet/lab_sheet_output.h"
+
+#include <string_view>
+
+#include "app/kit/dialogs.h"
+#include "app/kit/save_dialog.h"
+#include "export/spreadsheet/atomic_file.h"
+
+namespace app {
+namespace {
+
+// A PDF replaces the file all at once: a failed save leaves the old one.
+void StoreAtomically(const std::string& path, std::string_view bytes) {
+  spreadsheet::AtomicFile file(path);
+  file.Write(bytes.data(), bytes.size());
+  file.Commit();
+}
+
+}  // namespace
+
+TSaveDialog* MakePdfSaveDialog(TComponent* owner) {
+  auto* dialog = new TSaveDialog(owner);
+  dialog->SetName("PdfSaveDialog");
+  dialog->setDefaultExt("pdf");
+  dialog->setFilter("PDF (*.pdf)|*.pdf");
+  dialog->setOverwritePrompt(true);
+  dialog->setFileName("Таблица измерений.pdf");
+  return dialog;
+}
+
+void PrintLabSheet(const LabSheet& sheet) {
+  const kit::PrintResult result = kit::CurrentDialogs().print(LabSheetJob(sheet));
+  if (result.outcome == kit::PrintOutcome::Failed) kit::ShowErrorBox(result.message);
+}
+
+void SaveLabSheetAsPdf(const LabSheet& sheet, TSaveDialog& dialog) {
+  if (kit::CanSaveAsPdf()) {
+    if (!dialog.execute()) return;
+    const kit::PrintResult result = kit::SaveAsPdf(LabSheetJob(sheet), dialog.fileName(), &StoreAtomically);
+    if (result.outcome == kit::PrintOutcome::Failed) kit::ShowErrorBox(result.message);
+    if (result.outcome != kit::PrintOutcome::NoPdfPrinter) return;
+  }
+  kit::ShowInformationBox(kNoPdfPrinterNotice);
+  PrintLabSheet(sheet);
+}
+
+}  // namespace app
