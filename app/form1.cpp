@@ -8,6 +8,8 @@
 #include "app/excluded_times.h"
 #include "app/form1_layout.h"
 #include "app/grid_labels.h"
+#include "app/journal/journal_form.h"
+#include "app/journal/journal_keeping.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
 #include "app/kit/save_dialog.h"
@@ -22,6 +24,7 @@
 #include "hid/main_thread.h"
 #include "stopwatch/hid_stopwatch_port.h"
 #include "stopwatch/identity.h"
+#include "stopwatch/journal/journal_entry.h"
 #include "stopwatch/measurement_table.h"
 #include "stopwatch/read_out.h"
 
@@ -31,11 +34,6 @@ namespace {
 
 // Width of the header column, wide enough for " № измерения".
 constexpr int kHeaderColumnWidth = 127;
-
-template <typename Control>
-Control* Find(const TForm& form, const char* name) {
-  return dynamic_cast<Control*>(form.FindComponent(name));
-}
 
 }  // namespace
 
@@ -94,16 +92,16 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FindComponents() {
-  StringGrid1 = Find<TStringGrid>(*this, "StringGrid1");
-  Label1 = Find<TLabel>(*this, "Label1");
-  Button2 = Find<TButton>(*this, "Button2");
-  Button3 = Find<TButton>(*this, "Button3");
-  Label2 = Find<TLabel>(*this, "Label2");
-  Label39 = Find<TLabel>(*this, "Label39");
-  StaticText1 = Find<TStaticText>(*this, "StaticText1");
-  Label40 = Find<TLabel>(*this, "Label40");
-  Label3 = Find<TLabel>(*this, "Label3");
-  Label4 = Find<TLabel>(*this, "Label4");
+  StringGrid1 = app::FindControl<TStringGrid>(*this, "StringGrid1");
+  Label1 = app::FindControl<TLabel>(*this, "Label1");
+  Button2 = app::FindControl<TButton>(*this, "Button2");
+  Button3 = app::FindControl<TButton>(*this, "Button3");
+  Label2 = app::FindControl<TLabel>(*this, "Label2");
+  Label39 = app::FindControl<TLabel>(*this, "Label39");
+  StaticText1 = app::FindControl<TStaticText>(*this, "StaticText1");
+  Label40 = app::FindControl<TLabel>(*this, "Label40");
+  Label3 = app::FindControl<TLabel>(*this, "Label3");
+  Label4 = app::FindControl<TLabel>(*this, "Label4");
 }
 
 void TForm1::WireEvents() {
@@ -115,6 +113,7 @@ void TForm1::WireEvents() {
   StringGrid1->addMenuItem("Вернуть в расчёт", std::bind_front(&TForm1::StringGrid1RestoreClick, this));
   StringGrid1->addMenuItem("Печать…", std::bind_front(&TForm1::StringGrid1PrintClick, this));
   StringGrid1->addMenuItem("Сохранить в PDF…", std::bind_front(&TForm1::StringGrid1SavePdfClick, this));
+  StringGrid1->addMenuItem("Журнал…", std::bind_front(&TForm1::StringGrid1JournalClick, this));
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
 }
@@ -190,9 +189,23 @@ void TForm1::Button3Click(TObject*) {
   stopwatch::HidStopwatchPort device(StopwatchDevice);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
   app::ClockAndLocale clockAndLocale;
-  const stopwatch::ReadOutResult result = stopwatch::ReadOutMeasurements(device, window, clockAndLocale);
-  // The times set aside belonged to the table this read replaced.
-  if (result.kind == stopwatch::ReadOutResult::Kind::Completed) ExcludedTimes.clear();
+  const stopwatch::ReadOutResult result = stopwatch::ReadStopwatch(device, window, clockAndLocale);
+  if (result.kind == stopwatch::ReadOutResult::Kind::Completed) {
+    // The times set aside belonged to the table this read replaces.
+    ExcludedTimes.clear();
+    // Kept before it is shown: once the status line says the data were
+    // read, they are on the disk, whatever happens to the program then.
+    const app::JournalNote note = app::KeepInJournal(result.read);
+    stopwatch::ShowReadTable(result.read, window);
+    app::ShowReadStatus(*StaticText1, result.read, note);
+    if (Journal != nullptr) {
+      Journal->Refresh();
+      if (!note.kept) Journal->ShowKeepingProblem(app::JournalProblemHint(note));
+    }
+  } else if (result.kind != stopwatch::ReadOutResult::Kind::NoStopwatch) {
+    // The status line now says why the pass stopped, nothing of the journal.
+    app::ClearJournalProblem(*StaticText1);
+  }
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 
@@ -222,6 +235,25 @@ void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect
 void TForm1::StringGrid1StatisticsClick(TObject*) {
   if (Statistics == nullptr) Statistics = new TStatisticsForm(this, ExcludedTimes, *PdfSaveDialog);
   Statistics->ShowFor(*StringGrid1);
+}
+
+void TForm1::StringGrid1JournalClick(TObject*) {
+  if (Journal == nullptr) {
+    Journal = new TJournalForm(this);
+    Journal->OnOpenEntry = std::bind_front(&TForm1::JournalOpenEntry, this);
+  }
+  Journal->ShowJournal();
+}
+
+void TForm1::JournalOpenEntry(const stopwatch::journal::Entry& entry) {
+  app::ClockAndLocale clockAndLocale;
+  const stopwatch::FinishedRead read = stopwatch::journal::ReadOfEntry(entry, clockAndLocale);
+  app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
+  // The times set aside belonged to the table this one replaces.
+  ExcludedTimes.clear();
+  stopwatch::ShowReadTable(read, window);
+  app::ShowJournalReadStatus(*StaticText1, read);
+  if (Statistics != nullptr) Statistics->TableChanged();
 }
 
 void TForm1::StringGrid1ExcludeClick(TObject*) {

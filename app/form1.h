@@ -11,6 +11,7 @@
 #include "stopwatch/excluded_slots.h"
 
 class TButton;
+class TJournalForm;
 class TLabel;
 class TSaveDialog;
 class TStaticText;
@@ -18,6 +19,10 @@ class TStatisticsForm;
 class TStringGrid;
 class TJvHidDeviceController;
 class TJvHidDevice;
+
+namespace stopwatch::journal {
+struct Entry;
+}
 
 // The checked-out stopwatch, borrowed from HidCtl: set only by HidCtlEnumerate,
 // emptied only by HidCtlRemoval, read by Button3Click. Never freed here.
@@ -47,6 +52,8 @@ class TForm1 : public TForm {
   TLabel* Label4 = nullptr;    // version
   // The statistics window, made the first time the grid's menu asks for it.
   TStatisticsForm* Statistics = nullptr;
+  // The journal window, made the first time the grid's menu asks for it.
+  TJournalForm* Journal = nullptr;
   // Where "Сохранить в PDF…" saves the lab sheet, here and in the statistics window.
   TSaveDialog* PdfSaveDialog = nullptr;
   // The times of the table set aside from the figures; a new read has none.
@@ -67,6 +74,9 @@ class TForm1 : public TForm {
   void StringGrid1RestoreClick(TObject* Sender);
   void StringGrid1PrintClick(TObject* Sender);
   void StringGrid1SavePdfClick(TObject* Sender);
+  void StringGrid1JournalClick(TObject* Sender);
+  // "Открыть" in the journal window: the read goes back into the table.
+  void JournalOpenEntry(const stopwatch::journal::Entry& entry);
 
  private:
   // The components of the stored layout, found by name.

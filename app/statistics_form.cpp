@@ -12,25 +12,16 @@
 #include "app/statistics_layout.h"
 #include "app/statistics_plots.h"
 
-namespace {
-
-template <typename Control>
-Control* Find(const TForm& form, const char* name) {
-  return dynamic_cast<Control*>(form.FindComponent(name));
-}
-
-}  // namespace
-
 TStatisticsForm::TStatisticsForm(TForm* owner, const stopwatch::ExcludedSlots& excluded, TSaveDialog& pdfDialog)
     : TForm(owner), excluded_(excluded), pdfDialog_(pdfDialog) {
   app::LoadLayout(*this, app::kStatisticsLayout);
-  ScopeLabel = Find<TLabel>(*this, "ScopeLabel");
-  NoteLabel = Find<TLabel>(*this, "NoteLabel");
-  PrintButton = Find<TButton>(*this, "PrintButton");
-  PdfButton = Find<TButton>(*this, "PdfButton");
-  CopyButton = Find<TButton>(*this, "CopyButton");
-  TimesPlot = Find<TPaintBox>(*this, "TimesPlot");
-  HistogramPlot = Find<TPaintBox>(*this, "HistogramPlot");
+  ScopeLabel = app::FindControl<TLabel>(*this, "ScopeLabel");
+  NoteLabel = app::FindControl<TLabel>(*this, "NoteLabel");
+  PrintButton = app::FindControl<TButton>(*this, "PrintButton");
+  PdfButton = app::FindControl<TButton>(*this, "PdfButton");
+  CopyButton = app::FindControl<TButton>(*this, "CopyButton");
+  TimesPlot = app::FindControl<TPaintBox>(*this, "TimesPlot");
+  HistogramPlot = app::FindControl<TPaintBox>(*this, "HistogramPlot");
   MakeFigureRows();
   PrintButton->OnClick = std::bind_front(&TStatisticsForm::PrintButtonClick, this);
   PdfButton->OnClick = std::bind_front(&TStatisticsForm::PdfButtonClick, this);

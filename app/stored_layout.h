@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 
+#include "base/component.h"
+
 #include "app/kit/font.h"
 #include "app/kit/form_peer.h"
 #include "app/kit/geometry.h"
@@ -53,5 +55,12 @@ struct FormLayout {
 // Creates the layout's controls as components of `form`, in layout order,
 // and gives the form and each control its properties.
 void LoadLayout(TForm& form, const FormLayout& layout);
+
+// A control the layout made, by its name; nullptr when the form holds none
+// of that name and kind.
+template <typename Control>
+Control* FindControl(const TComponent& form, const char* name) {
+  return dynamic_cast<Control*>(form.FindComponent(name));
+}
 
 }  // namespace app

@@ -89,4 +89,9 @@ std::string CellTextForAnswer(Answer answer, std::string_view separator) {
   return FormatFixed(time, 4, separator);
 }
 
+std::string DecodedCellText(const RawAnswer& answer, std::string_view separator) {
+  RawAnswer copy = answer;
+  return CellTextForAnswer(Answer(copy), separator);
+}
+
 }  // namespace stopwatch

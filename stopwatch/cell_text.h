@@ -35,4 +35,8 @@ std::string FormatFixed(const ExactTime& time, int decimals, std::string_view se
 // increment can take 99.9999 to 100.0000).
 std::string CellTextForAnswer(Answer answer, std::string_view separator);
 
+// The same for an answer as it came, which stays as it is: how a kept read
+// is decoded again.
+std::string DecodedCellText(const RawAnswer& answer, std::string_view separator);
+
 }  // namespace stopwatch

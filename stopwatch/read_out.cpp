@@ -1,5 +1,6 @@
 #include "stopwatch/read_out.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,7 @@ Stop StopFor(Exchange exchange) {
 
 }  // namespace
 
-ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock) {
+ReadOutResult ReadStopwatch(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock) {
   ReadOutResult result;
   if (!device.HasStopwatch()) {
     result.kind = ReadOutResult::Kind::NoStopwatch;
@@ -88,9 +89,10 @@ ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& wind
   }
   const PassHold hold(device);
 
-  const std::string separator = clock.DecimalSeparator();
-  std::vector<std::string> texts;
-  texts.reserve(kSlotCount);
+  FinishedRead& read = result.read;
+  read.separator = clock.DecimalSeparator();
+  read.cells.reserve(kSlotCount);
+  read.answers.reserve(kSlotCount);
   std::vector<std::uint8_t> answer;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     // The port reads the window's reference afresh at each call: a removal
@@ -103,20 +105,43 @@ ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& wind
       result.kind = stop.kind;
       result.stoppedAtSlot = slot;
       window.SetStatusText(std::string(stop.status));
+      result.read = {};
       return result;
     }
-    texts.push_back(CellTextForAnswer(Answer(answer.data(), kAnswerLength), separator));
+    // Kept before the cell text is made: the increment works on the buffer.
+    RawAnswer& raw = read.answers.emplace_back();
+    std::copy_n(answer.begin(), kAnswerLength, raw.begin());
+    read.cells.push_back(CellTextForAnswer(Answer(answer.data(), kAnswerLength), read.separator));
   }
 
-  const std::string date = clock.CurrentDate();
-  const std::string time = clock.CurrentTime();
-  for (int slot = 0; slot < kSlotCount; ++slot) {
+  // One moment for the stamp, taken once every slot has answered.
+  read.readAt = clock.Now();
+  read.date = clock.ShortDate(read.readAt);
+  read.time = clock.LongTime(read.readAt);
+  return result;
+}
+
+void ShowReadTable(const FinishedRead& read, ReadOutWindowPort& window) {
+  for (int slot = 0; slot < kSlotCount && slot < static_cast<int>(read.cells.size()); ++slot) {
     const Cell cell = SlotCell(slot);
-    window.SetCellText(cell.column, cell.row, texts[static_cast<std::size_t>(slot)]);
+    window.SetCellText(cell.column, cell.row, read.cells[static_cast<std::size_t>(slot)]);
   }
-  window.SetCellText(kReadDateCell.column, kReadDateCell.row, date);
-  window.SetCellText(kReadTimeCell.column, kReadTimeCell.row, time);
-  window.SetStatusText(std::string(kStatusReadPrefix) + date + std::string(kStatusReadTimeJoint) + time);
+  window.SetCellText(kReadDateCell.column, kReadDateCell.row, read.date);
+  window.SetCellText(kReadTimeCell.column, kReadTimeCell.row, read.time);
+}
+
+std::string ReadStatusText(const std::string& date, const std::string& time) {
+  return std::string(kStatusReadPrefix) + date + std::string(kStatusReadTimeJoint) + time;
+}
+
+void ShowRead(const FinishedRead& read, ReadOutWindowPort& window) {
+  ShowReadTable(read, window);
+  window.SetStatusText(ReadStatusText(read.date, read.time));
+}
+
+ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock) {
+  ReadOutResult result = ReadStopwatch(device, window, clock);
+  if (result.kind == ReadOutResult::Kind::Completed) ShowRead(result.read, window);
   return result;
 }
 

@@ -2,9 +2,13 @@
 // each answer shown in the slot's grid cell.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "stopwatch/local_time.h"
 #include "stopwatch/read_out_ports.h"
+#include "stopwatch/wire_format.h"
 
 namespace stopwatch {
 
@@ -22,6 +26,17 @@ inline constexpr std::string_view kStatusBusy = "Секундомер занят
 inline constexpr std::string_view kStatusReadPrefix = "Данные считаны ";
 inline constexpr std::string_view kStatusReadTimeJoint = " в ";
 
+// A read in which every slot answered: what it was made from and what the
+// table shows of it.
+struct FinishedRead {
+  LocalDateTime readAt;  // when the last answer had come
+  std::string date;      // readAt in the short date format
+  std::string time;      // readAt in the long time format
+  std::string separator;            // the decimal separator of the cell texts
+  std::vector<RawAnswer> answers;   // slot by slot
+  std::vector<std::string> cells;   // slot by slot, as the table shows them
+};
+
 struct ReadOutResult {
   enum class Kind {
     Completed,       // every slot answered; the table shows this read
@@ -34,6 +49,7 @@ struct ReadOutResult {
   };
   Kind kind = Kind::Completed;
   int stoppedAtSlot = -1;  // the slot the pass stopped at, or -1
+  FinishedRead read;       // a completed pass's read; empty otherwise
 };
 
 // Runs the 84 exchanges in slot order and shows the table only once every
@@ -49,5 +65,18 @@ struct ReadOutResult {
 // kBusyWaitMs, then reads; if it is still held, nothing is read and the
 // status line says so (kStatusBusy), the table again left as it was.
 ReadOutResult ReadOutMeasurements(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock);
+
+// The same in two steps, for a window that keeps the read before it shows
+// it: ReadStopwatch runs the pass and shows only why a pass stopped (the
+// status line); a completed pass changes nothing in the window and hands
+// its read back. ShowRead then puts it in the table and the status line.
+ReadOutResult ReadStopwatch(StopwatchPort& device, ReadOutWindowPort& window, ClockLocalePort& clock);
+void ShowRead(const FinishedRead& read, ReadOutWindowPort& window);
+
+// A read's slot cells and the hidden date and time cells, without the
+// status line.
+void ShowReadTable(const FinishedRead& read, ReadOutWindowPort& window);
+// "Данные считаны <date> в <time>".
+std::string ReadStatusText(const std::string& date, const std::string& time);
 
 }  // namespace stopwatch

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "stopwatch/local_time.h"
+
 namespace stopwatch {
 
 enum class ReadOutcome {
@@ -72,10 +74,12 @@ class ReadOutWindowPort {
 class ClockLocalePort {
  public:
   virtual ~ClockLocalePort() = default;
-  // Today in the short date format.
-  virtual std::string CurrentDate() = 0;
-  // Now in the long time format (hours, minutes and seconds).
-  virtual std::string CurrentTime() = 0;
+  // Now, on the local clock.
+  virtual LocalDateTime Now() = 0;
+  // A moment's date in the short date format.
+  virtual std::string ShortDate(const LocalDateTime& moment) = 0;
+  // A moment's time in the long time format (hours, minutes and seconds).
+  virtual std::string LongTime(const LocalDateTime& moment) = 0;
   // The decimal separator, e.g. "," or ".".
   virtual std::string DecimalSeparator() = 0;
 };

@@ -20,12 +20,16 @@ std::size_t AnswerBufferSize(std::size_t inputReportLength) {
 }
 
 ExactTime DecodeTime(ConstAnswer answer) {
-  std::string digits;
-  digits.reserve(27);
+  // Each byte in decimal without leading zeros: up to three digits.
+  char digits[27];
+  std::size_t length = 0;
   for (std::size_t byte = kLastDigitByte; byte >= kFirstDigitByte; --byte) {
-    digits += std::to_string(answer[byte]);
+    const unsigned value = answer[byte];
+    if (value >= 100) digits[length++] = static_cast<char>('0' + value / 100);
+    if (value >= 10) digits[length++] = static_cast<char>('0' + value / 10 % 10);
+    digits[length++] = static_cast<char>('0' + value % 10);
   }
-  return ExactTime::FromUnitDigits(digits);
+  return ExactTime::FromUnitDigits(std::string_view(digits, length));
 }
 
 std::vector<std::uint8_t> EncodeAnswer(std::uint64_t units, std::uint8_t flag) {

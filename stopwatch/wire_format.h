@@ -10,6 +10,7 @@
 // time under 100 s.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -28,6 +29,9 @@ inline constexpr std::size_t kLastDigitByte = 9;   // 10000 s
 inline constexpr std::size_t kIncrementFlagByte = 10;
 
 using Answer = std::span<std::uint8_t, kAnswerLength>;
+// An answer as the stopwatch sent it, before any increment: what a read
+// keeps of each slot.
+using RawAnswer = std::array<std::uint8_t, kAnswerLength>;
 using ConstAnswer = std::span<const std::uint8_t, kAnswerLength>;
 
 std::uint8_t SlotRequestCode(int slot);

@@ -33,8 +33,13 @@ class ClockAndLocale final : public stopwatch::ClockLocalePort {
   // A named locale, in the system's spelling of "language-REGION".
   explicit ClockAndLocale(std::string localeName) : localeName_(std::move(localeName)) {}
 
-  std::string CurrentDate() override;
-  std::string CurrentTime() override;
+  stopwatch::LocalDateTime Now() override;
+  std::string ShortDate(const stopwatch::LocalDateTime& moment) override {
+    return FormatDate({moment.year, moment.month, moment.day});
+  }
+  std::string LongTime(const stopwatch::LocalDateTime& moment) override {
+    return FormatTime({moment.hour, moment.minute, moment.second});
+  }
   std::string DecimalSeparator() override;
 
   std::string FormatDate(const CalendarDate& date) const;

@@ -8,9 +8,22 @@ namespace app {
 
 namespace {
 
-QLocale LocaleOf(const std::string& name) {
+QLocale MakeLocale(const std::string& name) {
   if (name.empty()) return QLocale::system();
   return QLocale(QString::fromStdString(name).replace(u'-', u'_'));
+}
+
+// The locale of the last name asked for: making one is costly, and the
+// journal window formats thousands of dates at a time. The system's does
+// not change while the program runs.
+const QLocale& LocaleOf(const std::string& name) {
+  thread_local std::string cachedName;
+  thread_local QLocale cached = MakeLocale(name);
+  if (name != cachedName) {
+    cached = MakeLocale(name);
+    cachedName = name;
+  }
+  return cached;
 }
 
 // The locale's long time format, without the time-zone field that Qt adds
@@ -29,14 +42,11 @@ QString LongTimeFormat(const QLocale& locale) {
 
 }  // namespace
 
-std::string ClockAndLocale::CurrentDate() {
-  const QDate today = QDate::currentDate();
-  return FormatDate({today.year(), today.month(), today.day()});
-}
-
-std::string ClockAndLocale::CurrentTime() {
-  const QTime now = QTime::currentTime();
-  return FormatTime({now.hour(), now.minute(), now.second()});
+stopwatch::LocalDateTime ClockAndLocale::Now() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate date = now.date();
+  const QTime time = now.time();
+  return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), now.offsetFromUtc() / 60};
 }
 
 std::string ClockAndLocale::DecimalSeparator() { return LocaleOf(localeName_).decimalPoint().toStdString(); }
@@ -46,8 +56,14 @@ std::string ClockAndLocale::FormatDate(const CalendarDate& date) const {
 }
 
 std::string ClockAndLocale::FormatTime(const ClockTime& time) const {
-  const QLocale locale = LocaleOf(localeName_);
-  return locale.toString(QTime(time.hour, time.minute, time.second), LongTimeFormat(locale)).toStdString();
+  const QLocale& locale = LocaleOf(localeName_);
+  thread_local QString formatOf;  // for the locale cached last
+  thread_local QString format;
+  if (formatOf != locale.name() || format.isEmpty()) {
+    format = LongTimeFormat(locale);
+    formatOf = locale.name();
+  }
+  return locale.toString(QTime(time.hour, time.minute, time.second), format).toStdString();
 }
 
 }  // namespace app

@@ -36,16 +36,19 @@ SYSTEMTIME TimeOnly(const ClockTime& clock) {
 
 }  // namespace
 
-std::string ClockAndLocale::CurrentDate() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  return FormatDate({now.wYear, now.wMonth, now.wDay});
-}
-
-std::string ClockAndLocale::CurrentTime() {
-  SYSTEMTIME now;
-  ::GetLocalTime(&now);
-  return FormatTime({now.wHour, now.wMinute, now.wSecond});
+stopwatch::LocalDateTime ClockAndLocale::Now() {
+  // The local time of the one UTC moment, and the offset between the two.
+  SYSTEMTIME utc, local;
+  ::GetSystemTime(&utc);
+  if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+  FILETIME utcFile, localFile;
+  ::SystemTimeToFileTime(&utc, &utcFile);
+  ::SystemTimeToFileTime(&local, &localFile);
+  const auto ticks = [](const FILETIME& t) { return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  // FILETIME counts 100-nanosecond ticks.
+  const long long offsetMinutes = (ticks(localFile) - ticks(utcFile)) / 600'000'000LL;
+  return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
+          static_cast<int>(offsetMinutes)};
 }
 
 std::string ClockAndLocale::DecimalSeparator() {

@@ -11,8 +11,6 @@ namespace {
 
 // Lines between the cells, in the silver of classic grids.
 constexpr TColor kGridLineColor = clSilver;
-// Text of a cell sits this far in from the cell's top-left corner.
-constexpr int kTextInset = 2;
 
 }  // namespace
 
@@ -117,6 +115,7 @@ void TStringGrid::setCurrentCell(int col, int row) {
 }
 
 TGridRect TStringGrid::selection() const {
+  if (rowSelect_) return {0, std::min(current_.Y, anchor_.Y), colCount_ - 1, std::max(current_.Y, anchor_.Y)};
   return {std::min(current_.X, anchor_.X), std::min(current_.Y, anchor_.Y), std::max(current_.X, anchor_.X),
           std::max(current_.Y, anchor_.Y)};
 }
@@ -128,6 +127,16 @@ void TStringGrid::setSelection(const TGridRect& rect) {
   anchor_ = {rect.Right, rect.Bottom};
   scrollIntoView(current_.X, current_.Y);
   repaint();
+  selectionChanged();
+}
+
+void TStringGrid::setRowSelect(bool rowSelect) {
+  rowSelect_ = rowSelect;
+  repaint();
+}
+
+void TStringGrid::selectionChanged() {
+  if (OnSelectionChanged) kit::RunHandler([this] { OnSelectionChanged(this); });
 }
 
 std::string TStringGrid::copyText() const {
@@ -258,7 +267,7 @@ void TStringGrid::paint(kit::PaintDevice& device, const TRect& dirty) {
   }
   canvas_.setDevice(nullptr);
 
-  if (focused) {
+  if (focused && !rowSelect_) {
     const TRect rect = cellRect(current_.X, current_.Y);
     if (!rect.IsEmpty()) device.drawFocusRect(rect);
   }
@@ -267,7 +276,7 @@ void TStringGrid::paint(kit::PaintDevice& device, const TRect& dirty) {
 void TStringGrid::paintCell(int col, int row, const TRect& rect, TGridDrawState state) {
   // The canvas starts every cell with the grid's own font, so nothing a
   // handler set for one cell carries over to the next.
-  const bool highlighted = state.Selected && !state.Focused;
+  const bool highlighted = state.Selected && (rowSelect_ || !state.Focused);
   canvas_.font = font();
   canvas_.font.setColor(highlighted ? clHighlightText : clWindowText);
   canvas_.brush.setColor(highlighted ? clHighlight : clWindow);
@@ -357,22 +366,38 @@ void TStringGrid::moveCurrent(int col, int row) {
   current_ = anchor_ = clampToGrid(col, row);
   scrollIntoView(current_.X, current_.Y);
   repaint();
+  selectionChanged();
 }
 
 void TStringGrid::moveAnchor(int col, int row) {
   anchor_ = clampToGrid(col, row);
   scrollIntoView(anchor_.X, anchor_.Y);
   repaint();
+  selectionChanged();
 }
 
 void TStringGrid::scrollIntoView(int col, int row) {
   const TSize client = clientSize();
-  if (col < leftCol_) setLeftCol(col);
-  while (leftCol_ < maxLeftCol_ && col >= leftCol_ + visibleCount(colWidths_, leftCol_, client.Width))
-    setLeftCol(leftCol_ + 1);
-  if (row < topRow_) setTopRow(row);
-  while (topRow_ < maxTopRow_ && row >= topRow_ + visibleCount(rowHeights_, topRow_, client.Height))
-    setTopRow(topRow_ + 1);
+  if (col < leftCol_)
+    setLeftCol(col);
+  else if (col >= leftCol_ + visibleCount(colWidths_, leftCol_, client.Width))
+    setLeftCol(firstShowing(colWidths_, col, client.Width));
+  if (row < topRow_)
+    setTopRow(row);
+  else if (row >= topRow_ + visibleCount(rowHeights_, topRow_, client.Height))
+    setTopRow(firstShowing(rowHeights_, row, client.Height));
+}
+
+int TStringGrid::firstShowing(const std::vector<int>& extents, int last, int available) const {
+  // Back from `last` for as long as the cells before it fit as well: one
+  // step to the scroll position, however far it is (a list of thousands).
+  int first = last;
+  int room = available - extents[last];
+  while (first > 0 && room - gridLineWidth_ - extents[first - 1] >= 0) {
+    room -= gridLineWidth_ + extents[first - 1];
+    --first;
+  }
+  return first;
 }
 
 int TStringGrid::lastFirstIndex(const std::vector<int>& extents, int available) const {

@@ -30,6 +30,10 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   using TDrawCellEvent =
       std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
 
+  // Text of a cell sits this far in from the cell's top-left corner, as the
+  // grid draws it; a handler drawing a cell's text itself keeps to it.
+  static constexpr int kTextInset = 2;
+
   explicit TStringGrid(TForm* parent);
 
   // Shape (stored layout). Changing the counts keeps the texts of the cells
@@ -59,6 +63,9 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   TGridRect selection() const;
   // Makes (Left, Top) the current cell and selects the block.
   void setSelection(const TGridRect& rect);
+  // Whole rows are selected, the current cell with them, and shown so: a
+  // list of records rather than a table of cells.
+  void setRowSelect(bool rowSelect);
 
   // The first column and row shown (scroll position).
   int leftCol() const { return leftCol_; }
@@ -97,6 +104,8 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   void invalidate() { repaint(); }
 
   TDrawCellEvent OnDrawCell;
+  // After the current cell or the selection changed.
+  std::function<void(TObject* Sender)> OnSelectionChanged;
   // Cells whose text the OnDrawCell handler paints invisible.
   std::function<bool(int ACol, int ARow)> HiddenCell;
 
@@ -129,7 +138,10 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   // which the remaining extents, each with its grid line, fit in `available`.
   int lastFirstIndex(const std::vector<int>& extents, int available) const;
   int visibleCount(const std::vector<int>& extents, int first, int available) const;
+  // The lowest first index with which `last` is shown whole.
+  int firstShowing(const std::vector<int>& extents, int last, int available) const;
   void repaint();
+  void selectionChanged();
 
   int colCount_ = 5;
   int rowCount_ = 5;
@@ -146,6 +158,7 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   int maxLeftCol_ = 0;
   int maxTopRow_ = 0;
   bool selecting_ = false;
+  bool rowSelect_ = false;
   TCanvas canvas_;
   std::vector<kit::MenuItem> menuItems_;
 };

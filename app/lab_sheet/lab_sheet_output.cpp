@@ -4,16 +4,22 @@
 
 #include "app/kit/dialogs.h"
 #include "app/kit/save_dialog.h"
-#include "export/spreadsheet/atomic_file.h"
+#include "base/atomic_file.h"
+#include "export/spreadsheet/spreadsheet_error.h"
 
 namespace app {
 namespace {
 
-// A PDF replaces the file all at once: a failed save leaves the old one.
+// A PDF replaces the file all at once: a failed save leaves the old one,
+// and says so as a failed workbook save does.
 void StoreAtomically(const std::string& path, std::string_view bytes) {
-  spreadsheet::AtomicFile file(path);
-  file.Write(bytes.data(), bytes.size());
-  file.Commit();
+  try {
+    base::AtomicFile file(path);
+    file.Write(bytes.data(), bytes.size());
+    file.Commit();
+  } catch (const base::FileError& error) {
+    throw spreadsheet::SaveError::Naming(path, error.what());
+  }
 }
 
 }  // namespace

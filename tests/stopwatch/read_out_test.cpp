@@ -19,8 +19,9 @@ class SlotStampClock : public ClockLocalePort {
  public:
   SlotStampClock(const SimulatedStopwatch& device, std::string separator)
       : device_(device), separator_(std::move(separator)) {}
-  std::string CurrentDate() override { return "24.05.2024"; }
-  std::string CurrentTime() override { return "13:45:" + std::to_string(device_.Reads().size()); }
+  LocalDateTime Now() override { return {2024, 5, 24, 13, 45, static_cast<int>(device_.Reads().size()), 180}; }
+  std::string ShortDate(const LocalDateTime&) override { return "24.05.2024"; }
+  std::string LongTime(const LocalDateTime& moment) override { return "13:45:" + std::to_string(moment.second); }
   std::string DecimalSeparator() override { return separator_; }
 
  private:
@@ -108,6 +109,32 @@ TEST_F(ReadOutTest, CellTextsUseTheRegionalSeparatorAndTheFlag) {
   EXPECT_EQ(window.Cell(2, 1), "------");
   EXPECT_EQ(window.Cell(3, 1), "0,0001");
   EXPECT_EQ(window.Cell(4, 1), "12345,7");
+}
+
+TEST_F(ReadOutTest, ACompletedPassHandsBackItsReadAndShowsItOnlyWhenAsked) {
+  device.SetSlotTime(0, 999999, 1);
+  const FakeReadOutWindow before = window;
+  const ReadOutResult result = ReadStopwatch(device, window, clock);
+  ASSERT_EQ(result.kind, ReadOutResult::Kind::Completed);
+  EXPECT_EQ(window.statusWrites + window.cellWrites, 0) << "nothing shown yet";
+
+  const FinishedRead& read = result.read;
+  ASSERT_EQ(read.answers.size(), 84u);
+  ASSERT_EQ(read.cells.size(), 84u);
+  // The answer as it came: the increment the cell text needed left it alone.
+  EXPECT_EQ(read.answers[0], (RawAnswer{0, 9, 9, 9, 9, 9, 9, 0, 0, 0, 1}));
+  EXPECT_EQ(read.cells[0], "100.0000");
+  EXPECT_EQ(read.cells[83], Expected(83));
+  EXPECT_EQ(read.readAt.second, 84) << "stamped once the last answer had come";
+  EXPECT_EQ(read.time, "13:45:84");
+  EXPECT_EQ(read.separator, ".");
+
+  ShowRead(read, window);
+  EXPECT_EQ(window.Cell(1, 1), "100.0000");
+  EXPECT_EQ(window.Cell(4, 9), Expected(83));
+  EXPECT_EQ(window.status, "Данные считаны 24.05.2024 в 13:45:84");
+  EXPECT_EQ(window.Cell(6, 9), "13:45:84");
+  EXPECT_NE(window.cells, before.cells);
 }
 
 TEST_F(ReadOutTest, WithoutAStopwatchTheClickChangesNothing) {

@@ -34,20 +34,20 @@ class FakeReadOutWindow : public ReadOutWindowPort {
   int cellWrites = 0;
 };
 
-// A clock that always reads the same date and time.
+// A clock that always reads the same moment, 24 May 2024 at 13:45:00
+// (Moscow time) unless set otherwise, and writes every date and time as
+// the same texts.
 class FixedClock : public ClockLocalePort {
  public:
   FixedClock(std::string date, std::string time, std::string separator)
       : date_(std::move(date)), time_(std::move(time)), separator_(std::move(separator)) {}
 
-  std::string CurrentDate() override { return date_; }
-  std::string CurrentTime() override { return time_; }
+  LocalDateTime Now() override { return now; }
+  std::string ShortDate(const LocalDateTime&) override { return date_; }
+  std::string LongTime(const LocalDateTime&) override { return time_; }
   std::string DecimalSeparator() override { return separator_; }
 
-  void Set(std::string date, std::string time) {
-    date_ = std::move(date);
-    time_ = std::move(time);
-  }
+  LocalDateTime now{2024, 5, 24, 13, 45, 0, 180};
 
  private:
   std::string date_;

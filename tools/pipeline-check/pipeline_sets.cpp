@@ -26,6 +26,7 @@
 #include "export/automation/spreadsheet_link.h"
 #include "export/measurement_export.h"
 #include "export/sheetapp/builtin_spreadsheet.h"
+#include "stopwatch/journal/journal_folder.h"
 #include "stopwatch/read_out.h"
 #include "stopwatch/wire_format.h"
 #include "tests/support/fake_read_out_ports.h"
@@ -36,15 +37,26 @@ namespace {
 // The regional settings as the C library has them for the process's locale.
 class CLocaleClock final : public stopwatch::ClockLocalePort {
  public:
-  std::string CurrentDate() override { return Now("%x"); }
-  std::string CurrentTime() override { return Now("%X"); }
-  std::string DecimalSeparator() override { return std::localeconv()->decimal_point; }
-
- private:
-  static std::string Now(const char* format) {
+  stopwatch::LocalDateTime Now() override {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,  local.tm_hour,
+            local.tm_min,         local.tm_sec,     static_cast<int>(local.tm_gmtoff / 60)};
+  }
+  std::string ShortDate(const stopwatch::LocalDateTime& moment) override { return Format(moment, "%x"); }
+  std::string LongTime(const stopwatch::LocalDateTime& moment) override { return Format(moment, "%X"); }
+  std::string DecimalSeparator() override { return std::localeconv()->decimal_point; }
+
+ private:
+  static std::string Format(const stopwatch::LocalDateTime& moment, const char* format) {
+    std::tm local{};
+    local.tm_year = moment.year - 1900;
+    local.tm_mon = moment.month - 1;
+    local.tm_mday = moment.day;
+    local.tm_hour = moment.hour;
+    local.tm_min = moment.minute;
+    local.tm_sec = moment.second;
     char text[64];
     return std::string(text, std::strftime(text, sizeof text, format, &local));
   }
@@ -92,6 +104,29 @@ bool ParseSet(const std::string& line, stopwatch::SimulatedStopwatch& device) {
   return slot == stopwatch::kSlotCount;
 }
 
+// Keeps the read in the journal and reads the entry back: empty when its
+// decoding is the grid, else what differs.
+std::string KeepAndDecodeAgain(const std::string& folder, const stopwatch::FinishedRead& read,
+                               stopwatch::ClockLocalePort& clock, const stopwatch::FakeReadOutWindow& grid,
+                               std::string& entryPath) {
+  try {
+    entryPath = (std::filesystem::path(folder) / stopwatch::journal::WriteEntry(folder, read)).string();
+  } catch (const stopwatch::journal::JournalError& error) {
+    return error.what();
+  }
+  const stopwatch::journal::ListedEntry listed = stopwatch::journal::ReadEntryFile(entryPath);
+  if (!listed.entry) return "the journal entry is unreadable: " + listed.problem;
+  const stopwatch::FinishedRead again = stopwatch::journal::ReadOfEntry(*listed.entry, clock);
+  for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
+    const stopwatch::Cell cell = stopwatch::SlotCell(slot);
+    if (again.cells[static_cast<std::size_t>(slot)] != grid.Cell(cell.column, cell.row))
+      return "the journal entry decodes slot " + std::to_string(slot) + " to " +
+             again.cells[static_cast<std::size_t>(slot)] + ", the table shows " + grid.Cell(cell.column, cell.row);
+  }
+  if (again.date != read.date || again.time != read.time) return "the journal entry's stamp differs";
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +136,8 @@ int main(int argc, char** argv) {
   }
   std::setlocale(LC_ALL, "");
   const std::string path = (std::filesystem::path(argv[1]) / "set.xls").string();
+  const std::string journal = (std::filesystem::path(argv[1]) / "journal").string();
+  std::string entry;
   automation::ComSession com(automation::SpreadsheetLink());
   sheetapp::RegisterBuiltInSpreadsheet();
   CLocaleClock clock;
@@ -116,6 +153,11 @@ int main(int argc, char** argv) {
       std::cout << "error\tthe read-out ended with \"" << grid.status << "\"" << std::endl;
       continue;
     }
+    if (!entry.empty()) std::filesystem::remove(entry);
+    if (const std::string wrong = KeepAndDecodeAgain(journal, result.read, clock, grid, entry); !wrong.empty()) {
+      std::cout << "error\t" << wrong << std::endl;
+      continue;
+    }
     try {
       GridExportPorts ports(grid, clock.DecimalSeparator(), path);
       measurement_export::ExportMeasurements(ports);
@@ -124,7 +166,8 @@ int main(int argc, char** argv) {
       continue;
     }
     std::cout << path << '\t' << grid.Cell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row) << '\t'
-              << grid.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row) << std::endl;
+              << grid.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row) << '\t' << entry
+              << std::endl;
   }
   return 0;
 }

@@ -118,14 +118,14 @@ void FormWindow::setToolTip(HWND control, const std::wstring& text) {
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   std::wstring copy = text;
   tool.lpszText = copy.data();
-  const bool known = ::SendMessageW(tooltip_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) != 0;
-  tool.lpszText = copy.data();
+  const bool known = tools_.count(control) != 0;
   if (text.empty()) {
     if (known) ::SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tools_.erase(control);
   } else if (known) {
     ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  } else {
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  } else if (::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) {
+    tools_.insert(control);
   }
 }
 

@@ -3,6 +3,7 @@
 // shows the application title while the caption shows the form's own.
 #pragma once
 
+#include <set>
 #include <vector>
 
 #include "app/kit/form_peer.h"
@@ -78,6 +79,10 @@ class FormWindow final : public FormPeer {
   std::vector<NativeChild*> children_;
   int nextId_ = 100;  // clear of IDOK, IDCANCEL and the other dialog answers
   HWND tooltip_ = nullptr;
+  // The controls the tooltip has a tool for. Kept here rather than asked
+  // of the tooltip, whose answer copies the tool's text into the caller's
+  // buffer, however long the text is.
+  std::set<HWND> tools_;
   HWND lastFocus_ = nullptr;  // given back when the form is activated again
   bool closedByQuery_ = false;
   mutable bool childrenMade_ = false;

@@ -163,6 +163,6 @@ TEST_F(StartedWindow, CopyPutsTheCellsAsShownOnTheClipboard) {
       nativeui::ChooseFromContextMenu(grid, grid.cellRect(2, 2).Center(), "Копировать");
   // The window's own entries follow the grid's.
   EXPECT_EQ(menu, (std::vector<std::string>{"Копировать\tCtrl+C", "Статистика…", "Исключить из расчёта",
-                                            "Вернуть в расчёт", "Печать…", "Сохранить в PDF…"}));
+                                            "Вернуть в расчёт", "Печать…", "Сохранить в PDF…", "Журнал…"}));
   EXPECT_EQ(kit::ClipboardText(), "12,3456\t------\n100,000\t\n");
 }

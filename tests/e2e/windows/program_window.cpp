@@ -1,8 +1,16 @@
 #include "tests/e2e/windows/program_window.h"
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
+#include "stopwatch/cell_text.h"
+#include "stopwatch/journal/journal_folder.h"
 #include "tests/e2e/windows/from_outside.h"
 #include "tests/support/sample_measurements.h"
 
@@ -172,6 +180,87 @@ bool ShowsMeasurements(const std::vector<std::vector<std::string>>& cells, const
       why += "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"; ";
   }
   return why.empty();
+}
+
+std::wstring JournalFolder() {
+  PWSTR documents = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_DONT_VERIFY, nullptr, &documents)))
+    folder = std::wstring(documents) + L"\\Lumetra";
+  ::CoTaskMemFree(documents);
+  return folder;
+}
+
+std::map<std::wstring, std::string> JournalFiles(const std::wstring& folder) {
+  std::map<std::wstring, std::string> files;
+  std::error_code error;
+  for (const auto& file : std::filesystem::directory_iterator(folder, error)) {
+    std::ifstream in(file.path(), std::ios::binary);
+    files[file.path().filename().wstring()] = {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  return files;
+}
+
+bool CheckCompleteEntry(const std::wstring& path, const std::string& what) {
+  const stopwatch::journal::ListedEntry listed = stopwatch::journal::ReadEntryFile(outside::Narrow(path));
+  if (!Check(listed.entry.has_value(), what + " (" + outside::Narrow(path) + ") is a complete entry: " + listed.problem))
+    return false;
+  std::string wrong;
+  for (int slot = 0; slot < 84; ++slot) {
+    const std::string decoded = stopwatch::DecodedCellText(listed.entry->answers[static_cast<std::size_t>(slot)], ".");
+    if (decoded != ExpectedCellText(slot, ".")) wrong += " slot " + std::to_string(slot) + ": " + decoded;
+  }
+  return Check(wrong.empty(), what + " holds the emulator's measurements:" + wrong);
+}
+
+bool OpenFromJournal(const Window& w, int down) {
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(w.form, &process);
+  const auto keys = [](HWND window, WPARAM key, int times) {
+    for (int i = 0; i < times; ++i) {
+      ::PostMessageW(window, WM_KEYDOWN, key, 1);
+      ::PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    }
+  };
+  // The right button's release on the table's first measurement asks for
+  // the menu; "Журнал…" is its last item.
+  const LPARAM cell = MAKELPARAM(127 + 1 + 30, 24 + 1 + 12);
+  ::PostMessageW(w.grid, WM_RBUTTONDOWN, MK_RBUTTON, cell);
+  ::PostMessageW(w.grid, WM_RBUTTONUP, 0, cell);
+  HWND menu = nullptr;
+  if (!Check(outside::WaitFor(
+                 [&] {
+                   for (HWND window : outside::TopLevelWindows(process, L"#32768")) menu = window;
+                   return menu != nullptr;
+                 },
+                 20s),
+             "the table's context menu"))
+    return false;
+  // The first key up highlights the last item. (Wine does not let another
+  // process read a menu's items.)
+  keys(menu, VK_UP, 1);
+  keys(menu, VK_RETURN, 1);
+
+  HWND journal = nullptr, list = nullptr, open = nullptr;
+  const bool shown = outside::WaitFor(
+      [&] {
+        for (HWND form : outside::TopLevelWindows(process, L"TForm"))
+          if (outside::Text(form) == "Журнал считываний") journal = form;
+        if (journal == nullptr) return false;
+        for (const outside::Child& child : outside::Children(journal)) {
+          if (child.windowClass == L"TStringGrid") list = child.hwnd;
+          if (child.windowClass == L"Button" && child.text == "Открыть") open = child.hwnd;
+        }
+        return list != nullptr && open != nullptr;
+      },
+      20s);
+  if (!Check(shown, "the journal window \"Журнал считываний\" with its list and \"Открыть\"")) return false;
+  keys(list, VK_DOWN, down);
+  outside::Click(open);
+  // The button's handler ends by dropping the input that came meanwhile,
+  // for every window of the program: the list takes a click only after it,
+  // and only then may the next step's input be given.
+  return Check(outside::ClickUntilFocused(list, 30s), "the journal window takes clicks again after \"Открыть\"");
 }
 
 }  // namespace e2e

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,5 +62,19 @@ std::vector<std::vector<std::string>> CopyTable(const Window& window);
 // this decimal separator; `why` says where it does not.
 bool ShowsMeasurements(const std::vector<std::vector<std::string>>& cells, const std::string& separator,
                        std::string& why);
+
+// The journal of reads where the program keeps it: "Lumetra" in the user's
+// Documents known folder.
+std::wstring JournalFolder();
+// Its files, name by name, and their bytes.
+std::map<std::wstring, std::string> JournalFiles(const std::wstring& folder);
+// Checks that the file is a whole entry of the emulator's measurements.
+bool CheckCompleteEntry(const std::wstring& path, const std::string& what);
+
+// "Журнал…" from the table's context menu, then in the journal window the
+// read `down` rows below the newest one and "Открыть", returning once the
+// program takes input again. False, with the check failed, when a window
+// or control did not come up or the program did not take input again.
+bool OpenFromJournal(const Window& window, int down);
 
 }  // namespace e2e

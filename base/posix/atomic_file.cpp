@@ -1,4 +1,7 @@
+// POSIX: open, write, fsync and the renames of the system itself; reasons
+// as the C library words errno (in the user's language where it has them).
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,10 +10,50 @@
 #include <random>
 #include <system_error>
 
-#include "export/spreadsheet/atomic_file.h"
+#include "base/atomic_file.h"
 
-namespace spreadsheet {
+namespace base {
 namespace {
+
+std::string ReasonOf(int error) { return std::generic_category().message(error); }
+
+// Renames `from` to `to` unless `to` exists: false then. Where the file
+// system cannot rename that way, a second name made by a hard link does
+// it; where it has no links either, a look just before the rename.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to, int& error) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  error = errno;
+  if (error == EEXIST) return false;
+  if (error != EINVAL && error != ENOSYS && error != ENOTSUP) return false;
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    error = 0;
+    return true;
+  }
+  error = errno;
+  if (error == EEXIST) return false;
+  if (error != EPERM && error != ENOTSUP && error != EOPNOTSUPP) return false;
+  struct stat existing {};
+  if (::lstat(to.c_str(), &existing) == 0) {
+    error = EEXIST;
+    return false;
+  }
+  if (::rename(from.c_str(), to.c_str()) == 0) {
+    error = 0;
+    return true;
+  }
+  error = errno;
+  return false;
+}
+
+// Flushes a folder's entries, so that a name just given survives a power cut.
+void FlushFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  // A file system that cannot flush a folder (EINVAL) has nothing to flush.
+  (void)::fsync(fd);
+  ::close(fd);
+}
 
 std::string RandomSuffix() {
   static thread_local std::mt19937_64 generator{std::random_device{}()};
@@ -22,13 +65,22 @@ std::string RandomSuffix() {
 
 }  // namespace
 
+void MakeFolders(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  if (error) throw FileError(ReasonOf(error.value()));
+  struct stat made {};
+  if (::stat(path.c_str(), &made) != 0) throw FileError(ReasonOf(errno));
+  if (!S_ISDIR(made.st_mode)) throw FileError(ReasonOf(ENOTDIR));
+}
+
 void AtomicFile::FailWithSystemError(unsigned long error) const {
-  Fail(std::generic_category().message(static_cast<int>(error)));
+  throw FileError(ReasonOf(static_cast<int>(error)));
 }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), finalPath_(target_) {
   namespace fs = std::filesystem;
-  if (target_.empty()) Fail("не указано имя файла");
+  if (target_.empty()) throw FileError("не указано имя файла");
 
   // Saving through a symbolic link replaces the file it points at and keeps the link.
   std::error_code error;
@@ -79,15 +131,32 @@ void AtomicFile::Write(const void* data, std::size_t size) {
   }
 }
 
-void AtomicFile::Commit() {
+void AtomicFile::Flush() {
+  if (flushed_) return;
   const int fd = static_cast<int>(handle_);
   if (::fsync(fd) != 0) FailWithSystemError(errno);
   handle_ = -1;
   if (::close(fd) != 0) FailWithSystemError(errno);
+  flushed_ = true;
+}
+
+void AtomicFile::Commit() {
+  Flush();
   if (::rename(temporary_.c_str(), finalPath_.c_str()) != 0) FailWithSystemError(errno);
-  // The folder itself is not flushed: after a power cut the old file may be
-  // back, but never a partial one, and a save stays fast.
   committed_ = true;
 }
 
-}  // namespace spreadsheet
+bool AtomicFile::CommitAsNew(const std::string& target) {
+  Flush();
+  int error = 0;
+  if (!RenameWithoutReplacing(temporary_, target, error)) {
+    if (error == EEXIST) return false;
+    FailWithSystemError(error);
+  }
+  committed_ = true;
+  const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+  FlushFolder(folder.empty() ? "." : folder.string());
+  return true;
+}
+
+}  // namespace base

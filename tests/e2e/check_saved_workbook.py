@@ -1,11 +1,14 @@
-"""Reads back the workbook that lumetra.exe saved under Wine in the program's
-end-to-end run, with xlrd and with Apache POI (which also edits and saves
-it again, as a user's next tool does):
+"""Reads back the workbooks that the program saved in its end-to-end runs
+(on Linux, and lumetra.exe under Wine), with xlrd and with Apache POI (which
+also edits and saves it again, as a user's next tool does):
 
     check_saved_workbook.py FOLDER SAMPLE_MEASUREMENTS_H
 
-FOLDER holds the workbook, "Измерения.xls", and "status-line.txt", the text
-the program's status line showed after the read.
+FOLDER holds the workbook of a fresh read, "Измерения.xls", "status-line.txt",
+the text the program's status line showed after the read, and "Из
+журнала.xls", saved after the same read was put back from the journal,
+which must be the same workbook: every sheet with the same cells, formats,
+merged areas, column widths and row heights, as xlrd reads them.
 
 The table must hold the emulator's measurements as numbers, whatever the
 locale the program ran under, with the same values as the Linux end-to-end
@@ -74,6 +77,39 @@ def xlrd_cells(path):
     return cells
 
 
+def workbook_contents(path):
+    """Everything of a workbook that xlrd reads, sheet by sheet, to compare two."""
+    book = xlrd.open_workbook(path, formatting_info=True)
+    sheets = []
+    for sheet in book.sheets():
+        cells = {}
+        for row in range(sheet.nrows):
+            for column in range(sheet.ncols):
+                cell = sheet.cell(row, column)
+                xf = book.xf_list[cell.xf_index]
+                font = book.font_list[xf.font_index]
+                cells[(row, column)] = (cell.ctype, cell.value, book.format_map[xf.format_key].format_str,
+                                        font.name, font.height, font.bold, xf.background.pattern_colour_index,
+                                        xf.alignment.hor_align, xf.alignment.vert_align)
+        widths = {column: info.width for column, info in sheet.colinfo_map.items()}
+        heights = {row: info.height for row, info in sheet.rowinfo_map.items()}
+        sheets.append((sheet.name, cells, sorted(sheet.merged_cells), widths, heights))
+    return sheets
+
+
+def check_same_workbook(fresh, reopened):
+    first, second = workbook_contents(fresh), workbook_contents(reopened)
+    check(len(first) == len(second), "%d sheets, then %d" % (len(first), len(second)))
+    for (name, cells, merged, widths, heights), (name2, cells2, merged2, widths2, heights2) in zip(first, second):
+        check(name == name2, "sheet %r, then %r" % (name, name2))
+        for where in sorted(set(cells) | set(cells2)):
+            check(cells.get(where) == cells2.get(where),
+                  "%s %r: %r from the read, %r from the journal" % (name, where, cells.get(where), cells2.get(where)))
+        check(merged == merged2, "%s: merged areas %r, then %r" % (name, merged, merged2))
+        check(widths == widths2, "%s: column widths %r, then %r" % (name, widths, widths2))
+        check(heights == heights2, "%s: row heights %r, then %r" % (name, heights, heights2))
+
+
 def check_with_poi(path, expected):
     command = [os.environ.get("LUMETRA_JAVA", "java"), "-Dfile.encoding=UTF-8", "-cp",
                os.environ.get("LUMETRA_POI_CLASSPATH", ""), POI_PROGRAM, path]
@@ -105,6 +141,7 @@ def main():
         expected = expected_cells(header, status.read())
     check_cells("xlrd", expected, xlrd_cells(path))
     check_with_poi(path, expected)
+    check_same_workbook(path, os.path.join(folder, "Из журнала.xls"))
     for failure in failures[:40]:
         print("FAIL:", failure)
     print("%d checks failed" % len(failures) if failures else "%s read back by xlrd and POI as expected" % path)

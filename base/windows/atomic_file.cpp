@@ -8,9 +8,9 @@
 #include <random>
 
 #include "base/utf.h"
-#include "export/spreadsheet/atomic_file.h"
+#include "base/atomic_file.h"
 
-namespace spreadsheet {
+namespace base {
 namespace {
 
 // File names are UTF-8 in the program and UTF-16 for the wide file functions.
@@ -48,11 +48,30 @@ std::string SystemReason(DWORD code) {
 
 }  // namespace
 
-void AtomicFile::FailWithSystemError(unsigned long error) const { Fail(SystemReason(static_cast<DWORD>(error))); }
+void MakeFolders(const std::string& path) {
+  // Folder by folder from the top, as the system makes them one at a time;
+  // those that exist are passed over.
+  const std::filesystem::path full(Wide(path));
+  std::filesystem::path made;
+  for (const std::filesystem::path& part : full) {
+    made /= part;
+    if (!made.has_relative_path()) continue;  // the drive or the share
+    if (::CreateDirectoryW(made.c_str(), nullptr)) continue;
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_ALREADY_EXISTS && code != ERROR_ACCESS_DENIED) throw FileError(SystemReason(code));
+    // An existing folder (or a top folder the user may not create in, but
+    // which exists) is passed; a file in a folder's place is not.
+    const DWORD attributes = ::GetFileAttributesW(made.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) throw FileError(SystemReason(code));
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) throw FileError(SystemReason(ERROR_DIRECTORY));
+  }
+}
+
+void AtomicFile::FailWithSystemError(unsigned long error) const { throw FileError(SystemReason(static_cast<DWORD>(error))); }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), finalPath_(target_) {
   namespace fs = std::filesystem;
-  if (target_.empty()) Fail("не указано имя файла");
+  if (target_.empty()) throw FileError("не указано имя файла");
   const fs::path finalPath(Wide(finalPath_));
   std::error_code error;
   // What the system answers for replacing a folder by a file.
@@ -95,11 +114,17 @@ void AtomicFile::Write(const void* data, std::size_t size) {
   }
 }
 
-void AtomicFile::Commit() {
+void AtomicFile::Flush() {
+  if (flushed_) return;
   const HANDLE file = HandleOf(handle_);
   if (!FlushFileBuffers(file)) FailWithSystemError(GetLastError());
   handle_ = -1;
   if (!CloseHandle(file)) FailWithSystemError(GetLastError());
+  flushed_ = true;
+}
+
+void AtomicFile::Commit() {
+  Flush();
   if (!MoveFileExW(Wide(temporary_).c_str(), Wide(finalPath_).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     FailWithSystemError(GetLastError());
@@ -107,4 +132,17 @@ void AtomicFile::Commit() {
   committed_ = true;
 }
 
-}  // namespace spreadsheet
+bool AtomicFile::CommitAsNew(const std::string& target) {
+  Flush();
+  // Without MOVEFILE_REPLACE_EXISTING the system refuses a name in use;
+  // MOVEFILE_WRITE_THROUGH returns once the new name is on the disk.
+  if (!MoveFileExW(Wide(temporary_).c_str(), Wide(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    const DWORD code = GetLastError();
+    if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return false;
+    FailWithSystemError(code);
+  }
+  committed_ = true;
+  return true;
+}
+
+}  // namespace base

@@ -1,0 +1,56 @@
+#include "app/journal/journal_keeping.h"
+
+#include "app/journal/journal_place.h"
+#include "app/kit/static_text.h"
+#include "stopwatch/journal/journal_folder.h"
+
+namespace app {
+
+JournalNote KeepInJournal(const stopwatch::FinishedRead& read) {
+  JournalNote note;
+  const std::string folder = JournalFolder();
+  if (folder.empty()) {
+    note.problem = "Не удалось записать журнал: система не называет папку «Документы»";
+    return note;
+  }
+  try {
+    stopwatch::journal::WriteEntry(folder, read);
+    note.kept = true;
+  } catch (const stopwatch::journal::JournalError& error) {
+    note.problem = error.what();
+  } catch (const std::exception& error) {
+    note.problem = std::string("Не удалось записать журнал: ") + error.what();
+  }
+  return note;
+}
+
+std::string JournalProblemHint(const JournalNote& note) {
+  return note.problem + ".\nТаблица считана полностью: сохраните её в MS EXCEL, пока не считали новую.";
+}
+
+void ShowReadStatus(TStaticText& statusLine, const stopwatch::FinishedRead& read, const JournalNote& note) {
+  statusLine.setText(stopwatch::ReadStatusText(read.date, read.time));
+  if (note.kept) {
+    ClearJournalProblem(statusLine);
+  } else {
+    statusLine.setFontColor(clMaroon);
+    statusLine.setHint(JournalProblemHint(note));
+  }
+}
+
+void ClearJournalProblem(TStaticText& statusLine) {
+  if (statusLine.fontColor() != clMaroon) return;
+  statusLine.setFontColor(clWindowText);
+  statusLine.setHint("");
+}
+
+std::string JournalReadStatusText(const stopwatch::FinishedRead& read) {
+  return "Из журнала: считано " + read.date + " в " + read.time;
+}
+
+void ShowJournalReadStatus(TStaticText& statusLine, const stopwatch::FinishedRead& read) {
+  statusLine.setText(JournalReadStatusText(read));
+  ClearJournalProblem(statusLine);
+}
+
+}  // namespace app

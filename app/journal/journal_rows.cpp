@@ -1,0 +1,46 @@
+#include "app/journal/journal_rows.h"
+
+#include "analysis/lab_result.h"
+#include "export/measurement_export.h"
+#include "stopwatch/measurement_table.h"
+
+namespace app {
+
+std::vector<std::string> JournalColumnTitles() { return {"Дата", "Время", "Измерений", "Среднее, с", "Файл"}; }
+
+std::vector<std::string> JournalRowTexts(const JournalRow& row) {
+  return {row.date, row.time, row.count, row.mean, row.fileName};
+}
+
+std::vector<JournalRow> JournalRows(const std::vector<stopwatch::journal::ListedEntry>& listed,
+                                    stopwatch::ClockLocalePort& clock) {
+  const std::string separator = clock.DecimalSeparator();
+  std::vector<JournalRow> rows;
+  rows.reserve(listed.size());
+  for (const stopwatch::journal::ListedEntry& file : listed) {
+    JournalRow& row = rows.emplace_back();
+    row.fileName = file.fileName;
+    row.path = file.path;
+    if (!file.entry) {
+      row.date = kUnreadableText;
+      row.problem = file.problem;
+      continue;
+    }
+    const stopwatch::journal::Entry& entry = *file.entry;
+    row.date = clock.ShortDate(entry.readAt);
+    row.time = clock.LongTime(entry.readAt);
+    // The times as the table would show them, as the statistics take them.
+    int count = 0;
+    double sum = 0;
+    for (const std::string& text : entry.cells) {
+      if (text == stopwatch::kEmptyTimeText) continue;
+      ++count;
+      sum += measurement_export::TextToFloat(text, entry.separator);
+    }
+    row.count = std::to_string(count);
+    row.mean = count > 0 ? analysis::FormatFigure(sum / count, separator) : "—";
+  }
+  return rows;
+}
+
+}  // namespace app

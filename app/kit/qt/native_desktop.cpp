@@ -1,0 +1,32 @@
+// The desktop through Qt: the documents folder as the XDG user directories
+// name it (QStandardPaths reads user-dirs.dirs, and falls back to
+// ~/Documents), and the folder shown by whatever the desktop opens folders
+// with (xdg-open).
+#include <QDesktopServices>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "app/kit/desktop.h"
+#include "app/kit/qt/qt_conversions.h"
+
+namespace kit {
+namespace {
+
+class QtDesktop final : public Desktop {
+ public:
+  std::string documentsFolder() override {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+  }
+  bool showFolder(const std::string& path) override {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(qt::ToQString(path)));
+  }
+};
+
+}  // namespace
+
+Desktop& NativeDesktop() {
+  static QtDesktop desktop;
+  return desktop;
+}
+
+}  // namespace kit

@@ -1,0 +1,198 @@
+// The journal of reads in the window, on every backend: each finished read
+// is kept before the status line says so, the journal window lists the
+// reads newest first and follows new ones, "Открыть" puts a read back into
+// the table (the statistics with it, no time set aside), "Открыть папку"
+// asks the desktop to show the folder; a journal that cannot be written
+// costs no read and says why; a file that holds no entry is listed as
+// unreadable. Pictures of the window go to journal-pictures/ of the build.
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/adapters/clock_and_locale.h"
+#include "app/journal/journal_form.h"
+#include "app/statistics_form.h"
+#include "stopwatch/journal/journal_folder.h"
+#include "tests/app/fake_desktop.h"
+#include "tests/app/png_file.h"
+#include "tests/app/support/native_ui.h"
+#include "tests/app/window_fixture.h"
+#include "tests/support/test_folder.h"
+
+namespace {
+
+using spreadsheet::testing::PathOf;
+using spreadsheet::testing::TestFolder;
+using spreadsheet::testing::Utf8Path;
+
+class JournalWindow : public WindowOnSimulatedPlatform {
+ protected:
+  void SetUp() override {
+    stopwatch_ = platform.AddDevice(StopwatchConfig());
+    Start();
+    form->show();
+    separator = app::ClockAndLocale().DecimalSeparator();
+  }
+
+  void Read(std::vector<std::vector<BYTE>> answers) {
+    AnswerWithReports(stopwatch_, std::move(answers));
+    form->Button3->click();
+  }
+
+  TJournalForm& OpenJournal() {
+    TStringGrid& grid = *form->StringGrid1;
+    nativeui::ChooseFromContextMenu(grid, grid.cellRect(1, 1).Center(), "Журнал…");
+    ProcessMessages();
+    EXPECT_NE(form->Journal, nullptr);
+    return *form->Journal;
+  }
+
+  std::vector<std::string> Row(int row) const {
+    std::vector<std::string> texts;
+    for (int col = 0; col < form->Journal->EntryGrid->colCount(); ++col)
+      texts.push_back(form->Journal->EntryGrid->cell(col, row));
+    return texts;
+  }
+
+  std::vector<std::string> Table() const {
+    std::vector<std::string> texts;
+    for (int row = 1; row < 10; ++row)
+      for (int col = 1; col < 11; ++col) texts.push_back(Cell(col, row));
+    return texts;
+  }
+
+  std::string Dec(std::string text) const {
+    const auto dot = text.find('.');
+    if (dot != std::string::npos) text.replace(dot, 1, separator);
+    return text;
+  }
+
+  void SavePicture(TControl& control, const std::string& name) const {
+    std::filesystem::create_directories("journal-pictures");
+    const std::string locale = nativeui::DesktopSpeaksRussian() ? "-ru" : "";
+    EXPECT_TRUE(WritePng(control.grab(), "journal-pictures/" + name + locale + ".png")) << name;
+  }
+
+  TestFolder documents{"lumetra-documents"};
+  FakeDesktop desktop{Utf8Path(documents.path() / PathOf("Мои документы"))};
+  kit::ScopedDesktop installed{desktop};
+  const std::string folder = Utf8Path(documents.path() / PathOf("Мои документы") / "Lumetra");
+  std::string separator;
+
+ private:
+  simulated_hid::DeviceId stopwatch_{};
+};
+
+TEST_F(JournalWindow, KeepsEveryReadListsThemNewestFirstAndPutsOneBack) {
+  Read(EndToEndAnswers());
+  ASSERT_TRUE(form->StaticText1->text().starts_with("Данные считаны ")) << form->StaticText1->text();
+  EXPECT_EQ(form->StaticText1->fontColor(), clWindowText);
+  EXPECT_EQ(form->StaticText1->hint(), "");
+  const std::vector<std::string> firstTable = Table();
+  const std::string firstDate = Cell(5, 9), firstTime = Cell(6, 9);
+  std::vector<stopwatch::journal::ListedEntry> kept = stopwatch::journal::ListEntries(folder);
+  ASSERT_EQ(kept.size(), 1u);
+  ASSERT_TRUE(kept[0].entry) << kept[0].problem;
+
+  TJournalForm& journal = OpenJournal();
+  ASSERT_TRUE(journal.isVisible());
+  EXPECT_EQ(journal.caption(), "Журнал считываний");
+  EXPECT_EQ(journal.FolderLabel->text(), "Папка: " + folder);
+  EXPECT_EQ(Row(0), (std::vector<std::string>{"Дата", "Время", "Измерений", "Среднее, с", "Файл"}));
+  // The statistics window's figures for the same table: 11 times, mean 10128.8.
+  EXPECT_EQ(Row(1), (std::vector<std::string>{firstDate, firstTime, "11", Dec("10128.8"), kept[0].fileName}));
+
+  // A read while the window is open: listed at once, on top.
+  const std::vector<BYTE> low = stopwatch::EncodeAnswer(20347), high = stopwatch::EncodeAnswer(20500);
+  Read({low, high, low, high});
+  ASSERT_EQ(journal.EntryGrid->rowCount(), 3);
+  EXPECT_EQ(Row(1)[2], "4");
+  EXPECT_EQ(Row(1)[3], Dec("2.04235"));
+  EXPECT_EQ(Row(2)[4], kept[0].fileName);
+  EXPECT_EQ(journal.EntryGrid->currentCell().Y, 2) << "the chosen read stays chosen";
+  SavePicture(journal, "two-reads");
+
+  // The first read back into the table, as it was, and the statistics with it.
+  form->StringGrid1->setSelection({1, 1, 1, 1});
+  nativeui::ChooseFromContextMenu(*form->StringGrid1, form->StringGrid1->cellRect(1, 1).Center(), "Статистика…");
+  ProcessMessages();
+  ASSERT_NE(form->Statistics, nullptr);
+  EXPECT_EQ(form->Statistics->FigureValues[0]->text(), "4");
+  // A time set aside belongs to the table it was set aside on.
+  form->StringGrid1ExcludeClick(form->StringGrid1);
+  ASSERT_EQ(form->ExcludedTimes.count(), 1);
+  journal.OpenButton->click();
+  EXPECT_EQ(Table(), firstTable);
+  EXPECT_EQ(Cell(5, 9), firstDate);
+  EXPECT_EQ(Cell(6, 9), firstTime);
+  EXPECT_EQ(form->StaticText1->text(), "Из журнала: считано " + firstDate + " в " + firstTime);
+  EXPECT_TRUE(form->ExcludedTimes.empty());
+  EXPECT_EQ(form->Statistics->FigureValues[0]->text(), "11");
+  EXPECT_EQ(stopwatch::journal::ListEntries(folder).size(), 2u) << "a read put back is not kept again";
+
+  journal.FolderButton->click();
+  EXPECT_EQ(desktop.shownFolders, std::vector<std::string>{folder});
+
+  // Closed and asked for again: the same window.
+  ASSERT_TRUE(journal.close());
+  EXPECT_EQ(&OpenJournal(), &journal);
+  EXPECT_TRUE(journal.isVisible());
+}
+
+TEST_F(JournalWindow, AJournalThatCannotBeWrittenCostsNoReadAndSaysWhy) {
+  // A file where the Documents folder should be.
+  std::ofstream(documents.path() / PathOf("Мои документы")) << "not a folder";
+  Read(EndToEndAnswers());
+  EXPECT_EQ(Cell(1, 1), Dec("12.3456")) << "the table shows the read";
+  EXPECT_TRUE(form->StaticText1->text().starts_with("Данные считаны ")) << form->StaticText1->text();
+  EXPECT_EQ(form->StaticText1->fontColor(), clMaroon);
+  const std::string hint = form->StaticText1->hint();
+  EXPECT_TRUE(hint.starts_with("Не удалось записать журнал в папку «" + folder + "»: ")) << hint;
+  EXPECT_NE(hint.find("сохраните её в MS EXCEL"), std::string::npos) << hint;
+  SavePicture(*form, "main-window-journal-not-written");
+
+  // No Documents folder at all.
+  desktop.documents.clear();
+  Read(EndToEndAnswers());
+  EXPECT_NE(form->StaticText1->hint().find("система не называет папку «Документы»"), std::string::npos)
+      << form->StaticText1->hint();
+
+  // Once the folder can be written, the next read is kept and the warning goes.
+  std::filesystem::remove(documents.path() / PathOf("Мои документы"));
+  desktop.documents = Utf8Path(documents.path() / PathOf("Мои документы"));
+  Read(EndToEndAnswers());
+  EXPECT_EQ(form->StaticText1->fontColor(), clWindowText);
+  EXPECT_EQ(form->StaticText1->hint(), "");
+  ASSERT_EQ(stopwatch::journal::ListEntries(folder).size(), 1u);
+}
+
+TEST_F(JournalWindow, AFileThatHoldsNoEntryIsListedAsUnreadableAndNeverReachesTheTable) {
+  Read(EndToEndAnswers());
+  const std::vector<std::string> table = Table();
+  const std::string status = form->StaticText1->text();
+  std::ofstream(PathOf(folder) / PathOf("заметки.txt")) << "Lumetra: журнал считываний\nФормат\t1\n";
+
+  TJournalForm& journal = OpenJournal();
+  ASSERT_EQ(journal.EntryGrid->rowCount(), 3);
+  EXPECT_EQ(Row(2), (std::vector<std::string>{"не читается", "", "", "", "заметки.txt"}));
+  journal.EntryGrid->setCurrentCell(0, 2);
+  EXPECT_EQ(journal.NoteLabel->text(),
+            "Файл «заметки.txt» не читается: запись оборвана: нет таблицы измерений.");
+  SavePicture(journal, "unreadable-file");
+  journal.OpenButton->click();
+  EXPECT_EQ(Table(), table);
+  EXPECT_EQ(form->StaticText1->text(), status);
+
+  // The good entry cut short after it was listed: refused when opened.
+  const std::string good = journal.Rows()[0].path;
+  const std::string text = spreadsheet::testing::ReadWholeFile(PathOf(good));
+  std::ofstream(PathOf(good), std::ios::binary | std::ios::trunc) << text.substr(0, 400);
+  journal.EntryGrid->setCurrentCell(0, 1);
+  journal.OpenButton->click();
+  EXPECT_EQ(Table(), table);
+  EXPECT_NE(journal.NoteLabel->text().find("запись оборвана"), std::string::npos) << journal.NoteLabel->text();
+  EXPECT_EQ(Row(1)[0], "не читается") << "listed afresh";
+}
+
+}  // namespace
