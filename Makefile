@@ -80,7 +80,7 @@ test-windows: build-tests package-windows
 
 # The Windows programs to hand out, one file each, no DLLs to ship:
 # build-windows-release/app/lumetra.exe (64-bit) and
-# build-windows-release-32/app/lumetra.exe (32-bit).
+# build-windows-32-release/app/lumetra.exe (32-bit).
 # $(call windows-program,FOLDER,TARGET)
 define windows-program
 	scripts/configure $(1) -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
