@@ -10,7 +10,9 @@
 #include "app/grid_labels.h"
 #include "app/journal/journal_form.h"
 #include "app/journal/journal_keeping.h"
+#include "app/kit/application.h"
 #include "app/kit/button.h"
+#include "app/kit/handler_guard.h"
 #include "app/kit/label.h"
 #include "app/kit/save_dialog.h"
 #include "app/kit/static_text.h"
@@ -60,14 +62,21 @@ TForm1::TForm1() : TForm(nullptr) {
   // event loop anyway: it is made there, once the window is up. Under Wine,
   // loading the system's HID libraries and making the controller's notify
   // window are a good part of the program's start.
+  OnceShown([this] { CreateController(); });
+  DoCreate();
+}
+
+void TForm1::OnceShown(std::function<void()> task) {
+  // Posted now, it runs before anything the user does in the window: the
+  // window takes no input before it shows, and the loop takes what was
+  // posted first.
   if (hid::MainThreadDispatcher* loop = hid::CurrentMainThreadDispatcher()) {
-    loop->Post([this, alive = std::weak_ptr<bool>(Alive)] {
-      if (alive.lock()) CreateController();
+    loop->Post([task = std::move(task), alive = std::weak_ptr<bool>(Alive)] {
+      if (alive.lock()) task();
     });
   } else {
-    CreateController();
+    task();
   }
-  DoCreate();
 }
 
 void TForm1::CreateController() {
@@ -127,9 +136,20 @@ void TForm1::WireControllerEvents() {
 void TForm1::FormCreate(TObject*) {
   app::LabelMeasurementGrid(*StringGrid1);
   StringGrid1->setColWidth(0, kHeaderColumnWidth);
-  // Last: a failing start of the spreadsheet application leaves this handler
-  // here, and Label1 keeps its stored text.
-  app::ShowSpreadsheetLabel(*Label1, automation::SpreadsheetStartupStep(automation::SpreadsheetLink()));
+  // Last, and once the window shows: MS Excel takes a second or more to
+  // start, a busy one up to ten more, and the window does not wait for it.
+  OnceShown([this] { StartSpreadsheetApplication(); });
+}
+
+void TForm1::StartSpreadsheetApplication() {
+  // A failing start goes to the standard error box, as a handler's error
+  // does, and Label1 keeps its stored text.
+  kit::RunHandler([this] {
+    app::ShowSpreadsheetLabel(*Label1, automation::SpreadsheetStartupStep(automation::SpreadsheetLink()));
+  });
+  // The window answered nothing meanwhile: what the user clicked or typed
+  // is dropped, as after any handler that held it.
+  kit::DropQueuedInput();
 }
 
 bool TForm1::CheckExcelInstall() { return automation::CheckExcelInstall(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,8 +31,9 @@ extern TJvHidDevice* StopwatchDevice;
 class TForm1 : public TForm {
  public:
   // Builds the window from its stored layout, wires the handlers and, when
-  // construction is complete, runs FormCreate. HidCtl comes once the event
-  // loop runs (at once where there is no loop yet).
+  // construction is complete, runs FormCreate. HidCtl and the spreadsheet
+  // application's instance come once the event loop runs (at once where
+  // there is no loop yet).
   TForm1();
   // Destroys the controller, which lets go of the devices and the services.
   ~TForm1() override;
@@ -88,6 +90,12 @@ class TForm1 : public TForm {
   void WireControllerEvents();
   // Makes HidCtl, loaded like the other components.
   void CreateController();
+  // Runs `task` from the event loop once the window shows, before any input
+  // reaches it; at once where there is no loop yet.
+  void OnceShown(std::function<void()> task);
+  // The spreadsheet application's start-up step (FormCreate's last), and
+  // Label1 with its outcome.
+  void StartSpreadsheetApplication();
   // The exclusions changed: the table's entry keeps them, and the grid and
   // the statistics show them.
   void ExclusionsChanged();

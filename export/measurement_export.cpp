@@ -241,8 +241,13 @@ void ExportMeasurements(ExportPorts& ports) {
     SaveAndQuit(ports, link);
   } catch (...) {
     QuitAfterFailure(link);
+    link.Clear();
     throw;
   }
+  // Told to quit, the instance is let go of as well: MS Excel ends only once
+  // the last reference to it is released, and one kept in the link would
+  // leave it running invisibly until the next save or the program's end.
+  link.Clear();
 }
 
 }  // namespace measurement_export

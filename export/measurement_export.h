@@ -54,11 +54,12 @@ class ExportPorts {
 // Runs the export to its end: checks the spreadsheet application, starts a
 // new instance into the link and shows on Label1 whose it is (MS Excel's or
 // the program's own), builds and fills the sheet, asks for the file,
-// asks before replacing an existing one, saves, and tells the instance to
-// quit. An application whose "Version" is 12 or later is told the file
+// asks before replacing an existing one, saves, tells the instance to quit
+// and empties the link, releasing it. An application whose "Version" is 12 or later is told the file
 // format the name asks for (51 for ".xlsx", 56 for any other name); an
 // older one gets the file name alone. Raises whatever error ends it (automation errors, EConvertError),
-// after telling the instance, if one was started, to quit without alerts.
+// after telling the instance, if one was started, to quit without alerts
+// and releasing it.
 void ExportMeasurements(ExportPorts& ports);
 
 // The decimal text `text` as a number, written with `decimalSeparator`

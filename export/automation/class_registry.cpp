@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/ascii_case.h"
+#include "export/automation/busy_retry.h"
 #include "export/automation/class_registry_internal.h"
 #include "export/automation/text_convert.h"
 
@@ -91,11 +92,15 @@ HRESULT Create(const ClassFactory& factory, IUnknown* outer, DWORD context, REFI
     return REGDB_E_CLASSNOTREG;
   }
   IUnknown* made = nullptr;
-  HRESULT const created = factory(&made);
-  if (FAILED(created)) {
-    if (made != nullptr) made->Release();
-    return created;
-  }
+  HRESULT const created = RetryWhileBusy([&] {
+    HRESULT const answer = factory(&made);
+    if (FAILED(answer) && made != nullptr) {
+      made->Release();
+      made = nullptr;
+    }
+    return answer;
+  });
+  if (FAILED(created)) return created;
   if (made == nullptr) return E_UNEXPECTED;
   HRESULT const queried = made->QueryInterface(iid, object);
   made->Release();

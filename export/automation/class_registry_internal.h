@@ -24,7 +24,8 @@ ClassFactory FindFactory(const CLSID& clsid);
 
 // What CoCreateInstance does once it has found the class and the apartment
 // is initialised: refuses aggregation and contexts without an in-process or
-// local server, makes the object and asks it for `iid`. *object is null
+// local server, makes the object (again while the factory answers busy,
+// busy_retry.h) and asks it for `iid`. *object is null
 // unless the result is a success.
 HRESULT Create(const ClassFactory& factory, IUnknown* outer, DWORD context, REFIID iid, void** object);
 

@@ -1,14 +1,21 @@
 #include "export/automation/com_session.h"
 
+#include "export/automation/busy_retry.h"
+
 namespace automation {
 
-ComSession::ComSession(OleVariant& link) : link_(link), initResult_(CoInitialize(nullptr)) {}
+ComSession::ComSession(OleVariant& link) : link_(link), initResult_(CoInitialize(nullptr)) {
+  if (initialized()) InstallBusyCallFilter();
+}
 
 ComSession::~ComSession() {
   // The link's object must be released while COM is still there to take
   // the release.
   link_.Clear();
-  if (initialized()) CoUninitialize();
+  if (initialized()) {
+    RemoveBusyCallFilter();
+    CoUninitialize();
+  }
 }
 
 }  // namespace automation

@@ -10,10 +10,12 @@ namespace automation {
 class ComSession {
  public:
   // Initialises COM for the calling thread as a single-threaded apartment
-  // (CoInitialize(nullptr)) and remembers whether that succeeded.
+  // (CoInitialize(nullptr)), remembers whether that succeeded, and then
+  // has the system retry the calls a busy server rejects (busy_retry.h).
   explicit ComSession(OleVariant& link);
-  // Clears the link first, then uninitialises COM if this session's
-  // initialisation succeeded (S_OK or S_FALSE, both of which need it).
+  // Clears the link first, then, if this session's initialisation succeeded
+  // (S_OK or S_FALSE, both of which need it), withdraws the retries and
+  // uninitialises COM.
   ~ComSession();
   ComSession(const ComSession&) = delete;
   ComSession& operator=(const ComSession&) = delete;

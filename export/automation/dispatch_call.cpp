@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "export/automation/busy_retry.h"
 #include "export/automation/exceptions.h"
 #include "export/automation/text_convert.h"
 
@@ -87,10 +88,12 @@ class ArgumentBlock {
 // returns; this frees them on every path.
 struct ExceptionRecord {
   EXCEPINFO info{};
-  ~ExceptionRecord() {
+  ~ExceptionRecord() { Clear(); }
+  void Clear() {
     SysFreeString(info.bstrSource);
     SysFreeString(info.bstrDescription);
     SysFreeString(info.bstrHelpFile);
+    info = EXCEPINFO{};
   }
 };
 
@@ -142,7 +145,9 @@ void InvokeMember(const VARIANT& target, std::string_view name, CallKind kind, s
   OleString wideName = ToOleString(name);
   LPOLESTR namePointer = wideName.data();
   DISPID dispid = DISPID_UNKNOWN;
-  HRESULT const found = dispatch->GetIDsOfNames(kNullIid, &namePointer, 1, GetThreadLocale(), &dispid);
+  // A server too busy to answer has done nothing: both steps are asked again.
+  HRESULT const found = RetryWhileBusy(
+      [&] { return dispatch->GetIDsOfNames(kNullIid, &namePointer, 1, GetThreadLocale(), &dispid); });
   if (found == DISP_E_UNKNOWNNAME) {
     throw EOleError("Method '" + std::string(name) + "' not supported by automation object");
   }
@@ -158,11 +163,14 @@ void InvokeMember(const VARIANT& target, std::string_view name, CallKind kind, s
     params.cNamedArgs = 1;
   }
 
-  if (result != nullptr) VariantClear(result);
   ExceptionRecord record;
-  UINT argumentError = 0;
-  HRESULT const status = dispatch->Invoke(dispid, kNullIid, 0, InvokeFlags(kind, args.size(), result != nullptr),
-                                          &params, result, &record.info, &argumentError);
+  HRESULT const status = RetryWhileBusy([&] {
+    if (result != nullptr) VariantClear(result);
+    record.Clear();
+    UINT argumentError = 0;
+    return dispatch->Invoke(dispid, kNullIid, 0, InvokeFlags(kind, args.size(), result != nullptr), &params, result,
+                            &record.info, &argumentError);
+  });
   if (FAILED(status)) RaiseInvokeError(status, record);
 }
 

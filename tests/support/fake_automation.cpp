@@ -117,6 +117,8 @@ struct FakeAutomationServer::State {
   std::vector<std::string> namesById;           // DISPID - kFirstDispid -> name as first spelled
   std::vector<RecordedCall> calls;
   std::vector<RecordedLookup> lookups;
+  int busyFor = 0;  // requests still to reject
+  int rejected = 0;
   HRESULT creationFailure = S_OK;
   bool creationWithoutDispatch = false;
   int instancesCreated = 0;
@@ -130,6 +132,13 @@ struct FakeAutomationServer::State {
     return found == behaviours.end() ? nullptr : &found->second;
   }
   Behaviour& BehaviourFor(std::string_view member) { return behaviours[Lower(member)]; }
+  // Whether this request is turned away as busy.
+  bool Rejects() {
+    if (busyFor == 0) return false;
+    --busyFor;
+    ++rejected;
+    return true;
+  }
 };
 
 namespace {
@@ -169,6 +178,7 @@ class FakeDispatch final : public IDispatch {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid,
                                           DISPID* rgDispId) override {
     if (rgszNames == nullptr || rgDispId == nullptr || cNames == 0) return E_INVALIDARG;
+    if (state_->Rejects()) return RPC_E_CALL_REJECTED;
     std::size_t length = 0;
     while (rgszNames[0][length] != 0) ++length;
     std::string const name = FromOleString(rgszNames[0], length);
@@ -196,6 +206,7 @@ class FakeDispatch final : public IDispatch {
     std::size_t const index = static_cast<std::size_t>(dispIdMember - State::kFirstDispid);
     if (dispIdMember < State::kFirstDispid || index >= state_->namesById.size()) return DISP_E_MEMBERNOTFOUND;
     if (pDispParams == nullptr) return E_INVALIDARG;
+    if (state_->Rejects()) return RPC_E_CALL_REJECTED;
 
     RecordedCall call;
     call.instance = instance_;
@@ -322,6 +333,7 @@ void FakeAutomationServer::Register(std::string_view progId, ClassRank rank) {
   RegisterAutomationClass(progId, state_->clsid, [weak](IUnknown** object) -> HRESULT {
     std::shared_ptr<State> state = weak.lock();
     if (!state) return REGDB_E_CLASSNOTREG;
+    if (state->Rejects()) return RPC_E_CALL_REJECTED;
     if (FAILED(state->creationFailure)) return state->creationFailure;
     if (state->creationWithoutDispatch) {
       *object = NewPlainUnknown(&gPlainUnknownsOfCreation);
@@ -357,6 +369,9 @@ void FakeAutomationServer::Raise(std::string_view member, std::string descriptio
   state_->BehaviourFor(member).raised =
       RaisedRecord{std::move(description), scode, std::move(source), std::move(helpFile), helpContext, deferred};
 }
+
+void FakeAutomationServer::RejectNext(int count) { state_->busyFor = count; }
+int FakeAutomationServer::rejected() const { return state_->rejected; }
 
 void FakeAutomationServer::FailCreation(HRESULT hr) {
   state_->creationFailure = hr;

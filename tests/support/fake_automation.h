@@ -101,6 +101,12 @@ class FakeAutomationServer {
   void Raise(std::string_view member, std::string description, SCODE scode, std::string source = {},
              std::string helpFile = {}, DWORD helpContext = 0, bool deferred = false);
 
+  // Busy, as a server that is starting up or showing a box: the next
+  // `count` requests of any kind (creations, look-ups, calls) answer
+  // RPC_E_CALL_REJECTED without being carried out or recorded.
+  void RejectNext(int count);
+  int rejected() const;  // requests rejected so far
+
   // Creation through the registry: fail with `hr`, or (with S_OK) succeed
   // with an object that has no IDispatch; Succeed() restores normal creation.
   void FailCreation(HRESULT hr);

@@ -21,6 +21,8 @@ constexpr KnownCode kKnownCodes[] = {
     {REGDB_E_CLASSNOTREG, "Class not registered"},
     {CO_E_NOTINITIALIZED, "CoInitialize has not been called"},
     {CO_E_CLASSSTRING, "Invalid class string"},
+    {RPC_E_CALL_REJECTED, "Call was rejected by callee"},
+    {RPC_E_SERVERCALL_RETRYLATER, "The message filter indicated that the application is busy"},
     {RPC_E_DISCONNECTED, "The object invoked has disconnected from its clients"},
     {DISP_E_UNKNOWNINTERFACE, "Unknown interface"},
     {DISP_E_MEMBERNOTFOUND, "Member not found"},

@@ -97,6 +97,21 @@ void Click(HWND control) {
   ::PostMessageW(control, WM_LBUTTONUP, 0, centre);
 }
 
+bool ClickWithTheMouse(HWND control) {
+  RECT rect;
+  if (!::GetWindowRect(control, &rect)) return false;
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT input[3] = {};
+  for (INPUT& one : input) one.type = INPUT_MOUSE;
+  input[0].mi.dx = ((rect.left + rect.right) / 2) * 65535 / (screenWidth - 1);
+  input[0].mi.dy = ((rect.top + rect.bottom) / 2) * 65535 / (screenHeight - 1);
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  return ::SendInput(3, input, sizeof(INPUT)) == 3;
+}
+
 HWND FocusOf(DWORD thread) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;

@@ -41,6 +41,10 @@ bool SetText(HWND window, const std::string& text);
 // A left click in the middle of a control: the button's press and release,
 // posted to it as the system posts the user's.
 void Click(HWND control);
+// A left click as the mouse gives it (SendInput): the pointer moved to the
+// middle of the control, pressed and released; the system decides which
+// window takes it, as it does for the user's.
+bool ClickWithTheMouse(HWND control);
 // The window that has the keyboard focus in a thread of another program.
 HWND FocusOf(DWORD thread);
 // Clicks `control` until it has the focus, every 200 ms, for at most

@@ -45,57 +45,11 @@ using e2e::Check;
 using e2e::Clock;
 using e2e::Report;
 
-// The save dialog's field for the file name: an edit inside the name combo
-// box of the Explorer-style dialog, or the old-style edit.
-HWND FileNameField(HWND dialog) {
-  constexpr int kNameCombo = 0x47C;  // cmb13
-  constexpr int kNameEdit = 0x480;   // edt1
-  if (HWND combo = ::GetDlgItem(dialog, kNameCombo)) {
-    for (const outside::Child& child : outside::Children(combo))
-      if (child.windowClass == L"Edit") return child.hwnd;
-    return combo;
-  }
-  return ::GetDlgItem(dialog, kNameEdit);
-}
-
-std::string ShowFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes == INVALID_FILE_ATTRIBUTES ? "missing" : "present";
-}
-
 // Saves through the system's save dialog under `typed` (no extension):
 // true once `saved` is written and no box is left up.
 bool SaveThroughDialog(DWORD pid, const e2e::Window& w, const std::wstring& typed, const std::wstring& saved) {
-  const auto saveClicked = Clock::now();
-  outside::Click(w.saveButton);
-  HWND dialog = nullptr;
-  const bool asked = outside::WaitFor(
-      [&] {
-        for (HWND box : outside::TopLevelWindows(pid, L"#32770"))
-          if (FileNameField(box) != nullptr) dialog = box;
-        return dialog != nullptr || !e2e::BoxUp(pid).empty();
-      },
-      30s);
-  if (!Check(asked && dialog != nullptr, "the save dialog (" + e2e::BoxUp(pid) + ")")) return false;
-  Report("save: click to the save dialog", saveClicked);
-  Check(outside::Text(::GetDlgItem(dialog, 0x470 /* cmb1 */)) == "Таблица (*.xls)",
-        "the dialog's file type: \"" + outside::Text(::GetDlgItem(dialog, 0x470)) + "\"");
-  Check(outside::SetText(FileNameField(dialog), outside::Narrow(typed)), "typing the file name");
-  const auto savePressed = Clock::now();
-  ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-  std::string box;
-  const bool written = outside::WaitFor(
-      [&] {
-        box = e2e::BoxUp(pid);
-        return ShowFile(saved) == "present" || !box.empty();
-      },
-      30s);
-  const bool ok = Check(written && box.empty(), "the workbook " + outside::Narrow(saved) + " is written (" + box + ")");
-  if (ok) {
-    Report("save: Save pressed to the file written", savePressed);
-    Report("save: click to the file written", saveClicked);
-  }
-  Check(ShowFile(typed) == "missing", "no file without the extension");
+  const bool ok = e2e::Written(w, saved, {}, e2e::ClickSave(w, typed, false, "save"), "save");
+  Check(::GetFileAttributesW(typed.c_str()) == INVALID_FILE_ATTRIBUTES, "no file without the extension");
   Check(outside::WaitFor([&] { return outside::TopLevelWindows(pid, L"#32770").empty(); }, 10s),
         "no dialog or box left up: " + e2e::BoxUp(pid));
   return ok;

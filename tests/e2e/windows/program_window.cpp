@@ -22,18 +22,40 @@ namespace {
 
 int failures = 0;
 
+// The process whose window it is.
+DWORD ProcessOf(const Window& w) {
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(w.form, &process);
+  return process;
+}
+
 bool Greenish(int r, int g, int b) { return g > r + 60 && g > b + 60; }
 bool Bluish(int r, int g, int b) { return b > r + 100 && b > g + 100; }
 
 bool FindControls(Window& w) {
   for (const outside::Child& child : outside::Children(w.form)) {
+    if (child.windowClass == L"Static" && (child.text.starts_with("MS EXCEL") || child.text == "Label1"))
+      w.label1 = child.hwnd;
     if (child.windowClass == L"Static" && child.text.starts_with("Секундомер")) w.label2 = child.hwnd;
     if (child.windowClass == L"Static" && (child.style & SS_SUNKEN)) w.status = child.hwnd;
     if (child.windowClass == L"Button" && child.text == "Считать данные") w.readButton = child.hwnd;
     if (child.windowClass == L"Button" && child.text == "Сохранить в MS EXCEL") w.saveButton = child.hwnd;
     if (child.windowClass == L"TStringGrid") w.grid = child.hwnd;
   }
-  return w.label2 && w.status && w.readButton && w.saveButton && w.grid;
+  return w.label1 && w.label2 && w.status && w.readButton && w.saveButton && w.grid;
+}
+
+// The save dialog's field for the file name: an edit inside the name combo
+// box of the Explorer-style dialog, or the old-style edit.
+HWND FileNameField(HWND dialog) {
+  constexpr int kNameCombo = 0x47C;  // cmb13
+  constexpr int kNameEdit = 0x480;   // edt1
+  if (HWND combo = ::GetDlgItem(dialog, kNameCombo)) {
+    for (const outside::Child& child : outside::Children(combo))
+      if (child.windowClass == L"Edit") return child.hwnd;
+    return combo;
+  }
+  return ::GetDlgItem(dialog, kNameEdit);
 }
 
 std::vector<std::vector<std::string>> Cells(const std::string& text) {
@@ -103,22 +125,26 @@ bool FindWindowOf(const Program& program, Window& w, std::chrono::milliseconds l
       limit);
 }
 
-bool WaitForState(const Window& w, const std::string& text, bool green) {
+bool WaitForLabel(HWND label, const std::string& text, bool green, std::chrono::milliseconds limit) {
   std::string shown;
   int inColour = 0;
   int inOther = 0;
   const bool ok = outside::WaitFor(
       [&] {
-        shown = outside::Text(w.label2);
-        const outside::Pixels pixels = outside::OnScreen(w.label2);
+        shown = outside::Text(label);
+        const outside::Pixels pixels = outside::OnScreen(label);
         inColour = pixels.Count(green ? Greenish : Bluish);
         inOther = pixels.Count(green ? Bluish : Greenish);
         return shown == text && inColour >= 10 && inOther == 0;
       },
-      20s);
-  return Check(ok, "Label2 reads \"" + shown + "\" with " + std::to_string(inColour) + " pixels " +
+      limit);
+  return Check(ok, "the label reads \"" + shown + "\" with " + std::to_string(inColour) + " pixels " +
                        (green ? "green" : "blue") + " and " + std::to_string(inOther) + " of the other colour; " +
                        "want \"" + text + "\"");
+}
+
+bool WaitForState(const Window& w, const std::string& text, bool green) {
+  return WaitForLabel(w.label2, text, green, 20s);
 }
 
 std::string BoxUp(DWORD process) {
@@ -129,9 +155,94 @@ std::string BoxUp(DWORD process) {
   return {};
 }
 
+std::string AnswerBox(DWORD process, const std::string& textStart, int buttonId, std::chrono::milliseconds limit) {
+  std::string answered;
+  outside::WaitFor(
+      [&] {
+        for (HWND box : outside::TopLevelWindows(process, L"#32770")) {
+          HWND text = ::GetDlgItem(box, 0xFFFF);
+          HWND button = ::GetDlgItem(box, buttonId);
+          if (text == nullptr || button == nullptr || !outside::Text(text).starts_with(textStart)) continue;
+          answered = outside::Text(box) + ": " + outside::Text(text);
+          ::PostMessageW(button, BM_CLICK, 0, 0);
+          // Gone before anything else is looked at.
+          outside::WaitFor([&] { return !::IsWindowVisible(box); }, 10s);
+          return true;
+        }
+        return false;
+      },
+      limit);
+  return answered;
+}
+
+HWND WaitForSaveDialog(DWORD process, std::chrono::milliseconds limit) {
+  HWND dialog = nullptr;
+  outside::WaitFor(
+      [&] {
+        for (HWND box : outside::TopLevelWindows(process, L"#32770"))
+          if (FileNameField(box) != nullptr) dialog = box;
+        return dialog != nullptr || !BoxUp(process).empty();
+      },
+      limit);
+  return dialog;
+}
+
+bool SaveInDialog(HWND dialog, const std::wstring& path) {
+  if (!outside::SetText(FileNameField(dialog), outside::Narrow(path))) return false;
+  ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  return true;
+}
+
+std::string SaveDialogFileType(HWND dialog) { return outside::Text(::GetDlgItem(dialog, 0x470 /* cmb1 */)); }
+
+FILETIME LastWritten(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  return data.ftLastWriteTime;
+}
+
+SaveSteps ClickSave(const Window& w, const std::wstring& typed, bool exists, const std::string& what,
+                    const std::function<void()>& meanwhile) {
+  const DWORD pid = ProcessOf(w);
+  SaveSteps steps;
+  steps.clicked = Clock::now();
+  outside::Click(w.saveButton);
+  if (meanwhile) meanwhile();
+  HWND dialog = WaitForSaveDialog(pid, 30s);
+  if (!Check(dialog != nullptr, what + ": the save dialog (" + BoxUp(pid) + ")")) return steps;
+  Report(what + ": click to the save dialog", steps.clicked);
+  Check(SaveDialogFileType(dialog) == "Таблица (*.xls)",
+        what + ": the dialog's file type: \"" + SaveDialogFileType(dialog) + "\"");
+  steps.savePressed = Clock::now();
+  steps.answered = Check(SaveInDialog(dialog, typed), what + ": typing the file name");
+  if (steps.answered && exists)
+    Check(!AnswerBox(pid, "Файл с именем:", IDYES, 10s).empty(), what + ": the question before the file is replaced");
+  return steps;
+}
+
+bool Written(const Window& w, const std::wstring& saved, const FILETIME& before, const SaveSteps& steps,
+             const std::string& what) {
+  if (!steps.answered) return false;
+  const DWORD pid = ProcessOf(w);
+  const auto changed = [&] {
+    const FILETIME now = LastWritten(saved);
+    return ::CompareFileTime(&now, &before) != 0;
+  };
+  std::string box;
+  const bool written = outside::WaitFor(
+      [&] {
+        box = BoxUp(pid);
+        return changed() || !box.empty();
+      },
+      30s);
+  if (!Check(written && box.empty(), what + ": " + outside::Narrow(saved) + " is written (" + box + ")")) return false;
+  Report(what + ": Save pressed to the file written", steps.savePressed);
+  Report(what + ": click to the file written", steps.clicked);
+  return true;
+}
+
 std::vector<std::vector<std::string>> CopyTable(const Window& w) {
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(w.form, &process);
+  const DWORD process = ProcessOf(w);
   // The keys go to the focus of the window in front. The window is brought
   // to the front first: coming to the front it gives the focus back to the
   // control that had it when it last went to the back (the read button, say),
@@ -214,8 +325,7 @@ bool CheckCompleteEntry(const std::wstring& path, const std::string& what) {
 }
 
 bool OpenFromJournal(const Window& w, int down) {
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(w.form, &process);
+  const DWORD process = ProcessOf(w);
   const auto keys = [](HWND window, WPARAM key, int times) {
     for (int i = 0; i < times; ++i) {
       ::PostMessageW(window, WM_KEYDOWN, key, 1);
