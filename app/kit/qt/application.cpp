@@ -7,7 +7,7 @@
 #include <QSocketNotifier>
 
 #include "app/kit/form.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "app/kit/application.h"
 #include "app/kit/form_peer.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/qt/control_peer.h"
 
 namespace kit {
 namespace {

@@ -2,7 +2,7 @@
 #include <QLabel>
 
 #include "app/kit/form_peer.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/qt/control_peer.h"
 
 namespace kit {
 namespace {

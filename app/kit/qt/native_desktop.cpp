@@ -7,7 +7,7 @@
 #include <QUrl>
 
 #include "app/kit/desktop.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "app/kit/dialogs.h"
 #include "app/kit/qt/printing.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit {
 namespace {

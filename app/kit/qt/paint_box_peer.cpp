@@ -6,7 +6,7 @@
 #include "app/kit/form_peer.h"
 #include "app/kit/paint_box_peer.h"
 #include "app/kit/qt/paint_device.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/qt/control_peer.h"
 
 namespace kit {
 namespace {

@@ -10,7 +10,7 @@
 #include <QPdfWriter>
 
 #include "app/kit/qt/paint_device.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit::qt {
 namespace {

@@ -15,7 +15,7 @@
 #include "app/kit/form_peer.h"
 #include "app/kit/qt/keys.h"
 #include "app/kit/qt/paint_device.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/qt/control_peer.h"
 #include "app/kit/surface_peer.h"
 
 namespace kit {

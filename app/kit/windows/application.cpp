@@ -8,8 +8,8 @@
 #include <stdexcept>
 
 #include "app/kit/form.h"
-#include "app/kit/windows/application_state.h"
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/application_window.h"
+#include "app/kit/windows/form_peer.h"
 
 // After windows.h, which it needs.
 #include <commctrl.h>

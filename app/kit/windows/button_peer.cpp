@@ -1,8 +1,8 @@
 // Push buttons on the system's "Button" control. None is a default button:
 // Enter does not click them, Space and a click do.
 #include "app/kit/button_peer.h"
-#include "app/kit/windows/child_window.h"
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/control_peer.h"
+#include "app/kit/windows/form_peer.h"
 
 namespace kit::win {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "app/kit/application.h"
-#include "app/kit/windows/application_state.h"
+#include "app/kit/windows/application_window.h"
 
 namespace kit {
 namespace {

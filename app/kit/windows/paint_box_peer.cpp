@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "app/kit/paint_box_peer.h"
-#include "app/kit/windows/child_window.h"
-#include "app/kit/windows/form_window.h"
-#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/windows/control_peer.h"
+#include "app/kit/windows/form_peer.h"
+#include "app/kit/windows/paint_device.h"
 #include "app/kit/windows/window_image.h"
 
 namespace kit::win {

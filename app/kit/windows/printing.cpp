@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/windows/paint_device.h"
 
 namespace kit::win {
 namespace {

@@ -1,10 +1,10 @@
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/form_peer.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/kit/windows/application_state.h"
-#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/application_window.h"
+#include "app/kit/windows/control_peer.h"
 #include "app/kit/windows/fonts.h"
 #include "app/kit/windows/window_image.h"
 

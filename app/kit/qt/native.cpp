@@ -1,4 +1,4 @@
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
-#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/control_peer.h"
 
 #include <stdexcept>
 
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/form_peer.h"
 #include "app/kit/windows/window_image.h"
 
 namespace kit::win {

@@ -1,8 +1,8 @@
 // Labels and the status line on the system's "Static" control. Their
 // colours come from the form (WM_CTLCOLORSTATIC): the font colour on the
 // window's background.
-#include "app/kit/windows/child_window.h"
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/control_peer.h"
+#include "app/kit/windows/form_peer.h"
 
 namespace kit {
 

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "app/kit/control_peer.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit::qt {
 

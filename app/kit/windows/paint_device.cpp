@@ -1,4 +1,4 @@
-#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/windows/paint_device.h"
 
 #include <algorithm>
 #include <cmath>

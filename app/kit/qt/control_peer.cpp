@@ -1,4 +1,4 @@
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/qt/control_peer.h"
 
 #include <QVariant>
 
