@@ -1,8 +1,5 @@
 #include "app/kit/qt/native.h"
 
-#include <QFontInfo>
-#include <QGuiApplication>
-
 namespace kit::qt {
 
 QPalette::ColorRole SystemColorRole(TColor color) {
@@ -60,14 +57,3 @@ kit::Image ToImage(const QImage& image) {
 }
 
 }  // namespace kit::qt
-
-TColor ColorToRGB(TColor color) {
-  if (!IsSystemColor(color)) return color;
-  return kit::qt::FromQColor(kit::qt::ToQColor(color, QGuiApplication::palette()));
-}
-
-namespace kit {
-
-std::string ResolvedFontFamily(const TFont& font) { return qt::ToUtf8(QFontInfo(qt::ToQFont(font)).family()); }
-
-}  // namespace kit

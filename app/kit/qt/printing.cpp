@@ -42,7 +42,7 @@ Page PageOf(const QPageLayout& layout, const QMarginsF& unprintable, int dpi) {
 
 void Draw(QPainter& painter, const PrintJob& job, const Page& page) {
   const QPalette palette = PaperPalette();
-  QtPaintDevice device(painter, palette);
+  NativePaintDevice device(painter, palette);
   TCanvas canvas;
   canvas.setDevice(&device);
   job.drawPage(canvas, page);
@@ -76,7 +76,7 @@ class MeasuringDevice final : public PaintDevice {
   QImage image_;
   QPalette palette_;
   QPainter painter_;
-  QtPaintDevice device_{painter_, palette_};
+  NativePaintDevice device_{painter_, palette_};
 };
 
 }  // namespace

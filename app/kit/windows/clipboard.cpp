@@ -2,7 +2,7 @@
 // the table's lines end in a line feed on every system.
 #include <cstring>
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/application_window.h"
 
 namespace kit {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/kit/dialogs.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/application_window.h"
 #include "app/kit/windows/printing.h"
 

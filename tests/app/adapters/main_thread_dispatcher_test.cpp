@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/adapters/main_thread_dispatcher.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 
 TEST(MainThreadDispatcher, RunsTasksFromAnyThreadOnTheUserInterfaceThreadInOrder) {
   app::MainThreadDispatcher dispatcher;

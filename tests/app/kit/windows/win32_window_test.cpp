@@ -11,7 +11,7 @@
 
 #include "app/form1.h"
 #include "app/form1_layout.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/button.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
