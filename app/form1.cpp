@@ -10,7 +10,7 @@
 #include "app/grid_labels.h"
 #include "app/journal/journal_form.h"
 #include "app/journal/journal_keeping.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/button.h"
 #include "app/kit/handler_guard.h"
 #include "app/kit/label.h"

@@ -3,7 +3,7 @@
 #include "app/adapters/device_change_watcher.h"
 #include "app/adapters/main_thread_dispatcher.h"
 #include "app/form1.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/startup/startup.h"
 #include "export/automation/com_session.h"
 #include "export/automation/spreadsheet_link.h"
@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
   int result = 0;
   {
     std::unique_ptr<TForm1> Form1 = app::CreateMainWindow();
-    result = application.run(*Form1);
+    result = application.run(Form1->formPeer());
   }
   hid::SetMainThreadDispatcher(nullptr);
   return result;

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "app/adapters/clock_and_locale.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
 #include "app/kit/paint_box.h"

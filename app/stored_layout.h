@@ -9,9 +9,7 @@
 
 #include "base/component.h"
 
-#include "app/kit/font.h"
-#include "app/kit/form_peer.h"
-#include "app/kit/geometry.h"
+#include "app/kit/backend.h"
 
 class TForm;
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "hid/device_change_monitor.h"
 
 namespace app {

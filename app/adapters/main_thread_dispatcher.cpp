@@ -1,6 +1,6 @@
 #include "app/adapters/main_thread_dispatcher.h"
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/handler_guard.h"
 
 namespace app {

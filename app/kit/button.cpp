@@ -1,14 +1,17 @@
 #include "app/kit/button.h"
 
-#include "app/kit/application.h"
 #include "app/kit/form.h"
 #include "app/kit/handler_guard.h"
 
-TButton::TButton(TForm* parent) : TControl(parent, kit::CreateButtonPeer(parent->formPeer(), *this)) {}
+TButton::TButton(TForm* parent) : TControl(parent, kit::CreateButtonPeer(parent->formPeer())) {
+  buttonPeer().setEvents(this);
+}
 
-void TButton::click() { static_cast<kit::ButtonPeer&>(peer()).click(); }
+TButton::~TButton() { buttonPeer().setEvents(nullptr); }
 
-bool TButton::isDefault() const { return static_cast<const kit::ButtonPeer&>(peer()).isDefault(); }
+void TButton::click() { buttonPeer().click(); }
+
+bool TButton::isDefault() const { return buttonPeer().isDefault(); }
 
 void TButton::clicked() {
   if (!OnClick) return;

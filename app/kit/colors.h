@@ -6,7 +6,8 @@
 // into red without a word.
 //
 // A system colour (clBtnFace and the like) is not a colour but the name of
-// one: the desktop's theme decides it, and ColorToRGB asks the backend.
+// one: the desktop's theme decides it, and ColorToRGB (backend.h) asks the
+// backend.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +46,3 @@ constexpr TColor RGBColor(std::uint8_t red, std::uint8_t green, std::uint8_t blu
   return TColor{static_cast<std::uint32_t>(red) | static_cast<std::uint32_t>(green) << 8 |
                 static_cast<std::uint32_t>(blue) << 16};
 }
-
-// The colour a system colour stands for on this desktop now; any other
-// colour as it is. Implemented by the backend.
-TColor ColorToRGB(TColor color);

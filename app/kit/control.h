@@ -1,5 +1,7 @@
 // The base of the window's controls: a component with a native window (its
-// peer) placed in its form, showing a text in a font.
+// peer, backend.h) placed in its form, showing a text in a font. A control
+// whose peer reports events attaches them in its constructor body and
+// detaches them in its destructor, as backend.h says.
 //
 // What the layout and the program set is held here; what is on the screen is
 // asked of the peer, so that a test reads what the system shows.
@@ -8,10 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/kit/control_peer.h"
-#include "app/kit/font.h"
-#include "app/kit/geometry.h"
-#include "app/kit/image.h"
+#include "app/kit/backend.h"
 #include "base/component.h"
 
 class TForm;

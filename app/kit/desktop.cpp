@@ -1,5 +1,7 @@
 #include "app/kit/desktop.h"
 
+#include "app/kit/backend.h"
+
 namespace kit {
 namespace {
 

@@ -1,7 +1,7 @@
 // What the program asks of the user's desktop beyond its own windows: where
 // the user's documents go, and showing a folder in the system's file
 // manager. Behind one replaceable seam, as the dialogs are: the program
-// runs with the system's (NativeDesktop(), from the backend); tests install
+// runs with the system's (NativeDesktop(), backend.h); tests install
 // their own, so that no test writes into the user's documents or opens a
 // file manager.
 #pragma once
@@ -20,11 +20,6 @@ class Desktop {
   // none could be started.
   virtual bool showFolder(const std::string& path) = 0;
 };
-
-// The system's: Linux's XDG documents folder ("~/Documents" when none is
-// set) and the desktop's file manager; Windows' Documents known folder and
-// Explorer. Backend.
-Desktop& NativeDesktop();
 
 // The desktop in use: the installed one, or the system's when none is.
 Desktop& CurrentDesktop();

@@ -1,6 +1,6 @@
 #include "app/kit/dialogs.h"
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 
 namespace kit {
 namespace {

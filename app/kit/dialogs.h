@@ -1,6 +1,6 @@
 // The modal boxes and dialogs of the program, behind one replaceable seam.
 //
-// The program runs with the system's (NativeDialogs(), from the backend).
+// The program runs with the system's (NativeDialogs(), backend.h).
 // Tests install their own Dialogs so that no test ever waits on a modal box.
 #pragma once
 
@@ -41,9 +41,6 @@ class Dialogs {
   // (nothing printed); Failed with the reason when no printer could take it.
   virtual PrintResult print(const PrintJob& job) = 0;
 };
-
-// The system's boxes and dialogs, modal to the active window. Backend.
-Dialogs& NativeDialogs();
 
 // The dialogs in use: the installed ones, or the system's when none is.
 Dialogs& CurrentDialogs();

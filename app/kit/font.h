@@ -63,11 +63,3 @@ class TFont {
   TFontPitch pitch_ = TFontPitch::fpDefault;
   int charset_ = RUSSIAN_CHARSET;
 };
-
-namespace kit {
-
-// The family the system really draws a font with (a machine without the
-// layout's family draws with a substitute). Implemented by the backend.
-std::string ResolvedFontFamily(const TFont& font);
-
-}  // namespace kit

@@ -11,10 +11,12 @@ kit::FormPeer* OwnerWindow(TComponent* owner) {
 
 }  // namespace
 
-TForm::TForm(TComponent* owner) : TControl(owner, kit::CreateFormPeer(*this, OwnerWindow(owner))) {}
+TForm::TForm(TComponent* owner) : TControl(owner, kit::CreateFormPeer(OwnerWindow(owner))) {
+  formPeer().setEvents(this);
+}
 
 // The window's controls go while the window is still whole (~TControl).
-TForm::~TForm() = default;
+TForm::~TForm() { formPeer().setEvents(nullptr); }
 
 kit::FormPeer& TForm::formPeer() const { return static_cast<kit::FormPeer&>(peer()); }
 

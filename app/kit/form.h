@@ -7,12 +7,10 @@
 #include <vector>
 
 #include "app/kit/control.h"
-#include "app/kit/form_peer.h"
 
-// The events base comes first: it exists before the peer that calls it.
-class TForm : private kit::FormEvents, public TControl {
+class TForm : public TControl, private kit::FormEvents {
  public:
-  // A form owned by another form is a window of that form's (form_peer.h):
+  // A form owned by another form is a window of that form's (backend.h):
   // above it, closed with it, of a fixed size.
   explicit TForm(TComponent* owner = nullptr);
   ~TForm() override;

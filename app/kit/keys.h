@@ -7,6 +7,7 @@ namespace kit {
 namespace key {
 inline constexpr int Return = 0x0D;
 inline constexpr int Escape = 0x1B;
+inline constexpr int Space = 0x20;
 inline constexpr int PageUp = 0x21;
 inline constexpr int PageDown = 0x22;
 inline constexpr int End = 0x23;

@@ -2,9 +2,13 @@
 
 #include "app/kit/form.h"
 
-TPaintBox::TPaintBox(TForm* parent) : TControl(parent, kit::CreatePaintBoxPeer(parent->formPeer(), *this)) {
+TPaintBox::TPaintBox(TForm* parent)
+    : TControl(parent, kit::CreateSurfacePeer(parent->formPeer(), kit::SurfaceKind::Plain)) {
+  surface().setEvents(this);
   setTabStop(false);
 }
+
+TPaintBox::~TPaintBox() { surface().setEvents(nullptr); }
 
 void TPaintBox::paint(kit::PaintDevice& device, const TRect& dirty) {
   device.fillRect(dirty, clWindow);

@@ -1,18 +1,18 @@
 // An area of a window that its OnPaint handler draws through the canvas:
 // a picture made of rectangles, lines, ellipses and text. Before the
-// handler runs the area is filled with the window colour.
+// handler runs the area is filled with the window colour. A surface of the
+// plain kind (backend.h): no frame, focus or input.
 #pragma once
 
 #include <functional>
 
 #include "app/kit/canvas.h"
 #include "app/kit/control.h"
-#include "app/kit/paint_box_peer.h"
 
-// The events base comes first: it exists before the peer that calls it.
-class TPaintBox : private kit::PaintBoxEvents, public TControl {
+class TPaintBox : public TControl, private kit::SurfaceEvents {
  public:
   explicit TPaintBox(TForm* parent);
+  ~TPaintBox() override;
 
   // The canvas of the paint in progress, for the OnPaint handler.
   TCanvas& canvas() { return canvas_; }
@@ -24,6 +24,8 @@ class TPaintBox : private kit::PaintBoxEvents, public TControl {
   std::function<void(TObject* Sender)> OnPaint;
 
  private:
+  kit::SurfacePeer& surface() const { return static_cast<kit::SurfacePeer&>(peer()); }
+  // kit::SurfaceEvents: the painting only.
   void paint(kit::PaintDevice& device, const TRect& dirty) override;
 
   TCanvas canvas_;

@@ -5,11 +5,11 @@
 // at the page's resolution, font heights included.
 //
 // The print dialog is one of the dialogs behind the kit's seam
-// (Dialogs::print, dialogs.h); what is here needs no dialog.
+// (Dialogs::print, dialogs.h); what prints without one, saving as PDF
+// among it, is the backend's (backend.h).
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -51,21 +51,6 @@ struct PrintResult {
 // file at `path`, all at once, and raises std::exception (with the whole
 // message as its text) when it cannot.
 using StoreFile = std::function<void(const std::string& path, std::string_view bytes)>;
-
-// Whether SaveAsPdf can make a PDF here. Qt always can; Windows through its
-// own "Microsoft Print to PDF" printer, which Windows 10 and later have.
-bool CanSaveAsPdf();
-
-// The job as a PDF file at `path`, A4 portrait. Where the toolkit makes PDFs
-// (Qt), the program writes it through `store`, so that a failure leaves an
-// existing file as it was; on Windows "Microsoft Print to PDF" prints it
-// into the file. Without that printer nothing happens: NoPdfPrinter.
-PrintResult SaveAsPdf(const PrintJob& job, const std::string& path, const StoreFile& store);
-
-// A paint device that shows nothing and measures text as a page of `dpi`
-// on this system does: for drawing a page where no printer is, as the
-// tests and the benchmarks do.
-std::unique_ptr<PaintDevice> CreatePageMeasuringDevice(int dpi);
 
 // What a system colour is on paper, whatever the desktop's theme: the
 // paper's white for the backgrounds, black for the texts.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/kit/application.h"
 #include "app/kit/form.h"
 #include "app/kit/handler_guard.h"
 
@@ -14,12 +13,16 @@ constexpr TColor kGridLineColor = clSilver;
 
 }  // namespace
 
-TStringGrid::TStringGrid(TForm* parent) : TControl(parent, kit::CreateSurfacePeer(parent->formPeer(), *this)) {
+TStringGrid::TStringGrid(TForm* parent)
+    : TControl(parent, kit::CreateSurfacePeer(parent->formPeer(), kit::SurfaceKind::Framed)) {
+  surface().setEvents(this);
   colWidths_.assign(colCount_, defaultColWidth_);
   rowHeights_.assign(rowCount_, defaultRowHeight_);
   cells_.resize(static_cast<std::size_t>(colCount_) * rowCount_);
   updateScrollRanges();
 }
+
+TStringGrid::~TStringGrid() { surface().setEvents(nullptr); }
 
 kit::SurfacePeer& TStringGrid::surface() const { return static_cast<kit::SurfacePeer&>(peer()); }
 

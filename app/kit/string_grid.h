@@ -11,7 +11,7 @@
 // UTF-8.
 //
 // All of this is the kit's own; the system gives it a framed surface with
-// scroll bars (surface_peer.h) and the painter to draw with.
+// scroll bars (a framed surface, backend.h) and the painter to draw with.
 #pragma once
 
 #include <functional>
@@ -22,10 +22,8 @@
 #include "app/kit/canvas.h"
 #include "app/kit/control.h"
 #include "app/kit/grid_types.h"
-#include "app/kit/surface_peer.h"
 
-// The events base comes first: it exists before the peer that calls it.
-class TStringGrid : private kit::SurfaceEvents, public TControl {
+class TStringGrid : public TControl, private kit::SurfaceEvents {
  public:
   using TDrawCellEvent =
       std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect, TGridDrawState State)>;
@@ -35,6 +33,7 @@ class TStringGrid : private kit::SurfaceEvents, public TControl {
   static constexpr int kTextInset = 2;
 
   explicit TStringGrid(TForm* parent);
+  ~TStringGrid() override;
 
   // Shape (stored layout). Changing the counts keeps the texts of the cells
   // that remain; new columns get the default width.

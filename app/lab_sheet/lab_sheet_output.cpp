@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/kit/backend.h"
 #include "app/kit/dialogs.h"
 #include "app/kit/save_dialog.h"
 #include "base/atomic_file.h"

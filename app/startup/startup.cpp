@@ -1,7 +1,7 @@
 #include "app/startup/startup.h"
 
 #include "app/form1.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 
 namespace app {
 

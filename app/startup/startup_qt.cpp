@@ -3,7 +3,7 @@
 // texts in the user's language.
 #include <QApplication>
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/qt/translations.h"
 #include "app/startup/font_substitutes_qt.h"
 #include "app/startup/startup.h"

@@ -1,7 +1,7 @@
 // What the start-up adds on Windows: the program's icon, and no system
 // boxes of its own for a drive without a disk (the save dialog may look at
 // one): the program reports what fails itself.
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/native.h"
 #include "app/kit/windows/program_icon.h"
 #include "app/startup/program_resources.h"

@@ -11,7 +11,7 @@
 
 #include "app/form1.h"
 #include "app/journal/journal_form.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/desktop.h"
 #include "app/kit/string_grid.h"
 #include "app/startup/startup.h"

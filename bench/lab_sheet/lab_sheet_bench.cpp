@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/printing.h"
 #include "app/lab_sheet/lab_sheet.h"
 #include "app/startup/startup.h"

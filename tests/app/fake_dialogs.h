@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/kit/backend.h"
 #include "app/kit/dialogs.h"
 
 struct ShownBox {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/dialogs.h"
 #include "app/startup/startup.h"
 #include "tests/app/fake_desktop.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
 #include "app/kit/save_dialog.h"

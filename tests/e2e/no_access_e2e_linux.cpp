@@ -26,7 +26,7 @@
 #include "app/adapters/device_change_watcher.h"
 #include "app/adapters/main_thread_dispatcher.h"
 #include "app/form1.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/button.h"
 #include "app/kit/label.h"
 #include "app/kit/static_text.h"

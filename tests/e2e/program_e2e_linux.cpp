@@ -43,7 +43,7 @@
 #include "app/adapters/main_thread_dispatcher.h"
 #include "app/form1.h"
 #include "app/journal/journal_form.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/button.h"
 #include "app/kit/dialogs.h"
 #include "app/kit/label.h"

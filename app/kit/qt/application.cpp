@@ -1,13 +1,11 @@
 // The application object over QApplication, and the event loop's services.
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QMetaObject>
 #include <QSocketNotifier>
 
-#include "app/kit/form.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit {
 namespace {
@@ -53,8 +51,8 @@ void Application::setTitle(const std::string& title) {
   QCoreApplication::setApplicationName(qt::ToQString(title));
 }
 
-int Application::run(TForm& mainForm) {
-  mainForm.show();
+int Application::run(FormPeer& mainWindow) {
+  mainWindow.show();
   return QApplication::exec();
 }
 
@@ -74,9 +72,5 @@ void PostToMainThread(std::function<void()> task) {
 std::unique_ptr<ReadableWatch> WatchReadable(int fd, std::function<void()> onReadable) {
   return std::make_unique<SocketWatch>(fd, std::move(onReadable));
 }
-
-std::string ClipboardText() { return qt::ToUtf8(QGuiApplication::clipboard()->text()); }
-
-void SetClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(qt::ToQString(text)); }
 
 }  // namespace kit

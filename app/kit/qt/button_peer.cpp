@@ -1,30 +1,49 @@
-// Push buttons: QPushButton, never a default button.
+// Push buttons: QPushButton, never a default button. A plain window gives a
+// button that is no default neither Enter nor Return (Qt leaves those to
+// dialogs' default buttons); the desktop's buttons take them as a click
+// when they have the focus, as they take Space, and so does this one.
+#include <QKeyEvent>
 #include <QPushButton>
 
-#include "app/kit/button_peer.h"
-#include "app/kit/form_peer.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/backend.h"
+#include "app/kit/qt/control_peer.h"
 
-namespace kit {
+namespace kit::qt {
 namespace {
 
-class QtButtonPeer final : public qt::WidgetPeer<ButtonPeer> {
+class ButtonWidget final : public QPushButton {
  public:
-  QtButtonPeer(QPushButton* button, ButtonEvents& events) : WidgetPeer(button), button_(button) {
-    // Neither button is a default button: Enter in the grid must not click one.
-    button_->setAutoDefault(false);
-    button_->setDefault(false);
+  explicit ButtonWidget(QWidget* parent) : QPushButton(parent) {
+    // Enter in the grid must not click a button.
+    setAutoDefault(false);
+    setDefault(false);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+      click();
+      return;
+    }
+    QPushButton::keyPressEvent(event);
+  }
+};
+
+class NativeButton final : public NativeControl<ButtonPeer> {
+ public:
+  explicit NativeButton(ButtonWidget* button) : NativeControl(button), button_(button) {
     QObject::connect(button_, &QPushButton::clicked, button_, [this] {
       if (events_ != nullptr) events_->clicked();
     });
-    events_ = &events;
   }
-  ~QtButtonPeer() override { events_ = nullptr; }
 
-  void setText(const std::string& text) override { button_->setText(qt::ToQString(text)); }
-  std::string text() const override { return qt::ToUtf8(button_->text()); }
+  void setEvents(ButtonEvents* events) override { events_ = events; }
+
+  void setText(const std::string& text) override { button_->setText(ToQString(text)); }
+  std::string text() const override { return ToUtf8(button_->text()); }
   void setFont(const TFont& font) override {
-    button_->setFont(qt::ToQFont(font));
+    button_->setFont(ToQFont(font));
     setTextColor(font.color(), QPalette::ButtonText);
   }
 
@@ -32,14 +51,13 @@ class QtButtonPeer final : public qt::WidgetPeer<ButtonPeer> {
   bool isDefault() const override { return button_->isDefault() || button_->autoDefault(); }
 
  private:
-  QPushButton* button_;
+  ButtonWidget* button_;
   ButtonEvents* events_ = nullptr;
 };
 
 }  // namespace
+}  // namespace kit::qt
 
-std::unique_ptr<ButtonPeer> CreateButtonPeer(FormPeer& parent, ButtonEvents& events) {
-  return std::make_unique<QtButtonPeer>(new QPushButton(qt::FormWidgetOf(parent)), events);
+std::unique_ptr<kit::ButtonPeer> kit::CreateButtonPeer(FormPeer& parent) {
+  return std::make_unique<qt::NativeButton>(new qt::ButtonWidget(qt::FormWidgetOf(parent)));
 }
-
-}  // namespace kit

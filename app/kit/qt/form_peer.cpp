@@ -4,9 +4,8 @@
 #include <QCoreApplication>
 #include <QIcon>
 
-#include "app/kit/application.h"
-#include "app/kit/form_peer.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/backend.h"
+#include "app/kit/qt/control_peer.h"
 
 namespace kit {
 namespace {
@@ -35,17 +34,18 @@ class FormWidget final : public QWidget {
   }
 };
 
-class QtFormPeer final : public qt::WidgetPeer<FormPeer> {
+class NativeForm final : public qt::NativeControl<FormPeer> {
  public:
-  QtFormPeer(FormWidget* form, FormEvents& events) : WidgetPeer(form), form_(form) {
+  explicit NativeForm(FormWidget* form) : NativeControl(form), form_(form) {
     // The desktop names the program's window by the application title
     // ("Lumetro") where it names it apart from the caption.
     const std::string title = ApplicationTitle();
     if (!title.empty()) form_->setWindowIconText(qt::ToQString(title));
-    form_->events = &events;
   }
-  ~QtFormPeer() override {
-    if (widget() != nullptr) form_->events = nullptr;
+
+  // An owned window's widget may have gone with its owner's already.
+  void setEvents(FormEvents* events) override {
+    if (widget() != nullptr) form_->events = events;
   }
 
   void setText(const std::string& text) override { form_->setWindowTitle(qt::ToQString(text)); }
@@ -101,8 +101,8 @@ class QtFormPeer final : public qt::WidgetPeer<FormPeer> {
 
 }  // namespace
 
-std::unique_ptr<FormPeer> CreateFormPeer(FormEvents& events, FormPeer* owner) {
-  return std::make_unique<QtFormPeer>(new FormWidget(owner != nullptr ? qt::FormWidgetOf(*owner) : nullptr), events);
+std::unique_ptr<FormPeer> CreateFormPeer(FormPeer* owner) {
+  return std::make_unique<NativeForm>(new FormWidget(owner != nullptr ? qt::FormWidgetOf(*owner) : nullptr));
 }
 
 }  // namespace kit

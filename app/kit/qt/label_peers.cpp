@@ -1,43 +1,48 @@
-// Labels and the framed status line, both QLabels.
+// Labels and the framed status line (a static text), both QLabels.
 #include <QLabel>
 
-#include "app/kit/form_peer.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/backend.h"
+#include "app/kit/qt/control_peer.h"
 
-namespace kit {
+namespace kit::qt {
 namespace {
 
-class LabelPeer final : public qt::WidgetPeer<ControlPeer> {
+class NativeLabel : public NativeControl<ControlPeer> {
  public:
-  explicit LabelPeer(QLabel* label) : WidgetPeer(label), label_(label) { label_->setTextFormat(Qt::PlainText); }
+  explicit NativeLabel(QLabel* label) : NativeControl(label), label_(label) {
+    label_->setTextFormat(Qt::PlainText);
+    // The window's background shows through; the text stays on one line.
+    label_->setAutoFillBackground(false);
+    label_->setWordWrap(false);
+  }
 
-  void setText(const std::string& text) override { label_->setText(qt::ToQString(text)); }
-  std::string text() const override { return qt::ToUtf8(label_->text()); }
+  void setText(const std::string& text) override { label_->setText(ToQString(text)); }
+  std::string text() const override { return ToUtf8(label_->text()); }
 
- private:
+ protected:
   QLabel* label_;
 };
 
+class NativeStaticText final : public NativeLabel {
+ public:
+  explicit NativeStaticText(QLabel* status) : NativeLabel(status) {
+    // A one-pixel sunken edge around centred text, on a background of its
+    // own (the window's colour), since it lies above the grid. It takes no focus.
+    label_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label_->setLineWidth(1);
+    label_->setAlignment(Qt::AlignCenter);
+    label_->setAutoFillBackground(true);
+    label_->setFocusPolicy(Qt::NoFocus);
+  }
+};
+
 }  // namespace
+}  // namespace kit::qt
 
-std::unique_ptr<ControlPeer> CreateLabelPeer(FormPeer& parent) {
-  auto* label = new QLabel(qt::FormWidgetOf(parent));
-  // The window's background shows through; the text stays on one line.
-  label->setAutoFillBackground(false);
-  label->setWordWrap(false);
-  return std::make_unique<LabelPeer>(label);
+std::unique_ptr<kit::ControlPeer> kit::CreateLabelPeer(FormPeer& parent) {
+  return std::make_unique<qt::NativeLabel>(new QLabel(qt::FormWidgetOf(parent)));
 }
 
-std::unique_ptr<ControlPeer> CreateStaticTextPeer(FormPeer& parent) {
-  auto* status = new QLabel(qt::FormWidgetOf(parent));
-  // A one-pixel sunken edge around centred text, on a background of its
-  // own (the window's colour), since it lies above the grid. It takes no focus.
-  status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  status->setLineWidth(1);
-  status->setAlignment(Qt::AlignCenter);
-  status->setAutoFillBackground(true);
-  status->setFocusPolicy(Qt::NoFocus);
-  return std::make_unique<LabelPeer>(status);
+std::unique_ptr<kit::ControlPeer> kit::CreateStaticTextPeer(FormPeer& parent) {
+  return std::make_unique<qt::NativeStaticText>(new QLabel(qt::FormWidgetOf(parent)));
 }
-
-}  // namespace kit

@@ -6,13 +6,13 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "app/kit/desktop.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/backend.h"
+#include "app/kit/qt/native.h"
 
 namespace kit {
 namespace {
 
-class QtDesktop final : public Desktop {
+class SystemDesktop final : public Desktop {
  public:
   std::string documentsFolder() override {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
@@ -25,7 +25,7 @@ class QtDesktop final : public Desktop {
 }  // namespace
 
 Desktop& NativeDesktop() {
-  static QtDesktop desktop;
+  static SystemDesktop desktop;
   return desktop;
 }
 

@@ -8,9 +8,9 @@
 #include <QPrinter>
 #include <QPushButton>
 
-#include "app/kit/dialogs.h"
+#include "app/kit/backend.h"
 #include "app/kit/qt/printing.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit {
 namespace {
@@ -31,7 +31,7 @@ QStringList QtNameFilters(const QString& filter) {
   return result;
 }
 
-class QtDialogs final : public Dialogs {
+class SystemDialogs final : public Dialogs {
  public:
   void showError(const std::string& caption, const std::string& text) override {
     Notice(QMessageBox::Critical, caption, text);
@@ -96,7 +96,7 @@ class QtDialogs final : public Dialogs {
 }  // namespace
 
 Dialogs& NativeDialogs() {
-  static QtDialogs dialogs;
+  static SystemDialogs dialogs;
   return dialogs;
 }
 

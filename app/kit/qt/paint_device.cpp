@@ -1,12 +1,12 @@
 #include "app/kit/qt/paint_device.h"
 
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit::qt {
 
-void QtPaintDevice::fillRect(const TRect& rect, TColor color) { painter_.fillRect(ToQRect(rect), ToQColor(color, palette_)); }
+void NativePaintDevice::fillRect(const TRect& rect, TColor color) { painter_.fillRect(ToQRect(rect), ToQColor(color, palette_)); }
 
-void QtPaintDevice::drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
+void NativePaintDevice::drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
   if (clip != nullptr) {
     painter_.save();
     painter_.setClipRect(ToQRect(*clip), Qt::IntersectClip);
@@ -20,7 +20,7 @@ void QtPaintDevice::drawText(int x, int y, const std::string& text, const TFont&
   if (clip != nullptr) painter_.restore();
 }
 
-void QtPaintDevice::drawFocusRect(const TRect& rect) {
+void NativePaintDevice::drawFocusRect(const TRect& rect) {
   // A dotted rectangle that inverts what lies under it.
   painter_.save();
   painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -36,7 +36,7 @@ void QtPaintDevice::drawFocusRect(const TRect& rect) {
 
 namespace kit::qt {
 
-void QtPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+void NativePaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
   painter_.save();
   QPen pen(ToQColor(color, palette_), width, style == TPenStyle::psDash ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap);
   painter_.setPen(pen);
@@ -46,7 +46,7 @@ void QtPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TP
   painter_.restore();
 }
 
-void QtPaintDevice::fillEllipse(const TRect& rect, TColor color) {
+void NativePaintDevice::fillEllipse(const TRect& rect, TColor color) {
   painter_.save();
   painter_.setPen(Qt::NoPen);
   painter_.setBrush(ToQColor(color, palette_));
@@ -54,7 +54,7 @@ void QtPaintDevice::fillEllipse(const TRect& rect, TColor color) {
   painter_.restore();
 }
 
-TSize QtPaintDevice::textExtent(const std::string& text, const TFont& font) {
+TSize NativePaintDevice::textExtent(const std::string& text, const TFont& font) {
   // Measured for the device painted on: a printer's or a PDF's resolution
   // is not the screen's.
   const QFontMetrics metrics(ToQFont(font), painter_.device());

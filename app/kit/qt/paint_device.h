@@ -8,10 +8,10 @@
 
 namespace kit::qt {
 
-class QtPaintDevice final : public PaintDevice {
+class NativePaintDevice final : public PaintDevice {
  public:
   // System colours are those of `palette`: the painted widget's.
-  QtPaintDevice(QPainter& painter, const QPalette& palette) : painter_(painter), palette_(palette) {}
+  NativePaintDevice(QPainter& painter, const QPalette& palette) : painter_(painter), palette_(palette) {}
 
   void fillRect(const TRect& rect, TColor color) override;
   void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;

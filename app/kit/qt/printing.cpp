@@ -10,7 +10,7 @@
 #include <QPdfWriter>
 
 #include "app/kit/qt/paint_device.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 
 namespace kit::qt {
 namespace {
@@ -42,7 +42,7 @@ Page PageOf(const QPageLayout& layout, const QMarginsF& unprintable, int dpi) {
 
 void Draw(QPainter& painter, const PrintJob& job, const Page& page) {
   const QPalette palette = PaperPalette();
-  QtPaintDevice device(painter, palette);
+  NativePaintDevice device(painter, palette);
   TCanvas canvas;
   canvas.setDevice(&device);
   job.drawPage(canvas, page);
@@ -76,7 +76,7 @@ class MeasuringDevice final : public PaintDevice {
   QImage image_;
   QPalette palette_;
   QPainter painter_;
-  QtPaintDevice device_{painter_, palette_};
+  NativePaintDevice device_{painter_, palette_};
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <QPrinter>
 
-#include "app/kit/printing.h"
+#include "app/kit/backend.h"
 
 namespace kit::qt {
 

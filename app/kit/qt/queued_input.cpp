@@ -1,6 +1,6 @@
 // Dropping the input that queued up while a handler held the window: an
 // event filter swallows it while the queue is delivered.
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 
 #include <QCoreApplication>
 #include <QEvent>

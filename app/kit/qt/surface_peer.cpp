@@ -1,6 +1,7 @@
-// The string grid's native area: a QAbstractScrollArea with the sunken
-// two-pixel frame, scroll bars as needed, and its painting and input handed
-// to the kit's grid.
+// The areas the kit paints itself, on a QAbstractScrollArea. The grid's
+// (framed) has the sunken two-pixel frame, scroll bars as needed, and hands
+// its painting and input to the kit's grid; a paint box's (plain) has no
+// frame, no bars and no focus, and hands on its painting only.
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QContextMenuEvent>
@@ -12,11 +13,10 @@
 #include <QStyle>
 #include <optional>
 
-#include "app/kit/form_peer.h"
+#include "app/kit/backend.h"
+#include "app/kit/qt/control_peer.h"
 #include "app/kit/qt/keys.h"
 #include "app/kit/qt/paint_device.h"
-#include "app/kit/qt/widget_peer.h"
-#include "app/kit/surface_peer.h"
 
 namespace kit {
 namespace {
@@ -39,26 +39,54 @@ std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
 
 class SurfaceWidget final : public QAbstractScrollArea {
  public:
-  explicit SurfaceWidget(QWidget* parent) : QAbstractScrollArea(parent) {
-    // The sunken two-pixel edge of a framed control.
-    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    setFocusPolicy(Qt::StrongFocus);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  SurfaceWidget(QWidget* parent, SurfaceKind kind) : QAbstractScrollArea(parent), framed_(kind == SurfaceKind::Framed) {
+    if (framed_) {
+      // The sunken two-pixel edge of a framed control.
+      setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+      setFocusPolicy(Qt::StrongFocus);
+      setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+      setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    } else {
+      setFrameStyle(QFrame::NoFrame);
+      setFocusPolicy(Qt::NoFocus);
+      setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      // Every pixel is the control's: nothing of the window shows through.
+      viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     horizontalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setSingleStep(1);
   }
 
-  // Cut when the peer goes: the control behind it is gone by then.
+  // Attached and detached by the control (backend.h).
   SurfaceEvents* events = nullptr;
   // While the control sets the bars, their moves are its own.
   bool settingBars = false;
 
  protected:
+  // A plain surface's mouse, and its context menu, go on to the window.
+  bool viewportEvent(QEvent* event) override {
+    if (!framed_) {
+      switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+          event->ignore();
+          return false;
+        default:
+          break;
+      }
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+  }
+
   void paintEvent(QPaintEvent* event) override {
     if (events == nullptr) return;
     QPainter painter(viewport());
-    qt::QtPaintDevice device(painter, palette());
+    qt::NativePaintDevice device(painter, palette());
     events->paint(device, qt::ToTRect(event->rect()));
   }
 
@@ -115,6 +143,8 @@ class SurfaceWidget final : public QAbstractScrollArea {
   }
 
  private:
+  const bool framed_;
+
   TPoint At(const QMouseEvent* event) const {
     const QPoint at = event->position().toPoint();
     return {at.x(), at.y()};
@@ -125,19 +155,17 @@ class SurfaceWidget final : public QAbstractScrollArea {
   }
 };
 
-class QtSurfacePeer final : public qt::WidgetPeer<SurfacePeer> {
+class NativeSurface final : public qt::NativeControl<SurfacePeer> {
  public:
-  QtSurfacePeer(SurfaceWidget* surface, SurfaceEvents& events) : WidgetPeer(surface), surface_(surface) {
-    surface_->events = &events;
-  }
-  // The grid is going: nothing its widget does from here on reaches it.
-  ~QtSurfacePeer() override {
-    if (widget() != nullptr) surface_->events = nullptr;
+  explicit NativeSurface(SurfaceWidget* surface) : NativeControl(surface), surface_(surface) {}
+
+  void setEvents(SurfaceEvents* events) override {
+    if (widget() != nullptr) surface_->events = events;
   }
 
   QWidget* clientWidget() const override { return surface_->viewport(); }
 
-  // The grid shows no text of its own.
+  // A surface shows no text of its own.
   void setText(const std::string& text) override { text_ = text; }
   std::string text() const override { return text_; }
 
@@ -183,8 +211,8 @@ class QtSurfacePeer final : public qt::WidgetPeer<SurfacePeer> {
 
 }  // namespace
 
-std::unique_ptr<SurfacePeer> CreateSurfacePeer(FormPeer& parent, SurfaceEvents& events) {
-  return std::make_unique<QtSurfacePeer>(new SurfaceWidget(qt::FormWidgetOf(parent)), events);
+std::unique_ptr<SurfacePeer> CreateSurfacePeer(FormPeer& parent, SurfaceKind kind) {
+  return std::make_unique<NativeSurface>(new SurfaceWidget(qt::FormWidgetOf(parent), kind));
 }
 
 }  // namespace kit

@@ -1,22 +1,19 @@
 // The application object on Win32: DPI awareness and the common controls
 // at start, the message loop with the dialog keys (Tab moves between the
 // controls of a form), and the services of the event loop.
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 
 #include <deque>
 #include <mutex>
 #include <stdexcept>
 
-#include "app/kit/form.h"
-#include "app/kit/windows/application_state.h"
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/application_window.h"
+#include "app/kit/windows/form_peer.h"
 
 // After windows.h, which it needs.
 #include <commctrl.h>
 
 namespace kit::win {
-
-void DestroyApplicationWindow();
 
 bool HandleDialogKeys(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST || message.hwnd == nullptr) return false;
@@ -120,8 +117,8 @@ void Application::setTitle(const std::string& title) {
   win::SetApplicationWindowTitle(win::Wide(title));
 }
 
-int Application::run(TForm& mainForm) {
-  auto& form = static_cast<win::FormWindow&>(mainForm.formPeer());
+int Application::run(FormPeer& mainWindow) {
+  win::NativeForm& form = win::FormWindowOf(mainWindow);
   win::SetMainForm(form.hwnd());
   form.show();
   MSG message;

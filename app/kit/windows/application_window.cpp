@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/kit/windows/application_state.h"
+#include "app/kit/windows/application_window.h"
 
 namespace kit::win {
 namespace {

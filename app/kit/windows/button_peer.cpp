@@ -1,18 +1,19 @@
-// Push buttons on the system's "Button" control. None is a default button:
-// Enter does not click them, Space and a click do.
-#include "app/kit/button_peer.h"
-#include "app/kit/windows/child_window.h"
-#include "app/kit/windows/form_window.h"
+// Push buttons on the system's "Button" control, none a default button. A
+// click and Space click a button as the control has it; Enter on a focused
+// button reaches it from the form's dialog keys (enterPressed), and clicks
+// it, as in the system's dialogs, where the focused button is the default.
+#include "app/kit/backend.h"
+#include "app/kit/windows/control_peer.h"
+#include "app/kit/windows/form_peer.h"
 
 namespace kit::win {
 namespace {
 
-class ButtonWindow final : public ChildPeer<ButtonPeer> {
+class NativeButton final : public NativeControl<ButtonPeer> {
  public:
-  ButtonWindow(FormWindow& form, ButtonEvents& events)
-      : ChildPeer(form, L"Button", WS_TABSTOP | BS_PUSHBUTTON), events_(events) {
-    setReady();
-  }
+  explicit NativeButton(NativeForm& form) : NativeControl(form, L"Button", WS_TABSTOP | BS_PUSHBUTTON) {}
+
+  void setEvents(ButtonEvents* events) override { events_ = events; }
 
   void click() override { ::SendMessageW(hwnd(), BM_CLICK, 0, 0); }
 
@@ -21,16 +22,18 @@ class ButtonWindow final : public ChildPeer<ButtonPeer> {
   }
 
   void command(int code) override {
-    if (code == BN_CLICKED && ready()) events_.clicked();
+    if (code == BN_CLICKED && events_ != nullptr) events_->clicked();
   }
 
+  void enterPressed() override { click(); }
+
  private:
-  ButtonEvents& events_;
+  ButtonEvents* events_ = nullptr;
 };
 
 }  // namespace
 }  // namespace kit::win
 
-std::unique_ptr<kit::ButtonPeer> kit::CreateButtonPeer(FormPeer& parent, ButtonEvents& events) {
-  return std::make_unique<win::ButtonWindow>(static_cast<win::FormWindow&>(parent), events);
+std::unique_ptr<kit::ButtonPeer> kit::CreateButtonPeer(FormPeer& parent) {
+  return std::make_unique<win::NativeButton>(win::FormWindowOf(parent));
 }

@@ -2,8 +2,8 @@
 // the table's lines end in a line feed on every system.
 #include <cstring>
 
-#include "app/kit/application.h"
-#include "app/kit/windows/application_state.h"
+#include "app/kit/backend.h"
+#include "app/kit/windows/application_window.h"
 
 namespace kit {
 namespace {

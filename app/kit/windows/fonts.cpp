@@ -4,6 +4,8 @@
 #include <cwctype>
 #include <vector>
 
+#include "app/kit/backend.h"
+
 namespace kit::win {
 
 std::wstring FaceName(const std::string& family) {

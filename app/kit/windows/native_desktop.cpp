@@ -4,7 +4,7 @@
 // path, as the save dialog's is: under Wine it is a good part of a start.
 #include <string>
 
-#include "app/kit/desktop.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/native.h"
 
 // After windows.h, which they need.
@@ -35,7 +35,7 @@ Function ShellFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
 }
 
-class ShellDesktop final : public Desktop {
+class SystemDesktop final : public Desktop {
  public:
   std::string documentsFolder() override {
     static const auto knownFolder = ShellFunction<KnownFolderFunction>("SHGetKnownFolderPath");
@@ -61,6 +61,6 @@ class ShellDesktop final : public Desktop {
 }  // namespace kit::win
 
 kit::Desktop& kit::NativeDesktop() {
-  static win::ShellDesktop desktop;
+  static win::SystemDesktop desktop;
   return desktop;
 }

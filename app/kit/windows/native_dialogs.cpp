@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/kit/dialogs.h"
-#include "app/kit/windows/application_state.h"
+#include "app/kit/backend.h"
+#include "app/kit/windows/application_window.h"
 #include "app/kit/windows/printing.h"
 
 // After windows.h, which they need. The print dialog's structure is declared

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/windows/paint_device.h"
 
 namespace kit::win {
 namespace {
@@ -61,7 +61,7 @@ DWORD PrintPages(HDC printer, const PrintJob& job, int copies, const std::wstrin
     const int saved = ::SaveDC(printer);
     const Page page = SetUpPage(printer);
     {
-      GdiPaintDevice device(printer, kLayoutDpi, GdiPaintDevice::Surface::Paper);
+      NativePaintDevice device(printer, kLayoutDpi, NativePaintDevice::Surface::Paper);
       TCanvas canvas;
       canvas.setDevice(&device);
       job.drawPage(canvas, page);
@@ -84,7 +84,7 @@ class MeasuringDevice final : public PaintDevice {
  public:
   MeasuringDevice() : dc_(::CreateCompatibleDC(nullptr)), bitmap_(::CreateCompatibleBitmap(dc_, 1, 1)) {
     previous_ = ::SelectObject(dc_, bitmap_);
-    device_.emplace(dc_, kLayoutDpi, GdiPaintDevice::Surface::Paper);
+    device_.emplace(dc_, kLayoutDpi, NativePaintDevice::Surface::Paper);
   }
   ~MeasuringDevice() override {
     device_.reset();
@@ -108,7 +108,7 @@ class MeasuringDevice final : public PaintDevice {
   HDC dc_;
   HBITMAP bitmap_;
   HGDIOBJ previous_ = nullptr;
-  std::optional<GdiPaintDevice> device_;
+  std::optional<NativePaintDevice> device_;
 };
 
 }  // namespace

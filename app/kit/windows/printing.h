@@ -2,7 +2,7 @@
 // device context the dialog made, and the page drawn on it.
 #pragma once
 
-#include "app/kit/printing.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/native.h"
 
 namespace kit::win {

@@ -1,8 +1,8 @@
 // Input that queued up while a handler held the window is dropped: the
 // keys and clicks the user gave a window that did not answer must not
 // start the same work again, one after another.
-#include "app/kit/application.h"
-#include "app/kit/windows/application_state.h"
+#include "app/kit/backend.h"
+#include "app/kit/windows/application_window.h"
 #include "app/kit/windows/native.h"
 
 namespace kit {

@@ -1,15 +1,16 @@
-// The string grid's native area: a window class of our own ("TStringGrid")
-// with a sunken 2-pixel edge and scroll bars only as needed. It paints
-// through the GDI paint device into a memory bitmap first (no flicker),
-// hands keys, mouse, focus and scrolling to the grid, and shows the grid's
-// context menu with TrackPopupMenu.
+// The areas the kit paints itself, on window classes of our own. Both paint
+// through the GDI paint device into a memory bitmap first (no flicker). The
+// grid's (framed, "TStringGrid") has a sunken 2-pixel edge and scroll bars
+// only as needed, hands keys, mouse, focus and scrolling to the grid, and
+// shows the grid's context menu with TrackPopupMenu; a paint box's (plain,
+// "TPaintBox") has no edge and no tab stop, and hands on its painting only.
 #include <algorithm>
 #include <optional>
 
-#include "app/kit/surface_peer.h"
-#include "app/kit/windows/child_window.h"
-#include "app/kit/windows/form_window.h"
-#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/backend.h"
+#include "app/kit/windows/control_peer.h"
+#include "app/kit/windows/form_peer.h"
+#include "app/kit/windows/paint_device.h"
 #include "app/kit/windows/window_image.h"
 
 #include <windowsx.h>
@@ -17,7 +18,8 @@
 namespace kit::win {
 namespace {
 
-constexpr wchar_t kClassName[] = L"TStringGrid";
+constexpr wchar_t kFramedClass[] = L"TStringGrid";
+constexpr wchar_t kPlainClass[] = L"TPaintBox";
 
 TShiftState ShiftState(WPARAM mouseKeys) {
   TShiftState shift = 0;
@@ -39,14 +41,16 @@ TShiftState KeyboardShiftState() {
 
 int BarOf(ScrollBar bar) { return bar == ScrollBar::Horizontal ? SB_HORZ : SB_VERT; }
 
-class SurfaceWindow final : public ChildPeer<SurfacePeer> {
+class NativeSurface final : public NativeControl<SurfacePeer> {
  public:
-  SurfaceWindow(FormWindow& form, SurfaceEvents& events)
-      : ChildPeer(form, RegisteredClass(), WS_TABSTOP, WS_EX_CLIENTEDGE), events_(events) {
-    // Both bars start hidden (no WS_HSCROLL, WS_VSCROLL); the grid asks for
-    // those it needs.
-    setReady();
-  }
+  // Both bars start hidden (no WS_HSCROLL, WS_VSCROLL); the grid asks for
+  // those it needs.
+  NativeSurface(NativeForm& form, SurfaceKind kind)
+      : NativeControl(form, RegisteredClass(kind), kind == SurfaceKind::Framed ? WS_TABSTOP : 0,
+                      kind == SurfaceKind::Framed ? WS_EX_CLIENTEDGE : 0),
+        framed_(kind == SurfaceKind::Framed) {}
+
+  void setEvents(SurfaceEvents* events) override { events_ = events; }
 
   TSize clientSize() const override {
     RECT client;
@@ -123,15 +127,17 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
   }
 
  private:
-  static const wchar_t* RegisteredClass() {
-    static const wchar_t* const name = RegisterOwnClass(kClassName, CS_DBLCLKS);
-    return name;
+  static const wchar_t* RegisteredClass(SurfaceKind kind) {
+    static const wchar_t* const framed = RegisterChildClass(kFramedClass, CS_DBLCLKS);
+    static const wchar_t* const plain = RegisterChildClass(kPlainClass, 0);
+    return kind == SurfaceKind::Framed ? framed : plain;
   }
 
   // Paints the part `dirty` (device pixels) of the client area into `dc`.
   void paintInto(HDC dc, const RECT& dirty) const {
-    GdiPaintDevice device(dc, dpi());
-    events_.paint(device, LayoutCover(dirty, dpi()));
+    if (events_ == nullptr) return;
+    NativePaintDevice device(dc, dpi());
+    events_->paint(device, LayoutCover(dirty, dpi()));
   }
 
   TPoint LayoutPoint(LPARAM lParam) const {
@@ -158,14 +164,15 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
       case SB_BOTTOM: position = maximum; break;
       default: return;
     }
-    events_.scrolled(bar, std::clamp(position, 0, maximum));
+    events_->scrolled(bar, std::clamp(position, 0, maximum));
   }
 
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (!ready()) return NativeChild::handle(message, wParam, lParam);
+    if (events_ == nullptr) return NativeChild::handle(message, wParam, lParam);
     if (const std::optional<LRESULT> answer = AnswerOwnPainting(
             hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); }))
       return *answer;
+    if (!framed_) return NativeChild::handle(message, wParam, lParam);
     switch (message) {
       case WM_GETDLGCODE:
         // Arrow keys move the selection instead of the dialog focus.
@@ -177,19 +184,19 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
         if (::GetFocus() != hwnd()) ::SetFocus(hwnd());
         const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
         if (left) ::SetCapture(hwnd());
-        events_.mouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
+        events_->mouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
                           LayoutPoint(lParam));
         return 0;
       }
       case WM_MOUSEMOVE:
-        events_.mouseMove(ShiftState(wParam), LayoutPoint(lParam));
+        events_->mouseMove(ShiftState(wParam), LayoutPoint(lParam));
         return 0;
       case WM_LBUTTONUP:
         if (::GetCapture() == hwnd()) ::ReleaseCapture();
-        events_.mouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
+        events_->mouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
         return 0;
       case WM_RBUTTONUP:
-        events_.mouseUp(TMouseButton::mbRight, ShiftState(wParam), LayoutPoint(lParam));
+        events_->mouseUp(TMouseButton::mbRight, ShiftState(wParam), LayoutPoint(lParam));
         break;  // the system turns it into WM_CONTEXTMENU
       case WM_CONTEXTMENU: {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -199,20 +206,20 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
         } else {
           ::ScreenToClient(hwnd(), &at);
         }
-        events_.contextMenu({LayoutPixelOf(at.x, dpi()), LayoutPixelOf(at.y, dpi())});
+        events_->contextMenu({LayoutPixelOf(at.x, dpi()), LayoutPixelOf(at.y, dpi())});
         return 0;
       }
       case WM_KEYDOWN:
-        if (events_.keyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
+        if (events_->keyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
         break;
       case WM_SETFOCUS:
-        events_.focusChanged(true);
+        events_->focusChanged(true);
         return 0;
       case WM_KILLFOCUS:
-        events_.focusChanged(false);
+        events_->focusChanged(false);
         return 0;
       case WM_SIZE:
-        if (!quiet_) events_.resized();
+        if (!quiet_) events_->resized();
         return 0;
       case WM_HSCROLL:
         scroll(ScrollBar::Horizontal, LOWORD(wParam));
@@ -227,7 +234,7 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
         info.fMask = SIF_POS;
         ::GetScrollInfo(hwnd(), SB_VERT, &info);
         const int rows = -GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3;
-        events_.scrolled(ScrollBar::Vertical,
+        events_->scrolled(ScrollBar::Vertical,
                          std::clamp(info.nPos + rows, 0, scrollBarMaximum(ScrollBar::Vertical)));
         return 0;
       }
@@ -235,13 +242,14 @@ class SurfaceWindow final : public ChildPeer<SurfacePeer> {
     return NativeChild::handle(message, wParam, lParam);
   }
 
-  SurfaceEvents& events_;
+  const bool framed_;
+  SurfaceEvents* events_ = nullptr;
   bool quiet_ = false;
 };
 
 }  // namespace
 }  // namespace kit::win
 
-std::unique_ptr<kit::SurfacePeer> kit::CreateSurfacePeer(FormPeer& parent, SurfaceEvents& events) {
-  return std::make_unique<win::SurfaceWindow>(static_cast<win::FormWindow&>(parent), events);
+std::unique_ptr<kit::SurfacePeer> kit::CreateSurfacePeer(FormPeer& parent, SurfaceKind kind) {
+  return std::make_unique<win::NativeSurface>(win::FormWindowOf(parent), kind);
 }

@@ -1,6 +1,6 @@
 // System colours are the desktop's, asked afresh each time: the user may
 // change the scheme while the program runs.
-#include "app/kit/colors.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/native.h"
 
 TColor ColorToRGB(TColor color) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/adapters/main_thread_dispatcher.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "tests/app/fake_dialogs.h"
 
 TEST(MainThreadDispatcher, RunsTasksFromAnyThreadOnTheUserInterfaceThreadInOrder) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
 

@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "app/kit/qt/keys.h"
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/qt/control_peer.h"
 #include "tests/app/support/native_ui.h"
 
 namespace nativeui {

@@ -7,8 +7,8 @@
 #include <array>
 #include <stdexcept>
 
-#include "app/kit/application.h"
-#include "app/kit/windows/child_window.h"
+#include "app/kit/backend.h"
+#include "app/kit/windows/control_peer.h"
 #include "app/kit/windows/native.h"
 #include "tests/app/support/native_ui.h"
 

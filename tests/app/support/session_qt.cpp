@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QStandardPaths>
 
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/qt/native.h"
 #include "tests/app/support/native_ui.h"
 
 namespace nativeui {

@@ -11,11 +11,11 @@
 
 #include "app/form1.h"
 #include "app/form1_layout.h"
-#include "app/kit/application.h"
+#include "app/kit/backend.h"
 #include "app/kit/button.h"
 #include "app/kit/static_text.h"
 #include "app/kit/string_grid.h"
-#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/control_peer.h"
 #include "app/kit/windows/native.h"
 #include "app/startup/startup.h"
 #include "tests/app/png_file.h"

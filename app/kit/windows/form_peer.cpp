@@ -1,10 +1,10 @@
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/form_peer.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/kit/windows/application_state.h"
-#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/application_window.h"
+#include "app/kit/windows/control_peer.h"
 #include "app/kit/windows/fonts.h"
 #include "app/kit/windows/window_image.h"
 
@@ -20,20 +20,14 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // caption, the close button and a fixed frame.
 constexpr DWORD kOwnedStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-thread_local FormWindow* creating = nullptr;
-
-const wchar_t* RegisteredClass(WNDPROC proc) {
-  static const bool registered = [proc] {
+const wchar_t* RegisteredClass() {
+  static const bool registered = [] {
     WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = proc;
-    windowClass.hInstance = Module();
-    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
     // A form at another resolution gets icons of its own; see setIcons.
     GiveClassProgramIcons(windowClass);
-    return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return OwnWindow::RegisterOwnClass(windowClass);
   }();
   if (!registered) throw std::runtime_error("cannot register the form's window class");
   return kClassName;
@@ -68,27 +62,24 @@ Image IconImage(HICON icon, int size) {
 
 }  // namespace
 
-FormWindow::FormWindow(FormEvents& events, FormWindow* owner) : events_(events) {
-  FormWindow* outer = creating;
-  creating = this;
-  hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, RegisteredClass(&FormWindow::WindowProc), L"",
-                            owner != nullptr ? kOwnedStyle : kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, owner != nullptr ? owner->hwnd() : ApplicationWindow(), nullptr, Module(),
-                            nullptr);
-  creating = outer;
+NativeForm& FormWindowOf(FormPeer& peer) { return static_cast<NativeForm&>(peer); }
+
+NativeForm::NativeForm(NativeForm* owner) {
+  createWindow(WS_EX_CONTROLPARENT, RegisteredClass(), L"", owner != nullptr ? kOwnedStyle : kStyle, CW_USEDEFAULT,
+               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner != nullptr ? owner->hwnd() : ApplicationWindow());
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create the form's window");
   dpi_ = DpiOfWindow(hwnd_);
   setIcons();
 }
 
-FormWindow::~FormWindow() {
+NativeForm::~NativeForm() {
   if (MainForm() == hwnd_) SetMainForm(nullptr);
   if (tooltip_ != nullptr) ::DestroyWindow(tooltip_);
-  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  Forget(hwnd_);
   ::DestroyWindow(hwnd_);
 }
 
-void FormWindow::removeChild(NativeChild& child) {
+void NativeForm::removeChild(NativeChild& child) {
   children_.erase(std::remove(children_.begin(), children_.end(), &child), children_.end());
   HWND window = child.madeHwnd();
   if (window == nullptr) return;
@@ -96,12 +87,12 @@ void FormWindow::removeChild(NativeChild& child) {
   setToolTip(window, L"");
 }
 
-void FormWindow::makeChildren() const {
+void NativeForm::makeChildren() const {
   childrenMade_ = true;
   for (NativeChild* child : children_) child->hwnd();
 }
 
-void FormWindow::setToolTip(HWND control, const std::wstring& text) {
+void NativeForm::setToolTip(HWND control, const std::wstring& text) {
   if (tooltip_ == nullptr) {
     if (text.empty()) return;
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -129,57 +120,57 @@ void FormWindow::setToolTip(HWND control, const std::wstring& text) {
   }
 }
 
-void FormWindow::setBounds(const TRect& bounds) {
+void NativeForm::setBounds(const TRect& bounds) {
   const RECT device = ToDevice(bounds, dpi_);
   ::SetWindowPos(hwnd_, nullptr, device.left, device.top, device.right - device.left, device.bottom - device.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-TSize FormWindow::textExtent() const {
+TSize NativeForm::textExtent() const {
   const GdiFont font(font_, dpi_);
   const SIZE extent = TextExtent(font.get(), Wide(text()));
   return {LayoutCeil(extent.cx, dpi_), LayoutCeil(extent.cy, dpi_)};
 }
 
-void FormWindow::setVisible(bool visible) {
+void NativeForm::setVisible(bool visible) {
   if (visible)
     show();
   else
     ::ShowWindow(hwnd_, SW_HIDE);
 }
 
-void FormWindow::setFocus() {
+void NativeForm::setFocus() {
   ::SetActiveWindow(hwnd_);
   ::SetFocus(hwnd_);
 }
 
-bool FormWindow::hasFocus() const {
+bool NativeForm::hasFocus() const {
   HWND focus = ::GetFocus();
   return focus != nullptr && (focus == hwnd_ || ::IsChild(hwnd_, focus));
 }
 
-Image FormWindow::grab() const { return GrabClientArea(hwnd_); }
+Image NativeForm::grab() const { return GrabClientArea(hwnd_); }
 
-void FormWindow::setPlacement(const WindowPlacement& placement) {
+void NativeForm::setPlacement(const WindowPlacement& placement) {
   // The outer size is set as the layout gives it; the client area is what
   // the frame of this desktop leaves of it, as it is for any window.
   setBounds(Bounds(placement.framePosition.X, placement.framePosition.Y, placement.outerSize.Width,
                    placement.outerSize.Height));
 }
 
-TRect FormWindow::frameRect() const {
+TRect NativeForm::frameRect() const {
   RECT rect;
   ::GetWindowRect(hwnd_, &rect);
   return ToLayout(rect, dpi_);
 }
 
-TSize FormWindow::clientSize() const {
+TSize NativeForm::clientSize() const {
   RECT rect;
   ::GetClientRect(hwnd_, &rect);
   return {ToLayout(rect.right, dpi_), ToLayout(rect.bottom, dpi_)};
 }
 
-void FormWindow::show() {
+void NativeForm::show() {
   makeChildren();
   closedByQuery_ = false;
   // The task-bar button is the application window's: it is shown, without
@@ -191,19 +182,19 @@ void FormWindow::show() {
   ::UpdateWindow(hwnd_);
 }
 
-bool FormWindow::close() {
+bool NativeForm::close() {
   closedByQuery_ = false;
   ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
   return closedByQuery_;
 }
 
-NativeChild* FormWindow::childOf(const ControlPeer* peer) const {
+NativeChild* NativeForm::childOf(const ControlPeer* peer) const {
   for (NativeChild* child : children_)
     if (&child->peer() == peer) return child;
   return nullptr;
 }
 
-ControlPeer* FormWindow::childAt(TPoint at) const {
+ControlPeer* NativeForm::childAt(TPoint at) const {
   makeChildren();
   const POINT device{ToDevice(at.X, dpi_), ToDevice(at.Y, dpi_)};
   HWND window = ::ChildWindowFromPointEx(hwnd_, device, CWP_SKIPINVISIBLE);
@@ -212,7 +203,7 @@ ControlPeer* FormWindow::childAt(TPoint at) const {
   return child != nullptr && &child->form() == this ? &child->peer() : nullptr;
 }
 
-void FormWindow::setTabOrder(const std::vector<ControlPeer*>& order) {
+void NativeForm::setTabOrder(const std::vector<ControlPeer*>& order) {
   // The stored layout sets the tab order last: the controls are complete.
   makeChildren();
   // Tab follows the stacking order of the children: each one goes just
@@ -227,7 +218,7 @@ void FormWindow::setTabOrder(const std::vector<ControlPeer*>& order) {
   }
 }
 
-std::vector<ControlPeer*> FormWindow::tabCycle(ControlPeer* from) const {
+std::vector<ControlPeer*> NativeForm::tabCycle(ControlPeer* from) const {
   std::vector<ControlPeer*> cycle;
   makeChildren();
   NativeChild* start = childOf(from);
@@ -245,7 +236,7 @@ std::vector<ControlPeer*> FormWindow::tabCycle(ControlPeer* from) const {
   return cycle;
 }
 
-Image FormWindow::icon(int size) const {
+Image NativeForm::icon(int size) const {
   // The icon the window shows: one of its own, or else its class's.
   const bool small = size <= SystemMetricForDpi(SM_CXSMICON, dpi_);
   auto icon = reinterpret_cast<HICON>(::SendMessageW(hwnd_, WM_GETICON, small ? ICON_SMALL : ICON_BIG, 0));
@@ -254,14 +245,14 @@ Image FormWindow::icon(int size) const {
   return IconImage(icon, size);
 }
 
-std::string FormWindow::taskBarText() const {
+std::string NativeForm::taskBarText() const {
   // The task bar shows unowned windows: the one at the top of the owners.
   HWND window = hwnd_;
   while (HWND owner = ::GetWindow(window, GW_OWNER)) window = owner;
   return WindowText(window);
 }
 
-void FormWindow::setIcons() {
+void NativeForm::setIcons() {
   // The class's icons serve a form at the system's resolution, unless it
   // was given icons of its own for another: each WM_SETICON has the window
   // system convert the icons again.
@@ -277,7 +268,7 @@ void FormWindow::setIcons() {
   if (small != nullptr) ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-void FormWindow::resolutionChanged(int dpi, const RECT* suggested) {
+void NativeForm::resolutionChanged(int dpi, const RECT* suggested) {
   dpi_ = dpi;
   if (suggested != nullptr)
     ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
@@ -288,31 +279,27 @@ void FormWindow::resolutionChanged(int dpi, const RECT* suggested) {
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* form = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form == nullptr && creating != nullptr && creating->hwnd_ == nullptr) {
-    form = creating;
-    form->hwnd_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  if (form == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  return form->handle(message, wParam, lParam);
-}
-
-LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT NativeForm::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
       // Closing hides the window; the peer's owner destroys it.
-      if (events_.closeQuery()) {
+      if (events_ == nullptr || events_->closeQuery()) {
         closedByQuery_ = true;
         ::ShowWindow(hwnd_, SW_HIDE);
         FormClosed(hwnd_);
       }
       return 0;
     case WM_COMMAND: {
-      // Only a control's own notification: Enter sends IDOK with the
-      // focused button as its sender, which is no click.
       HWND sender = reinterpret_cast<HWND>(lParam);
+      // Enter, which the dialog keys send as IDOK from no control (no
+      // control has that number, and no button is a default one), goes to
+      // the control that has the focus.
+      if (sender == nullptr && LOWORD(wParam) == IDOK) {
+        NativeChild* focused = NativeChild::Of(::GetFocus());
+        if (focused != nullptr && &focused->form() == this) focused->enterPressed();
+        return 0;
+      }
+      // Otherwise only a control's own notification.
       NativeChild* child = NativeChild::Of(sender);
       if (child != nullptr && &child->form() == this && LOWORD(wParam) == ::GetDlgCtrlID(sender))
         child->command(HIWORD(wParam));
@@ -364,6 +351,6 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace kit::win
 
-std::unique_ptr<kit::FormPeer> kit::CreateFormPeer(FormEvents& events, FormPeer* owner) {
-  return std::make_unique<win::FormWindow>(events, static_cast<win::FormWindow*>(owner));
+std::unique_ptr<kit::FormPeer> kit::CreateFormPeer(FormPeer* owner) {
+  return std::make_unique<win::NativeForm>(owner != nullptr ? &win::FormWindowOf(*owner) : nullptr);
 }

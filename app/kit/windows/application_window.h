@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/kit/windows/native.h"
+#include "app/kit/windows/program_icon.h"
 
 namespace kit::win {
 
@@ -12,6 +13,8 @@ namespace kit::win {
 // the program.
 HWND ApplicationWindow();
 void SetApplicationWindowTitle(const std::wstring& title);
+// With the application object: the window goes, and the main form with it.
+void DestroyApplicationWindow();
 
 // The form whose closing ends the message loop.
 void SetMainForm(HWND form);
@@ -19,9 +22,8 @@ HWND MainForm();
 // A form has closed (hidden): the main form's closing ends the loop.
 void FormClosed(HWND form);
 
-// The program's icon: an icon resource of the executable, at a size. The
-// icon is shared: it stays until the program ends and is never destroyed.
-void SetIconResource(int id);
+// The program's icon (SetIconResource, program_icon.h) at a size. The icon
+// is shared: it stays until the program ends and is never destroyed.
 HICON LoadProgramIcon(int size);
 // Gives a window class the program's icons at the system's resolution, the
 // sizes the desktop asks for. A window of the class shows them without a

@@ -1,5 +1,5 @@
-// Between the kit's values and Qt's: rectangles, colours (system colours
-// through a palette), fonts and images.
+// What the Qt backend's files share: the kit's values as Qt's and back
+// (rectangles, colours, system colours through a palette, fonts, images).
 #pragma once
 
 #include <QColor>

@@ -1,40 +1,40 @@
-#include "app/kit/windows/gdi_paint_device.h"
+#include "app/kit/windows/paint_device.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/kit/printing.h"
+#include "app/kit/backend.h"
 
 namespace kit::win {
 
-GdiPaintDevice::GdiPaintDevice(HDC dc, int dpi, Surface surface) : dc_(dc), dpi_(dpi), surface_(surface) {
+NativePaintDevice::NativePaintDevice(HDC dc, int dpi, Surface surface) : dc_(dc), dpi_(dpi), surface_(surface) {
   // Glyphs only: no text background box.
   ::SetBkMode(dc_, TRANSPARENT);
   ::SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 }
 
-GdiPaintDevice::~GdiPaintDevice() {
+NativePaintDevice::~NativePaintDevice() {
   if (originalFont_ != nullptr) ::SelectObject(dc_, originalFont_);
 }
 
-COLORREF GdiPaintDevice::rgb(TColor color) const {
+COLORREF NativePaintDevice::rgb(TColor color) const {
   return static_cast<COLORREF>(surface_ == Surface::Paper ? PaperColor(color) : ColorToRGB(color));
 }
 
-void GdiPaintDevice::fillRect(const TRect& rect, TColor color) {
+void NativePaintDevice::fillRect(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
   ::SetDCBrushColor(dc_, rgb(color));
   ::FillRect(dc_, &device, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
-HFONT GdiPaintDevice::fontFor(const TFont& font) {
+HFONT NativePaintDevice::fontFor(const TFont& font) {
   FontKey key{font.name(), font.height(), font.style(), font.pitch(), font.charset()};
   auto found = fonts_.find(key);
   if (found == fonts_.end()) found = fonts_.emplace(key, GdiFont(font, dpi_)).first;
   return found->second.get();
 }
 
-void GdiPaintDevice::drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
+void NativePaintDevice::drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
   const HGDIOBJ previous = ::SelectObject(dc_, fontFor(font));
   if (originalFont_ == nullptr) originalFont_ = previous;
   ::SetTextColor(dc_, rgb(font.color()));
@@ -44,7 +44,7 @@ void GdiPaintDevice::drawText(int x, int y, const std::string& text, const TFont
   DrawLine(dc_, ToDevice(x, dpi_), ToDevice(y, dpi_), wide, clip != nullptr ? &clipRect : nullptr);
 }
 
-void GdiPaintDevice::drawFocusRect(const TRect& rect) {
+void NativePaintDevice::drawFocusRect(const TRect& rect) {
   const RECT device = ToDevice(rect, dpi_);
   // The dotted frame is an inversion; the colours decide nothing but must
   // be the defaults for the pattern to invert as the system draws it.
@@ -53,7 +53,7 @@ void GdiPaintDevice::drawFocusRect(const TRect& rect) {
   ::DrawFocusRect(dc_, &device);
 }
 
-void GdiPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+void NativePaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
   if (style == TPenStyle::psDash && surface_ == Surface::Paper) return drawDashes(from, to, color, width);
   // A geometric pen: its width scales with the resolution, its ends are flat.
   LOGBRUSH brush{BS_SOLID, rgb(color), 0};
@@ -70,7 +70,7 @@ void GdiPaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, T
   ::DeleteObject(pen);
 }
 
-void GdiPaintDevice::drawDashes(TPoint from, TPoint to, TColor color, int width) {
+void NativePaintDevice::drawDashes(TPoint from, TPoint to, TColor color, int width) {
   // Dashes four widths long with gaps of two, as Qt draws them; a printer's
   // driver may ignore a geometric pen's dashes (Wine's PostScript one does).
   const double dx = to.X - from.X;
@@ -88,7 +88,7 @@ void GdiPaintDevice::drawDashes(TPoint from, TPoint to, TColor color, int width)
   }
 }
 
-void GdiPaintDevice::fillEllipse(const TRect& rect, TColor color) {
+void NativePaintDevice::fillEllipse(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
   const COLORREF colour = rgb(color);
   ::SetDCBrushColor(dc_, colour);
@@ -102,7 +102,7 @@ void GdiPaintDevice::fillEllipse(const TRect& rect, TColor color) {
   ::SelectObject(dc_, previousBrush);
 }
 
-TSize GdiPaintDevice::textExtent(const std::string& text, const TFont& font) {
+TSize NativePaintDevice::textExtent(const std::string& text, const TFont& font) {
   // A printer's glyphs are measured on the printer: the screen's, at the
   // same pixel height, are hinted to other widths.
   const SIZE extent = TextExtent(fontFor(font), Wide(text), surface_ == Surface::Paper ? dc_ : nullptr);

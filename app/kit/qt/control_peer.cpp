@@ -1,8 +1,8 @@
-#include "app/kit/qt/widget_peer.h"
+#include "app/kit/qt/control_peer.h"
 
 #include <QVariant>
 
-#include "app/kit/form_peer.h"
+#include "app/kit/backend.h"
 
 namespace kit::qt {
 namespace {
@@ -25,12 +25,12 @@ ControlPeer* PeerOf(const QWidget* widget) {
 }
 
 QWidget* WidgetOf(const ControlPeer& peer) {
-  const auto* owner = dynamic_cast<const QtWidgetOwner*>(&peer);
+  const auto* owner = dynamic_cast<const WidgetOwner*>(&peer);
   return owner != nullptr ? owner->widget() : nullptr;
 }
 
 QWidget* ClientWidgetOf(const ControlPeer& peer) {
-  const auto* owner = dynamic_cast<const QtWidgetOwner*>(&peer);
+  const auto* owner = dynamic_cast<const WidgetOwner*>(&peer);
   return owner != nullptr ? owner->clientWidget() : nullptr;
 }
 

@@ -12,11 +12,11 @@
 
 namespace kit::win {
 
-class GdiPaintDevice final : public PaintDevice {
+class NativePaintDevice final : public PaintDevice {
  public:
   enum class Surface { Screen, Paper };
-  GdiPaintDevice(HDC dc, int dpi, Surface surface = Surface::Screen);
-  ~GdiPaintDevice() override;
+  NativePaintDevice(HDC dc, int dpi, Surface surface = Surface::Screen);
+  ~NativePaintDevice() override;
 
   void fillRect(const TRect& rect, TColor color) override;
   void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;

@@ -3,7 +3,7 @@
 // stacking, pictures), in layout pixels scaled to the form's resolution.
 //
 // The window is made when something first needs it, and at the latest when
-// the form sets its tab order or shows (FormWindow::makeChildren), with the
+// the form sets its tab order or shows (NativeForm::makeChildren), with the
 // place, text, font and hint the control has by then. Until then those are
 // only kept here. A stored layout sets each control's place, font and text
 // one after another, and a label sizes itself at each; made at once, the
@@ -13,20 +13,22 @@
 
 #include <string>
 
-#include "app/kit/control_peer.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/fonts.h"
 #include "app/kit/windows/native.h"
+#include "app/kit/windows/own_window.h"
 
 namespace kit::win {
 
-class FormWindow;
+class NativeForm;
 
-class NativeChild {
+class NativeChild : private OwnWindow {
  public:
   // The window is made at once only where the form's children are made
-  // already; events reach the control once construction is done.
-  NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
-  virtual ~NativeChild();
+  // already. A peer whose window reports events hands them on only while
+  // its control has attached them (backend.h).
+  NativeChild(NativeForm& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0);
+  ~NativeChild() override;
   NativeChild(const NativeChild&) = delete;
   NativeChild& operator=(const NativeChild&) = delete;
 
@@ -38,7 +40,7 @@ class NativeChild {
   // The window if it has been made, or nullptr.
   HWND madeHwnd() const { return hwnd_; }
   ControlPeer& peer() const { return peer_; }
-  FormWindow& form() const { return form_; }
+  NativeForm& form() const { return form_; }
   int dpi() const;
   const TFont& font() const { return font_; }
   HFONT gdiFont() const { return gdiFont_.get(); }
@@ -71,23 +73,23 @@ class NativeChild {
   virtual void command(int /*code*/) {}
   // Paints an owner-drawn control (WM_DRAWITEM).
   virtual void drawItem(const DRAWITEMSTRUCT& /*item*/) {}
+  // Enter while the control has the focus (the form's dialog keys turn it
+  // into IDOK).
+  virtual void enterPressed() {}
 
  protected:
-  // For a window class of our own: its procedure finds the child through
-  // this, from the first message on.
-  static LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  // Registers such a class (arrow cursor, `style`) and gives its name, or
-  // "Static" where registering failed, so that a control still appears.
-  static const wchar_t* RegisterOwnClass(const wchar_t* name, UINT style);
-  virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-  // True once the constructors have run: events may be called.
-  bool ready() const { return ready_; }
-  void setReady() { ready_ = true; }
+  // Registers a window class of our own (the backend's window procedure,
+  // the arrow cursor, `style`) and gives its name, or "Static" where
+  // registering failed, so that a control still appears.
+  static const wchar_t* RegisterChildClass(const wchar_t* name, UINT style);
+  // The messages of a window of our own class.
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void make() const;
+  void windowMade(HWND window) const override { hwnd_ = window; }
 
-  FormWindow& form_;
+  NativeForm& form_;
   ControlPeer& peer_;
   const wchar_t* windowClass_;
   DWORD style_;
@@ -100,14 +102,13 @@ class NativeChild {
   std::string text_;  // the text the window is made with
   std::string hint_;
   bool visible_ = true;
-  bool ready_ = false;
 };
 
 // The ControlPeer operations of a child, for each kind of peer.
 template <class Interface>
-class ChildPeer : public Interface, public NativeChild {
+class NativeControl : public Interface, public NativeChild {
  public:
-  ChildPeer(FormWindow& form, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0)
+  NativeControl(NativeForm& form, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0)
       : NativeChild(form, *this, windowClass, style, exStyle) {}
 
   void setBounds(const TRect& bounds) override { NativeChild::setBounds(bounds); }

@@ -6,18 +6,21 @@
 #include <set>
 #include <vector>
 
-#include "app/kit/form_peer.h"
+#include "app/kit/backend.h"
 #include "app/kit/windows/native.h"
+#include "app/kit/windows/own_window.h"
 
 namespace kit::win {
 
 class NativeChild;
 
-class FormWindow final : public FormPeer {
+class NativeForm final : public FormPeer, private OwnWindow {
  public:
   // Owned by `owner`'s window, or by the application window.
-  FormWindow(FormEvents& events, FormWindow* owner);
-  ~FormWindow() override;
+  explicit NativeForm(NativeForm* owner);
+  ~NativeForm() override;
+
+  void setEvents(FormEvents* events) override { events_ = events; }
 
   HWND hwnd() const { return hwnd_; }
   int dpi() const { return dpi_; }
@@ -65,14 +68,14 @@ class FormWindow final : public FormPeer {
   std::string taskBarText() const override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void windowMade(HWND window) const override { hwnd_ = window; }
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
   NativeChild* childOf(const ControlPeer* peer) const;
   void setIcons();
   void resolutionChanged(int dpi, const RECT* suggested);
 
-  FormEvents& events_;
-  HWND hwnd_ = nullptr;
+  FormEvents* events_ = nullptr;
+  mutable HWND hwnd_ = nullptr;
   int dpi_ = kLayoutDpi;
   TFont font_;
   std::string hint_;
@@ -88,5 +91,10 @@ class FormWindow final : public FormPeer {
   mutable bool childrenMade_ = false;
   bool ownIcons_ = false;  // icons set on the window, not the class's
 };
+
+// Every FormPeer of this backend is a NativeForm: CreateFormPeer makes no
+// other kind. The parent a control's peer is made in, an owner, the main
+// window are taken for one here, and nowhere else.
+NativeForm& FormWindowOf(FormPeer& peer);
 
 }  // namespace kit::win

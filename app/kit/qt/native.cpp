@@ -1,7 +1,4 @@
-#include "app/kit/qt/qt_conversions.h"
-
-#include <QFontInfo>
-#include <QGuiApplication>
+#include "app/kit/qt/native.h"
 
 namespace kit::qt {
 
@@ -60,14 +57,3 @@ kit::Image ToImage(const QImage& image) {
 }
 
 }  // namespace kit::qt
-
-TColor ColorToRGB(TColor color) {
-  if (!IsSystemColor(color)) return color;
-  return kit::qt::FromQColor(kit::qt::ToQColor(color, QGuiApplication::palette()));
-}
-
-namespace kit {
-
-std::string ResolvedFontFamily(const TFont& font) { return qt::ToUtf8(QFontInfo(qt::ToQFont(font)).family()); }
-
-}  // namespace kit

@@ -1,16 +1,12 @@
-#include "app/kit/windows/child_window.h"
+#include "app/kit/windows/control_peer.h"
 
 #include <stdexcept>
 
-#include "app/kit/windows/form_window.h"
+#include "app/kit/windows/form_peer.h"
 #include "app/kit/windows/window_image.h"
 
 namespace kit::win {
 namespace {
-
-// The child being created on this thread, for the first messages of a
-// window of our own class, which arrive inside CreateWindowExW.
-thread_local NativeChild* creating = nullptr;
 
 // The window property that leads from a control's window to its child
 // object: a name of our own, where the system's controls and dialogs keep
@@ -19,7 +15,7 @@ constexpr wchar_t kChildProperty[] = L"LumetraControl";
 
 }  // namespace
 
-NativeChild::NativeChild(FormWindow& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle)
+NativeChild::NativeChild(NativeForm& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle)
     : form_(form),
       peer_(peer),
       windowClass_(windowClass),
@@ -34,7 +30,7 @@ NativeChild::~NativeChild() {
   form_.removeChild(*this);
   if (hwnd_ == nullptr) return;
   ::RemovePropW(hwnd_, kChildProperty);
-  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  Forget(hwnd_);
   ::DestroyWindow(hwnd_);
 }
 
@@ -45,13 +41,10 @@ HWND NativeChild::hwnd() const {
 
 void NativeChild::make() const {
   const RECT device = ToDevice(layoutBounds_, dpi());
-  NativeChild* outer = creating;
-  creating = const_cast<NativeChild*>(this);
-  const HWND made = ::CreateWindowExW(
-      exStyle_, windowClass_, Wide(text_).c_str(), WS_CHILD | (visible_ ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | style_,
-      device.left, device.top, device.right - device.left, device.bottom - device.top, form_.hwnd(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), Module(), nullptr);
-  creating = outer;
+  const HWND made = createWindow(exStyle_, windowClass_, Wide(text_).c_str(),
+                                 WS_CHILD | (visible_ ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | style_, device.left,
+                                 device.top, device.right - device.left, device.bottom - device.top, form_.hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)));
   if (made == nullptr) throw std::runtime_error("cannot create a control window");
   hwnd_ = made;
   ::SetPropW(hwnd_, kChildProperty, const_cast<NativeChild*>(this));
@@ -68,27 +61,11 @@ NativeChild* NativeChild::Of(HWND window) {
   return static_cast<NativeChild*>(::GetPropW(window, kChildProperty));
 }
 
-const wchar_t* NativeChild::RegisterOwnClass(const wchar_t* name, UINT style) {
+const wchar_t* NativeChild::RegisterChildClass(const wchar_t* name, UINT style) {
   WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
   windowClass.style = style;
-  windowClass.lpfnWndProc = &NativeChild::OwnClassProc;
-  windowClass.hInstance = Module();
-  windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.lpszClassName = name;
-  const bool registered = ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  return registered ? name : L"Static";
-}
-
-LRESULT CALLBACK NativeChild::OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* child = reinterpret_cast<NativeChild*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (child == nullptr && creating != nullptr && creating->hwnd_ == nullptr) {
-    child = creating;
-    child->hwnd_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(child));
-  }
-  if (child == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  return child->handle(message, wParam, lParam);
+  return RegisterOwnClass(windowClass) ? name : L"Static";
 }
 
 LRESULT NativeChild::handle(UINT message, WPARAM wParam, LPARAM lParam) {

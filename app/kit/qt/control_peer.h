@@ -2,21 +2,25 @@
 // shows the control. The peer's widget is a child of the form's widget, so
 // it takes the form's palette (the button-face background) and font unless
 // given its own.
+//
+// A peer whose widget reports events holds them as `Events* events`,
+// attached and detached by its control (backend.h); its widget hands on
+// nothing while none are attached.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 
-#include "app/kit/control_peer.h"
-#include "app/kit/qt/qt_conversions.h"
+#include "app/kit/backend.h"
+#include "app/kit/qt/native.h"
 
 namespace kit::qt {
 
 // The widgets behind a peer: for the backend's own use and for the tests'
 // input and probing helpers.
-class QtWidgetOwner {
+class WidgetOwner {
  public:
-  virtual ~QtWidgetOwner() = default;
+  virtual ~WidgetOwner() = default;
   // The control's outermost widget.
   virtual QWidget* widget() const = 0;
   // The widget whose area is the control's client area (a scroll area's
@@ -30,6 +34,8 @@ QWidget* ClientWidgetOf(const ControlPeer& peer);
 // The peer a widget (or a widget inside it) shows, or nullptr.
 ControlPeer* PeerOf(const QWidget* widget);
 // The widget of a form's peer, as the parent of the controls placed in it.
+// Every FormPeer of this backend has one (backend.h: CreateFormPeer makes
+// them all).
 QWidget* FormWidgetOf(FormPeer& form);
 
 // Marks `widget` as the one that shows `peer`, for PeerOf.
@@ -38,11 +44,11 @@ void AttachPeer(QWidget* widget, ControlPeer* peer);
 // Implements the ControlPeer operations on a widget. The texts are left to
 // each kind of control.
 template <typename Interface>
-class WidgetPeer : public Interface, public QtWidgetOwner {
+class NativeControl : public Interface, public WidgetOwner {
  public:
-  explicit WidgetPeer(QWidget* widget) : widget_(widget) { AttachPeer(widget, this); }
-  // The derived peer has cut its widget's way back to the events by now.
-  ~WidgetPeer() override { delete widget_.data(); }
+  explicit NativeControl(QWidget* widget) : widget_(widget) { AttachPeer(widget, this); }
+  // The control has detached its events by now.
+  ~NativeControl() override { delete widget_.data(); }
 
   QWidget* widget() const override { return widget_.data(); }
 
