@@ -5,7 +5,7 @@
 
 #include "app/excluded_times.h"
 #include "app/kit/string_grid.h"
-#include "app/statistics_plots.h"
+#include "app/statistics/statistics_plots.h"
 #include "stopwatch/measurement_table.h"
 
 namespace app {

@@ -1,14 +1,18 @@
-#include "app/statistics_plots.h"
+#include "app/statistics/statistics_plots.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "analysis/histogram.h"
-#include "app/plot_axis.h"
+#include "analysis/plot_axis.h"
 
 namespace app {
 namespace {
+
+using analysis::MakePlotAxis;
+using analysis::PlotAxis;
+using analysis::TickText;
 
 constexpr int kPadding = 6;
 constexpr int kTickLength = 4;

@@ -1,4 +1,4 @@
-#include "app/statistics_report.h"
+#include "app/statistics/statistics_report.h"
 
 #include <algorithm>
 
