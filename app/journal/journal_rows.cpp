@@ -1,8 +1,9 @@
 #include "app/journal/journal_rows.h"
 
+#include <optional>
+
 #include "analysis/lab_result.h"
-#include "export/measurement_export.h"
-#include "stopwatch/measurement_table.h"
+#include "stopwatch/cell_text.h"
 
 namespace app {
 
@@ -33,9 +34,10 @@ std::vector<JournalRow> JournalRows(const std::vector<stopwatch::journal::Listed
     int count = 0;
     double sum = 0;
     for (const std::string& text : entry.cells) {
-      if (text == stopwatch::kEmptyTimeText) continue;
+      const std::optional<double> seconds = stopwatch::ParseCellText(text, entry.separator);
+      if (!seconds) continue;  // an empty slot
       ++count;
-      sum += measurement_export::TextToFloat(text, entry.separator);
+      sum += *seconds;
     }
     row.count = std::to_string(count);
     row.mean = count > 0 ? analysis::FormatFigure(sum / count, separator) : "—";
