@@ -5,8 +5,10 @@
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 CMAKE_ARGS ?=
-# The Windows cross build, whose tests run under Wine.
+# The Windows cross builds, whose tests run under Wine: 64-bit, and 32-bit
+# beside it.
 WINDOWS_BUILD ?= build-windows
+WINDOWS_BUILD_32 = $(WINDOWS_BUILD)-32
 # BUILD as given, before SANITIZE=1 moves the native build beside it.
 PLAIN_BUILD := $(BUILD)
 
@@ -55,32 +57,45 @@ test-native: build-tests
 # The native stopwatch emulator, which the Windows end-to-end tests run Wine under.
 WINDOWS_E2E_EMULATOR = $(CURDIR)/$(BUILD)/tools/vorda2-emulator/vorda2-emulator
 
-# The Windows cross build (the whole program, lumetra.exe, on the system's
-# own controls) and its tests under Wine, the window tests on a virtual
-# display. The .xls files it writes there are compared with those of the
-# native build's sample writer, which build-tests makes. The setup program is
-# installed, started, upgraded and removed there too.
-test-windows: build-tests package-windows
-	scripts/configure $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+# The Windows cross builds (the whole program, lumetra.exe, on the system's
+# own controls) and their tests under Wine, the window tests on a virtual
+# display: the 64-bit build's whole suite in 64-bit prefixes, then the 32-bit
+# build's whole suite in 32-bit ones (scripts/wine-test). The .xls files they
+# write there are compared with those of the native build's
+# sample writer, which build-tests makes. The one setup program is
+# installed, started, upgraded and removed in both.
+# $(call configure-windows-tests,FOLDER,TARGET)
+configure-windows-tests = scripts/configure $(1) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-$(2).cmake \
 	  -DLUMETRA_WINDOWS_SETUP=$(WINDOWS_SETUP) \
 	  -DLUMETRA_LINUX_EXPORT_SAMPLE_WRITER=$(CURDIR)/$(BUILD)/tests/export/export_write_samples \
 	  -DLUMETRA_STOPWATCH_EMULATOR=$(WINDOWS_E2E_EMULATOR)
+test-windows: build-tests package-windows
+	$(call configure-windows-tests,$(WINDOWS_BUILD),x86_64)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	scripts/wine-test $(WINDOWS_BUILD)
+	$(call configure-windows-tests,$(WINDOWS_BUILD_32),i686)
+	cmake --build $(WINDOWS_BUILD_32) -j $(JOBS)
+	scripts/wine-test $(WINDOWS_BUILD_32)
 
-# The Windows program to hand out: build-windows-release/app/lumetra.exe,
-# one file, no DLLs to ship.
+# The Windows programs to hand out, one file each, no DLLs to ship:
+# build-windows-release/app/lumetra.exe (64-bit) and
+# build-windows-32-release/app/lumetra.exe (32-bit).
+# $(call windows-program,FOLDER,TARGET)
+define windows-program
+	scripts/configure $(1) -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-$(2).cmake $(3)
+	cmake --build $(1) -j $(JOBS) --target lumetra
+	$(2)-w64-mingw32-strip $(1)/app/lumetra.exe
+endef
 windows-program:
 	scripts/install-deps windows
-	scripts/configure $(WINDOWS_BUILD)-release -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
-	cmake --build $(WINDOWS_BUILD)-release -j $(JOBS) --target lumetra
-	x86_64-w64-mingw32-strip $(WINDOWS_BUILD)-release/app/lumetra.exe
+	$(call windows-program,$(WINDOWS_BUILD_32)-release,i686)
+	$(call windows-program,$(WINDOWS_BUILD)-release,x86_64,-DLUMETRA_WINDOWS_32BIT_BUILD=$(CURDIR)/$(WINDOWS_BUILD_32)-release)
 
-# The Windows setup program to hand out (CPack, NSIS: packaging/windows/),
-# carrying that lumetra.exe. The Windows tests install it under Wine.
-WINDOWS_SETUP = $(CURDIR)/$(WINDOWS_BUILD)-release/lumetra-1.0-win64-setup.exe
+# The one Windows setup program to hand out (CPack, NSIS: packaging/windows/),
+# carrying both programs. The Windows tests install it under Wine.
+WINDOWS_SETUP = $(CURDIR)/$(WINDOWS_BUILD)-release/lumetra-1.0-setup.exe
 package-windows: windows-program
 	cd $(WINDOWS_BUILD)-release && cpack
 
@@ -120,11 +135,12 @@ install:
 	  udevadm control --reload-rules && udevadm trigger --subsystem-match=hidraw || true; \
 	fi
 
-# The build folders in use: BUILD with its sanitized twin, and WINDOWS_BUILD
-# with its release twin. A folder without a CMake cache is no build folder
+# The build folders in use: BUILD with its sanitized twin, and the Windows
+# builds of both bitnesses with their release twins. A folder without a CMake cache is no build folder
 # of ours and stays.
 clean:
-	@for folder in $(PLAIN_BUILD) $(PLAIN_BUILD)-sanitize $(WINDOWS_BUILD) $(WINDOWS_BUILD)-release; do \
+	@for folder in $(PLAIN_BUILD) $(PLAIN_BUILD)-sanitize $(WINDOWS_BUILD) $(WINDOWS_BUILD)-release \
+	              $(WINDOWS_BUILD_32) $(WINDOWS_BUILD_32)-release; do \
 	  if [ -f "$$folder/CMakeCache.txt" ]; then echo "rm -rf $$folder"; rm -rf "$$folder"; \
 	  elif [ -e "$$folder" ]; then echo "make clean: $$folder holds no CMake build; left alone" >&2; fi; \
 	done

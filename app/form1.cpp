@@ -196,6 +196,10 @@ void TForm1::Button3Click(TObject*) {
     // Kept before it is shown: once the status line says the data were
     // read, they are on the disk, whatever happens to the program then.
     const app::JournalNote note = app::KeepInJournal(result.read);
+    TableEntry.reset();
+    if (note.kept)
+      TableEntry = EntryOfTable{note.path, {result.read.readAt, result.read.separator, result.read.answers,
+                                            result.read.cells, result.read.excluded}};
     stopwatch::ShowReadTable(result.read, window);
     app::ShowReadStatus(*StaticText1, result.read, note);
     if (Journal != nullptr) {
@@ -245,28 +249,41 @@ void TForm1::StringGrid1JournalClick(TObject*) {
   Journal->ShowJournal();
 }
 
-void TForm1::JournalOpenEntry(const stopwatch::journal::Entry& entry) {
+void TForm1::JournalOpenEntry(const std::string& path, const stopwatch::journal::Entry& entry) {
   app::ClockAndLocale clockAndLocale;
   const stopwatch::FinishedRead read = stopwatch::journal::ReadOfEntry(entry, clockAndLocale);
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
-  // The times set aside belonged to the table this one replaces.
-  ExcludedTimes.clear();
+  // The times set aside on this table come back with it.
+  ExcludedTimes = read.excluded;
+  TableEntry = EntryOfTable{path, entry};
   stopwatch::ShowReadTable(read, window);
   app::ShowJournalReadStatus(*StaticText1, read);
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 
 void TForm1::StringGrid1ExcludeClick(TObject*) {
+  const stopwatch::ExcludedSlots before = ExcludedTimes;
   app::ExcludeSelectedTimes(*StringGrid1, app::ClockAndLocale().DecimalSeparator(), ExcludedTimes);
-  ExclusionsChanged();
+  if (ExcludedTimes != before) ExclusionsChanged();
 }
 
 void TForm1::StringGrid1RestoreClick(TObject*) {
+  const stopwatch::ExcludedSlots before = ExcludedTimes;
   app::RestoreSelectedTimes(*StringGrid1, ExcludedTimes);
-  ExclusionsChanged();
+  if (ExcludedTimes != before) ExclusionsChanged();
 }
 
 void TForm1::ExclusionsChanged() {
+  if (TableEntry) {
+    // The window keeps them whatever becomes of the entry; the status line
+    // says when the entry did not take them.
+    const app::JournalNote note = app::KeepExclusions(TableEntry->path, TableEntry->entry, ExcludedTimes);
+    app::ShowExclusionsNote(*StaticText1, note);
+    if (Journal != nullptr) {
+      Journal->Refresh();
+      if (!note.kept) Journal->ShowKeepingProblem(app::ExclusionsProblemHint(note));
+    }
+  }
   StringGrid1->invalidate();
   if (Statistics != nullptr) Statistics->TableChanged();
 }

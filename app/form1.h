@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/kit/form.h"
 #include "app/kit/grid_types.h"
 #include "stopwatch/excluded_slots.h"
+#include "stopwatch/journal/journal_entry.h"
 
 class TButton;
 class TJournalForm;
@@ -19,10 +22,6 @@ class TStatisticsForm;
 class TStringGrid;
 class TJvHidDeviceController;
 class TJvHidDevice;
-
-namespace stopwatch::journal {
-struct Entry;
-}
 
 // The checked-out stopwatch, borrowed from HidCtl: set only by HidCtlEnumerate,
 // emptied only by HidCtlRemoval, read by Button3Click. Never freed here.
@@ -56,7 +55,8 @@ class TForm1 : public TForm {
   TJournalForm* Journal = nullptr;
   // Where "Сохранить в PDF…" saves the lab sheet, here and in the statistics window.
   TSaveDialog* PdfSaveDialog = nullptr;
-  // The times of the table set aside from the figures; a new read has none.
+  // The times of the table set aside from the figures; a new read has none,
+  // a read put back from the journal those its entry keeps.
   stopwatch::ExcludedSlots ExcludedTimes;
 
   // Handlers.
@@ -75,8 +75,9 @@ class TForm1 : public TForm {
   void StringGrid1PrintClick(TObject* Sender);
   void StringGrid1SavePdfClick(TObject* Sender);
   void StringGrid1JournalClick(TObject* Sender);
-  // "Открыть" in the journal window: the read goes back into the table.
-  void JournalOpenEntry(const stopwatch::journal::Entry& entry);
+  // "Открыть" in the journal window: the read of the file `path` goes back
+  // into the table, with the times its entry keeps set aside.
+  void JournalOpenEntry(const std::string& path, const stopwatch::journal::Entry& entry);
 
  private:
   // The components of the stored layout, found by name.
@@ -87,8 +88,19 @@ class TForm1 : public TForm {
   void WireControllerEvents();
   // Makes HidCtl, loaded like the other components.
   void CreateController();
-  // The exclusions changed: the grid and the statistics show them.
+  // The exclusions changed: the table's entry keeps them, and the grid and
+  // the statistics show them.
   void ExclusionsChanged();
+
+  // The journal's entry of the table shown, which keeps its exclusions: the
+  // one its read was written as, or the one put back with "Открыть". None
+  // when the journal could not keep the read: the exclusions are then the
+  // window's alone.
+  struct EntryOfTable {
+    std::string path;
+    stopwatch::journal::Entry entry;
+  };
+  std::optional<EntryOfTable> TableEntry;
 
   // Stopwatches forgotten when they were unplugged. The controller keeps
   // reporting them as removed at every re-scan; the window frees them when

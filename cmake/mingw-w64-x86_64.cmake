@@ -1,28 +1,6 @@
-# Cross build for 64-bit Windows with Debian's mingw-w64 (the -posix
-# compilers, whose thread support std::thread and std::mutex need).
+# Cross build for 64-bit Windows with Debian's mingw-w64:
 #
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DLUMETRA_CORE_ONLY=ON
-#
-# The programs are linked statically: Wine cannot find the compiler's
-# runtime DLLs, and a test program that fails to load prints nothing and
-# exits as if it had run.
-set(CMAKE_SYSTEM_NAME Windows)
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(LUMETRA_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${LUMETRA_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${LUMETRA_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${LUMETRA_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${LUMETRA_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Test programs run under Wine, in a prefix of the build's own (prepared by
-# scripts/wine-prefix; scripts/wine-test does it all).
-get_filename_component(LUMETRA_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR "${LUMETRA_SOURCE_ROOT}/scripts/wine-exec;${CMAKE_BINARY_DIR}/wineprefix")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

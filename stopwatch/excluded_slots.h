@@ -2,7 +2,7 @@
 // missed stop gives one absurd time, which stays in the table (and in a
 // copy or a saved workbook) but is left out of the figures worked out
 // from it. They belong to the table they were set aside on: a new read
-// starts with none.
+// starts with none, and the table's journal entry keeps them.
 #pragma once
 
 #include <bitset>

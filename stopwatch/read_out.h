@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "stopwatch/excluded_slots.h"
 #include "stopwatch/local_time.h"
 #include "stopwatch/read_out_ports.h"
 #include "stopwatch/wire_format.h"
@@ -35,6 +36,7 @@ struct FinishedRead {
   std::string separator;            // the decimal separator of the cell texts
   std::vector<RawAnswer> answers;   // slot by slot
   std::vector<std::string> cells;   // slot by slot, as the table shows them
+  ExcludedSlots excluded;           // set aside from the figures: none from the stopwatch
 };
 
 struct ReadOutResult {

@@ -1,5 +1,7 @@
 // Runs the HID layer's posted tasks on the user-interface thread, through
-// the window's event loop, in the order they were posted.
+// the window's event loop, in the order they were posted. An exception that
+// leaves a task is shown in the standard error box, as one that leaves a
+// window's handler is.
 #pragma once
 
 #include <memory>

@@ -125,7 +125,7 @@ void TJournalForm::OpenButtonClick(TObject*) {
     NoteLabel->setText("Файл «" + fileName + "» не читается: " + file.problem + ".");
     return;
   }
-  if (OnOpenEntry) OnOpenEntry(*file.entry);
+  if (OnOpenEntry) OnOpenEntry(file.path, *file.entry);
 }
 
 void TJournalForm::FolderButtonClick(TObject*) {

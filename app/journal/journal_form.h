@@ -35,8 +35,8 @@ class TJournalForm : public TForm {
   // Chooses the row of this file, if listed.
   bool Choose(const std::string& fileName);
 
-  // "Открыть" on a readable entry, read afresh from its file.
-  std::function<void(const stopwatch::journal::Entry& entry)> OnOpenEntry;
+  // "Открыть" on a readable entry, read afresh from its file `path`.
+  std::function<void(const std::string& path, const stopwatch::journal::Entry& entry)> OnOpenEntry;
 
   TLabel* FolderLabel = nullptr;
   TStringGrid* EntryGrid = nullptr;

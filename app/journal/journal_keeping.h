@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "stopwatch/journal/journal_entry.h"
 #include "stopwatch/read_out.h"
 
 class TStaticText;
@@ -13,6 +14,7 @@ namespace app {
 // What became of a read's entry.
 struct JournalNote {
   bool kept = false;
+  std::string path;     // the entry's file (UTF-8), when kept
   std::string problem;  // why it was not, in Russian, naming the folder
 };
 
@@ -22,6 +24,17 @@ JournalNote KeepInJournal(const stopwatch::FinishedRead& read);
 
 // The tooltip of the status line for a read the journal could not keep.
 std::string JournalProblemHint(const JournalNote& note);
+
+// Puts the times set aside into the entry of the file `path`, which holds
+// `entry` (RewriteExclusions). Never raises: the window keeps them anyway.
+JournalNote KeepExclusions(const std::string& path, const stopwatch::journal::Entry& entry,
+                           const stopwatch::ExcludedSlots& excluded);
+
+// The status line once the times set aside changed: as it was, or in
+// maroon with the reason in its tooltip when their entry did not take them.
+void ShowExclusionsNote(TStaticText& statusLine, const JournalNote& note);
+// That tooltip.
+std::string ExclusionsProblemHint(const JournalNote& note);
 
 // The status line after a read: "Данные считаны <date> в <time>"; in
 // maroon, with the reason in its tooltip, when the journal did not keep it.

@@ -30,16 +30,22 @@ std::vector<JournalRow> JournalRows(const std::vector<stopwatch::journal::Listed
     const stopwatch::journal::Entry& entry = *file.entry;
     row.date = clock.ShortDate(entry.readAt);
     row.time = clock.LongTime(entry.readAt);
-    // The times as the table would show them, as the statistics take them.
-    int count = 0;
+    // The times as the table would show them, as the statistics over the
+    // whole table take them: those set aside are left out, and counted.
+    int count = 0, excluded = 0;
     double sum = 0;
-    for (const std::string& text : entry.cells) {
-      const std::optional<double> seconds = stopwatch::ParseCellText(text, entry.separator);
+    for (std::size_t slot = 0; slot < entry.cells.size(); ++slot) {
+      const std::optional<double> seconds = stopwatch::ParseCellText(entry.cells[slot], entry.separator);
       if (!seconds) continue;  // an empty slot
+      if (entry.excluded.contains(static_cast<int>(slot))) {
+        ++excluded;
+        continue;
+      }
       ++count;
       sum += *seconds;
     }
     row.count = std::to_string(count);
+    if (excluded > 0) row.count += " из " + std::to_string(count + excluded);
     row.mean = count > 0 ? analysis::FormatFigure(sum / count, separator) : "—";
   }
   return rows;

@@ -15,8 +15,8 @@ namespace app {
 struct JournalRow {
   std::string date;   // the read's date and time in the user's formats;
   std::string time;   // for an unreadable file, kUnreadableText and ""
-  std::string count;  // the times the table shows (not "------")
-  std::string mean;   // their mean, as the statistics window gives it
+  std::string count;  // the times the table shows (not "------"), "10 из 11" with one set aside
+  std::string mean;   // the mean of those not set aside, as the statistics window gives it
   std::string fileName;
   std::string path;
   std::string problem;  // why the file holds no entry; empty when it does

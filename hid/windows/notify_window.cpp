@@ -4,9 +4,11 @@
 // DBT_DEVNODES_CHANGED broadcast goes to top-level windows only. It is never
 // shown. Its messages are served by the creating thread's message loop.
 #include <algorithm>
+#include <exception>
 #include <mutex>
 #include <vector>
 
+#include "hid/main_thread.h"
 #include "hid/notify_window.h"
 
 namespace hid {
@@ -36,6 +38,18 @@ void Forget(HWND window) {
   live_windows.erase(std::remove(live_windows.begin(), live_windows.end(), window), live_windows.end());
 }
 
+// An exception that leaves a message's handling (a client handler of a
+// re-scan threw) must not unwind into the system that dispatched the
+// message: a 32-bit program cannot unwind through the system's frames at
+// all and would end on the spot. It is raised again from a task of the
+// user-interface thread's dispatcher instead, outside the system's frames,
+// where the program's event loop deals with it as with any other; without a
+// dispatcher it cannot go anywhere and is dropped.
+void RaiseOutsideTheDispatch(std::exception_ptr error) {
+  if (hid::MainThreadDispatcher* dispatcher = hid::CurrentMainThreadDispatcher())
+    dispatcher->Post([error] { std::rethrow_exception(error); });
+}
+
 LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* route = reinterpret_cast<Route*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (route == nullptr && creating_route != nullptr) {
@@ -44,7 +58,12 @@ LRESULT CALLBACK NotifyWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   }
   if (route == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
 
-  const LRESULT result = route->proc(route->context, window, message, wParam, lParam);
+  LRESULT result = 0;
+  try {
+    result = route->proc(route->context, window, message, wParam, lParam);
+  } catch (...) {
+    RaiseOutsideTheDispatch(std::current_exception());
+  }
   if (message == WM_NCDESTROY) {
     // The window's last message: nothing reaches the route after it. A
     // window refused during its own creation leaves its route to

@@ -15,6 +15,7 @@ constexpr std::string_view kTitle = "Lumetra: журнал считываний"
 constexpr std::string_view kFormatField = "Формат";
 constexpr std::string_view kReadAtField = "Считано";
 constexpr std::string_view kSeparatorField = "Десятичный разделитель";
+constexpr std::string_view kExcludedField = "Исключены из расчёта";
 constexpr std::string_view kSlotColumn = "№";
 constexpr std::string_view kTimeColumn = "Время, с";
 constexpr std::string_view kAnswerColumn = "Ответ секундомера";
@@ -55,6 +56,36 @@ std::optional<int> ParseCount(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || text.empty() || text[0] == '-') return std::nullopt;
   return value;
+}
+
+// "3 17": the slots in ascending order, one space apart.
+std::string ExcludedText(const ExcludedSlots& excluded) {
+  std::string text;
+  for (const int slot : excluded.list()) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(slot);
+  }
+  return text;
+}
+
+// The field's value as ExcludedText writes it, and nothing else: a slot
+// out of range, twice or out of order is a hand edit gone wrong, not a
+// list to guess at.
+std::optional<ExcludedSlots> ParseExcluded(std::string_view text) {
+  ExcludedSlots excluded;
+  int last = -1;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t space = text.find(' ', start);
+    const std::optional<int> slot =
+        ParseCount(text.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start));
+    if (!slot || *slot <= last || *slot >= kSlotCount) return std::nullopt;
+    excluded.exclude(*slot);
+    last = *slot;
+    if (space == std::string_view::npos) break;
+    start = space + 1;
+    if (start == text.size()) return std::nullopt;  // a space at the end
+  }
+  return excluded;
 }
 
 // A line's tab-separated fields, into `fields` (kept between lines: a
@@ -117,6 +148,7 @@ std::string EntryText(const FinishedRead& read) {
   field(kFormatField, std::to_string(kFormatVersion));
   field(kReadAtField, FormatIso8601(read.readAt));
   field(kSeparatorField, read.separator);
+  field(kExcludedField, ExcludedText(read.excluded));
   text += '\n';
   text.append(kSlotColumn).append("\t").append(kTimeColumn).append("\t").append(kAnswerColumn).append("\n");
   for (std::size_t slot = 0; slot < read.answers.size(); ++slot) {
@@ -169,6 +201,11 @@ ParsedEntry ParseEntry(std::string_view text) {
   const auto separator = found(kSeparatorField);
   if (!separator || separator->empty()) return Unreadable("не указан десятичный разделитель");
   entry.separator = std::string(*separator);
+  if (const auto excluded = found(kExcludedField)) {
+    const std::optional<ExcludedSlots> slots = ParseExcluded(*excluded);
+    if (!slots) return Unreadable("исключённые из расчёта измерения " + Quoted(*excluded) + " не распознаны");
+    entry.excluded = *slots;
+  }
 
   // The table: its columns by name, then one line per slot up to an empty line.
   if (!lines.Next(line)) return Unreadable("запись оборвана: нет таблицы измерений");
@@ -219,6 +256,47 @@ ParsedEntry ParseEntry(std::string_view text) {
   return ParsedEntry{std::move(entry), {}};
 }
 
+std::string WithExclusions(std::string_view text, const ExcludedSlots& excluded) {
+  const std::string value = ExcludedText(excluded);
+  // The header's lines, from the one after the title up to the empty line:
+  // the field's value is replaced where it is (what a spreadsheet may have
+  // put after it in further columns stays), or else the field is added
+  // after the separator's, with that line's line end.
+  std::size_t end = text.find('\n', text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0);
+  std::size_t insertAt = std::string_view::npos;
+  std::string_view lineEnd = "\n";
+  while (end != std::string_view::npos) {
+    const std::size_t start = end + 1;
+    end = text.find('\n', start);
+    if (end == std::string_view::npos) break;
+    std::string_view line = text.substr(start, end - start);
+    const bool withReturn = line.ends_with('\r');
+    if (withReturn) line.remove_suffix(1);
+    if (line.empty()) break;
+    const std::string_view name = line.substr(0, line.find('\t'));
+    if (name == kExcludedField) {
+      const std::size_t lineEndAt = start + line.size();
+      // The name alone (no field ParseEntry takes) gets its tab.
+      if (name.size() == line.size())
+        return std::string(text.substr(0, lineEndAt)).append("\t").append(value).append(text.substr(lineEndAt));
+      const std::size_t valueAt = start + name.size() + 1;
+      const std::size_t valueEnd = std::min(text.find('\t', valueAt), lineEndAt);
+      return std::string(text.substr(0, valueAt)).append(value).append(text.substr(valueEnd));
+    }
+    if (name == kSeparatorField && insertAt == std::string_view::npos) {
+      insertAt = end + 1;
+      lineEnd = withReturn ? "\r\n" : "\n";
+    }
+  }
+  if (insertAt == std::string_view::npos) return std::string(text);  // no entry's header to add to
+  return std::string(text.substr(0, insertAt))
+      .append(kExcludedField)
+      .append("\t")
+      .append(value)
+      .append(lineEnd)
+      .append(text.substr(insertAt));
+}
+
 FinishedRead ReadOfEntry(const Entry& entry, ClockLocalePort& clock) {
   FinishedRead read;
   read.readAt = entry.readAt;
@@ -226,6 +304,7 @@ FinishedRead ReadOfEntry(const Entry& entry, ClockLocalePort& clock) {
   read.time = clock.LongTime(entry.readAt);
   read.separator = clock.DecimalSeparator();
   read.answers = entry.answers;
+  read.excluded = entry.excluded;
   for (const RawAnswer& answer : entry.answers) read.cells.push_back(DecodedCellText(answer, read.separator));
   return read;
 }

@@ -72,27 +72,62 @@ std::string WriteEntry(const std::string& folder, const FinishedRead& read) {
   throw JournalError(WriteFailure(folder, "все имена для " + EntryFileName(read.readAt) + " заняты"));
 }
 
+// The file's text, up to one byte more than an entry may have (to tell a
+// file that is too large), in a buffer of the thread's, for a journal of
+// thousands; none, and why, when it cannot be read.
+std::optional<std::string_view> ReadEntryText(const std::string& path, std::string& problem) {
+  std::ifstream in(PathOf(path), std::ios::binary);
+  if (!in) {
+    problem = "файл не открывается";
+    return std::nullopt;
+  }
+  static thread_local std::string buffer(kMaxEntryBytes + 1, '\0');
+  in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  if (in.bad()) {
+    problem = "файл не читается";
+    return std::nullopt;
+  }
+  return std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount()));
+}
+
 ListedEntry ReadEntryFile(const std::string& path) {
   ListedEntry listed;
   listed.path = path;
   listed.fileName = Utf8Of(PathOf(path).filename());
-  std::ifstream in(PathOf(path), std::ios::binary);
-  if (!in) {
-    listed.problem = "файл не открывается";
-    return listed;
-  }
-  // One byte more than an entry may have, to tell a file that is too large;
-  // the buffer is the thread's, for a journal of thousands.
-  static thread_local std::string buffer(kMaxEntryBytes + 1, '\0');
-  in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  if (in.bad()) {
-    listed.problem = "файл не читается";
-    return listed;
-  }
-  ParsedEntry parsed = ParseEntry(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+  const std::optional<std::string_view> text = ReadEntryText(path, listed.problem);
+  if (!text) return listed;
+  ParsedEntry parsed = ParseEntry(*text);
   listed.entry = std::move(parsed.entry);
   listed.problem = std::move(parsed.problem);
   return listed;
+}
+
+void RewriteExclusions(const std::string& path, const Entry& entry, const ExcludedSlots& excluded) {
+  const std::string failure =
+      "Не удалось записать исключённые из расчёта времена в журнал, в файл «" + path + "»: ";
+  // Looked at again first: the user may have deleted the entry to forget
+  // the read, or edited it, since it was written or opened.
+  std::error_code error;
+  if (!fs::is_regular_file(PathOf(path), error)) throw JournalError(failure + "файла больше нет");
+  std::string problem;
+  const std::optional<std::string_view> text = ReadEntryText(path, problem);
+  if (!text) throw JournalError(failure + problem);
+  const ParsedEntry now = ParseEntry(*text);
+  if (!now.entry) throw JournalError(failure + now.problem);
+  if (now.entry->readAt != entry.readAt || now.entry->answers != entry.answers)
+    throw JournalError(failure + "в нём теперь другое считывание");
+  if (now.entry->excluded == excluded) return;
+  const std::string changed = WithExclusions(*text, excluded);
+  const ParsedEntry check = ParseEntry(changed);
+  if (!check.entry || check.entry->excluded != excluded || check.entry->answers != entry.answers)
+    throw JournalError(failure + "запись не удалось изменить");
+  try {
+    base::AtomicFile file(path);
+    file.Write(changed.data(), changed.size());
+    file.Commit();
+  } catch (const base::FileError& writeError) {
+    throw JournalError(failure + writeError.what());
+  }
 }
 
 std::vector<ListedEntry> ListEntries(const std::string& folder) {

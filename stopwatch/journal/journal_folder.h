@@ -1,8 +1,9 @@
 // The journal of reads on disk: a folder with one file per finished read,
-// named for its date and time. Entries are only ever added, each all at
-// once (base/atomic_file.h), never replaced: a crash or a power cut at any
-// moment leaves a whole entry or none, and the entries before it as they
-// were. Paths are UTF-8.
+// named for its date and time. Each entry is written once, all at once
+// (base/atomic_file.h); afterwards only its field "Исключены из расчёта"
+// is rewritten, the same way, with the rest of the file as it was. A crash
+// or a power cut at any moment leaves a whole entry or none, and the
+// entries before it as they were. Paths are UTF-8.
 #pragma once
 
 #include <optional>
@@ -30,6 +31,13 @@ std::string EntryFileName(const LocalDateTime& readAt, int copy = 1);
 // another program writing at the same moment. Returns the file's name once
 // the entry is on the disk. Raises JournalError.
 std::string WriteEntry(const std::string& folder, const FinishedRead& read);
+
+// Sets `excluded` aside in the entry of the file `path`, which must still
+// hold the read `entry` (its moment and answers): the file is replaced all
+// at once by the same text with that field changed (WithExclusions), and
+// no other file is touched. A file gone or holding something else since is
+// left as it is. Raises JournalError, naming the file and why.
+void RewriteExclusions(const std::string& path, const Entry& entry, const ExcludedSlots& excluded);
 
 // An entry's file as the journal lists it.
 struct ListedEntry {

@@ -1,10 +1,11 @@
 // The journal of reads in the window, on every backend: each finished read
 // is kept before the status line says so, the journal window lists the
 // reads newest first and follows new ones, "Открыть" puts a read back into
-// the table (the statistics with it, no time set aside), "Открыть папку"
-// asks the desktop to show the folder; a journal that cannot be written
-// costs no read and says why; a file that holds no entry is listed as
-// unreadable. Pictures of the window go to journal-pictures/ of the build.
+// the table (the statistics with it, and the times set aside on it, which
+// its entry keeps), "Открыть папку" asks the desktop to show the folder; a
+// journal that cannot be written costs no read and says why, and so does
+// an entry that cannot take the times set aside; a file that holds no
+// entry is listed as unreadable. Pictures of the window go to journal-pictures/ of the build.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -119,9 +120,14 @@ TEST_F(JournalWindow, KeepsEveryReadListsThemNewestFirstAndPutsOneBack) {
   ProcessMessages();
   ASSERT_NE(form->Statistics, nullptr);
   EXPECT_EQ(form->Statistics->FigureValues[0]->text(), "4");
-  // A time set aside belongs to the table it was set aside on.
+  // A time set aside belongs to the table it was set aside on, and its
+  // entry keeps it: the journal leaves it out of the mean.
   form->StringGrid1ExcludeClick(form->StringGrid1);
   ASSERT_EQ(form->ExcludedTimes.count(), 1);
+  EXPECT_EQ(Row(1)[2], "3 из 4");
+  EXPECT_EQ(Row(1)[3], Dec("2.04490"));
+  EXPECT_EQ(form->StaticText1->fontColor(), clWindowText);
+  SavePicture(journal, "time-set-aside");
   journal.OpenButton->click();
   EXPECT_EQ(Table(), firstTable);
   EXPECT_EQ(Cell(5, 9), firstDate);
@@ -130,6 +136,11 @@ TEST_F(JournalWindow, KeepsEveryReadListsThemNewestFirstAndPutsOneBack) {
   EXPECT_TRUE(form->ExcludedTimes.empty());
   EXPECT_EQ(form->Statistics->FigureValues[0]->text(), "11");
   EXPECT_EQ(stopwatch::journal::ListEntries(folder).size(), 2u) << "a read put back is not kept again";
+  // The second read put back again: its time set aside with it.
+  journal.EntryGrid->setCurrentCell(0, 1);
+  journal.OpenButton->click();
+  EXPECT_EQ(form->ExcludedTimes.list(), std::vector<int>{0});
+  EXPECT_EQ(form->Statistics->FigureValues[0]->text(), "3");
 
   journal.FolderButton->click();
   EXPECT_EQ(desktop.shownFolders, std::vector<std::string>{folder});
@@ -165,6 +176,21 @@ TEST_F(JournalWindow, AJournalThatCannotBeWrittenCostsNoReadAndSaysWhy) {
   EXPECT_EQ(form->StaticText1->fontColor(), clWindowText);
   EXPECT_EQ(form->StaticText1->hint(), "");
   ASSERT_EQ(stopwatch::journal::ListEntries(folder).size(), 1u);
+
+  // Its entry gone since: a time set aside stays so in the window, which
+  // says that the journal does not have it.
+  TJournalForm& journal = OpenJournal();
+  std::filesystem::remove(PathOf(journal.Rows()[0].path));
+  form->StringGrid1->setSelection({1, 1, 1, 1});
+  form->StringGrid1ExcludeClick(form->StringGrid1);
+  EXPECT_EQ(form->ExcludedTimes.count(), 1);
+  EXPECT_TRUE(form->StaticText1->text().starts_with("Данные считаны ")) << form->StaticText1->text();
+  EXPECT_EQ(form->StaticText1->fontColor(), clMaroon);
+  const std::string lost = form->StaticText1->hint();
+  EXPECT_TRUE(lost.starts_with("Не удалось записать исключённые из расчёта времена в журнал, в файл «")) << lost;
+  EXPECT_NE(lost.find("»: файла больше нет.\nВ окне они по-прежнему исключены"), std::string::npos) << lost;
+  EXPECT_EQ(journal.NoteLabel->text(), lost);
+  EXPECT_TRUE(stopwatch::journal::ListEntries(folder).empty()) << "no entry made again";
 }
 
 TEST_F(JournalWindow, AFileThatHoldsNoEntryIsListedAsUnreadableAndNeverReachesTheTable) {

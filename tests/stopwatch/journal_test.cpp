@@ -1,8 +1,9 @@
 // The journal of reads without a window: an entry written from a read and
 // read back decodes to the same table on another locale; entries are only
 // added, under names of their own, also by writers racing in one second;
-// unreadable files are told apart with a reason; a folder that cannot be
-// written says why.
+// the times set aside are rewritten into their entry alone, which keeps
+// everything else; unreadable files are told apart with a reason; a folder
+// that cannot be written says why.
 #include "stopwatch/journal/journal_folder.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ TEST_F(JournalTest, AnEntryBringsTheReadBackExactlyOnAnotherLocale) {
   EXPECT_EQ(Names(PathOf(folder)), std::set<std::string>{name}) << "no temporary left behind";
   const std::string text = ReadWholeFile(PathOf(folder) / PathOf(name));
   EXPECT_TRUE(text.starts_with("\xEF\xBB\xBFLumetra: журнал считываний\nФормат\t1\n"
-                               "Считано\t2024-05-24T13:45:00+03:00\nДесятичный разделитель\t,\n\n"
+                               "Считано\t2024-05-24T13:45:00+03:00\nДесятичный разделитель\t,\nИсключены из расчёта\t\n\n"
                                "№\tВремя, с\tОтвет секундомера\n"
                                "0\t100,0000\t00 09 09 09 09 09 09 00 00 00 01\n"))
       << text.substr(0, 300);
@@ -139,10 +140,10 @@ TEST_F(JournalTest, FilesThatHoldNoEntryAreListedWithTheirReason) {
     const char* problem;  // empty: the entry is readable
   };
   const Case cases[] = {
-      {"truncated.txt", text.substr(0, text.size() / 2), "запись оборвана на строке 46"},
+      {"truncated.txt", text.substr(0, text.size() / 2), "запись оборвана на строке 47"},
       {"cut at a line.txt", text.substr(0, text.find("\n40\t") + 1), "запись оборвана: в ней 40 измерений из 84"},
-      {"edited time.txt", replaced("\t100,0000\t", "\t100,0001\t"), "строка 7: время «100,0001» не совпадает"},
-      {"edited answer.txt", replaced("00 09 09 09", "00 0G 09 09"), "строка 7: ответ секундомера"},
+      {"edited time.txt", replaced("\t100,0000\t", "\t100,0001\t"), "строка 8: время «100,0001» не совпадает"},
+      {"edited answer.txt", replaced("00 09 09 09", "00 0G 09 09"), "строка 8: ответ секундомера"},
       {"slot missing.txt", replaced("\n1\t180,000", "\n2\t180,000"), "ожидалось измерение 1"},
       {"empty.txt", "", "файл пуст"},
       {"foreign.xls", std::string("\xD0\xCF\x11\xE0\x00\x01", 6), "это не запись журнала Lumetra"},
@@ -150,6 +151,9 @@ TEST_F(JournalTest, FilesThatHoldNoEntryAreListedWithTheirReason) {
       {"no time.txt", replaced("Считано\t2024-05-24T13:45:00+03:00", "Считано\t2024-02-30T13:45:00+03:00"),
        "время считывания «2024-02-30T13:45:00+03:00» не распознано"},
       {"too large.txt", text + std::string(kMaxEntryBytes, '\n'), "слишком велик"},
+      {"set aside twice.txt", replaced("расчёта\t\n", "расчёта\t17 3 3\n"),
+       "исключённые из расчёта измерения «17 3 3» не распознаны"},
+      {"set aside beyond.txt", replaced("расчёта\t\n", "расчёта\t84\n"), "измерения «84» не распознаны"},
       // What a later version may add, and line ends a spreadsheet may write.
       {"later fields.txt",
        replacedIn(replaced("Считано", "Исключены\t3 17\nСчитано"), "\n№\t", "\nОтметка\t№\t") +
@@ -195,6 +199,76 @@ TEST_F(JournalTest, AFolderThatCannotBeMadeSaysWhyAndListsAsAnError) {
         << "the system's reason follows";
   }
   EXPECT_EQ(Names(base.path()), std::set<std::string>{"Документы"});
+}
+
+TEST_F(JournalTest, TimesSetAsideAreRewrittenIntoTheirEntryAndNothingElse) {
+  const std::string path = base / ("Документы/Lumetra/" + WriteEntry(folder, SampleRead(",")));
+  const std::string written = ReadWholeFile(PathOf(path));
+  const Entry entry = *ReadEntryFile(path).entry;
+  EXPECT_TRUE(entry.excluded.empty()) << "a fresh read has none";
+  const auto withField = [](std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+  };
+
+  ExcludedSlots aside;
+  for (const int slot : {83, 3, 17}) aside.exclude(slot);
+  RewriteExclusions(path, entry, aside);
+  EXPECT_EQ(ReadWholeFile(PathOf(path)), withField(written, "расчёта\t\n", "расчёта\t3 17 83\n"));
+  const std::vector<ListedEntry> listed = ListEntries(folder);
+  ASSERT_EQ(listed.size(), 1u) << "no temporary left behind";
+  ASSERT_TRUE(listed[0].entry) << listed[0].problem;
+  FixedClock clock("24.05.2024", "13:45:00", ".");
+  EXPECT_EQ(ReadOfEntry(*listed[0].entry, clock).excluded, aside) << "they come back with the read";
+  RewriteExclusions(path, entry, ExcludedSlots());
+  EXPECT_EQ(ReadWholeFile(PathOf(path)), written);
+
+  // An entry of an earlier version has no such field and none set aside;
+  // the field goes in after the separator's, and the line ends, a field of
+  // a later version and a column after the value stay as they were.
+  std::string earlier;
+  for (const char c : withField(written, "Исключены из расчёта\t\n", ""))
+    earlier += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  earlier = withField(earlier, "Формат\t1\r\n", "Формат\t1\r\nОтметка\tдругая\tпрограмма\r\n");
+  const std::string earlierPath = base / "Документы/Lumetra/earlier.txt";
+  std::ofstream(PathOf(earlierPath), std::ios::binary) << earlier;
+  const ListedEntry old = ReadEntryFile(earlierPath);
+  ASSERT_TRUE(old.entry) << old.problem;
+  EXPECT_TRUE(old.entry->excluded.empty());
+  RewriteExclusions(earlierPath, *old.entry, aside);
+  const std::string added =
+      withField(earlier, "разделитель\t,\r\n", "разделитель\t,\r\nИсключены из расчёта\t3 17 83\r\n");
+  EXPECT_EQ(ReadWholeFile(PathOf(earlierPath)), added);
+  std::ofstream(PathOf(earlierPath), std::ios::binary) << withField(added, "83\r", "83\tзаметка\r");
+  RewriteExclusions(earlierPath, *old.entry, ExcludedSlots());
+  EXPECT_EQ(ReadWholeFile(PathOf(earlierPath)), withField(added, "3 17 83\r", "\tзаметка\r"));
+
+  // A file that holds another read since, or has gone, or cannot be
+  // replaced, is left as it is, and the error says why.
+  const auto failure = [&](const std::string& file, const Entry& of) {
+    try {
+      RewriteExclusions(file, of, aside);
+    } catch (const JournalError& error) {
+      return std::string(error.what());
+    }
+    return std::string("rewritten");
+  };
+  const std::string before = ReadWholeFile(PathOf(earlierPath));
+  const std::string other =
+      base / ("Документы/Lumetra/" + WriteEntry(folder, SampleRead(",", {2024, 5, 25, 9, 0, 0, 180})));
+  const std::string otherBytes = ReadWholeFile(PathOf(other));
+  EXPECT_EQ(failure(other, entry), "Не удалось записать исключённые из расчёта времена в журнал, в файл «" + other +
+                                "»: в нём теперь другое считывание");
+  EXPECT_EQ(ReadWholeFile(PathOf(other)), otherBytes);
+  fs::remove(PathOf(path));
+  EXPECT_TRUE(failure(path, entry).ends_with("»: файла больше нет")) << failure(path, entry);
+  EXPECT_FALSE(fs::exists(PathOf(path)));
+  const auto held =
+      spreadsheet::testing::WhileUnreplaceable(PathOf(earlierPath), [&] { return failure(earlierPath, *old.entry); });
+  if (held) {
+    EXPECT_TRUE(held->starts_with("Не удалось записать исключённые")) << *held;
+  }
+  EXPECT_EQ(ReadWholeFile(PathOf(earlierPath)), before);
 }
 
 TEST(LocalTime, Iso8601TextsAndTheirMoments) {

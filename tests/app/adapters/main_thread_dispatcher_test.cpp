@@ -1,11 +1,13 @@
 // Tasks posted by the HID layer run later, in order, on the user-interface thread.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "app/adapters/main_thread_dispatcher.h"
 #include "app/kit/application.h"
+#include "tests/app/fake_dialogs.h"
 
 TEST(MainThreadDispatcher, RunsTasksFromAnyThreadOnTheUserInterfaceThreadInOrder) {
   app::MainThreadDispatcher dispatcher;
@@ -34,4 +36,19 @@ TEST(MainThreadDispatcher, DropsTasksStillQueuedWhenDestroyed) {
   }
   kit::Application::instance()->processMessages();
   EXPECT_FALSE(ran);
+}
+
+// A handler that fails inside a task (one the controller's re-scan called)
+// shows the error box and stops nothing: the next task runs.
+TEST(MainThreadDispatcher, ATaskThatThrowsShowsTheErrorBoxAndTheNextTaskRuns) {
+  FakeDialogs dialogs;
+  kit::ScopedDialogs installed{dialogs};
+  app::MainThreadDispatcher dispatcher;
+  bool nextRan = false;
+  dispatcher.Post([] { throw std::runtime_error("Handler failed"); });
+  dispatcher.Post([&] { nextRan = true; });
+  kit::Application::instance()->processMessages();
+  ASSERT_EQ(dialogs.errors.size(), 1u);
+  EXPECT_EQ(dialogs.errors[0].text, "Handler failed.");
+  EXPECT_TRUE(nextRan);
 }

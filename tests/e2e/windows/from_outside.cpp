@@ -34,35 +34,42 @@ std::wstring ClassOf(HWND window) {
 
 }  // namespace
 
+namespace {
+
+struct WindowSearch {
+  DWORD process;
+  const std::wstring& windowClass;
+  std::vector<HWND> found;
+};
+
+// The system calls these back with its own calling convention (CALLBACK),
+// which a lambda does not have on 32-bit Windows.
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner == search.process && ::IsWindowVisible(window) && ClassOf(window) == search.windowClass)
+    search.found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+  reinterpret_cast<std::vector<Child>*>(data)->push_back(
+      {window, ClassOf(window), Text(window), ::GetWindowLongW(window, GWL_STYLE), ::GetDlgCtrlID(window)});
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> TopLevelWindows(DWORD process, const std::wstring& windowClass) {
-  struct Search {
-    DWORD process;
-    const std::wstring& windowClass;
-    std::vector<HWND> found;
-  } search{process, windowClass, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == s.process && ::IsWindowVisible(window) && ClassOf(window) == s.windowClass)
-          s.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{process, windowClass, {}};
+  ::EnumWindows(&CollectTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 std::vector<Child> Children(HWND parent) {
   std::vector<Child> children;
-  ::EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM data) -> BOOL {
-        reinterpret_cast<std::vector<Child>*>(data)->push_back(
-            {window, ClassOf(window), Text(window), ::GetWindowLongW(window, GWL_STYLE), ::GetDlgCtrlID(window)});
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  ::EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 

@@ -21,11 +21,17 @@ using lumetra::test::kHidInterfaceClass;
 using lumetra::test::ScannedInterface;
 using lumetra::test::ScanInterfaces;
 
-// The fixed part of the detail record: the size field and the first path
-// character, padded to the record's alignment on 64-bit Windows.
-static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == 8);
-static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == 32);
-static_assert(sizeof(SP_DEVINFO_DATA) == 32);
+// The records' sizes, which their size fields must give: the fixed part of
+// the detail record is the size field and the first path character, packed
+// on 32-bit Windows (5) and padded to the record's alignment on 64-bit (8);
+// the interface and device records end in a pointer-sized field.
+constexpr bool k64Bit = sizeof(void*) == 8;
+static_assert(sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) == (k64Bit ? 8 : 5));
+static_assert(sizeof(SP_DEVICE_INTERFACE_DATA) == (k64Bit ? 32 : 28));
+static_assert(sizeof(SP_DEVINFO_DATA) == (k64Bit ? 32 : 28));
+// The sizes a program of the other bitness gives, which the system refuses.
+constexpr DWORD kOtherBitnessDetailSize = k64Bit ? 5 : 8;
+constexpr DWORD kOtherBitnessRecordSize = k64Bit ? 28 : 32;
 
 constexpr DWORD kPresentInterfaces = DIGCF_PRESENT | DIGCF_DEVICEINTERFACE;
 
@@ -88,8 +94,8 @@ TEST_F(WindowsHidScan, EveryInterfaceYieldsPathPropertiesIdentityCapsAndName) {
 
     std::vector<std::byte> buffer(needed);
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
-    // The 32-bit size of the fixed part is refused by a 64-bit system.
-    detail->cbSize = 5;
+    // The other bitness's size of the fixed part is refused.
+    detail->cbSize = kOtherBitnessDetailSize;
     EXPECT_FALSE(t_.setup.SetupDiGetDeviceInterfaceDetailA(set_, &record, detail, needed, nullptr, &device));
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
     ASSERT_TRUE(t_.setup.SetupDiGetDeviceInterfaceDetailA(set_, &record, detail, needed, nullptr, &device));
@@ -134,12 +140,12 @@ TEST_F(WindowsHidScan, EveryInterfaceYieldsPathPropertiesIdentityCapsAndName) {
   }
 }
 
-// The 32-bit size of an interface record is refused on 64-bit Windows as
-// well: the records' size fields must be sizeof of the records.
-TEST_F(WindowsHidScan, InterfaceRecordWithThe32BitSizeIsRefused) {
+// The other bitness's size of an interface record is refused as well: the
+// records' size fields must be sizeof of the records.
+TEST_F(WindowsHidScan, InterfaceRecordWithTheOtherBitnessSizeIsRefused) {
   ASSERT_FALSE(Scan(set_).empty()) << "needs an interface to enumerate: Wine's virtual HID bus";
   SP_DEVICE_INTERFACE_DATA record{};
-  record.cbSize = 28;
+  record.cbSize = kOtherBitnessRecordSize;
   EXPECT_FALSE(t_.setup.SetupDiEnumDeviceInterfaces(set_, nullptr, &guid_, 0, &record));
 }
 

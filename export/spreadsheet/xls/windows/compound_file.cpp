@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "export/spreadsheet/spreadsheet_error.h"
 
@@ -61,15 +62,20 @@ class MemoryBytes final : public ILockBytes {
   ULONG STDMETHODCALLTYPE Release() override { return --references_; }
 
   HRESULT STDMETHODCALLTYPE ReadAt(ULARGE_INTEGER offset, void* data, ULONG size, ULONG* read) override {
-    const std::size_t from = std::min<std::size_t>(offset.QuadPart, bytes_.size());
+    // In 64 bits: on 32-bit Windows size_t would cut a far offset short.
+    const auto from = static_cast<std::size_t>(std::min<ULONGLONG>(offset.QuadPart, bytes_.size()));
     const std::size_t count = std::min<std::size_t>(size, bytes_.size() - from);
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(from), count, static_cast<std::uint8_t*>(data));
     if (read != nullptr) *read = static_cast<ULONG>(count);
     return S_OK;
   }
+  // The storage calls these through the system's own code, which no C++
+  // exception may unwind through (a 32-bit program ends if one tries): a
+  // failure is told by the result.
   HRESULT STDMETHODCALLTYPE WriteAt(ULARGE_INTEGER offset, const void* data, ULONG size, ULONG* written) override {
-    const std::size_t end = static_cast<std::size_t>(offset.QuadPart) + size;
-    if (end > bytes_.size()) bytes_.resize(end);  // zero-filled
+    const ULONGLONG end = offset.QuadPart + size;
+    if (end < offset.QuadPart || end > bytes_.max_size()) return STG_E_MEDIUMFULL;
+    if (end > bytes_.size() && !Resize(static_cast<std::size_t>(end))) return STG_E_MEDIUMFULL;  // zero-filled
     std::copy_n(static_cast<const std::uint8_t*>(data), size,
                 bytes_.begin() + static_cast<std::ptrdiff_t>(offset.QuadPart));
     if (written != nullptr) *written = size;
@@ -77,8 +83,8 @@ class MemoryBytes final : public ILockBytes {
   }
   HRESULT STDMETHODCALLTYPE Flush() override { return S_OK; }
   HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override {
-    bytes_.resize(static_cast<std::size_t>(size.QuadPart));
-    return S_OK;
+    if (size.QuadPart > bytes_.max_size()) return STG_E_MEDIUMFULL;
+    return Resize(static_cast<std::size_t>(size.QuadPart)) ? S_OK : STG_E_MEDIUMFULL;
   }
   // Nobody else can reach this memory: there is nothing to lock against.
   HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
@@ -99,6 +105,15 @@ class MemoryBytes final : public ILockBytes {
   ULONG references() const { return references_; }
 
  private:
+  bool Resize(std::size_t size) {
+    try {
+      bytes_.resize(size);
+      return true;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  }
+
   std::vector<std::uint8_t> bytes_;
   ULONG references_ = 0;
 };
