@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/kit/string_grid.h"
-#include "app/statistics_report.h"
+#include "app/statistics/statistics_report.h"
 #include "stopwatch/measurement_table.h"
 
 namespace app {

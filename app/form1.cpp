@@ -19,7 +19,7 @@
 #include "app/kit/string_grid.h"
 #include "app/lab_sheet/lab_sheet_output.h"
 #include "app/no_access_notice.h"
-#include "app/statistics_form.h"
+#include "app/statistics/statistics_form.h"
 #include "export/automation/spreadsheet_link.h"
 #include "hid/hid_controller.h"
 #include "hid/hid_device.h"

@@ -7,17 +7,25 @@
 
 namespace app {
 
+using stopwatch::kGridColumns;
+using stopwatch::kGridRows;
+using stopwatch::kSlotRows;
+using stopwatch::kSlotsPerRow;
+
 void LabelMeasurementGrid(TStringGrid& grid) {
-  // Column n + 1 stands for "+n" units; row n + 1 for n tens.
-  for (int n = 1; n <= 8; ++n) {
+  // Column n + 1 stands for "+n" units, row n + 1 for n tens: columns and
+  // rows 2 to 9 pairwise, then the empty cells, then the first row's "00"
+  // and the last column's "+9".
+  static_assert(kSlotsPerRow == kSlotRows + 1, "the pairwise pass takes the columns as far as the rows");
+  for (int n = 1; n < kSlotRows; ++n) {
     grid.setCell(n + 1, 0, "  +" + std::to_string(n));
     grid.setCell(0, n + 1, "     " + std::to_string(n) + "0");
   }
   // Column by column, every data cell, the hidden last-row cells included.
-  for (int col = 1; col < stopwatch::kGridColumns; ++col)
-    for (int row = 1; row < stopwatch::kGridRows; ++row) grid.setCell(col, row, "");
+  for (int col = 1; col < kGridColumns; ++col)
+    for (int row = 1; row < kGridRows; ++row) grid.setCell(col, row, "");
   grid.setCell(0, 1, "     00");
-  grid.setCell(10, 0, "  +9");
+  grid.setCell(kGridColumns - 1, 0, "  +" + std::to_string(kSlotsPerRow - 1));
   grid.setCell(0, 0, " \u2116 измерения");
 }
 

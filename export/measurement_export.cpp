@@ -3,10 +3,13 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "export/automation/text_convert.h"
 #include "export/spreadsheet/file_format.h"
+#include "stopwatch/cell_text.h"
 #include "stopwatch/measurement_table.h"
 
 namespace measurement_export {
@@ -46,6 +49,12 @@ void FormatSheet(const OleVariant& link) {
   Range(link, "A2:K2").Call("Interior").Put("Color", kYellow);
   Range(link, "A3:A11").Call("Interior").Put("Color", kYellow);
   Sheet(link).Get("Cells", 11, 6).Call("Interior").Put("Color", kLightGrey);
+}
+
+// A cell's number; a cell that reads as none ends the export, naming its text.
+double TextToFloat(std::string_view text, std::string_view separator) {
+  if (const std::optional<double> value = stopwatch::ParseCellText(text, separator)) return *value;
+  throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
 }
 
 void WriteHeaderBlock(const OleVariant& link) {
@@ -155,64 +164,7 @@ void QuitAfterFailure(const OleVariant& link) noexcept {
   }
 }
 
-[[noreturn]] void RejectNumber(std::string_view text) {
-  throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 }  // namespace
-
-double TextToFloat(std::string_view text, std::string_view decimalSeparator) {
-  if (decimalSeparator.empty()) decimalSeparator = ".";
-  std::string_view rest = text;
-  while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-  while (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
-
-  // Rewritten with a full stop for the conversion, which ignores the locale.
-  std::string plain;
-  if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
-    if (rest.front() == '-') plain += '-';
-    rest.remove_prefix(1);
-  }
-  std::size_t digits = 0;
-  bool separatorSeen = false;
-  while (!rest.empty()) {
-    if (IsDigit(rest.front())) {
-      plain += rest.front();
-      rest.remove_prefix(1);
-      ++digits;
-    } else if (!separatorSeen && rest.starts_with(decimalSeparator)) {
-      plain += '.';
-      rest.remove_prefix(decimalSeparator.size());
-      separatorSeen = true;
-    } else {
-      break;
-    }
-  }
-  if (digits == 0) RejectNumber(text);
-  if (!rest.empty() && (rest.front() == 'e' || rest.front() == 'E')) {
-    plain += 'e';
-    rest.remove_prefix(1);
-    if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
-      plain += rest.front();
-      rest.remove_prefix(1);
-    }
-    std::size_t exponentDigits = 0;
-    while (!rest.empty() && IsDigit(rest.front())) {
-      plain += rest.front();
-      rest.remove_prefix(1);
-      ++exponentDigits;
-    }
-    if (exponentDigits == 0) RejectNumber(text);
-  }
-  if (!rest.empty()) RejectNumber(text);
-
-  double value = 0;
-  auto const [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-  if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) RejectNumber(text);
-  return value;
-}
 
 std::string OverwriteQuestion(const std::string& path) {
   return "Файл с именем:\n\"" + path + "\"\nУже существует. Перезаписать?";

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "export/automation/exceptions.h"
 #include "export/automation/ole_variant.h"
@@ -17,7 +16,8 @@
 
 namespace measurement_export {
 
-// A text that is not a number: "'12,3x' is not a valid floating point value".
+// A cell whose text is not a number (stopwatch::ParseCellText): "'12,3x' is
+// not a valid floating point value".
 class EConvertError : public automation::Exception {
  public:
   using automation::Exception::Exception;
@@ -61,11 +61,6 @@ class ExportPorts {
 // after telling the instance, if one was started, to quit without alerts
 // and releasing it.
 void ExportMeasurements(ExportPorts& ports);
-
-// The decimal text `text` as a number, written with `decimalSeparator`
-// (a full stop when empty): optional blanks around it, a sign, digits with
-// at most one separator, an optional exponent. Raises EConvertError.
-double TextToFloat(std::string_view text, std::string_view decimalSeparator);
 
 // The overwrite question for `path`.
 std::string OverwriteQuestion(const std::string& path);

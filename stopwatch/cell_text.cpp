@@ -1,6 +1,9 @@
 #include "stopwatch/cell_text.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <system_error>
 
 namespace stopwatch {
 namespace {
@@ -50,6 +53,8 @@ std::string ExponentForm(Decimal value, std::string_view separator) {
   return text;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
 
 std::string FormatFixed(const ExactTime& time, int decimals, std::string_view separator) {
@@ -92,6 +97,56 @@ std::string CellTextForAnswer(Answer answer, std::string_view separator) {
 std::string DecodedCellText(const RawAnswer& answer, std::string_view separator) {
   RawAnswer copy = answer;
   return CellTextForAnswer(Answer(copy), separator);
+}
+
+std::optional<double> ParseCellText(std::string_view text, std::string_view separator) {
+  if (separator.empty()) separator = ".";
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+
+  // Rewritten with a full stop for the conversion, which ignores the locale.
+  std::string plain;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    if (text.front() == '-') plain += '-';
+    text.remove_prefix(1);
+  }
+  std::size_t digits = 0;
+  bool separatorSeen = false;
+  while (!text.empty()) {
+    if (IsDigit(text.front())) {
+      plain += text.front();
+      text.remove_prefix(1);
+      ++digits;
+    } else if (!separatorSeen && text.starts_with(separator)) {
+      plain += '.';
+      text.remove_prefix(separator.size());
+      separatorSeen = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
+    plain += 'e';
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+      plain += text.front();
+      text.remove_prefix(1);
+    }
+    std::size_t exponentDigits = 0;
+    while (!text.empty() && IsDigit(text.front())) {
+      plain += text.front();
+      text.remove_prefix(1);
+      ++exponentDigits;
+    }
+    if (exponentDigits == 0) return std::nullopt;
+  }
+  if (!text.empty()) return std::nullopt;
+
+  double value = 0;
+  auto const [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+  if (error != std::errc() || end != plain.data() + plain.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
 }
 
 }  // namespace stopwatch

@@ -1,6 +1,7 @@
-// The text a measurement cell shows.
+// The text a measurement cell shows, and the number it is read back as.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,5 +39,13 @@ std::string CellTextForAnswer(Answer answer, std::string_view separator);
 // The same for an answer as it came, which stays as it is: how a kept read
 // is decoded again.
 std::string DecodedCellText(const RawAnswer& answer, std::string_view separator);
+
+// The number a cell's text stands for, written with `separator` (a full
+// stop when empty), as the export, the statistics and the journal's rows
+// read the table back: optional blanks around it, a sign, digits with at
+// most one separator, an optional exponent (the exponent form above). None
+// for anything else: an empty cell, kEmptyTimeText, "12,3x", a number
+// written with another separator, one out of a double's range.
+std::optional<double> ParseCellText(std::string_view text, std::string_view separator);
 
 }  // namespace stopwatch

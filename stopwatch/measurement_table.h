@@ -14,19 +14,27 @@
 namespace stopwatch {
 
 inline constexpr int kSlotCount = 84;
-inline constexpr int kGridColumns = 11;
-inline constexpr int kGridRows = 10;
+// Ten slots to a row, numbered by units: a row's slots are its tens plus 0 to 9.
+inline constexpr int kSlotsPerRow = 10;
+// The rows of slots, 00 to 80; the last one is filled only in part.
+inline constexpr int kSlotRows = (kSlotCount + kSlotsPerRow - 1) / kSlotsPerRow;
+// The grid: the header column and the header row before the slots.
+inline constexpr int kGridColumns = kSlotsPerRow + 1;
+inline constexpr int kGridRows = kSlotRows + 1;
 
-// A grid cell, both coordinates counted from 0.
+// A grid cell, both coordinates counted from 0. The widget kit's grid has a
+// cell address of its own (TGridCoord, app/kit/grid_types.h): the kit knows
+// no measurement table, and this layer, like the export below the window,
+// knows no toolkit; the window passes (column, row) from one to the other.
 struct Cell {
   int column = 0;
   int row = 0;
   friend bool operator==(const Cell&, const Cell&) = default;
 };
 
-constexpr Cell SlotCell(int slot) { return Cell{slot % 10 + 1, slot / 10 + 1}; }
+constexpr Cell SlotCell(int slot) { return Cell{slot % kSlotsPerRow + 1, slot / kSlotsPerRow + 1}; }
 // The slot of a cell that holds one (neither a header nor hidden).
-constexpr int SlotAt(int column, int row) { return (row - 1) * 10 + (column - 1); }
+constexpr int SlotAt(int column, int row) { return (row - 1) * kSlotsPerRow + (column - 1); }
 
 inline constexpr Cell kLastSlotCell = SlotCell(kSlotCount - 1);
 inline constexpr Cell kReadDateCell{5, 9};

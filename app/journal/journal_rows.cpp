@@ -1,8 +1,9 @@
 #include "app/journal/journal_rows.h"
 
+#include <optional>
+
 #include "analysis/lab_result.h"
-#include "export/measurement_export.h"
-#include "stopwatch/measurement_table.h"
+#include "stopwatch/cell_text.h"
 
 namespace app {
 
@@ -34,14 +35,14 @@ std::vector<JournalRow> JournalRows(const std::vector<stopwatch::journal::Listed
     int count = 0, excluded = 0;
     double sum = 0;
     for (std::size_t slot = 0; slot < entry.cells.size(); ++slot) {
-      const std::string& text = entry.cells[slot];
-      if (text == stopwatch::kEmptyTimeText) continue;
+      const std::optional<double> seconds = stopwatch::ParseCellText(entry.cells[slot], entry.separator);
+      if (!seconds) continue;  // an empty slot
       if (entry.excluded.contains(static_cast<int>(slot))) {
         ++excluded;
         continue;
       }
       ++count;
-      sum += measurement_export::TextToFloat(text, entry.separator);
+      sum += *seconds;
     }
     row.count = std::to_string(count);
     if (excluded > 0) row.count += " из " + std::to_string(count + excluded);

@@ -2,6 +2,8 @@
 // count from 0; a cell is always given as (column, row).
 #pragma once
 
+// Any grid's cell; the measurement table's own address (stopwatch::Cell)
+// lives below the toolkit, where this one cannot be seen.
 struct TGridCoord {
   int X = 0;  // column
   int Y = 0;  // row

@@ -5,7 +5,7 @@
 
 #include "app/excluded_times.h"
 #include "app/kit/string_grid.h"
-#include "app/statistics_plots.h"
+#include "app/statistics/statistics_plots.h"
 #include "stopwatch/measurement_table.h"
 
 namespace app {
@@ -95,7 +95,7 @@ TFont Fitting(TCanvas& canvas, TFont font, const std::string& text, int width) {
 int DrawTable(TCanvas& canvas, const PageUnits& u, const TRect& content, int top, const LabSheet& sheet,
               LabSheetLayout& layout) {
   const int headerWidth = u.mm(25);
-  const int columnWidth = (content.Width() - headerWidth) / 10;
+  const int columnWidth = (content.Width() - headerWidth) / stopwatch::kSlotsPerRow;
   const int rowHeight = u.mm(7);
   const TFont header(kFont, u.pt(10), fsBold, kHeaderText);
   const TFont value(kFont, u.pt(10), 0, clBlack);

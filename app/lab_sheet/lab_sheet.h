@@ -12,7 +12,7 @@
 #include "app/kit/canvas.h"
 #include "app/kit/grid_types.h"
 #include "app/kit/printing.h"
-#include "app/statistics_report.h"
+#include "app/statistics/statistics_report.h"
 #include "stopwatch/excluded_slots.h"
 
 class TStringGrid;

@@ -19,7 +19,8 @@ inline constexpr char kApplicationTitle[] = "Lumetro";
 // window's tests both need it: the title, and what the platform adds (the
 // desktop entry's name and icon, the fonts the stored layout names or their
 // metric-compatible replacements, the toolkit's texts in the user's
-// language).
+// language). What the window's first paint does without may be left to the
+// event loop, where it runs before the first input is handled.
 void PrepareApplication(kit::Application& application);
 
 // What PrepareApplication adds on this platform (startup_qt.cpp,

@@ -16,9 +16,16 @@ void PreparePlatform(kit::Application&) {
   // the entry's icon; the window carries the same icon itself. Its icon
   // text, the application title, comes with the window (app/kit/qt/).
   QGuiApplication::setDesktopFileName(QString::fromUtf16(kDesktopId));
-  QApplication::setWindowIcon(WindowIcon());
   SubstituteMissingFonts();
-  kit::qt::InstallTranslations(*QCoreApplication::instance());
+  // What the window's first paint does without comes once the event loop
+  // runs, before anything the user does reaches the window: the icon (drawn
+  // from its SVG at eight sizes, all of which go to the display with a
+  // window that has it), and Qt's own texts, which only its boxes and
+  // dialogs show.
+  kit::PostToMainThread([] {
+    QApplication::setWindowIcon(WindowIcon());
+    kit::qt::InstallTranslations(*QCoreApplication::instance());
+  });
 }
 
 }  // namespace app

@@ -13,7 +13,7 @@
 
 #include "app/adapters/clock_and_locale.h"
 #include "app/journal/journal_form.h"
-#include "app/statistics_form.h"
+#include "app/statistics/statistics_form.h"
 #include "stopwatch/journal/journal_folder.h"
 #include "tests/app/fake_desktop.h"
 #include "tests/app/png_file.h"

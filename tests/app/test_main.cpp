@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   kit::Application application(argc, argv);
   app::PrepareApplication(application);
+  // What the start-up leaves to the event loop (the icon, Qt's own texts) is
+  // in place before the first test, as in the program before the first click.
+  application.processMessages();
   // Each window test brings its own simulated HID platform (window_fixture.h).
   UnexpectedDialogs unexpected;
   kit::SetDialogs(&unexpected);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -115,6 +116,30 @@ TEST(StopwatchWireFormat, IncrementCarriesOnlyAtExactlyTen) {
   Buffer wraps = MakeAnswer({0, 0, 0, 0, 0, 0, 0, 0, 255});
   IncrementDigits(wraps);
   EXPECT_EQ(wraps, MakeAnswer({0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+// The table's texts read back, with the separator they were written with.
+TEST(CellTextRead, ReadsNumbersWrittenWithTheGivenSeparator) {
+  EXPECT_EQ(ParseCellText("12,3456", ","), 12.3456);
+  EXPECT_EQ(ParseCellText("12.3456", "."), 12.3456);
+  EXPECT_EQ(ParseCellText("0,5", ","), 0.5);
+  EXPECT_EQ(ParseCellText("12345", ","), 12345);
+  EXPECT_EQ(ParseCellText(" -1,5 ", ","), -1.5);
+  EXPECT_EQ(ParseCellText("+,5", ","), 0.5);
+  EXPECT_EQ(ParseCellText("5,", ","), 5);
+  EXPECT_EQ(ParseCellText("1,5E3", ","), 1500);
+  EXPECT_EQ(ParseCellText("25e-1", ","), 2.5);
+  EXPECT_EQ(ParseCellText("1,23457E6", ","), 1234570) << "the exponent form of a cell";
+  EXPECT_EQ(ParseCellText("3٫25", "٫"), 3.25) << "a separator of more than one byte";
+  EXPECT_EQ(ParseCellText("3.25", ""), 3.25) << "no separator known: a full stop";
+}
+
+TEST(CellTextRead, RefusesEverythingElse) {
+  for (const char* text : {"12,3x", "", " ", "12.5", "1,2,3", ",", "-", "1e", "1e+", "e5", "1 000", "inf", "nan",
+                           "0x10", "------", "1e999", "08.12.2025"}) {
+    EXPECT_EQ(ParseCellText(text, ","), std::nullopt) << text;
+  }
+  EXPECT_EQ(ParseCellText("12,5", "."), std::nullopt);
 }
 
 // Pinned byte by byte: the tests that decode what the stand-ins send rely on it.

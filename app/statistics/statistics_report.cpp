@@ -1,10 +1,11 @@
-#include "app/statistics_report.h"
+#include "app/statistics/statistics_report.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "analysis/lab_result.h"
 #include "app/kit/string_grid.h"
-#include "export/measurement_export.h"
+#include "stopwatch/cell_text.h"
 #include "stopwatch/measurement_table.h"
 
 namespace app {
@@ -13,13 +14,9 @@ namespace {
 constexpr char kNone[] = "—";
 
 bool ReadSeconds(const std::string& text, const std::string& separator, double& seconds) {
-  if (text.empty() || text == stopwatch::kEmptyTimeText) return false;
-  try {
-    seconds = measurement_export::TextToFloat(text, separator);
-    return true;
-  } catch (const measurement_export::EConvertError&) {
-    return false;
-  }
+  const std::optional<double> value = stopwatch::ParseCellText(text, separator);
+  if (value) seconds = *value;
+  return value.has_value();
 }
 
 const SlotTime& Extreme(const std::vector<SlotTime>& times, bool largest) {

@@ -9,7 +9,7 @@
 
 #include "app/kit/form.h"
 #include "app/kit/grid_types.h"
-#include "app/statistics_report.h"
+#include "app/statistics/statistics_report.h"
 #include "stopwatch/excluded_slots.h"
 
 class TButton;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace analysis {
 
 struct PlotAxis {
   double low = 0;   // the first tick
@@ -25,4 +25,4 @@ PlotAxis MakePlotAxis(double from, double to, bool whole = false);
 // A tick's text, with the user's decimal separator.
 std::string TickText(const PlotAxis& axis, double value, const std::string& separator);
 
-}  // namespace app
+}  // namespace analysis

@@ -1,4 +1,4 @@
-#include "app/statistics_form.h"
+#include "app/statistics/statistics_form.h"
 
 #include <functional>
 
@@ -9,8 +9,8 @@
 #include "app/kit/paint_box.h"
 #include "app/kit/string_grid.h"
 #include "app/lab_sheet/lab_sheet_output.h"
-#include "app/statistics_layout.h"
-#include "app/statistics_plots.h"
+#include "app/statistics/statistics_layout.h"
+#include "app/statistics/statistics_plots.h"
 
 TStatisticsForm::TStatisticsForm(TForm* owner, const stopwatch::ExcludedSlots& excluded, TSaveDialog& pdfDialog)
     : TForm(owner), excluded_(excluded), pdfDialog_(pdfDialog) {

@@ -1,10 +1,10 @@
-#include "app/plot_axis.h"
+#include "analysis/plot_axis.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
-namespace app {
+namespace analysis {
 namespace {
 
 constexpr double kTickCount = 5;
@@ -53,4 +53,4 @@ std::string TickText(const PlotAxis& axis, double value, const std::string& sepa
   return text;
 }
 
-}  // namespace app
+}  // namespace analysis

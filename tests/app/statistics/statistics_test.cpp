@@ -10,7 +10,7 @@
 #include "app/adapters/clock_and_locale.h"
 #include "app/kit/paint_box.h"
 #include "app/kit/button.h"
-#include "app/statistics_form.h"
+#include "app/statistics/statistics_form.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/recording_device.h"
 #include "tests/app/png_file.h"

@@ -1,7 +1,7 @@
 // The statistics window: what it covers, the figures in rows under it with
 // the note on what is missing, the buttons for the lab sheet and the copy, and the two plots side by
 // side at the bottom. Places and sizes as in the main window's layout.
-#include "app/statistics_layout.h"
+#include "app/statistics/statistics_layout.h"
 
 namespace app {
 namespace {

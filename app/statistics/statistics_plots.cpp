@@ -1,18 +1,31 @@
-#include "app/statistics_plots.h"
+#include "app/statistics/statistics_plots.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "analysis/histogram.h"
-#include "app/plot_axis.h"
+#include "analysis/plot_axis.h"
 
 namespace app {
 namespace {
 
-constexpr int kPadding = 6;
+using analysis::MakePlotAxis;
+using analysis::PlotAxis;
+using analysis::TickText;
+
+// The plots' sizes on a screen of 96 dots per inch (PlotScale makes them a
+// page's).
+constexpr int kPadding = 6;         // from the area's edges to what is drawn in it
 constexpr int kTickLength = 4;
 constexpr int kPointSize = 7;
+constexpr int kTickTextGap = 2;     // between a tick and its text; below the x axis, the room for its title
+constexpr int kXTickTextGap = 1;    // the x ticks' texts sit higher in that room
+constexpr int kTitleGap = 2;        // from the plot's title to the line of the y axis's title and the legend
+constexpr int kYTitleGap = 4;       // from that line to the plot
+constexpr int kLegendSample = 18;   // a legend entry's sample of its line
+constexpr int kLegendTextGap = 4;   // from the sample to its text
+constexpr int kLegendEntryGap = 10;
 const TColor kGridLine = RGBColor(0xE0, 0xE0, 0xE0);
 const TColor kPoint = clNavy;
 const TColor kMean = clRed;
@@ -35,28 +48,30 @@ class PlotFrame {
     const int line = canvas.textExtent("0").Height;
     const int padding = scale(kPadding);
     const int tick = scale(kTickLength);
-    const int gap = scale(2);
+    const int tickGap = scale(kTickTextGap);
     int labelWidth = 0;
     for (double v : y_.ticks()) labelWidth = std::max(labelWidth, canvas.textExtent(TickText(y_, v, separator)).Width);
     const int lastLabel = canvas.textExtent(TickText(x_, x_.high, separator)).Width;
-    inside_ = {area.Left + padding + labelWidth + tick + gap, area.Top + padding + 2 * line + scale(6),
-               area.Right - padding - lastLabel / 2, area.Bottom - padding - 2 * line - tick - gap};
+    // Room for the titles above, the y ticks' texts at the left, half the
+    // last x tick's text at the right, and the x ticks' texts and title below.
+    inside_ = {area.Left + padding + labelWidth + tick + tickGap,
+               area.Top + padding + 2 * line + scale(kTitleGap + kYTitleGap), area.Right - padding - lastLabel / 2,
+               area.Bottom - padding - 2 * line - tick - tickGap};
 
     canvas.font.setStyle(fsBold);
     canvas.textOut(area.Left + padding, area.Top + padding, texts.title);
     canvas.font.setStyle(0);
-    canvas.textOut(area.Left + padding, inside_.Top - line - scale(4), texts.yTitle);
+    canvas.textOut(area.Left + padding, inside_.Top - line - scale(kYTitleGap), texts.yTitle);
     const int xTitleWidth = canvas.textExtent(texts.xTitle).Width;
-    canvas.textOut(inside_.Left + (inside_.Width() - xTitleWidth) / 2, inside_.Bottom + tick + gap + line,
+    canvas.textOut(inside_.Left + (inside_.Width() - xTitleWidth) / 2, inside_.Bottom + tick + tickGap + line,
                    texts.xTitle);
 
-    const int onePixel = scale(1);
     for (double v : x_.ticks()) {
       const int px = X(v);
       line_(px, inside_.Top, px, inside_.Bottom, kGridLine);
       line_(px, inside_.Bottom, px, inside_.Bottom + tick, clBlack);
       const std::string text = TickText(x_, v, separator);
-      canvas.textOut(px - canvas.textExtent(text).Width / 2, inside_.Bottom + tick + onePixel, text);
+      canvas.textOut(px - canvas.textExtent(text).Width / 2, inside_.Bottom + tick + scale(kXTickTextGap), text);
     }
     for (double v : y_.ticks()) {
       const int py = Y(v);
@@ -64,10 +79,11 @@ class PlotFrame {
       line_(inside_.Left - tick, py, inside_.Left, py, clBlack);
       const std::string text = TickText(y_, v, separator);
       const TSize size = canvas.textExtent(text);
-      canvas.textOut(inside_.Left - tick - gap - size.Width, py - size.Height / 2, text);
+      canvas.textOut(inside_.Left - tick - tickGap - size.Width, py - size.Height / 2, text);
     }
+    // The y axis reaches one line's width under the x axis, closing the corner.
     line_(inside_.Left, inside_.Bottom, inside_.Right, inside_.Bottom, clBlack);
-    line_(inside_.Left, inside_.Top, inside_.Left, inside_.Bottom + onePixel, clBlack);
+    line_(inside_.Left, inside_.Top, inside_.Left, inside_.Bottom + scale(1), clBlack);
   }
 
   int X(double value) const {
@@ -118,17 +134,24 @@ void DrawEmpty(TCanvas& canvas, const TRect& area, const char* title, PlotScale 
   canvas.textOut(area.Left + (area.Width() - size.Width) / 2, area.Top + (area.Height() - size.Height) / 2, text);
 }
 
-// A short sample of a line and its meaning, from x on; returns where it ends.
-int LegendEntry(TCanvas& canvas, int x, int y, TPenStyle style, const std::string& text, PlotScale scale) {
-  const int middle = y + canvas.textExtent(text).Height / 2;
-  canvas.pen.setColor(kMean);
-  canvas.pen.setStyle(style);
-  canvas.moveTo(x, middle);
-  canvas.lineTo(x + scale(18), middle);
-  canvas.pen.setStyle(TPenStyle::psSolid);
-  canvas.textOut(x + scale(22), y, text);
-  return x + scale(22) + canvas.textExtent(text).Width;
-}
+// A short sample of a line in the mean's colour, and its meaning.
+struct LegendEntry {
+  TPenStyle style;
+  std::string text;
+
+  int width(TCanvas& canvas, PlotScale scale) const {
+    return scale(kLegendSample + kLegendTextGap) + canvas.textExtent(text).Width;
+  }
+  void draw(TCanvas& canvas, int x, int y, PlotScale scale) const {
+    const int middle = y + canvas.textExtent(text).Height / 2;
+    canvas.pen.setColor(kMean);
+    canvas.pen.setStyle(style);
+    canvas.moveTo(x, middle);
+    canvas.lineTo(x + scale(kLegendSample), middle);
+    canvas.pen.setStyle(TPenStyle::psSolid);
+    canvas.textOut(x + scale(kLegendSample + kLegendTextGap), y, text);
+  }
+};
 
 }  // namespace
 
@@ -161,13 +184,17 @@ void DrawTimesPlot(TCanvas& canvas, const TRect& area, const StatisticsReport& r
   }
 
   // The legend, on the line of the y axis's title, flush with the plot's right edge.
-  const std::string mean = "среднее";
-  const std::string band = "± погрешность";
-  const int width =
-      scale(22) + canvas.textExtent(mean).Width + (s.spread ? scale(32) + canvas.textExtent(band).Width : 0);
-  const int top = area.Top + scale(kPadding) + canvas.textExtent(mean).Height + scale(2);
-  const int next = LegendEntry(canvas, frame.inside().Right - width, top, TPenStyle::psSolid, mean, scale);
-  if (s.spread) LegendEntry(canvas, next + scale(10), top, TPenStyle::psDash, band, scale);
+  std::vector<LegendEntry> legend{{TPenStyle::psSolid, "среднее"}};
+  if (s.spread) legend.push_back({TPenStyle::psDash, "± погрешность"});
+  const int entryGap = scale(kLegendEntryGap);
+  int width = -entryGap;
+  for (const LegendEntry& entry : legend) width += entry.width(canvas, scale) + entryGap;
+  const int top = area.Top + scale(kPadding) + canvas.textExtent(legend[0].text).Height + scale(kTitleGap);
+  int x = frame.inside().Right - width;
+  for (const LegendEntry& entry : legend) {
+    entry.draw(canvas, x, top, scale);
+    x += entry.width(canvas, scale) + entryGap;
+  }
 }
 
 void DrawHistogram(TCanvas& canvas, const TRect& area, const StatisticsReport& report, const std::string& separator,

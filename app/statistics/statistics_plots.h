@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/kit/canvas.h"
-#include "app/statistics_report.h"
+#include "app/statistics/statistics_report.h"
 
 namespace app {
 
