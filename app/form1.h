@@ -108,15 +108,15 @@ class TForm1 : public TForm {
     std::string path;
     stopwatch::journal::Entry entry;
   };
-  std::optional<EntryOfTable> TableEntry;
+  std::optional<EntryOfTable> tableEntry_;
 
   // Stopwatches forgotten when they were unplugged. The controller keeps
   // reporting them as removed at every re-scan; the window frees them when
   // it closes.
-  std::vector<TJvHidDevice*> ForgottenStopwatches;
+  std::vector<TJvHidDevice*> forgottenStopwatches_;
   // A stopwatch that is plugged in but may not be opened, while the state
   // line reports it. Not checked out: the controller owns it.
-  TJvHidDevice* DeniedStopwatch = nullptr;
+  TJvHidDevice* deniedStopwatch_ = nullptr;
   // Lives as long as the window, for the posted creation of HidCtl.
-  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -52,7 +52,7 @@ void WINAPI TJvHidDeviceReadThread::ReadCompletionStub(DWORD, DWORD, OVERLAPPED*
 }
 
 void TJvHidDeviceReadThread::DeliverReport() {
-  DeliveryMark delivering(FDeliveringOn);
+  DeliveryMark delivering(deliveringOn_);
   const BYTE reportId = ReportBuffer.empty() ? 0 : ReportBuffer[0];
   const void* data = ReportBuffer.empty() ? nullptr : ReportBuffer.data() + 1;
   // A copy: the handler may replace the device's handler or destroy the device.
@@ -61,7 +61,7 @@ void TJvHidDeviceReadThread::DeliverReport() {
 }
 
 void TJvHidDeviceReadThread::DeliverReadError() {
-  DeliveryMark delivering(FDeliveringOn);
+  DeliveryMark delivering(deliveringOn_);
   const TJvHidDataErrorEvent handler = SourceDevice->OnDataError();
   if (handler.Assigned()) handler(SourceDevice, ErrorCode);
 }

@@ -29,7 +29,7 @@ struct LabSheet {
   std::string separator;           // the user's decimal separator
   StatisticsReport report;         // of the block, less the excluded times
 
-  const std::string& cell(int col, int row) const;
+  const std::string& Cell(int col, int row) const;
 };
 
 // The sheet for the grid's table, the statistics over `block`.

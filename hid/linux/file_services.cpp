@@ -60,7 +60,7 @@ std::optional<std::vector<std::uint8_t>> DescriptorFromNode(int fd) {
 std::optional<std::vector<std::uint8_t>> DescriptorFromSysfs(const FileObject& object) {
   const OwnUdevContext context;
   if (!context) return std::nullopt;
-  const UdevApi& api = *context.api();
+  const UdevApi& api = *context.Api();
   const UdevDevice device = object.syspath.empty() ? HidrawDeviceByNode(api, context.get(), object.path)
                                                    : DeviceBySyspath(api, context.get(), object.syspath);
   if (!device) return std::nullopt;
@@ -107,8 +107,8 @@ HANDLE WINAPI CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /
     return INVALID_HANDLE_VALUE;
   }
   if (const OwnUdevContext context; context) {
-    if (const UdevDevice device = HidrawDeviceByNode(*context.api(), context.get(), object->path)) {
-      const char* syspath = context.api()->udev_device_get_syspath(device.get());
+    if (const UdevDevice device = HidrawDeviceByNode(*context.Api(), context.get(), object->path)) {
+      const char* syspath = context.Api()->udev_device_get_syspath(device.get());
       if (syspath != nullptr) object->syspath = syspath;
     }
   }

@@ -86,7 +86,7 @@ class OwnUdevContext {
   OwnUdevContext(const OwnUdevContext&) = delete;
   OwnUdevContext& operator=(const OwnUdevContext&) = delete;
 
-  const UdevApi* api() const { return api_; }
+  const UdevApi* Api() const { return api_; }
   udev* get() const { return context_; }
   explicit operator bool() const { return context_ != nullptr; }
 

@@ -61,7 +61,7 @@ std::optional<int> ParseCount(std::string_view text) {
 // "3 17": the slots in ascending order, one space apart.
 std::string ExcludedText(const ExcludedSlots& excluded) {
   std::string text;
-  for (const int slot : excluded.list()) {
+  for (const int slot : excluded.List()) {
     if (!text.empty()) text += ' ';
     text += std::to_string(slot);
   }
@@ -79,7 +79,7 @@ std::optional<ExcludedSlots> ParseExcluded(std::string_view text) {
     const std::optional<int> slot =
         ParseCount(text.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start));
     if (!slot || *slot <= last || *slot >= kSlotCount) return std::nullopt;
-    excluded.exclude(*slot);
+    excluded.Exclude(*slot);
     last = *slot;
     if (space == std::string_view::npos) break;
     start = space + 1;

@@ -122,7 +122,7 @@ int RunReader(const std::string& timesFile) {
   simulated_hid::TestEventLoop loop;
   TJvHidDeviceController controller(nullptr);
   Finder finder{&controller};
-  controller.SetOnEnumerate(TJvHidEnumerateEvent(&finder, &Finder::Enumerate));
+  controller.OnEnumerate = TJvHidEnumerateEvent(&finder, &Finder::Enumerate);
   for (auto start = std::chrono::steady_clock::now();
        finder.stopwatch == nullptr && std::chrono::steady_clock::now() - start < 15s;) {
     loop.RunPending();

@@ -95,7 +95,7 @@ TEST_F(Device, AHandleLeftOpenInAnArrivalHandlerStillServesAfterIt) {
   struct Opener {
     void Arrival(TJvHidDevice* device) { device->OpenSyncHandle(); }
   } opener;
-  ctl->SetOnArrival(TJvHidPlugEvent(&opener, &Opener::Arrival));
+  ctl->OnArrival = TJvHidPlugEvent(&opener, &Opener::Arrival);
   loop.RunPending();
   TJvHidDevice* device = Listed("S");
   EXPECT_FALSE(device->IsAccessible());

@@ -83,9 +83,9 @@ std::unique_ptr<TJvHidDeviceController> CreateWiredController(Recorder& recorder
   auto controller = std::make_unique<TJvHidDeviceController>(nullptr);
   recorder.controller = controller.get();
   controller->BeginLoading();
-  controller->SetOnArrival(TJvHidPlugEvent(&recorder, &Recorder::Arrival));
-  controller->SetOnRemoval(TJvHidPlugEvent(&recorder, &Recorder::Removal));
-  controller->SetOnEnumerate(TJvHidEnumerateEvent(&recorder, &Recorder::Enumerate));
+  controller->OnArrival = TJvHidPlugEvent(&recorder, &Recorder::Arrival);
+  controller->OnRemoval = TJvHidPlugEvent(&recorder, &Recorder::Removal);
+  controller->OnEnumerate = TJvHidEnumerateEvent(&recorder, &Recorder::Enumerate);
   controller->SetOnDeviceChange(TNotifyEvent(&recorder, &Recorder::Change));
   controller->Loaded();
   return controller;

@@ -39,7 +39,7 @@ class SaveTest : public ::testing::Test {
   }
 
   testing::TestFolder scratch_{"lumetra-save"};
-  const fs::path& folder_ = scratch_.path();
+  const fs::path& folder_ = scratch_.Path();
   Workbook workbook_ = testing::BuildMeasurementWorkbook(testing::FullGrid());
 };
 

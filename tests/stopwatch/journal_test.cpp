@@ -198,21 +198,21 @@ TEST_F(JournalTest, AFolderThatCannotBeMadeSaysWhyAndListsAsAnError) {
     EXPECT_GT(message.size(), std::string("Не удалось записать журнал в папку «" + folder + "»: ").size() + 3)
         << "the system's reason follows";
   }
-  EXPECT_EQ(Names(base.path()), std::set<std::string>{"Документы"});
+  EXPECT_EQ(Names(base.Path()), std::set<std::string>{"Документы"});
 }
 
 TEST_F(JournalTest, TimesSetAsideAreRewrittenIntoTheirEntryAndNothingElse) {
   const std::string path = base / ("Документы/Lumetra/" + WriteEntry(folder, SampleRead(",")));
   const std::string written = ReadWholeFile(PathOf(path));
   const Entry entry = *ReadEntryFile(path).entry;
-  EXPECT_TRUE(entry.excluded.empty()) << "a fresh read has none";
+  EXPECT_TRUE(entry.excluded.Empty()) << "a fresh read has none";
   const auto withField = [](std::string text, const std::string& from, const std::string& to) {
     text.replace(text.find(from), from.size(), to);
     return text;
   };
 
   ExcludedSlots aside;
-  for (const int slot : {83, 3, 17}) aside.exclude(slot);
+  for (const int slot : {83, 3, 17}) aside.Exclude(slot);
   RewriteExclusions(path, entry, aside);
   EXPECT_EQ(ReadWholeFile(PathOf(path)), withField(written, "расчёта\t\n", "расчёта\t3 17 83\n"));
   const std::vector<ListedEntry> listed = ListEntries(folder);
@@ -234,7 +234,7 @@ TEST_F(JournalTest, TimesSetAsideAreRewrittenIntoTheirEntryAndNothingElse) {
   std::ofstream(PathOf(earlierPath), std::ios::binary) << earlier;
   const ListedEntry old = ReadEntryFile(earlierPath);
   ASSERT_TRUE(old.entry) << old.problem;
-  EXPECT_TRUE(old.entry->excluded.empty());
+  EXPECT_TRUE(old.entry->excluded.Empty());
   RewriteExclusions(earlierPath, *old.entry, aside);
   const std::string added =
       withField(earlier, "разделитель\t,\r\n", "разделитель\t,\r\nИсключены из расчёта\t3 17 83\r\n");

@@ -114,7 +114,7 @@ class Stopwatch {
         failing_(options.failing) {}
 
   void Plug() {
-    if (device_ && device_->plugged()) return;
+    if (device_ && device_->Plugged()) return;
     device_ = testbed_.Plug(lumetra::emulator::StopwatchSpec(with_manufacturer_), /*announce=*/false);
     device_->SetWriteHandler([this](std::span<const std::uint8_t> written) {
       std::vector<Report> answers;
@@ -129,11 +129,11 @@ class Stopwatch {
     device_->SetWriteError(failing_ ? EIO : 0);
     // Only a device that answers is announced: a program may open it at once.
     testbed_.Announce(*device_);
-    Say("plugged in as " + device_->node());
+    Say("plugged in as " + device_->Node());
   }
 
   void Unplug() {
-    if (!device_ || !device_->plugged()) return;
+    if (!device_ || !device_->Plugged()) return;
     testbed_.Unplug(*device_);
     Say("unplugged");
   }
@@ -177,7 +177,7 @@ pid_t StartProgram(std::vector<char*>& program, const sigset_t& blocked) {
 class CommandLines {
  public:
   explicit CommandLines(int fd) : fd_(fd) {}
-  int fd() const { return fd_; }
+  int Fd() const { return fd_; }
   // Reads what is there and runs every complete line; false at the end of input.
   template <typename Run>
   bool ReadAndRun(Run&& run) {
@@ -279,7 +279,7 @@ int main(int argc, char** argv) {
   CommandLines pipe(control);
   bool reading_input = true;
   while (running) {
-    pollfd fds[3] = {{signals, POLLIN, 0}, {reading_input ? input.fd() : -1, POLLIN, 0}, {pipe.fd(), POLLIN, 0}};
+    pollfd fds[3] = {{signals, POLLIN, 0}, {reading_input ? input.Fd() : -1, POLLIN, 0}, {pipe.Fd(), POLLIN, 0}};
     if (poll(fds, 3, -1) < 0 && errno != EINTR) break;
     if (fds[0].revents & POLLIN) {
       signalfd_siginfo info{};

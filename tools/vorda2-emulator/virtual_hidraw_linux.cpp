@@ -225,7 +225,7 @@ void HidrawDevice::SetWriteError(int error) {
   write_error_ = error;
 }
 
-bool HidrawDevice::plugged() const {
+bool HidrawDevice::Plugged() const {
   std::lock_guard lock(mutex_);
   return !gone_;
 }
@@ -376,7 +376,7 @@ void Testbed::Announce(HidrawDevice& device) {
 }
 
 void Testbed::Unplug(HidrawDevice& device, bool announce) {
-  if (!device.plugged()) return;
+  if (!device.Plugged()) return;
   device.MarkGone();
   // udev announces a removal once the device has left sysfs, so a listener
   // that scans on the notice no longer finds it. umockdev needs the device's

@@ -30,15 +30,15 @@ TColor FromQColor(const QColor& color) {
 
 QFont ToQFont(const TFont& font) {
   QFont result;
-  result.setFamilies({ToQString(font.name())});
-  result.setPixelSize(font.height());
-  result.setBold(font.bold());
-  result.setItalic(font.italic());
-  result.setUnderline((font.style() & fsUnderline) != 0);
-  result.setStrikeOut((font.style() & fsStrikeOut) != 0);
+  result.setFamilies({ToQString(font.Name())});
+  result.setPixelSize(font.Height());
+  result.setBold(font.Bold());
+  result.setItalic(font.Italic());
+  result.setUnderline((font.Style() & fsUnderline) != 0);
+  result.setStrikeOut((font.Style() & fsStrikeOut) != 0);
   // A fixed-pitch font asks for a typewriter face, so that a missing family
   // falls back to one.
-  if (font.pitch() == TFontPitch::fpFixed) {
+  if (font.Pitch() == TFontPitch::fpFixed) {
     result.setFixedPitch(true);
     result.setStyleHint(QFont::TypeWriter);
   }
@@ -51,7 +51,7 @@ kit::Image ToImage(const QImage& image) {
   for (int y = 0; y < argb.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
     for (int x = 0; x < argb.width(); ++x)
-      result.setPixel(x, y, RGBColor(qRed(line[x]), qGreen(line[x]), qBlue(line[x])), qAlpha(line[x]));
+      result.SetPixel(x, y, RGBColor(qRed(line[x]), qGreen(line[x]), qBlue(line[x])), qAlpha(line[x]));
   }
   return result;
 }

@@ -112,12 +112,12 @@ Application::~Application() {
   win::current = nullptr;
 }
 
-void Application::setTitle(const std::string& title) {
+void Application::SetTitle(const std::string& title) {
   title_ = title;
   win::SetApplicationWindowTitle(win::Wide(title));
 }
 
-int Application::run(FormPeer& mainWindow) {
+int Application::Run(FormPeer& mainWindow) {
   win::NativeForm& form = win::FormWindowOf(mainWindow);
   win::SetMainForm(form.hwnd());
   form.show();
@@ -134,7 +134,7 @@ int Application::run(FormPeer& mainWindow) {
   return 0;
 }
 
-void Application::processMessages() {
+void Application::ProcessMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -146,7 +146,7 @@ void Application::processMessages() {
   }
 }
 
-Application* Application::instance() { return win::current; }
+Application* Application::Instance() { return win::current; }
 
 std::string ApplicationTitle() { return win::current != nullptr ? win::current->title() : std::string(); }
 

@@ -21,9 +21,9 @@ NativeChild::NativeChild(NativeForm& form, ControlPeer& peer, const wchar_t* win
       windowClass_(windowClass),
       style_(style),
       exStyle_(exStyle),
-      id_(form.nextControlId()) {
+      id_(form.NextControlId()) {
   form_.addChild(*this);
-  if (form_.childrenMade()) make();
+  if (form_.ChildrenMade()) make();
 }
 
 NativeChild::~NativeChild() {
@@ -34,14 +34,14 @@ NativeChild::~NativeChild() {
   ::DestroyWindow(hwnd_);
 }
 
-HWND NativeChild::hwnd() const {
+HWND NativeChild::Hwnd() const {
   if (hwnd_ == nullptr) make();
   return hwnd_;
 }
 
-void NativeChild::make() const {
+void NativeChild::Make() const {
   const RECT device = ToDevice(layoutBounds_, dpi());
-  const HWND made = createWindow(exStyle_, windowClass_, Wide(text_).c_str(),
+  const HWND made = MakeWindow(exStyle_, windowClass_, Wide(text_).c_str(),
                                  WS_CHILD | (visible_ ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | style_, device.left,
                                  device.top, device.right - device.left, device.bottom - device.top, form_.hwnd(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)));
@@ -68,16 +68,16 @@ const wchar_t* NativeChild::RegisterChildClass(const wchar_t* name, UINT style) 
   return RegisterOwnClass(windowClass) ? name : L"Static";
 }
 
-LRESULT NativeChild::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT NativeChild::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   // A window of our own answers for its font as the system's controls do.
   if (message == WM_GETFONT) return reinterpret_cast<LRESULT>(gdiFont_.get());
   if (message == WM_SETFONT) return 0;
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-int NativeChild::dpi() const { return form_.dpi(); }
+int NativeChild::Dpi() const { return form_.dpi(); }
 
-void NativeChild::setBounds(const TRect& bounds) {
+void NativeChild::SetBounds(const TRect& bounds) {
   layoutBounds_ = bounds;
   if (hwnd_ == nullptr) return;
   const RECT device = ToDevice(bounds, dpi());
@@ -93,7 +93,7 @@ void NativeChild::setBounds(const TRect& bounds) {
                  SWP_NOZORDER | SWP_NOACTIVATE | redraw);
 }
 
-TRect NativeChild::bounds() const {
+TRect NativeChild::Bounds() const {
   // Where the window will be, to the device pixel, as it would tell it.
   if (hwnd_ == nullptr) return ToLayout(ToDevice(layoutBounds_, dpi()), dpi());
   RECT rect;
@@ -102,14 +102,14 @@ TRect NativeChild::bounds() const {
   return ToLayout(rect, dpi());
 }
 
-void NativeChild::setText(const std::string& text) {
+void NativeChild::SetText(const std::string& text) {
   if (hwnd_ == nullptr)
     text_ = text;
   else
     ::SetWindowTextW(hwnd_, Wide(text).c_str());
 }
 
-void NativeChild::setFont(const TFont& font) {
+void NativeChild::SetFont(const TFont& font) {
   font_ = font;
   // The control lets go of the old font before it is freed.
   GdiFont next(font_, dpi());
@@ -118,37 +118,37 @@ void NativeChild::setFont(const TFont& font) {
   gdiFont_ = std::move(next);
 }
 
-TSize NativeChild::textExtent() const {
+TSize NativeChild::TextExtent() const {
   const SIZE extent = TextExtent(gdiFont_.get(), Wide(text()));
   return {LayoutCeil(extent.cx, dpi()), LayoutCeil(extent.cy, dpi())};
 }
 
-void NativeChild::setHint(const std::string& text) {
+void NativeChild::SetHint(const std::string& text) {
   hint_ = text;
   if (hwnd_ != nullptr) form_.setToolTip(hwnd_, Wide(text));
 }
 
-void NativeChild::setVisible(bool visible) {
+void NativeChild::SetVisible(bool visible) {
   visible_ = visible;
   if (hwnd_ != nullptr) ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void NativeChild::setTabStop(bool stop) {
+void NativeChild::SetTabStop(bool stop) {
   style_ = stop ? style_ | WS_TABSTOP : style_ & ~WS_TABSTOP;
   if (hwnd_ == nullptr) return;
   const LONG style = ::GetWindowLongW(hwnd_, GWL_STYLE);
   ::SetWindowLongW(hwnd_, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
 }
 
-void NativeChild::bringToFront() {
+void NativeChild::BringToFront() {
   ::SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-Image NativeChild::grab() const { return GrabWindow(hwnd()); }
+Image NativeChild::Grab() const { return GrabWindow(hwnd()); }
 
-void NativeChild::dpiChanged() {
+void NativeChild::DpiChanged() {
   setFont(font_);
-  setBounds(layoutBounds_);
+  SetBounds(layoutBounds_);
 }
 
 }  // namespace kit::win

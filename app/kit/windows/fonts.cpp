@@ -24,11 +24,11 @@ LOGFONTW LogicalFont(const TFont& font, int dpi) {
   logical.lfItalic = font.italic() ? TRUE : FALSE;
   logical.lfUnderline = (font.style() & fsUnderline) != 0 ? TRUE : FALSE;
   logical.lfStrikeOut = (font.style() & fsStrikeOut) != 0 ? TRUE : FALSE;
-  logical.lfCharSet = static_cast<BYTE>(font.charset());
+  logical.lfCharSet = static_cast<BYTE>(font.Charset());
   logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
   logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   logical.lfQuality = DEFAULT_QUALITY;
-  switch (font.pitch()) {
+  switch (font.Pitch()) {
     case TFontPitch::fpFixed: logical.lfPitchAndFamily = FIXED_PITCH | FF_MODERN; break;
     case TFontPitch::fpVariable: logical.lfPitchAndFamily = VARIABLE_PITCH; break;
     case TFontPitch::fpDefault: logical.lfPitchAndFamily = DEFAULT_PITCH; break;

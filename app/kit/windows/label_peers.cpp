@@ -23,13 +23,13 @@ class NativeStaticText final : public NativeControl<ControlPeer> {
  public:
   explicit NativeStaticText(NativeForm& form) : NativeControl(form, L"Static", SS_OWNERDRAW | SS_SUNKEN | SS_NOTIFY) {}
 
-  void drawItem(const DRAWITEMSTRUCT& item) override {
+  void DrawItem(const DRAWITEMSTRUCT& item) override {
     HDC dc = item.hDC;
     ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
     const std::wstring text = Wide(this->text());
     if (text.empty()) return;
-    const HGDIOBJ old = ::SelectObject(dc, gdiFont());
-    const SIZE extent = TextExtent(gdiFont(), text);
+    const HGDIOBJ old = ::SelectObject(dc, GdiFont());
+    const SIZE extent = TextExtent(GdiFont(), text);
     const RECT& r = item.rcItem;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font().color())));

@@ -93,16 +93,16 @@ class MeasuringDevice final : public PaintDevice {
     ::DeleteDC(dc_);
   }
 
-  void fillRect(const TRect& rect, TColor color) override { device_->fillRect(rect, color); }
-  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
+  void FillRect(const TRect& rect, TColor color) override { device_->fillRect(rect, color); }
+  void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
     device_->drawText(x, y, text, font, clip);
   }
-  void drawFocusRect(const TRect& rect) override { device_->drawFocusRect(rect); }
-  void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
+  void DrawFocusRect(const TRect& rect) override { device_->DrawFocusRect(rect); }
+  void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
     device_->drawLine(from, to, color, width, style);
   }
-  void fillEllipse(const TRect& rect, TColor color) override { device_->fillEllipse(rect, color); }
-  TSize textExtent(const std::string& text, const TFont& font) override { return device_->textExtent(text, font); }
+  void FillEllipse(const TRect& rect, TColor color) override { device_->FillEllipse(rect, color); }
+  TSize TextExtent(const std::string& text, const TFont& font) override { return device_->TextExtent(text, font); }
 
  private:
   HDC dc_;

@@ -50,15 +50,15 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
                       kind == SurfaceKind::Framed ? WS_EX_CLIENTEDGE : 0),
         framed_(kind == SurfaceKind::Framed) {}
 
-  void setEvents(SurfaceEvents* events) override { events_ = events; }
+  void SetEvents(SurfaceEvents* events) override { events_ = events; }
 
-  TSize clientSize() const override {
+  TSize ClientSize() const override {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     return {ToLayout(client.right, dpi()), ToLayout(client.bottom, dpi())};
   }
 
-  TSize clientSizeWithoutBars() const override {
+  TSize ClientSizeWithoutBars() const override {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     const LONG style = ::GetWindowLongW(hwnd(), GWL_STYLE);
@@ -67,9 +67,9 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
     return {ToLayout(client.right, dpi()), ToLayout(client.bottom, dpi())};
   }
 
-  int scrollBarExtent() const override { return LayoutCeil(SystemMetricForDpi(SM_CXVSCROLL, dpi()), dpi()); }
+  int ScrollBarExtent() const override { return LayoutCeil(SystemMetricForDpi(SM_CXVSCROLL, dpi()), dpi()); }
 
-  void setScrollBar(ScrollBar bar, int maximum, int page, int position) override {
+  void SetScrollBar(ScrollBar bar, int maximum, int page, int position) override {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -87,7 +87,7 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
     quiet_ = false;
   }
 
-  int scrollBarMaximum(ScrollBar bar) const override {
+  int ScrollBarMaximum(ScrollBar bar) const override {
     const LONG style = ::GetWindowLongW(hwnd(), GWL_STYLE);
     if (!(style & (bar == ScrollBar::Horizontal ? WS_HSCROLL : WS_VSCROLL))) return 0;
     SCROLLINFO info{};
@@ -97,7 +97,7 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
     return std::max(0, info.nMax - std::max<int>(info.nPage, 1) + 1);
   }
 
-  void popupMenu(TPoint at, const std::vector<MenuItem>& items) override {
+  void PopupMenu(TPoint at, const std::vector<MenuItem>& items) override {
     HMENU menu = ::CreatePopupMenu();
     for (std::size_t i = 0; i < items.size(); ++i) {
       std::string label = items[i].text;
@@ -113,16 +113,16 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
     if (chosen >= 1 && chosen <= items.size() && items[chosen - 1].action) items[chosen - 1].action();
   }
 
-  Image grabClient() const override {
+  Image GrabClient() const override {
     RECT client;
     ::GetClientRect(hwnd(), &client);
     MemoryBitmap bitmap(client.right, client.bottom);
-    paintInto(bitmap.dc(), client);
+    PaintInto(bitmap.dc(), client);
     return bitmap.image();
   }
 
-  void dpiChanged() override {
-    NativeChild::dpiChanged();
+  void DpiChanged() override {
+    NativeChild::DpiChanged();
     invalidate();
   }
 
@@ -134,7 +134,7 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
   }
 
   // Paints the part `dirty` (device pixels) of the client area into `dc`.
-  void paintInto(HDC dc, const RECT& dirty) const {
+  void PaintInto(HDC dc, const RECT& dirty) const {
     if (events_ == nullptr) return;
     NativePaintDevice device(dc, dpi());
     events_->paint(device, LayoutCover(dirty, dpi()));
@@ -145,12 +145,12 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
     return {LayoutPixelOf(p.x, dpi()), LayoutPixelOf(p.y, dpi())};
   }
 
-  void scroll(ScrollBar bar, int code) {
+  void Scroll(ScrollBar bar, int code) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
     ::GetScrollInfo(hwnd(), BarOf(bar), &info);
-    const int maximum = scrollBarMaximum(bar);
+    const int maximum = ScrollBarMaximum(bar);
     const int page = std::max<int>(info.nPage, 1);
     int position = info.nPos;
     switch (code) {
@@ -164,13 +164,13 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
       case SB_BOTTOM: position = maximum; break;
       default: return;
     }
-    events_->scrolled(bar, std::clamp(position, 0, maximum));
+    events_->Scrolled(bar, std::clamp(position, 0, maximum));
   }
 
-  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override {
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (events_ == nullptr) return NativeChild::handle(message, wParam, lParam);
     if (const std::optional<LRESULT> answer = AnswerOwnPainting(
-            hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); }))
+            hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { PaintInto(dc, dirty); }))
       return *answer;
     if (!framed_) return NativeChild::handle(message, wParam, lParam);
     switch (message) {
@@ -184,19 +184,19 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
         if (::GetFocus() != hwnd()) ::SetFocus(hwnd());
         const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
         if (left) ::SetCapture(hwnd());
-        events_->mouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
+        events_->MouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
                           LayoutPoint(lParam));
         return 0;
       }
       case WM_MOUSEMOVE:
-        events_->mouseMove(ShiftState(wParam), LayoutPoint(lParam));
+        events_->MouseMove(ShiftState(wParam), LayoutPoint(lParam));
         return 0;
       case WM_LBUTTONUP:
         if (::GetCapture() == hwnd()) ::ReleaseCapture();
-        events_->mouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
+        events_->MouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
         return 0;
       case WM_RBUTTONUP:
-        events_->mouseUp(TMouseButton::mbRight, ShiftState(wParam), LayoutPoint(lParam));
+        events_->MouseUp(TMouseButton::mbRight, ShiftState(wParam), LayoutPoint(lParam));
         break;  // the system turns it into WM_CONTEXTMENU
       case WM_CONTEXTMENU: {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -210,7 +210,7 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
         return 0;
       }
       case WM_KEYDOWN:
-        if (events_->keyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
+        if (events_->KeyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
         break;
       case WM_SETFOCUS:
         events_->focusChanged(true);
@@ -228,14 +228,14 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
         scroll(ScrollBar::Vertical, LOWORD(wParam));
         return 0;
       case WM_MOUSEWHEEL: {
-        if (scrollBarMaximum(ScrollBar::Vertical) == 0) break;
+        if (ScrollBarMaximum(ScrollBar::Vertical) == 0) break;
         SCROLLINFO info{};
         info.cbSize = sizeof info;
         info.fMask = SIF_POS;
         ::GetScrollInfo(hwnd(), SB_VERT, &info);
         const int rows = -GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3;
-        events_->scrolled(ScrollBar::Vertical,
-                         std::clamp(info.nPos + rows, 0, scrollBarMaximum(ScrollBar::Vertical)));
+        events_->Scrolled(ScrollBar::Vertical,
+                         std::clamp(info.nPos + rows, 0, ScrollBarMaximum(ScrollBar::Vertical)));
         return 0;
       }
     }

@@ -23,7 +23,7 @@ MemoryBitmap::~MemoryBitmap() {
   ::DeleteDC(dc_);
 }
 
-Image MemoryBitmap::image() const {
+Image MemoryBitmap::Image() const {
   ::GdiFlush();
   Image image(width_, height_);
   if (bits_ == nullptr) return image;
@@ -110,7 +110,7 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dir
   ::GetClientRect(window, &client);
   if (!::IsRectEmpty(&paint.rcPaint) && client.right > 0 && client.bottom > 0) {
     MemoryBitmap buffer(client.right, client.bottom);
-    paintInto(buffer.dc(), paint.rcPaint);
+    PaintInto(buffer.dc(), paint.rcPaint);
     const RECT& r = paint.rcPaint;
     ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.dc(), r.left, r.top, SRCCOPY);
   }
@@ -128,7 +128,7 @@ std::optional<LRESULT> AnswerOwnPainting(HWND window, UINT message, WPARAM wPara
     case WM_PRINTCLIENT: {
       RECT client;
       ::GetClientRect(window, &client);
-      paintInto(reinterpret_cast<HDC>(wParam), client);
+      PaintInto(reinterpret_cast<HDC>(wParam), client);
       return 0;
     }
     case WM_ERASEBKGND:

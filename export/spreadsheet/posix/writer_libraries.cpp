@@ -27,7 +27,7 @@ class Library {
  public:
   explicit Library(const char* name) : name_(name) {}
 
-  void* symbol(const char* name) {
+  void* Symbol(const char* name) {
     std::lock_guard lock(mutex_);
     if (handle_ == nullptr) handle_ = dlopen(name_, RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) throw SpreadsheetError("Не удалось загрузить библиотеку " + std::string(name_));
@@ -57,7 +57,7 @@ Library& XlsxWriter() {
 // type), bound at its first call.
 template <auto Function, typename... Args>
 auto Forward(Library& library, const char* name, Args... args) {
-  static const auto bound = reinterpret_cast<decltype(Function)>(library.symbol(name));
+  static const auto bound = reinterpret_cast<decltype(Function)>(library.Symbol(name));
   return bound(args...);
 }
 

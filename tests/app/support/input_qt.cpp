@@ -19,7 +19,7 @@ namespace nativeui {
 namespace {
 
 QWidget& Client(TControl& control) {
-  QWidget* widget = kit::qt::ClientWidgetOf(control.peer());
+  QWidget* widget = kit::qt::ClientWidgetOf(control.Peer());
   if (widget == nullptr) throw std::logic_error("not a control of the Qt backend");
   return *widget;
 }
@@ -55,8 +55,8 @@ void Click(TControl& control, TPoint at, TShiftState shift) {
 
 void PressKey(TControl& control, int key, TShiftState shift) {
   QWidget& widget = Client(control);
-  if (!control.hasFocus()) {
-    control.setFocus();
+  if (!control.HasFocus()) {
+    control.SetFocus();
     QCoreApplication::processEvents();
   }
   QTest::keyClick(widget.window()->windowHandle(), kit::qt::QtKeyOf(key), kit::qt::ModifiersOf(shift));

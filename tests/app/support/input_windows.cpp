@@ -30,7 +30,7 @@ LPARAM DevicePoint(const TControl& control, TPoint at) {
   return MAKELPARAM(kit::win::ToDevice(at.X, dpi), kit::win::ToDevice(at.Y, dpi));
 }
 
-void Deliver() { kit::Application::instance()->processMessages(); }
+void Deliver() { kit::Application::Instance()->ProcessMessages(); }
 
 // Mouse buttons held between a press and its release.
 WPARAM heldButtons = 0;

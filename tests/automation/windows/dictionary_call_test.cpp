@@ -179,7 +179,7 @@ TEST(WindowsComSession, InitialisationAndUninitialisationArePaired) {
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), S_OK);
+      EXPECT_EQ(session.InitResult(), S_OK);
       EXPECT_TRUE(ComInitialised());
       link = CreateOleObject(kDictionary);
     }
@@ -200,7 +200,7 @@ TEST(WindowsComSession, AThreadInitialisedBeforeStaysInitialised) {
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), S_FALSE);
+      EXPECT_EQ(session.InitResult(), S_FALSE);
     }
     EXPECT_TRUE(ComInitialised());
     ::CoUninitialize();
@@ -214,7 +214,7 @@ TEST(WindowsComSession, AMultithreadedThreadIsNotUninitialisedByASessionThatFail
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), RPC_E_CHANGED_MODE);
+      EXPECT_EQ(session.InitResult(), RPC_E_CHANGED_MODE);
       EXPECT_FALSE(session.initialized());
     }
     EXPECT_TRUE(ComInitialised()) << "the thread's own initialisation is intact";

@@ -139,9 +139,9 @@ class WineStopwatch : public ::testing::Test {
     controller_ = new TJvHidDeviceController(nullptr);
     detection_->controller = controller_;
     controller_->BeginLoading();
-    controller_->SetOnArrival(TJvHidPlugEvent(detection_, &Detection::Arrival));
-    controller_->SetOnRemoval(TJvHidPlugEvent(detection_, &Detection::Removal));
-    controller_->SetOnEnumerate(TJvHidEnumerateEvent(detection_, &Detection::Enumerate));
+    controller_->OnArrival = TJvHidPlugEvent(detection_, &Detection::Arrival);
+    controller_->OnRemoval = TJvHidPlugEvent(detection_, &Detection::Removal);
+    controller_->OnEnumerate = TJvHidEnumerateEvent(detection_, &Detection::Enumerate);
     controller_->Loaded();
   }
 

@@ -41,7 +41,7 @@ HRESULT CodeOf(const std::function<void()>& call) {
   try {
     call();
   } catch (const EOleSysError& error) {
-    return error.errorCode();
+    return error.ErrorCode();
   }
   return S_OK;
 }
@@ -51,9 +51,9 @@ std::string DescriptionOf(const std::function<void()>& call) {
   try {
     call();
   } catch (const EOleException& error) {
-    EXPECT_EQ(error.errorCode(), kApplicationErrorCode);
-    EXPECT_EQ(error.source(), "Lumetra");
-    return error.message();
+    EXPECT_EQ(error.ErrorCode(), kApplicationErrorCode);
+    EXPECT_EQ(error.Source(), "Lumetra");
+    return error.Message();
   }
   return "no exception record";
 }

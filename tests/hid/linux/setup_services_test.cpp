@@ -67,8 +67,8 @@ TEST_F(SetupServicesTest, ScanListsEveryPresentNodeWithStableDistinctDevInst) {
   auto keyboard = testbed_.Plug(KeyboardSpec());
   const auto first = Scan();
   ASSERT_EQ(first.size(), 2u);
-  EXPECT_EQ(first[0].path, stopwatch->node());
-  EXPECT_EQ(first[1].path, keyboard->node());
+  EXPECT_EQ(first[0].path, stopwatch->Node());
+  EXPECT_EQ(first[1].path, keyboard->Node());
   EXPECT_NE(first[0].dev_inst, 0u);
   EXPECT_NE(first[0].dev_inst, first[1].dev_inst);
   const auto second = Scan();

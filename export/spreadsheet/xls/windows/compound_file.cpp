@@ -101,8 +101,8 @@ class MemoryBytes final : public ILockBytes {
     return S_OK;
   }
 
-  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-  ULONG references() const { return references_; }
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+  ULONG References() const { return references_; }
 
  private:
   bool Resize(std::size_t size) {
