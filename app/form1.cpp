@@ -218,8 +218,9 @@ void TForm1::Button3Click(TObject*) {
     const app::JournalNote note = app::KeepInJournal(result.read);
     tableEntry_.reset();
     if (note.kept)
-      tableEntry_ = EntryOfTable{note.path, {result.read.readAt, result.read.separator, result.read.answers,
-                                            result.read.cells, result.read.excluded}};
+      tableEntry_ = EntryOfTable{
+          note.path,
+          {result.read.readAt, result.read.separator, result.read.answers, result.read.cells, result.read.excluded}};
     stopwatch::ShowReadTable(result.read, window);
     app::ShowReadStatus(*StaticText1, result.read, note);
     if (Journal != nullptr) {

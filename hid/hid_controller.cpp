@@ -130,8 +130,7 @@ TJvHidDeviceController::~TJvHidDeviceController() {
   if (hidAcquired_) hid::ReleaseHidServices();
 }
 
-LRESULT TJvHidDeviceController::NotifyProc(void* Context, HWND Window, UINT Message, WPARAM WParam,
-                                           LPARAM LParam) {
+LRESULT TJvHidDeviceController::NotifyProc(void* Context, HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
   return static_cast<TJvHidDeviceController*>(Context)->HandleNotifyMessage(Window, Message, WParam, LParam);
 }
 
@@ -186,8 +185,8 @@ void TJvHidDeviceController::AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFA
   std::vector<unsigned char> buffer(std::max<std::size_t>(needed, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)), 0);
   auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
   detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-  if (!services.setup.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, detail,
-                                                       static_cast<DWORD>(buffer.size()), &needed, &deviceData)) {
+  if (!services.setup.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, detail, static_cast<DWORD>(buffer.size()),
+                                                       &needed, &deviceData)) {
     return;
   }
   const std::size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
@@ -348,9 +347,8 @@ void TJvHidDeviceController::SetOnDeviceData(const TJvHidDataEvent& Value) {
   // old handler) or another one: look for the next device to change afresh
   // each time.
   for (;;) {
-    const auto next = std::find_if(deviceList_.begin(), deviceList_.end(), [&old](const TJvHidDevice* device) {
-      return device->OnData().SameFunction(old);
-    });
+    const auto next = std::find_if(deviceList_.begin(), deviceList_.end(),
+                                   [&old](const TJvHidDevice* device) { return device->OnData().SameFunction(old); });
     if (next == deviceList_.end()) break;
     (*next)->SetOnData(Value);
   }

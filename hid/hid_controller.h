@@ -90,8 +90,7 @@ class TJvHidDeviceController : public TJvComponent {
   // Still in the list and not given back.
   bool IsListed(const TJvHidDevice* Device) const;
   bool IsListedAndPlugged(DWORD DevInst) const;
-  void AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFACE_DATA& InterfaceData,
-                           std::vector<TJvHidDevice*>& Fresh);
+  void AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFACE_DATA& InterfaceData, std::vector<TJvHidDevice*>& Fresh);
   void FireArrival(TJvHidDevice* Device);
   void FireRemoval(TJvHidDevice* Device);
   bool EnumerationStep(TJvHidDevice* Device, int Index);

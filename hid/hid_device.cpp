@@ -117,8 +117,8 @@ bool TJvHidDevice::OpenSyncHandleUnchecked() {
   auto createFile = hid::Services().file.CreateFileA;
   if (createFile == nullptr || pnpInfo_ == nullptr) return false;
   const char* path = pnpInfo_->DevicePath.c_str();
-  syncHandle_ = Normalised(createFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  syncHandle_ = Normalised(createFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
   readWriteAccess_ = syncHandle_ != INVALID_HANDLE_VALUE;
   auto lastError = hid::Services().file.GetLastError;
   accessDenied_ = !readWriteAccess_ && lastError != nullptr && lastError() == ERROR_ACCESS_DENIED;
@@ -143,9 +143,9 @@ bool TJvHidDevice::OpenReadHandle() {
     if (createFile == nullptr || pnpInfo_ == nullptr) return false;
     // Opened without the lock: an opening may take a while, and the
     // user-interface thread must never wait for one.
-    HANDLE handle = Normalised(createFile(pnpInfo_->DevicePath.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_OVERLAPPED, nullptr));
+    HANDLE handle =
+        Normalised(createFile(pnpInfo_->DevicePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
     if (handle != INVALID_HANDLE_VALUE) {
       std::unique_lock lock(readHandleLock_);
       // Another thread may have been quicker, or have marked the device
@@ -255,8 +255,7 @@ bool TJvHidDevice::AwaitTimedRead(DWORD Milliseconds) {
   return timedReadDone_;
 }
 
-TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Count, DWORD& Read,
-                                                         DWORD TimeoutMs) {
+TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Count, DWORD& Read, DWORD TimeoutMs) {
   Read = 0;
   if (readThread_ != nullptr) return ReadResult::Failed;
   timedReadDone_ = false;
@@ -300,8 +299,7 @@ void TJvHidDevice::ReleaseHold() {
 }
 
 void TJvHidDevice::StartReadThread() {
-  if (givenBack_ || !onData_.Assigned() || !Plugged() || !CheckedOut() || !readWriteAccess_ ||
-      readThread_ != nullptr) {
+  if (givenBack_ || !onData_.Assigned() || !Plugged() || !CheckedOut() || !readWriteAccess_ || readThread_ != nullptr) {
     return;
   }
   auto* thread = new TJvHidDeviceReadThread(this);  // created suspended
@@ -335,8 +333,7 @@ void TJvHidDevice::StopReadThread() {
   delete thread;
 }
 
-bool TJvHidDevice::BeginOverlappedRead(void* Buffer, DWORD Count,
-                                       LPOVERLAPPED_COMPLETION_ROUTINE CompletionRoutine) {
+bool TJvHidDevice::BeginOverlappedRead(void* Buffer, DWORD Count, LPOVERLAPPED_COMPLETION_ROUTINE CompletionRoutine) {
   if (!OpenReadHandle()) return false;
   auto readFileEx = hid::Services().file.ReadFileEx;
   std::lock_guard lock(readHandleLock_);

@@ -20,9 +20,7 @@ namespace {
 // Notes which thread a delivery runs on for as long as the handler runs.
 class DeliveryMark {
  public:
-  explicit DeliveryMark(std::atomic<std::thread::id>& mark) : mark_(mark) {
-    mark_.store(std::this_thread::get_id());
-  }
+  explicit DeliveryMark(std::atomic<std::thread::id>& mark) : mark_(mark) { mark_.store(std::this_thread::get_id()); }
   ~DeliveryMark() { mark_.store(std::thread::id()); }
   DeliveryMark(const DeliveryMark&) = delete;
   DeliveryMark& operator=(const DeliveryMark&) = delete;

@@ -5,9 +5,7 @@
 
 namespace app {
 
-void Form1ReadOutWindowPort::SetStatusText(const std::string& text) {
-  status_.SetText(text);
-}
+void Form1ReadOutWindowPort::SetStatusText(const std::string& text) { status_.SetText(text); }
 
 void Form1ReadOutWindowPort::SetCellText(int column, int row, const std::string& text) {
   grid_.SetCell(column, row, text);

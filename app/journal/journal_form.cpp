@@ -70,8 +70,8 @@ void TJournalForm::ShowRows() {
 }
 
 bool TJournalForm::Choose(const std::string& fileName) {
-  const auto found = std::find_if(rows_.begin(), rows_.end(),
-                                  [&](const app::JournalRow& row) { return row.fileName == fileName; });
+  const auto found =
+      std::find_if(rows_.begin(), rows_.end(), [&](const app::JournalRow& row) { return row.fileName == fileName; });
   if (found == rows_.end()) return false;
   EntryGrid->SetCurrentCell(0, static_cast<int>(found - rows_.begin()) + 1);
   return true;

@@ -17,9 +17,9 @@ JournalNote KeepInJournal(const stopwatch::FinishedRead& read) {
   }
   try {
     const std::string name = stopwatch::journal::WriteEntry(folder, read);
-    const std::u8string path = (std::filesystem::path(std::u8string(folder.begin(), folder.end())) /
-                                std::u8string(name.begin(), name.end()))
-                                   .u8string();
+    const std::u8string path =
+        (std::filesystem::path(std::u8string(folder.begin(), folder.end())) / std::u8string(name.begin(), name.end()))
+            .u8string();
     note.path.assign(path.begin(), path.end());
     note.kept = true;
   } catch (const stopwatch::journal::JournalError& error) {

@@ -11,8 +11,9 @@ void TCanvas::Rectangle(const TRect& rect) {
   FillRect(rect);
   // The pen's width inside the rectangle, on each side.
   const int w = std::min({pen.Width(), rect.Width(), rect.Height()});
-  for (const TRect& edge : {Bounds(rect.Left, rect.Top, rect.Width(), w), Bounds(rect.Left, rect.Bottom - w, rect.Width(), w),
-                            Bounds(rect.Left, rect.Top, w, rect.Height()), Bounds(rect.Right - w, rect.Top, w, rect.Height())})
+  for (const TRect& edge :
+       {Bounds(rect.Left, rect.Top, rect.Width(), w), Bounds(rect.Left, rect.Bottom - w, rect.Width(), w),
+        Bounds(rect.Left, rect.Top, w, rect.Height()), Bounds(rect.Right - w, rect.Top, w, rect.Height())})
     device_->FillRect(edge, pen.Color());
 }
 

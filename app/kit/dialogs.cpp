@@ -28,8 +28,6 @@ void ShowErrorBox(const std::string& message) { CurrentDialogs().ShowError(Appli
 
 void ShowInformationBox(const std::string& text) { CurrentDialogs().ShowInformation(ApplicationTitle(), text); }
 
-int ConfirmBox(const std::string& text) {
-  return CurrentDialogs().Confirm("Confirm", text) == kIdYes ? kIdYes : kIdNo;
-}
+int ConfirmBox(const std::string& text) { return CurrentDialogs().Confirm("Confirm", text) == kIdYes ? kIdYes : kIdNo; }
 
 }  // namespace kit

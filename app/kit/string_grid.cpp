@@ -96,8 +96,7 @@ int TStringGrid::RowHeight(int row) const {
 
 void TStringGrid::CheckAddress(int col, int row) const {
   if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_)
-    throw std::out_of_range("grid cell (" + std::to_string(col) + ", " + std::to_string(row) +
-                            ") is outside the grid");
+    throw std::out_of_range("grid cell (" + std::to_string(col) + ", " + std::to_string(row) + ") is outside the grid");
 }
 
 const std::string& TStringGrid::Cell(int col, int row) const {
@@ -251,8 +250,10 @@ void TStringGrid::Paint(kit::PaintDevice& device, const TRect& dirty) {
 
   // Lines first; the cells are painted between them.
   if (gridLineWidth_ > 0) {
-    for (const auto& [c, x] : cols) device.FillRect(Bounds(x + colWidths_[c], 0, gridLineWidth_, bottom), kGridLineColor);
-    for (const auto& [r, y] : rows) device.FillRect(Bounds(0, y + rowHeights_[r], right, gridLineWidth_), kGridLineColor);
+    for (const auto& [c, x] : cols)
+      device.FillRect(Bounds(x + colWidths_[c], 0, gridLineWidth_, bottom), kGridLineColor);
+    for (const auto& [r, y] : rows)
+      device.FillRect(Bounds(0, y + rowHeights_[r], right, gridLineWidth_), kGridLineColor);
   }
 
   const TGridRect selected = Selection();
@@ -334,8 +335,7 @@ bool TStringGrid::KeyDown(int key, TShiftState shift) {
       to.X = colCount_ - 1;
       if (control) to.Y = rowCount_ - 1;
       break;
-    default:
-      return false;
+    default: return false;
   }
   if (extend)
     MoveAnchor(to.X, to.Y);

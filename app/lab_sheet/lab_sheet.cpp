@@ -161,8 +161,8 @@ int DrawHeading(TCanvas& canvas, const PageUnits& u, const TRect& content, const
   canvas.font = TFont(kFont, u.Pt(13), fsItalic, clBlack);
   y = CentredLine(canvas, content, y, "(время, с)").Bottom + u.Mm(1);
   canvas.font = TFont(kFont, u.Pt(10), 0, clBlack);
-  const std::string read = sheet.readDate.empty() ? "Данные ещё не считаны"
-                                                  : "Данные считаны " + sheet.readDate + " в " + sheet.readTime;
+  const std::string read =
+      sheet.readDate.empty() ? "Данные ещё не считаны" : "Данные считаны " + sheet.readDate + " в " + sheet.readTime;
   return CentredLine(canvas, content, y, read).Bottom;
 }
 
@@ -268,7 +268,8 @@ LabSheetLayout DrawLabSheet(TCanvas& canvas, const kit::Page& page, const LabShe
 kit::PrintJob LabSheetJob(LabSheet sheet) {
   std::string title = "Таблица измерений";
   if (!sheet.readDate.empty()) title += " " + sheet.readDate + " " + sheet.readTime;
-  return {title, [sheet = std::move(sheet)](TCanvas& canvas, const kit::Page& page) { DrawLabSheet(canvas, page, sheet); }};
+  return {title,
+          [sheet = std::move(sheet)](TCanvas& canvas, const kit::Page& page) { DrawLabSheet(canvas, page, sheet); }};
 }
 
 }  // namespace app

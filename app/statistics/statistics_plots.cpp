@@ -16,15 +16,15 @@ using analysis::TickText;
 
 // The plots' sizes on a screen of 96 dots per inch (PlotScale makes them a
 // page's).
-constexpr int kPadding = 6;         // from the area's edges to what is drawn in it
+constexpr int kPadding = 6;  // from the area's edges to what is drawn in it
 constexpr int kTickLength = 4;
 constexpr int kPointSize = 7;
-constexpr int kTickTextGap = 2;     // between a tick and its text; below the x axis, the room for its title
-constexpr int kXTickTextGap = 1;    // the x ticks' texts sit higher in that room
-constexpr int kTitleGap = 2;        // from the plot's title to the line of the y axis's title and the legend
-constexpr int kYTitleGap = 4;       // from that line to the plot
-constexpr int kLegendSample = 18;   // a legend entry's sample of its line
-constexpr int kLegendTextGap = 4;   // from the sample to its text
+constexpr int kTickTextGap = 2;    // between a tick and its text; below the x axis, the room for its title
+constexpr int kXTickTextGap = 1;   // the x ticks' texts sit higher in that room
+constexpr int kTitleGap = 2;       // from the plot's title to the line of the y axis's title and the legend
+constexpr int kYTitleGap = 4;      // from that line to the plot
+constexpr int kLegendSample = 18;  // a legend entry's sample of its line
+constexpr int kLegendTextGap = 4;  // from the sample to its text
 constexpr int kLegendEntryGap = 10;
 const TColor kGridLine = RGBColor(0xE0, 0xE0, 0xE0);
 const TColor kPoint = clNavy;
@@ -64,7 +64,7 @@ class PlotFrame {
     canvas.TextAt(area.Left + padding, inside_.Top - line - scale(kYTitleGap), texts.yTitle);
     const int xTitleWidth = canvas.TextExtent(texts.xTitle).Width;
     canvas.TextAt(inside_.Left + (inside_.Width() - xTitleWidth) / 2, inside_.Bottom + tick + tickGap + line,
-                   texts.xTitle);
+                  texts.xTitle);
 
     for (double v : x_.Ticks()) {
       const int px = X(v);
@@ -215,7 +215,8 @@ void DrawHistogram(TCanvas& canvas, const TRect& area, const StatisticsReport& r
     if (histogram.counts[bin] == 0) continue;
     const double left = histogram.lower + histogram.width * static_cast<double>(bin);
     const int top = frame.Y(histogram.counts[bin]);
-    canvas.Rectangle({frame.X(left), top, frame.X(left + histogram.width) + scale(1), frame.Inside().Bottom + scale(1)});
+    canvas.Rectangle(
+        {frame.X(left), top, frame.X(left + histogram.width) + scale(1), frame.Inside().Bottom + scale(1)});
   }
 }
 

@@ -49,7 +49,8 @@ std::vector<SlotTime> TimesInBlock(const TStringGrid& grid, const TGridRect& blo
 StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::string& separator,
                                       const stopwatch::ExcludedSlots& excluded) {
   StatisticsReport report;
-  for (SlotTime& time : times) (excluded.Contains(time.slot) ? report.excluded : report.times).push_back(std::move(time));
+  for (SlotTime& time : times)
+    (excluded.Contains(time.slot) ? report.excluded : report.times).push_back(std::move(time));
   std::vector<double> seconds;
   for (const SlotTime& time : report.times) seconds.push_back(time.seconds);
   const analysis::SampleStatistics& s = report.statistics = analysis::Describe(seconds);

@@ -40,8 +40,8 @@ app::LabSheet FullSheet() {
   sheet.excluded.Exclude(17);
   std::vector<app::SlotTime> times;
   for (int slot = 0; slot < stopwatch::kSlotCount; ++slot)
-    times.push_back({slot, measurement_export::testing::SlotValue(slot),
-                     measurement_export::testing::SlotText(slot, ",")});
+    times.push_back(
+        {slot, measurement_export::testing::SlotValue(slot), measurement_export::testing::SlotText(slot, ",")});
   sheet.report = app::MakeStatisticsReport(times, ",", sheet.excluded);
   return sheet;
 }

@@ -146,8 +146,8 @@ void InvokeMember(const VARIANT& target, std::string_view name, CallKind kind, s
   LPOLESTR namePointer = wideName.data();
   DISPID dispid = DISPID_UNKNOWN;
   // A server too busy to answer has done nothing: both steps are asked again.
-  HRESULT const found = RetryWhileBusy(
-      [&] { return dispatch->GetIDsOfNames(kNullIid, &namePointer, 1, GetThreadLocale(), &dispid); });
+  HRESULT const found =
+      RetryWhileBusy([&] { return dispatch->GetIDsOfNames(kNullIid, &namePointer, 1, GetThreadLocale(), &dispid); });
   if (found == DISP_E_UNKNOWNNAME) {
     throw EOleError("Method '" + std::string(name) + "' not supported by automation object");
   }

@@ -23,9 +23,12 @@ enum : DISPID {
 };
 
 constexpr Member kApplicationMembers[] = {
-    {"Application", kApplication, MemberKind::ReadOnly},   {"WorkBooks", kWorkbooks, MemberKind::ReadOnly},
-    {"WorkSheets", kWorksheets, MemberKind::ReadOnly},     {"DisplayAlerts", kDisplayAlerts, MemberKind::WriteOnly},
-    {"Quit", kQuit, MemberKind::Method},                   {"Version", kVersion, MemberKind::ReadOnly},
+    {"Application", kApplication, MemberKind::ReadOnly},
+    {"WorkBooks", kWorkbooks, MemberKind::ReadOnly},
+    {"WorkSheets", kWorksheets, MemberKind::ReadOnly},
+    {"DisplayAlerts", kDisplayAlerts, MemberKind::WriteOnly},
+    {"Quit", kQuit, MemberKind::Method},
+    {"Version", kVersion, MemberKind::ReadOnly},
 };
 constexpr Member kWorkbooksMembers[] = {
     {"Add", kAdd, MemberKind::Method},
@@ -79,8 +82,7 @@ bool FileExists(const std::string& utf8Path) {
 
 }  // namespace
 
-ApplicationObject::ApplicationObject()
-    : DispatchObject(std::make_shared<InstanceState>(), kApplicationMembers) {}
+ApplicationObject::ApplicationObject() : DispatchObject(std::make_shared<InstanceState>(), kApplicationMembers) {}
 
 void ApplicationObject::Perform(const Member& member, const Request& request, Answer& answer) {
   request.ExpectCount(0, 0);
@@ -142,7 +144,9 @@ void WorkbookObject::Perform(const Member& member, const Request& request, Answe
 }
 
 WorksheetsObject::WorksheetsObject(ComRef<DispatchObject> parent, std::shared_ptr<spreadsheet::Workbook> book)
-    : DispatchObject(parent->SharedInstance(), kWorksheetsMembers), parent_(std::move(parent)), book_(std::move(book)) {}
+    : DispatchObject(parent->SharedInstance(), kWorksheetsMembers),
+      parent_(std::move(parent)),
+      book_(std::move(book)) {}
 
 void WorksheetsObject::Perform(const Member& member, const Request& request, Answer& answer) {
   if (member.id != kItem) throw Fault{DISP_E_MEMBERNOTFOUND};

@@ -176,7 +176,8 @@ ParsedEntry ParseEntry(std::string_view text) {
     if (!lines.Next(line)) return Unreadable("запись оборвана: нет таблицы измерений");
     if (line.empty()) break;
     const std::size_t tab = line.find('\t');
-    if (tab == std::string_view::npos) return Unreadable("строка " + std::to_string(lines.Number()) + " не поле записи");
+    if (tab == std::string_view::npos)
+      return Unreadable("строка " + std::to_string(lines.Number()) + " не поле записи");
     const std::string_view value = line.substr(tab + 1);
     fields.emplace(line.substr(0, tab), value.substr(0, value.find('\t')));
   }

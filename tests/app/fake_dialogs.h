@@ -53,7 +53,7 @@ class FakeDialogs : public kit::Dialogs {
   int confirmAnswer = kit::kIdNo;
   std::vector<kit::SaveFileRequest> saveRequests;
   std::optional<std::string> saveAnswer;  // nullopt: the user cancels
-  std::vector<kit::PrintJob> printed;      // the jobs asked for
+  std::vector<kit::PrintJob> printed;     // the jobs asked for
   kit::PrintResult printAnswer;
   int printDpi = 300;
 };

@@ -189,8 +189,7 @@ TEST_F(JournalWindow, AFileThatHoldsNoEntryIsListedAsUnreadableAndNeverReachesTh
   ASSERT_EQ(journal.EntryGrid->RowCount(), 3);
   EXPECT_EQ(Row(2), (std::vector<std::string>{"не читается", "", "", "", "заметки.txt"}));
   journal.EntryGrid->SetCurrentCell(0, 2);
-  EXPECT_EQ(journal.NoteLabel->Text(),
-            "Файл «заметки.txt» не читается: запись оборвана: нет таблицы измерений.");
+  EXPECT_EQ(journal.NoteLabel->Text(), "Файл «заметки.txt» не читается: запись оборвана: нет таблицы измерений.");
   SavePicture("journal-pictures", journal, "unreadable-file");
   journal.OpenButton->Click();
   EXPECT_EQ(Table(), table);

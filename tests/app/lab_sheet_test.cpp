@@ -79,7 +79,6 @@ class LabSheetFromWindow : public WindowOnSimulatedPlatform {
     out << sheet.report.figures[0].name << ' ' << sheet.report.figures[0].value << '\n';
     out << app::ResultLine(sheet.report) << '\n';
   }
-
 };
 
 TEST_F(LabSheetFromWindow, LaysOutEveryPartInsideThePrintableAreaAtBothResolutions) {
@@ -147,7 +146,8 @@ TEST_F(LabSheetFromWindow, LaysOutEveryPartInsideThePrintableAreaAtBothResolutio
   // texts' rounding to whole pixels moves it (1.5 mm).
   const int tolerance = 600 * 15 / 254;
   for (auto [at300, at600] : {std::pair{layouts[0].timesPlot, layouts[1].timesPlot},
-                              {layouts[0].histogram, layouts[1].histogram}, {layouts[0].resultLine, layouts[1].resultLine}}) {
+                              {layouts[0].histogram, layouts[1].histogram},
+                              {layouts[0].resultLine, layouts[1].resultLine}}) {
     EXPECT_NEAR(2 * at300.Left, at600.Left, tolerance);
     EXPECT_NEAR(2 * at300.Top, at600.Top, tolerance);
     EXPECT_NEAR(2 * at300.Right, at600.Right, tolerance);
@@ -186,7 +186,8 @@ TEST_F(LabSheetFromWindow, SavedAsPdfHoldsItsTimesTheCountAndTheResultAsText) {
     WriteExpectedText(folder / "expected.txt", Sheet());
     const std::string locale = nativeui::DesktopSpeaksRussian() ? "-ru" : "";
     const std::string command = std::string(LUMETRA_XLRD_PYTHON) + " " + LUMETRA_READ_LAB_SHEET + " '" + path + "' '" +
-                                (folder / "expected.txt") + "' lab-sheet-pictures/saved-from-the-grid" + locale + ".png";
+                                (folder / "expected.txt") + "' lab-sheet-pictures/saved-from-the-grid" + locale +
+                                ".png";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
 

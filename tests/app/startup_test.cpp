@@ -132,9 +132,9 @@ TEST_F(StartedWindow, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(form->Button3->BoundsRect(), Bounds(504, 352, 193, 25));
   EXPECT_EQ(form->Button2->BoundsRect(), Bounds(504, 400, 193, 25));
   // Labels keep their top-left corner and take the size of their text.
-  const std::vector<std::pair<TLabel*, TPoint>> labels = {
-      {form->Label39, {224, 8}}, {form->Label40, {312, 40}}, {form->Label2, {80, 352}},
-      {form->Label1, {80, 400}}, {form->Label3, {292, 464}}, {form->Label4, {344, 488}}};
+  const std::vector<std::pair<TLabel*, TPoint>> labels = {{form->Label39, {224, 8}},  {form->Label40, {312, 40}},
+                                                          {form->Label2, {80, 352}},  {form->Label1, {80, 400}},
+                                                          {form->Label3, {292, 464}}, {form->Label4, {344, 488}}};
   for (const auto& [label, corner] : labels) {
     EXPECT_EQ(label->Pos(), corner) << label->Name();
     EXPECT_EQ(label->Size(), nativeui::TextExtent(label->Font(), label->Text())) << label->Name();
@@ -154,12 +154,10 @@ TEST_F(StartedWindow, FontsAreThoseOfTheLayout) {
     bool italic;
   };
   const std::vector<Expected> fonts = {
-      {form.get(), "Arial", 11, false},    {form->Label39, "Arial", 27, false},
-      {form->Label40, "Arial", 27, true},  {form->Label2, "Arial", 21, false},
-      {form->Label1, "Arial", 21, false},  {form->Label3, "Arial", 11, false},
-      {form->Label4, "Arial", 11, false},  {form->Button2, "Arial", 16, false},
-      {form->Button3, "Arial", 16, false}, {form->StaticText1, "Arial", 16, false},
-      {&grid, "Courier", 13, false},
+      {form.get(), "Arial", 11, false},        {form->Label39, "Arial", 27, false}, {form->Label40, "Arial", 27, true},
+      {form->Label2, "Arial", 21, false},      {form->Label1, "Arial", 21, false},  {form->Label3, "Arial", 11, false},
+      {form->Label4, "Arial", 11, false},      {form->Button2, "Arial", 16, false}, {form->Button3, "Arial", 16, false},
+      {form->StaticText1, "Arial", 16, false}, {&grid, "Courier", 13, false},
   };
   for (const Expected& e : fonts) {
     const TFont& font = e.control->Font();
@@ -183,9 +181,9 @@ TEST_F(StartedWindow, ComponentsAreCreatedInLayoutOrder) {
   std::vector<std::string> names;
   for (int i = 0; i < form->ComponentCount(); ++i) names.push_back(form->Components(i)->Name());
   // The lab sheet's save dialog comes after those of the stored layout.
-  EXPECT_EQ(names, (std::vector<std::string>{"Label1", "Label2", "Label39", "Label40", "Label3", "Label4",
-                                             "StringGrid1", "Button2", "Button3", "StaticText1", "SaveDialog1",
-                                             "PdfSaveDialog"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"Label1", "Label2", "Label39", "Label40", "Label3", "Label4", "StringGrid1",
+                                      "Button2", "Button3", "StaticText1", "SaveDialog1", "PdfSaveDialog"}));
 }
 
 TEST_F(StartedWindow, ClosingIsAllowed) {

@@ -58,9 +58,9 @@ inline std::vector<std::vector<BYTE>> EndToEndAnswers() {
   std::vector<BYTE> digitEighteen(11, 0);
   digitEighteen[6] = 18;  // tens of seconds
   using stopwatch::EncodeAnswer;
-  return {EncodeAnswer(123456),    EncodeAnswer(123456, 1), EncodeAnswer(999999, 1),    EncodeAnswer(0, 1),
-          EncodeAnswer(0),         EncodeAnswer(1000000),   EncodeAnswer(10000000),     EncodeAnswer(100000000),
-          EncodeAnswer(999999999), digitEighteen,           EncodeAnswer(123456),       EncodeAnswer(1)};
+  return {EncodeAnswer(123456),    EncodeAnswer(123456, 1), EncodeAnswer(999999, 1), EncodeAnswer(0, 1),
+          EncodeAnswer(0),         EncodeAnswer(1000000),   EncodeAnswer(10000000),  EncodeAnswer(100000000),
+          EncodeAnswer(999999999), digitEighteen,           EncodeAnswer(123456),    EncodeAnswer(1)};
 }
 
 // A test adds the devices it needs to `platform`, then starts the window.

@@ -77,17 +77,17 @@ TEST(ComApartment, InitialisationIsCountedPerThreadAndCreationNeedsIt) {
   server.Register("Lumetra.Test.Apartment");
   std::thread([&] {
     IDispatch* object = nullptr;
-    EXPECT_EQ(CreateInstance(server.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
-                               reinterpret_cast<void**>(&object)),
-              CO_E_NOTINITIALIZED);
+    EXPECT_EQ(
+        CreateInstance(server.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
+        CO_E_NOTINITIALIZED);
     EXPECT_EQ(object, nullptr);
 
     EXPECT_EQ(CoInitialize(nullptr), S_OK);
     EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
     CoUninitialize();
-    EXPECT_EQ(CreateInstance(server.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
-                               reinterpret_cast<void**>(&object)),
-              S_OK);
+    EXPECT_EQ(
+        CreateInstance(server.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
+        S_OK);
     ASSERT_NE(object, nullptr);
     object->Release();
     CoUninitialize();

@@ -174,8 +174,7 @@ TEST(ComSessionTest, TheLinkIsReleasedBeforeCOMIsUninitialised) {
     EXPECT_TRUE(link.IsEmpty());
     EXPECT_EQ(excel.LiveObjects(), 0u);
     void* object = nullptr;
-    EXPECT_EQ(CreateInstance(excel.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object),
-              CO_E_NOTINITIALIZED);
+    EXPECT_EQ(CreateInstance(excel.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object), CO_E_NOTINITIALIZED);
   }).join();
 }
 

@@ -118,8 +118,7 @@ TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
     form->Show();
     {
       AsUnprivilegedUser user;
-      ASSERT_TRUE(WaitFor([&] { return form->Label2->Text() == "Нет доступа к секундомеру"; }))
-          << form->Label2->Text();
+      ASSERT_TRUE(WaitFor([&] { return form->Label2->Text() == "Нет доступа к секундомеру"; })) << form->Label2->Text();
     }
     EXPECT_EQ(form->Label2->FontColor(), clBlue);
     EXPECT_EQ(StopwatchDevice, nullptr);

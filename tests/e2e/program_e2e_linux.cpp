@@ -167,7 +167,7 @@ fs::path PrepareHome(const fs::path& folder) {
   fs::remove_all(home);
   fs::create_directories(home / ".config");
   std::ofstream(home / ".config" / "user-dirs.dirs") << "# written by the end-to-end test\n"
-                                                       "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n";
+                                                        "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n";
   setenv("HOME", home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
   return home / "Документы" / "Lumetra";
@@ -229,7 +229,8 @@ int main(int argc, char* argv[]) {
     for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
       const std::string shown = form->StringGrid1->Cell(slot % 10 + 1, slot / 10 + 1);
       const std::string expected = e2e::ExpectedCellText(slot, separator);
-      Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
+      Check(shown == expected,
+            "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
     }
     const std::string status = form->StaticText1->Text();
     Check(status.starts_with("Данные считаны "), "status line: " + status);
@@ -237,8 +238,8 @@ int main(int argc, char* argv[]) {
     Check(form->StaticText1->Hint().empty(), "no journal problem: " + form->StaticText1->Hint());
 
     std::map<std::string, std::string> kept = JournalFiles(journal);
-    Check(kept.size() == 1, "the first read is kept in " + journal.string() + " (" + std::to_string(kept.size()) +
-                                " files)");
+    Check(kept.size() == 1,
+          "the first read is kept in " + journal.string() + " (" + std::to_string(kept.size()) + " files)");
     if (!kept.empty()) CheckCompleteEntry(journal / kept.begin()->first, "the first read's entry");
     const std::string firstFile = kept.empty() ? std::string() : kept.begin()->first;
 

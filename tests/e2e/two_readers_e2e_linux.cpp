@@ -213,7 +213,8 @@ int RunRounds(const char* self, const char* timesFile) {
       for (Reader& reader : readers) Go(reader);
       for (std::size_t r = 0; r < readers.size(); ++r) {
         const std::string said = Line(readers[r]);
-        Check(said.rfind("ok ", 0) == 0, "round " + std::to_string(round) + ", reader " + std::to_string(r) + ": " + said);
+        Check(said.rfind("ok ", 0) == 0,
+              "round " + std::to_string(round) + ", reader " + std::to_string(r) + ": " + said);
         completed += said == "ok completed" ? 1 : 0;
         busy += said == "ok busy" ? 1 : 0;
       }

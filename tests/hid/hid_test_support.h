@@ -51,9 +51,7 @@ class EventLog {
     events.push_back("unplug " + NameOf(device));
     Reenter("unplug");
   }
-  void Change(TObject* sender) {
-    events.push_back(sender == controller ? "change" : "change from another sender");
-  }
+  void Change(TObject* sender) { events.push_back(sender == controller ? "change" : "change from another sender"); }
   void Change2(TObject*) { events.push_back("change2"); }
   bool Enumerate(TJvHidDevice* device, const std::int32_t index) {
     events.push_back("enumerate " + NameOf(device) + "@" + std::to_string(index));

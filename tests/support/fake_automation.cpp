@@ -330,18 +330,21 @@ FakeAutomationServer::~FakeAutomationServer() {
 
 void FakeAutomationServer::Register(std::string_view progId, ClassRank rank) {
   std::weak_ptr<State> weak = state_;
-  RegisterAutomationClass(progId, state_->clsid, [weak](IUnknown** object) -> HRESULT {
-    std::shared_ptr<State> state = weak.lock();
-    if (!state) return REGDB_E_CLASSNOTREG;
-    if (state->Rejects()) return RPC_E_CALL_REJECTED;
-    if (FAILED(state->creationFailure)) return state->creationFailure;
-    if (state->creationWithoutDispatch) {
-      *object = NewPlainUnknown(&gPlainUnknownsOfCreation);
-      return S_OK;
-    }
-    *object = new FakeDispatch(state, ++state->instancesCreated, std::string());
-    return S_OK;
-  }, rank);
+  RegisterAutomationClass(
+      progId, state_->clsid,
+      [weak](IUnknown** object) -> HRESULT {
+        std::shared_ptr<State> state = weak.lock();
+        if (!state) return REGDB_E_CLASSNOTREG;
+        if (state->Rejects()) return RPC_E_CALL_REJECTED;
+        if (FAILED(state->creationFailure)) return state->creationFailure;
+        if (state->creationWithoutDispatch) {
+          *object = NewPlainUnknown(&gPlainUnknownsOfCreation);
+          return S_OK;
+        }
+        *object = new FakeDispatch(state, ++state->instancesCreated, std::string());
+        return S_OK;
+      },
+      rank);
   state_->registered.emplace_back(progId, rank);
 }
 

@@ -26,8 +26,8 @@ inline TRect InkBounds(const kit::Image& image, const TRect& rect, TColor backgr
   TRect ink{rect.Right, rect.Bottom, rect.Left, rect.Top};
   for (int y = rect.Top; y < rect.Bottom; ++y)
     for (int x = rect.Left; x < rect.Right; ++x)
-      if (image.Pixel(x, y) != background) ink = {std::min(ink.Left, x), std::min(ink.Top, y),
-                                                  std::max(ink.Right, x + 1), std::max(ink.Bottom, y + 1)};
+      if (image.Pixel(x, y) != background)
+        ink = {std::min(ink.Left, x), std::min(ink.Top, y), std::max(ink.Right, x + 1), std::max(ink.Bottom, y + 1)};
   return ink.IsEmpty() ? TRect{} : ink;
 }
 

@@ -267,13 +267,20 @@ int main(int argc, char** argv) {
   int exit_code = 0;
   bool running = true;
   const auto run = [&](const std::string& command) {
-    if (command == "u") stopwatch.Unplug();
-    else if (command == "p") stopwatch.Plug();
-    else if (command == "r") stopwatch.Unplug(), stopwatch.Plug();
-    else if (command == "s") stopwatch.ToggleSilent();
-    else if (command == "f") stopwatch.ToggleFailing();
-    else if (command == "q") running = false;
-    else if (!command.empty()) std::fprintf(stderr, "vorda2-emulator: commands are u p r s f q\n");
+    if (command == "u")
+      stopwatch.Unplug();
+    else if (command == "p")
+      stopwatch.Plug();
+    else if (command == "r")
+      stopwatch.Unplug(), stopwatch.Plug();
+    else if (command == "s")
+      stopwatch.ToggleSilent();
+    else if (command == "f")
+      stopwatch.ToggleFailing();
+    else if (command == "q")
+      running = false;
+    else if (!command.empty())
+      std::fprintf(stderr, "vorda2-emulator: commands are u p r s f q\n");
   };
   CommandLines input(STDIN_FILENO);
   CommandLines pipe(control);
@@ -285,12 +292,8 @@ int main(int argc, char** argv) {
       signalfd_siginfo info{};
       if (read(signals, &info, sizeof info) == sizeof info) {
         switch (info.ssi_signo) {
-          case SIGUSR1:
-            stopwatch.Unplug();
-            break;
-          case SIGUSR2:
-            stopwatch.Plug();
-            break;
+          case SIGUSR1: stopwatch.Unplug(); break;
+          case SIGUSR2: stopwatch.Plug(); break;
           case SIGCHLD: {
             int status = 0;
             if (child > 0 && waitpid(child, &status, WNOHANG) == child) {
@@ -300,9 +303,7 @@ int main(int argc, char** argv) {
             }
             break;
           }
-          default:
-            running = false;
-            break;
+          default: running = false; break;
         }
       }
     }

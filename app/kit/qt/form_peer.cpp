@@ -72,7 +72,8 @@ class NativeForm final : public qt::NativeControl<FormPeer> {
   }
 
   void SetTabOrder(const std::vector<ControlPeer*>& order) override {
-    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(qt::WidgetOf(*order[i - 1]), qt::WidgetOf(*order[i]));
+    for (std::size_t i = 1; i < order.size(); ++i)
+      QWidget::setTabOrder(qt::WidgetOf(*order[i - 1]), qt::WidgetOf(*order[i]));
   }
 
   std::vector<ControlPeer*> TabCycle(ControlPeer* from) const override {

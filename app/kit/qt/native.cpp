@@ -5,14 +5,14 @@ namespace kit::qt {
 QPalette::ColorRole SystemColorRole(TColor color) {
   // The system's colour indexes, as the kit's system colours carry them.
   switch (static_cast<std::uint32_t>(color) & ~kSystemColorFlag) {
-    case 5: return QPalette::Base;              // window: the background of ordinary cells
-    case 8: return QPalette::Text;              // window text
+    case 5: return QPalette::Base;  // window: the background of ordinary cells
+    case 8: return QPalette::Text;  // window text
     case 13: return QPalette::Highlight;
     case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;           // button face: the window's background
-    case 16: return QPalette::Dark;             // button shadow
+    case 15: return QPalette::Button;  // button face: the window's background
+    case 16: return QPalette::Dark;    // button shadow
     case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;            // button highlight
+    case 20: return QPalette::Light;  // button highlight
     default: return QPalette::WindowText;
   }
 }

@@ -4,7 +4,9 @@
 
 namespace kit::qt {
 
-void NativePaintDevice::FillRect(const TRect& rect, TColor color) { painter_.fillRect(ToQRect(rect), ToQColor(color, palette_)); }
+void NativePaintDevice::FillRect(const TRect& rect, TColor color) {
+  painter_.fillRect(ToQRect(rect), ToQColor(color, palette_));
+}
 
 void NativePaintDevice::DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
   if (clip != nullptr) {

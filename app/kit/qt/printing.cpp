@@ -26,9 +26,7 @@ QPalette PaperPalette() {
   return palette;
 }
 
-QPageLayout A4Portrait() {
-  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
-}
+QPageLayout A4Portrait() { return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)); }
 
 // The page as the drawing sees it: the layout's sheet, less the margins the
 // printer cannot print on.

@@ -73,11 +73,8 @@ class SurfaceWidget final : public QAbstractScrollArea {
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
         case QEvent::Wheel:
-        case QEvent::ContextMenu:
-          event->ignore();
-          return false;
-        default:
-          break;
+        case QEvent::ContextMenu: event->ignore(); return false;
+        default: break;
       }
     }
     return QAbstractScrollArea::viewportEvent(event);

@@ -67,8 +67,7 @@ HWND CreateTaskWindow() {
   windowClass.hInstance = Module();
   windowClass.lpszClassName = L"LumetraMainThreadTasks";
   if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-  return ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(),
-                           nullptr);
+  return ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), nullptr);
 }
 
 Application* current = nullptr;

@@ -17,9 +17,7 @@ class NativeButton final : public NativeControl<ButtonPeer> {
 
   void Click() override { ::SendMessageW(hwnd(), BM_CLICK, 0, 0); }
 
-  bool IsDefault() const override {
-    return (::GetWindowLongW(hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-  }
+  bool IsDefault() const override { return (::GetWindowLongW(hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 
   void Command(int code) override {
     if (code == BN_CLICKED && events_ != nullptr) events_->clicked();

@@ -16,12 +16,7 @@ constexpr wchar_t kChildProperty[] = L"LumetraControl";
 }  // namespace
 
 NativeChild::NativeChild(NativeForm& form, ControlPeer& peer, const wchar_t* windowClass, DWORD style, DWORD exStyle)
-    : form_(form),
-      peer_(peer),
-      windowClass_(windowClass),
-      style_(style),
-      exStyle_(exStyle),
-      id_(form.NextControlId()) {
+    : form_(form), peer_(peer), windowClass_(windowClass), style_(style), exStyle_(exStyle), id_(form.NextControlId()) {
   form_.addChild(*this);
   if (form_.ChildrenMade()) make();
 }
@@ -42,9 +37,9 @@ HWND NativeChild::Hwnd() const {
 void NativeChild::Make() const {
   const RECT device = ToDevice(layoutBounds_, dpi());
   const HWND made = MakeWindow(exStyle_, windowClass_, Wide(text_).c_str(),
-                                 WS_CHILD | (visible_ ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | style_, device.left,
-                                 device.top, device.right - device.left, device.bottom - device.top, form_.hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)));
+                               WS_CHILD | (visible_ ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | style_, device.left,
+                               device.top, device.right - device.left, device.bottom - device.top, form_.hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)));
   if (made == nullptr) throw std::runtime_error("cannot create a control window");
   hwnd_ = made;
   ::SetPropW(hwnd_, kChildProperty, const_cast<NativeChild*>(this));

@@ -66,7 +66,7 @@ NativeForm& FormWindowOf(FormPeer& peer) { return static_cast<NativeForm&>(peer)
 
 NativeForm::NativeForm(NativeForm* owner) {
   MakeWindow(WS_EX_CONTROLPARENT, RegisteredClass(), L"", owner != nullptr ? kOwnedStyle : kStyle, CW_USEDEFAULT,
-               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner != nullptr ? owner->hwnd() : ApplicationWindow());
+             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner != nullptr ? owner->hwnd() : ApplicationWindow());
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create the form's window");
   dpi_ = DpiOfWindow(hwnd_);
   SetIcons();
@@ -96,8 +96,8 @@ void NativeForm::SetToolTip(HWND control, const std::wstring& text) {
   if (tooltip_ == nullptr) {
     if (text.empty()) return;
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                 Module(), nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, Module(),
+                                 nullptr);
     if (tooltip_ == nullptr) return;
     // Hints have several lines: a width limit makes the tip break at "\n".
     ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, ToDevice(600, dpi_));
@@ -258,8 +258,8 @@ void NativeForm::SetIcons() {
   // system convert the icons again.
   const int bigSize = SystemMetricForDpi(SM_CXICON, dpi_);
   const int smallSize = SystemMetricForDpi(SM_CXSMICON, dpi_);
-  const bool classIconsFit = ::GetClassLongPtrW(hwnd_, GCLP_HICON) != 0 &&
-                             bigSize == ::GetSystemMetrics(SM_CXICON) && smallSize == ::GetSystemMetrics(SM_CXSMICON);
+  const bool classIconsFit = ::GetClassLongPtrW(hwnd_, GCLP_HICON) != 0 && bigSize == ::GetSystemMetrics(SM_CXICON) &&
+                             smallSize == ::GetSystemMetrics(SM_CXSMICON);
   if (classIconsFit && !ownIcons_) return;
   ownIcons_ = true;
   HICON big = LoadProgramIcon(bigSize);
@@ -326,8 +326,9 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
       } else {
         // The focus goes back where it was, or to the first tab stop.
-        HWND target = lastFocus_ != nullptr && ::IsChild(hwnd_, lastFocus_) ? lastFocus_
-                                                                            : ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        HWND target = lastFocus_ != nullptr && ::IsChild(hwnd_, lastFocus_)
+                          ? lastFocus_
+                          : ::GetNextDlgTabItem(hwnd_, nullptr, FALSE);
         if (target != nullptr && ::IsWindowEnabled(hwnd_)) ::SetFocus(target);
         return 0;
       }
@@ -342,9 +343,7 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       break;
-    case WM_DPICHANGED:
-      ResolutionChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
-      return 0;
+    case WM_DPICHANGED: ResolutionChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
   }
   return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }

@@ -56,8 +56,7 @@ inline TRect ToLayout(const RECT& r, int dpi) {
 }
 // The layout rectangle that covers a device Rectangle (for repaints).
 inline TRect LayoutCover(const RECT& r, int dpi) {
-  return {LayoutPixelOf(r.left, dpi), LayoutPixelOf(r.top, dpi), LayoutCeil(r.right, dpi),
-          LayoutCeil(r.bottom, dpi)};
+  return {LayoutPixelOf(r.left, dpi), LayoutPixelOf(r.top, dpi), LayoutCeil(r.right, dpi), LayoutCeil(r.bottom, dpi)};
 }
 
 // Per-monitor resolution, where the system has it (Windows 10 1607 on);

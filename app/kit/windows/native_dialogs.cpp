@@ -55,8 +55,8 @@ LRESULT CALLBACK ConfirmHookProc(int code, WPARAM wParam, LPARAM lParam) {
   confirmHook = nullptr;
   ::SetDlgItemTextW(box, IDYES, L"&Yes");
   ::SetDlgItemTextW(box, IDNO, L"&No");
-  boxProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ConfirmBoxProc)));
+  boxProc =
+      reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ConfirmBoxProc)));
   // The frame's close button, greyed for a box without Cancel, works too.
   ::EnableMenuItem(::GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
   return next;
@@ -143,8 +143,8 @@ class SystemDialogs final : public Dialogs {
 
   int Confirm(const std::string& caption, const std::string& text) override {
     confirmHook = ::SetWindowsHookExW(WH_CBT, &ConfirmHookProc, nullptr, ::GetCurrentThreadId());
-    const int answer = ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(),
-                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
+    const int answer =
+        ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
     if (confirmHook != nullptr) ::UnhookWindowsHookEx(confirmHook);
     confirmHook = nullptr;
     return answer == IDYES ? kIdYes : kIdNo;

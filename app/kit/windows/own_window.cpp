@@ -17,8 +17,8 @@ bool OwnWindow::RegisterOwnClass(WNDCLASSEXW& windowClass) {
   return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND OwnWindow::MakeWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x,
-                             int y, int width, int height, HWND parent, HMENU menu) const {
+HWND OwnWindow::MakeWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x, int y,
+                           int width, int height, HWND parent, HMENU menu) const {
   const OwnWindow* outer = creating;
   creating = this;
   const HWND made =

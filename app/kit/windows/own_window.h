@@ -20,8 +20,8 @@ class OwnWindow {
  protected:
   // CreateWindowExW, with this object receiving the messages of the window
   // made if its class is one of ours.
-  HWND MakeWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU menu = nullptr) const;
+  HWND MakeWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x, int y, int width,
+                  int height, HWND parent, HMENU menu = nullptr) const;
   // Cuts the window's way back to the object, whose messages go to the
   // system's default handling from then on.
   static void Forget(HWND window);

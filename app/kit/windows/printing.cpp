@@ -30,8 +30,8 @@ Page SetUpPage(HDC dc) {
   Page page;
   page.dpi = dpiY;
   page.size = {logicalX(::GetDeviceCaps(dc, PHYSICALWIDTH)), ::GetDeviceCaps(dc, PHYSICALHEIGHT)};
-  page.printable = Bounds(logicalX(offsetX), offsetY, logicalX(::GetDeviceCaps(dc, HORZRES)),
-                          ::GetDeviceCaps(dc, VERTRES));
+  page.printable =
+      Bounds(logicalX(offsetX), offsetY, logicalX(::GetDeviceCaps(dc, HORZRES)), ::GetDeviceCaps(dc, VERTRES));
   // A driver that reports no sheet (none should) prints on what it can.
   if (page.size.Width <= 0 || page.size.Height <= 0)
     page.size = {page.printable.Right + page.printable.Left, page.printable.Bottom + page.printable.Top};

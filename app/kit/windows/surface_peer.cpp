@@ -106,9 +106,9 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
     }
     POINT screen{ToDevice(at.X, dpi()), ToDevice(at.Y, dpi())};
     ::ClientToScreen(hwnd(), &screen);
-    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
-        menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y, 0,
-        hwnd(), nullptr));
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x,
+                         screen.y, 0, hwnd(), nullptr));
     ::DestroyMenu(menu);
     if (chosen >= 1 && chosen <= items.size() && items[chosen - 1].action) items[chosen - 1].action();
   }
@@ -169,8 +169,8 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
 
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (events_ == nullptr) return NativeChild::handle(message, wParam, lParam);
-    if (const std::optional<LRESULT> answer = AnswerOwnPainting(
-            hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { PaintInto(dc, dirty); }))
+    if (const std::optional<LRESULT> answer =
+            AnswerOwnPainting(hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { PaintInto(dc, dirty); }))
       return *answer;
     if (!framed_) return NativeChild::handle(message, wParam, lParam);
     switch (message) {
@@ -185,12 +185,10 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
         const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
         if (left) ::SetCapture(hwnd());
         events_->MouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
-                          LayoutPoint(lParam));
+                           LayoutPoint(lParam));
         return 0;
       }
-      case WM_MOUSEMOVE:
-        events_->MouseMove(ShiftState(wParam), LayoutPoint(lParam));
-        return 0;
+      case WM_MOUSEMOVE: events_->MouseMove(ShiftState(wParam), LayoutPoint(lParam)); return 0;
       case WM_LBUTTONUP:
         if (::GetCapture() == hwnd()) ::ReleaseCapture();
         events_->MouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
@@ -212,21 +210,13 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
       case WM_KEYDOWN:
         if (events_->KeyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
         break;
-      case WM_SETFOCUS:
-        events_->focusChanged(true);
-        return 0;
-      case WM_KILLFOCUS:
-        events_->focusChanged(false);
-        return 0;
+      case WM_SETFOCUS: events_->focusChanged(true); return 0;
+      case WM_KILLFOCUS: events_->focusChanged(false); return 0;
       case WM_SIZE:
         if (!quiet_) events_->resized();
         return 0;
-      case WM_HSCROLL:
-        scroll(ScrollBar::Horizontal, LOWORD(wParam));
-        return 0;
-      case WM_VSCROLL:
-        scroll(ScrollBar::Vertical, LOWORD(wParam));
-        return 0;
+      case WM_HSCROLL: scroll(ScrollBar::Horizontal, LOWORD(wParam)); return 0;
+      case WM_VSCROLL: scroll(ScrollBar::Vertical, LOWORD(wParam)); return 0;
       case WM_MOUSEWHEEL: {
         if (ScrollBarMaximum(ScrollBar::Vertical) == 0) break;
         SCROLLINFO info{};
@@ -234,8 +224,7 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
         info.fMask = SIF_POS;
         ::GetScrollInfo(hwnd(), SB_VERT, &info);
         const int rows = -GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3;
-        events_->Scrolled(ScrollBar::Vertical,
-                         std::clamp(info.nPos + rows, 0, ScrollBarMaximum(ScrollBar::Vertical)));
+        events_->Scrolled(ScrollBar::Vertical, std::clamp(info.nPos + rows, 0, ScrollBarMaximum(ScrollBar::Vertical)));
         return 0;
       }
     }

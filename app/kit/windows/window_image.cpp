@@ -122,17 +122,14 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dir
 std::optional<LRESULT> AnswerOwnPainting(HWND window, UINT message, WPARAM wParam,
                                          const std::function<void(HDC dc, const RECT& dirty)>& paintInto) {
   switch (message) {
-    case WM_PAINT:
-      PaintBuffered(window, paintInto);
-      return 0;
+    case WM_PAINT: PaintBuffered(window, paintInto); return 0;
     case WM_PRINTCLIENT: {
       RECT client;
       ::GetClientRect(window, &client);
       PaintInto(reinterpret_cast<HDC>(wParam), client);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;  // every pixel is painted
+    case WM_ERASEBKGND: return 1;  // every pixel is painted
   }
   return std::nullopt;
 }

@@ -33,8 +33,8 @@ TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
       {"'12,5' is not a valid floating point value", "'12,5' is not a valid floating point value."},
       {"OLE error 800a03ec", "OLE error 800a03ec."},
       {"ends in a digit 5", "ends in a digit 5."},
-      {"ends in a slash /", "ends in a slash /."},      // '/' is 0x2F
-      {"ends in a hyphen -", "ends in a hyphen -"},     // '-' is 0x2D
+      {"ends in a slash /", "ends in a slash /."},   // '/' is 0x2F
+      {"ends in a hyphen -", "ends in a hyphen -"},  // '-' is 0x2D
       {"ends in a bracket (x)", "ends in a bracket (x)"},
       {"ends in a bang!", "ends in a bang!"},
       {"trailing space ", "trailing space "},

@@ -50,7 +50,6 @@ class StatisticsWindow : public WindowOnSimulatedPlatform {
     return values;
   }
 
-
  private:
   simulated_hid::DeviceId stopwatch_{};
 };
@@ -70,9 +69,16 @@ TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {
   // 10128.821554545455, standard deviation 29954.180960797305, standard
   // error 9031.525377215643, t(0.95, 10) 2.228138851986274 and a random
   // error of 20123.49258567416.
-  const std::vector<std::string> expected = {
-      "11",           "0",            Dec("10128.8"), Dec("0.0001"),  Dec("100000.0"), Dec("29954.2"),
-      Dec("9031.53"), Dec("2.22814"), Dec("20123.5"), "10000 ± 20000"};
+  const std::vector<std::string> expected = {"11",
+                                             "0",
+                                             Dec("10128.8"),
+                                             Dec("0.0001"),
+                                             Dec("100000.0"),
+                                             Dec("29954.2"),
+                                             Dec("9031.53"),
+                                             Dec("2.22814"),
+                                             Dec("20123.5"),
+                                             "10000 ± 20000"};
   EXPECT_EQ(Values(), expected);
   EXPECT_EQ(statistics.FigureNames.front()->Text(), "Число измерений n");
   EXPECT_EQ(statistics.NoteLabel->Text(), "");
@@ -102,9 +108,9 @@ TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {
   grid.SetCurrentCell(9, 1);
   nativeui::ChooseFromContextMenu(grid, grid.CellRect(9, 1).Center(), "Исключить из расчёта");
   ProcessMessages();
-  EXPECT_EQ(Values(), (std::vector<std::string>{"10", "1", Dec("1141.70"), Dec("0.0001"), Dec("10000.0"),
-                                                Dec("3127.26"), Dec("988.927"), Dec("2.26216"), Dec("2237.11"),
-                                                "1000 ± 2000"}));
+  EXPECT_EQ(Values(),
+            (std::vector<std::string>{"10", "1", Dec("1141.70"), Dec("0.0001"), Dec("10000.0"), Dec("3127.26"),
+                                      Dec("988.927"), Dec("2.26216"), Dec("2237.11"), "1000 ± 2000"}));
   // The time itself stays in the table and in a copy of it.
   EXPECT_EQ(Cell(9, 1), Dec("100000.0"));
   EXPECT_NE(grid.CopyText().find(Dec("100000.0")), std::string::npos);
@@ -142,8 +148,8 @@ TEST_F(StatisticsWindow, CoversTheSelectionWithoutHeadersOrHiddenCellsAndFollows
   // rest is missing.
   grid.SetSelection({4, 1, 5, 1});
   Open(4, 1);
-  EXPECT_EQ(Values(), (std::vector<std::string>{"1", "0", Dec("0.000100000"), Dec("0.0001"), Dec("0.0001"), "—",
-                                                "—", "—", "—", "—"}));
+  EXPECT_EQ(Values(), (std::vector<std::string>{"1", "0", Dec("0.000100000"), Dec("0.0001"), Dec("0.0001"), "—", "—",
+                                                "—", "—", "—"}));
   EXPECT_EQ(statistics.NoteLabel->Text(), "Разброс по одному измерению не оценить: нужно хотя бы два.");
 
   // Closed and opened again: where it was.

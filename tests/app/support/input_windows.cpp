@@ -21,9 +21,7 @@ HWND WindowOf(const TControl& control) {
   return child->hwnd();
 }
 
-int DpiOf(const TControl& control) {
-  return dynamic_cast<const kit::win::NativeChild&>(control.peer()).dpi();
-}
+int DpiOf(const TControl& control) { return dynamic_cast<const kit::win::NativeChild&>(control.peer()).dpi(); }
 
 LPARAM DevicePoint(const TControl& control, TPoint at) {
   const int dpi = DpiOf(control);

@@ -314,7 +314,8 @@ std::map<std::wstring, std::string> JournalFiles(const std::wstring& folder) {
 
 bool CheckCompleteEntry(const std::wstring& path, const std::string& what) {
   const stopwatch::journal::ListedEntry listed = stopwatch::journal::ReadEntryFile(outside::Narrow(path));
-  if (!Check(listed.entry.has_value(), what + " (" + outside::Narrow(path) + ") is a complete entry: " + listed.problem))
+  if (!Check(listed.entry.has_value(),
+             what + " (" + outside::Narrow(path) + ") is a complete entry: " + listed.problem))
     return false;
   std::string wrong;
   for (int slot = 0; slot < 84; ++slot) {

@@ -142,8 +142,8 @@ int main(int argc, char** argv) {
   };
   for (int r = 0; ready && r < kRounds; ++r) ready = round("round " + std::to_string(r + 1) + ", ", false);
   Check(completed > 0, "at least one read reached the table");
-  std::printf("two programs, %d rounds: %d reads showed the table, %d found the stopwatch busy\n", kRounds,
-              completed, busy);
+  std::printf("two programs, %d rounds: %d reads showed the table, %d found the stopwatch busy\n", kRounds, completed,
+              busy);
   if (ready) {
     const std::string path = StopwatchPath();
     const hid::ServiceTable::Hold holds = hid::PlatformHoldServices();

@@ -275,7 +275,8 @@ TEST_F(SheetAppSaveTest, SaveAsTakesTheFileFormatThatAgreesWithTheName) {
   EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 51); }), "Имя файла «" + path + "» не подходит к формату 51 (.xlsx)");
   EXPECT_EQ(DescriptionOf([&] { SaveAs(scratch / "u.xlsx", 56); }),
             "Имя файла «" + (scratch / "u.xlsx") + "» не подходит к формату 56 (.xls)");
-  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 43); }), "Формат файла 43 не поддерживается: только 56 (.xls) и 51 (.xlsx)");
+  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 43); }),
+            "Формат файла 43 не поддерживается: только 56 (.xls) и 51 (.xlsx)");
   EXPECT_EQ(CodeOf([&] { SaveAs(path, 56, "secret"); }), DISP_E_BADPARAMCOUNT);
 }
 

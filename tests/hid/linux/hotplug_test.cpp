@@ -35,7 +35,8 @@ class HotplugTest : public BackendTest {
 
   // The device answers slot `slot`'s request through its node.
   void ExpectAnswers(virtual_hid::HidrawDevice& device, int slot) {
-    device.SetWriteHandler([slot](std::span<const std::uint8_t>) { return std::vector<virtual_hid::Report>{StopwatchAnswer(slot)}; });
+    device.SetWriteHandler(
+        [slot](std::span<const std::uint8_t>) { return std::vector<virtual_hid::Report>{StopwatchAnswer(slot)}; });
     HANDLE handle = Open(device.Node());
     const BYTE request[2] = {0x00, static_cast<BYTE>(0xAA + slot)};
     BYTE answer[11] = {};

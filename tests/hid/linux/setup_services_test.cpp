@@ -124,7 +124,7 @@ TEST_F(SetupServicesTest, RegistryPropertiesAnswerFromUdevAndHonourTheBufferSize
     out.assign(1024, 0);
     DWORD size = 0;
     const BOOL ok = table_.setup.SetupDiGetDeviceRegistryPropertyA(set, &info, property, type, out.data(),
-                                                            static_cast<DWORD>(out.size()), &size);
+                                                                   static_cast<DWORD>(out.size()), &size);
     out.resize(ok ? size : 0);
     return ok;
   };

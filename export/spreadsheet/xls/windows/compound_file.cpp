@@ -87,9 +87,7 @@ class MemoryBytes final : public ILockBytes {
     return Resize(static_cast<std::size_t>(size.QuadPart)) ? S_OK : STG_E_MEDIUMFULL;
   }
   // Nobody else can reach this memory: there is nothing to lock against.
-  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-    return STG_E_INVALIDFUNCTION;
-  }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
   HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
     return STG_E_INVALIDFUNCTION;
   }
@@ -129,8 +127,7 @@ std::vector<std::uint8_t> PackWorkbookStream(const std::vector<std::uint8_t>& wo
   MemoryBytes memory;
   {
     Held<IStorage> storage;
-    Check(StgCreateDocfileOnILockBytes(&memory, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                       storage.Out()));
+    Check(StgCreateDocfileOnILockBytes(&memory, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.Out()));
     CLSID workbookClass;
     std::memcpy(&workbookClass, kExcelWorkbookClassId, sizeof workbookClass);
     Check(storage->SetClass(workbookClass));
