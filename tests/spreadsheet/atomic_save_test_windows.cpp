@@ -59,7 +59,7 @@ class WindowsSave : public ::testing::Test {
 
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(scratch_.path()))
+    for (const auto& entry : fs::directory_iterator(scratch_.Path()))
       names.insert(testing::Utf8Path(entry.path().filename()));
     return names;
   }

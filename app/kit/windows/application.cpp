@@ -118,10 +118,10 @@ void Application::SetTitle(const std::string& title) {
 
 int Application::Run(FormPeer& mainWindow) {
   win::NativeForm& form = win::FormWindowOf(mainWindow);
-  win::SetMainForm(form.hwnd());
-  form.show();
+  win::SetMainForm(form.Hwnd());
+  form.Show();
   MSG message;
-  while (::IsWindowVisible(form.hwnd())) {
+  while (::IsWindowVisible(form.Hwnd())) {
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got < 0) return 1;
@@ -147,7 +147,7 @@ void Application::ProcessMessages() {
 
 Application* Application::Instance() { return win::current; }
 
-std::string ApplicationTitle() { return win::current != nullptr ? win::current->title() : std::string(); }
+std::string ApplicationTitle() { return win::current != nullptr ? win::current->Title() : std::string(); }
 
 void PostToMainThread(std::function<void()> task) {
   HWND window = nullptr;

@@ -15,15 +15,15 @@ class NativeButton final : public NativeControl<ButtonPeer> {
 
   void SetEvents(ButtonEvents* events) override { events_ = events; }
 
-  void Click() override { ::SendMessageW(hwnd(), BM_CLICK, 0, 0); }
+  void Click() override { ::SendMessageW(Hwnd(), BM_CLICK, 0, 0); }
 
-  bool IsDefault() const override { return (::GetWindowLongW(hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+  bool IsDefault() const override { return (::GetWindowLongW(Hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 
   void Command(int code) override {
-    if (code == BN_CLICKED && events_ != nullptr) events_->clicked();
+    if (code == BN_CLICKED && events_ != nullptr) events_->Clicked();
   }
 
-  void EnterPressed() override { click(); }
+  void EnterPressed() override { Click(); }
 
  private:
   ButtonEvents* events_ = nullptr;

@@ -43,7 +43,7 @@ class NativeChild : private OwnWindow {
   NativeForm& Form() const { return form_; }
   int Dpi() const;
   const TFont& Font() const { return font_; }
-  HFONT GdiFont() const { return gdiFont_.get(); }
+  HFONT FontHandle() const { return gdiFont_.get(); }
 
   void SetBounds(const TRect& bounds);
   TRect Bounds() const;
@@ -55,7 +55,7 @@ class NativeChild : private OwnWindow {
   const std::string& Hint() const { return hint_; }
   void SetVisible(bool visible);
   bool IsVisible() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd_) != FALSE; }
-  void SetFocus() { ::SetFocus(hwnd()); }
+  void SetFocus() { ::SetFocus(Hwnd()); }
   bool HasFocus() const { return hwnd_ != nullptr && ::GetFocus() == hwnd_; }
   void SetTabStop(bool stop);
   bool TabStop() const { return (style_ & WS_TABSTOP) != 0; }
@@ -63,7 +63,7 @@ class NativeChild : private OwnWindow {
   // A window not shown yet is painted whole when it is shown: asking the
   // system for it now (one round trip to Wine's server each) buys nothing.
   void Invalidate() {
-    if (isVisible()) ::InvalidateRect(hwnd_, nullptr, TRUE);
+    if (IsVisible()) ::InvalidateRect(hwnd_, nullptr, TRUE);
   }
   Image Grab() const;
 
@@ -113,21 +113,21 @@ class NativeControl : public Interface, public NativeChild {
 
   void SetBounds(const TRect& bounds) override { NativeChild::SetBounds(bounds); }
   TRect Bounds() const override { return NativeChild::Bounds(); }
-  void SetText(const std::string& text) override { NativeChild::setText(text); }
-  std::string Text() const override { return NativeChild::text(); }
-  void SetFont(const TFont& font) override { NativeChild::setFont(font); }
+  void SetText(const std::string& text) override { NativeChild::SetText(text); }
+  std::string Text() const override { return NativeChild::Text(); }
+  void SetFont(const TFont& font) override { NativeChild::SetFont(font); }
   TSize TextExtent() const override { return NativeChild::TextExtent(); }
   void SetHint(const std::string& text) override { NativeChild::SetHint(text); }
-  std::string Hint() const override { return NativeChild::hint(); }
-  void SetVisible(bool visible) override { NativeChild::setVisible(visible); }
-  bool IsVisible() const override { return NativeChild::isVisible(); }
-  void SetFocus() override { NativeChild::setFocus(); }
-  bool HasFocus() const override { return NativeChild::hasFocus(); }
+  std::string Hint() const override { return NativeChild::Hint(); }
+  void SetVisible(bool visible) override { NativeChild::SetVisible(visible); }
+  bool IsVisible() const override { return NativeChild::IsVisible(); }
+  void SetFocus() override { NativeChild::SetFocus(); }
+  bool HasFocus() const override { return NativeChild::HasFocus(); }
   void SetTabStop(bool stop) override { NativeChild::SetTabStop(stop); }
   bool TabStop() const override { return NativeChild::TabStop(); }
   void BringToFront() override { NativeChild::BringToFront(); }
-  void Invalidate() override { NativeChild::invalidate(); }
-  Image Grab() const override { return NativeChild::grab(); }
+  void Invalidate() override { NativeChild::Invalidate(); }
+  Image Grab() const override { return NativeChild::Grab(); }
 };
 
 }  // namespace kit::win

@@ -38,23 +38,23 @@ Image IconImage(HICON icon, int size) {
   MemoryBitmap black(size, size);
   MemoryBitmap white(size, size);
   RECT all{0, 0, size, size};
-  ::FillRect(black.dc(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  ::FillRect(white.dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  ::DrawIconEx(black.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-  ::DrawIconEx(white.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  ::FillRect(black.Dc(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  ::FillRect(white.Dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::DrawIconEx(black.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  ::DrawIconEx(white.Dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
   // Drawn on black and on white: the difference is what shows through.
-  const Image onBlack = black.image();
-  const Image onWhite = white.image();
+  const Image onBlack = black.Pixels();
+  const Image onWhite = white.Pixels();
   Image image(size, size);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
-      const TColor b = onBlack.pixel(x, y);
-      const TColor w = onWhite.pixel(x, y);
+      const TColor b = onBlack.Pixel(x, y);
+      const TColor w = onWhite.Pixel(x, y);
       const int alpha = 255 - (RedOf(w) - RedOf(b) + GreenOf(w) - GreenOf(b) + BlueOf(w) - BlueOf(b)) / 3;
       const auto unblend = [alpha](int onBlackValue) {
         return alpha > 0 ? static_cast<std::uint8_t>(std::min(255, onBlackValue * 255 / alpha)) : std::uint8_t{0};
       };
-      image.setPixel(x, y, RGBColor(unblend(RedOf(b)), unblend(GreenOf(b)), unblend(BlueOf(b))),
+      image.SetPixel(x, y, RGBColor(unblend(RedOf(b)), unblend(GreenOf(b)), unblend(BlueOf(b))),
                      std::clamp(alpha, 0, 255));
     }
   return image;
@@ -66,7 +66,7 @@ NativeForm& FormWindowOf(FormPeer& peer) { return static_cast<NativeForm&>(peer)
 
 NativeForm::NativeForm(NativeForm* owner) {
   MakeWindow(WS_EX_CONTROLPARENT, RegisteredClass(), L"", owner != nullptr ? kOwnedStyle : kStyle, CW_USEDEFAULT,
-             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner != nullptr ? owner->hwnd() : ApplicationWindow());
+             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner != nullptr ? owner->Hwnd() : ApplicationWindow());
   if (hwnd_ == nullptr) throw std::runtime_error("cannot create the form's window");
   dpi_ = DpiOfWindow(hwnd_);
   SetIcons();
@@ -84,12 +84,12 @@ void NativeForm::RemoveChild(NativeChild& child) {
   HWND window = child.MadeHwnd();
   if (window == nullptr) return;
   if (lastFocus_ == window) lastFocus_ = nullptr;
-  setToolTip(window, L"");
+  SetToolTip(window, L"");
 }
 
 void NativeForm::MakeChildren() const {
   childrenMade_ = true;
-  for (NativeChild* child : children_) child->hwnd();
+  for (NativeChild* child : children_) child->Hwnd();
 }
 
 void NativeForm::SetToolTip(HWND control, const std::wstring& text) {
@@ -128,13 +128,13 @@ void NativeForm::SetBounds(const TRect& bounds) {
 
 TSize NativeForm::TextExtent() const {
   const GdiFont font(font_, dpi_);
-  const SIZE extent = TextExtent(font.get(), Wide(text()));
+  const SIZE extent = win::TextExtent(font.get(), Wide(Text()));
   return {LayoutCeil(extent.cx, dpi_), LayoutCeil(extent.cy, dpi_)};
 }
 
 void NativeForm::SetVisible(bool visible) {
   if (visible)
-    show();
+    Show();
   else
     ::ShowWindow(hwnd_, SW_HIDE);
 }
@@ -154,8 +154,8 @@ Image NativeForm::Grab() const { return GrabClientArea(hwnd_); }
 void NativeForm::SetPlacement(const WindowPlacement& placement) {
   // The outer size is set as the layout gives it; the client area is what
   // the frame of this desktop leaves of it, as it is for any window.
-  SetBounds(Bounds(placement.framePosition.X, placement.framePosition.Y, placement.outerSize.Width,
-                   placement.outerSize.Height));
+  SetBounds(::Bounds(placement.framePosition.X, placement.framePosition.Y, placement.outerSize.Width,
+                     placement.outerSize.Height));
 }
 
 TRect NativeForm::FrameRect() const {
@@ -190,7 +190,7 @@ bool NativeForm::Close() {
 
 NativeChild* NativeForm::ChildOf(const ControlPeer* peer) const {
   for (NativeChild* child : children_)
-    if (&child->peer() == peer) return child;
+    if (&child->Peer() == peer) return child;
   return nullptr;
 }
 
@@ -200,7 +200,7 @@ ControlPeer* NativeForm::ChildAt(TPoint at) const {
   HWND window = ::ChildWindowFromPointEx(hwnd_, device, CWP_SKIPINVISIBLE);
   if (window == nullptr || window == hwnd_) return nullptr;
   NativeChild* child = NativeChild::Of(window);
-  return child != nullptr && &child->form() == this ? &child->peer() : nullptr;
+  return child != nullptr && &child->Form() == this ? &child->Peer() : nullptr;
 }
 
 void NativeForm::SetTabOrder(const std::vector<ControlPeer*>& order) {
@@ -213,8 +213,8 @@ void NativeForm::SetTabOrder(const std::vector<ControlPeer*>& order) {
     NativeChild* child = ChildOf(peer);
     if (child == nullptr) continue;
     if (previous != nullptr)
-      ::SetWindowPos(child->hwnd(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = child->hwnd();
+      ::SetWindowPos(child->Hwnd(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = child->Hwnd();
   }
 }
 
@@ -224,14 +224,14 @@ std::vector<ControlPeer*> NativeForm::TabCycle(ControlPeer* from) const {
   NativeChild* start = ChildOf(from);
   if (start == nullptr) return cycle;
   std::vector<HWND> seen;
-  HWND window = start->hwnd();
+  HWND window = start->Hwnd();
   for (;;) {
     window = ::GetNextDlgTabItem(hwnd_, window, FALSE);
     if (window == nullptr || std::find(seen.begin(), seen.end(), window) != seen.end()) break;
     seen.push_back(window);
     NativeChild* child = NativeChild::Of(window);
-    if (child != nullptr) cycle.push_back(&child->peer());
-    if (window == start->hwnd()) break;
+    if (child != nullptr) cycle.push_back(&child->Peer());
+    if (window == start->Hwnd()) break;
   }
   return cycle;
 }
@@ -296,19 +296,19 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // the control that has the focus.
       if (sender == nullptr && LOWORD(wParam) == IDOK) {
         NativeChild* focused = NativeChild::Of(::GetFocus());
-        if (focused != nullptr && &focused->form() == this) focused->EnterPressed();
+        if (focused != nullptr && &focused->Form() == this) focused->EnterPressed();
         return 0;
       }
       // Otherwise only a control's own notification.
       NativeChild* child = NativeChild::Of(sender);
-      if (child != nullptr && &child->form() == this && LOWORD(wParam) == ::GetDlgCtrlID(sender))
-        child->command(HIWORD(wParam));
+      if (child != nullptr && &child->Form() == this && LOWORD(wParam) == ::GetDlgCtrlID(sender))
+        child->Command(HIWORD(wParam));
       return 0;
     }
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       NativeChild* child = NativeChild::Of(item->hwndItem);
-      if (child == nullptr || &child->form() != this) break;
+      if (child == nullptr || &child->Form() != this) break;
       child->DrawItem(*item);
       return TRUE;
     }
@@ -316,7 +316,7 @@ LRESULT NativeForm::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       NativeChild* child = NativeChild::Of(reinterpret_cast<HWND>(lParam));
-      ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(child != nullptr ? child->font().color() : clWindowText)));
+      ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(child != nullptr ? child->Font().Color() : clWindowText)));
       ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
     }

@@ -37,7 +37,7 @@ class NativeForm final : public FormPeer, private OwnWindow {
 
   // ControlPeer: for a form, bounds are the outer frame on the screen.
   void SetBounds(const TRect& bounds) override;
-  TRect Bounds() const override { return frameRect(); }
+  TRect Bounds() const override { return FrameRect(); }
   void SetText(const std::string& text) override { ::SetWindowTextW(hwnd_, Wide(text).c_str()); }
   std::string Text() const override { return WindowText(hwnd_); }
   void SetFont(const TFont& font) override { font_ = font; }

@@ -39,7 +39,7 @@ LRESULT CALLBACK OwnWindow::Procedure(HWND window, UINT message, WPARAM wParam, 
     target->WindowMade(window);
   }
   if (target == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  return target->handle(message, wParam, lParam);
+  return target->Handle(message, wParam, lParam);
 }
 
 }  // namespace kit::win

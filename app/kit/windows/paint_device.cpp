@@ -23,12 +23,12 @@ COLORREF NativePaintDevice::Rgb(TColor color) const {
 
 void NativePaintDevice::FillRect(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
-  ::SetDCBrushColor(dc_, rgb(color));
+  ::SetDCBrushColor(dc_, Rgb(color));
   ::FillRect(dc_, &device, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
 HFONT NativePaintDevice::FontFor(const TFont& font) {
-  FontKey key{font.name(), font.height(), font.style(), font.Pitch(), font.Charset()};
+  FontKey key{font.Name(), font.Height(), font.Style(), font.Pitch(), font.Charset()};
   auto found = fonts_.find(key);
   if (found == fonts_.end()) found = fonts_.emplace(key, GdiFont(font, dpi_)).first;
   return found->second.get();
@@ -37,11 +37,11 @@ HFONT NativePaintDevice::FontFor(const TFont& font) {
 void NativePaintDevice::DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
   const HGDIOBJ previous = ::SelectObject(dc_, FontFor(font));
   if (originalFont_ == nullptr) originalFont_ = previous;
-  ::SetTextColor(dc_, rgb(font.color()));
+  ::SetTextColor(dc_, Rgb(font.Color()));
   const std::wstring wide = Wide(text);
   RECT clipRect{};
   if (clip != nullptr) clipRect = ToDevice(*clip, dpi_);
-  DrawLine(dc_, ToDevice(x, dpi_), ToDevice(y, dpi_), wide, clip != nullptr ? &clipRect : nullptr);
+  win::DrawLine(dc_, ToDevice(x, dpi_), ToDevice(y, dpi_), wide, clip != nullptr ? &clipRect : nullptr);
 }
 
 void NativePaintDevice::DrawFocusRect(const TRect& rect) {
@@ -56,7 +56,7 @@ void NativePaintDevice::DrawFocusRect(const TRect& rect) {
 void NativePaintDevice::DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
   if (style == TPenStyle::psDash && surface_ == Surface::Paper) return DrawDashes(from, to, color, width);
   // A geometric pen: its width scales with the resolution, its ends are flat.
-  LOGBRUSH brush{BS_SOLID, rgb(color), 0};
+  LOGBRUSH brush{BS_SOLID, Rgb(color), 0};
   const DWORD dash = style == TPenStyle::psDash ? PS_DASH : PS_SOLID;
   HPEN pen = ::ExtCreatePen(PS_GEOMETRIC | dash | PS_ENDCAP_FLAT | PS_JOIN_MITER,
                             static_cast<DWORD>(std::max(1, ToDevice(width, dpi_))), &brush, 0, nullptr);
@@ -84,13 +84,13 @@ void NativePaintDevice::DrawDashes(TPoint from, TPoint to, TColor color, int wid
       return TPoint{from.X + static_cast<int>(std::lround(dx * along / length)),
                     from.Y + static_cast<int>(std::lround(dy * along / length))};
     };
-    drawLine(point(at), point(end), color, width, TPenStyle::psSolid);
+    DrawLine(point(at), point(end), color, width, TPenStyle::psSolid);
   }
 }
 
 void NativePaintDevice::FillEllipse(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
-  const COLORREF colour = rgb(color);
+  const COLORREF colour = Rgb(color);
   ::SetDCBrushColor(dc_, colour);
   ::SetDCPenColor(dc_, colour);
   const HGDIOBJ previousBrush = ::SelectObject(dc_, ::GetStockObject(DC_BRUSH));
@@ -105,7 +105,7 @@ void NativePaintDevice::FillEllipse(const TRect& rect, TColor color) {
 TSize NativePaintDevice::TextExtent(const std::string& text, const TFont& font) {
   // A printer's glyphs are measured on the printer: the screen's, at the
   // same pixel height, are hinted to other widths.
-  const SIZE extent = TextExtent(FontFor(font), Wide(text), surface_ == Surface::Paper ? dc_ : nullptr);
+  const SIZE extent = win::TextExtent(FontFor(font), Wide(text), surface_ == Surface::Paper ? dc_ : nullptr);
   return {LayoutCeil(extent.cx, dpi_), LayoutCeil(extent.cy, dpi_)};
 }
 

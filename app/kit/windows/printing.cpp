@@ -63,9 +63,9 @@ DWORD PrintPages(HDC printer, const PrintJob& job, int copies, const std::wstrin
     {
       NativePaintDevice device(printer, kLayoutDpi, NativePaintDevice::Surface::Paper);
       TCanvas canvas;
-      canvas.setDevice(&device);
+      canvas.SetDevice(&device);
       job.drawPage(canvas, page);
-      canvas.setDevice(nullptr);
+      canvas.SetDevice(nullptr);
     }
     ::RestoreDC(printer, saved);
     if (::EndPage(printer) <= 0) {
@@ -93,13 +93,13 @@ class MeasuringDevice final : public PaintDevice {
     ::DeleteDC(dc_);
   }
 
-  void FillRect(const TRect& rect, TColor color) override { device_->fillRect(rect, color); }
+  void FillRect(const TRect& rect, TColor color) override { device_->FillRect(rect, color); }
   void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
-    device_->drawText(x, y, text, font, clip);
+    device_->DrawTextIn(x, y, text, font, clip);
   }
   void DrawFocusRect(const TRect& rect) override { device_->DrawFocusRect(rect); }
   void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
-    device_->drawLine(from, to, color, width, style);
+    device_->DrawLine(from, to, color, width, style);
   }
   void FillEllipse(const TRect& rect, TColor color) override { device_->FillEllipse(rect, color); }
   TSize TextExtent(const std::string& text, const TFont& font) override { return device_->TextExtent(text, font); }

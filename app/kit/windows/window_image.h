@@ -19,7 +19,7 @@ class MemoryBitmap {
   MemoryBitmap& operator=(const MemoryBitmap&) = delete;
 
   HDC Dc() const { return dc_; }
-  Image Image() const;
+  Image Pixels() const;
 
  private:
   int width_;

@@ -163,7 +163,7 @@ void SavesThroughTheApplication(const Paths& paths, const std::string& program) 
   const auto started = Clock::now();
   e2e::Program lumetra;
   if (!e2e::Start(program, lumetra)) return;
-  const DWORD pid = lumetra.pid();
+  const DWORD pid = lumetra.Pid();
   e2e::Window w;
   if (Check(e2e::FindWindowOf(lumetra, w, 60s), "the window \"Lumetra\" and its controls")) {
     Report("start to the window", started);
@@ -233,7 +233,7 @@ void WaitsForABusyApplication(const Paths& paths, const std::string& program) {
   const auto started = Clock::now();
   e2e::Program lumetra;
   if (!e2e::Start(program, lumetra)) return;
-  const DWORD pid = lumetra.pid();
+  const DWORD pid = lumetra.Pid();
   e2e::Window w;
   if (Check(e2e::FindWindowOf(lumetra, w, 60s), "the window \"Lumetra\" and its controls")) {
     Report("busy application: start to the window", started);

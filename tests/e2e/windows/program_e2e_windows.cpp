@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
   const auto started = Clock::now();
   e2e::Program lumetra;
   if (!e2e::Start(program, lumetra)) return 1;
-  const DWORD pid = lumetra.pid();
-  const DWORD thread = lumetra.thread();
+  const DWORD pid = lumetra.Pid();
+  const DWORD thread = lumetra.Thread();
 
   e2e::Window w;
   // The journal's files as the first program leaves them, and the first read's.

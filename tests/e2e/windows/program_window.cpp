@@ -118,7 +118,7 @@ void CloseAndCheckEnded(Program& program, HWND form, const std::string& which) {
 bool FindWindowOf(const Program& program, Window& w, std::chrono::milliseconds limit) {
   return outside::WaitFor(
       [&] {
-        for (HWND form : outside::TopLevelWindows(program.pid(), L"TForm"))
+        for (HWND form : outside::TopLevelWindows(program.Pid(), L"TForm"))
           if (outside::Text(form) == "Lumetra") w.form = form;
         return w.form != nullptr && FindControls(w);
       },

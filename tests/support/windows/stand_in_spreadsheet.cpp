@@ -109,7 +109,7 @@ class StandInServer final : public Server {
   }
 
   void Log(const std::string& line) const { AppendLine(switches_.log, line); }
-  const Switches& Switches() const { return switches_; }
+  const Switches& Given() const { return switches_; }
   bool QuitWasCalled() const { return quitCalled_; }
 
  private:

@@ -141,8 +141,8 @@ std::vector<std::uint8_t> PackWorkbookStream(const std::vector<std::uint8_t>& wo
     Check(storage->Commit(STGC_DEFAULT));
   }
   // The storage has let go of the memory; anything else is a fault of ours.
-  if (memory.references() != 0 || memory.bytes().empty()) Check(E_UNEXPECTED);
-  return memory.bytes();
+  if (memory.References() != 0 || memory.Bytes().empty()) Check(E_UNEXPECTED);
+  return memory.Bytes();
 }
 
 }  // namespace spreadsheet::xls

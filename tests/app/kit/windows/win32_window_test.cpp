@@ -63,9 +63,9 @@ class Win32Window : public ::testing::Test {
  protected:
   void SetUp() override {
     form = app::CreateMainWindow();
-    form->show();
+    form->Show();
     loop.RunPending();
-    application().ProcessMessages();
+    Application().ProcessMessages();
   }
   void TearDown() override { form.reset(); }
 
@@ -82,7 +82,7 @@ HWND Hwnd(const TControl& control) {
   HWND parent = ::FindWindowW(L"TForm", L"Lumetra");
   for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     const kit::win::NativeChild* native = kit::win::NativeChild::Of(child);
-    if (native != nullptr && &native->peer() == &control.peer()) return child;
+    if (native != nullptr && &native->Peer() == &control.Peer()) return child;
   }
   return nullptr;
 }
@@ -135,16 +135,16 @@ TEST_F(Win32Window, DrawsAtTheDisplaysResolution) {
   ::GetClientRect(gridWindow, &gridClient);
   // Where the system keeps the frame 2 pixels wide at any resolution, a
   // sliver is left over at the right and the bottom.
-  EXPECT_GE(gridClient.right, ToDevice(grid.cellRect(10, 9).Right, dpi));
-  EXPECT_LE(gridClient.right, ToDevice(grid.cellRect(10, 9).Right + 2, dpi));
+  EXPECT_GE(gridClient.right, ToDevice(grid.CellRect(10, 9).Right, dpi));
+  EXPECT_LE(gridClient.right, ToDevice(grid.CellRect(10, 9).Right + 2, dpi));
   const kit::Image picture = grid.GrabClient();
-  EXPECT_EQ(picture.width(), gridClient.right);
-  EXPECT_EQ(picture.height(), gridClient.bottom);
+  EXPECT_EQ(picture.Width(), gridClient.right);
+  EXPECT_EQ(picture.Height(), gridClient.bottom);
   const auto deviceCentre = [dpi](const TRect& cell) {
     return TPoint{ToDevice(cell.Left + cell.Width() - 4, dpi), ToDevice(cell.Top + cell.Height() - 4, dpi)};
   };
-  EXPECT_EQ(picture.pixel(deviceCentre(grid.cellRect(1, 0))), clYellow);
-  EXPECT_EQ(picture.pixel(deviceCentre(grid.cellRect(4, 9))), ColorToRGB(clWindow));
+  EXPECT_EQ(picture.Pixel(deviceCentre(grid.CellRect(1, 0))), clYellow);
+  EXPECT_EQ(picture.Pixel(deviceCentre(grid.CellRect(4, 9))), ColorToRGB(clWindow));
 }
 
 TEST_F(Win32Window, FollowsAMoveToAScreenOfAnotherResolution) {
@@ -213,10 +213,10 @@ TEST_F(Win32Window, DISABLED_PicturesForAPerson) {
   const auto save = [folder](const kit::Image& image, const std::string& name) {
     EXPECT_TRUE(WritePng(image, std::string(folder) + "/" + name + ".png")) << name;
   };
-  form->StaticText1->setText("Данные считаны 01.02.2024 в 12:34:56");
-  save(form->grab(), "form");
+  form->StaticText1->SetText("Данные считаны 01.02.2024 в 12:34:56");
+  save(form->Grab(), "form");
   for (int i = 0; i < form->ComponentCount(); ++i)
-    if (auto* control = dynamic_cast<TControl*>(form->Components(i))) save(control->grab(), control->Name());
+    if (auto* control = dynamic_cast<TControl*>(form->Components(i))) save(control->Grab(), control->Name());
 }
 
 }  // namespace
