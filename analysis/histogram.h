@@ -12,7 +12,7 @@ struct Histogram {
   double width = 0;  // of each bin
   std::vector<int> counts;
 
-  double upper() const { return lower + width * static_cast<double>(counts.size()); }
+  double Upper() const { return lower + width * static_cast<double>(counts.size()); }
 };
 
 // Bin i holds the values from lower + i * width up to the next edge; the

@@ -18,7 +18,7 @@ double RoundStep(double rough) {
 
 }  // namespace
 
-std::vector<double> PlotAxis::ticks() const {
+std::vector<double> PlotAxis::Ticks() const {
   std::vector<double> values;
   const int count = static_cast<int>(std::lround((high - low) / step));
   for (int i = 0; i <= count; ++i) values.push_back(low + i * step);

@@ -13,9 +13,9 @@ struct PlotAxis {
   double step = 1;
   int decimals = 0;  // the ticks' texts show this many
 
-  std::vector<double> ticks() const;
+  std::vector<double> Ticks() const;
   // Where `value` lies along the axis: 0 at low, 1 at high.
-  double fraction(double value) const { return (value - low) / (high - low); }
+  double Fraction(double value) const { return (value - low) / (high - low); }
 };
 
 // An axis that covers `from` to `to`. A single value gets room about it;

@@ -17,33 +17,33 @@ constexpr int kGridTextInset = 2;
 // each system puts elsewhere: the same on every backend.
 void StrikeThrough(TCanvas& canvas, int x, int y, TSize text, int right, TColor color, int lineWidth) {
   const TPen pen = canvas.pen;
-  canvas.pen.setColor(color);
-  canvas.pen.setWidth(lineWidth);
-  canvas.pen.setStyle(TPenStyle::psSolid);
+  canvas.pen.SetColor(color);
+  canvas.pen.SetWidth(lineWidth);
+  canvas.pen.SetStyle(TPenStyle::psSolid);
   const int middle = y + text.Height / 2;
-  canvas.moveTo(x, middle);
-  canvas.lineTo(std::min(x + text.Width, right), middle);
+  canvas.MoveTo(x, middle);
+  canvas.LineTo(std::min(x + text.Width, right), middle);
   canvas.pen = pen;
 }
 
 }  // namespace
 
 void ExcludeSelectedTimes(const TStringGrid& grid, const std::string& separator, stopwatch::ExcludedSlots& excluded) {
-  for (const SlotTime& time : TimesInBlock(grid, grid.selection(), separator)) excluded.exclude(time.slot);
+  for (const SlotTime& time : TimesInBlock(grid, grid.Selection(), separator)) excluded.Exclude(time.slot);
 }
 
 void RestoreSelectedTimes(const TStringGrid& grid, stopwatch::ExcludedSlots& excluded) {
-  const TGridRect block = grid.selection();
+  const TGridRect block = grid.Selection();
   for (int row = block.Top; row <= block.Bottom; ++row)
     for (int col = block.Left; col <= block.Right; ++col)
       if (!stopwatch::IsHeaderCell(col, row) && !stopwatch::IsHiddenCell(col, row))
-        excluded.restore(stopwatch::SlotAt(col, row));
+        excluded.Restore(stopwatch::SlotAt(col, row));
 }
 
 void DrawExcludedTime(TCanvas& canvas, int x, int y, const std::string& text, TColor color, int lineWidth) {
-  canvas.font.setColor(color);
-  canvas.textOut(x, y, text);
-  const TSize size = canvas.textExtent(text);
+  canvas.font.SetColor(color);
+  canvas.TextAt(x, y, text);
+  const TSize size = canvas.TextExtent(text);
   StrikeThrough(canvas, x, y, size, x + size.Width, color, lineWidth);
 }
 
@@ -53,10 +53,10 @@ void DrawExcludedCell(TCanvas& canvas, const TRect& rect, const std::string& tex
   const TColor color = highlighted ? clHighlightText : kExcludedTimeColor;
   const int x = rect.Left + kGridTextInset;
   const int y = rect.Top + kGridTextInset;
-  canvas.brush.setColor(highlighted ? clHighlight : clWindow);
-  canvas.font.setColor(color);
-  canvas.textRect(rect, x, y, text);
-  StrikeThrough(canvas, x, y, canvas.textExtent(text), rect.Right, color, 1);
+  canvas.brush.SetColor(highlighted ? clHighlight : clWindow);
+  canvas.font.SetColor(color);
+  canvas.TextRect(rect, x, y, text);
+  StrikeThrough(canvas, x, y, canvas.TextExtent(text), rect.Right, color, 1);
 }
 
 }  // namespace app

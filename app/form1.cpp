@@ -45,16 +45,16 @@ TForm1::TForm1() : TForm(nullptr) {
   app::LoadLayout(*this, app::kForm1Layout);
   FindComponents();
   // The status line covers the grid's last row from column 5 on.
-  StaticText1->bringToFront();
+  StaticText1->BringToFront();
   // A copy of the table holds what the user sees, not the read's date and
   // time hidden in the last row.
   StringGrid1->HiddenCell = &stopwatch::IsHiddenCell;
 
   SaveDialog1 = new TSaveDialog(this);
   SaveDialog1->SetName("SaveDialog1");
-  SaveDialog1->setDefaultExt("xls");
-  SaveDialog1->setFilter("Таблица (*.xls)|*.xls");
-  SaveDialog1->setOverwritePrompt(false);
+  SaveDialog1->SetDefaultExt("xls");
+  SaveDialog1->SetFilter("Таблица (*.xls)|*.xls");
+  SaveDialog1->SetOverwritePrompt(false);
   PdfSaveDialog = app::MakePdfSaveDialog(this);
 
   WireEvents();
@@ -71,7 +71,7 @@ void TForm1::OnceShown(std::function<void()> task) {
   // window takes no input before it shows, and the loop takes what was
   // posted first.
   if (hid::MainThreadDispatcher* loop = hid::CurrentMainThreadDispatcher()) {
-    loop->Post([task = std::move(task), alive = std::weak_ptr<bool>(Alive)] {
+    loop->Post([task = std::move(task), alive = std::weak_ptr<bool>(alive_)] {
       if (alive.lock()) task();
     });
   } else {
@@ -94,7 +94,7 @@ TForm1::~TForm1() {
   // The stopwatches the window borrowed go back while the controller and its
   // services still exist, so that each device can release what it holds of
   // them; then the controller frees everything else.
-  for (TJvHidDevice* device : ForgottenStopwatches) delete device;
+  for (TJvHidDevice* device : forgottenStopwatches_) delete device;
   delete StopwatchDevice;
   StopwatchDevice = nullptr;
   delete HidCtl;
@@ -117,25 +117,25 @@ void TForm1::WireEvents() {
   OnCreate = std::bind_front(&TForm1::FormCreate, this);
   OnCloseQuery = std::bind_front(&TForm1::FormCloseQuery, this);
   StringGrid1->OnDrawCell = std::bind_front(&TForm1::StringGrid1DrawCell, this);
-  StringGrid1->addMenuItem("Статистика…", std::bind_front(&TForm1::StringGrid1StatisticsClick, this));
-  StringGrid1->addMenuItem("Исключить из расчёта", std::bind_front(&TForm1::StringGrid1ExcludeClick, this));
-  StringGrid1->addMenuItem("Вернуть в расчёт", std::bind_front(&TForm1::StringGrid1RestoreClick, this));
-  StringGrid1->addMenuItem("Печать…", std::bind_front(&TForm1::StringGrid1PrintClick, this));
-  StringGrid1->addMenuItem("Сохранить в PDF…", std::bind_front(&TForm1::StringGrid1SavePdfClick, this));
-  StringGrid1->addMenuItem("Журнал…", std::bind_front(&TForm1::StringGrid1JournalClick, this));
+  StringGrid1->AddMenuItem("Статистика…", std::bind_front(&TForm1::StringGrid1StatisticsClick, this));
+  StringGrid1->AddMenuItem("Исключить из расчёта", std::bind_front(&TForm1::StringGrid1ExcludeClick, this));
+  StringGrid1->AddMenuItem("Вернуть в расчёт", std::bind_front(&TForm1::StringGrid1RestoreClick, this));
+  StringGrid1->AddMenuItem("Печать…", std::bind_front(&TForm1::StringGrid1PrintClick, this));
+  StringGrid1->AddMenuItem("Сохранить в PDF…", std::bind_front(&TForm1::StringGrid1SavePdfClick, this));
+  StringGrid1->AddMenuItem("Журнал…", std::bind_front(&TForm1::StringGrid1JournalClick, this));
   Button2->OnClick = std::bind_front(&TForm1::Button2Click, this);
   Button3->OnClick = std::bind_front(&TForm1::Button3Click, this);
 }
 
 void TForm1::WireControllerEvents() {
-  HidCtl->SetOnArrival(TJvHidPlugEvent(this, &TForm1::HidCtlArrival));
-  HidCtl->SetOnEnumerate(TJvHidEnumerateEvent(this, &TForm1::HidCtlEnumerate));
-  HidCtl->SetOnRemoval(TJvHidPlugEvent(this, &TForm1::HidCtlRemoval));
+  HidCtl->OnArrival = TJvHidPlugEvent(this, &TForm1::HidCtlArrival);
+  HidCtl->OnEnumerate = TJvHidEnumerateEvent(this, &TForm1::HidCtlEnumerate);
+  HidCtl->OnRemoval = TJvHidPlugEvent(this, &TForm1::HidCtlRemoval);
 }
 
 void TForm1::FormCreate(TObject*) {
   app::LabelMeasurementGrid(*StringGrid1);
-  StringGrid1->setColWidth(0, kHeaderColumnWidth);
+  StringGrid1->SetColWidth(0, kHeaderColumnWidth);
   // Last, and once the window shows: MS Excel takes a second or more to
   // start, a busy one up to ten more, and the window does not wait for it.
   OnceShown([this] { StartSpreadsheetApplication(); });
@@ -172,7 +172,7 @@ bool TForm1::HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx) {
   // A stopwatch the user may not open is reported, not taken: every read
   // would fail. Another one further on may still be taken.
   if (app::IsStopwatchWithoutAccess(*HidDev)) {
-    DeniedStopwatch = HidDev;
+    deniedStopwatch_ = HidDev;
     app::ShowNoAccess(*Label2, *StaticText1, HidDev->PnPInfo()->DevicePath);
     return true;
   }
@@ -180,29 +180,29 @@ bool TForm1::HidCtlEnumerate(TJvHidDevice* HidDev, const std::int32_t Idx) {
   if (!stopwatch::IsStopwatch(HidDev->ProductString(), attributes.VendorID, attributes.ProductID)) return true;
   // The first stopwatch in list order wins; the enumeration ends here.
   HidCtl->CheckOutDevice(StopwatchDevice, Idx);
-  DeniedStopwatch = nullptr;
+  deniedStopwatch_ = nullptr;
   app::ClearNoAccess(*Label2, *StaticText1);
-  Label2->setFontColor(clGreen);
-  Label2->setText("Секундомер подключен");
+  Label2->SetFontColor(clGreen);
+  Label2->SetText("Секундомер подключен");
   return false;
 }
 
 void TForm1::HidCtlRemoval(TJvHidDevice* HidDev) {
-  if (HidDev != nullptr && HidDev == DeniedStopwatch) {
+  if (HidDev != nullptr && HidDev == deniedStopwatch_) {
     // The stopwatch without access went away; the controller frees it.
-    DeniedStopwatch = nullptr;
+    deniedStopwatch_ = nullptr;
     app::ClearNoAccess(*Label2, *StaticText1);
-    Label2->setFontColor(clBlue);
-    Label2->setText("Секундомер отключен");
+    Label2->SetFontColor(clBlue);
+    Label2->SetText("Секундомер отключен");
     return;
   }
   if (HidDev != StopwatchDevice) return;
   // Forgotten, not handed back: the controller keeps it listed as unplugged
   // until the window closes.
-  ForgottenStopwatches.push_back(StopwatchDevice);
+  forgottenStopwatches_.push_back(StopwatchDevice);
   StopwatchDevice = nullptr;
-  Label2->setFontColor(clBlue);
-  Label2->setText("Секундомер отключен");
+  Label2->SetFontColor(clBlue);
+  Label2->SetText("Секундомер отключен");
 }
 
 void TForm1::Button3Click(TObject*) {
@@ -212,14 +212,15 @@ void TForm1::Button3Click(TObject*) {
   const stopwatch::ReadOutResult result = stopwatch::ReadStopwatch(device, window, clockAndLocale);
   if (result.kind == stopwatch::ReadOutResult::Kind::Completed) {
     // The times set aside belonged to the table this read replaces.
-    ExcludedTimes.clear();
+    ExcludedTimes.Clear();
     // Kept before it is shown: once the status line says the data were
     // read, they are on the disk, whatever happens to the program then.
     const app::JournalNote note = app::KeepInJournal(result.read);
-    TableEntry.reset();
+    tableEntry_.reset();
     if (note.kept)
-      TableEntry = EntryOfTable{note.path, {result.read.readAt, result.read.separator, result.read.answers,
-                                            result.read.cells, result.read.excluded}};
+      tableEntry_ = EntryOfTable{
+          note.path,
+          {result.read.readAt, result.read.separator, result.read.answers, result.read.cells, result.read.excluded}};
     stopwatch::ShowReadTable(result.read, window);
     app::ShowReadStatus(*StaticText1, result.read, note);
     if (Journal != nullptr) {
@@ -234,25 +235,25 @@ void TForm1::Button3Click(TObject*) {
 }
 
 void TForm1::StringGrid1DrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState State) {
-  TCanvas& canvas = StringGrid1->canvas();
-  const std::string& text = StringGrid1->cell(ACol, ARow);
+  TCanvas& canvas = StringGrid1->Canvas();
+  const std::string& text = StringGrid1->Cell(ACol, ARow);
   if (stopwatch::IsHeaderCell(ACol, ARow)) {
-    canvas.font.setColor(clMaroon);
-    canvas.font.setSize(13);
-    canvas.font.setStyle(fsBold);
-    canvas.brush.setColor(clYellow);
-    canvas.fillRect(Rect);
-    canvas.textOut(Rect.Left, Rect.Top, text);
+    canvas.font.SetColor(clMaroon);
+    canvas.font.SetSize(13);
+    canvas.font.SetStyle(fsBold);
+    canvas.brush.SetColor(clYellow);
+    canvas.FillRect(Rect);
+    canvas.TextAt(Rect.Left, Rect.Top, text);
   }
   if (stopwatch::IsHiddenCell(ACol, ARow)) {
     // Text on its own colour: the cell shows as window background.
-    canvas.font.setColor(clBtnFace);
-    canvas.brush.setColor(clBtnFace);
-    canvas.fillRect(Rect);
-    canvas.textOut(Rect.Left, Rect.Top, text);
+    canvas.font.SetColor(clBtnFace);
+    canvas.brush.SetColor(clBtnFace);
+    canvas.FillRect(Rect);
+    canvas.TextAt(Rect.Left, Rect.Top, text);
   }
   if (!stopwatch::IsHeaderCell(ACol, ARow) && !stopwatch::IsHiddenCell(ACol, ARow) &&
-      ExcludedTimes.contains(stopwatch::SlotAt(ACol, ARow)))
+      ExcludedTimes.Contains(stopwatch::SlotAt(ACol, ARow)))
     app::DrawExcludedCell(canvas, Rect, text, State);
 }
 
@@ -275,7 +276,7 @@ void TForm1::JournalOpenEntry(const std::string& path, const stopwatch::journal:
   app::Form1ReadOutWindowPort window(*StaticText1, *StringGrid1);
   // The times set aside on this table come back with it.
   ExcludedTimes = read.excluded;
-  TableEntry = EntryOfTable{path, entry};
+  tableEntry_ = EntryOfTable{path, entry};
   stopwatch::ShowReadTable(read, window);
   app::ShowJournalReadStatus(*StaticText1, read);
   if (Statistics != nullptr) Statistics->TableChanged();
@@ -294,17 +295,17 @@ void TForm1::StringGrid1RestoreClick(TObject*) {
 }
 
 void TForm1::ExclusionsChanged() {
-  if (TableEntry) {
+  if (tableEntry_) {
     // The window keeps them whatever becomes of the entry; the status line
     // says when the entry did not take them.
-    const app::JournalNote note = app::KeepExclusions(TableEntry->path, TableEntry->entry, ExcludedTimes);
+    const app::JournalNote note = app::KeepExclusions(tableEntry_->path, tableEntry_->entry, ExcludedTimes);
     app::ShowExclusionsNote(*StaticText1, note);
     if (Journal != nullptr) {
       Journal->Refresh();
       if (!note.kept) Journal->ShowKeepingProblem(app::ExclusionsProblemHint(note));
     }
   }
-  StringGrid1->invalidate();
+  StringGrid1->Invalidate();
   if (Statistics != nullptr) Statistics->TableChanged();
 }
 

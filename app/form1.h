@@ -40,17 +40,17 @@ class TForm1 : public TForm {
 
   // Components, owned by the window.
   TStringGrid* StringGrid1 = nullptr;
-  TLabel* Label1 = nullptr;   // spreadsheet application state
+  TLabel* Label1 = nullptr;    // spreadsheet application state
   TButton* Button2 = nullptr;  // save the table
   TSaveDialog* SaveDialog1 = nullptr;
   TJvHidDeviceController* HidCtl = nullptr;
-  TButton* Button3 = nullptr;  // read the stopwatch
-  TLabel* Label2 = nullptr;    // stopwatch state
-  TLabel* Label39 = nullptr;   // table title
+  TButton* Button3 = nullptr;          // read the stopwatch
+  TLabel* Label2 = nullptr;            // stopwatch state
+  TLabel* Label39 = nullptr;           // table title
   TStaticText* StaticText1 = nullptr;  // status line
-  TLabel* Label40 = nullptr;   // unit of the values
-  TLabel* Label3 = nullptr;    // credit line
-  TLabel* Label4 = nullptr;    // version
+  TLabel* Label40 = nullptr;           // unit of the values
+  TLabel* Label3 = nullptr;            // credit line
+  TLabel* Label4 = nullptr;            // version
   // The statistics window, made the first time the grid's menu asks for it.
   TStatisticsForm* Statistics = nullptr;
   // The journal window, made the first time the grid's menu asks for it.
@@ -108,15 +108,15 @@ class TForm1 : public TForm {
     std::string path;
     stopwatch::journal::Entry entry;
   };
-  std::optional<EntryOfTable> TableEntry;
+  std::optional<EntryOfTable> tableEntry_;
 
   // Stopwatches forgotten when they were unplugged. The controller keeps
   // reporting them as removed at every re-scan; the window frees them when
   // it closes.
-  std::vector<TJvHidDevice*> ForgottenStopwatches;
+  std::vector<TJvHidDevice*> forgottenStopwatches_;
   // A stopwatch that is plugged in but may not be opened, while the state
   // line reports it. Not checked out: the controller owns it.
-  TJvHidDevice* DeniedStopwatch = nullptr;
+  TJvHidDevice* deniedStopwatch_ = nullptr;
   // Lives as long as the window, for the posted creation of HidCtl.
-  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -18,15 +18,15 @@ void LabelMeasurementGrid(TStringGrid& grid) {
   // and the last column's "+9".
   static_assert(kSlotsPerRow == kSlotRows + 1, "the pairwise pass takes the columns as far as the rows");
   for (int n = 1; n < kSlotRows; ++n) {
-    grid.setCell(n + 1, 0, "  +" + std::to_string(n));
-    grid.setCell(0, n + 1, "     " + std::to_string(n) + "0");
+    grid.SetCell(n + 1, 0, "  +" + std::to_string(n));
+    grid.SetCell(0, n + 1, "     " + std::to_string(n) + "0");
   }
   // Column by column, every data cell, the hidden last-row cells included.
   for (int col = 1; col < kGridColumns; ++col)
-    for (int row = 1; row < kGridRows; ++row) grid.setCell(col, row, "");
-  grid.setCell(0, 1, "     00");
-  grid.setCell(kGridColumns - 1, 0, "  +" + std::to_string(kSlotsPerRow - 1));
-  grid.setCell(0, 0, " \u2116 измерения");
+    for (int row = 1; row < kGridRows; ++row) grid.SetCell(col, row, "");
+  grid.SetCell(0, 1, "     00");
+  grid.SetCell(kGridColumns - 1, 0, "  +" + std::to_string(kSlotsPerRow - 1));
+  grid.SetCell(0, 0, " \u2116 измерения");
 }
 
 }  // namespace app

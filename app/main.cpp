@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
   int result = 0;
   {
     std::unique_ptr<TForm1> Form1 = app::CreateMainWindow();
-    result = application.run(Form1->formPeer());
+    result = application.Run(Form1->FormPeer());
   }
   hid::SetMainThreadDispatcher(nullptr);
   return result;

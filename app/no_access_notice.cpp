@@ -21,17 +21,17 @@ bool IsStopwatchWithoutAccess(TJvHidDevice& device) {
 
 void ShowNoAccess(TLabel& stateLine, TStaticText& statusLine, const std::string& devicePath) {
   const std::string hint = NoAccessHint(devicePath);
-  stateLine.setFontColor(clBlue);
-  stateLine.setText(kNoAccessText);
-  stateLine.setHint(hint);
-  statusLine.setText(NoAccessFix());
-  statusLine.setHint(hint);
+  stateLine.SetFontColor(clBlue);
+  stateLine.SetText(kNoAccessText);
+  stateLine.SetHint(hint);
+  statusLine.SetText(NoAccessFix());
+  statusLine.SetHint(hint);
 }
 
 void ClearNoAccess(TLabel& stateLine, TStaticText& statusLine) {
-  stateLine.setHint("");
-  statusLine.setHint("");
-  if (statusLine.text() == NoAccessFix()) statusLine.setText("");
+  stateLine.SetHint("");
+  statusLine.SetHint("");
+  if (statusLine.Text() == NoAccessFix()) statusLine.SetText("");
 }
 
 }  // namespace app

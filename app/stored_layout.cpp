@@ -16,8 +16,8 @@ namespace {
 
 TFont MakeFont(const FontLayout& layout) {
   TFont font(layout.name, layout.height, layout.style, layout.color);
-  font.setPitch(layout.pitch);
-  font.setCharset(RUSSIAN_CHARSET);
+  font.SetPitch(layout.pitch);
+  font.SetCharset(RUSSIAN_CHARSET);
   return font;
 }
 
@@ -29,11 +29,11 @@ TControl* CreateControl(TForm& form, const ControlLayout& layout) {
     case ControlKind::PaintBox: return new TPaintBox(&form);
     case ControlKind::StringGrid: {
       auto* grid = new TStringGrid(&form);
-      grid->setColCount(layout.grid.colCount);
-      grid->setRowCount(layout.grid.rowCount);
-      grid->setDefaultColWidth(layout.grid.defaultColWidth);
-      grid->setDefaultRowHeight(layout.grid.defaultRowHeight);
-      grid->setGridLineWidth(layout.grid.gridLineWidth);
+      grid->SetColCount(layout.grid.colCount);
+      grid->SetRowCount(layout.grid.rowCount);
+      grid->SetDefaultColWidth(layout.grid.defaultColWidth);
+      grid->SetDefaultRowHeight(layout.grid.defaultRowHeight);
+      grid->SetGridLineWidth(layout.grid.gridLineWidth);
       return grid;
     }
   }
@@ -43,19 +43,19 @@ TControl* CreateControl(TForm& form, const ControlLayout& layout) {
 }  // namespace
 
 void LoadLayout(TForm& form, const FormLayout& layout) {
-  form.setFont(MakeFont(layout.font));
-  form.setCaption(layout.caption);
-  form.setPlacement(layout.placement);
+  form.SetFont(MakeFont(layout.font));
+  form.SetCaption(layout.caption);
+  form.SetPlacement(layout.placement);
   for (const ControlLayout& entry : layout.controls) {
     TControl* control = CreateControl(form, entry);
     control->SetName(entry.name);
-    control->setBoundsRect(entry.bounds);
-    if (entry.font) control->setFont(MakeFont(*entry.font));
-    control->setText(entry.text);
+    control->SetBoundsRect(entry.bounds);
+    if (entry.font) control->SetFont(MakeFont(*entry.font));
+    control->SetText(entry.text);
   }
   std::vector<TControl*> order;
   for (const char* name : layout.tabOrder) order.push_back(dynamic_cast<TControl*>(form.FindComponent(name)));
-  form.setTabOrder(order);
+  form.SetTabOrder(order);
 }
 
 }  // namespace app

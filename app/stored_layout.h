@@ -36,7 +36,7 @@ struct GridLayout {
 struct ControlLayout {
   ControlKind kind;
   const char* name;
-  TRect bounds;                   // in the window's client area
+  TRect bounds;                    // in the window's client area
   std::optional<FontLayout> font;  // none: the window's font
   const char* text = "";
   GridLayout grid = {};  // string grids only

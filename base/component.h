@@ -27,59 +27,59 @@ class TComponent : public TObject {
   }
   // Destroys the owned components, last first, then leaves the owner.
   ~TComponent() override {
-    FDestroying = true;
+    destroying_ = true;
     DestroyComponents();
-    if (FOwner != nullptr) FOwner->RemoveComponent(this);
+    if (owner_ != nullptr) owner_->RemoveComponent(this);
   }
 
-  TComponent* Owner() const { return FOwner; }
-  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
-  TComponent* Components(int Index) const { return FComponents.at(static_cast<std::size_t>(Index)); }
+  TComponent* Owner() const { return owner_; }
+  int ComponentCount() const { return static_cast<int>(components_.size()); }
+  TComponent* Components(int Index) const { return components_.at(static_cast<std::size_t>(Index)); }
   // The owned component of that name, or nullptr.
   TComponent* FindComponent(std::string_view Name) const {
-    for (TComponent* component : FComponents)
-      if (component->FName == Name) return component;
+    for (TComponent* component : components_)
+      if (component->name_ == Name) return component;
     return nullptr;
   }
 
-  const std::string& Name() const { return FName; }
-  void SetName(const std::string& Value) { FName = Value; }
+  const std::string& Name() const { return name_; }
+  void SetName(const std::string& Value) { name_ = Value; }
 
   // Layout loading: the reader calls BeginLoading before it sets properties
   // and Loaded after; Loading() is true in between.
-  bool Loading() const { return FLoading; }
-  void BeginLoading() { FLoading = true; }
-  virtual void Loaded() { FLoading = false; }
+  bool Loading() const { return loading_; }
+  void BeginLoading() { loading_ = true; }
+  virtual void Loaded() { loading_ = false; }
 
   // True once destruction has begun.
-  bool Destroying() const { return FDestroying; }
+  bool Destroying() const { return destroying_; }
 
  protected:
   // Derived destructors call this first, so that handlers and notifications
   // arriving during destruction can see it.
-  void MarkDestroying() { FDestroying = true; }
+  void MarkDestroying() { destroying_ = true; }
   // Frees the owned components, last first. A derived destructor calls it
   // when they must go before something of its own (a control's children
   // before the window that holds them).
   void DestroyComponents() {
-    // Each owned component removes itself from FComponents while it is destroyed.
-    while (!FComponents.empty()) delete FComponents.back();
+    // Each owned component removes itself from components_ while it is destroyed.
+    while (!components_.empty()) delete components_.back();
   }
 
  private:
   void InsertComponent(TComponent* Component) {
-    FComponents.push_back(Component);
-    Component->FOwner = this;
+    components_.push_back(Component);
+    Component->owner_ = this;
   }
   void RemoveComponent(TComponent* Component) {
-    auto it = std::find(FComponents.begin(), FComponents.end(), Component);
-    if (it != FComponents.end()) FComponents.erase(it);
-    Component->FOwner = nullptr;
+    auto it = std::find(components_.begin(), components_.end(), Component);
+    if (it != components_.end()) components_.erase(it);
+    Component->owner_ = nullptr;
   }
 
-  TComponent* FOwner = nullptr;
-  std::vector<TComponent*> FComponents;
-  std::string FName;
-  bool FLoading = false;
-  bool FDestroying = false;
+  TComponent* owner_ = nullptr;
+  std::vector<TComponent*> components_;
+  std::string name_;
+  bool loading_ = false;
+  bool destroying_ = false;
 };

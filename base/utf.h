@@ -41,8 +41,7 @@ inline std::optional<char32_t> DecodeOne(std::string_view text, std::size_t i, s
     return std::nullopt;
   }
   std::size_t taken = 1;
-  while (taken < expected && i + taken < text.size() &&
-         (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80) {
+  while (taken < expected && i + taken < text.size() && (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80) {
     code = (code << 6) | (static_cast<unsigned char>(text[i + taken]) & 0x3F);
     ++taken;
   }

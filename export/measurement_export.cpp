@@ -22,9 +22,7 @@ using automation::Omitted;
 // Every chain starts from the link and reaches the sheet afresh.
 OleVariant Sheet(const OleVariant& link) { return link.Call("WorkSheets").Get("Item", 1); }
 
-OleVariant Range(const OleVariant& link, const char* address) {
-  return Sheet(link).Get("Range", address, Omitted());
-}
+OleVariant Range(const OleVariant& link, const char* address) { return Sheet(link).Get("Range", address, Omitted()); }
 
 constexpr std::int16_t kCentered = -4108;
 constexpr std::int32_t kLightGrey = 15132390;  // red 230, green 230, blue 230

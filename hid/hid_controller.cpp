@@ -37,8 +37,8 @@ DWORD DevInstOf(const TJvHidDevice* device) { return device->PnPInfo() != nullpt
 class TJvHidDeviceController::EventScope {
  public:
   explicit EventScope(TJvHidDevice* device)
-      : hold_(device), device_(device), wasInEvent_(device->FInControllerEvent.exchange(true)) {}
-  ~EventScope() { device_->FInControllerEvent.store(wasInEvent_); }
+      : hold_(device), device_(device), wasInEvent_(device->inControllerEvent_.exchange(true)) {}
+  ~EventScope() { device_->inControllerEvent_.store(wasInEvent_); }
   EventScope(const EventScope&) = delete;
   EventScope& operator=(const EventScope&) = delete;
 
@@ -78,46 +78,46 @@ class TJvHidDeviceController::FreshList {
 void TJvHidDeviceController::DestroyUnlisted(TJvHidDevice* Device) {
   if (Device == nullptr) return;
   // Cleared first: an unlisted device has no entry to give back.
-  Device->FController = nullptr;
+  Device->controller_ = nullptr;
   delete Device;
 }
 
 TJvHidDeviceController::TJvHidDeviceController(TComponent* AOwner) : TJvComponent(AOwner) {
-  FSetupAcquired = hid::AcquireSetupServices();
-  if (FSetupAcquired) FHidAcquired = hid::AcquireHidServices();
+  setupAcquired_ = hid::AcquireSetupServices();
+  if (setupAcquired_) hidAcquired_ = hid::AcquireHidServices();
   if (hid::HidServicesAvailable()) {
-    hid::Services().hid.HidD_GetHidGuid(&FHidClassGuid);
-    FNotifyWindow = hid::CreateNotifyWindow(&NotifyProc, this);
+    hid::Services().hid.HidD_GetHidGuid(&hidClassGuid_);
+    notifyWindow_ = hid::CreateNotifyWindow(&NotifyProc, this);
     // Posted, not sent: the first scan runs from the event loop, once the
     // owner and every handler of its layout are in place. LParam -1 makes
     // that scan report a device change even when nothing is present.
-    if (FNotifyWindow != nullptr) {
-      hid::PostNotifyMessage(FNotifyWindow, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, static_cast<LPARAM>(-1));
+    if (notifyWindow_ != nullptr) {
+      hid::PostNotifyMessage(notifyWindow_, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, static_cast<LPARAM>(-1));
     }
   } else {
-    FHidClassGuid = kHidInterfaceClass;
+    hidClassGuid_ = kHidInterfaceClass;
   }
 }
 
 TJvHidDeviceController::~TJvHidDeviceController() {
   MarkDestroying();
-  FOnDeviceChange = nullptr;
-  FOnDeviceUnplug = nullptr;
-  FOnEnumerate = nullptr;
+  onDeviceChange_ = nullptr;
+  onDeviceUnplug_ = nullptr;
+  OnEnumerate = nullptr;
   // Whenever one was made: a window left behind would call a destroyed controller.
-  if (FNotifyWindow != nullptr) {
-    hid::DestroyNotifyWindow(FNotifyWindow);
-    FNotifyWindow = nullptr;
+  if (notifyWindow_ != nullptr) {
+    hid::DestroyNotifyWindow(notifyWindow_);
+    notifyWindow_ = nullptr;
   }
   // Handlers that run from here on see an empty list.
   std::vector<TJvHidDevice*> devices;
-  devices.swap(FDeviceList);
+  devices.swap(deviceList_);
   {
     // A handler may give back a checked-out device the walk has yet to reach.
     HeldList held(devices);
     for (TJvHidDevice* device : held.devices) {
       if (device->GivenBack()) continue;
-      device->FController = nullptr;
+      device->controller_ = nullptr;
       if (device->CheckedOut()) {
         device->MarkUnplugged();  // left to its holder
       } else {
@@ -126,22 +126,21 @@ TJvHidDeviceController::~TJvHidDeviceController() {
     }
   }
   // Exactly what this controller acquired.
-  if (FSetupAcquired) hid::ReleaseSetupServices();
-  if (FHidAcquired) hid::ReleaseHidServices();
+  if (setupAcquired_) hid::ReleaseSetupServices();
+  if (hidAcquired_) hid::ReleaseHidServices();
 }
 
-LRESULT TJvHidDeviceController::NotifyProc(void* Context, HWND Window, UINT Message, WPARAM WParam,
-                                           LPARAM LParam) {
+LRESULT TJvHidDeviceController::NotifyProc(void* Context, HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
   return static_cast<TJvHidDeviceController*>(Context)->HandleNotifyMessage(Window, Message, WParam, LParam);
 }
 
 LRESULT TJvHidDeviceController::HandleNotifyMessage(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
   // A notice that comes while a re-scan runs (a handler let messages in) is
   // dropped, not queued.
-  if (!Destroying() && Message == WM_DEVICECHANGE && WParam == DBT_DEVNODES_CHANGED && !FRescanActive) {
-    FLastChangeParam = static_cast<std::int32_t>(LParam);
-    FRescanActive = true;
-    FlagReset reset(FRescanActive);
+  if (!Destroying() && Message == WM_DEVICECHANGE && WParam == DBT_DEVNODES_CHANGED && !rescanActive_) {
+    lastChangeParam_ = static_cast<std::int32_t>(LParam);
+    rescanActive_ = true;
+    FlagReset reset(rescanActive_);
     DeviceChange();
   }
   return hid::DefaultNotifyProc(Window, Message, WParam, LParam);
@@ -152,7 +151,7 @@ void TJvHidDeviceController::ScanPresentInterfaces(std::vector<TJvHidDevice*>& F
   const hid::ServiceTable::Setup& setup = hid::Services().setup;
   // Another controller may have released the services this one relies on.
   if (!hid::Complete(setup)) return;
-  HDEVINFO set = setup.SetupDiGetClassDevsA(&FHidClassGuid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  HDEVINFO set = setup.SetupDiGetClassDevsA(&hidClassGuid_, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (set == INVALID_HANDLE_VALUE) return;
   struct SetRelease {
     const hid::ServiceTable::Setup& setup;
@@ -164,7 +163,7 @@ void TJvHidDeviceController::ScanPresentInterfaces(std::vector<TJvHidDevice*>& F
     SP_DEVICE_INTERFACE_DATA interfaceData;
     std::memset(&interfaceData, 0, sizeof interfaceData);
     interfaceData.cbSize = sizeof(SP_DEVICE_INTERFACE_DATA);
-    if (!setup.SetupDiEnumDeviceInterfaces(set, nullptr, &FHidClassGuid, index, &interfaceData)) break;
+    if (!setup.SetupDiEnumDeviceInterfaces(set, nullptr, &hidClassGuid_, index, &interfaceData)) break;
     // An interface whose detail cannot be had yields no device; the scan
     // moves on to the next index.
     AddScannedInterface(set, interfaceData, Fresh);
@@ -186,8 +185,8 @@ void TJvHidDeviceController::AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFA
   std::vector<unsigned char> buffer(std::max<std::size_t>(needed, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)), 0);
   auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
   detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-  if (!services.setup.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, detail,
-                                                       static_cast<DWORD>(buffer.size()), &needed, &deviceData)) {
+  if (!services.setup.SetupDiGetDeviceInterfaceDetailA(Set, &InterfaceData, detail, static_cast<DWORD>(buffer.size()),
+                                                       &needed, &deviceData)) {
     return;
   }
   const std::size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
@@ -208,7 +207,7 @@ void TJvHidDeviceController::AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFA
 }
 
 void TJvHidDeviceController::DeviceChange() {
-  bool changed = FLastChangeParam == -1;
+  bool changed = lastChangeParam_ == -1;
   FreshList fresh;
   ScanPresentInterfaces(fresh.items);
 
@@ -217,7 +216,7 @@ void TJvHidDeviceController::DeviceChange() {
   // out of the list: a device no longer listed is done with. A device
   // already unplugged (checked out and kept after an earlier removal) never
   // counts as present, so it is reported again at every re-scan.
-  const HeldList held(FDeviceList);
+  const HeldList held(deviceList_);
   for (auto walk = held.devices.rbegin(); walk != held.devices.rend(); ++walk) {
     TJvHidDevice* device = *walk;
     if (!IsListed(device)) continue;
@@ -237,7 +236,7 @@ void TJvHidDeviceController::DeviceChange() {
     FireRemoval(device);
     if (!IsListed(device) || device->CheckedOut()) continue;
     // Nothing refers to it once OnRemoval has returned.
-    FDeviceList.erase(std::find(FDeviceList.begin(), FDeviceList.end(), device));
+    deviceList_.erase(std::find(deviceList_.begin(), deviceList_.end(), device));
     DestroyUnlisted(device);
   }
 
@@ -261,44 +260,44 @@ void TJvHidDeviceController::DeviceChange() {
     }
     TJvHidDevice* device = candidate;
     candidate = nullptr;
-    FDeviceList.push_back(device);
+    deviceList_.push_back(device);
     changed = true;
     FireArrival(device);
   }
 
-  if (changed && FOnDeviceChange.Assigned()) {
-    const TNotifyEvent handler = FOnDeviceChange;
+  if (changed && onDeviceChange_.Assigned()) {
+    const TNotifyEvent handler = onDeviceChange_;
     handler(this);
   }
 }
 
 bool TJvHidDeviceController::IsListed(const TJvHidDevice* Device) const {
-  return !Device->GivenBack() && std::find(FDeviceList.begin(), FDeviceList.end(), Device) != FDeviceList.end();
+  return !Device->GivenBack() && std::find(deviceList_.begin(), deviceList_.end(), Device) != deviceList_.end();
 }
 
 bool TJvHidDeviceController::IsListedAndPlugged(DWORD DevInst) const {
-  return std::any_of(FDeviceList.begin(), FDeviceList.end(), [DevInst](const TJvHidDevice* device) {
+  return std::any_of(deviceList_.begin(), deviceList_.end(), [DevInst](const TJvHidDevice* device) {
     return device->Plugged() && DevInstOf(device) == DevInst;
   });
 }
 
 void TJvHidDeviceController::FireArrival(TJvHidDevice* Device) {
-  if (!FOnArrival.Assigned()) return;
-  const TJvHidPlugEvent handler = FOnArrival;
+  if (!OnArrival.Assigned()) return;
+  const TJvHidPlugEvent handler = OnArrival;
   EventScope scope(Device);
   handler(Device);
 }
 
 void TJvHidDeviceController::FireRemoval(TJvHidDevice* Device) {
-  if (!FOnRemoval.Assigned()) return;
-  const TJvHidPlugEvent handler = FOnRemoval;
+  if (!OnRemoval.Assigned()) return;
+  const TJvHidPlugEvent handler = OnRemoval;
   EventScope scope(Device);
   handler(Device);
 }
 
 bool TJvHidDeviceController::EnumerationStep(TJvHidDevice* Device, int Index) {
-  if (!FOnEnumerate.Assigned()) return false;
-  const TJvHidEnumerateEvent handler = FOnEnumerate;
+  if (!OnEnumerate.Assigned()) return false;
+  const TJvHidEnumerateEvent handler = OnEnumerate;
   TJvHidDevice::Hold hold(Device);
   bool result = false;
   {
@@ -312,10 +311,10 @@ bool TJvHidDeviceController::EnumerationStep(TJvHidDevice* Device, int Index) {
 
 int TJvHidDeviceController::EnumerateDevices() {
   int result = 0;
-  const std::size_t count = FDeviceList.size();
+  const std::size_t count = deviceList_.size();
   // Unplugged entries are skipped but keep their indices.
-  for (std::size_t i = 0; i < count && i < FDeviceList.size(); ++i) {
-    TJvHidDevice* device = FDeviceList[i];
+  for (std::size_t i = 0; i < count && i < deviceList_.size(); ++i) {
+    TJvHidDevice* device = deviceList_[i];
     if (!device->Plugged()) continue;
     ++result;
     if (!EnumerationStep(device, static_cast<int>(i))) break;
@@ -326,58 +325,57 @@ int TJvHidDeviceController::EnumerateDevices() {
 bool TJvHidDeviceController::CheckOutDevice(TJvHidDevice*& HidDev, int Idx) {
   HidDev = nullptr;
   if (Idx < 0 || Idx >= Count()) return false;
-  TJvHidDevice* device = FDeviceList[static_cast<std::size_t>(Idx)];
+  TJvHidDevice* device = deviceList_[static_cast<std::size_t>(Idx)];
   if (device->CheckedOut()) return false;
   HidDev = device;
-  device->FCheckedOut.store(true);
+  device->checkedOut_.store(true);
   device->StartReadThread();
   return true;
 }
 
 void TJvHidDeviceController::SetOnDeviceChange(const TNotifyEvent& Value) {
-  if (Value.SameFunction(FOnDeviceChange)) return;
-  FOnDeviceChange = Value;
+  if (Value.SameFunction(onDeviceChange_)) return;
+  onDeviceChange_ = Value;
   if (!Loading()) DeviceChange();
 }
 
 void TJvHidDeviceController::SetOnDeviceData(const TJvHidDataEvent& Value) {
-  if (Value.SameFunction(FOnDeviceData)) return;
-  const TJvHidDataEvent old = FOnDeviceData;
+  if (Value.SameFunction(onDeviceData_)) return;
+  const TJvHidDataEvent old = onDeviceData_;
   // Stopping a read thread serves its pending hand-over, whose handler may
   // change the list, give its device back (whose fresh entry then has the
   // old handler) or another one: look for the next device to change afresh
   // each time.
   for (;;) {
-    const auto next = std::find_if(FDeviceList.begin(), FDeviceList.end(), [&old](const TJvHidDevice* device) {
-      return device->OnData().SameFunction(old);
-    });
-    if (next == FDeviceList.end()) break;
+    const auto next = std::find_if(deviceList_.begin(), deviceList_.end(),
+                                   [&old](const TJvHidDevice* device) { return device->OnData().SameFunction(old); });
+    if (next == deviceList_.end()) break;
     (*next)->SetOnData(Value);
   }
-  FOnDeviceData = Value;
+  onDeviceData_ = Value;
 }
 
 void TJvHidDeviceController::SetOnDeviceDataError(const TJvHidDataErrorEvent& Value) {
-  if (Value.SameFunction(FOnDeviceDataError)) return;
-  for (TJvHidDevice* device : FDeviceList) {
-    if (device->FOnDataError.SameFunction(FOnDeviceDataError)) device->FOnDataError = Value;
+  if (Value.SameFunction(onDeviceDataError_)) return;
+  for (TJvHidDevice* device : deviceList_) {
+    if (device->onDataError_.SameFunction(onDeviceDataError_)) device->onDataError_ = Value;
   }
-  FOnDeviceDataError = Value;
+  onDeviceDataError_ = Value;
 }
 
 void TJvHidDeviceController::SetOnDeviceUnplug(const TJvHidPlugEvent& Value) {
-  if (Value.SameFunction(FOnDeviceUnplug)) return;
-  for (TJvHidDevice* device : FDeviceList) {
-    if (device->FOnUnplug.SameFunction(FOnDeviceUnplug)) device->FOnUnplug = Value;
+  if (Value.SameFunction(onDeviceUnplug_)) return;
+  for (TJvHidDevice* device : deviceList_) {
+    if (device->OnUnplug.SameFunction(onDeviceUnplug_)) device->OnUnplug = Value;
   }
-  FOnDeviceUnplug = Value;
+  onDeviceUnplug_ = Value;
 }
 
 void TJvHidDeviceController::SetDevThreadSleepTime(int Value) {
-  if (Value == FDevThreadSleepTime) return;
+  if (Value == devThreadSleepTime_) return;
   // Devices refuse values outside 10..10000; the controller keeps it anyway.
-  for (TJvHidDevice* device : FDeviceList) {
-    if (device->ThreadSleepTime() == FDevThreadSleepTime) device->SetThreadSleepTime(Value);
+  for (TJvHidDevice* device : deviceList_) {
+    if (device->ThreadSleepTime() == devThreadSleepTime_) device->SetThreadSleepTime(Value);
   }
-  FDevThreadSleepTime = Value;
+  devThreadSleepTime_ = Value;
 }

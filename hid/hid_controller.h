@@ -41,40 +41,40 @@ class TJvHidDeviceController : public TJvComponent {
   bool CheckOutDevice(TJvHidDevice*& HidDev, int Idx);
 
   // --- Properties ---
-  int DevThreadSleepTime() const { return FDevThreadSleepTime; }
+  int DevThreadSleepTime() const { return devThreadSleepTime_; }
   // Spreads the new value to devices still at the old one; stored unchecked.
   void SetDevThreadSleepTime(int Value);
-  std::string Version() const { return FVersion; }
+  std::string Version() const { return version_; }
   // Written values go to a sink; Version stays what it is.
-  void SetVersion(const std::string& Value) { FVersionSink = Value; }
+  void SetVersion(const std::string& Value) { versionSink_ = Value; }
 
-  const TJvHidPlugEvent& OnArrival() const { return FOnArrival; }
-  void SetOnArrival(const TJvHidPlugEvent& Value) { FOnArrival = Value; }
-  const TJvHidEnumerateEvent& OnEnumerate() const { return FOnEnumerate; }
-  void SetOnEnumerate(const TJvHidEnumerateEvent& Value) { FOnEnumerate = Value; }
-  const TNotifyEvent& OnDeviceChange() const { return FOnDeviceChange; }
+  // Events the controller only stores: assigned directly.
+  TJvHidPlugEvent OnArrival;
+  TJvHidEnumerateEvent OnEnumerate;
+  TJvHidPlugEvent OnRemoval;
+
+  // Events whose attaching does more than store the handler: a setter.
+  const TNotifyEvent& OnDeviceChange() const { return onDeviceChange_; }
   // A handler with the current function is ignored; another is stored and,
   // unless the component is loading, followed by an immediate re-scan.
   void SetOnDeviceChange(const TNotifyEvent& Value);
-  const TJvHidDataEvent& OnDeviceData() const { return FOnDeviceData; }
+  const TJvHidDataEvent& OnDeviceData() const { return onDeviceData_; }
   // The three setters below hand the new handler to every listed device
   // whose handler has the controller's current function.
   void SetOnDeviceData(const TJvHidDataEvent& Value);
-  const TJvHidDataErrorEvent& OnDeviceDataError() const { return FOnDeviceDataError; }
+  const TJvHidDataErrorEvent& OnDeviceDataError() const { return onDeviceDataError_; }
   void SetOnDeviceDataError(const TJvHidDataErrorEvent& Value);
-  const TJvHidPlugEvent& OnDeviceUnplug() const { return FOnDeviceUnplug; }
+  const TJvHidPlugEvent& OnDeviceUnplug() const { return onDeviceUnplug_; }
   void SetOnDeviceUnplug(const TJvHidPlugEvent& Value);
-  const TJvHidPlugEvent& OnRemoval() const { return FOnRemoval; }
-  void SetOnRemoval(const TJvHidPlugEvent& Value) { FOnRemoval = Value; }
 
   // --- State ---
-  const GUID& HidClassGuid() const { return FHidClassGuid; }
+  const GUID& HidClassGuid() const { return hidClassGuid_; }
   // The devices known, in order of discovery; an index is valid until the next re-scan.
-  const std::vector<TJvHidDevice*>& DeviceList() const { return FDeviceList; }
-  int Count() const { return static_cast<int>(FDeviceList.size()); }
-  bool RescanActive() const { return FRescanActive; }
-  std::int32_t LastChangeParam() const { return FLastChangeParam; }
-  HWND NotifyWindow() const { return FNotifyWindow; }
+  const std::vector<TJvHidDevice*>& DeviceList() const { return deviceList_; }
+  int Count() const { return static_cast<int>(deviceList_.size()); }
+  bool RescanActive() const { return rescanActive_; }
+  std::int32_t LastChangeParam() const { return lastChangeParam_; }
+  HWND NotifyWindow() const { return notifyWindow_; }
 
  private:
   friend class TJvHidDevice;
@@ -90,28 +90,24 @@ class TJvHidDeviceController : public TJvComponent {
   // Still in the list and not given back.
   bool IsListed(const TJvHidDevice* Device) const;
   bool IsListedAndPlugged(DWORD DevInst) const;
-  void AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFACE_DATA& InterfaceData,
-                           std::vector<TJvHidDevice*>& Fresh);
+  void AddScannedInterface(HDEVINFO Set, SP_DEVICE_INTERFACE_DATA& InterfaceData, std::vector<TJvHidDevice*>& Fresh);
   void FireArrival(TJvHidDevice* Device);
   void FireRemoval(TJvHidDevice* Device);
   bool EnumerationStep(TJvHidDevice* Device, int Index);
 
-  GUID FHidClassGuid{};
-  TJvHidPlugEvent FOnArrival;
-  TNotifyEvent FOnDeviceChange;
-  TJvHidEnumerateEvent FOnEnumerate;
-  TJvHidDataEvent FOnDeviceData;
-  TJvHidDataErrorEvent FOnDeviceDataError;
-  TJvHidPlugEvent FOnDeviceUnplug;
-  TJvHidPlugEvent FOnRemoval;
-  int FDevThreadSleepTime = 100;
-  std::string FVersion = "1.0.35";
-  std::string FVersionSink;
-  std::vector<TJvHidDevice*> FDeviceList;
-  bool FRescanActive = false;
-  std::int32_t FLastChangeParam = 0;
-  HWND FNotifyWindow = nullptr;
+  GUID hidClassGuid_{};
+  TNotifyEvent onDeviceChange_;
+  TJvHidDataEvent onDeviceData_;
+  TJvHidDataErrorEvent onDeviceDataError_;
+  TJvHidPlugEvent onDeviceUnplug_;
+  int devThreadSleepTime_ = 100;
+  std::string version_ = "1.0.35";
+  std::string versionSink_;
+  std::vector<TJvHidDevice*> deviceList_;
+  bool rescanActive_ = false;
+  std::int32_t lastChangeParam_ = 0;
+  HWND notifyWindow_ = nullptr;
   // What this controller acquired, and so releases.
-  bool FSetupAcquired = false;
-  bool FHidAcquired = false;
+  bool setupAcquired_ = false;
+  bool hidAcquired_ = false;
 };

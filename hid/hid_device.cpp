@@ -25,16 +25,16 @@ HANDLE Normalised(HANDLE handle) { return handle == nullptr ? INVALID_HANDLE_VAL
 }  // namespace
 
 TJvHidDevice::TJvHidDevice(std::unique_ptr<TJvHidPnPInfo> PnPInfo, TJvHidDeviceController* Controller)
-    : FController(Controller), FPnPInfo(std::move(PnPInfo)) {
-  if (FController != nullptr) {
-    SetOnData(FController->OnDeviceData());
-    FOnUnplug = FController->OnDeviceUnplug();
+    : controller_(Controller), pnpInfo_(std::move(PnPInfo)) {
+  if (controller_ != nullptr) {
+    SetOnData(controller_->OnDeviceData());
+    OnUnplug = controller_->OnDeviceUnplug();
   }
   OpenSyncHandleUnchecked();
-  if (FSyncHandle == INVALID_HANDLE_VALUE) throw EControllerError(hid::kDeviceCannotBeOpened);
-  FAttributes.Size = sizeof(HIDD_ATTRIBUTES);
+  if (syncHandle_ == INVALID_HANDLE_VALUE) throw EControllerError(hid::kDeviceCannotBeOpened);
+  attributes_.Size = sizeof(HIDD_ATTRIBUTES);
   auto getAttributes = hid::Services().hid.HidD_GetAttributes;
-  if (getAttributes == nullptr || !getAttributes(FSyncHandle, &FAttributes)) {
+  if (getAttributes == nullptr || !getAttributes(syncHandle_, &attributes_)) {
     CloseSyncHandle();
     throw EControllerError(hid::kDeviceCannotBeIdentified);
   }
@@ -44,9 +44,9 @@ TJvHidDevice::TJvHidDevice(std::unique_ptr<TJvHidPnPInfo> PnPInfo, TJvHidDeviceC
 TJvHidDevice::~TJvHidDevice() { GiveBack(); }
 
 void TJvHidDevice::operator delete(TJvHidDevice* Device, std::destroying_delete_t) {
-  if (Device->FHolds > 0) {
+  if (Device->holds_ > 0) {
     Device->GiveBack();
-    Device->FFreeWhenReleased = true;
+    Device->freeWhenReleased_ = true;
     return;
   }
   Free(Device);
@@ -57,37 +57,37 @@ void TJvHidDevice::Free(TJvHidDevice* Device) {
   ::operator delete(static_cast<void*>(Device));
 }
 
-TJvHidDevice::Hold::Hold(TJvHidDevice* Device) : FDevice(Device) { ++FDevice->FHolds; }
+TJvHidDevice::Hold::Hold(TJvHidDevice* Device) : device_(Device) { ++device_->holds_; }
 
 TJvHidDevice::Hold::~Hold() {
-  if (--FDevice->FHolds == 0 && FDevice->FFreeWhenReleased) Free(FDevice);
+  if (--device_->holds_ == 0 && device_->freeWhenReleased_) Free(device_);
 }
 
 void TJvHidDevice::GiveBack() {
-  if (FGivenBack) return;
-  FGivenBack = true;
+  if (givenBack_) return;
+  givenBack_ = true;
   // Held by hand (a Hold would free it at the end): a handler that the
   // reader's stop runs may delete the device again, which must only mark it.
-  ++FHolds;
-  TJvHidDataEvent oldOnData = FOnData;
-  TJvHidPlugEvent oldOnUnplug = FOnUnplug;
+  ++holds_;
+  TJvHidDataEvent oldOnData = onData_;
+  TJvHidPlugEvent oldOnUnplug = OnUnplug;
   StopReadThread();
-  FOnData = nullptr;
-  FOnUnplug = nullptr;
+  onData_ = nullptr;
+  OnUnplug = nullptr;
   ReleaseHold();
   CloseAllHandles();
-  if (FPreparsedData != nullptr) {
-    if (auto freeData = hid::Services().hid.HidD_FreePreparsedData) freeData(FPreparsedData);
-    FPreparsedData = nullptr;
+  if (preparsedData_ != nullptr) {
+    if (auto freeData = hid::Services().hid.HidD_FreePreparsedData) freeData(preparsedData_);
+    preparsedData_ = nullptr;
   }
   GiveEntryBack(oldOnData, oldOnUnplug);
-  --FHolds;
+  --holds_;
 }
 
 void TJvHidDevice::GiveEntryBack(const TJvHidDataEvent& OldOnData, const TJvHidPlugEvent& OldOnUnplug) {
-  TJvHidDeviceController* controller = FController;
+  TJvHidDeviceController* controller = controller_;
   if (controller == nullptr) return;
-  std::vector<TJvHidDevice*>& list = controller->FDeviceList;
+  std::vector<TJvHidDevice*>& list = controller->deviceList_;
   auto entry = std::find(list.begin(), list.end(), this);
   if (entry == list.end()) return;
   const std::size_t index = static_cast<std::size_t>(entry - list.begin());
@@ -98,9 +98,9 @@ void TJvHidDevice::GiveEntryBack(const TJvHidDataEvent& OldOnData, const TJvHidP
   // Given back while still plugged in: the entry gets a fresh unclaimed
   // device for the same interface, which takes over the record.
   try {
-    auto* fresh = new TJvHidDevice(std::move(FPnPInfo), controller);
+    auto* fresh = new TJvHidDevice(std::move(pnpInfo_), controller);
     fresh->SetOnData(OldOnData);
-    fresh->FOnUnplug = OldOnUnplug;
+    fresh->OnUnplug = OldOnUnplug;
     fresh->SetThreadSleepTime(ThreadSleepTime());
     list[index] = fresh;
   } catch (...) {
@@ -115,60 +115,60 @@ bool TJvHidDevice::IsAccessible() const { return Plugged() && (CheckedOut() || I
 
 bool TJvHidDevice::OpenSyncHandleUnchecked() {
   auto createFile = hid::Services().file.CreateFileA;
-  if (createFile == nullptr || FPnPInfo == nullptr) return false;
-  const char* path = FPnPInfo->DevicePath.c_str();
-  FSyncHandle = Normalised(createFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
-  FReadWriteAccess = FSyncHandle != INVALID_HANDLE_VALUE;
+  if (createFile == nullptr || pnpInfo_ == nullptr) return false;
+  const char* path = pnpInfo_->DevicePath.c_str();
+  syncHandle_ = Normalised(createFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+  readWriteAccess_ = syncHandle_ != INVALID_HANDLE_VALUE;
   auto lastError = hid::Services().file.GetLastError;
-  FAccessDenied = !FReadWriteAccess && lastError != nullptr && lastError() == ERROR_ACCESS_DENIED;
-  if (!FReadWriteAccess) {
+  accessDenied_ = !readWriteAccess_ && lastError != nullptr && lastError() == ERROR_ACCESS_DENIED;
+  if (!readWriteAccess_) {
     // Query-only access still serves attributes and strings.
-    FSyncHandle =
+    syncHandle_ =
         Normalised(createFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
   }
-  return FSyncHandle != INVALID_HANDLE_VALUE;
+  return syncHandle_ != INVALID_HANDLE_VALUE;
 }
 
 bool TJvHidDevice::OpenSyncHandle() {
-  if (IsAccessible() && FSyncHandle == INVALID_HANDLE_VALUE) OpenSyncHandleUnchecked();
+  if (IsAccessible() && syncHandle_ == INVALID_HANDLE_VALUE) OpenSyncHandleUnchecked();
   // A handle still open from earlier serves even when no longer accessible.
-  return FSyncHandle != INVALID_HANDLE_VALUE;
+  return syncHandle_ != INVALID_HANDLE_VALUE;
 }
 
 bool TJvHidDevice::OpenReadHandle() {
   if (!IsAccessible()) return false;
-  if (FReadHandle.load() == INVALID_HANDLE_VALUE) {
+  if (readHandle_.load() == INVALID_HANDLE_VALUE) {
     auto createFile = hid::Services().file.CreateFileA;
-    if (createFile == nullptr || FPnPInfo == nullptr) return false;
+    if (createFile == nullptr || pnpInfo_ == nullptr) return false;
     // Opened without the lock: an opening may take a while, and the
     // user-interface thread must never wait for one.
-    HANDLE handle = Normalised(createFile(FPnPInfo->DevicePath.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_OVERLAPPED, nullptr));
+    HANDLE handle =
+        Normalised(createFile(pnpInfo_->DevicePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
     if (handle != INVALID_HANDLE_VALUE) {
-      std::unique_lock lock(FReadHandleLock);
+      std::unique_lock lock(readHandleLock_);
       // Another thread may have been quicker, or have marked the device
       // unplugged meanwhile (a read thread opening): the handles of an
       // unplugged device stay closed.
-      const bool kept = FReadHandle.load() == INVALID_HANDLE_VALUE && IsAccessible();
-      if (kept) FReadHandle.store(handle);
+      const bool kept = readHandle_.load() == INVALID_HANDLE_VALUE && IsAccessible();
+      if (kept) readHandle_.store(handle);
       lock.unlock();
       if (!kept) hid::Services().file.CloseHandle(handle);
     }
   }
-  return FReadHandle.load() != INVALID_HANDLE_VALUE;
+  return readHandle_.load() != INVALID_HANDLE_VALUE;
 }
 
 void TJvHidDevice::CloseSyncHandle() {
-  if (FSyncHandle == INVALID_HANDLE_VALUE) return;
-  hid::Services().file.CloseHandle(FSyncHandle);
-  FSyncHandle = INVALID_HANDLE_VALUE;
+  if (syncHandle_ == INVALID_HANDLE_VALUE) return;
+  hid::Services().file.CloseHandle(syncHandle_);
+  syncHandle_ = INVALID_HANDLE_VALUE;
 }
 
 void TJvHidDevice::CloseReadHandle() {
-  std::lock_guard lock(FReadHandleLock);
-  HANDLE handle = FReadHandle.exchange(INVALID_HANDLE_VALUE);
+  std::lock_guard lock(readHandleLock_);
+  HANDLE handle = readHandle_.exchange(INVALID_HANDLE_VALUE);
   if (handle != INVALID_HANDLE_VALUE) hid::Services().file.CloseHandle(handle);
 }
 
@@ -178,13 +178,13 @@ void TJvHidDevice::CloseAllHandles() {
 }
 
 PHIDP_PREPARSED_DATA TJvHidDevice::PreparsedData() {
-  if (FPreparsedData == nullptr && OpenSyncHandle()) {
+  if (preparsedData_ == nullptr && OpenSyncHandle()) {
     PHIDP_PREPARSED_DATA data = nullptr;
     auto getData = hid::Services().hid.HidD_GetPreparsedData;
-    if (getData != nullptr && getData(FSyncHandle, &data)) FPreparsedData = data;
+    if (getData != nullptr && getData(syncHandle_, &data)) preparsedData_ = data;
     CloseSyncHandle();
   }
-  return FPreparsedData;
+  return preparsedData_;
 }
 
 HIDP_CAPS TJvHidDevice::Caps() {
@@ -197,21 +197,21 @@ HIDP_CAPS TJvHidDevice::Caps() {
 }
 
 std::u16string TJvHidDevice::ProductString() {
-  if (FProductString.empty() && OpenSyncHandle()) {
+  if (productString_.empty() && OpenSyncHandle()) {
     char16_t buffer[kProductStringUnits] = {};
     auto getString = hid::Services().hid.HidD_GetProductString;
-    if (getString != nullptr && getString(FSyncHandle, buffer, sizeof buffer)) {
+    if (getString != nullptr && getString(syncHandle_, buffer, sizeof buffer)) {
       std::size_t length = 0;
       while (length < kProductStringUnits && buffer[length] != 0) ++length;
-      FProductString.assign(buffer, length);
+      productString_.assign(buffer, length);
     }
     CloseSyncHandle();
   }
-  return FProductString;
+  return productString_;
 }
 
 void TJvHidDevice::SetThreadSleepTime(int Value) {
-  if (Value >= kMinThreadSleepTime && Value <= kMaxThreadSleepTime) FThreadSleepTime.store(Value);
+  if (Value >= kMinThreadSleepTime && Value <= kMaxThreadSleepTime) threadSleepTime_.store(Value);
 }
 
 void TJvHidDevice::SetOnData(const TJvHidDataEvent& Handler) {
@@ -219,47 +219,46 @@ void TJvHidDevice::SetOnData(const TJvHidDataEvent& Handler) {
   // this device back.
   Hold hold(this);
   if (!Handler.Assigned()) StopReadThread();
-  if (FGivenBack) return;
-  FOnData = Handler;
+  if (givenBack_) return;
+  onData_ = Handler;
   StartReadThread();
 }
 
 bool TJvHidDevice::WriteReport(const void* Buffer, DWORD Count, DWORD& Written) {
   if (!OpenSyncHandle()) return false;
   auto writeFile = hid::Services().file.WriteFile;
-  return writeFile != nullptr && writeFile(FSyncHandle, Buffer, Count, &Written, nullptr) != 0;
+  return writeFile != nullptr && writeFile(syncHandle_, Buffer, Count, &Written, nullptr) != 0;
 }
 
 bool TJvHidDevice::ReadReport(void* Buffer, DWORD Count, DWORD& Read) {
   if (!OpenSyncHandle()) return false;
   auto readFile = hid::Services().file.ReadFile;
-  return readFile != nullptr && readFile(FSyncHandle, Buffer, Count, &Read, nullptr) != 0;
+  return readFile != nullptr && readFile(syncHandle_, Buffer, Count, &Read, nullptr) != 0;
 }
 
 bool TJvHidDevice::OpenReadHandleForReport() { return OpenReadHandle(); }
 
 void WINAPI TJvHidDevice::TimedReadCompletion(DWORD, DWORD, OVERLAPPED* Overlapped) {
-  static_cast<TJvHidDevice*>(Overlapped->hEvent)->FTimedReadDone = true;
+  static_cast<TJvHidDevice*>(Overlapped->hEvent)->timedReadDone_ = true;
 }
 
 bool TJvHidDevice::AwaitTimedRead(DWORD Milliseconds) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(Milliseconds);
   auto sleepEx = hid::Services().file.SleepEx;
-  while (!FTimedReadDone && sleepEx != nullptr) {
+  while (!timedReadDone_ && sleepEx != nullptr) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) break;
     // Returns early when a completion routine (ours or another) has run.
     sleepEx(static_cast<DWORD>(left), TRUE);
   }
-  return FTimedReadDone;
+  return timedReadDone_;
 }
 
-TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Count, DWORD& Read,
-                                                         DWORD TimeoutMs) {
+TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Count, DWORD& Read, DWORD TimeoutMs) {
   Read = 0;
-  if (FReadThread != nullptr) return ReadResult::Failed;
-  FTimedReadDone = false;
+  if (readThread_ != nullptr) return ReadResult::Failed;
+  timedReadDone_ = false;
   if (!BeginOverlappedRead(Buffer, Count, &TimedReadCompletion)) return ReadResult::Failed;
   const bool timedOut = !AwaitTimedRead(TimeoutMs);
   if (timedOut) {
@@ -281,48 +280,47 @@ TJvHidDevice::ReadResult TJvHidDevice::ReadReportTimeout(void* Buffer, DWORD Cou
 }
 
 TJvHidDevice::HoldResult TJvHidDevice::HoldExclusive(DWORD TimeoutMs) {
-  if (FHold != INVALID_HANDLE_VALUE) return HoldResult::Held;
+  if (hold_ != INVALID_HANDLE_VALUE) return HoldResult::Held;
   auto holdDevice = hid::Services().hold.HoldDevice;
-  if (!IsAccessible() || FPnPInfo == nullptr || holdDevice == nullptr) return HoldResult::Failed;
-  HANDLE hold = Normalised(holdDevice(FPnPInfo->DevicePath.c_str(), TimeoutMs));
+  if (!IsAccessible() || pnpInfo_ == nullptr || holdDevice == nullptr) return HoldResult::Failed;
+  HANDLE hold = Normalised(holdDevice(pnpInfo_->DevicePath.c_str(), TimeoutMs));
   if (hold == INVALID_HANDLE_VALUE) {
     auto lastError = hid::Services().file.GetLastError;
     return lastError != nullptr && lastError() == ERROR_TIMEOUT ? HoldResult::Busy : HoldResult::Failed;
   }
-  FHold = hold;
+  hold_ = hold;
   return HoldResult::Held;
 }
 
 void TJvHidDevice::ReleaseHold() {
-  HANDLE hold = std::exchange(FHold, INVALID_HANDLE_VALUE);
+  HANDLE hold = std::exchange(hold_, INVALID_HANDLE_VALUE);
   if (hold == INVALID_HANDLE_VALUE) return;
   if (auto release = hid::Services().hold.ReleaseDeviceHold) release(hold);
 }
 
 void TJvHidDevice::StartReadThread() {
-  if (FGivenBack || !FOnData.Assigned() || !Plugged() || !CheckedOut() || !FReadWriteAccess ||
-      FReadThread != nullptr) {
+  if (givenBack_ || !onData_.Assigned() || !Plugged() || !CheckedOut() || !readWriteAccess_ || readThread_ != nullptr) {
     return;
   }
   auto* thread = new TJvHidDeviceReadThread(this);  // created suspended
   thread->SetFreeOnTerminate(false);
-  FReadThread = thread;
+  readThread_ = thread;
   try {
     thread->Resume();
   } catch (const std::system_error&) {
     // No thread can be had now: the device goes on without a reader, as one
     // without a data handler does, and a later SetOnData tries again.
-    FReadThread = nullptr;
+    readThread_ = nullptr;
     delete thread;
   }
 }
 
 void TJvHidDevice::StopReadThread() {
-  TJvHidDeviceReadThread* thread = FReadThread;
+  TJvHidDeviceReadThread* thread = readThread_;
   if (thread == nullptr) return;
   // Taken out first, so that a handler running during the wait that stops
   // the thread again finds nothing to stop.
-  FReadThread = nullptr;
+  readThread_ = nullptr;
   thread->Terminate();
   if (thread->DeliveringOnCallingThread()) {
     // Stopped from inside its own delivery: the thread is blocked until this
@@ -335,25 +333,24 @@ void TJvHidDevice::StopReadThread() {
   delete thread;
 }
 
-bool TJvHidDevice::BeginOverlappedRead(void* Buffer, DWORD Count,
-                                       LPOVERLAPPED_COMPLETION_ROUTINE CompletionRoutine) {
+bool TJvHidDevice::BeginOverlappedRead(void* Buffer, DWORD Count, LPOVERLAPPED_COMPLETION_ROUTINE CompletionRoutine) {
   if (!OpenReadHandle()) return false;
   auto readFileEx = hid::Services().file.ReadFileEx;
-  std::lock_guard lock(FReadHandleLock);
-  HANDLE handle = FReadHandle.load();
+  std::lock_guard lock(readHandleLock_);
+  HANDLE handle = readHandle_.load();
   if (handle == INVALID_HANDLE_VALUE || readFileEx == nullptr) return false;
-  std::memset(&FReadOverlapped, 0, sizeof FReadOverlapped);
-  FReadOverlapped.hEvent = static_cast<HANDLE>(this);
-  return readFileEx(handle, Buffer, Count, &FReadOverlapped, CompletionRoutine) != 0;
+  std::memset(&readOverlapped_, 0, sizeof readOverlapped_);
+  readOverlapped_.hEvent = static_cast<HANDLE>(this);
+  return readFileEx(handle, Buffer, Count, &readOverlapped_, CompletionRoutine) != 0;
 }
 
 DWORD TJvHidDevice::OverlappedResult() {
   auto getResult = hid::Services().file.GetOverlappedResult;
-  std::lock_guard lock(FReadHandleLock);
-  HANDLE handle = FReadHandle.load();
+  std::lock_guard lock(readHandleLock_);
+  HANDLE handle = readHandle_.load();
   if (handle == INVALID_HANDLE_VALUE || getResult == nullptr) return kNoResult;
   DWORD transferred = 0;
-  return getResult(handle, &FReadOverlapped, &transferred, FALSE) ? transferred : kNoResult;
+  return getResult(handle, &readOverlapped_, &transferred, FALSE) ? transferred : kNoResult;
 }
 
 DWORD TJvHidDevice::OverlappedReadResult() {
@@ -363,8 +360,8 @@ DWORD TJvHidDevice::OverlappedReadResult() {
 
 bool TJvHidDevice::CancelOverlappedRead() {
   auto cancelIo = hid::Services().file.CancelIo;
-  std::lock_guard lock(FReadHandleLock);
-  HANDLE handle = FReadHandle.load();
+  std::lock_guard lock(readHandleLock_);
+  HANDLE handle = readHandle_.load();
   if (handle == INVALID_HANDLE_VALUE) return false;
   return cancelIo != nullptr && cancelIo(handle) != 0;
 }
@@ -372,13 +369,13 @@ bool TJvHidDevice::CancelOverlappedRead() {
 void TJvHidDevice::MarkUnplugged() {
   // Unplugged first: a read thread whose read ends with the closing handle
   // must find the device inaccessible, not open a new handle behind it.
-  FPlugged.store(false);
+  plugged_.store(false);
   ReleaseHold();
   CloseAllHandles();
   // Cleared before the call, so that it fires at most once even when the
   // handler raises, and nothing touches the device after a handler that
   // gives it back by destroying it.
-  TJvHidPlugEvent handler = FOnUnplug;
-  FOnUnplug = nullptr;
+  TJvHidPlugEvent handler = OnUnplug;
+  OnUnplug = nullptr;
   if (handler.Assigned()) handler(this);
 }

@@ -45,23 +45,23 @@ class TJvHidDevice {
   void operator delete(TJvHidDevice* Device, std::destroying_delete_t);
 
   // --- State ---
-  TJvHidDeviceController* Controller() const { return FController; }
-  bool Plugged() const { return FPlugged.load(); }
-  bool CheckedOut() const { return FCheckedOut.load(); }
-  bool InControllerEvent() const { return FInControllerEvent.load(); }
+  TJvHidDeviceController* Controller() const { return controller_; }
+  bool Plugged() const { return plugged_.load(); }
+  bool CheckedOut() const { return checkedOut_.load(); }
+  bool InControllerEvent() const { return inControllerEvent_.load(); }
   // Plugged and (CheckedOut or InControllerEvent): every opening on demand asks it.
   bool IsAccessible() const;
-  HANDLE SyncHandle() const { return FSyncHandle; }
-  HANDLE ReadHandle() const { return FReadHandle.load(); }
+  HANDLE SyncHandle() const { return syncHandle_; }
+  HANDLE ReadHandle() const { return readHandle_.load(); }
   // The last opening of SyncHandle got read and write access.
-  bool ReadWriteAccess() const { return FReadWriteAccess; }
+  bool ReadWriteAccess() const { return readWriteAccess_; }
   // The last opening of SyncHandle for reading and writing was refused for
   // lack of permission (ERROR_ACCESS_DENIED): the device is present, but the
   // user may only query it.
-  bool AccessDenied() const { return FAccessDenied; }
-  const HIDD_ATTRIBUTES& Attributes() const { return FAttributes; }
-  const TJvHidPnPInfo* PnPInfo() const { return FPnPInfo.get(); }
-  TJvHidDeviceReadThread* ReadThread() const { return FReadThread; }
+  bool AccessDenied() const { return accessDenied_; }
+  const HIDD_ATTRIBUTES& Attributes() const { return attributes_; }
+  const TJvHidPnPInfo* PnPInfo() const { return pnpInfo_.get(); }
+  TJvHidDeviceReadThread* ReadThread() const { return readThread_; }
 
   // --- Identity and capabilities, fetched on demand ---
   // The USB product string, cached once fetched (at most 254 UTF-16 units,
@@ -73,16 +73,16 @@ class TJvHidDevice {
   HIDP_CAPS Caps();
 
   // --- Handlers and settings ---
-  int ThreadSleepTime() const { return FThreadSleepTime.load(); }
+  int ThreadSleepTime() const { return threadSleepTime_.load(); }
   // Takes values from 10 to 10000 ms; ignores any other.
   void SetThreadSleepTime(int Value);
-  const TJvHidDataEvent& OnData() const { return FOnData; }
+  const TJvHidDataEvent& OnData() const { return onData_; }
   // Clearing stops the read thread; setting may start one.
   void SetOnData(const TJvHidDataEvent& Handler);
   // Only the controller's OnDeviceDataError setter gives it a value.
-  const TJvHidDataErrorEvent& OnDataError() const { return FOnDataError; }
-  const TJvHidPlugEvent& OnUnplug() const { return FOnUnplug; }
-  void SetOnUnplug(const TJvHidPlugEvent& Handler) { FOnUnplug = Handler; }
+  const TJvHidDataErrorEvent& OnDataError() const { return onDataError_; }
+  // Stored only: assigned directly.
+  TJvHidPlugEvent OnUnplug;
 
   // --- Handles ---
   bool OpenSyncHandle();
@@ -125,7 +125,7 @@ class TJvHidDevice {
   // thread only, as is ReleaseHold.
   HoldResult HoldExclusive(DWORD TimeoutMs);
   void ReleaseHold();
-  bool Holding() const { return FHold != INVALID_HANDLE_VALUE; }
+  bool Holding() const { return hold_ != INVALID_HANDLE_VALUE; }
 
   // --- Background read ---
   // Starts the read thread when OnData is assigned, the device is plugged
@@ -156,7 +156,7 @@ class TJvHidDevice {
     Hold& operator=(const Hold&) = delete;
 
    private:
-    TJvHidDevice* FDevice;
+    TJvHidDevice* device_;
   };
 
   // What giving the device back does: stops the reader, closes the handles,
@@ -166,7 +166,7 @@ class TJvHidDevice {
   // Step of GiveBack: a device still listed by its controller gives its
   // entry back (a fresh device for a plugged-in one, none for another).
   void GiveEntryBack(const TJvHidDataEvent& OldOnData, const TJvHidPlugEvent& OldOnUnplug);
-  bool GivenBack() const { return FGivenBack; }
+  bool GivenBack() const { return givenBack_; }
   static void Free(TJvHidDevice* Device);
   // The byte count of the last overlapped read; kNoResult when ReadHandle
   // is closed or the result cannot be had.
@@ -177,35 +177,34 @@ class TJvHidDevice {
   static void WINAPI TimedReadCompletion(DWORD ErrorCode, DWORD Transferred, OVERLAPPED* Overlapped);
   bool AwaitTimedRead(DWORD Milliseconds);
 
-  TJvHidDeviceController* FController = nullptr;
-  std::atomic<bool> FPlugged{true};
-  std::atomic<bool> FCheckedOut{false};
-  std::atomic<bool> FInControllerEvent{false};
-  HANDLE FSyncHandle = INVALID_HANDLE_VALUE;
+  TJvHidDeviceController* controller_ = nullptr;
+  std::atomic<bool> plugged_{true};
+  std::atomic<bool> checkedOut_{false};
+  std::atomic<bool> inControllerEvent_{false};
+  HANDLE syncHandle_ = INVALID_HANDLE_VALUE;
   // Closed by the user-interface thread while the read thread may use it.
-  std::atomic<HANDLE> FReadHandle{INVALID_HANDLE_VALUE};
-  OVERLAPPED FReadOverlapped{};
-  HIDD_ATTRIBUTES FAttributes{};
-  std::unique_ptr<TJvHidPnPInfo> FPnPInfo;
-  std::u16string FProductString;
-  PHIDP_PREPARSED_DATA FPreparsedData = nullptr;
-  std::atomic<int> FThreadSleepTime{100};
-  TJvHidDataEvent FOnData;
-  TJvHidDataErrorEvent FOnDataError;
-  TJvHidPlugEvent FOnUnplug;
-  bool FReadWriteAccess = false;
-  bool FAccessDenied = false;
-  HANDLE FHold = INVALID_HANDLE_VALUE;
-  TJvHidDeviceReadThread* FReadThread = nullptr;
-  bool FTimedReadDone = false;
+  std::atomic<HANDLE> readHandle_{INVALID_HANDLE_VALUE};
+  OVERLAPPED readOverlapped_{};
+  HIDD_ATTRIBUTES attributes_{};
+  std::unique_ptr<TJvHidPnPInfo> pnpInfo_;
+  std::u16string productString_;
+  PHIDP_PREPARSED_DATA preparsedData_ = nullptr;
+  std::atomic<int> threadSleepTime_{100};
+  TJvHidDataEvent onData_;
+  TJvHidDataErrorEvent onDataError_;
+  bool readWriteAccess_ = false;
+  bool accessDenied_ = false;
+  HANDLE hold_ = INVALID_HANDLE_VALUE;
+  TJvHidDeviceReadThread* readThread_ = nullptr;
+  bool timedReadDone_ = false;
   // Held across every use of ReadHandle's value, so that the user-interface
   // thread cannot close it (and the system hand its value to another
   // device's handle) between the moment a read thread takes the value and
   // the call it makes with it.
-  std::mutex FReadHandleLock;
+  std::mutex readHandleLock_;
   // The frames holding the device, whether it has been given back, and
   // whether it was deleted while held. User-interface thread only.
-  int FHolds = 0;
-  bool FGivenBack = false;
-  bool FFreeWhenReleased = false;
+  int holds_ = 0;
+  bool givenBack_ = false;
+  bool freeWhenReleased_ = false;
 };

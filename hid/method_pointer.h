@@ -25,15 +25,15 @@ class TMethod<R(Args...)> {
 
   // Binds a member function of M to an object of M or of a class derived from it.
   template <class C, class M>
-    requires std::is_base_of_v<M, C>
-  TMethod(C* object, R (M::*function)(Args...)) noexcept {
+  requires std::is_base_of_v<M, C> TMethod(C* object, R (M::*function)(Args...))
+  noexcept {
     using Pointer = R (M::*)(Args...);
     Bind(static_cast<M*>(object), &InvokeMember<M, Pointer>, function);
   }
 
   template <class C, class M>
-    requires std::is_base_of_v<M, C>
-  TMethod(const C* object, R (M::*function)(Args...) const) noexcept {
+  requires std::is_base_of_v<M, C> TMethod(const C* object, R (M::*function)(Args...) const)
+  noexcept {
     using Pointer = R (M::*)(Args...) const;
     Bind(const_cast<M*>(static_cast<const M*>(object)), &InvokeConstMember<M, Pointer>, function);
   }

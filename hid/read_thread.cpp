@@ -20,9 +20,7 @@ namespace {
 // Notes which thread a delivery runs on for as long as the handler runs.
 class DeliveryMark {
  public:
-  explicit DeliveryMark(std::atomic<std::thread::id>& mark) : mark_(mark) {
-    mark_.store(std::this_thread::get_id());
-  }
+  explicit DeliveryMark(std::atomic<std::thread::id>& mark) : mark_(mark) { mark_.store(std::this_thread::get_id()); }
   ~DeliveryMark() { mark_.store(std::thread::id()); }
   DeliveryMark(const DeliveryMark&) = delete;
   DeliveryMark& operator=(const DeliveryMark&) = delete;
@@ -52,7 +50,7 @@ void WINAPI TJvHidDeviceReadThread::ReadCompletionStub(DWORD, DWORD, OVERLAPPED*
 }
 
 void TJvHidDeviceReadThread::DeliverReport() {
-  DeliveryMark delivering(FDeliveringOn);
+  DeliveryMark delivering(deliveringOn_);
   const BYTE reportId = ReportBuffer.empty() ? 0 : ReportBuffer[0];
   const void* data = ReportBuffer.empty() ? nullptr : ReportBuffer.data() + 1;
   // A copy: the handler may replace the device's handler or destroy the device.
@@ -61,7 +59,7 @@ void TJvHidDeviceReadThread::DeliverReport() {
 }
 
 void TJvHidDeviceReadThread::DeliverReadError() {
-  DeliveryMark delivering(FDeliveringOn);
+  DeliveryMark delivering(deliveringOn_);
   const TJvHidDataErrorEvent handler = SourceDevice->OnDataError();
   if (handler.Assigned()) handler(SourceDevice, ErrorCode);
 }

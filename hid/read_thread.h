@@ -29,7 +29,7 @@ class TJvHidDeviceReadThread : public hid::Thread {
 
   // True while the thread's OnData or OnDataError call is running on the
   // calling thread, that is, when the caller is that handler.
-  bool DeliveringOnCallingThread() const { return FDeliveringOn.load() == std::this_thread::get_id(); }
+  bool DeliveringOnCallingThread() const { return deliveringOn_.load() == std::this_thread::get_id(); }
 
   DWORD ErrorCode = 0;
   TJvHidDevice* SourceDevice = nullptr;
@@ -45,7 +45,7 @@ class TJvHidDeviceReadThread : public hid::Thread {
   static void WINAPI ReadCompletionStub(DWORD ErrorCode, DWORD Transferred, OVERLAPPED* Overlapped);
 
   // The thread a delivery runs on; no thread while none runs.
-  std::atomic<std::thread::id> FDeliveringOn{};
+  std::atomic<std::thread::id> deliveringOn_{};
 };
 
 namespace hid {

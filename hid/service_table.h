@@ -19,20 +19,18 @@ namespace hid {
 struct ServiceTable {
   // Device-setup services ("SetupApi.dll").
   struct Setup {
-    HDEVINFO(WINAPI* SetupDiGetClassDevsA)(const GUID* ClassGuid, const char* Enumerator, HWND hwndParent,
-                                           DWORD Flags) = nullptr;
-    BOOL(WINAPI* SetupDiEnumDeviceInterfaces)(HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData,
-                                              const GUID* InterfaceClassGuid, DWORD MemberIndex,
-                                              SP_DEVICE_INTERFACE_DATA* DeviceInterfaceData) = nullptr;
-    BOOL(WINAPI* SetupDiGetDeviceInterfaceDetailA)(HDEVINFO DeviceInfoSet,
-                                                   SP_DEVICE_INTERFACE_DATA* DeviceInterfaceData,
-                                                   SP_DEVICE_INTERFACE_DETAIL_DATA_A* DeviceInterfaceDetailData,
-                                                   DWORD DeviceInterfaceDetailDataSize, DWORD* RequiredSize,
-                                                   SP_DEVINFO_DATA* DeviceInfoData) = nullptr;
-    BOOL(WINAPI* SetupDiGetDeviceRegistryPropertyA)(HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData,
-                                                    DWORD Property, DWORD* PropertyRegDataType,
-                                                    BYTE* PropertyBuffer, DWORD PropertyBufferSize,
-                                                    DWORD* RequiredSize) = nullptr;
+    HDEVINFO(WINAPI* SetupDiGetClassDevsA)
+    (const GUID* ClassGuid, const char* Enumerator, HWND hwndParent, DWORD Flags) = nullptr;
+    BOOL(WINAPI* SetupDiEnumDeviceInterfaces)
+    (HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData, const GUID* InterfaceClassGuid, DWORD MemberIndex,
+     SP_DEVICE_INTERFACE_DATA* DeviceInterfaceData) = nullptr;
+    BOOL(WINAPI* SetupDiGetDeviceInterfaceDetailA)
+    (HDEVINFO DeviceInfoSet, SP_DEVICE_INTERFACE_DATA* DeviceInterfaceData,
+     SP_DEVICE_INTERFACE_DETAIL_DATA_A* DeviceInterfaceDetailData, DWORD DeviceInterfaceDetailDataSize,
+     DWORD* RequiredSize, SP_DEVINFO_DATA* DeviceInfoData) = nullptr;
+    BOOL(WINAPI* SetupDiGetDeviceRegistryPropertyA)
+    (HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData, DWORD Property, DWORD* PropertyRegDataType,
+     BYTE* PropertyBuffer, DWORD PropertyBufferSize, DWORD* RequiredSize) = nullptr;
     BOOL(WINAPI* SetupDiDestroyDeviceInfoList)(HDEVINFO DeviceInfoSet) = nullptr;
   };
 
@@ -48,19 +46,22 @@ struct ServiceTable {
 
   // File services (kernel32), always present.
   struct File {
-    HANDLE(WINAPI* CreateFileA)(const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
-                                SECURITY_ATTRIBUTES* lpSecurityAttributes, DWORD dwCreationDisposition,
-                                DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) = nullptr;
+    HANDLE(WINAPI* CreateFileA)
+    (const char* lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, SECURITY_ATTRIBUTES* lpSecurityAttributes,
+     DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) = nullptr;
     BOOL(WINAPI* CloseHandle)(HANDLE hObject) = nullptr;
-    BOOL(WINAPI* ReadFile)(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
-                           OVERLAPPED* lpOverlapped) = nullptr;
-    BOOL(WINAPI* WriteFile)(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
-                            DWORD* lpNumberOfBytesWritten, OVERLAPPED* lpOverlapped) = nullptr;
-    BOOL(WINAPI* ReadFileEx)(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, OVERLAPPED* lpOverlapped,
-                             LPOVERLAPPED_COMPLETION_ROUTINE lpCompletionRoutine) = nullptr;
+    BOOL(WINAPI* ReadFile)
+    (HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
+     OVERLAPPED* lpOverlapped) = nullptr;
+    BOOL(WINAPI* WriteFile)
+    (HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite, DWORD* lpNumberOfBytesWritten,
+     OVERLAPPED* lpOverlapped) = nullptr;
+    BOOL(WINAPI* ReadFileEx)
+    (HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, OVERLAPPED* lpOverlapped,
+     LPOVERLAPPED_COMPLETION_ROUTINE lpCompletionRoutine) = nullptr;
     DWORD(WINAPI* SleepEx)(DWORD dwMilliseconds, BOOL bAlertable) = nullptr;
-    BOOL(WINAPI* GetOverlappedResult)(HANDLE hFile, OVERLAPPED* lpOverlapped, DWORD* lpNumberOfBytesTransferred,
-                                      BOOL bWait) = nullptr;
+    BOOL(WINAPI* GetOverlappedResult)
+    (HANDLE hFile, OVERLAPPED* lpOverlapped, DWORD* lpNumberOfBytesTransferred, BOOL bWait) = nullptr;
     // Bound afresh at each use on Windows; FALSE when the system has none.
     BOOL(WINAPI* CancelIo)(HANDLE hFile) = nullptr;
     DWORD(WINAPI* GetLastError)() = nullptr;
@@ -91,34 +92,34 @@ struct ServiceTable {
 // The entry points of each group by name, one a line, for the code that
 // treats every entry of a group alike: binding them by their exported names,
 // checking a group is complete.
-#define LUMETRA_SETUP_SERVICES(ENTRY) \
-  ENTRY(SetupDiGetClassDevsA) \
-  ENTRY(SetupDiEnumDeviceInterfaces) \
-  ENTRY(SetupDiGetDeviceInterfaceDetailA) \
+#define LUMETRA_SETUP_SERVICES(ENTRY)      \
+  ENTRY(SetupDiGetClassDevsA)              \
+  ENTRY(SetupDiEnumDeviceInterfaces)       \
+  ENTRY(SetupDiGetDeviceInterfaceDetailA)  \
   ENTRY(SetupDiGetDeviceRegistryPropertyA) \
   ENTRY(SetupDiDestroyDeviceInfoList)
 
 #define LUMETRA_HID_SERVICES(ENTRY) \
-  ENTRY(HidD_GetHidGuid) \
-  ENTRY(HidD_GetAttributes) \
-  ENTRY(HidD_GetPreparsedData) \
-  ENTRY(HidD_FreePreparsedData) \
-  ENTRY(HidP_GetCaps) \
+  ENTRY(HidD_GetHidGuid)            \
+  ENTRY(HidD_GetAttributes)         \
+  ENTRY(HidD_GetPreparsedData)      \
+  ENTRY(HidD_FreePreparsedData)     \
+  ENTRY(HidP_GetCaps)               \
   ENTRY(HidD_GetProductString)
 
 #define LUMETRA_FILE_SERVICES(ENTRY) \
-  ENTRY(CreateFileA) \
-  ENTRY(CloseHandle) \
-  ENTRY(ReadFile) \
-  ENTRY(WriteFile) \
-  ENTRY(ReadFileEx) \
-  ENTRY(SleepEx) \
-  ENTRY(GetOverlappedResult) \
-  ENTRY(CancelIo) \
+  ENTRY(CreateFileA)                 \
+  ENTRY(CloseHandle)                 \
+  ENTRY(ReadFile)                    \
+  ENTRY(WriteFile)                   \
+  ENTRY(ReadFileEx)                  \
+  ENTRY(SleepEx)                     \
+  ENTRY(GetOverlappedResult)         \
+  ENTRY(CancelIo)                    \
   ENTRY(GetLastError)
 
 #define LUMETRA_HOLD_SERVICES(ENTRY) \
-  ENTRY(HoldDevice) \
+  ENTRY(HoldDevice)                  \
   ENTRY(ReleaseDeviceHold)
 
 // For a backend whose functions carry the services' own names: the

@@ -61,46 +61,46 @@ bool CheckSynchronize() {
 }
 
 Thread::~Thread() {
-  if (FStarted && FThread.joinable()) {
+  if (started_ && thread_.joinable()) {
     Terminate();
     WaitFor();
   }
 }
 
 void Thread::Resume() {
-  std::lock_guard lock(FStartMutex);
-  if (FStarted) return;
+  std::lock_guard lock(startMutex_);
+  if (started_) return;
   // Started only once the thread exists: a creation that fails (it throws
   // std::system_error) leaves a thread that WaitFor does not wait for.
-  FThread = std::thread([this] { Run(); });
-  FStarted = true;
+  thread_ = std::thread([this] { Run(); });
+  started_ = true;
 }
 
 void Thread::Run() {
-  // Resume assigns FThread under this lock; wait until it has.
-  { std::lock_guard lock(FStartMutex); }
+  // Resume assigns thread_ under this lock; wait until it has.
+  { std::lock_guard lock(startMutex_); }
   try {
     Execute();
   } catch (...) {
-    FFatalException = std::current_exception();
+    fatalException_ = std::current_exception();
   }
-  if (FFreeOnTerminate.load()) {
-    FThread.detach();
-    FFinished.store(true, std::memory_order_release);
+  if (freeOnTerminate_.load()) {
+    thread_.detach();
+    finished_.store(true, std::memory_order_release);
     delete this;
     return;
   }
   SyncState& sync = Sync();
   {
     std::lock_guard lock(sync.mutex);
-    FFinished.store(true, std::memory_order_release);
+    finished_.store(true, std::memory_order_release);
   }
   sync.changed.notify_all();
 }
 
 void Thread::WaitFor() {
-  if (!FStarted) return;
-  if (FThread.get_id() == std::this_thread::get_id()) return;
+  if (!started_) return;
+  if (thread_.get_id() == std::this_thread::get_id()) return;
   if (IsMainThread()) {
     SyncState& sync = Sync();
     std::unique_lock lock(sync.mutex);
@@ -114,7 +114,7 @@ void Thread::WaitFor() {
       sync.changed.wait(lock);
     }
   }
-  if (FThread.joinable()) FThread.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 void Thread::Synchronize(const std::function<void()>& Method) {

@@ -34,15 +34,15 @@ class Thread {
   // system cannot create one.
   void Resume();
   // Asks the body to end; the body polls Terminated().
-  void Terminate() { FTerminated.store(true, std::memory_order_release); }
-  bool Terminated() const { return FTerminated.load(std::memory_order_acquire); }
+  void Terminate() { terminated_.store(true, std::memory_order_release); }
+  bool Terminated() const { return terminated_.load(std::memory_order_acquire); }
 
   // When set, the object deletes itself as soon as the body has returned.
-  void SetFreeOnTerminate(bool Value) { FFreeOnTerminate.store(Value); }
-  bool FreeOnTerminate() const { return FFreeOnTerminate.load(); }
+  void SetFreeOnTerminate(bool Value) { freeOnTerminate_.store(Value); }
+  bool FreeOnTerminate() const { return freeOnTerminate_.load(); }
 
-  bool Started() const { return FStarted; }
-  bool Finished() const { return FFinished.load(std::memory_order_acquire); }
+  bool Started() const { return started_; }
+  bool Finished() const { return finished_.load(std::memory_order_acquire); }
 
   // Waits until the body has returned. On the user-interface thread it
   // serves Synchronize calls meanwhile. Returns at once for a thread never
@@ -50,7 +50,7 @@ class Thread {
   void WaitFor();
 
   // An exception that escaped the body, if any.
-  std::exception_ptr FatalException() const { return FFatalException; }
+  std::exception_ptr FatalException() const { return fatalException_; }
 
  protected:
   virtual void Execute() = 0;
@@ -63,13 +63,13 @@ class Thread {
  private:
   void Run();
 
-  std::mutex FStartMutex;
-  std::thread FThread;
-  std::atomic<bool> FTerminated{false};
-  std::atomic<bool> FFinished{false};
-  std::atomic<bool> FFreeOnTerminate{false};
-  bool FStarted = false;
-  std::exception_ptr FFatalException;
+  std::mutex startMutex_;
+  std::thread thread_;
+  std::atomic<bool> terminated_{false};
+  std::atomic<bool> finished_{false};
+  std::atomic<bool> freeOnTerminate_{false};
+  bool started_ = false;
+  std::exception_ptr fatalException_;
 };
 
 // Runs the Synchronize calls waiting for the user-interface thread. Does

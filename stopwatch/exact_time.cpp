@@ -11,9 +11,7 @@ ExactTime ExactTime::FromUnitDigits(std::string_view digits) {
   return time;
 }
 
-ExactTime ExactTime::FromUnits(unsigned long long units) {
-  return FromUnitDigits(std::to_string(units));
-}
+ExactTime ExactTime::FromUnits(unsigned long long units) { return FromUnitDigits(std::to_string(units)); }
 
 bool ExactTime::AtLeastPowerOfTenSeconds(int power) const {
   // Without leading zeros, the count is >= 10^(power + 4) exactly when it has

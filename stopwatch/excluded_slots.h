@@ -15,22 +15,22 @@ namespace stopwatch {
 class ExcludedSlots {
  public:
   // Slots outside 0 to 83 are never excluded.
-  bool contains(int slot) const { return InRange(slot) && slots_.test(static_cast<std::size_t>(slot)); }
-  void exclude(int slot) {
+  bool Contains(int slot) const { return InRange(slot) && slots_.test(static_cast<std::size_t>(slot)); }
+  void Exclude(int slot) {
     if (InRange(slot)) slots_.set(static_cast<std::size_t>(slot));
   }
-  void restore(int slot) {
+  void Restore(int slot) {
     if (InRange(slot)) slots_.reset(static_cast<std::size_t>(slot));
   }
-  void clear() { slots_.reset(); }
-  bool empty() const { return slots_.none(); }
-  int count() const { return static_cast<int>(slots_.count()); }
+  void Clear() { slots_.reset(); }
+  bool Empty() const { return slots_.none(); }
+  int Count() const { return static_cast<int>(slots_.count()); }
   // In slot order.
-  std::vector<int> list() const {
+  std::vector<int> List() const {
     // Not named "slots": Qt's headers make that a keyword.
     std::vector<int> inOrder;
     for (int slot = 0; slot < kSlotCount; ++slot)
-      if (contains(slot)) inOrder.push_back(slot);
+      if (Contains(slot)) inOrder.push_back(slot);
     return inOrder;
   }
 

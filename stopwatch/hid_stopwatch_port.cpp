@@ -8,12 +8,9 @@ bool HidStopwatchPort::HasStopwatch() { return device_ != nullptr; }
 
 HoldOutcome HidStopwatchPort::HoldForPass(unsigned waitMs) {
   switch (device_->HoldExclusive(waitMs)) {
-    case TJvHidDevice::HoldResult::Held:
-      break;
-    case TJvHidDevice::HoldResult::Busy:
-      return HoldOutcome::Busy;
-    case TJvHidDevice::HoldResult::Failed:
-      return HoldOutcome::Failed;
+    case TJvHidDevice::HoldResult::Held: break;
+    case TJvHidDevice::HoldResult::Busy: return HoldOutcome::Busy;
+    case TJvHidDevice::HoldResult::Failed: return HoldOutcome::Failed;
   }
   // The answer handle may have been open since an earlier pass, taking in
   // the answers to whatever another program asked meanwhile. A handle
@@ -41,18 +38,15 @@ bool HidStopwatchPort::WriteReport(std::span<const std::uint8_t> buffer, std::si
   return ok;
 }
 
-ReadOutcome HidStopwatchPort::ReadReportTimeout(std::span<std::uint8_t> buffer, std::size_t count,
-                                                std::size_t& read, unsigned timeoutMs) {
+ReadOutcome HidStopwatchPort::ReadReportTimeout(std::span<std::uint8_t> buffer, std::size_t count, std::size_t& read,
+                                                unsigned timeoutMs) {
   DWORD done = 0;
   const auto result = device_->ReadReportTimeout(buffer.data(), static_cast<DWORD>(count), done, timeoutMs);
   read = done;
   switch (result) {
-    case TJvHidDevice::ReadResult::Ok:
-      return ReadOutcome::Ok;
-    case TJvHidDevice::ReadResult::TimedOut:
-      return ReadOutcome::TimedOut;
-    case TJvHidDevice::ReadResult::Failed:
-      break;
+    case TJvHidDevice::ReadResult::Ok: return ReadOutcome::Ok;
+    case TJvHidDevice::ReadResult::TimedOut: return ReadOutcome::TimedOut;
+    case TJvHidDevice::ReadResult::Failed: break;
   }
   return ReadOutcome::Failed;
 }

@@ -37,15 +37,14 @@ bool CharAt(std::string_view text, std::size_t at, char c) { return at < text.si
 }  // namespace
 
 long long LocalDateTime::UtcSeconds() const {
-  return DaysFromCivil(year, month, day) * 86400 + hour * 3600LL + minute * 60LL + second -
-         utcOffsetMinutes * 60LL;
+  return DaysFromCivil(year, month, day) * 86400 + hour * 3600LL + minute * 60LL + second - utcOffsetMinutes * 60LL;
 }
 
 std::string FormatIso8601(const LocalDateTime& m) {
   const int offset = m.utcOffsetMinutes < 0 ? -m.utcOffsetMinutes : m.utcOffsetMinutes;
   char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", m.year, m.month, m.day, m.hour,
-                m.minute, m.second, m.utcOffsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", m.year, m.month, m.day, m.hour, m.minute,
+                m.second, m.utcOffsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
   return text;
 }
 

@@ -42,9 +42,7 @@ inline constexpr Cell kReadTimeCell{6, 9};
 
 constexpr bool IsHeaderCell(int column, int row) { return row == 0 || column == 0; }
 // Cells (5, 9) to (10, 9), the read's date and time among them.
-constexpr bool IsHiddenCell(int column, int row) {
-  return row == kLastSlotCell.row && column > kLastSlotCell.column;
-}
+constexpr bool IsHiddenCell(int column, int row) { return row == kLastSlotCell.row && column > kLastSlotCell.column; }
 constexpr bool IsReadStampCell(int column, int row) {
   return Cell{column, row} == kReadDateCell || Cell{column, row} == kReadTimeCell;
 }

@@ -24,12 +24,9 @@ Exchange ExchangeSlot(StopwatchPort& device, int slot, std::size_t outputLength,
   answer.assign(AnswerBufferSize(inputLength), 0);
   std::size_t read = 0;
   switch (device.ReadReportTimeout(answer, inputLength, read, kAnswerTimeoutMs)) {
-    case ReadOutcome::Ok:
-      break;
-    case ReadOutcome::TimedOut:
-      return Exchange::NoAnswer;
-    case ReadOutcome::Failed:
-      return Exchange::Failed;
+    case ReadOutcome::Ok: break;
+    case ReadOutcome::TimedOut: return Exchange::NoAnswer;
+    case ReadOutcome::Failed: return Exchange::Failed;
   }
   if (read < kAnswerLength || read > answer.size()) return Exchange::Failed;
   return Exchange::Answered;
@@ -55,13 +52,10 @@ class PassHold {
 
 Stop StopFor(Exchange exchange) {
   switch (exchange) {
-    case Exchange::NotConnected:
-      return {ReadOutResult::Kind::NotConnected, kStatusNotConnected};
-    case Exchange::NoAnswer:
-      return {ReadOutResult::Kind::NoAnswer, kStatusNoAnswer};
+    case Exchange::NotConnected: return {ReadOutResult::Kind::NotConnected, kStatusNotConnected};
+    case Exchange::NoAnswer: return {ReadOutResult::Kind::NoAnswer, kStatusNoAnswer};
     case Exchange::Answered:
-    case Exchange::Failed:
-      break;
+    case Exchange::Failed: break;
   }
   return {ReadOutResult::Kind::ExchangeFailed, kStatusExchangeFailed};
 }
@@ -75,8 +69,7 @@ ReadOutResult ReadStopwatch(StopwatchPort& device, ReadOutWindowPort& window, Cl
     return result;
   }
   switch (device.HoldForPass(kBusyWaitMs)) {
-    case HoldOutcome::Held:
-      break;
+    case HoldOutcome::Held: break;
     case HoldOutcome::Busy:
       result.kind = ReadOutResult::Kind::Busy;
       window.SetStatusText(std::string(kStatusBusy));
@@ -98,8 +91,8 @@ ReadOutResult ReadStopwatch(StopwatchPort& device, ReadOutWindowPort& window, Cl
     // The port reads the window's reference afresh at each call: a removal
     // handled during the pass leaves it without a stopwatch.
     const std::size_t outputLength = device.HasStopwatch() ? device.OutputReportByteLength() : 0;
-    const Exchange exchange = outputLength == 0 ? Exchange::NotConnected
-                                                : ExchangeSlot(device, slot, outputLength, answer);
+    const Exchange exchange =
+        outputLength == 0 ? Exchange::NotConnected : ExchangeSlot(device, slot, outputLength, answer);
     if (exchange != Exchange::Answered) {
       const Stop stop = StopFor(exchange);
       result.kind = stop.kind;

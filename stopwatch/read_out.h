@@ -30,13 +30,13 @@ inline constexpr std::string_view kStatusReadTimeJoint = " в ";
 // A read in which every slot answered: what it was made from and what the
 // table shows of it.
 struct FinishedRead {
-  LocalDateTime readAt;  // when the last answer had come
-  std::string date;      // readAt in the short date format
-  std::string time;      // readAt in the long time format
-  std::string separator;            // the decimal separator of the cell texts
-  std::vector<RawAnswer> answers;   // slot by slot
-  std::vector<std::string> cells;   // slot by slot, as the table shows them
-  ExcludedSlots excluded;           // set aside from the figures: none from the stopwatch
+  LocalDateTime readAt;            // when the last answer had come
+  std::string date;                // readAt in the short date format
+  std::string time;                // readAt in the long time format
+  std::string separator;           // the decimal separator of the cell texts
+  std::vector<RawAnswer> answers;  // slot by slot
+  std::vector<std::string> cells;  // slot by slot, as the table shows them
+  ExcludedSlots excluded;          // set aside from the figures: none from the stopwatch
 };
 
 struct ReadOutResult {

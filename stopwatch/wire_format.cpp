@@ -15,9 +15,7 @@ std::vector<std::uint8_t> MakeRequest(int slot, std::size_t outputReportLength) 
   return request;
 }
 
-std::size_t AnswerBufferSize(std::size_t inputReportLength) {
-  return std::max(kAnswerLength, inputReportLength);
-}
+std::size_t AnswerBufferSize(std::size_t inputReportLength) { return std::max(kAnswerLength, inputReportLength); }
 
 ExactTime DecodeTime(ConstAnswer answer) {
   // Each byte in decimal without leading zeros: up to three digits.

@@ -10,9 +10,7 @@ namespace {
 
 std::wstring LocaleName(const std::string& name) { return name.empty() ? std::wstring() : kit::win::Wide(name); }
 
-const wchar_t* LocaleOrUser(const std::wstring& name) {
-  return name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str();
-}
+const wchar_t* LocaleOrUser(const std::wstring& name) { return name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str(); }
 
 SYSTEMTIME DateOnly(const CalendarDate& date) {
   SYSTEMTIME time{};
@@ -44,10 +42,17 @@ stopwatch::LocalDateTime ClockAndLocale::Now() {
   FILETIME utcFile, localFile;
   ::SystemTimeToFileTime(&utc, &utcFile);
   ::SystemTimeToFileTime(&local, &localFile);
-  const auto ticks = [](const FILETIME& t) { return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  const auto ticks = [](const FILETIME& t) {
+    return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
   // FILETIME counts 100-nanosecond ticks.
   const long long offsetMinutes = (ticks(localFile) - ticks(utcFile)) / 600'000'000LL;
-  return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
+  return {local.wYear,
+          local.wMonth,
+          local.wDay,
+          local.wHour,
+          local.wMinute,
+          local.wSecond,
           static_cast<int>(offsetMinutes)};
 }
 

@@ -9,24 +9,24 @@
 
 namespace app {
 
-std::string Form1ExportPorts::CellText(int column, int row) { return form_.StringGrid1->cell(column, row); }
+std::string Form1ExportPorts::CellText(int column, int row) { return form_.StringGrid1->Cell(column, row); }
 
 // The separator the read-out wrote the cells with.
 std::string Form1ExportPorts::DecimalSeparator() { return ClockAndLocale().DecimalSeparator(); }
 
-bool Form1ExportPorts::ExecuteSaveDialog() { return form_.SaveDialog1->execute(); }
+bool Form1ExportPorts::ExecuteSaveDialog() { return form_.SaveDialog1->Execute(); }
 
 // The dialog answers with the path as the system writes it ("C:\..."), as
 // the question and the spreadsheet application want it.
-std::string Form1ExportPorts::SaveDialogFileName() { return form_.SaveDialog1->fileName(); }
+std::string Form1ExportPorts::SaveDialogFileName() { return form_.SaveDialog1->FileName(); }
 
 bool Form1ExportPorts::FileExists(const std::string& path) { return measurement_export::RegularFileExists(path); }
 
 bool Form1ExportPorts::ConfirmOverwrite(const std::string& text) { return kit::ConfirmBox(text) == kit::kIdYes; }
 
 void ShowSpreadsheetLabel(TLabel& label1, const automation::SpreadsheetLabel& state) {
-  label1.setFontColor(state.canSave ? clGreen : clBlue);
-  label1.setText(state.caption);
+  label1.SetFontColor(state.canSave ? clGreen : clBlue);
+  label1.SetText(state.caption);
 }
 
 void Form1ExportPorts::SetSpreadsheetLabel(const automation::SpreadsheetLabel& label) {

@@ -5,12 +5,10 @@
 
 namespace app {
 
-void Form1ReadOutWindowPort::SetStatusText(const std::string& text) {
-  status_.setText(text);
-}
+void Form1ReadOutWindowPort::SetStatusText(const std::string& text) { status_.SetText(text); }
 
 void Form1ReadOutWindowPort::SetCellText(int column, int row, const std::string& text) {
-  grid_.setCell(column, row, text);
+  grid_.SetCell(column, row, text);
 }
 
 }  // namespace app

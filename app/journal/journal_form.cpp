@@ -19,8 +19,8 @@ TJournalForm::TJournalForm(TForm* owner) : TForm(owner) {
   NoteLabel = app::FindControl<TLabel>(*this, "NoteLabel");
   OpenButton = app::FindControl<TButton>(*this, "OpenButton");
   FolderButton = app::FindControl<TButton>(*this, "FolderButton");
-  for (int col = 0; col < EntryGrid->colCount(); ++col) EntryGrid->setColWidth(col, app::kJournalColumnWidths[col]);
-  EntryGrid->setRowSelect(true);
+  for (int col = 0; col < EntryGrid->ColCount(); ++col) EntryGrid->SetColWidth(col, app::kJournalColumnWidths[col]);
+  EntryGrid->SetRowSelect(true);
   OpenButton->OnClick = std::bind_front(&TJournalForm::OpenButtonClick, this);
   FolderButton->OnClick = std::bind_front(&TJournalForm::FolderButtonClick, this);
   EntryGrid->OnSelectionChanged = std::bind_front(&TJournalForm::EntryGridSelectionChanged, this);
@@ -29,8 +29,8 @@ TJournalForm::TJournalForm(TForm* owner) : TForm(owner) {
 
 void TJournalForm::ShowJournal() {
   Refresh();
-  show();
-  bringToFront();
+  Show();
+  BringToFront();
 }
 
 void TJournalForm::Refresh() {
@@ -50,68 +50,68 @@ void TJournalForm::Refresh() {
   }
   app::ClockAndLocale clock;
   rows_ = app::JournalRows(listed, clock);
-  FolderLabel->setText(folder_.empty() ? "Папка журнала не найдена" : "Папка: " + folder_);
+  FolderLabel->SetText(folder_.empty() ? "Папка журнала не найдена" : "Папка: " + folder_);
   ShowRows();
-  if (chosenFile.empty() || !Choose(chosenFile)) EntryGrid->setCurrentCell(0, 1);
+  if (chosenFile.empty() || !Choose(chosenFile)) EntryGrid->SetCurrentCell(0, 1);
   EntryGridSelectionChanged(EntryGrid);
 }
 
 void TJournalForm::ShowRows() {
-  EntryGrid->setRowCount(static_cast<int>(rows_.size()) + 1 + (rows_.empty() ? 1 : 0));
+  EntryGrid->SetRowCount(static_cast<int>(rows_.size()) + 1 + (rows_.empty() ? 1 : 0));
   const std::vector<std::string> titles = app::JournalColumnTitles();
-  for (int col = 0; col < static_cast<int>(titles.size()); ++col) EntryGrid->setCell(col, 0, titles[col]);
+  for (int col = 0; col < static_cast<int>(titles.size()); ++col) EntryGrid->SetCell(col, 0, titles[col]);
   if (rows_.empty())
-    for (int col = 0; col < EntryGrid->colCount(); ++col) EntryGrid->setCell(col, 1, "");
+    for (int col = 0; col < EntryGrid->ColCount(); ++col) EntryGrid->SetCell(col, 1, "");
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const std::vector<std::string> texts = app::JournalRowTexts(rows_[i]);
     for (int col = 0; col < static_cast<int>(texts.size()); ++col)
-      EntryGrid->setCell(col, static_cast<int>(i) + 1, texts[col]);
+      EntryGrid->SetCell(col, static_cast<int>(i) + 1, texts[col]);
   }
 }
 
 bool TJournalForm::Choose(const std::string& fileName) {
-  const auto found = std::find_if(rows_.begin(), rows_.end(),
-                                  [&](const app::JournalRow& row) { return row.fileName == fileName; });
+  const auto found =
+      std::find_if(rows_.begin(), rows_.end(), [&](const app::JournalRow& row) { return row.fileName == fileName; });
   if (found == rows_.end()) return false;
-  EntryGrid->setCurrentCell(0, static_cast<int>(found - rows_.begin()) + 1);
+  EntryGrid->SetCurrentCell(0, static_cast<int>(found - rows_.begin()) + 1);
   return true;
 }
 
 const app::JournalRow* TJournalForm::ChosenRow() const {
-  const int row = EntryGrid->currentCell().Y;
+  const int row = EntryGrid->CurrentCell().Y;
   if (row < 1 || row > static_cast<int>(rows_.size())) return nullptr;
   return &rows_[static_cast<std::size_t>(row) - 1];
 }
 
-void TJournalForm::ShowKeepingProblem(const std::string& problem) { NoteLabel->setText(problem); }
+void TJournalForm::ShowKeepingProblem(const std::string& problem) { NoteLabel->SetText(problem); }
 
 void TJournalForm::EntryGridSelectionChanged(TObject*) {
   // The title row is not a read: the choice moves to the first one.
-  if (EntryGrid->currentCell().Y == 0 && EntryGrid->rowCount() > 1) {
-    EntryGrid->setCurrentCell(EntryGrid->currentCell().X, 1);
+  if (EntryGrid->CurrentCell().Y == 0 && EntryGrid->RowCount() > 1) {
+    EntryGrid->SetCurrentCell(EntryGrid->CurrentCell().X, 1);
     return;
   }
   const app::JournalRow* row = ChosenRow();
   if (!listingProblem_.empty()) {
-    NoteLabel->setText(listingProblem_);
+    NoteLabel->SetText(listingProblem_);
   } else if (rows_.empty()) {
-    NoteLabel->setText("В журнале пока нет ни одного считывания.");
+    NoteLabel->SetText("В журнале пока нет ни одного считывания.");
   } else if (row != nullptr && !row->problem.empty()) {
-    NoteLabel->setText("Файл «" + row->fileName + "» не читается: " + row->problem + ".");
+    NoteLabel->SetText("Файл «" + row->fileName + "» не читается: " + row->problem + ".");
   } else {
-    NoteLabel->setText("");
+    NoteLabel->SetText("");
   }
 }
 
 void TJournalForm::EntryGridDrawCell(TObject*, int ACol, int ARow, const TRect& Rect, TGridDrawState) {
   if (ARow != 0) return;
   // The title row: bold, on the buttons' colour.
-  TCanvas& canvas = EntryGrid->canvas();
-  canvas.font.setStyle(fsBold);
-  canvas.font.setColor(clWindowText);
-  canvas.brush.setColor(clBtnFace);
+  TCanvas& canvas = EntryGrid->Canvas();
+  canvas.font.SetStyle(fsBold);
+  canvas.font.SetColor(clWindowText);
+  canvas.brush.SetColor(clBtnFace);
   constexpr int inset = TStringGrid::kTextInset;
-  canvas.textRect(Rect, Rect.Left + inset, Rect.Top + inset, EntryGrid->cell(ACol, 0));
+  canvas.TextRect(Rect, Rect.Left + inset, Rect.Top + inset, EntryGrid->Cell(ACol, 0));
 }
 
 void TJournalForm::OpenButtonClick(TObject*) {
@@ -122,7 +122,7 @@ void TJournalForm::OpenButtonClick(TObject*) {
   stopwatch::journal::ListedEntry file = stopwatch::journal::ReadEntryFile(row->path);
   if (!file.entry) {
     Refresh();
-    NoteLabel->setText("Файл «" + fileName + "» не читается: " + file.problem + ".");
+    NoteLabel->SetText("Файл «" + fileName + "» не читается: " + file.problem + ".");
     return;
   }
   if (OnOpenEntry) OnOpenEntry(file.path, *file.entry);
@@ -132,8 +132,8 @@ void TJournalForm::FolderButtonClick(TObject*) {
   std::error_code error;
   const std::filesystem::path folder(std::u8string(folder_.begin(), folder_.end()));
   if (folder_.empty() || !std::filesystem::is_directory(folder, error)) {
-    NoteLabel->setText("Папки журнала ещё нет: в журнале нет ни одного считывания.");
+    NoteLabel->SetText("Папки журнала ещё нет: в журнале нет ни одного считывания.");
     return;
   }
-  if (!kit::CurrentDesktop().showFolder(folder_)) NoteLabel->setText("Не удалось открыть папку в файловом менеджере.");
+  if (!kit::CurrentDesktop().ShowFolder(folder_)) NoteLabel->SetText("Не удалось открыть папку в файловом менеджере.");
 }

@@ -17,9 +17,9 @@ JournalNote KeepInJournal(const stopwatch::FinishedRead& read) {
   }
   try {
     const std::string name = stopwatch::journal::WriteEntry(folder, read);
-    const std::u8string path = (std::filesystem::path(std::u8string(folder.begin(), folder.end())) /
-                                std::u8string(name.begin(), name.end()))
-                                   .u8string();
+    const std::u8string path =
+        (std::filesystem::path(std::u8string(folder.begin(), folder.end())) / std::u8string(name.begin(), name.end()))
+            .u8string();
     note.path.assign(path.begin(), path.end());
     note.kept = true;
   } catch (const stopwatch::journal::JournalError& error) {
@@ -57,25 +57,25 @@ void ShowExclusionsNote(TStaticText& statusLine, const JournalNote& note) {
   if (note.kept) {
     ClearJournalProblem(statusLine);
   } else {
-    statusLine.setFontColor(clMaroon);
-    statusLine.setHint(ExclusionsProblemHint(note));
+    statusLine.SetFontColor(clMaroon);
+    statusLine.SetHint(ExclusionsProblemHint(note));
   }
 }
 
 void ShowReadStatus(TStaticText& statusLine, const stopwatch::FinishedRead& read, const JournalNote& note) {
-  statusLine.setText(stopwatch::ReadStatusText(read.date, read.time));
+  statusLine.SetText(stopwatch::ReadStatusText(read.date, read.time));
   if (note.kept) {
     ClearJournalProblem(statusLine);
   } else {
-    statusLine.setFontColor(clMaroon);
-    statusLine.setHint(JournalProblemHint(note));
+    statusLine.SetFontColor(clMaroon);
+    statusLine.SetHint(JournalProblemHint(note));
   }
 }
 
 void ClearJournalProblem(TStaticText& statusLine) {
-  if (statusLine.fontColor() != clMaroon) return;
-  statusLine.setFontColor(clWindowText);
-  statusLine.setHint("");
+  if (statusLine.FontColor() != clMaroon) return;
+  statusLine.SetFontColor(clWindowText);
+  statusLine.SetHint("");
 }
 
 std::string JournalReadStatusText(const stopwatch::FinishedRead& read) {
@@ -83,7 +83,7 @@ std::string JournalReadStatusText(const stopwatch::FinishedRead& read) {
 }
 
 void ShowJournalReadStatus(TStaticText& statusLine, const stopwatch::FinishedRead& read) {
-  statusLine.setText(JournalReadStatusText(read));
+  statusLine.SetText(JournalReadStatusText(read));
   ClearJournalProblem(statusLine);
 }
 

@@ -7,7 +7,7 @@
 namespace app {
 
 std::string JournalFolder() {
-  const std::string documents = kit::CurrentDesktop().documentsFolder();
+  const std::string documents = kit::CurrentDesktop().DocumentsFolder();
   if (documents.empty()) return {};
   // Joined by the system's rules (its separator on Windows), in UTF-8.
   const std::filesystem::path folder =

@@ -37,7 +37,7 @@ std::vector<JournalRow> JournalRows(const std::vector<stopwatch::journal::Listed
     for (std::size_t slot = 0; slot < entry.cells.size(); ++slot) {
       const std::optional<double> seconds = stopwatch::ParseCellText(entry.cells[slot], entry.separator);
       if (!seconds) continue;  // an empty slot
-      if (entry.excluded.contains(static_cast<int>(slot))) {
+      if (entry.excluded.Contains(static_cast<int>(slot))) {
         ++excluded;
         continue;
       }

@@ -17,8 +17,8 @@
 //
 // Events. A control and its peer meet one way. The control makes its peer
 // first (Create...Peer, in its base's initialiser); then, in its constructor
-// body, it attaches itself as the peer's events (setEvents(this)); in its
-// destructor it detaches them (setEvents(nullptr)), before the peer goes. A
+// body, it attaches itself as the peer's events (SetEvents(this)); in its
+// destructor it detaches them (SetEvents(nullptr)), before the peer goes. A
 // peer hands what the system tells it to its events only while some are
 // attached, and drops it otherwise: the system speaks to a window while the
 // control is still being made, and while it is going.
@@ -68,16 +68,16 @@ class Application {
 
   // The application title: the program's name on the task bar and the
   // caption of its error box. Set it before the first window is created.
-  void setTitle(const std::string& title);
-  const std::string& title() const { return title_; }
+  void SetTitle(const std::string& title);
+  const std::string& Title() const { return title_; }
 
   // Shows the main window and runs the event loop until it has closed;
   // returns the program's exit status.
-  int run(FormPeer& mainWindow);
+  int Run(FormPeer& mainWindow);
   // Handles everything waiting in the event queue, then returns.
-  void processMessages();
+  void ProcessMessages();
 
-  static Application* instance();
+  static Application* Instance();
 
  private:
   struct Native;
@@ -120,37 +120,37 @@ class ControlPeer {
  public:
   virtual ~ControlPeer() = default;
 
-  virtual void setBounds(const TRect& bounds) = 0;
+  virtual void SetBounds(const TRect& bounds) = 0;
   // Where the system has placed the control.
-  virtual TRect bounds() const = 0;
+  virtual TRect Bounds() const = 0;
 
   // As the system holds them.
-  virtual void setText(const std::string& text) = 0;
-  virtual std::string text() const = 0;
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() const = 0;
   // Face, height, style and colour; the colour is that of the text.
-  virtual void setFont(const TFont& font) = 0;
+  virtual void SetFont(const TFont& font) = 0;
   // The size the control's text needs in its font: the size a label that
   // sizes itself to its text takes.
-  virtual TSize textExtent() const = 0;
+  virtual TSize TextExtent() const = 0;
   // The tooltip; empty for none.
-  virtual void setHint(const std::string& text) = 0;
-  virtual std::string hint() const = 0;
+  virtual void SetHint(const std::string& text) = 0;
+  virtual std::string Hint() const = 0;
 
-  virtual void setVisible(bool visible) = 0;
+  virtual void SetVisible(bool visible) = 0;
   // Shown itself and inside a shown window.
-  virtual bool isVisible() const = 0;
-  virtual void setFocus() = 0;
-  virtual bool hasFocus() const = 0;
+  virtual bool IsVisible() const = 0;
+  virtual void SetFocus() = 0;
+  virtual bool HasFocus() const = 0;
   // Whether Tab stops at the control.
-  virtual void setTabStop(bool stop) = 0;
-  virtual bool tabStop() const = 0;
+  virtual void SetTabStop(bool stop) = 0;
+  virtual bool TabStop() const = 0;
   // Puts the control above its siblings, covering what it overlaps.
-  virtual void bringToFront() = 0;
+  virtual void BringToFront() = 0;
   // Asks for a repaint of the whole control.
-  virtual void invalidate() = 0;
+  virtual void Invalidate() = 0;
 
   // What the control shows now, its whole outer area, in device pixels.
-  virtual Image grab() const = 0;
+  virtual Image Grab() const = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -160,7 +160,7 @@ class FormEvents {
  public:
   virtual ~FormEvents() = default;
   // The user (or the program) asks to close the window; true lets it close.
-  virtual bool closeQuery() = 0;
+  virtual bool CloseQuery() = 0;
 };
 
 // Where the stored layout puts the window. The outer size is the frame's;
@@ -177,30 +177,30 @@ struct WindowPlacement {
 class FormPeer : public ControlPeer {
  public:
   // Without events a close is never refused.
-  virtual void setEvents(FormEvents* events) = 0;
+  virtual void SetEvents(FormEvents* events) = 0;
 
-  virtual void setPlacement(const WindowPlacement& placement) = 0;
+  virtual void SetPlacement(const WindowPlacement& placement) = 0;
   // The outer frame on the screen, as far as the system tells it.
-  virtual TRect frameRect() const = 0;
-  virtual TSize clientSize() const = 0;
+  virtual TRect FrameRect() const = 0;
+  virtual TSize ClientSize() const = 0;
 
-  virtual void show() = 0;
+  virtual void Show() = 0;
   // Closes the window as the user's close does, asking the events first;
   // true when it closed.
-  virtual bool close() = 0;
+  virtual bool Close() = 0;
 
   // The child whose window is on top at a client point, or nullptr.
-  virtual ControlPeer* childAt(TPoint at) const = 0;
+  virtual ControlPeer* ChildAt(TPoint at) const = 0;
   // Makes Tab visit the tab-stop children in this order.
-  virtual void setTabOrder(const std::vector<ControlPeer*>& order) = 0;
+  virtual void SetTabOrder(const std::vector<ControlPeer*>& order) = 0;
   // The children Tab reaches from `from`, in order, ending with `from` itself
   // when the cycle comes back to it.
-  virtual std::vector<ControlPeer*> tabCycle(ControlPeer* from) const = 0;
+  virtual std::vector<ControlPeer*> TabCycle(ControlPeer* from) const = 0;
 
   // The window's icon drawn at size x size pixels, with its transparency.
-  virtual Image icon(int size) const = 0;
+  virtual Image Icon(int size) const = 0;
   // The text the desktop's task bar shows for the program's window.
-  virtual std::string taskBarText() const = 0;
+  virtual std::string TaskBarText() const = 0;
 };
 
 // A window of its own, or, with an owner, a window that belongs to another:
@@ -216,7 +216,7 @@ class ButtonEvents {
  public:
   virtual ~ButtonEvents() = default;
   // The user clicked the button (or the system was told to click it).
-  virtual void clicked() = 0;
+  virtual void Clicked() = 0;
 };
 
 // The desktop's push button: a click, and Enter or Space while it has the
@@ -224,11 +224,11 @@ class ButtonEvents {
 // window clicks no button.
 class ButtonPeer : public ControlPeer {
  public:
-  virtual void setEvents(ButtonEvents* events) = 0;
+  virtual void SetEvents(ButtonEvents* events) = 0;
   // Clicks the button through the system, as the user's click arrives.
-  virtual void click() = 0;
+  virtual void Click() = 0;
   // True when Enter anywhere in the window would click it.
-  virtual bool isDefault() const = 0;
+  virtual bool IsDefault() const = 0;
 };
 
 std::unique_ptr<ButtonPeer> CreateButtonPeer(FormPeer& parent);
@@ -262,20 +262,20 @@ class SurfaceEvents {
  public:
   virtual ~SurfaceEvents() = default;
   // Paints the client area, or the part of it in `dirty`; every pixel of it.
-  virtual void paint(PaintDevice& device, const TRect& dirty) = 0;
+  virtual void Paint(PaintDevice& device, const TRect& dirty) = 0;
   // Client coordinates.
-  virtual void mouseDown(TMouseButton /*button*/, TShiftState /*shift*/, TPoint /*at*/) {}
-  virtual void mouseMove(TShiftState /*shift*/, TPoint /*at*/) {}
-  virtual void mouseUp(TMouseButton /*button*/, TShiftState /*shift*/, TPoint /*at*/) {}
+  virtual void MouseDown(TMouseButton /*button*/, TShiftState /*shift*/, TPoint /*at*/) {}
+  virtual void MouseMove(TShiftState /*shift*/, TPoint /*at*/) {}
+  virtual void MouseUp(TMouseButton /*button*/, TShiftState /*shift*/, TPoint /*at*/) {}
   // A key pressed while the control has the focus; true when it used it.
-  virtual bool keyDown(int /*key*/, TShiftState /*shift*/) { return false; }
+  virtual bool KeyDown(int /*key*/, TShiftState /*shift*/) { return false; }
   // The user asked for the context menu at a client point.
-  virtual void contextMenu(TPoint /*at*/) {}
-  virtual void focusChanged(bool /*focused*/) {}
+  virtual void ContextMenu(TPoint /*at*/) {}
+  virtual void FocusChanged(bool /*focused*/) {}
   // The client area changed size.
-  virtual void resized() {}
+  virtual void Resized() {}
   // The user moved a scroll bar to `position`.
-  virtual void scrolled(ScrollBar /*bar*/, int /*position*/) {}
+  virtual void Scrolled(ScrollBar /*bar*/, int /*position*/) {}
 };
 
 enum class SurfaceKind {
@@ -290,23 +290,23 @@ enum class SurfaceKind {
 
 class SurfacePeer : public ControlPeer {
  public:
-  virtual void setEvents(SurfaceEvents* events) = 0;
+  virtual void SetEvents(SurfaceEvents* events) = 0;
   // The client area: inside the frame, less the scroll bars shown.
-  virtual TSize clientSize() const = 0;
+  virtual TSize ClientSize() const = 0;
   // The client area there would be with no scroll bar shown.
-  virtual TSize clientSizeWithoutBars() const = 0;
+  virtual TSize ClientSizeWithoutBars() const = 0;
   // How much room a scroll bar takes across.
-  virtual int scrollBarExtent() const = 0;
+  virtual int ScrollBarExtent() const = 0;
   // Shows the bar for positions 0 to maximum with the thumb at `position`;
   // a maximum of 0 hides it.
-  virtual void setScrollBar(ScrollBar bar, int maximum, int page, int position) = 0;
+  virtual void SetScrollBar(ScrollBar bar, int maximum, int page, int position) = 0;
   // The bar's maximum as the system has it; 0 while it is hidden.
-  virtual int scrollBarMaximum(ScrollBar bar) const = 0;
+  virtual int ScrollBarMaximum(ScrollBar bar) const = 0;
   // Shows the menu at a client point and returns when it has closed; a
   // chosen item's action has run by then.
-  virtual void popupMenu(TPoint at, const std::vector<MenuItem>& items) = 0;
+  virtual void PopupMenu(TPoint at, const std::vector<MenuItem>& items) = 0;
   // The client area as painted now, in device pixels.
-  virtual Image grabClient() const = 0;
+  virtual Image GrabClient() const = 0;
 };
 
 std::unique_ptr<SurfacePeer> CreateSurfacePeer(FormPeer& parent, SurfaceKind kind);

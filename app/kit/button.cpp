@@ -3,17 +3,17 @@
 #include "app/kit/form.h"
 #include "app/kit/handler_guard.h"
 
-TButton::TButton(TForm* parent) : TControl(parent, kit::CreateButtonPeer(parent->formPeer())) {
-  buttonPeer().setEvents(this);
+TButton::TButton(TForm* parent) : TControl(parent, kit::CreateButtonPeer(parent->FormPeer())) {
+  ButtonPeer().SetEvents(this);
 }
 
-TButton::~TButton() { buttonPeer().setEvents(nullptr); }
+TButton::~TButton() { ButtonPeer().SetEvents(nullptr); }
 
-void TButton::click() { buttonPeer().click(); }
+void TButton::Click() { ButtonPeer().Click(); }
 
-bool TButton::isDefault() const { return buttonPeer().isDefault(); }
+bool TButton::IsDefault() const { return ButtonPeer().IsDefault(); }
 
-void TButton::clicked() {
+void TButton::Clicked() {
   if (!OnClick) return;
   kit::RunHandler([this] { OnClick(this); });
   // The window answered nothing while the handler ran: what the user

@@ -15,13 +15,13 @@ class TButton : public TControl, private kit::ButtonEvents {
   ~TButton() override;
 
   // Clicks the button through the system, as the user's click arrives.
-  void click();
-  bool isDefault() const;
+  void Click();
+  bool IsDefault() const;
 
   // Sender is the button.
   std::function<void(TObject* Sender)> OnClick;
 
  private:
-  kit::ButtonPeer& buttonPeer() const { return static_cast<kit::ButtonPeer&>(peer()); }
-  void clicked() override;
+  kit::ButtonPeer& ButtonPeer() const { return static_cast<kit::ButtonPeer&>(Peer()); }
+  void Clicked() override;
 };

@@ -13,8 +13,8 @@
 
 class TBrush {
  public:
-  TColor color() const { return color_; }
-  void setColor(TColor color) { color_ = color; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor color) { color_ = color; }
 
  private:
   TColor color_ = clWindow;
@@ -22,12 +22,12 @@ class TBrush {
 
 class TPen {
  public:
-  TColor color() const { return color_; }
-  void setColor(TColor color) { color_ = color; }
-  int width() const { return width_; }
-  void setWidth(int width) { width_ = width < 1 ? 1 : width; }
-  TPenStyle style() const { return style_; }
-  void setStyle(TPenStyle style) { style_ = style; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor color) { color_ = color; }
+  int Width() const { return width_; }
+  void SetWidth(int width) { width_ = width < 1 ? 1 : width; }
+  TPenStyle Style() const { return style_; }
+  void SetStyle(TPenStyle style) { style_ = style; }
 
  private:
   TColor color_ = clWindowText;
@@ -42,27 +42,27 @@ class TCanvas {
   TPen pen;
 
   // Attaches to the device of a paint in progress; nullptr detaches.
-  void setDevice(kit::PaintDevice* device) { device_ = device; }
-  bool painting() const { return device_ != nullptr; }
+  void SetDevice(kit::PaintDevice* device) { device_ = device; }
+  bool Painting() const { return device_ != nullptr; }
 
   // Fills the rectangle with the brush colour.
-  void fillRect(const TRect& rect);
+  void FillRect(const TRect& rect);
   // Fills the rectangle with the brush colour and outlines it along its
   // inside edge, in the pen's colour and width (always solid).
-  void rectangle(const TRect& rect);
+  void Rectangle(const TRect& rect);
   // The ellipse that fits in the rectangle, filled with the brush colour.
-  void ellipse(const TRect& rect);
+  void Ellipse(const TRect& rect);
   // A line with the pen from the pen position to (x, y), which becomes the
   // pen position; the point (x, y) itself is left out.
-  void moveTo(int x, int y) { penPos_ = {x, y}; }
-  void lineTo(int x, int y);
+  void MoveTo(int x, int y) { penPos_ = {x, y}; }
+  void LineTo(int x, int y);
   // Text in the font colour with its top-left corner at (x, y), not clipped.
-  void textOut(int x, int y, const std::string& text);
+  void TextAt(int x, int y, const std::string& text);
   // Fills rect with the brush colour and draws the text with its top-left
   // corner at (x, y), clipped to rect.
-  void textRect(const TRect& rect, int x, int y, const std::string& text);
+  void TextRect(const TRect& rect, int x, int y, const std::string& text);
   // The size textOut takes for the text in the current font.
-  TSize textExtent(const std::string& text) const;
+  TSize TextExtent(const std::string& text) const;
 
  private:
   kit::PaintDevice* device_ = nullptr;

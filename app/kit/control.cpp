@@ -5,12 +5,12 @@
 TControl::TControl(TForm* parent, std::unique_ptr<kit::ControlPeer> peer)
     : TComponent(parent), parent_(parent), peer_(std::move(peer)) {
   // A control takes its window's font until it is given one of its own.
-  if (parent_ != nullptr) setFont(parent_->font());
+  if (parent_ != nullptr) SetFont(parent_->Font());
 }
 
 TControl::TControl(TComponent* owner, std::unique_ptr<kit::ControlPeer> peer)
     : TComponent(owner), peer_(std::move(peer)) {
-  peer_->setFont(font_);
+  peer_->SetFont(font_);
 }
 
 TControl::~TControl() {
@@ -20,26 +20,26 @@ TControl::~TControl() {
   peer_.reset();
 }
 
-void TControl::setBounds(int left, int top, int width, int height) {
-  peer_->setBounds(Bounds(left, top, width, height));
+void TControl::SetBounds(int left, int top, int width, int height) {
+  peer_->SetBounds(Bounds(left, top, width, height));
 }
 
-void TControl::setText(const std::string& text) { peer_->setText(text); }
+void TControl::SetText(const std::string& text) { peer_->SetText(text); }
 
-void TControl::setFont(const TFont& font) {
+void TControl::SetFont(const TFont& font) {
   font_ = font;
-  peer_->setFont(font_);
-  fontChanged();
+  peer_->SetFont(font_);
+  FontChanged();
 }
 
-void TControl::setFontColor(TColor color) {
+void TControl::SetFontColor(TColor color) {
   TFont font = font_;
-  font.setColor(color);
-  setFont(font);
+  font.SetColor(color);
+  SetFont(font);
 }
 
-void TControl::setFontHeight(int pixels) {
+void TControl::SetFontHeight(int pixels) {
   TFont font = font_;
-  font.setHeight(pixels);
-  setFont(font);
+  font.SetHeight(pixels);
+  SetFont(font);
 }

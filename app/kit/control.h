@@ -21,45 +21,45 @@ class TControl : public TComponent {
   ~TControl() override;
 
   // The form the control is placed in; nullptr for a form itself.
-  TForm* parentForm() const { return parent_; }
+  TForm* ParentForm() const { return parent_; }
 
   // Place and size in the form's client area (layout pixels), as the system
   // has them.
-  TRect boundsRect() const { return peer_->bounds(); }
-  void setBounds(int left, int top, int width, int height);
-  void setBoundsRect(const TRect& rect) { setBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); }
-  TPoint pos() const { return boundsRect().TopLeft(); }
-  TSize size() const { return boundsRect().Size(); }
-  int width() const { return boundsRect().Width(); }
-  int height() const { return boundsRect().Height(); }
+  TRect BoundsRect() const { return peer_->Bounds(); }
+  void SetBounds(int left, int top, int width, int height);
+  void SetBoundsRect(const TRect& rect) { SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); }
+  TPoint Pos() const { return BoundsRect().TopLeft(); }
+  TSize Size() const { return BoundsRect().Size(); }
+  int Width() const { return BoundsRect().Width(); }
+  int Height() const { return BoundsRect().Height(); }
 
   // The text the control shows (a form's caption), UTF-8.
-  std::string text() const { return peer_->text(); }
-  virtual void setText(const std::string& text);
+  std::string Text() const { return peer_->Text(); }
+  virtual void SetText(const std::string& text);
 
-  const TFont& font() const { return font_; }
-  void setFont(const TFont& font);
-  TColor fontColor() const { return font_.color(); }
-  void setFontColor(TColor color);
-  void setFontHeight(int pixels);
+  const TFont& Font() const { return font_; }
+  void SetFont(const TFont& font);
+  TColor FontColor() const { return font_.Color(); }
+  void SetFontColor(TColor color);
+  void SetFontHeight(int pixels);
 
   // The tooltip; empty for none.
-  std::string hint() const { return peer_->hint(); }
-  void setHint(const std::string& text) { peer_->setHint(text); }
+  std::string Hint() const { return peer_->Hint(); }
+  void SetHint(const std::string& text) { peer_->SetHint(text); }
 
-  bool isVisible() const { return peer_->isVisible(); }
-  void setVisible(bool visible) { peer_->setVisible(visible); }
-  bool hasFocus() const { return peer_->hasFocus(); }
-  void setFocus() { peer_->setFocus(); }
-  bool tabStop() const { return peer_->tabStop(); }
-  void setTabStop(bool stop) { peer_->setTabStop(stop); }
+  bool IsVisible() const { return peer_->IsVisible(); }
+  void SetVisible(bool visible) { peer_->SetVisible(visible); }
+  bool HasFocus() const { return peer_->HasFocus(); }
+  void SetFocus() { peer_->SetFocus(); }
+  bool TabStop() const { return peer_->TabStop(); }
+  void SetTabStop(bool stop) { peer_->SetTabStop(stop); }
   // Puts the control above its siblings.
-  void bringToFront() { peer_->bringToFront(); }
+  void BringToFront() { peer_->BringToFront(); }
 
   // What the control shows now, in device pixels.
-  kit::Image grab() const { return peer_->grab(); }
+  kit::Image Grab() const { return peer_->Grab(); }
 
-  kit::ControlPeer& peer() const { return *peer_; }
+  kit::ControlPeer& Peer() const { return *peer_; }
 
  protected:
   // `parent` is the form the control is placed in and its owner.
@@ -68,7 +68,7 @@ class TControl : public TComponent {
   TControl(TComponent* owner, std::unique_ptr<kit::ControlPeer> peer);
 
   // After the font changed; a label takes the size of its text.
-  virtual void fontChanged() {}
+  virtual void FontChanged() {}
 
  private:
   TForm* parent_ = nullptr;

@@ -15,10 +15,10 @@ class Desktop {
   virtual ~Desktop() = default;
   // The user's Documents folder (UTF-8), as the system names it, whether or
   // not it exists yet; empty when the system names none.
-  virtual std::string documentsFolder() = 0;
+  virtual std::string DocumentsFolder() = 0;
   // Opens a window of the system's file manager on the folder; false when
   // none could be started.
-  virtual bool showFolder(const std::string& path) = 0;
+  virtual bool ShowFolder(const std::string& path) = 0;
 };
 
 // The desktop in use: the installed one, or the system's when none is.

@@ -24,12 +24,10 @@ std::string ErrorBoxText(const std::string& message) {
   return message;
 }
 
-void ShowErrorBox(const std::string& message) { CurrentDialogs().showError(ApplicationTitle(), ErrorBoxText(message)); }
+void ShowErrorBox(const std::string& message) { CurrentDialogs().ShowError(ApplicationTitle(), ErrorBoxText(message)); }
 
-void ShowInformationBox(const std::string& text) { CurrentDialogs().showInformation(ApplicationTitle(), text); }
+void ShowInformationBox(const std::string& text) { CurrentDialogs().ShowInformation(ApplicationTitle(), text); }
 
-int ConfirmBox(const std::string& text) {
-  return CurrentDialogs().confirm("Confirm", text) == kIdYes ? kIdYes : kIdNo;
-}
+int ConfirmBox(const std::string& text) { return CurrentDialogs().Confirm("Confirm", text) == kIdYes ? kIdYes : kIdNo; }
 
 }  // namespace kit

@@ -26,20 +26,20 @@ class Dialogs {
   virtual ~Dialogs() = default;
 
   // Stop icon, one OK button; returns when the user has closed the box.
-  virtual void showError(const std::string& caption, const std::string& text) = 0;
+  virtual void ShowError(const std::string& caption, const std::string& text) = 0;
   // The same with the information icon: a notice, not an error.
-  virtual void showInformation(const std::string& caption, const std::string& text) = 0;
+  virtual void ShowInformation(const std::string& caption, const std::string& text) = 0;
   // Question icon, "&Yes" (the default button) and "&No" (also Esc and
   // closing the box); returns kIdYes or kIdNo.
-  virtual int confirm(const std::string& caption, const std::string& text) = 0;
+  virtual int Confirm(const std::string& caption, const std::string& text) = 0;
   // Save-file dialog. On OK stores the full path, as the system writes it,
   // in request.fileName and returns true; on Cancel leaves the request alone
   // and returns false.
-  virtual bool saveFile(SaveFileRequest& request) = 0;
+  virtual bool SaveFile(SaveFileRequest& request) = 0;
   // The system's print dialog, for a job of one page; on OK the page is
   // printed on the printer chosen there. Cancelled when the user cancels
   // (nothing printed); Failed with the reason when no printer could take it.
-  virtual PrintResult print(const PrintJob& job) = 0;
+  virtual PrintResult Print(const PrintJob& job) = 0;
 };
 
 // The dialogs in use: the installed ones, or the system's when none is.

@@ -28,30 +28,30 @@ class TFont {
   TFont(std::string name, int height, TFontStyles style = 0, TColor color = clWindowText)
       : name_(std::move(name)), height_(height), style_(style), color_(color) {}
 
-  const std::string& name() const { return name_; }
-  void setName(std::string name) { name_ = std::move(name); }
+  const std::string& Name() const { return name_; }
+  void SetName(std::string name) { name_ = std::move(name); }
 
   // Character height in layout pixels (the layout's own unit).
-  int height() const { return height_; }
-  void setHeight(int pixels) { height_ = pixels; }
+  int Height() const { return height_; }
+  void SetHeight(int pixels) { height_ = pixels; }
   // Size in points at 96 dots per inch: 13 points are 17 pixels, rounded
   // down as a height computed from points always was.
-  int size() const { return (height_ * 72 + 48) / 96; }
-  void setSize(int points) { height_ = points * 96 / 72; }
+  int Size() const { return (height_ * 72 + 48) / 96; }
+  void SetSize(int points) { height_ = points * 96 / 72; }
 
-  TFontStyles style() const { return style_; }
-  void setStyle(TFontStyles style) { style_ = style; }
-  bool bold() const { return (style_ & fsBold) != 0; }
-  bool italic() const { return (style_ & fsItalic) != 0; }
+  TFontStyles Style() const { return style_; }
+  void SetStyle(TFontStyles style) { style_ = style; }
+  bool Bold() const { return (style_ & fsBold) != 0; }
+  bool Italic() const { return (style_ & fsItalic) != 0; }
 
-  TColor color() const { return color_; }
-  void setColor(TColor color) { color_ = color; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor color) { color_ = color; }
 
-  TFontPitch pitch() const { return pitch_; }
-  void setPitch(TFontPitch pitch) { pitch_ = pitch; }
+  TFontPitch Pitch() const { return pitch_; }
+  void SetPitch(TFontPitch pitch) { pitch_ = pitch; }
 
-  int charset() const { return charset_; }
-  void setCharset(int charset) { charset_ = charset; }
+  int Charset() const { return charset_; }
+  void SetCharset(int charset) { charset_ = charset; }
 
   friend bool operator==(const TFont&, const TFont&) = default;
 

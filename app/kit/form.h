@@ -15,36 +15,36 @@ class TForm : public TControl, private kit::FormEvents {
   explicit TForm(TComponent* owner = nullptr);
   ~TForm() override;
 
-  std::string caption() const { return text(); }
-  void setCaption(const std::string& caption) { setText(caption); }
+  std::string Caption() const { return Text(); }
+  void SetCaption(const std::string& caption) { SetText(caption); }
 
-  void setPlacement(const kit::WindowPlacement& placement);
+  void SetPlacement(const kit::WindowPlacement& placement);
   // The outer frame on the screen, and the area inside it.
-  TRect frameRect() const { return formPeer().frameRect(); }
-  TSize clientSize() const { return formPeer().clientSize(); }
+  TRect FrameRect() const { return FormPeer().FrameRect(); }
+  TSize ClientSize() const { return FormPeer().ClientSize(); }
 
-  void show() { formPeer().show(); }
+  void Show() { FormPeer().Show(); }
   // Asks to close the window, as the user's close does: OnCloseQuery
   // decides. True when the window closed.
-  bool close() { return formPeer().close(); }
+  bool Close() { return FormPeer().Close(); }
 
   // The control on top at a client point, or nullptr.
-  TControl* controlAt(TPoint at) const;
+  TControl* ControlAt(TPoint at) const;
   // Makes Tab visit these controls in this order (the layout's tab order).
-  void setTabOrder(const std::vector<TControl*>& order);
+  void SetTabOrder(const std::vector<TControl*>& order);
   // The controls Tab reaches from `from`, in order, back to `from`.
-  std::vector<TControl*> tabCycle(TControl* from) const;
+  std::vector<TControl*> TabCycle(TControl* from) const;
 
   // The window's icon, and the text the task bar shows for the program.
-  kit::Image icon(int size) const { return formPeer().icon(size); }
-  std::string taskBarText() const { return formPeer().taskBarText(); }
+  kit::Image Icon(int size) const { return FormPeer().Icon(size); }
+  std::string TaskBarText() const { return FormPeer().TaskBarText(); }
 
   // Runs when the window's construction is complete.
   std::function<void(TObject* Sender)> OnCreate;
   // Asked before the window closes; the window closes when CanClose stays true.
   std::function<void(TObject* Sender, bool& CanClose)> OnCloseQuery;
 
-  kit::FormPeer& formPeer() const;
+  kit::FormPeer& FormPeer() const;
 
  protected:
   // Fires OnCreate; an error it raises goes to the standard error box and
@@ -54,6 +54,6 @@ class TForm : public TControl, private kit::FormEvents {
  private:
   friend class TControl;
   // The control a peer shows, among the window's own.
-  TControl* controlOf(const kit::ControlPeer* peer) const;
-  bool closeQuery() override;
+  TControl* ControlOf(const kit::ControlPeer* peer) const;
+  bool CloseQuery() override;
 };

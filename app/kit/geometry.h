@@ -47,6 +47,4 @@ struct TRect {
 };
 
 // The rectangle of a given place and size.
-constexpr TRect Bounds(int left, int top, int width, int height) {
-  return {left, top, left + width, top + height};
-}
+constexpr TRect Bounds(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }

@@ -16,7 +16,7 @@ struct TGridRect {
   int Top = 0;
   int Right = 0;
   int Bottom = 0;
-  bool contains(int col, int row) const { return col >= Left && col <= Right && row >= Top && row <= Bottom; }
+  bool Contains(int col, int row) const { return col >= Left && col <= Right && row >= Top && row <= Bottom; }
   friend bool operator==(const TGridRect&, const TGridRect&) = default;
 };
 

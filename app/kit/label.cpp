@@ -1,16 +1,16 @@
 #include "app/kit/label.h"
 
-TLabel::TLabel(TForm* parent) : TControl(parent, kit::CreateLabelPeer(parent->formPeer())) {}
+TLabel::TLabel(TForm* parent) : TControl(parent, kit::CreateLabelPeer(parent->FormPeer())) {}
 
-void TLabel::setText(const std::string& text) {
-  TControl::setText(text);
-  adjustSize();
+void TLabel::SetText(const std::string& text) {
+  TControl::SetText(text);
+  AdjustSize();
 }
 
-void TLabel::fontChanged() { adjustSize(); }
+void TLabel::FontChanged() { AdjustSize(); }
 
-void TLabel::adjustSize() {
-  const TPoint corner = pos();
-  const TSize extent = peer().textExtent();
-  setBounds(corner.X, corner.Y, extent.Width, extent.Height);
+void TLabel::AdjustSize() {
+  const TPoint corner = Pos();
+  const TSize extent = Peer().TextExtent();
+  SetBounds(corner.X, corner.Y, extent.Width, extent.Height);
 }

@@ -11,11 +11,11 @@ class TLabel : public TControl {
  public:
   explicit TLabel(TForm* parent);
 
-  void setText(const std::string& text) override;
+  void SetText(const std::string& text) override;
 
  protected:
-  void fontChanged() override;
+  void FontChanged() override;
 
  private:
-  void adjustSize();
+  void AdjustSize();
 };

@@ -3,21 +3,21 @@
 #include "app/kit/form.h"
 
 TPaintBox::TPaintBox(TForm* parent)
-    : TControl(parent, kit::CreateSurfacePeer(parent->formPeer(), kit::SurfaceKind::Plain)) {
-  surface().setEvents(this);
-  setTabStop(false);
+    : TControl(parent, kit::CreateSurfacePeer(parent->FormPeer(), kit::SurfaceKind::Plain)) {
+  Surface().SetEvents(this);
+  SetTabStop(false);
 }
 
-TPaintBox::~TPaintBox() { surface().setEvents(nullptr); }
+TPaintBox::~TPaintBox() { Surface().SetEvents(nullptr); }
 
-void TPaintBox::paint(kit::PaintDevice& device, const TRect& dirty) {
-  device.fillRect(dirty, clWindow);
+void TPaintBox::Paint(kit::PaintDevice& device, const TRect& dirty) {
+  device.FillRect(dirty, clWindow);
   if (!OnPaint) return;
   // Each paint starts from the control's font and the default pen and brush.
-  canvas_.font = font();
+  canvas_.font = Font();
   canvas_.brush = TBrush();
   canvas_.pen = TPen();
-  canvas_.setDevice(&device);
+  canvas_.SetDevice(&device);
   OnPaint(this);
-  canvas_.setDevice(nullptr);
+  canvas_.SetDevice(nullptr);
 }

@@ -15,18 +15,18 @@ class TPaintBox : public TControl, private kit::SurfaceEvents {
   ~TPaintBox() override;
 
   // The canvas of the paint in progress, for the OnPaint handler.
-  TCanvas& canvas() { return canvas_; }
+  TCanvas& Canvas() { return canvas_; }
   // The whole area, from (0, 0).
-  TRect clientRect() const { return Bounds(0, 0, width(), height()); }
+  TRect ClientRect() const { return Bounds(0, 0, Width(), Height()); }
   // Paints again soon, from the handler.
-  void invalidate() { peer().invalidate(); }
+  void Invalidate() { Peer().Invalidate(); }
 
   std::function<void(TObject* Sender)> OnPaint;
 
  private:
-  kit::SurfacePeer& surface() const { return static_cast<kit::SurfacePeer&>(peer()); }
+  kit::SurfacePeer& Surface() const { return static_cast<kit::SurfacePeer&>(Peer()); }
   // kit::SurfaceEvents: the painting only.
-  void paint(kit::PaintDevice& device, const TRect& dirty) override;
+  void Paint(kit::PaintDevice& device, const TRect& dirty) override;
 
   TCanvas canvas_;
 };

@@ -20,20 +20,20 @@ class PaintDevice {
  public:
   virtual ~PaintDevice() = default;
 
-  virtual void fillRect(const TRect& rect, TColor color) = 0;
+  virtual void FillRect(const TRect& rect, TColor color) = 0;
   // Only the glyphs of `text`, in the font and its colour, with the top-left
   // corner of the text's line box at (x, y). With a clip rectangle nothing
   // is drawn outside it; without one the glyphs may run over anything.
-  virtual void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) = 0;
+  virtual void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) = 0;
   // The dotted focus rectangle that inverts what lies under its edge.
-  virtual void drawFocusRect(const TRect& rect) = 0;
+  virtual void DrawFocusRect(const TRect& rect) = 0;
   // A straight line `width` pixels wide, centred on the line from `from`
   // to `to`, with flat ends: the last point is not drawn.
-  virtual void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) = 0;
+  virtual void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) = 0;
   // The ellipse that fits in `rect`, filled.
-  virtual void fillEllipse(const TRect& rect, TColor color) = 0;
+  virtual void FillEllipse(const TRect& rect, TColor color) = 0;
   // The line box `text` takes in `font`, as drawText draws it.
-  virtual TSize textExtent(const std::string& text, const TFont& font) = 0;
+  virtual TSize TextExtent(const std::string& text, const TFont& font) = 0;
 };
 
 }  // namespace kit

@@ -4,9 +4,9 @@
 
 TSaveDialog::TSaveDialog(TComponent* owner) : TComponent(owner) {}
 
-bool TSaveDialog::execute() {
+bool TSaveDialog::Execute() {
   kit::SaveFileRequest request{defaultExt_, filter_, fileName_, overwritePrompt_};
-  if (!kit::CurrentDialogs().saveFile(request)) return false;
+  if (!kit::CurrentDialogs().SaveFile(request)) return false;
   fileName_ = request.fileName;
   return true;
 }

@@ -11,19 +11,19 @@ class TSaveDialog : public TComponent {
  public:
   explicit TSaveDialog(TComponent* owner);
 
-  const std::string& defaultExt() const { return defaultExt_; }
-  void setDefaultExt(const std::string& ext) { defaultExt_ = ext; }
-  const std::string& filter() const { return filter_; }
-  void setFilter(const std::string& filter) { filter_ = filter; }
-  const std::string& fileName() const { return fileName_; }
-  void setFileName(const std::string& name) { fileName_ = name; }
-  bool overwritePrompt() const { return overwritePrompt_; }
-  void setOverwritePrompt(bool on) { overwritePrompt_ = on; }
+  const std::string& DefaultExt() const { return defaultExt_; }
+  void SetDefaultExt(const std::string& ext) { defaultExt_ = ext; }
+  const std::string& Filter() const { return filter_; }
+  void SetFilter(const std::string& filter) { filter_ = filter; }
+  const std::string& FileName() const { return fileName_; }
+  void SetFileName(const std::string& name) { fileName_ = name; }
+  bool OverwritePrompt() const { return overwritePrompt_; }
+  void SetOverwritePrompt(bool on) { overwritePrompt_ = on; }
 
   // Shows the dialog modally. True when the user confirmed a file; its full
   // path, as the system writes it, is then fileName(). On cancel fileName()
   // is unchanged.
-  bool execute();
+  bool Execute();
 
  private:
   std::string defaultExt_;

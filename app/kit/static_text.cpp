@@ -2,6 +2,6 @@
 
 #include "app/kit/form.h"
 
-TStaticText::TStaticText(TForm* parent) : TControl(parent, kit::CreateStaticTextPeer(parent->formPeer())) {
-  setTabStop(false);
+TStaticText::TStaticText(TForm* parent) : TControl(parent, kit::CreateStaticTextPeer(parent->FormPeer())) {
+  SetTabStop(false);
 }

@@ -14,21 +14,21 @@ constexpr TColor kGridLineColor = clSilver;
 }  // namespace
 
 TStringGrid::TStringGrid(TForm* parent)
-    : TControl(parent, kit::CreateSurfacePeer(parent->formPeer(), kit::SurfaceKind::Framed)) {
-  surface().setEvents(this);
+    : TControl(parent, kit::CreateSurfacePeer(parent->FormPeer(), kit::SurfaceKind::Framed)) {
+  Surface().SetEvents(this);
   colWidths_.assign(colCount_, defaultColWidth_);
   rowHeights_.assign(rowCount_, defaultRowHeight_);
   cells_.resize(static_cast<std::size_t>(colCount_) * rowCount_);
-  updateScrollRanges();
+  UpdateScrollRanges();
 }
 
-TStringGrid::~TStringGrid() { surface().setEvents(nullptr); }
+TStringGrid::~TStringGrid() { Surface().SetEvents(nullptr); }
 
-kit::SurfacePeer& TStringGrid::surface() const { return static_cast<kit::SurfacePeer&>(peer()); }
+kit::SurfacePeer& TStringGrid::Surface() const { return static_cast<kit::SurfacePeer&>(Peer()); }
 
-void TStringGrid::repaint() { surface().invalidate(); }
+void TStringGrid::Repaint() { Surface().Invalidate(); }
 
-void TStringGrid::setColCount(int count) {
+void TStringGrid::SetColCount(int count) {
   count = std::max(1, count);
   std::vector<std::string> cells(static_cast<std::size_t>(count) * rowCount_);
   for (int r = 0; r < rowCount_; ++r)
@@ -37,162 +37,161 @@ void TStringGrid::setColCount(int count) {
   cells_ = std::move(cells);
   colCount_ = count;
   colWidths_.resize(count, defaultColWidth_);
-  reshaped();
+  Reshaped();
 }
 
-void TStringGrid::setRowCount(int count) {
+void TStringGrid::SetRowCount(int count) {
   count = std::max(1, count);
   cells_.resize(static_cast<std::size_t>(colCount_) * count);
   rowCount_ = count;
   rowHeights_.resize(count, defaultRowHeight_);
-  reshaped();
+  Reshaped();
 }
 
-void TStringGrid::reshaped() {
+void TStringGrid::Reshaped() {
   // A current cell or selection corner that fell off the grid moves to its edge.
-  current_ = clampToGrid(current_.X, current_.Y);
-  anchor_ = clampToGrid(anchor_.X, anchor_.Y);
-  updateScrollRanges();
-  repaint();
+  current_ = ClampToGrid(current_.X, current_.Y);
+  anchor_ = ClampToGrid(anchor_.X, anchor_.Y);
+  UpdateScrollRanges();
+  Repaint();
 }
 
-void TStringGrid::setDefaultColWidth(int width) {
+void TStringGrid::SetDefaultColWidth(int width) {
   // Like the row height, the default applies to every column at once.
   defaultColWidth_ = std::max(0, width);
   std::fill(colWidths_.begin(), colWidths_.end(), defaultColWidth_);
-  updateScrollRanges();
-  repaint();
+  UpdateScrollRanges();
+  Repaint();
 }
 
-void TStringGrid::setDefaultRowHeight(int height) {
+void TStringGrid::SetDefaultRowHeight(int height) {
   defaultRowHeight_ = std::max(0, height);
   std::fill(rowHeights_.begin(), rowHeights_.end(), defaultRowHeight_);
-  updateScrollRanges();
-  repaint();
+  UpdateScrollRanges();
+  Repaint();
 }
 
-void TStringGrid::setGridLineWidth(int width) {
+void TStringGrid::SetGridLineWidth(int width) {
   gridLineWidth_ = std::max(0, width);
-  updateScrollRanges();
-  repaint();
+  UpdateScrollRanges();
+  Repaint();
 }
 
-int TStringGrid::colWidth(int col) const {
-  checkAddress(col, 0);
+int TStringGrid::ColWidth(int col) const {
+  CheckAddress(col, 0);
   return colWidths_[col];
 }
 
-void TStringGrid::setColWidth(int col, int width) {
-  checkAddress(col, 0);
+void TStringGrid::SetColWidth(int col, int width) {
+  CheckAddress(col, 0);
   colWidths_[col] = std::max(0, width);
-  updateScrollRanges();
-  repaint();
+  UpdateScrollRanges();
+  Repaint();
 }
 
-int TStringGrid::rowHeight(int row) const {
-  checkAddress(0, row);
+int TStringGrid::RowHeight(int row) const {
+  CheckAddress(0, row);
   return rowHeights_[row];
 }
 
-void TStringGrid::checkAddress(int col, int row) const {
+void TStringGrid::CheckAddress(int col, int row) const {
   if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_)
-    throw std::out_of_range("grid cell (" + std::to_string(col) + ", " + std::to_string(row) +
-                            ") is outside the grid");
+    throw std::out_of_range("grid cell (" + std::to_string(col) + ", " + std::to_string(row) + ") is outside the grid");
 }
 
-const std::string& TStringGrid::cell(int col, int row) const {
-  checkAddress(col, row);
+const std::string& TStringGrid::Cell(int col, int row) const {
+  CheckAddress(col, row);
   return cells_[static_cast<std::size_t>(row) * colCount_ + col];
 }
 
-void TStringGrid::setCell(int col, int row, std::string text) {
-  checkAddress(col, row);
+void TStringGrid::SetCell(int col, int row, std::string text) {
+  CheckAddress(col, row);
   cells_[static_cast<std::size_t>(row) * colCount_ + col] = std::move(text);
   // A header's text may run on over its neighbours: the whole grid repaints.
-  repaint();
+  Repaint();
 }
 
-void TStringGrid::setCurrentCell(int col, int row) {
-  checkAddress(col, row);
-  moveCurrent(col, row);
+void TStringGrid::SetCurrentCell(int col, int row) {
+  CheckAddress(col, row);
+  MoveCurrent(col, row);
 }
 
-TGridRect TStringGrid::selection() const {
+TGridRect TStringGrid::Selection() const {
   if (rowSelect_) return {0, std::min(current_.Y, anchor_.Y), colCount_ - 1, std::max(current_.Y, anchor_.Y)};
   return {std::min(current_.X, anchor_.X), std::min(current_.Y, anchor_.Y), std::max(current_.X, anchor_.X),
           std::max(current_.Y, anchor_.Y)};
 }
 
-void TStringGrid::setSelection(const TGridRect& rect) {
-  checkAddress(rect.Left, rect.Top);
-  checkAddress(rect.Right, rect.Bottom);
+void TStringGrid::SetSelection(const TGridRect& rect) {
+  CheckAddress(rect.Left, rect.Top);
+  CheckAddress(rect.Right, rect.Bottom);
   current_ = {rect.Left, rect.Top};
   anchor_ = {rect.Right, rect.Bottom};
-  scrollIntoView(current_.X, current_.Y);
-  repaint();
-  selectionChanged();
+  ScrollIntoView(current_.X, current_.Y);
+  Repaint();
+  SelectionChanged();
 }
 
-void TStringGrid::setRowSelect(bool rowSelect) {
+void TStringGrid::SetRowSelect(bool rowSelect) {
   rowSelect_ = rowSelect;
-  repaint();
+  Repaint();
 }
 
-void TStringGrid::selectionChanged() {
+void TStringGrid::SelectionChanged() {
   if (OnSelectionChanged) kit::RunHandler([this] { OnSelectionChanged(this); });
 }
 
-std::string TStringGrid::copyText() const {
-  TGridRect range = selection();
+std::string TStringGrid::CopyText() const {
+  TGridRect range = Selection();
   if (range.Left == range.Right && range.Top == range.Bottom) range = {0, 0, colCount_ - 1, rowCount_ - 1};
   std::string text;
   for (int r = range.Top; r <= range.Bottom; ++r) {
     for (int c = range.Left; c <= range.Right; ++c) {
       if (c > range.Left) text += '\t';
-      if (!(HiddenCell && HiddenCell(c, r))) text += cell(c, r);
+      if (!(HiddenCell && HiddenCell(c, r))) text += Cell(c, r);
     }
     text += '\n';
   }
   return text;
 }
 
-void TStringGrid::copyToClipboard() const { kit::SetClipboardText(copyText()); }
+void TStringGrid::CopyToClipboard() const { kit::SetClipboardText(CopyText()); }
 
-void TStringGrid::setLeftCol(int col) {
+void TStringGrid::SetLeftCol(int col) {
   col = std::clamp(col, 0, maxLeftCol_);
   if (col == leftCol_) return;
   leftCol_ = col;
-  updateScrollRanges();
-  repaint();
+  UpdateScrollRanges();
+  Repaint();
 }
 
-void TStringGrid::setTopRow(int row) {
+void TStringGrid::SetTopRow(int row) {
   row = std::clamp(row, 0, maxTopRow_);
   if (row == topRow_) return;
   topRow_ = row;
-  updateScrollRanges();
-  repaint();
+  UpdateScrollRanges();
+  Repaint();
 }
 
-int TStringGrid::scrollMaximum(kit::ScrollBar bar) const { return surface().scrollBarMaximum(bar); }
+int TStringGrid::ScrollMaximum(kit::ScrollBar bar) const { return Surface().ScrollBarMaximum(bar); }
 
-TSize TStringGrid::clientSize() const { return surface().clientSize(); }
+TSize TStringGrid::ClientSize() const { return Surface().ClientSize(); }
 
-kit::Image TStringGrid::grabClient() const { return surface().grabClient(); }
+kit::Image TStringGrid::GrabClient() const { return Surface().GrabClient(); }
 
-TRect TStringGrid::cellRect(int col, int row) const {
-  checkAddress(col, row);
+TRect TStringGrid::CellRect(int col, int row) const {
+  CheckAddress(col, row);
   if (col < leftCol_ || row < topRow_) return {};
   int x = 0;
   for (int c = leftCol_; c < col; ++c) x += colWidths_[c] + gridLineWidth_;
   int y = 0;
   for (int r = topRow_; r < row; ++r) y += rowHeights_[r] + gridLineWidth_;
-  const TSize client = clientSize();
+  const TSize client = ClientSize();
   if (x >= client.Width || y >= client.Height) return {};
   return Bounds(x, y, colWidths_[col], rowHeights_[row]);
 }
 
-std::optional<TGridCoord> TStringGrid::cellAt(TPoint point) const {
+std::optional<TGridCoord> TStringGrid::CellAt(TPoint point) const {
   // A cell owns the grid line to its right and below it.
   int col = -1;
   for (int c = leftCol_, x = 0; c < colCount_ && x <= point.X; ++c) {
@@ -210,8 +209,8 @@ std::optional<TGridCoord> TStringGrid::cellAt(TPoint point) const {
   return TGridCoord{col, row};
 }
 
-TGridCoord TStringGrid::nearestCell(TPoint point) const {
-  const TSize client = clientSize();
+TGridCoord TStringGrid::NearestCell(TPoint point) const {
+  const TSize client = ClientSize();
   const TPoint inside{std::clamp(point.X, 0, std::max(0, client.Width - 1)),
                       std::clamp(point.Y, 0, std::max(0, client.Height - 1))};
   int col = leftCol_;
@@ -227,13 +226,13 @@ TGridCoord TStringGrid::nearestCell(TPoint point) const {
   return {col, row};
 }
 
-TGridCoord TStringGrid::clampToGrid(int col, int row) const {
+TGridCoord TStringGrid::ClampToGrid(int col, int row) const {
   return {std::clamp(col, 0, colCount_ - 1), std::clamp(row, 0, rowCount_ - 1)};
 }
 
-void TStringGrid::paint(kit::PaintDevice& device, const TRect& dirty) {
-  const TSize client = clientSize();
-  device.fillRect(dirty, clWindow);
+void TStringGrid::Paint(kit::PaintDevice& device, const TRect& dirty) {
+  const TSize client = ClientSize();
+  device.FillRect(dirty, clWindow);
 
   // Visible columns and rows with their offsets.
   std::vector<std::pair<int, int>> cols;
@@ -251,73 +250,75 @@ void TStringGrid::paint(kit::PaintDevice& device, const TRect& dirty) {
 
   // Lines first; the cells are painted between them.
   if (gridLineWidth_ > 0) {
-    for (const auto& [c, x] : cols) device.fillRect(Bounds(x + colWidths_[c], 0, gridLineWidth_, bottom), kGridLineColor);
-    for (const auto& [r, y] : rows) device.fillRect(Bounds(0, y + rowHeights_[r], right, gridLineWidth_), kGridLineColor);
+    for (const auto& [c, x] : cols)
+      device.FillRect(Bounds(x + colWidths_[c], 0, gridLineWidth_, bottom), kGridLineColor);
+    for (const auto& [r, y] : rows)
+      device.FillRect(Bounds(0, y + rowHeights_[r], right, gridLineWidth_), kGridLineColor);
   }
 
-  const TGridRect selected = selection();
-  const bool focused = hasFocus();
-  canvas_.setDevice(&device);
+  const TGridRect selected = Selection();
+  const bool focused = HasFocus();
+  canvas_.SetDevice(&device);
   for (const auto& [r, y] : rows) {
     for (const auto& [c, x] : cols) {
       const TRect rect = Bounds(x, y, colWidths_[c], rowHeights_[r]);
       if (!rect.Intersects(dirty)) continue;
       TGridDrawState state;
-      state.Selected = selected.contains(c, r);
+      state.Selected = selected.Contains(c, r);
       state.Focused = focused && current_ == TGridCoord{c, r};
-      paintCell(c, r, rect, state);
+      PaintCell(c, r, rect, state);
     }
   }
-  canvas_.setDevice(nullptr);
+  canvas_.SetDevice(nullptr);
 
   if (focused && !rowSelect_) {
-    const TRect rect = cellRect(current_.X, current_.Y);
-    if (!rect.IsEmpty()) device.drawFocusRect(rect);
+    const TRect rect = CellRect(current_.X, current_.Y);
+    if (!rect.IsEmpty()) device.DrawFocusRect(rect);
   }
 }
 
-void TStringGrid::paintCell(int col, int row, const TRect& rect, TGridDrawState state) {
+void TStringGrid::PaintCell(int col, int row, const TRect& rect, TGridDrawState state) {
   // The canvas starts every cell with the grid's own font, so nothing a
   // handler set for one cell carries over to the next.
   const bool highlighted = state.Selected && (rowSelect_ || !state.Focused);
-  canvas_.font = font();
-  canvas_.font.setColor(highlighted ? clHighlightText : clWindowText);
-  canvas_.brush.setColor(highlighted ? clHighlight : clWindow);
-  canvas_.textRect(rect, rect.Left + kTextInset, rect.Top + kTextInset, cell(col, row));
+  canvas_.font = Font();
+  canvas_.font.SetColor(highlighted ? clHighlightText : clWindowText);
+  canvas_.brush.SetColor(highlighted ? clHighlight : clWindow);
+  canvas_.TextRect(rect, rect.Left + kTextInset, rect.Top + kTextInset, Cell(col, row));
   if (OnDrawCell) OnDrawCell(this, col, row, rect, state);
 }
 
-void TStringGrid::mouseDown(TMouseButton button, TShiftState shift, TPoint at) {
+void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, TPoint at) {
   if (button != TMouseButton::mbLeft) return;
-  const std::optional<TGridCoord> hit = cellAt(at);
+  const std::optional<TGridCoord> hit = CellAt(at);
   if (!hit) return;
   if (shift & ssShift)
-    moveAnchor(hit->X, hit->Y);
+    MoveAnchor(hit->X, hit->Y);
   else
-    moveCurrent(hit->X, hit->Y);
+    MoveCurrent(hit->X, hit->Y);
   selecting_ = true;
 }
 
-void TStringGrid::mouseMove(TShiftState shift, TPoint at) {
+void TStringGrid::MouseMove(TShiftState shift, TPoint at) {
   if (!selecting_ || !(shift & ssLeft)) return;
-  const TGridCoord to = nearestCell(at);
-  moveAnchor(to.X, to.Y);
+  const TGridCoord to = NearestCell(at);
+  MoveAnchor(to.X, to.Y);
 }
 
-void TStringGrid::mouseUp(TMouseButton button, TShiftState, TPoint) {
+void TStringGrid::MouseUp(TMouseButton button, TShiftState, TPoint) {
   if (button == TMouseButton::mbLeft) selecting_ = false;
 }
 
-bool TStringGrid::keyDown(int key, TShiftState shift) {
+bool TStringGrid::KeyDown(int key, TShiftState shift) {
   const bool extend = shift & ssShift;
   const bool control = shift & ssCtrl;
   // Ctrl+C and nothing else held with it.
   if (key == kit::key::C && (shift & (ssShift | ssCtrl | ssAlt)) == ssCtrl) {
-    copyToClipboard();
+    CopyToClipboard();
     return true;
   }
   const TGridCoord from = extend ? anchor_ : current_;
-  const int page = visibleCount(rowHeights_, topRow_, clientSize().Height);
+  const int page = VisibleCount(rowHeights_, topRow_, ClientSize().Height);
   TGridCoord to = from;
   switch (key) {
     case kit::key::Left: --to.X; break;
@@ -334,64 +335,63 @@ bool TStringGrid::keyDown(int key, TShiftState shift) {
       to.X = colCount_ - 1;
       if (control) to.Y = rowCount_ - 1;
       break;
-    default:
-      return false;
+    default: return false;
   }
   if (extend)
-    moveAnchor(to.X, to.Y);
+    MoveAnchor(to.X, to.Y);
   else
-    moveCurrent(to.X, to.Y);
+    MoveCurrent(to.X, to.Y);
   return true;
 }
 
-void TStringGrid::addMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick) {
+void TStringGrid::AddMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick) {
   menuItems_.push_back({text, "", [this, onClick = std::move(onClick)] { kit::RunHandler([&] { onClick(this); }); }});
 }
 
-void TStringGrid::contextMenu(TPoint at) {
-  std::vector<kit::MenuItem> items{{"Копировать", "Ctrl+C", [this] { copyToClipboard(); }}};
+void TStringGrid::ContextMenu(TPoint at) {
+  std::vector<kit::MenuItem> items{{"Копировать", "Ctrl+C", [this] { CopyToClipboard(); }}};
   items.insert(items.end(), menuItems_.begin(), menuItems_.end());
-  surface().popupMenu(at, items);
+  Surface().PopupMenu(at, items);
 }
 
-void TStringGrid::focusChanged(bool) { repaint(); }
+void TStringGrid::FocusChanged(bool) { Repaint(); }
 
-void TStringGrid::resized() { updateScrollRanges(); }
+void TStringGrid::Resized() { UpdateScrollRanges(); }
 
-void TStringGrid::scrolled(kit::ScrollBar bar, int position) {
+void TStringGrid::Scrolled(kit::ScrollBar bar, int position) {
   if (bar == kit::ScrollBar::Horizontal)
-    setLeftCol(position);
+    SetLeftCol(position);
   else
-    setTopRow(position);
+    SetTopRow(position);
 }
 
-void TStringGrid::moveCurrent(int col, int row) {
-  current_ = anchor_ = clampToGrid(col, row);
-  scrollIntoView(current_.X, current_.Y);
-  repaint();
-  selectionChanged();
+void TStringGrid::MoveCurrent(int col, int row) {
+  current_ = anchor_ = ClampToGrid(col, row);
+  ScrollIntoView(current_.X, current_.Y);
+  Repaint();
+  SelectionChanged();
 }
 
-void TStringGrid::moveAnchor(int col, int row) {
-  anchor_ = clampToGrid(col, row);
-  scrollIntoView(anchor_.X, anchor_.Y);
-  repaint();
-  selectionChanged();
+void TStringGrid::MoveAnchor(int col, int row) {
+  anchor_ = ClampToGrid(col, row);
+  ScrollIntoView(anchor_.X, anchor_.Y);
+  Repaint();
+  SelectionChanged();
 }
 
-void TStringGrid::scrollIntoView(int col, int row) {
-  const TSize client = clientSize();
+void TStringGrid::ScrollIntoView(int col, int row) {
+  const TSize client = ClientSize();
   if (col < leftCol_)
-    setLeftCol(col);
-  else if (col >= leftCol_ + visibleCount(colWidths_, leftCol_, client.Width))
-    setLeftCol(firstShowing(colWidths_, col, client.Width));
+    SetLeftCol(col);
+  else if (col >= leftCol_ + VisibleCount(colWidths_, leftCol_, client.Width))
+    SetLeftCol(FirstShowing(colWidths_, col, client.Width));
   if (row < topRow_)
-    setTopRow(row);
-  else if (row >= topRow_ + visibleCount(rowHeights_, topRow_, client.Height))
-    setTopRow(firstShowing(rowHeights_, row, client.Height));
+    SetTopRow(row);
+  else if (row >= topRow_ + VisibleCount(rowHeights_, topRow_, client.Height))
+    SetTopRow(FirstShowing(rowHeights_, row, client.Height));
 }
 
-int TStringGrid::firstShowing(const std::vector<int>& extents, int last, int available) const {
+int TStringGrid::FirstShowing(const std::vector<int>& extents, int last, int available) const {
   // Back from `last` for as long as the cells before it fit as well: one
   // step to the scroll position, however far it is (a list of thousands).
   int first = last;
@@ -403,7 +403,7 @@ int TStringGrid::firstShowing(const std::vector<int>& extents, int last, int ava
   return first;
 }
 
-int TStringGrid::lastFirstIndex(const std::vector<int>& extents, int available) const {
+int TStringGrid::LastFirstIndex(const std::vector<int>& extents, int available) const {
   // The grid line after the last cell may fall outside the client area
   // without calling for a scroll bar.
   int room = available + gridLineWidth_;
@@ -416,7 +416,7 @@ int TStringGrid::lastFirstIndex(const std::vector<int>& extents, int available) 
   return first;
 }
 
-int TStringGrid::visibleCount(const std::vector<int>& extents, int first, int available) const {
+int TStringGrid::VisibleCount(const std::vector<int>& extents, int first, int available) const {
   int count = 0;
   for (int i = first, x = 0; i < static_cast<int>(extents.size()) && x + extents[i] <= available; ++i) {
     ++count;
@@ -425,24 +425,24 @@ int TStringGrid::visibleCount(const std::vector<int>& extents, int first, int av
   return std::max(1, count);
 }
 
-void TStringGrid::updateScrollRanges() {
+void TStringGrid::UpdateScrollRanges() {
   // Decide from the room the cells would have without scroll bars, so that
   // a scroll bar shown while the grid was small does not stay once it has
   // grown. A bar that is needed takes its room from the other direction.
-  const TSize full = surface().clientSizeWithoutBars();
-  const int barWidth = surface().scrollBarExtent();
-  bool needH = lastFirstIndex(colWidths_, full.Width) > 0;
-  bool needV = lastFirstIndex(rowHeights_, full.Height) > 0;
-  if (needH && !needV) needV = lastFirstIndex(rowHeights_, full.Height - barWidth) > 0;
-  if (needV && !needH) needH = lastFirstIndex(colWidths_, full.Width - barWidth) > 0;
+  const TSize full = Surface().ClientSizeWithoutBars();
+  const int barWidth = Surface().ScrollBarExtent();
+  bool needH = LastFirstIndex(colWidths_, full.Width) > 0;
+  bool needV = LastFirstIndex(rowHeights_, full.Height) > 0;
+  if (needH && !needV) needV = LastFirstIndex(rowHeights_, full.Height - barWidth) > 0;
+  if (needV && !needH) needH = LastFirstIndex(colWidths_, full.Width - barWidth) > 0;
   const TSize client{full.Width - (needV ? barWidth : 0), full.Height - (needH ? barWidth : 0)};
 
-  maxLeftCol_ = needH ? std::max(1, lastFirstIndex(colWidths_, client.Width)) : 0;
-  maxTopRow_ = needV ? std::max(1, lastFirstIndex(rowHeights_, client.Height)) : 0;
+  maxLeftCol_ = needH ? std::max(1, LastFirstIndex(colWidths_, client.Width)) : 0;
+  maxTopRow_ = needV ? std::max(1, LastFirstIndex(rowHeights_, client.Height)) : 0;
   leftCol_ = std::min(leftCol_, maxLeftCol_);
   topRow_ = std::min(topRow_, maxTopRow_);
-  surface().setScrollBar(kit::ScrollBar::Horizontal, maxLeftCol_, visibleCount(colWidths_, leftCol_, client.Width),
+  Surface().SetScrollBar(kit::ScrollBar::Horizontal, maxLeftCol_, VisibleCount(colWidths_, leftCol_, client.Width),
                          leftCol_);
-  surface().setScrollBar(kit::ScrollBar::Vertical, maxTopRow_, visibleCount(rowHeights_, topRow_, client.Height),
+  Surface().SetScrollBar(kit::ScrollBar::Vertical, maxTopRow_, VisibleCount(rowHeights_, topRow_, client.Height),
                          topRow_);
 }

@@ -37,70 +37,70 @@ class TStringGrid : public TControl, private kit::SurfaceEvents {
 
   // Shape (stored layout). Changing the counts keeps the texts of the cells
   // that remain; new columns get the default width.
-  int colCount() const { return colCount_; }
-  void setColCount(int count);
-  int rowCount() const { return rowCount_; }
-  void setRowCount(int count);
-  int defaultColWidth() const { return defaultColWidth_; }
-  void setDefaultColWidth(int width);
-  int defaultRowHeight() const { return defaultRowHeight_; }
-  void setDefaultRowHeight(int height);
-  int gridLineWidth() const { return gridLineWidth_; }
-  void setGridLineWidth(int width);
-  int colWidth(int col) const;
-  void setColWidth(int col, int width);
-  int rowHeight(int row) const;
+  int ColCount() const { return colCount_; }
+  void SetColCount(int count);
+  int RowCount() const { return rowCount_; }
+  void SetRowCount(int count);
+  int DefaultColWidth() const { return defaultColWidth_; }
+  void SetDefaultColWidth(int width);
+  int DefaultRowHeight() const { return defaultRowHeight_; }
+  void SetDefaultRowHeight(int height);
+  int GridLineWidth() const { return gridLineWidth_; }
+  void SetGridLineWidth(int width);
+  int ColWidth(int col) const;
+  void SetColWidth(int col, int width);
+  int RowHeight(int row) const;
 
   // Cell texts. An address outside the grid throws std::out_of_range.
-  const std::string& cell(int col, int row) const;
-  void setCell(int col, int row, std::string text);
+  const std::string& Cell(int col, int row) const;
+  void SetCell(int col, int row, std::string text);
 
   // The current cell and the selection. The selection always contains the
   // current cell; moving the current cell collapses the selection onto it.
-  TGridCoord currentCell() const { return current_; }
-  void setCurrentCell(int col, int row);
-  TGridRect selection() const;
+  TGridCoord CurrentCell() const { return current_; }
+  void SetCurrentCell(int col, int row);
+  TGridRect Selection() const;
   // Makes (Left, Top) the current cell and selects the block.
-  void setSelection(const TGridRect& rect);
+  void SetSelection(const TGridRect& rect);
   // Whole rows are selected, the current cell with them, and shown so: a
   // list of records rather than a table of cells.
-  void setRowSelect(bool rowSelect);
+  void SetRowSelect(bool rowSelect);
 
   // The first column and row shown (scroll position).
-  int leftCol() const { return leftCol_; }
-  int topRow() const { return topRow_; }
-  void setLeftCol(int col);
-  void setTopRow(int row);
+  int LeftCol() const { return leftCol_; }
+  int TopRow() const { return topRow_; }
+  void SetLeftCol(int col);
+  void SetTopRow(int row);
   // The scroll bar's maximum as the system shows it; 0 while it is hidden.
-  int scrollMaximum(kit::ScrollBar bar) const;
+  int ScrollMaximum(kit::ScrollBar bar) const;
 
   // A cell's rectangle in client pixels, without its grid lines; an empty
   // rectangle when the cell is scrolled out of view.
-  TRect cellRect(int col, int row) const;
+  TRect CellRect(int col, int row) const;
   // The cell under a client point, if any.
-  std::optional<TGridCoord> cellAt(TPoint point) const;
+  std::optional<TGridCoord> CellAt(TPoint point) const;
   // The client area: inside the frame, less the scroll bars.
-  TSize clientSize() const;
+  TSize ClientSize() const;
   // The client area as painted now, in device pixels.
-  kit::Image grabClient() const;
+  kit::Image GrabClient() const;
 
   // The canvas of the paint in progress, for the OnDrawCell handler.
-  TCanvas& canvas() { return canvas_; }
+  TCanvas& Canvas() { return canvas_; }
 
   // What a copy takes: the selection's cells as tab-separated lines, each
   // line ended by a line feed, as spreadsheets paste them; the whole grid
   // when nothing is selected beyond the current cell. A cell for which
   // HiddenCell answers true copies as empty, as it is seen.
-  std::string copyText() const;
-  void copyToClipboard() const;
+  std::string CopyText() const;
+  void CopyToClipboard() const;
 
   // An entry of the context menu after "Копировать", in the order added,
   // whose choice runs `onClick` with the grid as Sender. An error it raises
   // goes to the standard error box.
-  void addMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick);
+  void AddMenuItem(const std::string& text, std::function<void(TObject* Sender)> onClick);
 
   // Paints the grid again: what the OnDrawCell handler draws has changed.
-  void invalidate() { repaint(); }
+  void Invalidate() { Repaint(); }
 
   TDrawCellEvent OnDrawCell;
   // After the current cell or the selection changed.
@@ -109,38 +109,38 @@ class TStringGrid : public TControl, private kit::SurfaceEvents {
   std::function<bool(int ACol, int ARow)> HiddenCell;
 
  private:
-  kit::SurfacePeer& surface() const;
+  kit::SurfacePeer& Surface() const;
 
   // kit::SurfaceEvents
-  void paint(kit::PaintDevice& device, const TRect& dirty) override;
-  void mouseDown(TMouseButton button, TShiftState shift, TPoint at) override;
-  void mouseMove(TShiftState shift, TPoint at) override;
-  void mouseUp(TMouseButton button, TShiftState shift, TPoint at) override;
-  bool keyDown(int key, TShiftState shift) override;
-  void contextMenu(TPoint at) override;
-  void focusChanged(bool focused) override;
-  void resized() override;
-  void scrolled(kit::ScrollBar bar, int position) override;
+  void Paint(kit::PaintDevice& device, const TRect& dirty) override;
+  void MouseDown(TMouseButton button, TShiftState shift, TPoint at) override;
+  void MouseMove(TShiftState shift, TPoint at) override;
+  void MouseUp(TMouseButton button, TShiftState shift, TPoint at) override;
+  bool KeyDown(int key, TShiftState shift) override;
+  void ContextMenu(TPoint at) override;
+  void FocusChanged(bool focused) override;
+  void Resized() override;
+  void Scrolled(kit::ScrollBar bar, int position) override;
 
-  void checkAddress(int col, int row) const;
+  void CheckAddress(int col, int row) const;
   // After a change of the column or row count.
-  void reshaped();
-  void paintCell(int col, int row, const TRect& rect, TGridDrawState state);
-  void updateScrollRanges();
-  void moveCurrent(int col, int row);
-  void moveAnchor(int col, int row);
-  void scrollIntoView(int col, int row);
-  TGridCoord clampToGrid(int col, int row) const;
+  void Reshaped();
+  void PaintCell(int col, int row, const TRect& rect, TGridDrawState state);
+  void UpdateScrollRanges();
+  void MoveCurrent(int col, int row);
+  void MoveAnchor(int col, int row);
+  void ScrollIntoView(int col, int row);
+  TGridCoord ClampToGrid(int col, int row) const;
   // The cell nearest to a client point, for dragging past the cells.
-  TGridCoord nearestCell(TPoint point) const;
+  TGridCoord NearestCell(TPoint point) const;
   // The first of `extents` that may be scrolled to: the lowest index from
   // which the remaining extents, each with its grid line, fit in `available`.
-  int lastFirstIndex(const std::vector<int>& extents, int available) const;
-  int visibleCount(const std::vector<int>& extents, int first, int available) const;
+  int LastFirstIndex(const std::vector<int>& extents, int available) const;
+  int VisibleCount(const std::vector<int>& extents, int first, int available) const;
   // The lowest first index with which `last` is shown whole.
-  int firstShowing(const std::vector<int>& extents, int last, int available) const;
-  void repaint();
-  void selectionChanged();
+  int FirstShowing(const std::vector<int>& extents, int last, int available) const;
+  void Repaint();
+  void SelectionChanged();
 
   int colCount_ = 5;
   int rowCount_ = 5;

@@ -18,12 +18,12 @@ using stopwatch::kGridRows;
 class PageUnits {
  public:
   explicit PageUnits(int dpi) : dpi_(dpi) {}
-  int mm(double millimetres) const { return static_cast<int>(std::lround(millimetres * dpi_ / 25.4)); }
+  int Mm(double millimetres) const { return static_cast<int>(std::lround(millimetres * dpi_ / 25.4)); }
   // A font's character height in page pixels.
-  int pt(double points) const { return static_cast<int>(std::lround(points * dpi_ / 72.0)); }
+  int Pt(double points) const { return static_cast<int>(std::lround(points * dpi_ / 72.0)); }
   // A line at least one pixel wide.
-  int line(double millimetres) const { return std::max(1, mm(millimetres)); }
-  int dpi() const { return dpi_; }
+  int Line(double millimetres) const { return std::max(1, Mm(millimetres)); }
+  int Dpi() const { return dpi_; }
 
  private:
   int dpi_;
@@ -50,8 +50,8 @@ TRect Intersection(const TRect& a, const TRect& b) {
 }
 
 void Line(TCanvas& canvas, int x1, int y1, int x2, int y2) {
-  canvas.moveTo(x1, y1);
-  canvas.lineTo(x2, y2);
+  canvas.MoveTo(x1, y1);
+  canvas.LineTo(x2, y2);
 }
 
 // The edges of `rect` in the pen, its inside left alone.
@@ -65,24 +65,24 @@ void Outline(TCanvas& canvas, const TRect& rect) {
 // One line of text, horizontally centred in `across`, from `top` down;
 // returns the line's box.
 TRect CentredLine(TCanvas& canvas, const TRect& across, int top, const std::string& text) {
-  const TSize size = canvas.textExtent(text);
+  const TSize size = canvas.TextExtent(text);
   const int left = across.Left + (across.Width() - size.Width) / 2;
-  canvas.textOut(left, top, text);
+  canvas.TextAt(left, top, text);
   return Bounds(left, top, size.Width, size.Height);
 }
 
 // One line of text from (left, top); returns the line's box.
 TRect TextLine(TCanvas& canvas, int left, int top, const std::string& text) {
-  const TSize size = canvas.textExtent(text);
-  canvas.textOut(left, top, text);
+  const TSize size = canvas.TextExtent(text);
+  canvas.TextAt(left, top, text);
   return Bounds(left, top, size.Width, size.Height);
 }
 
 // `font` made smaller, as far as needed, for `text` to fit in `width`.
 TFont Fitting(TCanvas& canvas, TFont font, const std::string& text, int width) {
   canvas.font = font;
-  while (canvas.textExtent(text).Width > width && font.height() > 4) {
-    font.setHeight(font.height() * 9 / 10);
+  while (canvas.TextExtent(text).Width > width && font.Height() > 4) {
+    font.SetHeight(font.Height() * 9 / 10);
     canvas.font = font;
   }
   return font;
@@ -94,15 +94,15 @@ TFont Fitting(TCanvas& canvas, TFont font, const std::string& text, int width) {
 // set aside struck through; the hidden cells of the last row stay blank.
 int DrawTable(TCanvas& canvas, const PageUnits& u, const TRect& content, int top, const LabSheet& sheet,
               LabSheetLayout& layout) {
-  const int headerWidth = u.mm(25);
+  const int headerWidth = u.Mm(25);
   const int columnWidth = (content.Width() - headerWidth) / stopwatch::kSlotsPerRow;
-  const int rowHeight = u.mm(7);
-  const TFont header(kFont, u.pt(10), fsBold, kHeaderText);
-  const TFont value(kFont, u.pt(10), 0, clBlack);
+  const int rowHeight = u.Mm(7);
+  const TFont header(kFont, u.Pt(10), fsBold, kHeaderText);
+  const TFont value(kFont, u.Pt(10), 0, clBlack);
 
   layout.cells.assign(static_cast<std::size_t>(kGridColumns) * kGridRows, TRect{});
-  canvas.pen.setColor(kRule);
-  canvas.pen.setWidth(u.line(0.2));
+  canvas.pen.SetColor(kRule);
+  canvas.pen.SetWidth(u.Line(0.2));
   for (int row = 0; row < kGridRows; ++row) {
     for (int col = 0; col < kGridColumns; ++col) {
       if (stopwatch::IsHiddenCell(col, row)) continue;
@@ -110,22 +110,22 @@ int DrawTable(TCanvas& canvas, const PageUnits& u, const TRect& content, int top
       const TRect rect = Bounds(left, top + row * rowHeight, col == 0 ? headerWidth : columnWidth, rowHeight);
       layout.cells[static_cast<std::size_t>(row) * kGridColumns + col] = rect;
       const bool isHeader = stopwatch::IsHeaderCell(col, row);
-      const std::string text = isHeader ? Trimmed(sheet.cell(col, row)) : sheet.cell(col, row);
+      const std::string text = isHeader ? Trimmed(sheet.Cell(col, row)) : sheet.Cell(col, row);
       if (isHeader)
-        canvas.brush.setColor(kHeaderFill);
+        canvas.brush.SetColor(kHeaderFill);
       else
-        canvas.brush.setColor(!sheet.wholeTable && sheet.block.contains(col, row) ? kCoveredFill : clWindow);
-      canvas.fillRect(rect);
-      canvas.font = Fitting(canvas, isHeader ? header : value, text, rect.Width() - u.mm(1));
-      const TSize size = canvas.textExtent(text);
+        canvas.brush.SetColor(!sheet.wholeTable && sheet.block.Contains(col, row) ? kCoveredFill : clWindow);
+      canvas.FillRect(rect);
+      canvas.font = Fitting(canvas, isHeader ? header : value, text, rect.Width() - u.Mm(1));
+      const TSize size = canvas.TextExtent(text);
       const int x = rect.Left + (rect.Width() - size.Width) / 2;
       const int y = rect.Top + (rect.Height() - size.Height) / 2;
-      if (!isHeader && sheet.excluded.contains(stopwatch::SlotAt(col, row)))
-        DrawExcludedTime(canvas, x, y, text, kExcludedTimeColor, u.line(0.25));
+      if (!isHeader && sheet.excluded.Contains(stopwatch::SlotAt(col, row)))
+        DrawExcludedTime(canvas, x, y, text, kExcludedTimeColor, u.Line(0.25));
       else
-        canvas.textOut(x, y, text);
-      canvas.pen.setColor(kRule);
-      canvas.pen.setWidth(u.line(0.2));
+        canvas.TextAt(x, y, text);
+      canvas.pen.SetColor(kRule);
+      canvas.pen.SetWidth(u.Line(0.2));
       Outline(canvas, rect);
     }
   }
@@ -147,22 +147,22 @@ std::string ExclusionList(const StatisticsReport& report) {
 // A label and a rule after it to the given right edge, on the label's baseline.
 TRect FillInLine(TCanvas& canvas, const PageUnits& u, int left, int top, int right, const std::string& label) {
   const TRect text = TextLine(canvas, left, top, label + ":");
-  const int baseline = text.Bottom - u.mm(0.8);
-  canvas.pen.setColor(kRule);
-  canvas.pen.setWidth(u.line(0.2));
-  Line(canvas, text.Right + u.mm(2), baseline, right, baseline);
+  const int baseline = text.Bottom - u.Mm(0.8);
+  canvas.pen.SetColor(kRule);
+  canvas.pen.SetWidth(u.Line(0.2));
+  Line(canvas, text.Right + u.Mm(2), baseline, right, baseline);
   return {left, top, right, text.Bottom};
 }
 
 // The title, the unit and when the table was read; returns where it ends.
 int DrawHeading(TCanvas& canvas, const PageUnits& u, const TRect& content, const LabSheet& sheet) {
-  canvas.font = TFont(kFont, u.pt(16), fsBold, clBlack);
+  canvas.font = TFont(kFont, u.Pt(16), fsBold, clBlack);
   int y = CentredLine(canvas, content, content.Top, "ТАБЛИЦА ИЗМЕРЕНИЙ").Bottom;
-  canvas.font = TFont(kFont, u.pt(13), fsItalic, clBlack);
-  y = CentredLine(canvas, content, y, "(время, с)").Bottom + u.mm(1);
-  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
-  const std::string read = sheet.readDate.empty() ? "Данные ещё не считаны"
-                                                  : "Данные считаны " + sheet.readDate + " в " + sheet.readTime;
+  canvas.font = TFont(kFont, u.Pt(13), fsItalic, clBlack);
+  y = CentredLine(canvas, content, y, "(время, с)").Bottom + u.Mm(1);
+  canvas.font = TFont(kFont, u.Pt(10), 0, clBlack);
+  const std::string read =
+      sheet.readDate.empty() ? "Данные ещё не считаны" : "Данные считаны " + sheet.readDate + " в " + sheet.readTime;
   return CentredLine(canvas, content, y, read).Bottom;
 }
 
@@ -172,61 +172,61 @@ int DrawHeading(TCanvas& canvas, const PageUnits& u, const TRect& content, const
 int DrawFigures(TCanvas& canvas, const PageUnits& u, const TRect& content, int top, const LabSheet& sheet,
                 LabSheetLayout& layout) {
   const StatisticsReport& report = sheet.report;
-  canvas.font = TFont(kFont, u.pt(10), fsBold, clBlack);
+  canvas.font = TFont(kFont, u.Pt(10), fsBold, clBlack);
   const char* scope = sheet.wholeTable ? "Расчёт по всей таблице" : "Расчёт по выделенным ячейкам (они подкрашены)";
-  int y = TextLine(canvas, content.Left, top, scope).Bottom + u.mm(1);
-  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
-  const int valueLeft = content.Left + u.mm(85);
+  int y = TextLine(canvas, content.Left, top, scope).Bottom + u.Mm(1);
+  canvas.font = TFont(kFont, u.Pt(10), 0, clBlack);
+  const int valueLeft = content.Left + u.Mm(85);
   for (std::size_t i = 0; i + 1 < report.figures.size(); ++i) {
-    TextLine(canvas, content.Left + u.mm(3), y, report.figures[i].name);
-    y = TextLine(canvas, valueLeft, y, report.figures[i].value).Bottom + u.mm(0.6);
+    TextLine(canvas, content.Left + u.Mm(3), y, report.figures[i].name);
+    y = TextLine(canvas, valueLeft, y, report.figures[i].value).Bottom + u.Mm(0.6);
   }
-  canvas.font = TFont(kFont, u.pt(12), fsBold, clBlack);
-  layout.resultLine = TextLine(canvas, content.Left, y + u.mm(1.5), ResultLine(report));
-  y = layout.resultLine.Bottom + u.mm(1);
-  canvas.font = TFont(kFont, u.pt(10), 0, clBlack);
+  canvas.font = TFont(kFont, u.Pt(12), fsBold, clBlack);
+  layout.resultLine = TextLine(canvas, content.Left, y + u.Mm(1.5), ResultLine(report));
+  y = layout.resultLine.Bottom + u.Mm(1);
+  canvas.font = TFont(kFont, u.Pt(10), 0, clBlack);
   if (!report.excluded.empty())
-    y = TextLine(canvas, content.Left, y, "Исключены из расчёта: " + ExclusionList(report)).Bottom + u.mm(0.6);
-  canvas.font.setColor(clMaroon);
+    y = TextLine(canvas, content.Left, y, "Исключены из расчёта: " + ExclusionList(report)).Bottom + u.Mm(0.6);
+  canvas.font.SetColor(clMaroon);
   if (!report.note.empty()) y = TextLine(canvas, content.Left, y, report.note).Bottom;
   return y;
 }
 
 // "Фамилия, имя", "Класс" and "Работа" at the foot of the content; returns where they begin.
 int DrawFillIn(TCanvas& canvas, const PageUnits& u, const TRect& content, LabSheetLayout& layout) {
-  canvas.font = TFont(kFont, u.pt(11), 0, clBlack);
-  const int pitch = u.mm(9);
-  const int top = content.Bottom - 3 * pitch + u.mm(2);
+  canvas.font = TFont(kFont, u.Pt(11), 0, clBlack);
+  const int pitch = u.Mm(9);
+  const int top = content.Bottom - 3 * pitch + u.Mm(2);
   const int half = content.Left + content.Width() / 2;
   layout.fillIn = {FillInLine(canvas, u, content.Left, top, content.Right, "Фамилия, имя"),
-                   FillInLine(canvas, u, content.Left, top + pitch, half - u.mm(5), "Класс"),
+                   FillInLine(canvas, u, content.Left, top + pitch, half - u.Mm(5), "Класс"),
                    FillInLine(canvas, u, content.Left, top + 2 * pitch, content.Right, "Работа")};
   return top;
 }
 
 // Both plots side by side in `room`, at most 8 cm high, each in a thin frame.
 void DrawPlots(TCanvas& canvas, const PageUnits& u, const TRect& room, const LabSheet& sheet, LabSheetLayout& layout) {
-  const int width = (room.Width() - u.mm(6)) / 2;
-  const int height = std::min(u.mm(80), room.Height());
+  const int width = (room.Width() - u.Mm(6)) / 2;
+  const int height = std::min(u.Mm(80), room.Height());
   layout.timesPlot = Bounds(room.Left, room.Top, width, height);
   layout.histogram = Bounds(room.Right - width, room.Top, width, height);
-  const PlotScale scale{u.dpi()};
+  const PlotScale scale{u.Dpi()};
   for (const TRect& frame : {layout.timesPlot, layout.histogram}) {
-    canvas.font = TFont(kFont, u.pt(8), 0, clBlack);
-    canvas.pen.setStyle(TPenStyle::psSolid);
+    canvas.font = TFont(kFont, u.Pt(8), 0, clBlack);
+    canvas.pen.SetStyle(TPenStyle::psSolid);
     if (frame == layout.timesPlot)
       DrawTimesPlot(canvas, frame, sheet.report, sheet.separator, scale);
     else
       DrawHistogram(canvas, frame, sheet.report, sheet.separator, scale);
-    canvas.pen.setColor(clSilver);
-    canvas.pen.setWidth(u.line(0.2));
+    canvas.pen.SetColor(clSilver);
+    canvas.pen.SetWidth(u.Line(0.2));
     Outline(canvas, {frame.Left, frame.Top, frame.Right - 1, frame.Bottom - 1});
   }
 }
 
 }  // namespace
 
-const std::string& LabSheet::cell(int col, int row) const {
+const std::string& LabSheet::Cell(int col, int row) const {
   return cells.at(static_cast<std::size_t>(row) * kGridColumns + col);
 }
 
@@ -235,12 +235,12 @@ LabSheet MakeLabSheet(const TStringGrid& grid, const stopwatch::ExcludedSlots& e
   LabSheet sheet;
   for (int row = 0; row < kGridRows; ++row)
     for (int col = 0; col < kGridColumns; ++col)
-      sheet.cells.push_back(col < grid.colCount() && row < grid.rowCount() ? grid.cell(col, row) : std::string());
+      sheet.cells.push_back(col < grid.ColCount() && row < grid.RowCount() ? grid.Cell(col, row) : std::string());
   sheet.excluded = excluded;
   sheet.block = block;
-  sheet.wholeTable = block == TGridRect{0, 0, grid.colCount() - 1, grid.rowCount() - 1};
-  sheet.readDate = sheet.cell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row);
-  sheet.readTime = sheet.cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row);
+  sheet.wholeTable = block == TGridRect{0, 0, grid.ColCount() - 1, grid.RowCount() - 1};
+  sheet.readDate = sheet.Cell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row);
+  sheet.readTime = sheet.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row);
   sheet.separator = separator;
   sheet.report = MakeStatisticsReport(TimesInBlock(grid, block, separator), separator, excluded);
   return sheet;
@@ -254,21 +254,22 @@ std::string ResultLine(const StatisticsReport& report) {
 LabSheetLayout DrawLabSheet(TCanvas& canvas, const kit::Page& page, const LabSheet& sheet) {
   const PageUnits u(page.dpi);
   LabSheetLayout layout;
-  const TRect margins{u.mm(15), u.mm(12), page.size.Width - u.mm(15), page.size.Height - u.mm(12)};
+  const TRect margins{u.Mm(15), u.Mm(12), page.size.Width - u.Mm(15), page.size.Height - u.Mm(12)};
   layout.content = Intersection(margins, page.printable);
-  int y = DrawHeading(canvas, u, layout.content, sheet) + u.mm(4);
-  y = DrawTable(canvas, u, layout.content, y, sheet, layout) + u.mm(4);
-  y = DrawFigures(canvas, u, layout.content, y, sheet, layout) + u.mm(4);
+  int y = DrawHeading(canvas, u, layout.content, sheet) + u.Mm(4);
+  y = DrawTable(canvas, u, layout.content, y, sheet, layout) + u.Mm(4);
+  y = DrawFigures(canvas, u, layout.content, y, sheet, layout) + u.Mm(4);
   // The lines to fill in at the foot of the sheet; the plots take the room between.
   const int fillInTop = DrawFillIn(canvas, u, layout.content, layout);
-  DrawPlots(canvas, u, {layout.content.Left, y, layout.content.Right, fillInTop - u.mm(5)}, sheet, layout);
+  DrawPlots(canvas, u, {layout.content.Left, y, layout.content.Right, fillInTop - u.Mm(5)}, sheet, layout);
   return layout;
 }
 
 kit::PrintJob LabSheetJob(LabSheet sheet) {
   std::string title = "Таблица измерений";
   if (!sheet.readDate.empty()) title += " " + sheet.readDate + " " + sheet.readTime;
-  return {title, [sheet = std::move(sheet)](TCanvas& canvas, const kit::Page& page) { DrawLabSheet(canvas, page, sheet); }};
+  return {title,
+          [sheet = std::move(sheet)](TCanvas& canvas, const kit::Page& page) { DrawLabSheet(canvas, page, sheet); }};
 }
 
 }  // namespace app

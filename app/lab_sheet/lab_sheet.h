@@ -29,7 +29,7 @@ struct LabSheet {
   std::string separator;           // the user's decimal separator
   StatisticsReport report;         // of the block, less the excluded times
 
-  const std::string& cell(int col, int row) const;
+  const std::string& Cell(int col, int row) const;
 };
 
 // The sheet for the grid's table, the statistics over `block`.
@@ -38,11 +38,11 @@ LabSheet MakeLabSheet(const TStringGrid& grid, const stopwatch::ExcludedSlots& e
 
 // Where the drawing put the sheet's parts, in page pixels.
 struct LabSheetLayout {
-  TRect content;                 // inside the margins, and inside what the printer prints
-  std::vector<TRect> cells;      // row by row as LabSheet::cells; empty for the hidden cells
-  TRect resultLine;              // the line with the result
-  TRect timesPlot, histogram;    // the plots' frames
-  std::vector<TRect> fillIn;     // the lines to fill in by hand
+  TRect content;               // inside the margins, and inside what the printer prints
+  std::vector<TRect> cells;    // row by row as LabSheet::cells; empty for the hidden cells
+  TRect resultLine;            // the line with the result
+  TRect timesPlot, histogram;  // the plots' frames
+  std::vector<TRect> fillIn;   // the lines to fill in by hand
 };
 
 // "Результат: t = (2,035 ± 0,015) с, P = 95 %", or what stands in for it.

@@ -28,22 +28,22 @@ void StoreAtomically(const std::string& path, std::string_view bytes) {
 TSaveDialog* MakePdfSaveDialog(TComponent* owner) {
   auto* dialog = new TSaveDialog(owner);
   dialog->SetName("PdfSaveDialog");
-  dialog->setDefaultExt("pdf");
-  dialog->setFilter("PDF (*.pdf)|*.pdf");
-  dialog->setOverwritePrompt(true);
-  dialog->setFileName("Таблица измерений.pdf");
+  dialog->SetDefaultExt("pdf");
+  dialog->SetFilter("PDF (*.pdf)|*.pdf");
+  dialog->SetOverwritePrompt(true);
+  dialog->SetFileName("Таблица измерений.pdf");
   return dialog;
 }
 
 void PrintLabSheet(const LabSheet& sheet) {
-  const kit::PrintResult result = kit::CurrentDialogs().print(LabSheetJob(sheet));
+  const kit::PrintResult result = kit::CurrentDialogs().Print(LabSheetJob(sheet));
   if (result.outcome == kit::PrintOutcome::Failed) kit::ShowErrorBox(result.message);
 }
 
 void SaveLabSheetAsPdf(const LabSheet& sheet, TSaveDialog& dialog) {
   if (kit::CanSaveAsPdf()) {
-    if (!dialog.execute()) return;
-    const kit::PrintResult result = kit::SaveAsPdf(LabSheetJob(sheet), dialog.fileName(), &StoreAtomically);
+    if (!dialog.Execute()) return;
+    const kit::PrintResult result = kit::SaveAsPdf(LabSheetJob(sheet), dialog.FileName(), &StoreAtomically);
     if (result.outcome == kit::PrintOutcome::Failed) kit::ShowErrorBox(result.message);
     if (result.outcome != kit::PrintOutcome::NoPdfPrinter) return;
   }

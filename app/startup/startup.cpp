@@ -8,7 +8,7 @@ namespace app {
 void PrepareApplication(kit::Application& application) {
   // Before the first window: the system takes the program's name from it
   // when the first window is created.
-  application.setTitle(kApplicationTitle);
+  application.SetTitle(kApplicationTitle);
   PreparePlatform(application);
 }
 

@@ -36,10 +36,10 @@ void TStatisticsForm::MakeFigureRows() {
   for (std::size_t i = 0; i < empty.figures.size(); ++i) {
     const int top = app::kFigureRowTop + static_cast<int>(i) * app::kFigureRowHeight;
     auto* name = new TLabel(this);
-    name->setBounds(app::kFigureNameLeft, top, 0, 0);
-    name->setText(empty.figures[i].name);
+    name->SetBounds(app::kFigureNameLeft, top, 0, 0);
+    name->SetText(empty.figures[i].name);
     auto* value = new TLabel(this);
-    value->setBounds(app::kFigureValueLeft, top, 0, 0);
+    value->SetBounds(app::kFigureValueLeft, top, 0, 0);
     FigureNames.push_back(name);
     FigureValues.push_back(value);
   }
@@ -48,11 +48,11 @@ void TStatisticsForm::MakeFigureRows() {
 void TStatisticsForm::ShowFor(const TStringGrid& grid) {
   grid_ = &grid;
   block_ = app::StatisticsBlock(grid);
-  const bool whole = block_ == TGridRect{0, 0, grid.colCount() - 1, grid.rowCount() - 1};
-  ScopeLabel->setText(whole ? "Вся таблица" : "Выделенные ячейки");
+  const bool whole = block_ == TGridRect{0, 0, grid.ColCount() - 1, grid.RowCount() - 1};
+  ScopeLabel->SetText(whole ? "Вся таблица" : "Выделенные ячейки");
   Recount();
-  show();
-  bringToFront();
+  Show();
+  BringToFront();
 }
 
 void TStatisticsForm::TableChanged() {
@@ -62,10 +62,10 @@ void TStatisticsForm::TableChanged() {
 void TStatisticsForm::Recount() {
   separator_ = app::ClockAndLocale().DecimalSeparator();
   report_ = app::MakeStatisticsReport(app::TimesInBlock(*grid_, block_, separator_), separator_, excluded_);
-  for (std::size_t i = 0; i < report_.figures.size(); ++i) FigureValues[i]->setText(report_.figures[i].value);
-  NoteLabel->setText(report_.note);
-  TimesPlot->invalidate();
-  HistogramPlot->invalidate();
+  for (std::size_t i = 0; i < report_.figures.size(); ++i) FigureValues[i]->SetText(report_.figures[i].value);
+  NoteLabel->SetText(report_.note);
+  TimesPlot->Invalidate();
+  HistogramPlot->Invalidate();
 }
 
 void TStatisticsForm::PrintButtonClick(TObject*) {
@@ -79,9 +79,9 @@ void TStatisticsForm::PdfButtonClick(TObject*) {
 void TStatisticsForm::CopyButtonClick(TObject*) { kit::SetClipboardText(app::FiguresText(report_.figures)); }
 
 void TStatisticsForm::TimesPlotPaint(TObject*) {
-  app::DrawTimesPlot(TimesPlot->canvas(), TimesPlot->clientRect(), report_, separator_);
+  app::DrawTimesPlot(TimesPlot->Canvas(), TimesPlot->ClientRect(), report_, separator_);
 }
 
 void TStatisticsForm::HistogramPlotPaint(TObject*) {
-  app::DrawHistogram(HistogramPlot->canvas(), HistogramPlot->clientRect(), report_, separator_);
+  app::DrawHistogram(HistogramPlot->Canvas(), HistogramPlot->ClientRect(), report_, separator_);
 }

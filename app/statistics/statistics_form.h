@@ -1,7 +1,7 @@
 // The statistics window: the figures of the measured times in a block of
 // the main window's grid, less the times set aside, two plots of them, and
-// buttons that print the lab sheet, save it as PDF and copy the figures. One per main window, made on first use and kept when closed, so
-// that it opens again where the user left it.
+// buttons that print the lab sheet, save it as PDF and copy the figures. One per main window, made on first use and
+// kept when closed, so that it opens again where the user left it.
 #pragma once
 
 #include <string>

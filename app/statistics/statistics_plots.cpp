@@ -16,15 +16,15 @@ using analysis::TickText;
 
 // The plots' sizes on a screen of 96 dots per inch (PlotScale makes them a
 // page's).
-constexpr int kPadding = 6;         // from the area's edges to what is drawn in it
+constexpr int kPadding = 6;  // from the area's edges to what is drawn in it
 constexpr int kTickLength = 4;
 constexpr int kPointSize = 7;
-constexpr int kTickTextGap = 2;     // between a tick and its text; below the x axis, the room for its title
-constexpr int kXTickTextGap = 1;    // the x ticks' texts sit higher in that room
-constexpr int kTitleGap = 2;        // from the plot's title to the line of the y axis's title and the legend
-constexpr int kYTitleGap = 4;       // from that line to the plot
-constexpr int kLegendSample = 18;   // a legend entry's sample of its line
-constexpr int kLegendTextGap = 4;   // from the sample to its text
+constexpr int kTickTextGap = 2;    // between a tick and its text; below the x axis, the room for its title
+constexpr int kXTickTextGap = 1;   // the x ticks' texts sit higher in that room
+constexpr int kTitleGap = 2;       // from the plot's title to the line of the y axis's title and the legend
+constexpr int kYTitleGap = 4;      // from that line to the plot
+constexpr int kLegendSample = 18;  // a legend entry's sample of its line
+constexpr int kLegendTextGap = 4;  // from the sample to its text
 constexpr int kLegendEntryGap = 10;
 const TColor kGridLine = RGBColor(0xE0, 0xE0, 0xE0);
 const TColor kPoint = clNavy;
@@ -45,41 +45,41 @@ class PlotFrame {
   PlotFrame(TCanvas& canvas, const TRect& area, PlotAxis x, PlotAxis y, const AxisTexts& texts,
             const std::string& separator, PlotScale scale, int xMargin = 0)
       : canvas_(canvas), x_(std::move(x)), y_(std::move(y)), scale_(scale), xMargin_(xMargin) {
-    const int line = canvas.textExtent("0").Height;
+    const int line = canvas.TextExtent("0").Height;
     const int padding = scale(kPadding);
     const int tick = scale(kTickLength);
     const int tickGap = scale(kTickTextGap);
     int labelWidth = 0;
-    for (double v : y_.ticks()) labelWidth = std::max(labelWidth, canvas.textExtent(TickText(y_, v, separator)).Width);
-    const int lastLabel = canvas.textExtent(TickText(x_, x_.high, separator)).Width;
+    for (double v : y_.Ticks()) labelWidth = std::max(labelWidth, canvas.TextExtent(TickText(y_, v, separator)).Width);
+    const int lastLabel = canvas.TextExtent(TickText(x_, x_.high, separator)).Width;
     // Room for the titles above, the y ticks' texts at the left, half the
     // last x tick's text at the right, and the x ticks' texts and title below.
     inside_ = {area.Left + padding + labelWidth + tick + tickGap,
                area.Top + padding + 2 * line + scale(kTitleGap + kYTitleGap), area.Right - padding - lastLabel / 2,
                area.Bottom - padding - 2 * line - tick - tickGap};
 
-    canvas.font.setStyle(fsBold);
-    canvas.textOut(area.Left + padding, area.Top + padding, texts.title);
-    canvas.font.setStyle(0);
-    canvas.textOut(area.Left + padding, inside_.Top - line - scale(kYTitleGap), texts.yTitle);
-    const int xTitleWidth = canvas.textExtent(texts.xTitle).Width;
-    canvas.textOut(inside_.Left + (inside_.Width() - xTitleWidth) / 2, inside_.Bottom + tick + tickGap + line,
-                   texts.xTitle);
+    canvas.font.SetStyle(fsBold);
+    canvas.TextAt(area.Left + padding, area.Top + padding, texts.title);
+    canvas.font.SetStyle(0);
+    canvas.TextAt(area.Left + padding, inside_.Top - line - scale(kYTitleGap), texts.yTitle);
+    const int xTitleWidth = canvas.TextExtent(texts.xTitle).Width;
+    canvas.TextAt(inside_.Left + (inside_.Width() - xTitleWidth) / 2, inside_.Bottom + tick + tickGap + line,
+                  texts.xTitle);
 
-    for (double v : x_.ticks()) {
+    for (double v : x_.Ticks()) {
       const int px = X(v);
       line_(px, inside_.Top, px, inside_.Bottom, kGridLine);
       line_(px, inside_.Bottom, px, inside_.Bottom + tick, clBlack);
       const std::string text = TickText(x_, v, separator);
-      canvas.textOut(px - canvas.textExtent(text).Width / 2, inside_.Bottom + tick + scale(kXTickTextGap), text);
+      canvas.TextAt(px - canvas.TextExtent(text).Width / 2, inside_.Bottom + tick + scale(kXTickTextGap), text);
     }
-    for (double v : y_.ticks()) {
+    for (double v : y_.Ticks()) {
       const int py = Y(v);
       line_(inside_.Left, py, inside_.Right, py, kGridLine);
       line_(inside_.Left - tick, py, inside_.Left, py, clBlack);
       const std::string text = TickText(y_, v, separator);
-      const TSize size = canvas.textExtent(text);
-      canvas.textOut(inside_.Left - tick - tickGap - size.Width, py - size.Height / 2, text);
+      const TSize size = canvas.TextExtent(text);
+      canvas.TextAt(inside_.Left - tick - tickGap - size.Width, py - size.Height / 2, text);
     }
     // The y axis reaches one line's width under the x axis, closing the corner.
     line_(inside_.Left, inside_.Bottom, inside_.Right, inside_.Bottom, clBlack);
@@ -88,25 +88,25 @@ class PlotFrame {
 
   int X(double value) const {
     return inside_.Left + xMargin_ +
-           static_cast<int>(std::lround(x_.fraction(value) * (inside_.Width() - 1 - 2 * xMargin_)));
+           static_cast<int>(std::lround(x_.Fraction(value) * (inside_.Width() - 1 - 2 * xMargin_)));
   }
   int Y(double value) const {
-    return inside_.Bottom - static_cast<int>(std::lround(y_.fraction(value) * (inside_.Height() - 1)));
+    return inside_.Bottom - static_cast<int>(std::lround(y_.Fraction(value) * (inside_.Height() - 1)));
   }
-  const TRect& inside() const { return inside_; }
+  const TRect& Inside() const { return inside_; }
 
   // A horizontal line across the plot at `value`.
-  void level(double value, TColor color, TPenStyle style) {
-    canvas_.pen.setStyle(style);
+  void Level(double value, TColor color, TPenStyle style) {
+    canvas_.pen.SetStyle(style);
     line_(inside_.Left + scale_(1), Y(value), inside_.Right, Y(value), color);
-    canvas_.pen.setStyle(TPenStyle::psSolid);
+    canvas_.pen.SetStyle(TPenStyle::psSolid);
   }
 
  private:
   void line_(int x0, int y0, int x1, int y1, TColor color) {
-    canvas_.pen.setColor(color);
-    canvas_.moveTo(x0, y0);
-    canvas_.lineTo(x1, y1);
+    canvas_.pen.SetColor(color);
+    canvas_.MoveTo(x0, y0);
+    canvas_.LineTo(x1, y1);
   }
 
   TCanvas& canvas_;
@@ -118,20 +118,20 @@ class PlotFrame {
 };
 
 void Prepare(TCanvas& canvas, const TRect& area, PlotScale scale) {
-  canvas.brush.setColor(clWindow);
-  canvas.fillRect(area);
-  canvas.font.setColor(clBlack);
-  canvas.pen.setWidth(scale(1));
+  canvas.brush.SetColor(clWindow);
+  canvas.FillRect(area);
+  canvas.font.SetColor(clBlack);
+  canvas.pen.SetWidth(scale(1));
 }
 
 // The plot's title and, in the middle, why it is empty.
 void DrawEmpty(TCanvas& canvas, const TRect& area, const char* title, PlotScale scale) {
-  canvas.font.setStyle(fsBold);
-  canvas.textOut(area.Left + scale(kPadding), area.Top + scale(kPadding), title);
-  canvas.font.setStyle(0);
+  canvas.font.SetStyle(fsBold);
+  canvas.TextAt(area.Left + scale(kPadding), area.Top + scale(kPadding), title);
+  canvas.font.SetStyle(0);
   const std::string text = "Нет измерений";
-  const TSize size = canvas.textExtent(text);
-  canvas.textOut(area.Left + (area.Width() - size.Width) / 2, area.Top + (area.Height() - size.Height) / 2, text);
+  const TSize size = canvas.TextExtent(text);
+  canvas.TextAt(area.Left + (area.Width() - size.Width) / 2, area.Top + (area.Height() - size.Height) / 2, text);
 }
 
 // A short sample of a line in the mean's colour, and its meaning.
@@ -139,17 +139,17 @@ struct LegendEntry {
   TPenStyle style;
   std::string text;
 
-  int width(TCanvas& canvas, PlotScale scale) const {
-    return scale(kLegendSample + kLegendTextGap) + canvas.textExtent(text).Width;
+  int Width(TCanvas& canvas, PlotScale scale) const {
+    return scale(kLegendSample + kLegendTextGap) + canvas.TextExtent(text).Width;
   }
-  void draw(TCanvas& canvas, int x, int y, PlotScale scale) const {
-    const int middle = y + canvas.textExtent(text).Height / 2;
-    canvas.pen.setColor(kMean);
-    canvas.pen.setStyle(style);
-    canvas.moveTo(x, middle);
-    canvas.lineTo(x + scale(kLegendSample), middle);
-    canvas.pen.setStyle(TPenStyle::psSolid);
-    canvas.textOut(x + scale(kLegendSample + kLegendTextGap), y, text);
+  void Draw(TCanvas& canvas, int x, int y, PlotScale scale) const {
+    const int middle = y + canvas.TextExtent(text).Height / 2;
+    canvas.pen.SetColor(kMean);
+    canvas.pen.SetStyle(style);
+    canvas.MoveTo(x, middle);
+    canvas.LineTo(x + scale(kLegendSample), middle);
+    canvas.pen.SetStyle(TPenStyle::psSolid);
+    canvas.TextAt(x + scale(kLegendSample + kLegendTextGap), y, text);
   }
 };
 
@@ -170,17 +170,17 @@ void DrawTimesPlot(TCanvas& canvas, const TRect& area, const StatisticsReport& r
   }
   PlotFrame frame(canvas, area, MakePlotAxis(report.times.front().slot, report.times.back().slot, true),
                   MakePlotAxis(low, high), texts, separator, scale, scale(kPointSize));
-  frame.level(s.mean, kMean, TPenStyle::psSolid);
+  frame.Level(s.mean, kMean, TPenStyle::psSolid);
   if (s.spread) {
-    frame.level(s.mean - s.spread->randomError, kMean, TPenStyle::psDash);
-    frame.level(s.mean + s.spread->randomError, kMean, TPenStyle::psDash);
+    frame.Level(s.mean - s.spread->randomError, kMean, TPenStyle::psDash);
+    frame.Level(s.mean + s.spread->randomError, kMean, TPenStyle::psDash);
   }
-  canvas.brush.setColor(kPoint);
+  canvas.brush.SetColor(kPoint);
   const int point = scale(kPointSize);
   for (const SlotTime& time : report.times) {
     const int x = frame.X(time.slot);
     const int y = frame.Y(time.seconds);
-    canvas.ellipse(Bounds(x - point / 2, y - point / 2, point, point));
+    canvas.Ellipse(Bounds(x - point / 2, y - point / 2, point, point));
   }
 
   // The legend, on the line of the y axis's title, flush with the plot's right edge.
@@ -188,12 +188,12 @@ void DrawTimesPlot(TCanvas& canvas, const TRect& area, const StatisticsReport& r
   if (s.spread) legend.push_back({TPenStyle::psDash, "± погрешность"});
   const int entryGap = scale(kLegendEntryGap);
   int width = -entryGap;
-  for (const LegendEntry& entry : legend) width += entry.width(canvas, scale) + entryGap;
-  const int top = area.Top + scale(kPadding) + canvas.textExtent(legend[0].text).Height + scale(kTitleGap);
-  int x = frame.inside().Right - width;
+  for (const LegendEntry& entry : legend) width += entry.Width(canvas, scale) + entryGap;
+  const int top = area.Top + scale(kPadding) + canvas.TextExtent(legend[0].text).Height + scale(kTitleGap);
+  int x = frame.Inside().Right - width;
   for (const LegendEntry& entry : legend) {
-    entry.draw(canvas, x, top, scale);
-    x += entry.width(canvas, scale) + entryGap;
+    entry.Draw(canvas, x, top, scale);
+    x += entry.Width(canvas, scale) + entryGap;
   }
 }
 
@@ -207,15 +207,16 @@ void DrawHistogram(TCanvas& canvas, const TRect& area, const StatisticsReport& r
   for (const SlotTime& time : report.times) seconds.push_back(time.seconds);
   const analysis::Histogram histogram = analysis::MakeHistogram(seconds);
   const int most = *std::max_element(histogram.counts.begin(), histogram.counts.end());
-  PlotFrame frame(canvas, area, MakePlotAxis(histogram.lower, histogram.upper()), MakePlotAxis(0, most, true), texts,
+  PlotFrame frame(canvas, area, MakePlotAxis(histogram.lower, histogram.Upper()), MakePlotAxis(0, most, true), texts,
                   separator, scale);
-  canvas.brush.setColor(kBar);
-  canvas.pen.setColor(clNavy);
+  canvas.brush.SetColor(kBar);
+  canvas.pen.SetColor(clNavy);
   for (std::size_t bin = 0; bin < histogram.counts.size(); ++bin) {
     if (histogram.counts[bin] == 0) continue;
     const double left = histogram.lower + histogram.width * static_cast<double>(bin);
     const int top = frame.Y(histogram.counts[bin]);
-    canvas.rectangle({frame.X(left), top, frame.X(left + histogram.width) + scale(1), frame.inside().Bottom + scale(1)});
+    canvas.Rectangle(
+        {frame.X(left), top, frame.X(left + histogram.width) + scale(1), frame.Inside().Bottom + scale(1)});
   }
 }
 

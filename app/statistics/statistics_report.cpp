@@ -28,9 +28,9 @@ const SlotTime& Extreme(const std::vector<SlotTime>& times, bool largest) {
 }  // namespace
 
 TGridRect StatisticsBlock(const TStringGrid& grid) {
-  const TGridRect selection = grid.selection();
+  const TGridRect selection = grid.Selection();
   if (selection.Left == selection.Right && selection.Top == selection.Bottom)
-    return {0, 0, grid.colCount() - 1, grid.rowCount() - 1};
+    return {0, 0, grid.ColCount() - 1, grid.RowCount() - 1};
   return selection;
 }
 
@@ -40,7 +40,7 @@ std::vector<SlotTime> TimesInBlock(const TStringGrid& grid, const TGridRect& blo
   for (int row = block.Top; row <= block.Bottom; ++row)
     for (int col = block.Left; col <= block.Right; ++col) {
       if (stopwatch::IsHeaderCell(col, row) || stopwatch::IsHiddenCell(col, row)) continue;
-      SlotTime time{stopwatch::SlotAt(col, row), 0, grid.cell(col, row)};
+      SlotTime time{stopwatch::SlotAt(col, row), 0, grid.Cell(col, row)};
       if (ReadSeconds(time.text, separator, time.seconds)) times.push_back(std::move(time));
     }
   return times;
@@ -49,7 +49,8 @@ std::vector<SlotTime> TimesInBlock(const TStringGrid& grid, const TGridRect& blo
 StatisticsReport MakeStatisticsReport(std::vector<SlotTime> times, const std::string& separator,
                                       const stopwatch::ExcludedSlots& excluded) {
   StatisticsReport report;
-  for (SlotTime& time : times) (excluded.contains(time.slot) ? report.excluded : report.times).push_back(std::move(time));
+  for (SlotTime& time : times)
+    (excluded.Contains(time.slot) ? report.excluded : report.times).push_back(std::move(time));
   std::vector<double> seconds;
   for (const SlotTime& time : report.times) seconds.push_back(time.seconds);
   const analysis::SampleStatistics& s = report.statistics = analysis::Describe(seconds);

@@ -17,9 +17,9 @@ namespace app {
 
 // A measured time as the grid shows it.
 struct SlotTime {
-  int slot;             // 0 to 83
+  int slot;  // 0 to 83
   double seconds;
-  std::string text;     // the cell's text
+  std::string text;  // the cell's text
 };
 
 // The block the statistics cover: the grid's selection, or the whole grid

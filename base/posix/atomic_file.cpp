@@ -74,9 +74,7 @@ void MakeFolders(const std::string& path) {
   if (!S_ISDIR(made.st_mode)) throw FileError(ReasonOf(ENOTDIR));
 }
 
-void AtomicFile::FailWithSystemError(unsigned long error) const {
-  throw FileError(ReasonOf(static_cast<int>(error)));
-}
+void AtomicFile::FailWithSystemError(unsigned long error) const { throw FileError(ReasonOf(static_cast<int>(error))); }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), finalPath_(target_) {
   namespace fs = std::filesystem;

@@ -40,7 +40,8 @@ std::string SystemReason(DWORD code) {
                      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::wstring text(buffer != nullptr ? buffer : L"", length);
   if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.')) {
+  while (!text.empty() &&
+         (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.')) {
     text.pop_back();
   }
   return text.empty() ? "системная ошибка " + std::to_string(code) : Narrow(text);
@@ -67,7 +68,9 @@ void MakeFolders(const std::string& path) {
   }
 }
 
-void AtomicFile::FailWithSystemError(unsigned long error) const { throw FileError(SystemReason(static_cast<DWORD>(error))); }
+void AtomicFile::FailWithSystemError(unsigned long error) const {
+  throw FileError(SystemReason(static_cast<DWORD>(error)));
+}
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)), finalPath_(target_) {
   namespace fs = std::filesystem;

@@ -28,8 +28,8 @@ constexpr int kEntries = 10000;
 class BenchDesktop final : public kit::Desktop {
  public:
   explicit BenchDesktop(std::string documents) : documents_(std::move(documents)) {}
-  std::string documentsFolder() override { return documents_; }
-  bool showFolder(const std::string&) override { return false; }
+  std::string DocumentsFolder() override { return documents_; }
+  bool ShowFolder(const std::string&) override { return false; }
 
  private:
   std::string documents_;
@@ -61,7 +61,7 @@ void BM_OpenJournalWindowOverTenThousandReads(benchmark::State& state) {
   for (auto _ : state) {
     TJournalForm journal(form.get());
     journal.ShowJournal();
-    kit::Application::instance()->processMessages();
+    kit::Application::Instance()->ProcessMessages();
     if (journal.Rows().size() != kEntries) state.SkipWithError("not every read is listed");
   }
   fs::remove_all(documents);

@@ -102,7 +102,8 @@ void RunExports(benchmark::State& state, const std::string& extension, bool save
   ports.link.Clear();
   std::filesystem::remove(ports.fileName);
   automation::UnregisterAutomationClass(automation::kSpreadsheetProgId);
-  state.counters["chains"] = benchmark::Counter(static_cast<double>(gCounts.chains), benchmark::Counter::kAvgIterations);
+  state.counters["chains"] =
+      benchmark::Counter(static_cast<double>(gCounts.chains), benchmark::Counter::kAvgIterations);
   state.counters["invokes"] =
       benchmark::Counter(static_cast<double>(gCounts.invokes), benchmark::Counter::kAvgIterations);
 }

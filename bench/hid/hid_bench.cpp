@@ -22,8 +22,8 @@ simulated_hid::DeviceConfig DeviceNumber(int n) {
   config.productString = u"Device";
   // A realistic set of registry properties for every interface.
   config.properties[SPDRP_DEVICEDESC] = simulated_hid::RegistryValue::Text("HID-compliant device");
-  config.properties[SPDRP_HARDWAREID] =
-      simulated_hid::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A&REV_0100", "HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
+  config.properties[SPDRP_HARDWAREID] = simulated_hid::RegistryValue::TextList(
+      {"HID\\VID_04D8&PID_F67A&REV_0100", "HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
   config.properties[SPDRP_COMPATIBLEIDS] = simulated_hid::RegistryValue::TextList({"HID_DEVICE_SYSTEM_VENDOR"});
   config.properties[SPDRP_CLASS] = simulated_hid::RegistryValue::Text("HIDClass");
   config.properties[SPDRP_CLASSGUID] = simulated_hid::RegistryValue::Text("{745a17a0-74d3-11d0-b6fe-00a0c90f57da}");
@@ -33,7 +33,8 @@ simulated_hid::DeviceConfig DeviceNumber(int n) {
   config.properties[SPDRP_CAPABILITIES] = simulated_hid::RegistryValue::Number(0xA0);
   config.properties[SPDRP_CONFIGFLAGS] = simulated_hid::RegistryValue::Number(0);
   config.properties[SPDRP_ENUMERATOR_NAME] = simulated_hid::RegistryValue::Text("HID");
-  config.properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] = simulated_hid::RegistryValue::Text("\\Device\\0000004" + std::to_string(n));
+  config.properties[SPDRP_PHYSICAL_DEVICE_OBJECT_NAME] =
+      simulated_hid::RegistryValue::Text("\\Device\\0000004" + std::to_string(n));
   return config;
 }
 

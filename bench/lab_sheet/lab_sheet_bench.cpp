@@ -37,11 +37,11 @@ app::LabSheet FullSheet() {
   sheet.readTime = measurement_export::testing::kReadTime;
   sheet.separator = ",";
   sheet.block = {0, 0, stopwatch::kGridColumns - 1, stopwatch::kGridRows - 1};
-  sheet.excluded.exclude(17);
+  sheet.excluded.Exclude(17);
   std::vector<app::SlotTime> times;
   for (int slot = 0; slot < stopwatch::kSlotCount; ++slot)
-    times.push_back({slot, measurement_export::testing::SlotValue(slot),
-                     measurement_export::testing::SlotText(slot, ",")});
+    times.push_back(
+        {slot, measurement_export::testing::SlotValue(slot), measurement_export::testing::SlotText(slot, ",")});
   sheet.report = app::MakeStatisticsReport(times, ",", sheet.excluded);
   return sheet;
 }
@@ -52,9 +52,9 @@ void BM_DrawSheet(benchmark::State& state) {
   const std::unique_ptr<kit::PaintDevice> device = kit::CreatePageMeasuringDevice(page.dpi);
   for (auto _ : state) {
     TCanvas canvas;
-    canvas.setDevice(device.get());
+    canvas.SetDevice(device.get());
     benchmark::DoNotOptimize(app::DrawLabSheet(canvas, page, sheet));
-    canvas.setDevice(nullptr);
+    canvas.SetDevice(nullptr);
   }
 }
 BENCHMARK(BM_DrawSheet)->Unit(benchmark::kMillisecond);

@@ -64,10 +64,10 @@ void BM_RewriteExclusionsFlushed(benchmark::State& state) {
   ExcludedSlots excluded;
   int slot = 0;
   for (auto _ : state) {
-    if (excluded.contains(slot)) {
-      excluded.restore(slot);
+    if (excluded.Contains(slot)) {
+      excluded.Restore(slot);
     } else {
-      excluded.exclude(slot);
+      excluded.Exclude(slot);
     }
     slot = (slot + 17) % kSlotCount;
     RewriteExclusions(path, entry, excluded);

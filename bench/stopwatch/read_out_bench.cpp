@@ -24,8 +24,8 @@ void BM_FullReadOutPass(benchmark::State& state) {
     const ReadOutResult result = ReadOutMeasurements(device, window, clock);
     benchmark::DoNotOptimize(result);
   }
-  state.counters["slots/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kSlotCount,
-                                                 benchmark::Counter::kIsRate);
+  state.counters["slots/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * kSlotCount, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FullReadOutPass)->Unit(benchmark::kMicrosecond);
 

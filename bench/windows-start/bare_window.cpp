@@ -18,8 +18,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = L"BareWindow";
   ::RegisterClassExW(&windowClass);
-  HWND window = ::CreateWindowExW(0, L"BareWindow", L"Bare", WS_OVERLAPPEDWINDOW, 145, 100, 782, 550, nullptr,
-                                  nullptr, instance, nullptr);
+  HWND window = ::CreateWindowExW(0, L"BareWindow", L"Bare", WS_OVERLAPPEDWINDOW, 145, 100, 782, 550, nullptr, nullptr,
+                                  instance, nullptr);
   ::ShowWindow(window, show);
   ::UpdateWindow(window);
   MSG message;

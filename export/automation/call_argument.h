@@ -34,12 +34,12 @@ class Arg {
   }
   static Arg Omitted() { return Arg(Kind::Omitted); }
 
-  Kind kind() const { return kind_; }
-  const std::string& text() const { return text_; }
-  std::int32_t int32() const { return int_; }
-  std::int16_t int16() const { return static_cast<std::int16_t>(int_); }
-  bool boolean() const { return bool_; }
-  double number() const { return double_; }
+  Kind KindOf() const { return kind_; }
+  const std::string& Text() const { return text_; }
+  std::int32_t Int32() const { return int_; }
+  std::int16_t Int16() const { return static_cast<std::int16_t>(int_); }
+  bool Boolean() const { return bool_; }
+  double Number() const { return double_; }
 
  private:
   explicit Arg(Kind kind) : kind_(kind) {}

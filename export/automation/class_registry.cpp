@@ -41,7 +41,8 @@ HRESULT RegisterAutomationClass(std::string_view progId, const CLSID& clsid, Cla
   if (progId.empty() || !factory) return E_INVALIDARG;
   std::lock_guard lock(RegistryMutex());
   auto& registry = Registry();
-  std::erase_if(registry, [&](const Registration& r) { return r.rank == rank && EqualsIgnoringAsciiCase(r.progId, progId); });
+  std::erase_if(registry,
+                [&](const Registration& r) { return r.rank == rank && EqualsIgnoringAsciiCase(r.progId, progId); });
   registry.push_back(Registration{std::string(progId), clsid, std::move(factory), rank});
   return S_OK;
 }

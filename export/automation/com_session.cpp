@@ -5,14 +5,14 @@
 namespace automation {
 
 ComSession::ComSession(OleVariant& link) : link_(link), initResult_(CoInitialize(nullptr)) {
-  if (initialized()) InstallBusyCallFilter();
+  if (Initialized()) InstallBusyCallFilter();
 }
 
 ComSession::~ComSession() {
   // The link's object must be released while COM is still there to take
   // the release.
   link_.Clear();
-  if (initialized()) {
+  if (Initialized()) {
     RemoveBusyCallFilter();
     CoUninitialize();
   }

@@ -20,8 +20,8 @@ class ComSession {
   ComSession(const ComSession&) = delete;
   ComSession& operator=(const ComSession&) = delete;
 
-  HRESULT initResult() const { return initResult_; }
-  bool initialized() const { return initResult_ == S_OK || initResult_ == S_FALSE; }
+  HRESULT InitResult() const { return initResult_; }
+  bool Initialized() const { return initResult_ == S_OK || initResult_ == S_FALSE; }
 
  private:
   OleVariant& link_;

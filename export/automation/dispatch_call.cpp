@@ -49,30 +49,30 @@ class ArgumentBlock {
   ArgumentBlock& operator=(const ArgumentBlock&) = delete;
 
   VARIANT* data() { return variants_.empty() ? nullptr : variants_.data(); }
-  UINT size() const { return static_cast<UINT>(variants_.size()); }
+  UINT Size() const { return static_cast<UINT>(variants_.size()); }
 
  private:
   static void Fill(VARIANT& v, const Arg& arg) {
-    switch (arg.kind()) {
+    switch (arg.KindOf()) {
       case Arg::Kind::Text:
-        v.bstrVal = AllocBstr(arg.text());
+        v.bstrVal = AllocBstr(arg.Text());
         v.vt = VT_BSTR;
         break;
       case Arg::Kind::Int32:
         v.vt = VT_I4;
-        v.lVal = arg.int32();
+        v.lVal = arg.Int32();
         break;
       case Arg::Kind::Int16:
         v.vt = VT_I2;
-        v.iVal = arg.int16();
+        v.iVal = arg.Int16();
         break;
       case Arg::Kind::Bool:
         v.vt = VT_BOOL;
-        v.boolVal = arg.boolean() ? VARIANT_TRUE : VARIANT_FALSE;
+        v.boolVal = arg.Boolean() ? VARIANT_TRUE : VARIANT_FALSE;
         break;
       case Arg::Kind::Double:
         v.vt = VT_R8;
-        v.dblVal = arg.number();
+        v.dblVal = arg.Number();
         break;
       case Arg::Kind::Omitted:
         v.vt = VT_BYREF | VT_VARIANT;
@@ -146,8 +146,8 @@ void InvokeMember(const VARIANT& target, std::string_view name, CallKind kind, s
   LPOLESTR namePointer = wideName.data();
   DISPID dispid = DISPID_UNKNOWN;
   // A server too busy to answer has done nothing: both steps are asked again.
-  HRESULT const found = RetryWhileBusy(
-      [&] { return dispatch->GetIDsOfNames(kNullIid, &namePointer, 1, GetThreadLocale(), &dispid); });
+  HRESULT const found =
+      RetryWhileBusy([&] { return dispatch->GetIDsOfNames(kNullIid, &namePointer, 1, GetThreadLocale(), &dispid); });
   if (found == DISP_E_UNKNOWNNAME) {
     throw EOleError("Method '" + std::string(name) + "' not supported by automation object");
   }
@@ -157,7 +157,7 @@ void InvokeMember(const VARIANT& target, std::string_view name, CallKind kind, s
   DISPID namedPut = DISPID_PROPERTYPUT;
   DISPPARAMS params{};
   params.rgvarg = arguments.data();
-  params.cArgs = arguments.size();
+  params.cArgs = arguments.Size();
   if (kind == CallKind::PropertyPut && !args.empty()) {
     params.rgdispidNamedArgs = &namedPut;
     params.cNamedArgs = 1;

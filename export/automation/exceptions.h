@@ -14,7 +14,7 @@ namespace automation {
 class Exception : public std::runtime_error {
  public:
   explicit Exception(const std::string& message) : std::runtime_error(message) {}
-  std::string message() const { return what(); }
+  std::string Message() const { return what(); }
 };
 
 // A failure of the automation layer itself (no usable target, too many
@@ -29,7 +29,7 @@ class EOleError : public Exception {
 class EOleSysError : public EOleError {
  public:
   EOleSysError(const std::string& message, HRESULT errorCode);
-  HRESULT errorCode() const { return errorCode_; }
+  HRESULT ErrorCode() const { return errorCode_; }
 
  private:
   HRESULT errorCode_;
@@ -42,9 +42,9 @@ class EOleException : public EOleSysError {
  public:
   EOleException(const std::string& description, HRESULT errorCode, std::string source, std::string helpFile,
                 DWORD helpContext);
-  const std::string& source() const { return source_; }
-  const std::string& helpFile() const { return helpFile_; }
-  DWORD helpContext() const { return helpContext_; }
+  const std::string& Source() const { return source_; }
+  const std::string& HelpFile() const { return helpFile_; }
+  DWORD HelpContext() const { return helpContext_; }
 
  private:
   std::string source_;

@@ -23,9 +23,12 @@ enum : DISPID {
 };
 
 constexpr Member kApplicationMembers[] = {
-    {"Application", kApplication, MemberKind::ReadOnly},   {"WorkBooks", kWorkbooks, MemberKind::ReadOnly},
-    {"WorkSheets", kWorksheets, MemberKind::ReadOnly},     {"DisplayAlerts", kDisplayAlerts, MemberKind::WriteOnly},
-    {"Quit", kQuit, MemberKind::Method},                   {"Version", kVersion, MemberKind::ReadOnly},
+    {"Application", kApplication, MemberKind::ReadOnly},
+    {"WorkBooks", kWorkbooks, MemberKind::ReadOnly},
+    {"WorkSheets", kWorksheets, MemberKind::ReadOnly},
+    {"DisplayAlerts", kDisplayAlerts, MemberKind::WriteOnly},
+    {"Quit", kQuit, MemberKind::Method},
+    {"Version", kVersion, MemberKind::ReadOnly},
 };
 constexpr Member kWorkbooksMembers[] = {
     {"Add", kAdd, MemberKind::Method},
@@ -79,8 +82,7 @@ bool FileExists(const std::string& utf8Path) {
 
 }  // namespace
 
-ApplicationObject::ApplicationObject()
-    : DispatchObject(std::make_shared<InstanceState>(), kApplicationMembers) {}
+ApplicationObject::ApplicationObject() : DispatchObject(std::make_shared<InstanceState>(), kApplicationMembers) {}
 
 void ApplicationObject::Perform(const Member& member, const Request& request, Answer& answer) {
   request.ExpectCount(0, 0);
@@ -89,25 +91,25 @@ void ApplicationObject::Perform(const Member& member, const Request& request, An
     case kApplication: answer.Object(self); return;
     case kWorkbooks: answer.Object(MakeObject<WorkbooksObject>(self)); return;
     case kWorksheets:
-      if (instance().workbooks.empty()) throw ApplicationError("Нет открытой книги");
-      answer.Object(MakeObject<WorksheetsObject>(self, instance().workbooks.back()));
+      if (Instance().workbooks.empty()) throw ApplicationError("Нет открытой книги");
+      answer.Object(MakeObject<WorksheetsObject>(self, Instance().workbooks.back()));
       return;
-    case kDisplayAlerts: instance().displayAlerts = request.ValueBoolean(); return;
+    case kDisplayAlerts: Instance().displayAlerts = request.ValueBoolean(); return;
     case kVersion: answer.Text(kVersionText); return;
     case kQuit:
       // No one is there to be asked about unsaved workbooks: they are dropped.
-      instance().workbooks.clear();
-      instance().quit = true;
+      Instance().workbooks.clear();
+      Instance().quit = true;
       return;
     default: throw Fault{DISP_E_MEMBERNOTFOUND};
   }
 }
 
 WorkbooksObject::WorkbooksObject(ComRef<ApplicationObject> application)
-    : DispatchObject(application->sharedInstance(), kWorkbooksMembers), application_(std::move(application)) {}
+    : DispatchObject(application->SharedInstance(), kWorkbooksMembers), application_(std::move(application)) {}
 
 void WorkbooksObject::Perform(const Member& member, const Request& request, Answer& answer) {
-  auto& books = instance().workbooks;
+  auto& books = Instance().workbooks;
   switch (member.id) {
     case kAdd: {
       request.ExpectCount(0, 0);
@@ -126,7 +128,7 @@ void WorkbooksObject::Perform(const Member& member, const Request& request, Answ
 }
 
 WorkbookObject::WorkbookObject(ComRef<DispatchObject> parent, std::shared_ptr<spreadsheet::Workbook> book)
-    : DispatchObject(parent->sharedInstance(), kWorkbookMembers), parent_(std::move(parent)), book_(std::move(book)) {}
+    : DispatchObject(parent->SharedInstance(), kWorkbookMembers), parent_(std::move(parent)), book_(std::move(book)) {}
 
 void WorkbookObject::Perform(const Member& member, const Request& request, Answer&) {
   if (member.id != kSaveAs) throw Fault{DISP_E_MEMBERNOTFOUND};
@@ -135,19 +137,21 @@ void WorkbookObject::Perform(const Member& member, const Request& request, Answe
   spreadsheet::FileFormat const format = SaveAsFormat(request, path);
   // There is no one to ask whether to replace the file: with alerts on,
   // an existing file is kept and the save refused.
-  if (instance().displayAlerts && FileExists(path)) {
+  if (Instance().displayAlerts && FileExists(path)) {
     throw ApplicationError("Файл «" + path + "» уже существует");
   }
   spreadsheet::Save(*book_, path, format);
 }
 
 WorksheetsObject::WorksheetsObject(ComRef<DispatchObject> parent, std::shared_ptr<spreadsheet::Workbook> book)
-    : DispatchObject(parent->sharedInstance(), kWorksheetsMembers), parent_(std::move(parent)), book_(std::move(book)) {}
+    : DispatchObject(parent->SharedInstance(), kWorksheetsMembers),
+      parent_(std::move(parent)),
+      book_(std::move(book)) {}
 
 void WorksheetsObject::Perform(const Member& member, const Request& request, Answer& answer) {
   if (member.id != kItem) throw Fault{DISP_E_MEMBERNOTFOUND};
   std::size_t const index = ItemIndex(request, book_->WorksheetCount(), "Листа");
-  answer.Object(MakeObject<WorksheetObject>(sharedInstance(), ComRef<DispatchObject>::Share(this), book_, index));
+  answer.Object(MakeObject<WorksheetObject>(SharedInstance(), ComRef<DispatchObject>::Share(this), book_, index));
 }
 
 }  // namespace sheetapp

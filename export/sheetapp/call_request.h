@@ -33,7 +33,7 @@ class Request {
   Request(WORD flags, const DISPPARAMS& params);
 
   bool IsPut() const { return put_; }
-  WORD flags() const { return flags_; }
+  WORD Flags() const { return flags_; }
 
   // Positional arguments, the value of a property write not counted.
   std::size_t Count() const { return positional_; }

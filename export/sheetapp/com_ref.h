@@ -30,8 +30,8 @@ class ComRef {
   ComRef(ComRef&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
   // A reference to a derived object serves as one to its base.
   template <class U>
-    requires(std::is_convertible_v<U*, T*> && !std::is_same_v<U, T>)
-  ComRef(ComRef<U> other) noexcept : object_(other.Detach()) {}
+  requires(std::is_convertible_v<U*, T*> && !std::is_same_v<U, T>) ComRef(ComRef<U> other)
+  noexcept : object_(other.Detach()) {}
   ComRef& operator=(const ComRef&) = delete;
   ~ComRef() {
     if (object_ != nullptr) object_->Release();

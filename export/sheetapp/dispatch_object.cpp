@@ -24,7 +24,7 @@ bool SameNameIgnoringCase(const OLECHAR* given, const char* known) {
 
 // Whether `member` may be invoked as `request` asks; raises Fault if not.
 void CheckAccess(const Member& member, const Request& request) {
-  WORD const flags = request.flags();
+  WORD const flags = request.Flags();
   if ((flags & DISPATCH_PROPERTYPUTREF) != 0) throw Fault{DISP_E_MEMBERNOTFOUND};
   bool const reads = (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) != 0;
   switch (member.kind) {

@@ -92,7 +92,7 @@ class DispatchObject : public IDispatch {
                                    VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
 
   // The instance this object belongs to; objects obtained from it share it.
-  const std::shared_ptr<InstanceState>& sharedInstance() const { return instance_; }
+  const std::shared_ptr<InstanceState>& SharedInstance() const { return instance_; }
 
  protected:
   // `members` must outlive the object (a static table).
@@ -103,7 +103,7 @@ class DispatchObject : public IDispatch {
   // Refusals raise Fault, ApplicationError or spreadsheet::SpreadsheetError.
   virtual void Perform(const Member& member, const Request& request, Answer& answer) = 0;
 
-  InstanceState& instance() const { return *instance_; }
+  InstanceState& Instance() const { return *instance_; }
 
  private:
   std::shared_ptr<InstanceState> instance_;

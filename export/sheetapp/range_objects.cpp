@@ -72,11 +72,11 @@ void WriteRangeValue(ss::Worksheet& sheet, const ss::CellRange& given, const Req
 }
 
 RangeObject::RangeObject(ComRef<WorksheetObject> sheet, spreadsheet::CellRange range)
-    : DispatchObject(sheet->sharedInstance(), kRangeMembers), sheet_(std::move(sheet)), range_(range) {}
+    : DispatchObject(sheet->SharedInstance(), kRangeMembers), sheet_(std::move(sheet)), range_(range) {}
 
 void RangeObject::Perform(const Member& member, const Request& request, Answer& answer) {
   ComRef<RangeObject> const self = ComRef<RangeObject>::Share(this);
-  ss::Worksheet& cells = sheet();
+  ss::Worksheet& cells = Sheet();
   switch (member.id) {
     case kBorders:
       request.ExpectCount(0, 0);
@@ -109,15 +109,15 @@ void RangeObject::Perform(const Member& member, const Request& request, Answer& 
 }
 
 BordersObject::BordersObject(ComRef<RangeObject> range)
-    : DispatchObject(range->sharedInstance(), kBordersMembers), range_(std::move(range)) {}
+    : DispatchObject(range->SharedInstance(), kBordersMembers), range_(std::move(range)) {}
 
 void BordersObject::Perform(const Member& member, const Request& request, Answer&) {
   if (member.id != kLineStyle) throw Fault{DISP_E_MEMBERNOTFOUND};
-  range_->sheet().SetBorderLineStyle(Changeable(range_->range()), request.ValueInt32());
+  range_->Sheet().SetBorderLineStyle(Changeable(range_->Range()), request.ValueInt32());
 }
 
 CharactersObject::CharactersObject(ComRef<RangeObject> range)
-    : DispatchObject(range->sharedInstance(), kCharactersMembers), range_(std::move(range)) {}
+    : DispatchObject(range->SharedInstance(), kCharactersMembers), range_(std::move(range)) {}
 
 void CharactersObject::Perform(const Member& member, const Request& request, Answer& answer) {
   if (member.id != kFont) throw Fault{DISP_E_MEMBERNOTFOUND};
@@ -126,23 +126,23 @@ void CharactersObject::Perform(const Member& member, const Request& request, Ans
 }
 
 FontObject::FontObject(ComRef<DispatchObject> parent, ComRef<RangeObject> range)
-    : DispatchObject(range->sharedInstance(), kFontMembers), parent_(std::move(parent)), range_(std::move(range)) {}
+    : DispatchObject(range->SharedInstance(), kFontMembers), parent_(std::move(parent)), range_(std::move(range)) {}
 
 void FontObject::Perform(const Member& member, const Request& request, Answer&) {
-  ss::Worksheet& cells = range_->sheet();
+  ss::Worksheet& cells = range_->Sheet();
   switch (member.id) {
-    case kName: cells.SetFontName(Changeable(range_->range()), request.ValueText()); return;
-    case kSize: cells.SetFontSize(Changeable(range_->range()), request.ValueNumber()); return;
+    case kName: cells.SetFontName(Changeable(range_->Range()), request.ValueText()); return;
+    case kSize: cells.SetFontSize(Changeable(range_->Range()), request.ValueNumber()); return;
     default: throw Fault{DISP_E_MEMBERNOTFOUND};
   }
 }
 
 InteriorObject::InteriorObject(ComRef<RangeObject> range)
-    : DispatchObject(range->sharedInstance(), kInteriorMembers), range_(std::move(range)) {}
+    : DispatchObject(range->SharedInstance(), kInteriorMembers), range_(std::move(range)) {}
 
 void InteriorObject::Perform(const Member& member, const Request& request, Answer&) {
   if (member.id != kColor) throw Fault{DISP_E_MEMBERNOTFOUND};
-  range_->sheet().SetFillColor(Changeable(range_->range()), request.ValueInt32());
+  range_->Sheet().SetFillColor(Changeable(range_->Range()), request.ValueInt32());
 }
 
 }  // namespace sheetapp

@@ -24,8 +24,8 @@ class RangeObject final : public DispatchObject {
  public:
   RangeObject(ComRef<WorksheetObject> sheet, spreadsheet::CellRange range);
 
-  spreadsheet::Worksheet& sheet() const { return sheet_->sheet(); }
-  const spreadsheet::CellRange& range() const { return range_; }
+  spreadsheet::Worksheet& Sheet() const { return sheet_->Sheet(); }
+  const spreadsheet::CellRange& Range() const { return range_; }
 
  private:
   ~RangeObject() override = default;

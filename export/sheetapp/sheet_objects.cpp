@@ -70,18 +70,18 @@ void WorksheetObject::Perform(const Member& member, const Request& request, Answ
     default: throw Fault{DISP_E_MEMBERNOTFOUND};
   }
   if (request.IsPut()) {
-    WriteRangeValue(sheet(), range, request);
+    WriteRangeValue(Sheet(), range, request);
   } else {
     answer.Object(MakeObject<RangeObject>(self, range));
   }
 }
 
 PageSetupObject::PageSetupObject(ComRef<WorksheetObject> sheet)
-    : DispatchObject(sheet->sharedInstance(), kPageSetupMembers), sheet_(std::move(sheet)) {}
+    : DispatchObject(sheet->SharedInstance(), kPageSetupMembers), sheet_(std::move(sheet)) {}
 
 void PageSetupObject::Perform(const Member& member, const Request& request, Answer&) {
   if (member.id != kOrientation) throw Fault{DISP_E_MEMBERNOTFOUND};
-  sheet_->sheet().SetOrientation(request.ValueInt32());
+  sheet_->Sheet().SetOrientation(request.ValueInt32());
 }
 
 }  // namespace sheetapp

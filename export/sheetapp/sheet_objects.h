@@ -19,7 +19,7 @@ class WorksheetObject final : public DispatchObject {
   WorksheetObject(std::shared_ptr<InstanceState> instance, ComRef<DispatchObject> parent,
                   std::shared_ptr<spreadsheet::Workbook> book, std::size_t index);
 
-  spreadsheet::Worksheet& sheet() const { return book_->WorksheetAt(index_); }
+  spreadsheet::Worksheet& Sheet() const { return book_->WorksheetAt(index_); }
 
  private:
   ~WorksheetObject() override = default;

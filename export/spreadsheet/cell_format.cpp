@@ -31,22 +31,16 @@ constexpr ConstantOf<HorizontalAlignment> kHorizontalConstants[] = {
 };
 
 constexpr ConstantOf<VerticalAlignment> kVerticalConstants[] = {
-    {xl::kBottom, VerticalAlignment::Bottom},
-    {xl::kTop, VerticalAlignment::Top},
-    {xl::kCenter, VerticalAlignment::Center},
-    {xl::kJustify, VerticalAlignment::Justify},
+    {xl::kBottom, VerticalAlignment::Bottom},           {xl::kTop, VerticalAlignment::Top},
+    {xl::kCenter, VerticalAlignment::Center},           {xl::kJustify, VerticalAlignment::Justify},
     {xl::kDistributed, VerticalAlignment::Distributed},
 };
 
 constexpr ConstantOf<BorderLine> kLineStyleConstants[] = {
-    {xl::kLineStyleNone, BorderLine::None},
-    {xl::kContinuous, BorderLine::Thin},
-    {xl::kDash, BorderLine::Dashed},
-    {xl::kDot, BorderLine::Dotted},
-    {xl::kDouble, BorderLine::Double},
-    {xl::kDashDot, BorderLine::DashDot},
-    {xl::kDashDotDot, BorderLine::DashDotDot},
-    {xl::kSlantDashDot, BorderLine::SlantDashDot},
+    {xl::kLineStyleNone, BorderLine::None},    {xl::kContinuous, BorderLine::Thin},
+    {xl::kDash, BorderLine::Dashed},           {xl::kDot, BorderLine::Dotted},
+    {xl::kDouble, BorderLine::Double},         {xl::kDashDot, BorderLine::DashDot},
+    {xl::kDashDotDot, BorderLine::DashDotDot}, {xl::kSlantDashDot, BorderLine::SlantDashDot},
 };
 
 template <typename Value, std::size_t N>
@@ -71,9 +65,23 @@ BorderLine BorderLineFromLineStyle(int lineStyle) { return FromConstant(kLineSty
 
 std::optional<std::uint16_t> BuiltInNumberFormatId(const std::string& numberFormat) {
   static const std::map<std::string, std::uint16_t> kBuiltIn = {
-      {"General", 0},    {"0", 1},          {"0.00", 2},       {"#,##0", 3},      {"#,##0.00", 4},
-      {"0%", 9},         {"0.00%", 10},     {"0.00E+00", 11},  {"# ?/?", 12},     {"# ?" "?/??", 13},
-      {"mm:ss", 45},     {"[h]:mm:ss", 46}, {"mm:ss.0", 47},   {"##0.0E+0", 48},  {"@", 49},
+      {"General", 0},
+      {"0", 1},
+      {"0.00", 2},
+      {"#,##0", 3},
+      {"#,##0.00", 4},
+      {"0%", 9},
+      {"0.00%", 10},
+      {"0.00E+00", 11},
+      {"# ?/?", 12},
+      {"# ?"
+       "?/??",
+       13},
+      {"mm:ss", 45},
+      {"[h]:mm:ss", 46},
+      {"mm:ss.0", 47},
+      {"##0.0E+0", 48},
+      {"@", 49},
   };
   const auto it = kBuiltIn.find(numberFormat);
   if (it == kBuiltIn.end()) return std::nullopt;

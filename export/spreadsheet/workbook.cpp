@@ -10,9 +10,12 @@ namespace {
 // Cyrillic letters, the scripts this program's names are written in.
 std::u16string Folded(std::u16string name) {
   for (char16_t& c : name) {
-    if (c >= u'A' && c <= u'Z') c += 0x20;
-    else if (c >= 0x0410 && c <= 0x042F) c += 0x20;  // А..Я
-    else if (c >= 0x0400 && c <= 0x040F) c += 0x50;  // Ѐ..Џ, Ё among them
+    if (c >= u'A' && c <= u'Z')
+      c += 0x20;
+    else if (c >= 0x0410 && c <= 0x042F)
+      c += 0x20;  // А..Я
+    else if (c >= 0x0400 && c <= 0x040F)
+      c += 0x50;  // Ѐ..Џ, Ё among them
   }
   return name;
 }
@@ -36,8 +39,8 @@ Worksheet& Workbook::AddWorksheet(std::string_view name) {
   const auto utf16 = base::Utf8ToUtf16Strict(name);
   if (!utf16) reject("текст не в кодировке UTF-8");
   if (utf16->empty() || utf16->size() > 31) reject("имя должно содержать от 1 до 31 знака");
-  if (utf16->find_first_of(u":\\/?*[]") != std::u16string::npos ||
-      utf16->find(u'\0') != std::u16string::npos || utf16->find(u'\x03') != std::u16string::npos) {
+  if (utf16->find_first_of(u":\\/?*[]") != std::u16string::npos || utf16->find(u'\0') != std::u16string::npos ||
+      utf16->find(u'\x03') != std::u16string::npos) {
     reject("имя содержит запрещённый знак");
   }
   if (utf16->front() == u'\'' || utf16->back() == u'\'') reject("имя начинается или кончается апострофом");

@@ -29,9 +29,7 @@ void CheckLimits(const char* property, double value, double low, double high) {
 
 // Height of one line of text in a given font size, in points, rounded up to
 // whole pixels at 96 dpi (0.75 pt), as the spreadsheet fits rows.
-double LineHeight(double fontSize) {
-  return std::ceil(fontSize * 1.275 / 0.75 - 1e-6) * 0.75;
-}
+double LineHeight(double fontSize) { return std::ceil(fontSize * 1.275 / 0.75 - 1e-6) * 0.75; }
 
 // Ranges come from ParseRange or MakeRange, but the struct can be filled in by
 // hand: a range off the sheet must not reach the loops below.
@@ -47,8 +45,8 @@ const CellRange& Checked(const CellRange& range) {
 
 void Worksheet::SetNumber(int row, int column, double value) {
   SingleCell(row, column);
-  if (!std::isfinite(value)) throw SpreadsheetError("Число в ячейке " + FormatRange(SingleCell(row, column)) +
-                                                    " должно быть конечным");
+  if (!std::isfinite(value))
+    throw SpreadsheetError("Число в ячейке " + FormatRange(SingleCell(row, column)) + " должно быть конечным");
   StoreValue(row, column, value);
 }
 

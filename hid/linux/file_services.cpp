@@ -43,7 +43,7 @@ constexpr std::size_t kMaxReportSize = 16384;
 constexpr std::size_t kReportBufferSize = 0x10000;
 
 bool NodeExists(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return stat(path.c_str(), &st) == 0;
 }
 
@@ -60,7 +60,7 @@ std::optional<std::vector<std::uint8_t>> DescriptorFromNode(int fd) {
 std::optional<std::vector<std::uint8_t>> DescriptorFromSysfs(const FileObject& object) {
   const OwnUdevContext context;
   if (!context) return std::nullopt;
-  const UdevApi& api = *context.api();
+  const UdevApi& api = *context.Api();
   const UdevDevice device = object.syspath.empty() ? HidrawDeviceByNode(api, context.get(), object.path)
                                                    : DeviceBySyspath(api, context.get(), object.syspath);
   if (!device) return std::nullopt;
@@ -95,7 +95,7 @@ HANDLE WINAPI CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /
   } else {
     // Query access: the node must exist, but the caller may lack the right
     // to read it. The handle serves identity queries only.
-    struct stat st{};
+    struct stat st {};
     if (stat(lpFileName, &st) != 0) {
       SetLastErrorCode(Win32ErrorFromErrno(errno));
       return INVALID_HANDLE_VALUE;
@@ -107,8 +107,8 @@ HANDLE WINAPI CreateFileA(const char* lpFileName, DWORD dwDesiredAccess, DWORD /
     return INVALID_HANDLE_VALUE;
   }
   if (const OwnUdevContext context; context) {
-    if (const UdevDevice device = HidrawDeviceByNode(*context.api(), context.get(), object->path)) {
-      const char* syspath = context.api()->udev_device_get_syspath(device.get());
+    if (const UdevDevice device = HidrawDeviceByNode(*context.Api(), context.get(), object->path)) {
+      const char* syspath = context.Api()->udev_device_get_syspath(device.get());
       if (syspath != nullptr) object->syspath = syspath;
     }
   }
@@ -182,8 +182,8 @@ BOOL WINAPI ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, D
   }
 }
 
-BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
-                      DWORD* lpNumberOfBytesWritten, OVERLAPPED* lpOverlapped) {
+BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite, DWORD* lpNumberOfBytesWritten,
+                      OVERLAPPED* lpOverlapped) {
   std::shared_ptr<FileObject> object = LookupFileObject(hFile);
   if (!object) {
     SetLastErrorCode(ERROR_INVALID_HANDLE);
@@ -221,7 +221,7 @@ BOOL WINAPI WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesTo
     }
     const int error = errno;
     SetLastErrorCode(error == EIO && !NodeExists(object->path) ? ERROR_DEVICE_NOT_CONNECTED
-                                                                 : Win32ErrorFromErrno(error));
+                                                               : Win32ErrorFromErrno(error));
     return FALSE;
   }
 }
@@ -275,81 +275,53 @@ DWORD LastErrorCode() { return t_last_error; }
 
 DWORD Win32ErrorFromErrno(int error) {
   switch (error) {
-    case 0:
-      return ERROR_SUCCESS;
+    case 0: return ERROR_SUCCESS;
     case EACCES:
     case EPERM:
-    case EROFS:
-      return ERROR_ACCESS_DENIED;
-    case ENOENT:
-      return ERROR_FILE_NOT_FOUND;
+    case EROFS: return ERROR_ACCESS_DENIED;
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP:
-      return ERROR_PATH_NOT_FOUND;
+    case ELOOP: return ERROR_PATH_NOT_FOUND;
     case ENODEV:
     case ENXIO:
-    case ESHUTDOWN:
-      return ERROR_DEVICE_NOT_CONNECTED;
-    case EBUSY:
-      return ERROR_SHARING_VIOLATION;
+    case ESHUTDOWN: return ERROR_DEVICE_NOT_CONNECTED;
+    case EBUSY: return ERROR_SHARING_VIOLATION;
     case EMFILE:
-    case ENFILE:
-      return ERROR_TOO_MANY_OPEN_FILES;
-    case ENOMEM:
-      return ERROR_NOT_ENOUGH_MEMORY;
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
     case EINVAL:
-    case EFAULT:
-      return ERROR_INVALID_PARAMETER;
-    case ETIMEDOUT:
-      return ERROR_SEM_TIMEOUT;
-    case EBADF:
-      return ERROR_INVALID_HANDLE;
-    case ECANCELED:
-      return ERROR_OPERATION_ABORTED;
+    case EFAULT: return ERROR_INVALID_PARAMETER;
+    case ETIMEDOUT: return ERROR_SEM_TIMEOUT;
+    case EBADF: return ERROR_INVALID_HANDLE;
+    case ECANCELED: return ERROR_OPERATION_ABORTED;
     case EOPNOTSUPP:
-    case ENOTTY:
-      return ERROR_NOT_SUPPORTED;
-    default:
-      return ERROR_GEN_FAILURE;
+    case ENOTTY: return ERROR_NOT_SUPPORTED;
+    default: return ERROR_GEN_FAILURE;
   }
 }
 
 ULONG_PTR StatusFromWin32(DWORD code) {
   switch (code) {
-    case ERROR_SUCCESS:
-      return kStatusSuccess;
-    case ERROR_OPERATION_ABORTED:
-      return 0xC0000120;  // STATUS_CANCELLED
-    case ERROR_DEVICE_NOT_CONNECTED:
-      return 0xC000009D;  // STATUS_DEVICE_NOT_CONNECTED
-    case ERROR_ACCESS_DENIED:
-      return 0xC0000022;  // STATUS_ACCESS_DENIED
-    case ERROR_INVALID_USER_BUFFER:
-      return 0xC0000206;  // STATUS_INVALID_BUFFER_SIZE
-    case ERROR_INVALID_HANDLE:
-      return 0xC0000008;  // STATUS_INVALID_HANDLE
-    default:
-      return 0xC0000001;  // STATUS_UNSUCCESSFUL
+    case ERROR_SUCCESS: return kStatusSuccess;
+    case ERROR_OPERATION_ABORTED: return 0xC0000120;     // STATUS_CANCELLED
+    case ERROR_DEVICE_NOT_CONNECTED: return 0xC000009D;  // STATUS_DEVICE_NOT_CONNECTED
+    case ERROR_ACCESS_DENIED: return 0xC0000022;         // STATUS_ACCESS_DENIED
+    case ERROR_INVALID_USER_BUFFER: return 0xC0000206;   // STATUS_INVALID_BUFFER_SIZE
+    case ERROR_INVALID_HANDLE: return 0xC0000008;        // STATUS_INVALID_HANDLE
+    default: return 0xC0000001;                          // STATUS_UNSUCCESSFUL
   }
 }
 
 DWORD Win32FromStatus(ULONG_PTR status) {
   switch (status) {
-    case kStatusSuccess:
-      return ERROR_SUCCESS;
-    case 0xC0000120:
-      return ERROR_OPERATION_ABORTED;
-    case 0xC000009D:
-      return ERROR_DEVICE_NOT_CONNECTED;
-    case 0xC0000022:
-      return ERROR_ACCESS_DENIED;
-    case 0xC0000206:
-      return ERROR_INVALID_USER_BUFFER;
-    case 0xC0000008:
-      return ERROR_INVALID_HANDLE;
-    default:
-      return ERROR_GEN_FAILURE;
+    case kStatusSuccess: return ERROR_SUCCESS;
+    case 0xC0000120: return ERROR_OPERATION_ABORTED;
+    case 0xC000009D: return ERROR_DEVICE_NOT_CONNECTED;
+    case 0xC0000022: return ERROR_ACCESS_DENIED;
+    case 0xC0000206: return ERROR_INVALID_USER_BUFFER;
+    case 0xC0000008: return ERROR_INVALID_HANDLE;
+    default: return ERROR_GEN_FAILURE;
   }
 }
 

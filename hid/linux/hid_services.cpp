@@ -51,9 +51,8 @@ bool WithDevice(HANDLE handle, Query&& query) {
     // A handle opened on a device stays tied to that plug-in: once it is
     // gone the handle answers nothing, even if another device now has the
     // same node.
-    UdevDevice device =
-        object->syspath.empty() ? HidrawDeviceByNode(*api, UdevContext(), object->path)
-                                : DeviceBySyspath(*api, UdevContext(), object->syspath);
+    UdevDevice device = object->syspath.empty() ? HidrawDeviceByNode(*api, UdevContext(), object->path)
+                                                : DeviceBySyspath(*api, UdevContext(), object->syspath);
     if (!device) {
       SetLastErrorCode(object->syspath.empty() ? ERROR_INVALID_FUNCTION : ERROR_DEVICE_NOT_CONNECTED);
     } else {
@@ -73,19 +72,23 @@ BOOLEAN WINAPI HidD_GetAttributes(HANDLE HidDeviceObject, HIDD_ATTRIBUTES* Attri
     SetLastErrorCode(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  return WithDevice(HidDeviceObject, [Attributes](const UdevApi& api, udev_device* hidraw) {
-    const auto id = ParseHidId(Property(api, HidParent(api, hidraw), "HID_ID"));
-    if (!id) {
-      SetLastErrorCode(ERROR_INVALID_DATA);
-      return false;
-    }
-    Attributes->Size = sizeof(HIDD_ATTRIBUTES);
-    Attributes->VendorID = id->vendor;
-    Attributes->ProductID = id->product;
-    // Only USB devices carry a release number.
-    Attributes->VersionNumber = ParseHex16(Attribute(api, UsbDeviceParent(api, hidraw), "bcdDevice")).value_or(0);
-    return true;
-  }) ? TRUE : FALSE;
+  return WithDevice(HidDeviceObject,
+                    [Attributes](const UdevApi& api, udev_device* hidraw) {
+                      const auto id = ParseHidId(Property(api, HidParent(api, hidraw), "HID_ID"));
+                      if (!id) {
+                        SetLastErrorCode(ERROR_INVALID_DATA);
+                        return false;
+                      }
+                      Attributes->Size = sizeof(HIDD_ATTRIBUTES);
+                      Attributes->VendorID = id->vendor;
+                      Attributes->ProductID = id->product;
+                      // Only USB devices carry a release number.
+                      Attributes->VersionNumber =
+                          ParseHex16(Attribute(api, UsbDeviceParent(api, hidraw), "bcdDevice")).value_or(0);
+                      return true;
+                    })
+             ? TRUE
+             : FALSE;
 }
 
 BOOLEAN WINAPI HidD_GetProductString(HANDLE HidDeviceObject, void* Buffer, ULONG BufferLength) {
@@ -93,31 +96,34 @@ BOOLEAN WINAPI HidD_GetProductString(HANDLE HidDeviceObject, void* Buffer, ULONG
     SetLastErrorCode(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  return WithDevice(HidDeviceObject, [Buffer, BufferLength](const UdevApi& api, udev_device* hidraw) {
-    std::string product;
-    if (udev_device* usb = UsbDeviceParent(api, hidraw)) {
-      // A USB device without a product string descriptor has none to give.
-      product = Attribute(api, usb, "product");
-    } else {
-      // Other buses name the device in HID_NAME.
-      product = Property(api, HidParent(api, hidraw), "HID_NAME");
-    }
-    if (product.empty()) {
-      SetLastErrorCode(ERROR_INVALID_DATA);
-      return false;
-    }
-    const std::u16string text = base::Utf8ToUtf16(product);
-    const std::size_t bytes = text.size() * sizeof(char16_t);
-    if (bytes > BufferLength) {
-      SetLastErrorCode(ERROR_INSUFFICIENT_BUFFER);
-      return false;
-    }
-    std::memcpy(Buffer, text.data(), bytes);
-    if (bytes + sizeof(char16_t) <= BufferLength) {
-      std::memset(static_cast<char*>(Buffer) + bytes, 0, sizeof(char16_t));
-    }
-    return true;
-  }) ? TRUE : FALSE;
+  return WithDevice(HidDeviceObject,
+                    [Buffer, BufferLength](const UdevApi& api, udev_device* hidraw) {
+                      std::string product;
+                      if (udev_device* usb = UsbDeviceParent(api, hidraw)) {
+                        // A USB device without a product string descriptor has none to give.
+                        product = Attribute(api, usb, "product");
+                      } else {
+                        // Other buses name the device in HID_NAME.
+                        product = Property(api, HidParent(api, hidraw), "HID_NAME");
+                      }
+                      if (product.empty()) {
+                        SetLastErrorCode(ERROR_INVALID_DATA);
+                        return false;
+                      }
+                      const std::u16string text = base::Utf8ToUtf16(product);
+                      const std::size_t bytes = text.size() * sizeof(char16_t);
+                      if (bytes > BufferLength) {
+                        SetLastErrorCode(ERROR_INSUFFICIENT_BUFFER);
+                        return false;
+                      }
+                      std::memcpy(Buffer, text.data(), bytes);
+                      if (bytes + sizeof(char16_t) <= BufferLength) {
+                        std::memset(static_cast<char*>(Buffer) + bytes, 0, sizeof(char16_t));
+                      }
+                      return true;
+                    })
+             ? TRUE
+             : FALSE;
 }
 
 BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE HidDeviceObject, PHIDP_PREPARSED_DATA* PreparsedData) {
@@ -125,28 +131,31 @@ BOOLEAN WINAPI HidD_GetPreparsedData(HANDLE HidDeviceObject, PHIDP_PREPARSED_DAT
     SetLastErrorCode(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  return WithDevice(HidDeviceObject, [PreparsedData](const UdevApi& api, udev_device* hidraw) {
-    const auto bytes = ReportDescriptorBytes(api, hidraw);
-    const auto parsed = bytes ? ParseReportDescriptor(*bytes).summary : std::nullopt;
-    if (!parsed) {
-      SetLastErrorCode(ERROR_INVALID_DATA);
-      return false;
-    }
-    auto* block = new PreparsedBlock;
-    block->caps.Usage = parsed->usage;
-    block->caps.UsagePage = parsed->usage_page;
-    block->caps.InputReportByteLength = parsed->input_report_byte_length;
-    block->caps.OutputReportByteLength = parsed->output_report_byte_length;
-    block->caps.FeatureReportByteLength = parsed->feature_report_byte_length;
-    block->caps.NumberLinkCollectionNodes = parsed->collection_count;
-    {
-      PreparsedRegistry& registry = Preparsed();
-      std::lock_guard lock(registry.mutex);
-      registry.blocks.insert(block);
-    }
-    *PreparsedData = reinterpret_cast<PHIDP_PREPARSED_DATA>(block);
-    return true;
-  }) ? TRUE : FALSE;
+  return WithDevice(HidDeviceObject,
+                    [PreparsedData](const UdevApi& api, udev_device* hidraw) {
+                      const auto bytes = ReportDescriptorBytes(api, hidraw);
+                      const auto parsed = bytes ? ParseReportDescriptor(*bytes).summary : std::nullopt;
+                      if (!parsed) {
+                        SetLastErrorCode(ERROR_INVALID_DATA);
+                        return false;
+                      }
+                      auto* block = new PreparsedBlock;
+                      block->caps.Usage = parsed->usage;
+                      block->caps.UsagePage = parsed->usage_page;
+                      block->caps.InputReportByteLength = parsed->input_report_byte_length;
+                      block->caps.OutputReportByteLength = parsed->output_report_byte_length;
+                      block->caps.FeatureReportByteLength = parsed->feature_report_byte_length;
+                      block->caps.NumberLinkCollectionNodes = parsed->collection_count;
+                      {
+                        PreparsedRegistry& registry = Preparsed();
+                        std::lock_guard lock(registry.mutex);
+                        registry.blocks.insert(block);
+                      }
+                      *PreparsedData = reinterpret_cast<PHIDP_PREPARSED_DATA>(block);
+                      return true;
+                    })
+             ? TRUE
+             : FALSE;
 }
 
 BOOLEAN WINAPI HidD_FreePreparsedData(PHIDP_PREPARSED_DATA PreparsedData) {

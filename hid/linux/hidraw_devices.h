@@ -18,8 +18,7 @@ class UdevDevice {
  public:
   UdevDevice() = default;
   UdevDevice(const UdevApi* api, udev_device* device) : api_(api), device_(device) {}
-  UdevDevice(UdevDevice&& other) noexcept
-      : api_(other.api_), device_(std::exchange(other.device_, nullptr)) {}
+  UdevDevice(UdevDevice&& other) noexcept : api_(other.api_), device_(std::exchange(other.device_, nullptr)) {}
   UdevDevice& operator=(UdevDevice&& other) noexcept {
     if (this != &other) {
       Reset();

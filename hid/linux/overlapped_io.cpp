@@ -199,7 +199,8 @@ BOOL WINAPI GetOverlappedResult(HANDLE /*hFile*/, OVERLAPPED* lpOverlapped, DWOR
     }
   }
   const ULONG_PTR status = __atomic_load_n(&lpOverlapped->Internal, __ATOMIC_ACQUIRE);
-  if (lpNumberOfBytesTransferred != nullptr) *lpNumberOfBytesTransferred = static_cast<DWORD>(lpOverlapped->InternalHigh);
+  if (lpNumberOfBytesTransferred != nullptr)
+    *lpNumberOfBytesTransferred = static_cast<DWORD>(lpOverlapped->InternalHigh);
   if (status != kStatusSuccess) {
     SetLastErrorCode(Win32FromStatus(status));
     return FALSE;

@@ -11,8 +11,7 @@ namespace hid::linux_backend {
 BOOL WINAPI ReadFileEx(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, OVERLAPPED* lpOverlapped,
                        LPOVERLAPPED_COMPLETION_ROUTINE lpCompletionRoutine);
 DWORD WINAPI SleepEx(DWORD dwMilliseconds, BOOL bAlertable);
-BOOL WINAPI GetOverlappedResult(HANDLE hFile, OVERLAPPED* lpOverlapped, DWORD* lpNumberOfBytesTransferred,
-                                BOOL bWait);
+BOOL WINAPI GetOverlappedResult(HANDLE hFile, OVERLAPPED* lpOverlapped, DWORD* lpNumberOfBytesTransferred, BOOL bWait);
 BOOL WINAPI CancelIo(HANDLE hFile);
 
 }  // namespace hid::linux_backend

@@ -116,8 +116,8 @@ ReportDescriptorResult ParseReportDescriptor(std::span<const std::uint8_t> bytes
           if (collection_depth == 0 && !top_level_seen) {
             top_level_seen = true;
             summary.usage = static_cast<std::uint16_t>(local.usage & 0xFFFFu);
-            summary.usage_page = static_cast<std::uint16_t>(
-                local.usage_is_extended ? (local.usage >> 16) : (global.usage_page & 0xFFFFu));
+            summary.usage_page = static_cast<std::uint16_t>(local.usage_is_extended ? (local.usage >> 16)
+                                                                                    : (global.usage_page & 0xFFFFu));
           }
           ++collection_depth;
           if (summary.collection_count < 0xFFFFu) ++summary.collection_count;
@@ -130,15 +130,9 @@ ReportDescriptorResult ParseReportDescriptor(std::span<const std::uint8_t> bytes
       }
       case kGlobal:
         switch (tag) {
-          case kUsagePage:
-            global.usage_page = value;
-            break;
-          case kReportSize:
-            global.report_size = value;
-            break;
-          case kReportCount:
-            global.report_count = value;
-            break;
+          case kUsagePage: global.usage_page = value; break;
+          case kReportSize: global.report_size = value; break;
+          case kReportCount: global.report_count = value; break;
           case kReportId:
             if (value == 0 || value > 255) return Fail("report ID out of range");
             global.report_id = value;
@@ -153,15 +147,13 @@ ReportDescriptorResult ParseReportDescriptor(std::span<const std::uint8_t> bytes
             global = global_stack.back();
             global_stack.pop_back();
             break;
-          default:
-            break;  // logical and physical ranges, units: not needed for lengths
+          default: break;  // logical and physical ranges, units: not needed for lengths
         }
         break;
       case kLocal:
         if (tag == kUsage || tag == kUsageMinimum) local.Take(value, size);
         break;
-      default:
-        break;  // reserved item type: skipped by its size
+      default: break;  // reserved item type: skipped by its size
     }
   }
 

@@ -273,45 +273,38 @@ std::optional<PropertyValue> PropertyOf(const UdevApi& api, udev_device* hidraw,
     return Text(text);
   };
   switch (property) {
-    case SPDRP_DEVICEDESC:
-      return nonEmpty(Property(api, hid, "HID_NAME"));
+    case SPDRP_DEVICEDESC: return nonEmpty(Property(api, hid, "HID_NAME"));
     case SPDRP_HARDWAREID: {
       const auto ids = HardwareIds(api, hidraw);
       if (ids.empty()) return std::nullopt;
       return TextList(ids);
     }
-    case SPDRP_MFG:
-      return nonEmpty(Attribute(api, usb, "manufacturer"));
+    case SPDRP_MFG: return nonEmpty(Attribute(api, usb, "manufacturer"));
     case SPDRP_SERVICE:
     case SPDRP_DRIVER: {
       const char* driver = hid != nullptr ? api.udev_device_get_driver(hid) : nullptr;
       std::string name = driver != nullptr ? driver : Property(api, hid, "DRIVER");
       return nonEmpty(name);
     }
-    case SPDRP_LOCATION_INFORMATION:
-      return nonEmpty(Property(api, hid, "HID_PHYS"));
+    case SPDRP_LOCATION_INFORMATION: return nonEmpty(Property(api, hid, "HID_PHYS"));
     case SPDRP_BUSNUMBER: {
       const auto bus = ParseDecimal32(Attribute(api, usb, "busnum"));
       if (!bus) return std::nullopt;
       return Number(*bus);
     }
-    case SPDRP_CLASS:
-      return Text("HIDClass");
-    case SPDRP_CLASSGUID:
-      return Text(kHidDeviceClassGuidText);
-    case SPDRP_ENUMERATOR_NAME:
-      return Text("HID");
+    case SPDRP_CLASS: return Text("HIDClass");
+    case SPDRP_CLASSGUID: return Text(kHidDeviceClassGuidText);
+    case SPDRP_ENUMERATOR_NAME: return Text("HID");
     case SPDRP_PHYSICAL_DEVICE_OBJECT_NAME: {
       const char* syspath = api.udev_device_get_syspath(hidraw);
       return nonEmpty(syspath != nullptr ? syspath : "");
     }
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
 }
 
-BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData,
-                                              DWORD Property, DWORD* PropertyRegDataType, BYTE* PropertyBuffer,
+BOOL WINAPI SetupDiGetDeviceRegistryPropertyA(HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData, DWORD Property,
+                                              DWORD* PropertyRegDataType, BYTE* PropertyBuffer,
                                               DWORD PropertyBufferSize, DWORD* RequiredSize) {
   struct DeviceInfoSet* set = FindSet(DeviceInfoSet);
   if (set == nullptr) {

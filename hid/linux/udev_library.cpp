@@ -26,7 +26,7 @@ Loaded& State() {
 // Binds every symbol of the list, one a line; true when none is missing.
 bool BindAll(void* library, UdevApi& api) {
   bool complete = true;
-#define LUMETRA_BIND_SYMBOL(name, ...)                                   \
+#define LUMETRA_BIND_SYMBOL(name, ...)                                    \
   api.name = reinterpret_cast<decltype(api.name)>(dlsym(library, #name)); \
   complete = complete && api.name != nullptr;
   LUMETRA_UDEV_SYMBOLS(LUMETRA_BIND_SYMBOL)

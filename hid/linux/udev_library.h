@@ -19,34 +19,34 @@ struct udev_monitor;
 namespace hid::linux_backend {
 
 // The entry points used, one a line: name, then the function's type.
-#define LUMETRA_UDEV_SYMBOLS(SYMBOL) \
-  SYMBOL(udev_new, udev*()) \
-  SYMBOL(udev_unref, udev*(udev*)) \
-  SYMBOL(udev_enumerate_new, udev_enumerate*(udev*)) \
-  SYMBOL(udev_enumerate_unref, udev_enumerate*(udev_enumerate*)) \
-  SYMBOL(udev_enumerate_add_match_subsystem, int(udev_enumerate*, const char*)) \
-  SYMBOL(udev_enumerate_scan_devices, int(udev_enumerate*)) \
-  SYMBOL(udev_enumerate_get_list_entry, udev_list_entry*(udev_enumerate*)) \
-  SYMBOL(udev_list_entry_get_next, udev_list_entry*(udev_list_entry*)) \
-  SYMBOL(udev_list_entry_get_name, const char*(udev_list_entry*)) \
-  SYMBOL(udev_device_new_from_syspath, udev_device*(udev*, const char*)) \
-  SYMBOL(udev_device_ref, udev_device*(udev_device*)) \
-  SYMBOL(udev_device_unref, udev_device*(udev_device*)) \
-  SYMBOL(udev_device_get_devnode, const char*(udev_device*)) \
-  SYMBOL(udev_device_get_syspath, const char*(udev_device*)) \
-  SYMBOL(udev_device_get_sysname, const char*(udev_device*)) \
-  SYMBOL(udev_device_get_action, const char*(udev_device*)) \
-  SYMBOL(udev_device_get_driver, const char*(udev_device*)) \
-  SYMBOL(udev_device_get_devnum, dev_t(udev_device*)) \
+#define LUMETRA_UDEV_SYMBOLS(SYMBOL)                                                                          \
+  SYMBOL(udev_new, udev*())                                                                                   \
+  SYMBOL(udev_unref, udev*(udev*))                                                                            \
+  SYMBOL(udev_enumerate_new, udev_enumerate*(udev*))                                                          \
+  SYMBOL(udev_enumerate_unref, udev_enumerate*(udev_enumerate*))                                              \
+  SYMBOL(udev_enumerate_add_match_subsystem, int(udev_enumerate*, const char*))                               \
+  SYMBOL(udev_enumerate_scan_devices, int(udev_enumerate*))                                                   \
+  SYMBOL(udev_enumerate_get_list_entry, udev_list_entry*(udev_enumerate*))                                    \
+  SYMBOL(udev_list_entry_get_next, udev_list_entry*(udev_list_entry*))                                        \
+  SYMBOL(udev_list_entry_get_name, const char*(udev_list_entry*))                                             \
+  SYMBOL(udev_device_new_from_syspath, udev_device*(udev*, const char*))                                      \
+  SYMBOL(udev_device_ref, udev_device*(udev_device*))                                                         \
+  SYMBOL(udev_device_unref, udev_device*(udev_device*))                                                       \
+  SYMBOL(udev_device_get_devnode, const char*(udev_device*))                                                  \
+  SYMBOL(udev_device_get_syspath, const char*(udev_device*))                                                  \
+  SYMBOL(udev_device_get_sysname, const char*(udev_device*))                                                  \
+  SYMBOL(udev_device_get_action, const char*(udev_device*))                                                   \
+  SYMBOL(udev_device_get_driver, const char*(udev_device*))                                                   \
+  SYMBOL(udev_device_get_devnum, dev_t(udev_device*))                                                         \
   SYMBOL(udev_device_get_parent_with_subsystem_devtype, udev_device*(udev_device*, const char*, const char*)) \
-  SYMBOL(udev_device_get_property_value, const char*(udev_device*, const char*)) \
-  SYMBOL(udev_device_get_sysattr_value, const char*(udev_device*, const char*)) \
-  SYMBOL(udev_device_get_devlinks_list_entry, udev_list_entry*(udev_device*)) \
-  SYMBOL(udev_monitor_new_from_netlink, udev_monitor*(udev*, const char*)) \
-  SYMBOL(udev_monitor_unref, udev_monitor*(udev_monitor*)) \
-  SYMBOL(udev_monitor_filter_add_match_subsystem_devtype, int(udev_monitor*, const char*, const char*)) \
-  SYMBOL(udev_monitor_enable_receiving, int(udev_monitor*)) \
-  SYMBOL(udev_monitor_get_fd, int(udev_monitor*)) \
+  SYMBOL(udev_device_get_property_value, const char*(udev_device*, const char*))                              \
+  SYMBOL(udev_device_get_sysattr_value, const char*(udev_device*, const char*))                               \
+  SYMBOL(udev_device_get_devlinks_list_entry, udev_list_entry*(udev_device*))                                 \
+  SYMBOL(udev_monitor_new_from_netlink, udev_monitor*(udev*, const char*))                                    \
+  SYMBOL(udev_monitor_unref, udev_monitor*(udev_monitor*))                                                    \
+  SYMBOL(udev_monitor_filter_add_match_subsystem_devtype, int(udev_monitor*, const char*, const char*))       \
+  SYMBOL(udev_monitor_enable_receiving, int(udev_monitor*))                                                   \
+  SYMBOL(udev_monitor_get_fd, int(udev_monitor*))                                                             \
   SYMBOL(udev_monitor_receive_device, udev_device*(udev_monitor*))
 
 struct UdevApi {
@@ -86,7 +86,7 @@ class OwnUdevContext {
   OwnUdevContext(const OwnUdevContext&) = delete;
   OwnUdevContext& operator=(const OwnUdevContext&) = delete;
 
-  const UdevApi* api() const { return api_; }
+  const UdevApi* Api() const { return api_; }
   udev* get() const { return context_; }
   explicit operator bool() const { return context_ != nullptr; }
 

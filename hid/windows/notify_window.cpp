@@ -107,8 +107,8 @@ HWND CreateNotifyWindow(NotifyProc proc, void* context) {
   Route* outer = creating_route;  // a proc may create a window while one is being created
   creating_route = route;
   // No parent and no WS_VISIBLE: a hidden top-level window.
-  HWND window = ::CreateWindowExA(0, kWindowClassName, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, module,
-                                  nullptr);
+  HWND window =
+      ::CreateWindowExA(0, kWindowClassName, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, module, nullptr);
   creating_route = outer;
   if (window == nullptr) {
     delete route;

@@ -11,7 +11,7 @@ namespace {
 // The table's entries must have exactly the types of the system's
 // functions: a wrong parameter type would go unnoticed through
 // GetProcAddress and break only at run time.
-#define LUMETRA_SAME_TYPE(Group, entry) \
+#define LUMETRA_SAME_TYPE(Group, entry)                                                   \
   static_assert(std::is_same_v<decltype(&::entry), decltype(ServiceTable::Group::entry)>, \
                 #entry " differs from the system's");
 #define LUMETRA_SAME_SETUP_TYPE(entry) LUMETRA_SAME_TYPE(Setup, entry)

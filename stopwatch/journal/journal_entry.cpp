@@ -61,7 +61,7 @@ std::optional<int> ParseCount(std::string_view text) {
 // "3 17": the slots in ascending order, one space apart.
 std::string ExcludedText(const ExcludedSlots& excluded) {
   std::string text;
-  for (const int slot : excluded.list()) {
+  for (const int slot : excluded.List()) {
     if (!text.empty()) text += ' ';
     text += std::to_string(slot);
   }
@@ -79,7 +79,7 @@ std::optional<ExcludedSlots> ParseExcluded(std::string_view text) {
     const std::optional<int> slot =
         ParseCount(text.substr(start, space == std::string_view::npos ? std::string_view::npos : space - start));
     if (!slot || *slot <= last || *slot >= kSlotCount) return std::nullopt;
-    excluded.exclude(*slot);
+    excluded.Exclude(*slot);
     last = *slot;
     if (space == std::string_view::npos) break;
     start = space + 1;
@@ -176,7 +176,8 @@ ParsedEntry ParseEntry(std::string_view text) {
     if (!lines.Next(line)) return Unreadable("запись оборвана: нет таблицы измерений");
     if (line.empty()) break;
     const std::size_t tab = line.find('\t');
-    if (tab == std::string_view::npos) return Unreadable("строка " + std::to_string(lines.Number()) + " не поле записи");
+    if (tab == std::string_view::npos)
+      return Unreadable("строка " + std::to_string(lines.Number()) + " не поле записи");
     const std::string_view value = line.substr(tab + 1);
     fields.emplace(line.substr(0, tab), value.substr(0, value.find('\t')));
   }

@@ -49,8 +49,7 @@ bool Newer(const ListedEntry& a, const ListedEntry& b) {
 
 std::string EntryFileName(const LocalDateTime& t, int copy) {
   char name[64];
-  std::snprintf(name, sizeof name, "%04d-%02d-%02d %02d-%02d-%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  std::snprintf(name, sizeof name, "%04d-%02d-%02d %02d-%02d-%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   std::string result = name;
   if (copy > 1) result += " (" + std::to_string(copy) + ")";
   return result + kExtension;
@@ -103,8 +102,7 @@ ListedEntry ReadEntryFile(const std::string& path) {
 }
 
 void RewriteExclusions(const std::string& path, const Entry& entry, const ExcludedSlots& excluded) {
-  const std::string failure =
-      "Не удалось записать исключённые из расчёта времена в журнал, в файл «" + path + "»: ";
+  const std::string failure = "Не удалось записать исключённые из расчёта времена в журнал, в файл «" + path + "»: ";
   // Looked at again first: the user may have deleted the entry to forget
   // the read, or edited it, since it was written or opened.
   std::error_code error;
@@ -158,10 +156,11 @@ std::vector<ListedEntry> ListEntries(const std::string& folder) {
   work();
   for (std::thread& helper : helpers) helper.join();
 
-  const auto unreadable = std::stable_partition(entries.begin(), entries.end(),
-                                                [](const ListedEntry& e) { return e.entry.has_value(); });
+  const auto unreadable =
+      std::stable_partition(entries.begin(), entries.end(), [](const ListedEntry& e) { return e.entry.has_value(); });
   std::sort(entries.begin(), unreadable, Newer);
-  std::sort(unreadable, entries.end(), [](const ListedEntry& a, const ListedEntry& b) { return a.fileName < b.fileName; });
+  std::sort(unreadable, entries.end(),
+            [](const ListedEntry& a, const ListedEntry& b) { return a.fileName < b.fileName; });
   return entries;
 }
 

@@ -109,14 +109,14 @@ TEST(Histogram, SturgesBinsFromTheSmallestToTheLargestValue) {
   const analysis::Histogram h = analysis::MakeHistogram(values);
   ASSERT_EQ(h.counts.size(), 8u);  // 1 + log2 84, rounded up
   EXPECT_EQ(h.lower, 10.0);
-  EXPECT_DOUBLE_EQ(h.upper(), 10.0 + 83 * 0.5);
+  EXPECT_DOUBLE_EQ(h.Upper(), 10.0 + 83 * 0.5);
   EXPECT_EQ(std::accumulate(h.counts.begin(), h.counts.end(), 0), 84);
   EXPECT_GE(h.counts.back(), 1) << "the largest value is counted";
 
   const analysis::Histogram same = analysis::MakeHistogram(std::vector<double>{2.0, 2.0, 2.0});
   ASSERT_EQ(same.counts, std::vector<int>{3});
   EXPECT_LT(same.lower, 2.0);
-  EXPECT_GT(same.upper(), 2.0);
+  EXPECT_GT(same.Upper(), 2.0);
 }
 
 }  // namespace

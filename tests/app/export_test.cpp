@@ -77,7 +77,7 @@ class ExportFromWindow : public WindowOnSimulatedPlatform {
     std::array<std::uint64_t, 84> times{};
     for (std::size_t i = 0; i < times.size(); ++i) times[i] = TimeOfSlot(i);
     AnswerWith(id, times);
-    form->Button3->click();
+    form->Button3->Click();
   }
 
   automation::ComSession com{automation::SpreadsheetLink()};
@@ -91,9 +91,9 @@ class ExportFromWindow : public WindowOnSimulatedPlatform {
 // afresh at each export, in a text that ends well before the buttons.
 TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
   auto expectLabel1 = [&](const std::string& text, TColor colour) {
-    EXPECT_EQ(form->Label1->text(), text);
-    EXPECT_EQ(form->Label1->fontColor(), colour);
-    EXPECT_LE(form->Label1->boundsRect().Right + 24, form->Button2->boundsRect().Left) << text;
+    EXPECT_EQ(form->Label1->Text(), text);
+    EXPECT_EQ(form->Label1->FontColor(), colour);
+    EXPECT_LE(form->Label1->BoundsRect().Right + 24, form->Button2->BoundsRect().Left) << text;
   };
   Start();
   expectLabel1("MS EXCEL нет, сохранит программа", clGreen);
@@ -103,21 +103,21 @@ TEST_F(ExportFromWindow, Label1SaysWhoSavesAtStartAndAtEachExport) {
     // Installed while the program runs: the next export is MS Excel's.
     automation::testing::FakeAutomationServer excel;
     excel.Register("Excel.Application");
-    form->Button2->click();
-    EXPECT_EQ(excel.instancesCreated(), 1);
+    form->Button2->Click();
+    EXPECT_EQ(excel.InstancesCreated(), 1);
     expectLabel1("MS EXCEL установлен", clGreen);
     EXPECT_FALSE(std::filesystem::exists(PathOf(path))) << "the built-in application saved instead";
     CloseWindow();
     Start();
     expectLabel1("MS EXCEL установлен", clGreen);
   }
-  form->Button2->click();
+  form->Button2->Click();
   expectLabel1("MS EXCEL нет, сохранит программа", clGreen);
   EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(path))));
 
   sheetapp::UnregisterBuiltInSpreadsheet();
   const std::size_t dialogsShown = dialogs.saveRequests.size();
-  form->Button2->click();
+  form->Button2->Click();
   expectLabel1("MS EXCEL не установлен", clBlue);
   EXPECT_EQ(dialogs.saveRequests.size(), dialogsShown);
 }
@@ -126,7 +126,7 @@ TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
   ReadStopwatch();
   const std::string path = folder / "измерения.xls";
   dialogs.saveAnswer = path;
-  form->Button2->click();
+  form->Button2->Click();
 
   EXPECT_TRUE(dialogs.errors.empty());
   EXPECT_TRUE(dialogs.confirms.empty());
@@ -135,8 +135,8 @@ TEST_F(ExportFromWindow, SaveAfterAReadWritesAGenuineXlsAndKeepsThePath) {
   EXPECT_EQ(dialogs.saveRequests[0].filter, "Таблица (*.xls)|*.xls");
   EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(path))));
   // The path is offered again at the next export.
-  EXPECT_EQ(form->SaveDialog1->fileName(), path);
-  EXPECT_EQ(form->Label1->text(), "MS EXCEL нет, сохранит программа");
+  EXPECT_EQ(form->SaveDialog1->FileName(), path);
+  EXPECT_EQ(form->Label1->Text(), "MS EXCEL нет, сохранит программа");
 }
 
 // The program's application object sets the C library's locale from the
@@ -149,7 +149,7 @@ TEST_F(ExportFromWindow, OnARussianDesktopBothFormatsHoldTheExactValues) {
   ReadStopwatch();
   for (const char* name : {"измерения.xls", "измерения.xlsx"}) {
     dialogs.saveAnswer = folder / name;
-    form->Button2->click();
+    form->Button2->Click();
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors[0].text;
     const auto numbers = NumbersReadBack(folder / name);
     EXPECT_EQ(numbers.size(), 84u) << name;
@@ -168,14 +168,14 @@ TEST_F(ExportFromWindow, ExistingFileIsReplacedOnlyAfterYes) {
   std::ofstream(PathOf(path)) << "keep me";
   dialogs.saveAnswer = path;
   dialogs.confirmAnswer = kit::kIdNo;
-  form->Button2->click();
+  form->Button2->Click();
   ASSERT_EQ(dialogs.confirms.size(), 1u);
   EXPECT_EQ(dialogs.confirms[0].caption, "Confirm");
   EXPECT_EQ(dialogs.confirms[0].text, "Файл с именем:\n\"" + path + "\"\nУже существует. Перезаписать?");
   EXPECT_EQ(ReadWholeFile(PathOf(path)), "keep me");
 
   dialogs.confirmAnswer = kit::kIdYes;
-  form->Button2->click();
+  form->Button2->Click();
   EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(path))));
   EXPECT_TRUE(dialogs.errors.empty());
 }
@@ -186,7 +186,7 @@ TEST_F(ExportFromWindow, FailingSaveShowsTheReasonAndDamagesNothing) {
   const std::string path = folder / "taken.xls";
   ASSERT_TRUE(std::filesystem::create_directory(PathOf(path)));
   dialogs.saveAnswer = path;
-  form->Button2->click();
+  form->Button2->Click();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
   EXPECT_NE(dialogs.errors[0].text.find(path), std::string::npos) << dialogs.errors[0].text;
@@ -194,15 +194,15 @@ TEST_F(ExportFromWindow, FailingSaveShowsTheReasonAndDamagesNothing) {
   // The window works on: a second export to a good path succeeds.
   const std::string good = folder / "good.xls";
   dialogs.saveAnswer = good;
-  form->Button2->click();
+  form->Button2->Click();
   EXPECT_TRUE(IsCompoundFile(ReadWholeFile(PathOf(good))));
 }
 
 TEST_F(ExportFromWindow, CellThatIsNotANumberReachesTheErrorBox) {
   ReadStopwatch();
-  form->StringGrid1->setCell(2, 2, "12,3x");
+  form->StringGrid1->SetCell(2, 2, "12,3x");
   dialogs.saveAnswer = folder / "never.xls";
-  form->Button2->click();
+  form->Button2->Click();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].text, "'12,3x' is not a valid floating point value.");
   EXPECT_TRUE(dialogs.saveRequests.empty());
@@ -216,18 +216,18 @@ TEST_F(ExportFromWindow, ApplicationThatCannotStartIsReportedAndLabel1KeepsItsTe
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].caption, "Lumetro");
   EXPECT_FALSE(dialogs.errors[0].text.empty());
-  EXPECT_EQ(form->Label1->text(), "Label1");
+  EXPECT_EQ(form->Label1->Text(), "Label1");
   // The window opened normally: the grid is labelled.
   EXPECT_EQ(Cell(0, 0), " № измерения");
   // Closing still works; the empty link's errors are dropped.
-  EXPECT_TRUE(form->close());
+  EXPECT_TRUE(form->Close());
   EXPECT_EQ(dialogs.errors.size(), 1u);
 }
 
 TEST_F(ExportFromWindow, ClosingAsksForExistsAndDropsTheUnknownName) {
   Start();
-  ASSERT_EQ(form->Label1->text(), "MS EXCEL нет, сохранит программа");
-  EXPECT_TRUE(form->close());
+  ASSERT_EQ(form->Label1->Text(), "MS EXCEL нет, сохранит программа");
+  EXPECT_TRUE(form->Close());
   EXPECT_TRUE(dialogs.errors.empty());
   // The application has no "Exists", so "Quit" is not sent: the instance
   // still answers, and goes away when the link lets go of it at the end.

@@ -10,8 +10,8 @@
 class FakeDesktop : public kit::Desktop {
  public:
   explicit FakeDesktop(std::string documents = {}) : documents(std::move(documents)) {}
-  std::string documentsFolder() override { return documents; }
-  bool showFolder(const std::string& path) override {
+  std::string DocumentsFolder() override { return documents; }
+  bool ShowFolder(const std::string& path) override {
     shownFolders.push_back(path);
     return true;
   }

@@ -18,15 +18,15 @@ struct ShownBox {
 
 class FakeDialogs : public kit::Dialogs {
  public:
-  void showError(const std::string& caption, const std::string& text) override { errors.push_back({caption, text}); }
-  void showInformation(const std::string& caption, const std::string& text) override {
+  void ShowError(const std::string& caption, const std::string& text) override { errors.push_back({caption, text}); }
+  void ShowInformation(const std::string& caption, const std::string& text) override {
     notices.push_back({caption, text});
   }
-  int confirm(const std::string& caption, const std::string& text) override {
+  int Confirm(const std::string& caption, const std::string& text) override {
     confirms.push_back({caption, text});
     return confirmAnswer;
   }
-  bool saveFile(kit::SaveFileRequest& request) override {
+  bool SaveFile(kit::SaveFileRequest& request) override {
     saveRequests.push_back(request);
     if (!saveAnswer) return false;
     request.fileName = *saveAnswer;
@@ -35,14 +35,14 @@ class FakeDialogs : public kit::Dialogs {
 
   // Prints on nothing: the page is drawn as a printer of `printDpi` would
   // have it, and the answer given is printAnswer.
-  kit::PrintResult print(const kit::PrintJob& job) override {
+  kit::PrintResult Print(const kit::PrintJob& job) override {
     printed.push_back(job);
     if (printAnswer.outcome == kit::PrintOutcome::Done) {
       const std::unique_ptr<kit::PaintDevice> device = kit::CreatePageMeasuringDevice(printDpi);
       TCanvas canvas;
-      canvas.setDevice(device.get());
+      canvas.SetDevice(device.get());
       job.drawPage(canvas, kit::A4Page(printDpi));
-      canvas.setDevice(nullptr);
+      canvas.SetDevice(nullptr);
     }
     return printAnswer;
   }
@@ -53,7 +53,7 @@ class FakeDialogs : public kit::Dialogs {
   int confirmAnswer = kit::kIdNo;
   std::vector<kit::SaveFileRequest> saveRequests;
   std::optional<std::string> saveAnswer;  // nullopt: the user cancels
-  std::vector<kit::PrintJob> printed;      // the jobs asked for
+  std::vector<kit::PrintJob> printed;     // the jobs asked for
   kit::PrintResult printAnswer;
   int printDpi = 300;
 };
@@ -62,21 +62,21 @@ class FakeDialogs : public kit::Dialogs {
 // instead of waiting for a click that never comes.
 class UnexpectedDialogs : public kit::Dialogs {
  public:
-  void showError(const std::string& caption, const std::string& text) override {
+  void ShowError(const std::string& caption, const std::string& text) override {
     ADD_FAILURE() << "unexpected error box: " << caption << ": " << text;
   }
-  int confirm(const std::string&, const std::string& text) override {
+  int Confirm(const std::string&, const std::string& text) override {
     ADD_FAILURE() << "unexpected confirmation box: " << text;
     return kit::kIdNo;
   }
-  bool saveFile(kit::SaveFileRequest&) override {
+  bool SaveFile(kit::SaveFileRequest&) override {
     ADD_FAILURE() << "unexpected save dialog";
     return false;
   }
-  void showInformation(const std::string& caption, const std::string& text) override {
+  void ShowInformation(const std::string& caption, const std::string& text) override {
     ADD_FAILURE() << "unexpected notice: " << caption << ": " << text;
   }
-  kit::PrintResult print(const kit::PrintJob& job) override {
+  kit::PrintResult Print(const kit::PrintJob& job) override {
     ADD_FAILURE() << "unexpected print dialog: " << job.title;
     return {kit::PrintOutcome::Cancelled, {}};
   }

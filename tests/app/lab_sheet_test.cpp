@@ -42,20 +42,19 @@ class LabSheetFromWindow : public WindowOnSimulatedPlatform {
   void SetUp() override {
     const auto stopwatch = platform.AddDevice(StopwatchConfig());
     Start();
-    form->show();
+    form->Show();
     std::array<std::uint64_t, 84> times{};
     for (std::size_t slot = 0; slot < times.size(); ++slot) times[slot] = 20000 + 7 * slot;
     times[kBadSlot] = 999999;
     AnswerWith(stopwatch, times);
-    form->Button3->click();
-    separator = app::ClockAndLocale().DecimalSeparator();
+    form->Button3->Click();
   }
 
   // An entry of the grid's menu, opened over cell (col, row), which becomes the current cell.
   void Choose(const std::string& item, int col = 1, int row = 1) {
     TStringGrid& grid = *form->StringGrid1;
-    grid.setCurrentCell(col, row);
-    nativeui::ChooseFromContextMenu(grid, grid.cellRect(col, row).Center(), item);
+    grid.SetCurrentCell(col, row);
+    nativeui::ChooseFromContextMenu(grid, grid.CellRect(col, row).Center(), item);
     ProcessMessages();
   }
   void SetAsideTheBadTime() {
@@ -75,13 +74,11 @@ class LabSheetFromWindow : public WindowOnSimulatedPlatform {
     out << "ТАБЛИЦА ИЗМЕРЕНИЙ\n";
     for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
       const stopwatch::Cell cell = stopwatch::SlotCell(slot);
-      out << sheet.cell(cell.column, cell.row) << '\n';
+      out << sheet.Cell(cell.column, cell.row) << '\n';
     }
     out << sheet.report.figures[0].name << ' ' << sheet.report.figures[0].value << '\n';
     out << app::ResultLine(sheet.report) << '\n';
   }
-
-  std::string separator;
 };
 
 TEST_F(LabSheetFromWindow, LaysOutEveryPartInsideThePrintableAreaAtBothResolutions) {
@@ -98,9 +95,9 @@ TEST_F(LabSheetFromWindow, LaysOutEveryPartInsideThePrintableAreaAtBothResolutio
     const std::unique_ptr<kit::PaintDevice> measure = kit::CreatePageMeasuringDevice(dpi);
     RecordingDevice device(*measure);
     TCanvas canvas;
-    canvas.setDevice(&device);
+    canvas.SetDevice(&device);
     const app::LabSheetLayout layout = app::DrawLabSheet(canvas, page, sheet);
-    canvas.setDevice(nullptr);
+    canvas.SetDevice(nullptr);
 
     for (const RecordingDevice::Text& text : device.texts) EXPECT_TRUE(Inside(text.box, page.printable)) << text.text;
     for (const TRect& fill : device.fills) EXPECT_TRUE(Inside(fill, page.printable));
@@ -112,7 +109,7 @@ TEST_F(LabSheetFromWindow, LaysOutEveryPartInsideThePrintableAreaAtBothResolutio
     for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
       const stopwatch::Cell cell = stopwatch::SlotCell(slot);
       const TRect rect = layout.cells[static_cast<std::size_t>(cell.row) * stopwatch::kGridColumns + cell.column];
-      const std::string& time = sheet.cell(cell.column, cell.row);
+      const std::string& time = sheet.Cell(cell.column, cell.row);
       const RecordingDevice::Text* drawn = nullptr;
       for (const RecordingDevice::Text& text : device.texts)
         if (text.text == time && Inside(text.box, rect)) drawn = &text;
@@ -127,7 +124,7 @@ TEST_F(LabSheetFromWindow, LaysOutEveryPartInsideThePrintableAreaAtBothResolutio
     }
 
     // The result line, the plots' frames and the lines to fill in, none over another.
-    const RecordingDevice::Text* result = device.find(app::ResultLine(sheet.report));
+    const RecordingDevice::Text* result = device.Find(app::ResultLine(sheet.report));
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->box, layout.resultLine);
     const TRect& lastCell = layout.cells.back();
@@ -149,7 +146,8 @@ TEST_F(LabSheetFromWindow, LaysOutEveryPartInsideThePrintableAreaAtBothResolutio
   // texts' rounding to whole pixels moves it (1.5 mm).
   const int tolerance = 600 * 15 / 254;
   for (auto [at300, at600] : {std::pair{layouts[0].timesPlot, layouts[1].timesPlot},
-                              {layouts[0].histogram, layouts[1].histogram}, {layouts[0].resultLine, layouts[1].resultLine}}) {
+                              {layouts[0].histogram, layouts[1].histogram},
+                              {layouts[0].resultLine, layouts[1].resultLine}}) {
     EXPECT_NEAR(2 * at300.Left, at600.Left, tolerance);
     EXPECT_NEAR(2 * at300.Top, at600.Top, tolerance);
     EXPECT_NEAR(2 * at300.Right, at600.Right, tolerance);
@@ -188,7 +186,8 @@ TEST_F(LabSheetFromWindow, SavedAsPdfHoldsItsTimesTheCountAndTheResultAsText) {
     WriteExpectedText(folder / "expected.txt", Sheet());
     const std::string locale = nativeui::DesktopSpeaksRussian() ? "-ru" : "";
     const std::string command = std::string(LUMETRA_XLRD_PYTHON) + " " + LUMETRA_READ_LAB_SHEET + " '" + path + "' '" +
-                                (folder / "expected.txt") + "' lab-sheet-pictures/saved-from-the-grid" + locale + ".png";
+                                (folder / "expected.txt") + "' lab-sheet-pictures/saved-from-the-grid" + locale +
+                                ".png";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
   }
 

@@ -48,10 +48,10 @@ inline void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::v
 inline bool WritePng(const kit::Image& image, const std::string& path) {
   using namespace png_detail;
   std::vector<std::uint8_t> raw;
-  for (int y = 0; y < image.height(); ++y) {
+  for (int y = 0; y < image.Height(); ++y) {
     raw.push_back(0);  // no filter
-    for (int x = 0; x < image.width(); ++x) {
-      const TColor c = image.pixel(x, y);
+    for (int x = 0; x < image.Width(); ++x) {
+      const TColor c = image.Pixel(x, y);
       raw.insert(raw.end(), {RedOf(c), GreenOf(c), BlueOf(c)});
     }
   }
@@ -75,8 +75,8 @@ inline bool WritePng(const kit::Image& image, const std::string& path) {
   Put32(zlib, b << 16 | a);
 
   std::vector<std::uint8_t> header;
-  Put32(header, static_cast<std::uint32_t>(image.width()));
-  Put32(header, static_cast<std::uint32_t>(image.height()));
+  Put32(header, static_cast<std::uint32_t>(image.Width()));
+  Put32(header, static_cast<std::uint32_t>(image.Height()));
   header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, no interlace
   std::vector<std::uint8_t> file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Chunk(file, "IHDR", header);

@@ -39,7 +39,7 @@ TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) 
   const auto times = SampleTimes();
   AnswerWith(id, times);
 
-  form->Button3->click();
+  form->Button3->Click();
 
   const std::string separator = app::ClockAndLocale().DecimalSeparator();
   for (int slot = 0; slot < 84; ++slot) {
@@ -51,7 +51,7 @@ TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) 
   ASSERT_EQ(writes.size(), 84u);
   EXPECT_EQ(writes.front(), (std::vector<BYTE>{0x00, 0xAA}));
   EXPECT_EQ(writes.back(), (std::vector<BYTE>{0x00, 0xFD}));
-  const std::string status = form->StaticText1->text();
+  const std::string status = form->StaticText1->Text();
   EXPECT_EQ(status, "Данные считаны " + Cell(5, 9) + " в " + Cell(6, 9));
   EXPECT_FALSE(Cell(5, 9).empty());
   EXPECT_FALSE(Cell(6, 9).empty());
@@ -60,19 +60,19 @@ TEST_F(WindowOnSimulatedPlatform, ReadFillsEverySlotCellAndStampsTheStatusLine) 
 TEST_F(WindowOnSimulatedPlatform, WithoutStopwatchTheClickChangesNothing) {
   platform.AddDevice(MouseConfig());
   Start();
-  form->StringGrid1->setCell(3, 3, "12,5");
-  form->Button3->click();
+  form->StringGrid1->SetCell(3, 3, "12,5");
+  form->Button3->Click();
   EXPECT_EQ(Cell(3, 3), "12,5");
   EXPECT_EQ(Cell(1, 1), "");
-  EXPECT_TRUE(form->StaticText1->text().empty());
+  EXPECT_TRUE(form->StaticText1->Text().empty());
 }
 
 TEST_F(WindowOnSimulatedPlatform, SilentStopwatchEndsTheReadWithAMessageAfterOneRequest) {
   const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   ASSERT_NE(StopwatchDevice, nullptr);
-  form->Button3->click();
-  EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
+  form->Button3->Click();
+  EXPECT_EQ(form->StaticText1->Text(), "Секундомер не отвечает");
   EXPECT_EQ(Cell(1, 1), "");
   // One answer is waited for, then the pass ends: not 84 time-outs.
   EXPECT_EQ(platform.Writes(id).size(), 1u);
@@ -82,21 +82,21 @@ TEST_F(WindowOnSimulatedPlatform, StopwatchUnpluggedBetweenTwoReadsLeavesTheGrid
   const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   AnswerWith(id, SampleTimes());
-  form->Button3->click();
+  form->Button3->Click();
   const std::string slot0 = Cell(1, 1);
-  const std::string status = form->StaticText1->text();
+  const std::string status = form->StaticText1->Text();
 
   Unplug(id);
-  form->Button3->click();
+  form->Button3->Click();
   EXPECT_EQ(Cell(1, 1), slot0);
-  EXPECT_EQ(form->StaticText1->text(), status);
+  EXPECT_EQ(form->StaticText1->Text(), status);
 }
 
 // Every text of the grid, hidden cells included.
 std::vector<std::string> GridTexts(const TStringGrid& grid) {
   std::vector<std::string> texts;
-  for (int row = 0; row < grid.rowCount(); ++row) {
-    for (int col = 0; col < grid.colCount(); ++col) texts.push_back(grid.cell(col, row));
+  for (int row = 0; row < grid.RowCount(); ++row) {
+    for (int col = 0; col < grid.ColCount(); ++col) texts.push_back(grid.Cell(col, row));
   }
   return texts;
 }
@@ -108,10 +108,10 @@ TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStamp
   const auto id = platform.AddDevice(StopwatchConfig());
   Start();
   AnswerWith(id, SampleTimes());
-  form->Button3->click();
+  form->Button3->Click();
   // The table as an earlier read left it, stamped at a time of its own.
-  form->StringGrid1->setCell(5, 9, "01.01.2000");
-  form->StringGrid1->setCell(6, 9, "00:00:00");
+  form->StringGrid1->SetCell(5, 9, "01.01.2000");
+  form->StringGrid1->SetCell(6, 9, "00:00:00");
   const std::vector<std::string> before = GridTexts(*form->StringGrid1);
 
   // The next read: the stopwatch answers 77.75 s for slots 0 to 41, and
@@ -123,8 +123,8 @@ TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStamp
     }
     return SimulatedReport{stopwatch::EncodeAnswer(777500)};
   });
-  form->Button3->click();
-  EXPECT_EQ(form->StaticText1->text(), "Ошибка обмена с секундомером");
+  form->Button3->Click();
+  EXPECT_EQ(form->StaticText1->Text(), "Ошибка обмена с секундомером");
   EXPECT_EQ(GridTexts(*form->StringGrid1), before);
 
   FakeDialogs dialogs;
@@ -132,7 +132,7 @@ TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStamp
   spreadsheet::testing::TestFolder folder{"lumetra-app"};
   dialogs.saveAnswer = folder / "after-failed-read.xls";
   server.ClearRecords();
-  form->Button2->click();
+  form->Button2->Click();
   EXPECT_TRUE(dialogs.errors.empty());
   const std::vector<std::string> calls = server.Describe();
   EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [](const std::string& call) {
@@ -148,7 +148,7 @@ TEST_F(WindowOnSimulatedPlatform, AReadThatFailsHalfwayLeavesTheTableAndItsStamp
 TEST_F(WindowOnSimulatedPlatform, ClicksQueuedDuringASilentReadStartNoFurtherRead) {
   const auto id = platform.AddDevice(StopwatchConfig());
   Start();
-  form->show();
+  form->Show();
   ASSERT_NE(StopwatchDevice, nullptr);
   // Four more clicks arrive while the first read waits for its answer.
   TButton* button = form->Button3;
@@ -157,12 +157,12 @@ TEST_F(WindowOnSimulatedPlatform, ClicksQueuedDuringASilentReadStartNoFurtherRea
     if (!std::exchange(clicked, true)) nativeui::QueueClicks(*button, 4);
     return std::nullopt;
   });
-  form->Button3->click();
+  form->Button3->Click();
   ProcessMessages();
   EXPECT_EQ(platform.Writes(id).size(), 1u) << "one request: the queued clicks were dropped";
-  EXPECT_EQ(form->StaticText1->text(), "Секундомер не отвечает");
+  EXPECT_EQ(form->StaticText1->Text(), "Секундомер не отвечает");
   // Clicks after the read work as ever.
-  form->Button3->click();
+  form->Button3->Click();
   EXPECT_EQ(platform.Writes(id).size(), 2u);
 }
 

@@ -24,28 +24,28 @@ class RecordingDevice final : public kit::PaintDevice {
 
   explicit RecordingDevice(kit::PaintDevice& measure) : measure_(measure) {}
 
-  void fillRect(const TRect& rect, TColor color) override {
+  void FillRect(const TRect& rect, TColor color) override {
     fills.push_back(rect);
-    measure_.fillRect(rect, color);
+    measure_.FillRect(rect, color);
   }
-  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
-    const TSize size = measure_.textExtent(text, font);
-    texts.push_back({text, Bounds(x, y, size.Width, size.Height), font.color()});
-    measure_.drawText(x, y, text, font, clip);
+  void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
+    const TSize size = measure_.TextExtent(text, font);
+    texts.push_back({text, Bounds(x, y, size.Width, size.Height), font.Color()});
+    measure_.DrawTextIn(x, y, text, font, clip);
   }
-  void drawFocusRect(const TRect& rect) override { measure_.drawFocusRect(rect); }
-  void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
+  void DrawFocusRect(const TRect& rect) override { measure_.DrawFocusRect(rect); }
+  void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
     lines.push_back({from, to, color, width});
-    measure_.drawLine(from, to, color, width, style);
+    measure_.DrawLine(from, to, color, width, style);
   }
-  void fillEllipse(const TRect& rect, TColor color) override {
+  void FillEllipse(const TRect& rect, TColor color) override {
     fills.push_back(rect);
-    measure_.fillEllipse(rect, color);
+    measure_.FillEllipse(rect, color);
   }
-  TSize textExtent(const std::string& text, const TFont& font) override { return measure_.textExtent(text, font); }
+  TSize TextExtent(const std::string& text, const TFont& font) override { return measure_.TextExtent(text, font); }
 
   // The first text drawn that reads `text` exactly, or nullptr.
-  const Text* find(const std::string& text) const {
+  const Text* Find(const std::string& text) const {
     for (const Text& t : texts)
       if (t.text == text) return &t;
     return nullptr;

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/adapters/clock_and_locale.h"
 #include "app/form1.h"
 #include "app/kit/backend.h"
 #include "app/kit/button.h"
@@ -23,6 +25,8 @@
 #include "hid/hid_controller.h"
 #include "hid/notify_window.h"
 #include "stopwatch/wire_format.h"
+#include "tests/app/png_file.h"
+#include "tests/app/support/native_ui.h"
 #include "tests/support/simulated_hid_platform.h"
 
 inline constexpr char16_t kStopwatchName[] = u"STOP-WATCH \"VORDA-2\"";
@@ -54,9 +58,9 @@ inline std::vector<std::vector<BYTE>> EndToEndAnswers() {
   std::vector<BYTE> digitEighteen(11, 0);
   digitEighteen[6] = 18;  // tens of seconds
   using stopwatch::EncodeAnswer;
-  return {EncodeAnswer(123456),    EncodeAnswer(123456, 1), EncodeAnswer(999999, 1),    EncodeAnswer(0, 1),
-          EncodeAnswer(0),         EncodeAnswer(1000000),   EncodeAnswer(10000000),     EncodeAnswer(100000000),
-          EncodeAnswer(999999999), digitEighteen,           EncodeAnswer(123456),       EncodeAnswer(1)};
+  return {EncodeAnswer(123456),    EncodeAnswer(123456, 1), EncodeAnswer(999999, 1), EncodeAnswer(0, 1),
+          EncodeAnswer(0),         EncodeAnswer(1000000),   EncodeAnswer(10000000),  EncodeAnswer(100000000),
+          EncodeAnswer(999999999), digitEighteen,           EncodeAnswer(123456),    EncodeAnswer(1)};
 }
 
 // A test adds the devices it needs to `platform`, then starts the window.
@@ -72,6 +76,7 @@ class WindowOnSimulatedPlatform : public ::testing::Test {
   // Starts the window and lets the controller's first scan run.
   void Start() {
     form = app::CreateMainWindow();
+    separator = app::ClockAndLocale().DecimalSeparator();
     Settle();
   }
   void Settle() { loop.RunPending(); }
@@ -110,22 +115,39 @@ class WindowOnSimulatedPlatform : public ::testing::Test {
     AnswerWithReports(id, std::move(reports));
   }
 
-  std::string Label2Text() const { return form->Label2->text(); }
-  TColor Label2Colour() const { return form->Label2->fontColor(); }
-  std::string Cell(int col, int row) const { return form->StringGrid1->cell(col, row); }
+  std::string Label2Text() const { return form->Label2->Text(); }
+  TColor Label2Colour() const { return form->Label2->FontColor(); }
+  std::string Cell(int col, int row) const { return form->StringGrid1->Cell(col, row); }
+
+  // A decimal text written with the user's separator.
+  std::string Dec(std::string text) const {
+    const auto dot = text.find('.');
+    if (dot != std::string::npos) text.replace(dot, 1, separator);
+    return text;
+  }
+
+  // A picture of `control` in the tests' output folder `folder`, one per
+  // desktop language.
+  static void SavePicture(const std::string& folder, const TControl& control, const std::string& name) {
+    std::filesystem::create_directories(folder);
+    const std::string locale = nativeui::DesktopSpeaksRussian() ? "-ru" : "";
+    EXPECT_TRUE(WritePng(control.Grab(), folder + "/" + name + locale + ".png")) << name;
+  }
 
   simulated_hid::SimulatedPlatform platform;
   simulated_hid::TestEventLoop loop;
   std::unique_ptr<TForm1> form;
+  // The user's decimal separator, as the window writes numbers.
+  std::string separator;
 };
 
 // Lets the window's event loop deliver what waits for it.
-inline void ProcessMessages() { kit::Application::instance()->processMessages(); }
+inline void ProcessMessages() { kit::Application::Instance()->ProcessMessages(); }
 
 // The window started and shown on a machine without HID devices.
 class StartedWindow : public WindowOnSimulatedPlatform {
  protected:
-  void SetUp() override { form->show(); }
+  void SetUp() override { form->Show(); }
 
   TStringGrid& grid = StartedGrid();
 

@@ -42,15 +42,15 @@ TEST_F(BusyServerTest, ABusyApplicationIsWaitedForAndEachCallIsCarriedOutOnce) {
   excel.RejectNext(6);
   OleVariant link;
   EXPECT_EQ(SpreadsheetStartupStep(link), SpreadsheetInstalledLabel());
-  EXPECT_EQ(excel.instancesCreated(), 1);
-  EXPECT_EQ(excel.totalReferences(), 1u);
+  EXPECT_EQ(excel.InstancesCreated(), 1);
+  EXPECT_EQ(excel.TotalReferences(), 1u);
 
   // Busy again in the middle of a chain: the look-up and the call each wait.
   excel.RejectNext(3);
   link.Call("WorkSheets").Get("Item", 1).Put("Cells", 1, 1, "x");
   EXPECT_EQ(excel.Describe(), (std::vector<std::string>{": method|get WorkSheets()", "WorkSheets(): get Item(1)",
                                                         "WorkSheets().Item(1): put Cells(1, 1, \"x\")"}));
-  EXPECT_EQ(excel.rejected(), 9);
+  EXPECT_EQ(excel.Rejected(), 9);
   EXPECT_EQ(pauses.size(), 9u);
   EXPECT_EQ(pauses.front(), 100ms);
   EXPECT_LT(Waited(), 2s);
@@ -63,11 +63,11 @@ TEST_F(BusyServerTest, TheRejectionStandsOnceTenSecondsHavePassedSinceTheFirstTr
     app.Exec("Quit");
     FAIL() << "a call that was always rejected succeeded";
   } catch (const EOleSysError& error) {
-    EXPECT_EQ(error.errorCode(), RPC_E_CALL_REJECTED);
-    EXPECT_EQ(error.message(), testing::ExpectedSystemText(RPC_E_CALL_REJECTED, "Call was rejected by callee"));
+    EXPECT_EQ(error.ErrorCode(), RPC_E_CALL_REJECTED);
+    EXPECT_EQ(error.Message(), testing::ExpectedSystemText(RPC_E_CALL_REJECTED, "Call was rejected by callee"));
   }
   EXPECT_EQ(Waited(), kBusyRetryLimit);
-  EXPECT_TRUE(excel.calls().empty());
+  EXPECT_TRUE(excel.Calls().empty());
   // Longer pauses as the wait goes on, never above half a second.
   EXPECT_TRUE(std::is_sorted(pauses.begin(), pauses.end() - 1));
   EXPECT_EQ(*std::max_element(pauses.begin(), pauses.end()), 500ms);
@@ -93,7 +93,7 @@ TEST_F(BusyServerTest, OnlyABusyAnswerIsAskedAgain) {
   EXPECT_THROW(app.Exec("Quit"), EOleSysError);
   excel.Raise("SaveAs", "Не удаётся сохранить книгу", static_cast<SCODE>(0x800A03ECu));
   EXPECT_THROW(app.Exec("SaveAs", "book.xls"), EOleException);
-  EXPECT_EQ(excel.calls().size(), 2u);
+  EXPECT_EQ(excel.Calls().size(), 2u);
   EXPECT_TRUE(pauses.empty());
 
   EXPECT_EQ(BusyRetryPause(0ms), 100ms);

@@ -49,7 +49,7 @@ Caught<E> Raised(F&& call) {
 TEST_F(CallErrorsTest, AnEmptyTargetIsAnInvalidVariantOperation) {
   OleVariant const empty;
   auto const error = Raised<EVariantInvalidOpError>([&] { (void)empty.Call("Exists"); });
-  EXPECT_EQ(error->message(), "Invalid variant operation");
+  EXPECT_EQ(error->Message(), "Invalid variant operation");
 
   VARIANT number;
   VariantInit(&number);
@@ -64,7 +64,7 @@ TEST_F(CallErrorsTest, ATargetWithoutAutomationIsAnOleError) {
   unknown.vt = VT_UNKNOWN;
   unknown.punkVal = testing::NewPlainUnknown(&live);
   auto const error = Raised<EOleError>([&] { InvokeMember(unknown, "Quit", CallKind::Method, {}, nullptr); });
-  EXPECT_EQ(error->message(), "Variant does not reference an automation object");
+  EXPECT_EQ(error->Message(), "Variant does not reference an automation object");
   VariantClear(&unknown);
   EXPECT_EQ(live, 0);
 
@@ -78,90 +78,90 @@ TEST_F(CallErrorsTest, ATargetWithoutAutomationIsAnOleError) {
 TEST_F(CallErrorsTest, MoreThanSixtyFourArgumentsAreRefusedBeforeAnythingIsSent) {
   std::vector<Arg> args(kMaxCallArguments + 1, Arg(1));
   auto const error = Raised<EOleError>([&] { InvokeMember(app.Raw(), "Many", CallKind::Method, args, nullptr); });
-  EXPECT_EQ(error->message(), "Dispatch methods do not support more than 64 parameters");
-  EXPECT_TRUE(server.lookups().empty());
-  EXPECT_TRUE(server.calls().empty());
+  EXPECT_EQ(error->Message(), "Dispatch methods do not support more than 64 parameters");
+  EXPECT_TRUE(server.Lookups().empty());
+  EXPECT_TRUE(server.Calls().empty());
 }
 
 TEST_F(CallErrorsTest, AnUnknownMemberNamesItself) {
   server.Forget("Exists");
   auto const error = Raised<EOleError>([&] { (void)app.Call("Exists"); });
-  EXPECT_EQ(error->message(), "Method 'Exists' not supported by automation object");
+  EXPECT_EQ(error->Message(), "Method 'Exists' not supported by automation object");
   EXPECT_EQ(dynamic_cast<const EOleSysError*>(error.error), nullptr);
-  EXPECT_TRUE(server.calls().empty());
+  EXPECT_TRUE(server.Calls().empty());
 }
 
 TEST_F(CallErrorsTest, OtherLookupFailuresCarryTheirCode) {
   server.FailLookup("Range", E_OUTOFMEMORY);
   auto const error = Raised<EOleSysError>([&] { (void)app.Get("Range", "A1", Omitted()); });
-  EXPECT_EQ(error->errorCode(), E_OUTOFMEMORY);
-  EXPECT_EQ(error->message(),
+  EXPECT_EQ(error->ErrorCode(), E_OUTOFMEMORY);
+  EXPECT_EQ(error->Message(),
             testing::ExpectedSystemText(E_OUTOFMEMORY, "Not enough storage is available to complete this operation"));
 }
 
 TEST_F(CallErrorsTest, TheServersExceptionRecordBecomesAnOleExceptionWithATrimmedDescription) {
   server.Raise("Value", "Bad value.  \r\n", static_cast<SCODE>(0x800A03ECu), "Spreadsheet", "help.chm", 42);
   auto const error = Raised<EOleException>([&] { app.Put("Value", 1); });
-  EXPECT_EQ(error->message(), "Bad value");
-  EXPECT_EQ(error->errorCode(), static_cast<HRESULT>(0x800A03ECu));
-  EXPECT_EQ(error->source(), "Spreadsheet");
-  EXPECT_EQ(error->helpFile(), "help.chm");
-  EXPECT_EQ(error->helpContext(), 42u);
+  EXPECT_EQ(error->Message(), "Bad value");
+  EXPECT_EQ(error->ErrorCode(), static_cast<HRESULT>(0x800A03ECu));
+  EXPECT_EQ(error->Source(), "Spreadsheet");
+  EXPECT_EQ(error->HelpFile(), "help.chm");
+  EXPECT_EQ(error->HelpContext(), 42u);
 }
 
 TEST_F(CallErrorsTest, ARecordFilledInLaterIsFilledBeforeTheErrorIsBuilt) {
   server.Raise("SaveAs", "Cannot write the file...", E_ACCESSDENIED, "Spreadsheet", {}, 0, /*deferred=*/true);
   auto const error = Raised<EOleException>([&] { app.Exec("SaveAs", "/nowhere/book.xls"); });
-  EXPECT_EQ(error->message(), "Cannot write the file");
-  EXPECT_EQ(error->errorCode(), E_ACCESSDENIED);
+  EXPECT_EQ(error->Message(), "Cannot write the file");
+  EXPECT_EQ(error->ErrorCode(), E_ACCESSDENIED);
 }
 
 TEST_F(CallErrorsTest, ARecordWithoutDescriptionTakesTheTextOfItsCode) {
   server.Raise("Add", "", DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(Raised<EOleException>([&] { app.Exec("Add"); })->message(),
+  EXPECT_EQ(Raised<EOleException>([&] { app.Exec("Add"); })->Message(),
             testing::ExpectedSystemText(DISP_E_TYPEMISMATCH, "Type mismatch"));
 
   // Only blanks and full stops is no description either.
   server.Raise("Add", " . \t", static_cast<SCODE>(0x800A03ECu));
-  EXPECT_EQ(Raised<EOleException>([&] { app.Exec("Add"); })->message(), "OLE error 800A03EC");
+  EXPECT_EQ(Raised<EOleException>([&] { app.Exec("Add"); })->Message(), "OLE error 800A03EC");
 
   // A record with no COM code of its own keeps the call's code.
   server.Raise("Add", "", 0);
   auto const error = Raised<EOleException>([&] { app.Exec("Add"); });
-  EXPECT_EQ(error->errorCode(), DISP_E_EXCEPTION);
-  EXPECT_EQ(error->message(), testing::ExpectedSystemText(DISP_E_EXCEPTION, "Exception occurred"));
+  EXPECT_EQ(error->ErrorCode(), DISP_E_EXCEPTION);
+  EXPECT_EQ(error->Message(), testing::ExpectedSystemText(DISP_E_EXCEPTION, "Exception occurred"));
 }
 
 TEST_F(CallErrorsTest, OtherInvokeFailuresAreSystemErrorsWithTheSystemsTextOrTheCode) {
   server.Fail("Quit", DISP_E_MEMBERNOTFOUND);
   auto const known = Raised<EOleSysError>([&] { app.Exec("Quit"); });
-  EXPECT_EQ(known->errorCode(), DISP_E_MEMBERNOTFOUND);
-  EXPECT_EQ(known->message(), testing::ExpectedSystemText(DISP_E_MEMBERNOTFOUND, "Member not found"));
+  EXPECT_EQ(known->ErrorCode(), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(known->Message(), testing::ExpectedSystemText(DISP_E_MEMBERNOTFOUND, "Member not found"));
   EXPECT_EQ(dynamic_cast<const EOleException*>(known.error), nullptr);
 
   server.Fail("Quit", static_cast<HRESULT>(0x8004ABCDu));
-  EXPECT_EQ(Raised<EOleSysError>([&] { app.Exec("Quit"); })->message(), "OLE error 8004ABCD");
+  EXPECT_EQ(Raised<EOleSysError>([&] { app.Exec("Quit"); })->Message(), "OLE error 8004ABCD");
 }
 
 TEST_F(CallErrorsTest, ErrorsOfOwnMessageKeepIt) {
   EOleSysError const own("Could not start", E_FAIL);
-  EXPECT_EQ(own.message(), "Could not start");
+  EXPECT_EQ(own.Message(), "Could not start");
   EXPECT_EQ(TrimPunctuation("Done... \n\x01"), "Done");
   EXPECT_EQ(TrimPunctuation("v1.5 ok"), "v1.5 ok");
   EXPECT_EQ(TrimPunctuation("Файл не найден."), "Файл не найден");
 }
 
 TEST_F(CallErrorsTest, AFailingChainReleasesEverythingItObtained) {
-  ULONG const referencesBefore = server.totalReferences();
+  ULONG const referencesBefore = server.TotalReferences();
   server.Raise("LineStyle", "Unable to set the LineStyle property.", E_FAIL);
 
   EXPECT_THROW(
       app.Call("WorkSheets").Get("Item", 1).Get("Range", "A1:K11", Omitted()).Call("Borders").Put("LineStyle", 1),
       EOleException);
 
-  EXPECT_EQ(server.calls().size(), 5u);
-  EXPECT_EQ(server.liveObjects(), 1u);
-  EXPECT_EQ(server.totalReferences(), referencesBefore);
+  EXPECT_EQ(server.Calls().size(), 5u);
+  EXPECT_EQ(server.LiveObjects(), 1u);
+  EXPECT_EQ(server.TotalReferences(), referencesBefore);
 }
 
 TEST_F(CallErrorsTest, AFailingStatementInTheMiddleOfAHandlerReleasesItsSheetOnUnwinding) {
@@ -172,9 +172,9 @@ TEST_F(CallErrorsTest, AFailingStatementInTheMiddleOfAHandlerReleasesItsSheetOnU
     sheet.Put("Cells", 1, 1, "never sent");
   };
   EXPECT_THROW(handler(), EOleSysError);
-  EXPECT_EQ(server.calls().back().member, "Merge");
-  EXPECT_EQ(server.liveObjects(), 1u);
-  EXPECT_EQ(server.totalReferences(), 1u);
+  EXPECT_EQ(server.Calls().back().member, "Merge");
+  EXPECT_EQ(server.LiveObjects(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 1u);
 }
 
 }  // namespace

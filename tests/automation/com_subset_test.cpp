@@ -56,10 +56,10 @@ TEST(ComVariants, CopyAddsAReferenceAndClearGivesItBack) {
   VariantInit(&copy);
   ASSERT_EQ(VariantCopy(&copy, const_cast<VARIANT*>(&app.Raw())), S_OK);
   EXPECT_EQ(copy.vt, VT_DISPATCH);
-  EXPECT_EQ(server.totalReferences(), 2u);
+  EXPECT_EQ(server.TotalReferences(), 2u);
   EXPECT_EQ(VariantClear(&copy), S_OK);
   EXPECT_EQ(copy.vt, VT_EMPTY);
-  EXPECT_EQ(server.totalReferences(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 1u);
 
   // A reference is copied as a reference: no new count on what it points at.
   VARIANT byRef;
@@ -69,7 +69,7 @@ TEST(ComVariants, CopyAddsAReferenceAndClearGivesItBack) {
   ASSERT_EQ(VariantCopy(&copy, &byRef), S_OK);
   EXPECT_EQ(copy.pvarVal, &app.Raw());
   VariantClear(&copy);
-  EXPECT_EQ(server.totalReferences(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 1u);
 }
 
 TEST(ComApartment, InitialisationIsCountedPerThreadAndCreationNeedsIt) {
@@ -77,22 +77,22 @@ TEST(ComApartment, InitialisationIsCountedPerThreadAndCreationNeedsIt) {
   server.Register("Lumetra.Test.Apartment");
   std::thread([&] {
     IDispatch* object = nullptr;
-    EXPECT_EQ(CreateInstance(server.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
-                               reinterpret_cast<void**>(&object)),
-              CO_E_NOTINITIALIZED);
+    EXPECT_EQ(
+        CreateInstance(server.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
+        CO_E_NOTINITIALIZED);
     EXPECT_EQ(object, nullptr);
 
     EXPECT_EQ(CoInitialize(nullptr), S_OK);
     EXPECT_EQ(CoInitialize(nullptr), S_FALSE);
     CoUninitialize();
-    EXPECT_EQ(CreateInstance(server.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid,
-                               reinterpret_cast<void**>(&object)),
-              S_OK);
+    EXPECT_EQ(
+        CreateInstance(server.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
+        S_OK);
     ASSERT_NE(object, nullptr);
     object->Release();
     CoUninitialize();
   }).join();
-  EXPECT_EQ(server.liveObjects(), 0u);
+  EXPECT_EQ(server.LiveObjects(), 0u);
 }
 
 TEST(ComClasses, ProgrammaticIdentifiersLeadToTheirClassesOnlyWhileRegistered) {
@@ -102,7 +102,7 @@ TEST(ComClasses, ProgrammaticIdentifiersLeadToTheirClassesOnlyWhileRegistered) {
     FakeAutomationServer server;
     server.Register("Lumetra.Test.Registry");
     ASSERT_EQ(LookupClass(ToOleString("lumetra.test.REGISTRY").c_str(), &clsid), S_OK);
-    EXPECT_TRUE(SameGuid(clsid, server.clsid()));
+    EXPECT_TRUE(SameGuid(clsid, server.Clsid()));
 
     int outerAlive = 0;
     IUnknown* outer = testing::NewPlainUnknown(&outerAlive);

@@ -20,8 +20,8 @@ class DispatchCallTest : public ::testing::Test {
   OleVariant app = server.NewInstance();
 
   const RecordedCall& OnlyCall() {
-    EXPECT_EQ(server.calls().size(), 1u);
-    return server.calls().back();
+    EXPECT_EQ(server.Calls().size(), 1u);
+    return server.Calls().back();
   }
 };
 
@@ -39,11 +39,11 @@ TEST_F(DispatchCallTest, ArgumentlessMethodWhoseResultIsUsedIsInvokedAsMethodOrG
   EXPECT_TRUE(call.excepInfoGiven);
   EXPECT_EQ(sheets.Type(), VT_DISPATCH);
 
-  ASSERT_EQ(server.lookups().size(), 1u);
-  EXPECT_EQ(server.lookups()[0].name, "WorkSheets");
-  EXPECT_EQ(server.lookups()[0].nameCount, 1u);
-  EXPECT_TRUE(server.lookups()[0].nullIid);
-  EXPECT_EQ(server.lookups()[0].lcid, GetThreadLocale());
+  ASSERT_EQ(server.Lookups().size(), 1u);
+  EXPECT_EQ(server.Lookups()[0].name, "WorkSheets");
+  EXPECT_EQ(server.Lookups()[0].nameCount, 1u);
+  EXPECT_TRUE(server.Lookups()[0].nullIid);
+  EXPECT_EQ(server.Lookups()[0].lcid, GetThreadLocale());
   EXPECT_EQ(call.dispid, DISPID{1000});
 }
 
@@ -52,20 +52,20 @@ TEST_F(DispatchCallTest, MethodsWithArgumentsOrWithoutResultArePlainMethods) {
   app.Exec("Quit");
   app.Exec("Merge", false);
 
-  ASSERT_EQ(server.calls().size(), 3u);
-  const RecordedCall& withResult = server.calls()[0];
+  ASSERT_EQ(server.Calls().size(), 3u);
+  const RecordedCall& withResult = server.Calls()[0];
   EXPECT_EQ(withResult.flags, DISPATCH_METHOD);
   EXPECT_TRUE(withResult.resultRequested);
   ASSERT_EQ(withResult.args.size(), 1u);
   EXPECT_EQ(withResult.args[0].vt, VT_I4);
   EXPECT_EQ(withResult.args[0].i4, 1);
 
-  const RecordedCall& quit = server.calls()[1];
+  const RecordedCall& quit = server.Calls()[1];
   EXPECT_EQ(quit.flags, DISPATCH_METHOD);
   EXPECT_FALSE(quit.resultRequested);
   EXPECT_TRUE(quit.args.empty());
 
-  const RecordedCall& merge = server.calls()[2];
+  const RecordedCall& merge = server.Calls()[2];
   EXPECT_EQ(merge.flags, DISPATCH_METHOD);
   EXPECT_FALSE(merge.resultRequested);
   ASSERT_EQ(merge.args.size(), 1u);
@@ -78,7 +78,7 @@ TEST_F(DispatchCallTest, PropertyReadPassesArgumentsLastFirstWithTheMarkerByRefe
   OleVariant const range = app.Get("Range", "A1:K11", Omitted());
   OleVariant const again = app.Get("Range", "B2:K11", Omitted());
 
-  const RecordedCall& call = server.calls()[0];
+  const RecordedCall& call = server.Calls()[0];
   EXPECT_EQ(call.flags, DISPATCH_PROPERTYGET);
   EXPECT_TRUE(call.resultRequested);
   ASSERT_EQ(call.rawArgs.size(), 2u);
@@ -90,7 +90,7 @@ TEST_F(DispatchCallTest, PropertyReadPassesArgumentsLastFirstWithTheMarkerByRefe
 
   // One marker for the whole program, never a copy per call.
   EXPECT_EQ(call.rawArgs[0].target, &OmittedMarker());
-  EXPECT_EQ(server.calls()[1].rawArgs[0].target, &OmittedMarker());
+  EXPECT_EQ(server.Calls()[1].rawArgs[0].target, &OmittedMarker());
   EXPECT_EQ(OmittedMarker().vt, VT_ERROR);
   EXPECT_EQ(OmittedMarker().scode, DISP_E_PARAMNOTFOUND);
 }
@@ -119,8 +119,8 @@ TEST_F(DispatchCallTest, ValuesKeepTheKindTheCallerGaveThem) {
   app.Put("Color", 15132390);
   app.Put("NumberFormat", std::string("@"));
 
-  ASSERT_EQ(server.calls().size(), 5u);
-  auto value = [&](std::size_t i) { return server.calls()[i].rawArgs.at(0); };
+  ASSERT_EQ(server.Calls().size(), 5u);
+  auto value = [&](std::size_t i) { return server.Calls()[i].rawArgs.at(0); };
   EXPECT_EQ(value(0).vt, VT_I2);
   EXPECT_EQ(value(0).i2, -4108);
   EXPECT_EQ(value(1).vt, VT_R8);
@@ -131,7 +131,7 @@ TEST_F(DispatchCallTest, ValuesKeepTheKindTheCallerGaveThem) {
   EXPECT_EQ(value(3).i4, 15132390);
   EXPECT_EQ(value(4).vt, VT_BSTR);
   EXPECT_EQ(value(4).text, "@");
-  for (const RecordedCall& call : server.calls()) EXPECT_EQ(call.namedDispids.size(), 1u);
+  for (const RecordedCall& call : server.Calls()) EXPECT_EQ(call.namedDispids.size(), 1u);
 }
 
 TEST_F(DispatchCallTest, EachCallOfAChainGoesToTheObjectThePreviousOneReturned) {
@@ -153,8 +153,8 @@ TEST_F(DispatchCallTest, EachCallOfAChainGoesToTheObjectThePreviousOneReturned) 
 TEST_F(DispatchCallTest, SixtyFourArgumentsAreStillOneCall) {
   std::vector<Arg> args(kMaxCallArguments, Arg(7));
   InvokeMember(app.Raw(), "Many", CallKind::Method, args, nullptr);
-  ASSERT_EQ(server.calls().size(), 1u);
-  EXPECT_EQ(server.calls()[0].args.size(), 64u);
+  ASSERT_EQ(server.Calls().size(), 1u);
+  EXPECT_EQ(server.Calls()[0].args.size(), 64u);
 }
 
 TEST_F(DispatchCallTest, ATargetHeldByReferenceIsCalledLikeTheObjectItself) {

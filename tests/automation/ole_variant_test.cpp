@@ -21,38 +21,38 @@ class OleVariantTest : public ::testing::Test {
 
 TEST_F(OleVariantTest, CopiesShareTheObjectAndEachGivesItsReferenceBack) {
   OleVariant first = server.NewInstance();
-  EXPECT_EQ(server.totalReferences(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 1u);
   {
     OleVariant const copy = first;
     OleVariant assigned;
     assigned = first;
     EXPECT_EQ(copy.Dispatch(), first.Dispatch());
-    EXPECT_EQ(server.totalReferences(), 3u);
+    EXPECT_EQ(server.TotalReferences(), 3u);
   }
-  EXPECT_EQ(server.totalReferences(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 1u);
 
   OleVariant moved = std::move(first);
   EXPECT_TRUE(first.IsEmpty());
-  EXPECT_EQ(server.totalReferences(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 1u);
   moved.Clear();
   EXPECT_TRUE(moved.IsEmpty());
-  EXPECT_EQ(server.liveObjects(), 0u);
+  EXPECT_EQ(server.LiveObjects(), 0u);
 }
 
 TEST_F(OleVariantTest, StoringANewObjectReleasesTheOldOne) {
   OleVariant link = server.NewInstance();
   link = server.NewInstance();
-  EXPECT_EQ(server.instancesCreated(), 2);
-  EXPECT_EQ(server.liveObjects(), 1u);
+  EXPECT_EQ(server.InstancesCreated(), 2);
+  EXPECT_EQ(server.LiveObjects(), 1u);
 
   OleVariant const other = server.NewInstance();
   link = other;
-  EXPECT_EQ(server.liveObjects(), 1u);
-  EXPECT_EQ(server.totalReferences(), 2u);
+  EXPECT_EQ(server.LiveObjects(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 2u);
 
   OleVariant& same = link;
   link = same;  // assigning a variant to itself keeps its one reference
-  EXPECT_EQ(server.totalReferences(), 2u);
+  EXPECT_EQ(server.TotalReferences(), 2u);
 }
 
 TEST_F(OleVariantTest, TextsAreCopiedNotShared) {
@@ -90,9 +90,9 @@ TEST_F(OleVariantTest, EveryTemporaryOfAChainIsGoneWhenTheStatementEnds) {
       .Call("Characters")
       .Call("Font")
       .Put("Name", "Arial");
-  EXPECT_EQ(server.calls().size(), 6u);
-  EXPECT_EQ(server.liveObjects(), 1u);
-  EXPECT_EQ(server.totalReferences(), 1u);
+  EXPECT_EQ(server.Calls().size(), 6u);
+  EXPECT_EQ(server.LiveObjects(), 1u);
+  EXPECT_EQ(server.TotalReferences(), 1u);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST_F(SpreadsheetLinkTest, TheInstallCheckIsTrueOnlyForAnExactSuccess) {
   EXPECT_FALSE(CheckExcelInstall());
   excel.Register("Excel.Application");
   EXPECT_TRUE(CheckExcelInstall());
-  EXPECT_EQ(excel.instancesCreated(), 0);  // the check starts nothing
+  EXPECT_EQ(excel.InstancesCreated(), 0);  // the check starts nothing
 
   EXPECT_FALSE(CheckExcelInstall(&AnswersFalse));
   EXPECT_EQ(FromOleString(gLookedUp.data(), gLookedUp.size()), "Excel.Application");
@@ -45,9 +45,9 @@ TEST_F(SpreadsheetLinkTest, StartUpWithTheApplicationRegisteredStartsOneUntouche
 
   EXPECT_EQ(label, (SpreadsheetLabel{"MS EXCEL установлен", true}));
   EXPECT_EQ(link.Type(), VT_DISPATCH);
-  EXPECT_EQ(excel.instancesCreated(), 1);
-  EXPECT_EQ(excel.totalReferences(), 1u);  // the link's, and nobody else's
-  EXPECT_TRUE(excel.calls().empty());      // not made visible, no workbook
+  EXPECT_EQ(excel.InstancesCreated(), 1);
+  EXPECT_EQ(excel.TotalReferences(), 1u);  // the link's, and nobody else's
+  EXPECT_TRUE(excel.Calls().empty());      // not made visible, no workbook
 }
 
 // The program's own application is registered as a fallback: it answers
@@ -57,12 +57,12 @@ TEST_F(SpreadsheetLinkTest, TheProgramsOwnApplicationAnswersOnlyWhereNoOtherDoes
   builtIn.Register("Excel.Application", ClassRank::Fallback);
   EXPECT_TRUE(CheckExcelInstall());
   EXPECT_EQ(SpreadsheetStartupStep(link), (SpreadsheetLabel{"MS EXCEL нет, сохранит программа", true}));
-  EXPECT_EQ(builtIn.instancesCreated(), 1);
+  EXPECT_EQ(builtIn.InstancesCreated(), 1);
 
   excel.Register("Excel.Application");
   EXPECT_EQ(SpreadsheetStartupStep(link), SpreadsheetInstalledLabel());
-  EXPECT_EQ(excel.instancesCreated(), 1);
-  EXPECT_EQ(builtIn.instancesCreated(), 1);
+  EXPECT_EQ(excel.InstancesCreated(), 1);
+  EXPECT_EQ(builtIn.InstancesCreated(), 1);
 
   UnregisterAutomationClass("Excel.Application");
   EXPECT_EQ(SpreadsheetStateLabel(), SpreadsheetBuiltInLabel());
@@ -76,7 +76,7 @@ TEST_F(SpreadsheetLinkTest, StartUpWithoutTheApplicationLeavesTheLinkEmpty) {
 
   EXPECT_EQ(label, (SpreadsheetLabel{"MS EXCEL не установлен", false}));
   EXPECT_TRUE(link.IsEmpty());
-  EXPECT_EQ(excel.instancesCreated(), 0);
+  EXPECT_EQ(excel.InstancesCreated(), 0);
 }
 
 TEST_F(SpreadsheetLinkTest, AFailingStartRaisesTheCreationsCodeAndLeavesTheLinkEmpty) {
@@ -86,9 +86,9 @@ TEST_F(SpreadsheetLinkTest, AFailingStartRaisesTheCreationsCodeAndLeavesTheLinkE
     SpreadsheetStartupStep(link);
     FAIL() << "the start-up step succeeded";
   } catch (const EOleSysError& error) {
-    EXPECT_EQ(error.errorCode(), CO_E_SERVER_EXEC_FAILURE);
+    EXPECT_EQ(error.ErrorCode(), CO_E_SERVER_EXEC_FAILURE);
     // Only the system has a text for a code of a server of its own.
-    EXPECT_EQ(error.message(), testing::ExpectedSystemText(CO_E_SERVER_EXEC_FAILURE, "OLE error 80080005"));
+    EXPECT_EQ(error.Message(), testing::ExpectedSystemText(CO_E_SERVER_EXEC_FAILURE, "OLE error 80080005"));
   }
   EXPECT_TRUE(link.IsEmpty());
 
@@ -97,7 +97,7 @@ TEST_F(SpreadsheetLinkTest, AFailingStartRaisesTheCreationsCodeAndLeavesTheLinkE
     SpreadsheetStartupStep(link);
     FAIL() << "the start-up step succeeded";
   } catch (const EOleSysError& error) {
-    EXPECT_EQ(error.errorCode(), E_NOINTERFACE);
+    EXPECT_EQ(error.ErrorCode(), E_NOINTERFACE);
   }
   EXPECT_TRUE(link.IsEmpty());
 }
@@ -106,10 +106,10 @@ TEST_F(SpreadsheetLinkTest, ANewInstanceReplacesAndReleasesTheOneTheLinkHeld) {
   excel.Register("Excel.Application");
   StartSpreadsheetInstance(link);
   StartSpreadsheetInstance(link);
-  EXPECT_EQ(excel.instancesCreated(), 2);
-  EXPECT_EQ(excel.liveObjects(), 1u);
+  EXPECT_EQ(excel.InstancesCreated(), 2);
+  EXPECT_EQ(excel.LiveObjects(), 1u);
   link.Exec("Quit");
-  EXPECT_EQ(excel.calls().back().instance, 2);
+  EXPECT_EQ(excel.Calls().back().instance, 2);
 }
 
 TEST_F(SpreadsheetLinkTest, ClosingWithAnEmptyLinkDropsTheInvalidOperation) {
@@ -122,7 +122,7 @@ TEST_F(SpreadsheetLinkTest, ClosingQuitsOnlyAnInstanceThatSaysItExists) {
 
   excel.Forget("Exists");
   EXPECT_TRUE(SpreadsheetCloseQuery(link));
-  EXPECT_TRUE(excel.calls().empty());
+  EXPECT_TRUE(excel.Calls().empty());
 
   FakeAutomationServer answersFalse;
   answersFalse.Answer("Exists", false);
@@ -133,16 +133,16 @@ TEST_F(SpreadsheetLinkTest, ClosingQuitsOnlyAnInstanceThatSaysItExists) {
   FakeAutomationServer answersEmpty;
   answersEmpty.Answer("Exists", std::monostate{});
   EXPECT_TRUE(SpreadsheetCloseQuery(answersEmpty.NewInstance()));
-  EXPECT_EQ(answersEmpty.calls().size(), 1u);
+  EXPECT_EQ(answersEmpty.Calls().size(), 1u);
 
   FakeAutomationServer answersTrue;
   answersTrue.Answer("Exists", true);
   OleVariant const running = answersTrue.NewInstance();
   EXPECT_TRUE(SpreadsheetCloseQuery(running));
   EXPECT_EQ(answersTrue.Describe(), (std::vector<std::string>{": method|get Exists()", ": method Quit()"}));
-  EXPECT_TRUE(answersTrue.calls()[0].resultRequested);
-  EXPECT_FALSE(answersTrue.calls()[1].resultRequested);
-  EXPECT_EQ(answersTrue.totalReferences(), 1u);  // the answer to "Exists" is gone
+  EXPECT_TRUE(answersTrue.Calls()[0].resultRequested);
+  EXPECT_FALSE(answersTrue.Calls()[1].resultRequested);
+  EXPECT_EQ(answersTrue.TotalReferences(), 1u);  // the answer to "Exists" is gone
 }
 
 TEST_F(SpreadsheetLinkTest, ClosingSwallowsEveryFailureOfTheInstance) {
@@ -154,12 +154,12 @@ TEST_F(SpreadsheetLinkTest, ClosingSwallowsEveryFailureOfTheInstance) {
   failingQuit.Answer("Exists", true);
   failingQuit.Raise("Quit", "Quit refused.", E_FAIL);
   EXPECT_TRUE(SpreadsheetCloseQuery(failingQuit.NewInstance()));
-  EXPECT_EQ(failingQuit.calls().size(), 2u);
+  EXPECT_EQ(failingQuit.Calls().size(), 2u);
 
   FakeAutomationServer oddAnswer;
   oddAnswer.Answer("Exists", std::string("perhaps"));
   EXPECT_TRUE(SpreadsheetCloseQuery(oddAnswer.NewInstance()));
-  EXPECT_EQ(oddAnswer.calls().size(), 1u);
+  EXPECT_EQ(oddAnswer.Calls().size(), 1u);
 }
 
 TEST(ComSessionTest, TheLinkIsReleasedBeforeCOMIsUninitialised) {
@@ -168,14 +168,13 @@ TEST(ComSessionTest, TheLinkIsReleasedBeforeCOMIsUninitialised) {
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), S_OK);
+      EXPECT_EQ(session.InitResult(), S_OK);
       link = excel.NewInstance();
     }
     EXPECT_TRUE(link.IsEmpty());
-    EXPECT_EQ(excel.liveObjects(), 0u);
+    EXPECT_EQ(excel.LiveObjects(), 0u);
     void* object = nullptr;
-    EXPECT_EQ(CreateInstance(excel.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object),
-              CO_E_NOTINITIALIZED);
+    EXPECT_EQ(CreateInstance(excel.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, &object), CO_E_NOTINITIALIZED);
   }).join();
 }
 
@@ -187,12 +186,12 @@ TEST(ComSessionTest, AnAlreadyInitialisedThreadIsLeftInitialisedAsItWas) {
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), S_FALSE);
-      EXPECT_TRUE(session.initialized());
+      EXPECT_EQ(session.InitResult(), S_FALSE);
+      EXPECT_TRUE(session.Initialized());
     }
     IDispatch* object = nullptr;
     EXPECT_EQ(
-        CreateInstance(excel.clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
+        CreateInstance(excel.Clsid(), nullptr, CLSCTX_INPROC_SERVER, kDispatchIid, reinterpret_cast<void**>(&object)),
         S_OK);
     if (object != nullptr) object->Release();
   }).join();

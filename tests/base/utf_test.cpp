@@ -19,12 +19,14 @@ TEST(Utf, IllFormedPartsAreReplacedOnceEachOrRefusedWhenStrict) {
     const char* text;
     std::u16string replaced;
   } cases[] = {
-      {"a\xC0\xAFz", u"a\uFFFDz"},          // overlong '/'
-      {"\xED\xA0\x80", u"\uFFFD"},          // a surrogate
-      {"\xF4\x90\x80\x80", u"\uFFFD"},      // past U+10FFFF
-      {"ab\xE2\x82", u"ab\uFFFD"},          // cut short at the end
-      {"a\xD0z\xFF", u"a\uFFFDz\uFFFD"},    // lead without its continuation; a byte no UTF-8 has
-      {"\x80" "b", u"\uFFFDb"},             // a stray continuation byte
+      {"a\xC0\xAFz", u"a\uFFFDz"},        // overlong '/'
+      {"\xED\xA0\x80", u"\uFFFD"},        // a surrogate
+      {"\xF4\x90\x80\x80", u"\uFFFD"},    // past U+10FFFF
+      {"ab\xE2\x82", u"ab\uFFFD"},        // cut short at the end
+      {"a\xD0z\xFF", u"a\uFFFDz\uFFFD"},  // lead without its continuation; a byte no UTF-8 has
+      {"\x80"
+       "b",
+       u"\uFFFDb"},  // a stray continuation byte
   };
   for (const auto& c : cases) {
     EXPECT_EQ(base::Utf8ToUtf16(c.text), c.replaced) << c.text;

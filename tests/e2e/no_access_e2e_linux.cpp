@@ -59,7 +59,7 @@ class AsUnprivilegedUser {
 bool WaitFor(const std::function<bool()>& done) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (!done() && std::chrono::steady_clock::now() < end) {
-    kit::Application::instance()->processMessages();
+    kit::Application::Instance()->ProcessMessages();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return done();
@@ -90,10 +90,10 @@ class NoAccess : public testing::Test {
         answers.emplace_back(answer->begin(), answer->end());
       return answers;
     });
-    const std::filesystem::path socket = root_ + "/ioctl" + device->node();
+    const std::filesystem::path socket = root_ + "/ioctl" + device->Node();
     std::filesystem::permissions(socket, std::filesystem::perms::all);
     if (userMayOpen) {
-      const std::filesystem::path node = std::filesystem::read_symlink(root_ + device->node());
+      const std::filesystem::path node = std::filesystem::read_symlink(root_ + device->Node());
       std::filesystem::permissions(node, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                                              std::filesystem::perms::group_read | std::filesystem::perms::group_write |
                                              std::filesystem::perms::others_read |
@@ -115,24 +115,23 @@ TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
   app::DeviceChangeWatcher deviceChanges;
   {
     std::unique_ptr<TForm1> form = app::CreateMainWindow();
-    form->show();
+    form->Show();
     {
       AsUnprivilegedUser user;
-      ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Нет доступа к секундомеру"; }))
-          << form->Label2->text();
+      ASSERT_TRUE(WaitFor([&] { return form->Label2->Text() == "Нет доступа к секундомеру"; })) << form->Label2->Text();
     }
-    EXPECT_EQ(form->Label2->fontColor(), clBlue);
+    EXPECT_EQ(form->Label2->FontColor(), clBlue);
     EXPECT_EQ(StopwatchDevice, nullptr);
-    EXPECT_LE(form->Label2->boundsRect().Right + 24, form->Button3->boundsRect().Left);
-    EXPECT_EQ(form->StaticText1->text(), "Правило udev: пакет или sudo make install");
+    EXPECT_LE(form->Label2->BoundsRect().Right + 24, form->Button3->BoundsRect().Left);
+    EXPECT_EQ(form->StaticText1->Text(), "Правило udev: пакет или sudo make install");
     // The fix fits the status line: its ink keeps clear of the edge.
-    const kit::Image status = form->StaticText1->grab();
-    const TRect inside = status.rect().Inflate(-2, -2);
+    const kit::Image status = form->StaticText1->Grab();
+    const TRect inside = status.Rect().Inflate(-2, -2);
     const TRect ink = InkBounds(status, inside, ColorToRGB(clBtnFace));
     EXPECT_GT(ink.Left, inside.Left);
     EXPECT_LT(ink.Right, inside.Right);
-    for (const std::string& tip : {form->Label2->hint(), form->StaticText1->hint()}) {
-      EXPECT_NE(tip.find(stopwatch->node()), std::string::npos) << tip;
+    for (const std::string& tip : {form->Label2->Hint(), form->StaticText1->Hint()}) {
+      EXPECT_NE(tip.find(stopwatch->Node()), std::string::npos) << tip;
       EXPECT_NE(tip.find("sudo make install"), std::string::npos) << tip;
       EXPECT_NE(tip.find("70-vorda2-stopwatch.rules"), std::string::npos) << tip;
     }
@@ -140,20 +139,20 @@ TEST_F(NoAccess, IsReportedWithTheFixAndEndsWhenTheStopwatchOpens) {
     testbed_.Unplug(*stopwatch);
     {
       AsUnprivilegedUser user;
-      ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Секундомер отключен"; }));
+      ASSERT_TRUE(WaitFor([&] { return form->Label2->Text() == "Секундомер отключен"; }));
     }
-    EXPECT_TRUE(form->Label2->hint().empty());
-    EXPECT_TRUE(form->StaticText1->text().empty());
+    EXPECT_TRUE(form->Label2->Hint().empty());
+    EXPECT_TRUE(form->StaticText1->Text().empty());
 
     stopwatch = Plug(/*userMayOpen=*/true);
     {
       AsUnprivilegedUser user;
-      ASSERT_TRUE(WaitFor([&] { return form->Label2->text() == "Секундомер подключен"; }));
-      EXPECT_EQ(form->Label2->fontColor(), clGreen);
-      EXPECT_TRUE(form->Label2->hint().empty());
-      form->Button3->click();
-      EXPECT_TRUE(form->StaticText1->text().starts_with("Данные считаны ")) << form->StaticText1->text();
-      EXPECT_FALSE(form->StringGrid1->cell(1, 1).empty());
+      ASSERT_TRUE(WaitFor([&] { return form->Label2->Text() == "Секундомер подключен"; }));
+      EXPECT_EQ(form->Label2->FontColor(), clGreen);
+      EXPECT_TRUE(form->Label2->Hint().empty());
+      form->Button3->Click();
+      EXPECT_TRUE(form->StaticText1->Text().starts_with("Данные считаны ")) << form->StaticText1->Text();
+      EXPECT_FALSE(form->StringGrid1->Cell(1, 1).empty());
     }
   }
   hid::SetMainThreadDispatcher(nullptr);

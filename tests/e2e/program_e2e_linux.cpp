@@ -81,17 +81,17 @@ class FakeDialogs final : public kit::Dialogs {
  public:
   explicit FakeDialogs(std::string path) : path_(std::move(path)) {}
   void Answer(std::string path) { path_ = std::move(path); }
-  void showError(const std::string&, const std::string& text) override { Check(false, "error box: " + text); }
-  void showInformation(const std::string&, const std::string& text) override { Check(false, "notice: " + text); }
-  int confirm(const std::string&, const std::string& text) override {
+  void ShowError(const std::string&, const std::string& text) override { Check(false, "error box: " + text); }
+  void ShowInformation(const std::string&, const std::string& text) override { Check(false, "notice: " + text); }
+  int Confirm(const std::string&, const std::string& text) override {
     Check(false, "confirmation box: " + text);
     return kit::kIdNo;
   }
-  bool saveFile(kit::SaveFileRequest& request) override {
+  bool SaveFile(kit::SaveFileRequest& request) override {
     request.fileName = path_;
     return true;
   }
-  kit::PrintResult print(const kit::PrintJob&) override {
+  kit::PrintResult Print(const kit::PrintJob&) override {
     Check(false, "print dialog");
     return {kit::PrintOutcome::Cancelled, {}};
   }
@@ -103,7 +103,7 @@ class FakeDialogs final : public kit::Dialogs {
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done() && std::chrono::steady_clock::now() < end) {
-    kit::Application::instance()->processMessages();
+    kit::Application::Instance()->ProcessMessages();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return done();
@@ -167,7 +167,7 @@ fs::path PrepareHome(const fs::path& folder) {
   fs::remove_all(home);
   fs::create_directories(home / ".config");
   std::ofstream(home / ".config" / "user-dirs.dirs") << "# written by the end-to-end test\n"
-                                                       "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n";
+                                                        "XDG_DOCUMENTS_DIR=\"$HOME/Документы\"\n";
   setenv("HOME", home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
   return home / "Документы" / "Lumetra";
@@ -211,45 +211,46 @@ int main(int argc, char* argv[]) {
   kit::ScopedDialogs installed(dialogs);
   {
     auto form = app::CreateMainWindow();
-    form->show();
+    form->Show();
 
-    Check(WaitFor([&] { return form->Label2->text() == "Секундомер подключен"; }, std::chrono::seconds(15)),
-          "the stopwatch is detected (Label2 reads \"" + form->Label2->text() + "\")");
-    Check(form->Label2->fontColor() == clGreen, "Label2 is green");
+    Check(WaitFor([&] { return form->Label2->Text() == "Секундомер подключен"; }, std::chrono::seconds(15)),
+          "the stopwatch is detected (Label2 reads \"" + form->Label2->Text() + "\")");
+    Check(form->Label2->FontColor() == clGreen, "Label2 is green");
 
-    form->Button3->click();
+    form->Button3->Click();
     if (other) {
       // Kept, and on the disk, once the status line says so.
-      const bool read = form->StaticText1->text().starts_with("Данные считаны ");
-      std::printf("%s\n", read ? "read" : form->StaticText1->text().c_str());
+      const bool read = form->StaticText1->Text().starts_with("Данные считаны ");
+      std::printf("%s\n", read ? "read" : form->StaticText1->Text().c_str());
       std::fflush(stdout);
       for (;;) pause();
     }
     const std::string separator = app::ClockAndLocale().DecimalSeparator();
     for (int slot = 0; slot < stopwatch::kSlotCount; ++slot) {
-      const std::string shown = form->StringGrid1->cell(slot % 10 + 1, slot / 10 + 1);
+      const std::string shown = form->StringGrid1->Cell(slot % 10 + 1, slot / 10 + 1);
       const std::string expected = e2e::ExpectedCellText(slot, separator);
-      Check(shown == expected, "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
+      Check(shown == expected,
+            "slot " + std::to_string(slot) + " shows \"" + shown + "\", expected \"" + expected + "\"");
     }
-    const std::string status = form->StaticText1->text();
+    const std::string status = form->StaticText1->Text();
     Check(status.starts_with("Данные считаны "), "status line: " + status);
     std::ofstream(folder / "status-line.txt", std::ios::binary) << status;
-    Check(form->StaticText1->hint().empty(), "no journal problem: " + form->StaticText1->hint());
+    Check(form->StaticText1->Hint().empty(), "no journal problem: " + form->StaticText1->Hint());
 
     std::map<std::string, std::string> kept = JournalFiles(journal);
-    Check(kept.size() == 1, "the first read is kept in " + journal.string() + " (" + std::to_string(kept.size()) +
-                                " files)");
+    Check(kept.size() == 1,
+          "the first read is kept in " + journal.string() + " (" + std::to_string(kept.size()) + " files)");
     if (!kept.empty()) CheckCompleteEntry(journal / kept.begin()->first, "the first read's entry");
     const std::string firstFile = kept.empty() ? std::string() : kept.begin()->first;
 
-    form->Button2->click();
+    form->Button2->Click();
     std::ifstream saved(path, std::ios::binary);
     std::string head(8, '\0');
     saved.read(head.data(), 8);
     Check(saved && head == "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", "the saved file is a compound-file .xls");
 
     // A second read adds its own file and leaves the first as it was.
-    form->Button3->click();
+    form->Button3->Click();
     std::map<std::string, std::string> now = JournalFiles(journal);
     Check(now.size() == 2, "the second read adds a file (" + std::to_string(now.size()) + " files)");
     Check(!firstFile.empty() && now[firstFile] == kept[firstFile], "the first entry is unchanged, byte for byte");
@@ -271,18 +272,18 @@ int main(int argc, char* argv[]) {
 
     // The first read put back from the journal, and saved again.
     form->StringGrid1JournalClick(form->StringGrid1);
-    Check(form->Journal != nullptr && form->Journal->isVisible(), "the journal window opens");
+    Check(form->Journal != nullptr && form->Journal->IsVisible(), "the journal window opens");
     if (form->Journal != nullptr) {
       Check(form->Journal->Rows().size() == 4, "it lists the four reads");
       Check(form->Journal->Choose(firstFile), "it lists " + firstFile);
-      form->Journal->OpenButton->click();
-      const std::string back = form->StaticText1->text();
+      form->Journal->OpenButton->Click();
+      const std::string back = form->StaticText1->Text();
       Check(back == "Из журнала: считано " + status.substr(std::string("Данные считаны ").size()),
             "status line after the read is put back: " + back);
       dialogs.Answer((folder / "Из журнала.xls").string());
-      form->Button2->click();
+      form->Button2->Click();
     }
-    form->close();
+    form->Close();
   }
   hid::SetMainThreadDispatcher(nullptr);
   std::printf("%s\n", failures == 0 ? "end-to-end: 1 passed, 0 failed" : "end-to-end: 0 passed, 1 failed");

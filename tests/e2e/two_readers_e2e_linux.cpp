@@ -122,7 +122,7 @@ int RunReader(const std::string& timesFile) {
   simulated_hid::TestEventLoop loop;
   TJvHidDeviceController controller(nullptr);
   Finder finder{&controller};
-  controller.SetOnEnumerate(TJvHidEnumerateEvent(&finder, &Finder::Enumerate));
+  controller.OnEnumerate = TJvHidEnumerateEvent(&finder, &Finder::Enumerate);
   for (auto start = std::chrono::steady_clock::now();
        finder.stopwatch == nullptr && std::chrono::steady_clock::now() - start < 15s;) {
     loop.RunPending();
@@ -213,7 +213,8 @@ int RunRounds(const char* self, const char* timesFile) {
       for (Reader& reader : readers) Go(reader);
       for (std::size_t r = 0; r < readers.size(); ++r) {
         const std::string said = Line(readers[r]);
-        Check(said.rfind("ok ", 0) == 0, "round " + std::to_string(round) + ", reader " + std::to_string(r) + ": " + said);
+        Check(said.rfind("ok ", 0) == 0,
+              "round " + std::to_string(round) + ", reader " + std::to_string(r) + ": " + said);
         completed += said == "ok completed" ? 1 : 0;
         busy += said == "ok busy" ? 1 : 0;
       }

@@ -9,7 +9,8 @@ using lumetra::emulator::AnswerForTime;
 using lumetra::emulator::ParseSlots;
 
 TEST(StopwatchSlots, FileLinesAreTimesWithFlagsOrRawBytes) {
-  const auto parsed = ParseSlots("# comment\n12.3456\n\n99.9999 1\n7\n00 06 05 04 03 02 01 00 00 00 02\n0c 00 00 00 00 00 00 00 00 00\n");
+  const auto parsed = ParseSlots(
+      "# comment\n12.3456\n\n99.9999 1\n7\n00 06 05 04 03 02 01 00 00 00 02\n0c 00 00 00 00 00 00 00 00 00\n");
   ASSERT_TRUE(parsed.slots.has_value()) << parsed.error;
   const auto& slots = *parsed.slots;
   EXPECT_EQ(slots[0], AnswerForTime(123456, 0));
@@ -21,9 +22,9 @@ TEST(StopwatchSlots, FileLinesAreTimesWithFlagsOrRawBytes) {
 }
 
 TEST(StopwatchSlots, BadLinesAreReportedWithTheirNumber) {
-  EXPECT_EQ(ParseSlots("1.23456\n").error.rfind("line 1:", 0), 0u);           // five decimals
-  EXPECT_EQ(ParseSlots("1\n100000\n").error.rfind("line 2:", 0), 0u);         // too large
-  EXPECT_EQ(ParseSlots("1 256\n").error.rfind("line 1:", 0), 0u);             // flag past a byte
+  EXPECT_EQ(ParseSlots("1.23456\n").error.rfind("line 1:", 0), 0u);                           // five decimals
+  EXPECT_EQ(ParseSlots("1\n100000\n").error.rfind("line 2:", 0), 0u);                         // too large
+  EXPECT_EQ(ParseSlots("1 256\n").error.rfind("line 1:", 0), 0u);                             // flag past a byte
   EXPECT_EQ(ParseSlots("01 00 00 00 00 00 00 00 00 00 00\n").error.rfind("line 1:", 0), 0u);  // report ID not 0
   EXPECT_EQ(ParseSlots("1 2 3\n").error.rfind("line 1:", 0), 0u);
   EXPECT_EQ(ParseSlots("-1\n").error.rfind("line 1:", 0), 0u);

@@ -49,7 +49,7 @@ std::vector<Found> FindStopwatches() {
 
 bool ReadAll(const std::string& path, const lumetra::emulator::Slots& expected) {
   HANDLE handle = table.file.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+                                         nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   PHIDP_PREPARSED_DATA preparsed = nullptr;
   HIDP_CAPS caps{};
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
   // (the in-process tests cover the exchange after a replug).
   HIDD_ATTRIBUTES attributes{};
   HANDLE handle = table.file.CreateFileA(second[0].path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+                                         OPEN_EXISTING, 0, nullptr);
   if (!table.hid.HidD_GetAttributes(handle, &attributes)) return Fail("the replugged stopwatch cannot be identified");
   table.file.CloseHandle(handle);
   std::puts("probe: stopwatch found, read, unplugged and replugged");

@@ -55,7 +55,7 @@ class BuiltInExportTest : public ::testing::Test {
 
   automation::testing::ScopedComInitialization com;
   spreadsheet::testing::TestFolder scratch{"lumetra-export"};
-  const fs::path& folder = scratch.path();
+  const fs::path& folder = scratch.Path();
 };
 
 TEST_F(BuiltInExportTest, ASavedExportWritesTheWorkbookAndQuits) {
@@ -84,7 +84,7 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
     ExportMeasurements(ports);
     FAIL() << "saving onto a folder succeeded";
   } catch (const automation::EOleException& error) {
-    EXPECT_EQ(SaveMessageProblem(error.message(), ports.fileName), "");
+    EXPECT_EQ(SaveMessageProblem(error.Message(), ports.fileName), "");
   }
   EXPECT_TRUE(ports.questions.empty()) << "a folder is not an existing file";
   EXPECT_TRUE(fs::is_empty(folder / "folder.xls"));
@@ -98,7 +98,7 @@ TEST_F(BuiltInExportTest, AFailedSaveRaisesItsReasonKeepsTheFileAndQuits) {
     try {
       ExportMeasurements(ports);
     } catch (const automation::EOleException& error) {
-      problem = SaveMessageProblem(error.message(), ports.fileName);
+      problem = SaveMessageProblem(error.Message(), ports.fileName);
     }
     return problem + LeftOver(ports.link);
   });

@@ -142,7 +142,7 @@ class ExportCallsTest : public ::testing::Test {
   // their value as the named property-put argument and ask for no result;
   // reads ask for one; methods whose result is unused ask for none.
   void ExpectWellFormedCalls() const {
-    for (const RecordedCall& call : server.calls()) {
+    for (const RecordedCall& call : server.Calls()) {
       SCOPED_TRACE(call.Describe());
       EXPECT_TRUE(call.nullIid);
       EXPECT_EQ(call.lcid, 0u);
@@ -183,14 +183,14 @@ TEST_F(ExportCallsTest, AFullReadIsFormattedFilledSavedAndQuitInExactlyThisOrder
   EXPECT_EQ(server.Describe(), expected);
   ExpectWellFormedCalls();
 
-  EXPECT_EQ(server.instancesCreated(), 1);
+  EXPECT_EQ(server.InstancesCreated(), 1);
   EXPECT_EQ(ports.dialogsShown, 1);
   EXPECT_EQ(ports.existenceAsked, Lines{"/data/измерения.xls"});
   EXPECT_TRUE(ports.questions.empty());
   EXPECT_EQ(ports.label, automation::SpreadsheetInstalledLabel()) << "Label1 names who saved";
   // Told to quit, the instance is released too: nothing of it is left.
   EXPECT_TRUE(ports.link.IsEmpty());
-  EXPECT_EQ(server.liveObjects(), 0u);
+  EXPECT_EQ(server.LiveObjects(), 0u);
 }
 
 TEST_F(ExportCallsTest, EmptyAndZeroOnlyGridsGetTheFormattingAndNoText) {
@@ -243,9 +243,9 @@ TEST_F(ExportCallsTest, AnExistingFileIsReplacedOnlyAfterYes) {
   EXPECT_EQ(ports.questions.size(), 2u);
 
   // Each export started an instance of its own and released it at its end.
-  EXPECT_EQ(server.instancesCreated(), 2);
-  EXPECT_EQ(server.liveObjects(), 0u);
-  EXPECT_EQ(server.calls().back().instance, 2);
+  EXPECT_EQ(server.InstancesCreated(), 2);
+  EXPECT_EQ(server.LiveObjects(), 0u);
+  EXPECT_EQ(server.Calls().back().instance, 2);
 }
 
 // A workbook saved by name alone takes the application's default format,
@@ -284,7 +284,7 @@ TEST_F(ExportCallsTest, WithoutTheApplicationOnlyTheLabelChanges) {
   EXPECT_EQ(*ports.label, (automation::SpreadsheetLabel{"MS EXCEL не установлен", false}));
   EXPECT_EQ(ports.dialogsShown, 0);
   EXPECT_TRUE(ports.link.IsEmpty());
-  EXPECT_EQ(server.instancesCreated(), 0);
+  EXPECT_EQ(server.InstancesCreated(), 0);
 }
 
 // An error part-way through ends the export, but the instance it started is
@@ -301,7 +301,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
     EXPECT_EQ(Lines(calls.end() - 3, calls.end()), CancelledSave());
     EXPECT_EQ(ports.dialogsShown, 0);
     EXPECT_TRUE(ports.link.IsEmpty());
-    EXPECT_EQ(server.liveObjects(), 0u);
+    EXPECT_EQ(server.LiveObjects(), 0u);
   }
   server.ClearRecords();
   server.Fail("Merge", S_OK);
@@ -336,7 +336,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
       ExportMeasurements(ports);
       FAIL() << "the export succeeded";
     } catch (const automation::EOleException& error) {
-      EXPECT_EQ(error.message(), "Не удалось сохранить файл «/x/t.xls»: Permission denied");
+      EXPECT_EQ(error.Message(), "Не удалось сохранить файл «/x/t.xls»: Permission denied");
     }
     Lines expected = Build({});
     Append(expected, AlertsOff());
@@ -351,7 +351,7 @@ TEST_F(ExportCallsTest, AnErrorQuitsTheInstanceAndReachesTheCaller) {
     server.FailCreation(CO_E_SERVER_EXEC_FAILURE);
     testing::FakeExportPorts ports(testing::FullGrid());
     EXPECT_THROW(ExportMeasurements(ports), automation::EOleSysError);
-    EXPECT_TRUE(server.calls().empty());
+    EXPECT_TRUE(server.Calls().empty());
     EXPECT_FALSE(ports.label.has_value());
   }
 }

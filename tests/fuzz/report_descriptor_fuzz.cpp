@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& s = *result.summary;
     // A length is 0 (no report of that kind) or at least 2: one data byte
     // and the ID byte.
-    for (const unsigned length : {s.input_report_byte_length, s.output_report_byte_length,
-                                  s.feature_report_byte_length}) {
+    for (const unsigned length :
+         {s.input_report_byte_length, s.output_report_byte_length, s.feature_report_byte_length}) {
       if (length == 1) std::abort();
     }
     if (size == 0) std::abort();

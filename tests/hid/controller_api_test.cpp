@@ -39,7 +39,7 @@ TEST_F(ControllerApi, EnumerateStopsWhereTheHandlerSaysAndCountsThatDevice) {
 }
 
 TEST_F(ControllerApi, EnumerateWithoutHandlerStopsAtTheFirstPluggedDevice) {
-  ctl->SetOnEnumerate(nullptr);
+  ctl->OnEnumerate = nullptr;
   EXPECT_EQ(ctl->EnumerateDevices(), 1);
   TJvHidDevice* held = CheckOut("A");
   platform.Unplug(ids["A"]);
@@ -65,7 +65,7 @@ TEST_F(ControllerApi, OfferedDeviceCanBeUsedInsideTheHandlerAndIsClosedAfterUnle
       return true;
     }
   } taker{ctl.get(), nullptr, {}};
-  ctl->SetOnEnumerate(TJvHidEnumerateEvent(&taker, &Taker::Enumerate));
+  ctl->OnEnumerate = TJvHidEnumerateEvent(&taker, &Taker::Enumerate);
   EXPECT_EQ(ctl->EnumerateDevices(), 4);
   EXPECT_EQ(taker.strings.size(), 4u);
   EXPECT_EQ(taker.strings[0], u"Device");
@@ -128,11 +128,11 @@ TEST_F(ControllerApi, DataAndUnplugSettersSpreadOnlyToDevicesSharingTheControlle
   for (TJvHidDevice* device : ctl->DeviceList()) {
     EXPECT_TRUE(device->OnData().SameMethod(ctl->OnDeviceData()));
     EXPECT_TRUE(device->OnDataError().SameMethod(ctl->OnDeviceDataError()));
-    EXPECT_TRUE(device->OnUnplug().SameMethod(ctl->OnDeviceUnplug()));
+    EXPECT_TRUE(device->OnUnplug.SameMethod(ctl->OnDeviceUnplug()));
   }
   // B gets handlers of its own.
   b->SetOnData(TJvHidDataEvent(&third, &DataSink::OtherData));
-  b->SetOnUnplug(TJvHidPlugEvent(&third, &DataSink::OtherUnplug));
+  b->OnUnplug = TJvHidPlugEvent(&third, &DataSink::OtherUnplug);
   // The same functions on another object change nothing.
   ctl->SetOnDeviceData(TJvHidDataEvent(&own, &DataSink::Data));
   EXPECT_EQ(ctl->OnDeviceData().Data(), &sink);
@@ -142,8 +142,8 @@ TEST_F(ControllerApi, DataAndUnplugSettersSpreadOnlyToDevicesSharingTheControlle
   ctl->SetOnDeviceUnplug(nullptr);
   ctl->SetOnDeviceDataError(TJvHidDataErrorEvent(&own, &DataSink::OtherError));
   EXPECT_TRUE(a->OnData().SameMethod(TJvHidDataEvent(&own, &DataSink::OtherData)));
-  EXPECT_FALSE(a->OnUnplug().Assigned());
-  EXPECT_TRUE(b->OnUnplug().SameMethod(TJvHidPlugEvent(&third, &DataSink::OtherUnplug)));
+  EXPECT_FALSE(a->OnUnplug.Assigned());
+  EXPECT_TRUE(b->OnUnplug.SameMethod(TJvHidPlugEvent(&third, &DataSink::OtherUnplug)));
   EXPECT_TRUE(a->OnDataError().SameMethod(TJvHidDataErrorEvent(&own, &DataSink::OtherError)));
   // B's own handler did not share the controller's function: left alone.
   EXPECT_EQ(b->OnData().Data(), &third);
@@ -161,7 +161,7 @@ TEST_F(ControllerApi, NewDevicesTakeDataAndUnplugHandlersButNotTheErrorHandlerOr
   TJvHidDevice* e = Listed("E");
   ASSERT_NE(e, nullptr);
   EXPECT_TRUE(e->OnData().SameMethod(ctl->OnDeviceData()));
-  EXPECT_TRUE(e->OnUnplug().SameMethod(ctl->OnDeviceUnplug()));
+  EXPECT_TRUE(e->OnUnplug.SameMethod(ctl->OnDeviceUnplug()));
   EXPECT_FALSE(e->OnDataError().Assigned());
   EXPECT_EQ(e->ThreadSleepTime(), 100);
   EXPECT_EQ(Listed("A")->ThreadSleepTime(), 250);
@@ -192,7 +192,7 @@ TEST_F(ControllerApi, GivingBackAPluggedDeviceReplacesItInPlace) {
   std::vector<std::string> out;
   DataSink own{&out};
   TJvHidDevice* held = CheckOut("B");
-  held->SetOnUnplug(TJvHidPlugEvent(&own, &DataSink::OtherUnplug));
+  held->OnUnplug = TJvHidPlugEvent(&own, &DataSink::OtherUnplug);
   held->SetThreadSleepTime(500);
   const std::string path = held->PnPInfo()->DevicePath;
   delete held;
@@ -202,7 +202,7 @@ TEST_F(ControllerApi, GivingBackAPluggedDeviceReplacesItInPlace) {
   EXPECT_TRUE(fresh->Plugged());
   EXPECT_EQ(fresh->PnPInfo()->DevicePath, path);
   EXPECT_EQ(fresh->ThreadSleepTime(), 500);
-  EXPECT_TRUE(fresh->OnUnplug().SameMethod(TJvHidPlugEvent(&own, &DataSink::OtherUnplug)));
+  EXPECT_TRUE(fresh->OnUnplug.SameMethod(TJvHidPlugEvent(&own, &DataSink::OtherUnplug)));
   EXPECT_EQ(fresh->Controller(), ctl.get());
   // It can be checked out again.
   TJvHidDevice* again = nullptr;
@@ -238,7 +238,7 @@ TEST_F(ControllerApi, HolderGivingTheDeviceBackInsideItsRemovalIsSafe) {
     }
   } holder;
   holder.device = CheckOut("C");
-  ctl->SetOnRemoval(TJvHidPlugEvent(&holder, &Holder::Removal));
+  ctl->OnRemoval = TJvHidPlugEvent(&holder, &Holder::Removal);
   platform.Unplug(ids["C"]);
   Notify();
   EXPECT_EQ(holder.removals, 1);

@@ -44,7 +44,7 @@ TEST_F(ControllerScan, ArrivalHandlerSeesOnlyTheDevicesAddedSoFar) {
     std::vector<int>* counts;
     void Arrival(TJvHidDevice*) { counts->push_back(ctl->EnumerateDevices()); }
   } counter{ctl.get(), &counts};
-  ctl->SetOnArrival(TJvHidPlugEvent(&counter, &Counter::Arrival));
+  ctl->OnArrival = TJvHidPlugEvent(&counter, &Counter::Arrival);
   loop.RunPending();
   EXPECT_EQ(counts, (std::vector<int>{1, 2}));
   EXPECT_EQ(TakeEvents(), (Events{"enumerate A@0", "enumerate A@0", "enumerate B@1", "change"}));
@@ -216,7 +216,7 @@ TEST_F(ControllerScan, NotificationDuringARescanIsDroppedNotQueued) {
       loop->RunPending();
     }
   } reentrant{this, &loop, ctl.get()};
-  ctl->SetOnArrival(TJvHidPlugEvent(&reentrant, &Reentrant::Arrival));
+  ctl->OnArrival = TJvHidPlugEvent(&reentrant, &Reentrant::Arrival);
   loop.RunPending();
   EXPECT_EQ(reentrant.arrivals, 1);
   EXPECT_TRUE(reentrant.sawActive);
@@ -236,7 +236,7 @@ TEST_F(ControllerScan, ARescanRunFromAnArrivalHandlerListsNoDeviceTwice) {
       if (++arrivals == 1) ctl->DeviceChange();
     }
   } rescanner{ctl.get()};
-  ctl->SetOnArrival(TJvHidPlugEvent(&rescanner, &Rescanner::Arrival));
+  ctl->OnArrival = TJvHidPlugEvent(&rescanner, &Rescanner::Arrival);
   loop.RunPending();
   EXPECT_EQ(ListNames(), (Events{"A", "B", "C"}));
   EXPECT_EQ(rescanner.arrivals, 3);
@@ -254,7 +254,7 @@ TEST_F(ControllerScan, HandlerExceptionLeavesTheRescanWithItsFlagsRestored) {
       throw std::runtime_error("handler failed");
     }
   } thrower;
-  ctl->SetOnArrival(TJvHidPlugEvent(&thrower, &Thrower::Arrival));
+  ctl->OnArrival = TJvHidPlugEvent(&thrower, &Thrower::Arrival);
   EXPECT_THROW(loop.RunPending(), std::runtime_error);
   EXPECT_FALSE(ctl->RescanActive());
   ASSERT_NE(thrower.seen, nullptr);
@@ -263,7 +263,7 @@ TEST_F(ControllerScan, HandlerExceptionLeavesTheRescanWithItsFlagsRestored) {
   EXPECT_EQ(ListNames(), (Events{"A"}));
   EXPECT_EQ(platform.TotalOpenHandles(), 0);
   // The next notification is handled, not dropped, and B arrives.
-  ctl->SetOnArrival(TJvHidPlugEvent(&log, &EventLog::Arrival));
+  ctl->OnArrival = TJvHidPlugEvent(&log, &EventLog::Arrival);
   Notify();
   EXPECT_EQ(TakeEvents(), (Events{"arrival B@1", "change"}));
 }

@@ -18,7 +18,8 @@ TEST_F(Device, AttributesAndRecordAreReadAtCreation) {
   auto config = Config();
   config.versionNumber = 0x0102;
   config.properties[SPDRP_DEVICEDESC] = simulated_hid::RegistryValue::Text("HID-compliant device");
-  config.properties[SPDRP_HARDWAREID] = simulated_hid::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
+  config.properties[SPDRP_HARDWAREID] =
+      simulated_hid::RegistryValue::TextList({"HID\\VID_04D8&PID_F67A", "HID_DEVICE"});
   config.properties[SPDRP_CAPABILITIES] = simulated_hid::RegistryValue::Number(0x84);
   config.properties[SPDRP_ADDRESS] = simulated_hid::RegistryValue::Number(0x37);  // read as text all the same
   config.properties[SPDRP_UI_NUMBER_DESC_FORMAT] = simulated_hid::RegistryValue::Text("wrong number");
@@ -95,7 +96,7 @@ TEST_F(Device, AHandleLeftOpenInAnArrivalHandlerStillServesAfterIt) {
   struct Opener {
     void Arrival(TJvHidDevice* device) { device->OpenSyncHandle(); }
   } opener;
-  ctl->SetOnArrival(TJvHidPlugEvent(&opener, &Opener::Arrival));
+  ctl->OnArrival = TJvHidPlugEvent(&opener, &Opener::Arrival);
   loop.RunPending();
   TJvHidDevice* device = Listed("S");
   EXPECT_FALSE(device->IsAccessible());

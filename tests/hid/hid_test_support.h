@@ -51,9 +51,7 @@ class EventLog {
     events.push_back("unplug " + NameOf(device));
     Reenter("unplug");
   }
-  void Change(TObject* sender) {
-    events.push_back(sender == controller ? "change" : "change from another sender");
-  }
+  void Change(TObject* sender) { events.push_back(sender == controller ? "change" : "change from another sender"); }
   void Change2(TObject*) { events.push_back("change2"); }
   bool Enumerate(TJvHidDevice* device, const std::int32_t index) {
     events.push_back("enumerate " + NameOf(device) + "@" + std::to_string(index));
@@ -83,9 +81,9 @@ std::unique_ptr<TJvHidDeviceController> CreateWiredController(Recorder& recorder
   auto controller = std::make_unique<TJvHidDeviceController>(nullptr);
   recorder.controller = controller.get();
   controller->BeginLoading();
-  controller->SetOnArrival(TJvHidPlugEvent(&recorder, &Recorder::Arrival));
-  controller->SetOnRemoval(TJvHidPlugEvent(&recorder, &Recorder::Removal));
-  controller->SetOnEnumerate(TJvHidEnumerateEvent(&recorder, &Recorder::Enumerate));
+  controller->OnArrival = TJvHidPlugEvent(&recorder, &Recorder::Arrival);
+  controller->OnRemoval = TJvHidPlugEvent(&recorder, &Recorder::Removal);
+  controller->OnEnumerate = TJvHidEnumerateEvent(&recorder, &Recorder::Enumerate);
   controller->SetOnDeviceChange(TNotifyEvent(&recorder, &Recorder::Change));
   controller->Loaded();
   return controller;

@@ -26,7 +26,7 @@ struct DataRecorder {
   std::vector<std::uint32_t> errors;
   std::vector<bool> errorsOnMainThread;
   std::atomic<int> reportCount{0};
-  TJvHidDevice* stopFrom = nullptr;    // the handler stops this device's thread
+  TJvHidDevice* stopFrom = nullptr;     // the handler stops this device's thread
   TJvHidDevice* destroyFrom = nullptr;  // the handler destroys this device
   bool raise = false;
 

@@ -86,7 +86,7 @@ TEST_F(Reentry, TheControllersEndSurvivesAnUnplugHandlerThatGivesAnotherDeviceBa
   } giveBack;
   TJvHidDevice* a = CheckOut("A");
   giveBack.other = CheckOut("B");
-  a->SetOnUnplug(TJvHidPlugEvent(&giveBack, &GiveBack::Unplug));
+  a->OnUnplug = TJvHidPlugEvent(&giveBack, &GiveBack::Unplug);
   ctl.reset();
   EXPECT_EQ(giveBack.other, nullptr);
   EXPECT_FALSE(a->Plugged());

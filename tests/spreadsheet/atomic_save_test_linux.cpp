@@ -19,8 +19,9 @@ namespace fs = std::filesystem;
 
 class SaveTest : public ::testing::Test {
  protected:
-
-  static void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+  static void WriteText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
 
   // The folder holds exactly these names: nothing left behind by a save.
   void ExpectFolderHolds(std::set<std::string> names) const {
@@ -39,7 +40,7 @@ class SaveTest : public ::testing::Test {
   }
 
   testing::TestFolder scratch_{"lumetra-save"};
-  const fs::path& folder_ = scratch_.path();
+  const fs::path& folder_ = scratch_.Path();
   Workbook workbook_ = testing::BuildMeasurementWorkbook(testing::FullGrid());
 };
 

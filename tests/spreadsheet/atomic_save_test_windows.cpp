@@ -29,10 +29,11 @@ std::string AnsiSystemText(DWORD code) {
       FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                      nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
   std::wstring wide(length, L'\0');
-  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, buffer, static_cast<int>(length), wide.data(),
-                                                           static_cast<int>(wide.size()))));
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, buffer, static_cast<int>(length), wide.data(), static_cast<int>(wide.size()))));
   LocalFree(buffer);
-  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ' || wide.back() == L'.')) {
+  while (!wide.empty() &&
+         (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ' || wide.back() == L'.')) {
     wide.pop_back();
   }
   return base::Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
@@ -58,7 +59,8 @@ class WindowsSave : public ::testing::Test {
 
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(scratch_.path())) names.insert(testing::Utf8Path(entry.path().filename()));
+    for (const auto& entry : fs::directory_iterator(scratch_.Path()))
+      names.insert(testing::Utf8Path(entry.path().filename()));
     return names;
   }
 

@@ -92,7 +92,7 @@ TEST(Worksheet, RefusedValuesChangeNothing) {
   EXPECT_THROW(sheet.SetRowHeight(R("A1"), -1), SpreadsheetError);
   EXPECT_THROW(sheet.SetOrientation(3), SpreadsheetError);
   EXPECT_THROW(sheet.SetFillColor(CellRange{1, 1, 70000, 1}, 0), SpreadsheetError);  // built by hand, off the sheet
-  EXPECT_THROW(sheet.SetValue(CellRange{3, 1, 2, 1}, 1.0), SpreadsheetError);      // corners reversed by hand
+  EXPECT_THROW(sheet.SetValue(CellRange{3, 1, 2, 1}, 1.0), SpreadsheetError);        // corners reversed by hand
   EXPECT_EQ(sheet.Cells().size(), before.size());
   EXPECT_EQ(sheet.Value(1, 1), CellValue(2.5));
   EXPECT_TRUE(sheet.Format(1, 1).IsDefault());

@@ -13,7 +13,8 @@ constexpr std::uint16_t kProduct = 0xF67A;
 TEST(StopwatchIdentity, PaddingOfSpacesAndControlCharactersIsIgnored) {
   EXPECT_TRUE(IsStopwatch(u"STOP-WATCH \"VORDA-2\"", kVendor, kProduct));
   EXPECT_TRUE(IsStopwatch(u"  STOP-WATCH \"VORDA-2\"\t\r\n", kVendor, kProduct));
-  const std::u16string nulPadded = std::u16string(1, u'\0') + u"\x1F STOP-WATCH \"VORDA-2\" " + std::u16string(3, u'\0');
+  const std::u16string nulPadded =
+      std::u16string(1, u'\0') + u"\x1F STOP-WATCH \"VORDA-2\" " + std::u16string(3, u'\0');
   EXPECT_TRUE(IsStopwatch(nulPadded, kVendor, kProduct));
 }
 

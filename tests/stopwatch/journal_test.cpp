@@ -47,7 +47,8 @@ FinishedRead SampleRead(const std::string& separator, LocalDateTime at = {2024, 
 
 std::set<std::string> Names(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& file : fs::directory_iterator(folder)) names.insert(spreadsheet::testing::Utf8Path(file.path().filename()));
+  for (const auto& file : fs::directory_iterator(folder))
+    names.insert(spreadsheet::testing::Utf8Path(file.path().filename()));
   return names;
 }
 
@@ -67,10 +68,11 @@ TEST_F(JournalTest, AnEntryBringsTheReadBackExactlyOnAnotherLocale) {
   EXPECT_EQ(name, "2024-05-24 13-45-00.txt");
   EXPECT_EQ(Names(PathOf(folder)), std::set<std::string>{name}) << "no temporary left behind";
   const std::string text = ReadWholeFile(PathOf(folder) / PathOf(name));
-  EXPECT_TRUE(text.starts_with("\xEF\xBB\xBFLumetra: журнал считываний\nФормат\t1\n"
-                               "Считано\t2024-05-24T13:45:00+03:00\nДесятичный разделитель\t,\nИсключены из расчёта\t\n\n"
-                               "№\tВремя, с\tОтвет секундомера\n"
-                               "0\t100,0000\t00 09 09 09 09 09 09 00 00 00 01\n"))
+  EXPECT_TRUE(
+      text.starts_with("\xEF\xBB\xBFLumetra: журнал считываний\nФормат\t1\n"
+                       "Считано\t2024-05-24T13:45:00+03:00\nДесятичный разделитель\t,\nИсключены из расчёта\t\n\n"
+                       "№\tВремя, с\tОтвет секундомера\n"
+                       "0\t100,0000\t00 09 09 09 09 09 09 00 00 00 01\n"))
       << text.substr(0, 300);
 
   const std::vector<ListedEntry> listed = ListEntries(folder);
@@ -159,11 +161,13 @@ TEST_F(JournalTest, FilesThatHoldNoEntryAreListedWithTheirReason) {
        replacedIn(replaced("Считано", "Исключены\t3 17\nСчитано"), "\n№\t", "\nОтметка\t№\t") +
            "\n[Ещё раздел]\n1\t2\n",
        ""},
-      {"crlf.txt", [&] {
+      {"crlf.txt",
+       [&] {
          std::string crlf;
          for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
          return crlf;
-       }(), ""},
+       }(),
+       ""},
   };
   for (const Case& c : cases) std::ofstream(PathOf(folder) / PathOf(c.name), std::ios::binary) << c.content;
   // Not listed at all: hidden files (an entry being written among them), the system's, folders.
@@ -198,21 +202,21 @@ TEST_F(JournalTest, AFolderThatCannotBeMadeSaysWhyAndListsAsAnError) {
     EXPECT_GT(message.size(), std::string("Не удалось записать журнал в папку «" + folder + "»: ").size() + 3)
         << "the system's reason follows";
   }
-  EXPECT_EQ(Names(base.path()), std::set<std::string>{"Документы"});
+  EXPECT_EQ(Names(base.Path()), std::set<std::string>{"Документы"});
 }
 
 TEST_F(JournalTest, TimesSetAsideAreRewrittenIntoTheirEntryAndNothingElse) {
   const std::string path = base / ("Документы/Lumetra/" + WriteEntry(folder, SampleRead(",")));
   const std::string written = ReadWholeFile(PathOf(path));
   const Entry entry = *ReadEntryFile(path).entry;
-  EXPECT_TRUE(entry.excluded.empty()) << "a fresh read has none";
+  EXPECT_TRUE(entry.excluded.Empty()) << "a fresh read has none";
   const auto withField = [](std::string text, const std::string& from, const std::string& to) {
     text.replace(text.find(from), from.size(), to);
     return text;
   };
 
   ExcludedSlots aside;
-  for (const int slot : {83, 3, 17}) aside.exclude(slot);
+  for (const int slot : {83, 3, 17}) aside.Exclude(slot);
   RewriteExclusions(path, entry, aside);
   EXPECT_EQ(ReadWholeFile(PathOf(path)), withField(written, "расчёта\t\n", "расчёта\t3 17 83\n"));
   const std::vector<ListedEntry> listed = ListEntries(folder);
@@ -234,7 +238,7 @@ TEST_F(JournalTest, TimesSetAsideAreRewrittenIntoTheirEntryAndNothingElse) {
   std::ofstream(PathOf(earlierPath), std::ios::binary) << earlier;
   const ListedEntry old = ReadEntryFile(earlierPath);
   ASSERT_TRUE(old.entry) << old.problem;
-  EXPECT_TRUE(old.entry->excluded.empty());
+  EXPECT_TRUE(old.entry->excluded.Empty());
   RewriteExclusions(earlierPath, *old.entry, aside);
   const std::string added =
       withField(earlier, "разделитель\t,\r\n", "разделитель\t,\r\nИсключены из расчёта\t3 17 83\r\n");
@@ -258,7 +262,7 @@ TEST_F(JournalTest, TimesSetAsideAreRewrittenIntoTheirEntryAndNothingElse) {
       base / ("Документы/Lumetra/" + WriteEntry(folder, SampleRead(",", {2024, 5, 25, 9, 0, 0, 180})));
   const std::string otherBytes = ReadWholeFile(PathOf(other));
   EXPECT_EQ(failure(other, entry), "Не удалось записать исключённые из расчёта времена в журнал, в файл «" + other +
-                                "»: в нём теперь другое считывание");
+                                       "»: в нём теперь другое считывание");
   EXPECT_EQ(ReadWholeFile(PathOf(other)), otherBytes);
   fs::remove(PathOf(path));
   EXPECT_TRUE(failure(path, entry).ends_with("»: файла больше нет")) << failure(path, entry);
@@ -279,9 +283,9 @@ TEST(LocalTime, Iso8601TextsAndTheirMoments) {
   EXPECT_EQ(ParseIso8601("2024-05-24T10:45:07Z")->UtcSeconds(), moscow.UtcSeconds());
   EXPECT_EQ(ParseIso8601("1970-01-01T00:00:00Z")->UtcSeconds(), 0);
   EXPECT_EQ(ParseIso8601("2024-02-29T00:00:00Z")->day, 29);
-  for (const char* bad : {"2023-02-29T00:00:00Z", "2024-13-01T00:00:00Z", "2024-05-24T24:00:00Z",
-                          "2024-05-24 13:45:07+03:00", "2024-05-24T13:45:07", "2024-05-24T13:45:07+3:00",
-                          "2024-05-24T13:45:07+03:00x", "24.05.2024"})
+  for (const char* bad :
+       {"2023-02-29T00:00:00Z", "2024-13-01T00:00:00Z", "2024-05-24T24:00:00Z", "2024-05-24 13:45:07+03:00",
+        "2024-05-24T13:45:07", "2024-05-24T13:45:07+3:00", "2024-05-24T13:45:07+03:00x", "24.05.2024"})
     EXPECT_FALSE(ParseIso8601(bad)) << bad;
 }
 

@@ -168,8 +168,8 @@ TEST(ReadOut, APassThatStopsAnywhereLeavesTheTableAsItWasAndSaysWhy) {
   for (const bool fullTable : {false, true}) {
     for (const int slot : {0, 41, 83}) {
       for (const Case& c : cases) {
-        SCOPED_TRACE("table " + std::string(fullTable ? "full" : "empty") + ", slot " + std::to_string(slot) +
-                     ", " + c.status + " (fault " + std::to_string(static_cast<int>(c.fault)) +
+        SCOPED_TRACE("table " + std::string(fullTable ? "full" : "empty") + ", slot " + std::to_string(slot) + ", " +
+                     c.status + " (fault " + std::to_string(static_cast<int>(c.fault)) +
                      (c.forgotten ? ", forgotten)" : ")"));
         SimulatedStopwatch device;
         FillSlots(device);

@@ -330,22 +330,25 @@ FakeAutomationServer::~FakeAutomationServer() {
 
 void FakeAutomationServer::Register(std::string_view progId, ClassRank rank) {
   std::weak_ptr<State> weak = state_;
-  RegisterAutomationClass(progId, state_->clsid, [weak](IUnknown** object) -> HRESULT {
-    std::shared_ptr<State> state = weak.lock();
-    if (!state) return REGDB_E_CLASSNOTREG;
-    if (state->Rejects()) return RPC_E_CALL_REJECTED;
-    if (FAILED(state->creationFailure)) return state->creationFailure;
-    if (state->creationWithoutDispatch) {
-      *object = NewPlainUnknown(&gPlainUnknownsOfCreation);
-      return S_OK;
-    }
-    *object = new FakeDispatch(state, ++state->instancesCreated, std::string());
-    return S_OK;
-  }, rank);
+  RegisterAutomationClass(
+      progId, state_->clsid,
+      [weak](IUnknown** object) -> HRESULT {
+        std::shared_ptr<State> state = weak.lock();
+        if (!state) return REGDB_E_CLASSNOTREG;
+        if (state->Rejects()) return RPC_E_CALL_REJECTED;
+        if (FAILED(state->creationFailure)) return state->creationFailure;
+        if (state->creationWithoutDispatch) {
+          *object = NewPlainUnknown(&gPlainUnknownsOfCreation);
+          return S_OK;
+        }
+        *object = new FakeDispatch(state, ++state->instancesCreated, std::string());
+        return S_OK;
+      },
+      rank);
   state_->registered.emplace_back(progId, rank);
 }
 
-const CLSID& FakeAutomationServer::clsid() const { return state_->clsid; }
+const CLSID& FakeAutomationServer::Clsid() const { return state_->clsid; }
 
 OleVariant FakeAutomationServer::NewInstance() {
   IDispatch* object = new FakeDispatch(state_, ++state_->instancesCreated, std::string());
@@ -371,7 +374,7 @@ void FakeAutomationServer::Raise(std::string_view member, std::string descriptio
 }
 
 void FakeAutomationServer::RejectNext(int count) { state_->busyFor = count; }
-int FakeAutomationServer::rejected() const { return state_->rejected; }
+int FakeAutomationServer::Rejected() const { return state_->rejected; }
 
 void FakeAutomationServer::FailCreation(HRESULT hr) {
   state_->creationFailure = hr;
@@ -386,8 +389,8 @@ void FakeAutomationServer::SucceedCreation() {
   state_->creationWithoutDispatch = false;
 }
 
-const std::vector<RecordedCall>& FakeAutomationServer::calls() const { return state_->calls; }
-const std::vector<RecordedLookup>& FakeAutomationServer::lookups() const { return state_->lookups; }
+const std::vector<RecordedCall>& FakeAutomationServer::Calls() const { return state_->calls; }
+const std::vector<RecordedLookup>& FakeAutomationServer::Lookups() const { return state_->lookups; }
 
 std::vector<std::string> FakeAutomationServer::Describe() const {
   std::vector<std::string> out;
@@ -400,9 +403,9 @@ void FakeAutomationServer::ClearRecords() {
   state_->lookups.clear();
 }
 
-int FakeAutomationServer::instancesCreated() const { return state_->instancesCreated; }
-std::size_t FakeAutomationServer::liveObjects() const { return state_->liveObjects; }
-ULONG FakeAutomationServer::totalReferences() const { return state_->totalReferences; }
+int FakeAutomationServer::InstancesCreated() const { return state_->instancesCreated; }
+std::size_t FakeAutomationServer::LiveObjects() const { return state_->liveObjects; }
+ULONG FakeAutomationServer::TotalReferences() const { return state_->totalReferences; }
 
 std::string ExpectedSystemText(HRESULT code, [[maybe_unused]] const char* portableText) {
 #ifdef _WIN32

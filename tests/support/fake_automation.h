@@ -86,7 +86,7 @@ class FakeAutomationServer {
   // Makes the server creatable as `progId` with a CLSID of its own; as a
   // fallback, it stands for the program's own application.
   void Register(std::string_view progId, ClassRank rank = ClassRank::Ordinary);
-  const CLSID& clsid() const;
+  const CLSID& Clsid() const;
 
   // A new instance, as CoCreateInstance would give it, held in a variant.
   OleVariant NewInstance();
@@ -105,7 +105,7 @@ class FakeAutomationServer {
   // `count` requests of any kind (creations, look-ups, calls) answer
   // RPC_E_CALL_REJECTED without being carried out or recorded.
   void RejectNext(int count);
-  int rejected() const;  // requests rejected so far
+  int Rejected() const;  // requests rejected so far
 
   // Creation through the registry: fail with `hr`, or (with S_OK) succeed
   // with an object that has no IDispatch; Succeed() restores normal creation.
@@ -114,15 +114,15 @@ class FakeAutomationServer {
   void SucceedCreation();
 
   // Records.
-  const std::vector<RecordedCall>& calls() const;
-  const std::vector<RecordedLookup>& lookups() const;
+  const std::vector<RecordedCall>& Calls() const;
+  const std::vector<RecordedLookup>& Lookups() const;
   std::vector<std::string> Describe() const;  // every call's Describe()
   void ClearRecords();
-  int instancesCreated() const;
+  int InstancesCreated() const;
 
   // Objects alive and the sum of their reference counts.
-  std::size_t liveObjects() const;
-  ULONG totalReferences() const;
+  std::size_t LiveObjects() const;
+  ULONG TotalReferences() const;
 
   struct State;
 
@@ -139,7 +139,7 @@ class ScopedComInitialization {
   }
   ScopedComInitialization(const ScopedComInitialization&) = delete;
   ScopedComInitialization& operator=(const ScopedComInitialization&) = delete;
-  HRESULT result() const { return result_; }
+  HRESULT Result() const { return result_; }
 
  private:
   HRESULT result_;

@@ -14,7 +14,8 @@ namespace measurement_export::testing {
 
 class FakeExportPorts : public ExportPorts {
  public:
-  explicit FakeExportPorts(Grid grid, std::string separator = ",") : grid(std::move(grid)), separator(std::move(separator)) {}
+  explicit FakeExportPorts(Grid grid, std::string separator = ",")
+      : grid(std::move(grid)), separator(std::move(separator)) {}
 
   std::string CellText(int column, int row) override { return grid.at(column).at(row); }
   std::string DecimalSeparator() override { return separator; }
@@ -40,7 +41,7 @@ class FakeExportPorts : public ExportPorts {
   bool dialogConfirmed = true;
   std::string fileName;
   std::function<bool(const std::string&)> fileExists;  // unset: the file system answers
-  bool replace = true;  // the answer to the question: Yes
+  bool replace = true;                                 // the answer to the question: Yes
   automation::OleVariant link;
 
   int dialogsShown = 0;

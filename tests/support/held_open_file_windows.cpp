@@ -10,7 +10,8 @@ namespace spreadsheet::testing {
 
 std::optional<std::string> WhileUnreplaceable(const std::filesystem::path& file,
                                               const std::function<std::string()>& action) {
-  const HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE held =
+      CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (held == INVALID_HANDLE_VALUE) {
     ADD_FAILURE() << "cannot hold " << Utf8Path(file) << " open";
     return std::nullopt;

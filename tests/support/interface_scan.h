@@ -44,8 +44,8 @@ inline std::vector<ScannedInterface> ScanInterfaces(const hid::ServiceTable& ser
     std::vector<std::byte> buffer(std::max<std::size_t>(needed, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)));
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
-    if (services.setup.SetupDiGetDeviceInterfaceDetailA(set, &scanned.record, detail,
-                                                        static_cast<DWORD>(buffer.size()), nullptr, &device)) {
+    if (services.setup.SetupDiGetDeviceInterfaceDetailA(set, &scanned.record, detail, static_cast<DWORD>(buffer.size()),
+                                                        nullptr, &device)) {
       scanned.path = detail->DevicePath;
     }
     scanned.dev_inst = device.DevInst;
@@ -56,8 +56,8 @@ inline std::vector<ScannedInterface> ScanInterfaces(const hid::ServiceTable& ser
 // The same over a set of the interfaces present now, made and destroyed here.
 inline std::vector<ScannedInterface> ScanPresentInterfaces(const hid::ServiceTable& services,
                                                            const GUID& interface_class = kHidInterfaceClass) {
-  HDEVINFO set = services.setup.SetupDiGetClassDevsA(&interface_class, nullptr, nullptr,
-                                                     DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  HDEVINFO set =
+      services.setup.SetupDiGetClassDevsA(&interface_class, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
   if (set == INVALID_HANDLE_VALUE) return {};
   std::vector<ScannedInterface> found = ScanInterfaces(services, set, interface_class);
   services.setup.SetupDiDestroyDeviceInfoList(set);

@@ -12,7 +12,7 @@
 inline int CountPixels(const kit::Image& image, const TRect& rect, const std::function<bool(TColor)>& test) {
   int count = 0;
   for (int y = rect.Top; y < rect.Bottom; ++y)
-    for (int x = rect.Left; x < rect.Right; ++x) count += test(image.pixel(x, y)) ? 1 : 0;
+    for (int x = rect.Left; x < rect.Right; ++x) count += test(image.Pixel(x, y)) ? 1 : 0;
   return count;
 }
 
@@ -26,8 +26,8 @@ inline TRect InkBounds(const kit::Image& image, const TRect& rect, TColor backgr
   TRect ink{rect.Right, rect.Bottom, rect.Left, rect.Top};
   for (int y = rect.Top; y < rect.Bottom; ++y)
     for (int x = rect.Left; x < rect.Right; ++x)
-      if (image.pixel(x, y) != background) ink = {std::min(ink.Left, x), std::min(ink.Top, y),
-                                                  std::max(ink.Right, x + 1), std::max(ink.Bottom, y + 1)};
+      if (image.Pixel(x, y) != background)
+        ink = {std::min(ink.Left, x), std::min(ink.Top, y), std::max(ink.Right, x + 1), std::max(ink.Bottom, y + 1)};
   return ink.IsEmpty() ? TRect{} : ink;
 }
 
@@ -43,8 +43,8 @@ inline int Brightness(TColor c) { return RedOf(c) + GreenOf(c) + BlueOf(c); }
 // A sunken edge: light falls from the top left, so the top and left edges
 // are in shadow and the bottom and right ones lit.
 inline bool LooksSunken(const kit::Image& image) {
-  const int midX = image.width() / 2;
-  const int midY = image.height() / 2;
-  return Brightness(image.pixel(midX, 0)) < Brightness(image.pixel(midX, image.height() - 1)) &&
-         Brightness(image.pixel(0, midY)) < Brightness(image.pixel(image.width() - 1, midY));
+  const int midX = image.Width() / 2;
+  const int midY = image.Height() / 2;
+  return Brightness(image.Pixel(midX, 0)) < Brightness(image.Pixel(midX, image.Height() - 1)) &&
+         Brightness(image.Pixel(0, midY)) < Brightness(image.Pixel(image.Width() - 1, midY));
 }

@@ -61,8 +61,8 @@ bool MountReadOnly(const fs::path& folder) {
     if (!entry.is_regular_file()) continue;
     if (::mount(entry.path().c_str(), entry.path().c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
   }
-  return ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY | LockedFlags(folder),
-                 nullptr) == 0;
+  return ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY | LockedFlags(folder), nullptr) ==
+         0;
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ inline constexpr Measurement kExpected[] = {
     {"100", "100.000"},  // 3 decimals from 100 s
     {"1000", "1000.00"},
     {"10000", "10000.0"},
-    {"99999.9999", "100000.0"},  // six significant digits, rounded up
-    {"00 00 00 00 00 12 00 00 00 00", "180.000"},   // a digit byte of 18 reads as "18"
+    {"99999.9999", "100000.0"},                       // six significant digits, rounded up
+    {"00 00 00 00 00 12 00 00 00 00", "180.000"},     // a digit byte of 18 reads as "18"
     {"00 06 05 04 03 02 01 00 00 00 00", "12.3456"},  // with the report-ID byte
     {"0.0001", "0.0001"},
 };

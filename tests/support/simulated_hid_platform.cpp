@@ -689,8 +689,8 @@ HANDLE WINAPI HoldDevice(const char* path, DWORD milliseconds) {
     if (path == nullptr || record.config.path != path) continue;
     if (!record.current || !record.current->plugged) break;
     record.lastHoldWait = milliseconds;
-    const bool heldHere = std::any_of(state.holds.begin(), state.holds.end(),
-                                      [id = id](const auto& hold) { return hold.second == id; });
+    const bool heldHere =
+        std::any_of(state.holds.begin(), state.holds.end(), [id = id](const auto& hold) { return hold.second == id; });
     if (record.heldElsewhere || heldHere) {
       SetError(ERROR_TIMEOUT);
       return INVALID_HANDLE_VALUE;
@@ -776,9 +776,7 @@ RegistryValue RegistryValue::Binary(std::vector<BYTE> bytes) {
 
 // --- SimulatedPlatform ---
 
-GUID SimulatedPlatform::HidGuid() {
-  return lumetra::test::kHidInterfaceClass;
-}
+GUID SimulatedPlatform::HidGuid() { return lumetra::test::kHidInterfaceClass; }
 
 SimulatedPlatform::SimulatedPlatform() {
   {
@@ -957,11 +955,17 @@ void SimulatedPlatform::SetClassDevsFails(bool fails) { Put(&PlatformState::clas
 
 void SimulatedPlatform::SetCancelIoAvailable(bool available) { Put(&PlatformState::cancelIoAvailable, available); }
 
-void SimulatedPlatform::SetAfterCloseHook(std::function<void()> hook) { Put(&PlatformState::afterClose, std::move(hook)); }
+void SimulatedPlatform::SetAfterCloseHook(std::function<void()> hook) {
+  Put(&PlatformState::afterClose, std::move(hook));
+}
 
-void SimulatedPlatform::SetBeforeOpenHook(std::function<void()> hook) { Put(&PlatformState::beforeOpen, std::move(hook)); }
+void SimulatedPlatform::SetBeforeOpenHook(std::function<void()> hook) {
+  Put(&PlatformState::beforeOpen, std::move(hook));
+}
 
-void SimulatedPlatform::SetBeforeReadHook(std::function<void()> hook) { Put(&PlatformState::beforeRead, std::move(hook)); }
+void SimulatedPlatform::SetBeforeReadHook(std::function<void()> hook) {
+  Put(&PlatformState::beforeRead, std::move(hook));
+}
 
 void SimulatedPlatform::SetHandleValuesReused(bool reused) { Put(&PlatformState::reuseHandles, reused); }
 

@@ -74,10 +74,9 @@ bool SimulatedStopwatch::WriteReport(std::span<const std::uint8_t> buffer, std::
   if (Unplugged() || count < kRequestLength) return false;
 
   // Only a well-formed request names a slot; anything else is ignored.
-  const bool wellFormed = buffer[0] == 0 && buffer[1] >= kFirstSlotRequest &&
-                          buffer[1] < kFirstSlotRequest + kSlotCount &&
-                          std::all_of(buffer.begin() + kRequestLength, buffer.begin() + count,
-                                      [](std::uint8_t b) { return b == 0; });
+  const bool wellFormed =
+      buffer[0] == 0 && buffer[1] >= kFirstSlotRequest && buffer[1] < kFirstSlotRequest + kSlotCount &&
+      std::all_of(buffer.begin() + kRequestLength, buffer.begin() + count, [](std::uint8_t b) { return b == 0; });
   requestedSlot_ = wellFormed ? buffer[1] - kFirstSlotRequest : -1;
   if (requestedSlot_ >= 0 && FaultAt(requestedSlot_) == Fault::WriteFails) return false;
   written = count;
@@ -86,8 +85,8 @@ bool SimulatedStopwatch::WriteReport(std::span<const std::uint8_t> buffer, std::
   return true;
 }
 
-ReadOutcome SimulatedStopwatch::ReadReportTimeout(std::span<std::uint8_t> buffer, std::size_t count,
-                                                  std::size_t& read, unsigned timeoutMs) {
+ReadOutcome SimulatedStopwatch::ReadReportTimeout(std::span<std::uint8_t> buffer, std::size_t count, std::size_t& read,
+                                                  unsigned timeoutMs) {
   read = 0;
   reads_.push_back(Read{count, buffer.size(), timeoutMs});
   if (count > buffer.size()) {

@@ -113,7 +113,7 @@ class SimulatedStopwatch : public StopwatchPort {
   bool handleOpen_ = false;
   int pendingSlot_ = -1;  // the slot whose answer waits for the open handle
   int requestedSlot_ = -1;
-  int answered_ = 0;      // count of slots answered, i.e. the next slot expected
+  int answered_ = 0;  // count of slots answered, i.e. the next slot expected
 
   std::vector<Write> writes_;
   std::vector<Read> reads_;

@@ -77,8 +77,6 @@ bool TestEventLoop::RunUntil(const std::function<bool()>& done, std::chrono::mil
   }
 }
 
-std::size_t TestEventLoop::Pending() const {
-  return queue_->Waiting() + (queue_->messages.Waiting() ? 1 : 0);
-}
+std::size_t TestEventLoop::Pending() const { return queue_->Waiting() + (queue_->messages.Waiting() ? 1 : 0); }
 
 }  // namespace simulated_hid

@@ -18,7 +18,7 @@ class TestFolder {
   TestFolder(const TestFolder&) = delete;
   TestFolder& operator=(const TestFolder&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& Path() const { return path_; }
   // The UTF-8 path of `name` (UTF-8) in the folder, as the program names files.
   std::string operator/(const std::string& name) const;
 

@@ -41,8 +41,13 @@ class CLocaleClock final : public stopwatch::ClockLocalePort {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,  local.tm_hour,
-            local.tm_min,         local.tm_sec,     static_cast<int>(local.tm_gmtoff / 60)};
+    return {local.tm_year + 1900,
+            local.tm_mon + 1,
+            local.tm_mday,
+            local.tm_hour,
+            local.tm_min,
+            local.tm_sec,
+            static_cast<int>(local.tm_gmtoff / 60)};
   }
   std::string ShortDate(const stopwatch::LocalDateTime& moment) override { return Format(moment, "%x"); }
   std::string LongTime(const stopwatch::LocalDateTime& moment) override { return Format(moment, "%X"); }
@@ -166,8 +171,7 @@ int main(int argc, char** argv) {
       continue;
     }
     std::cout << path << '\t' << grid.Cell(stopwatch::kReadDateCell.column, stopwatch::kReadDateCell.row) << '\t'
-              << grid.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row) << '\t' << entry
-              << std::endl;
+              << grid.Cell(stopwatch::kReadTimeCell.column, stopwatch::kReadTimeCell.row) << '\t' << entry << std::endl;
   }
   return 0;
 }

@@ -114,7 +114,7 @@ class Stopwatch {
         failing_(options.failing) {}
 
   void Plug() {
-    if (device_ && device_->plugged()) return;
+    if (device_ && device_->Plugged()) return;
     device_ = testbed_.Plug(lumetra::emulator::StopwatchSpec(with_manufacturer_), /*announce=*/false);
     device_->SetWriteHandler([this](std::span<const std::uint8_t> written) {
       std::vector<Report> answers;
@@ -129,11 +129,11 @@ class Stopwatch {
     device_->SetWriteError(failing_ ? EIO : 0);
     // Only a device that answers is announced: a program may open it at once.
     testbed_.Announce(*device_);
-    Say("plugged in as " + device_->node());
+    Say("plugged in as " + device_->Node());
   }
 
   void Unplug() {
-    if (!device_ || !device_->plugged()) return;
+    if (!device_ || !device_->Plugged()) return;
     testbed_.Unplug(*device_);
     Say("unplugged");
   }
@@ -177,7 +177,7 @@ pid_t StartProgram(std::vector<char*>& program, const sigset_t& blocked) {
 class CommandLines {
  public:
   explicit CommandLines(int fd) : fd_(fd) {}
-  int fd() const { return fd_; }
+  int Fd() const { return fd_; }
   // Reads what is there and runs every complete line; false at the end of input.
   template <typename Run>
   bool ReadAndRun(Run&& run) {
@@ -267,30 +267,33 @@ int main(int argc, char** argv) {
   int exit_code = 0;
   bool running = true;
   const auto run = [&](const std::string& command) {
-    if (command == "u") stopwatch.Unplug();
-    else if (command == "p") stopwatch.Plug();
-    else if (command == "r") stopwatch.Unplug(), stopwatch.Plug();
-    else if (command == "s") stopwatch.ToggleSilent();
-    else if (command == "f") stopwatch.ToggleFailing();
-    else if (command == "q") running = false;
-    else if (!command.empty()) std::fprintf(stderr, "vorda2-emulator: commands are u p r s f q\n");
+    if (command == "u")
+      stopwatch.Unplug();
+    else if (command == "p")
+      stopwatch.Plug();
+    else if (command == "r")
+      stopwatch.Unplug(), stopwatch.Plug();
+    else if (command == "s")
+      stopwatch.ToggleSilent();
+    else if (command == "f")
+      stopwatch.ToggleFailing();
+    else if (command == "q")
+      running = false;
+    else if (!command.empty())
+      std::fprintf(stderr, "vorda2-emulator: commands are u p r s f q\n");
   };
   CommandLines input(STDIN_FILENO);
   CommandLines pipe(control);
   bool reading_input = true;
   while (running) {
-    pollfd fds[3] = {{signals, POLLIN, 0}, {reading_input ? input.fd() : -1, POLLIN, 0}, {pipe.fd(), POLLIN, 0}};
+    pollfd fds[3] = {{signals, POLLIN, 0}, {reading_input ? input.Fd() : -1, POLLIN, 0}, {pipe.Fd(), POLLIN, 0}};
     if (poll(fds, 3, -1) < 0 && errno != EINTR) break;
     if (fds[0].revents & POLLIN) {
       signalfd_siginfo info{};
       if (read(signals, &info, sizeof info) == sizeof info) {
         switch (info.ssi_signo) {
-          case SIGUSR1:
-            stopwatch.Unplug();
-            break;
-          case SIGUSR2:
-            stopwatch.Plug();
-            break;
+          case SIGUSR1: stopwatch.Unplug(); break;
+          case SIGUSR2: stopwatch.Plug(); break;
           case SIGCHLD: {
             int status = 0;
             if (child > 0 && waitpid(child, &status, WNOHANG) == child) {
@@ -300,9 +303,7 @@ int main(int argc, char** argv) {
             }
             break;
           }
-          default:
-            running = false;
-            break;
+          default: running = false; break;
         }
       }
     }

@@ -115,10 +115,10 @@ Slots GenerateSlots(std::uint32_t seed) {
     slots[static_cast<std::size_t>(i)] = AnswerForTime(time, flag);
   }
   // Longer times, shown with fewer decimals.
-  slots[20] = AnswerForTime(1234567, 0);     // 123.4567 s
-  slots[40] = AnswerForTime(12345678, 0);    // 1234.5678 s
-  slots[60] = AnswerForTime(123456789, 1);   // 12345.6789 s
-  slots[75] = AnswerForTime(999999, 1);      // 99.9999 s, the increment carries to 100
+  slots[20] = AnswerForTime(1234567, 0);    // 123.4567 s
+  slots[40] = AnswerForTime(12345678, 0);   // 1234.5678 s
+  slots[60] = AnswerForTime(123456789, 1);  // 12345.6789 s
+  slots[75] = AnswerForTime(999999, 1);     // 99.9999 s, the increment carries to 100
   // Slots 76 to 83 unused: time 0.
   return slots;
 }

@@ -225,7 +225,7 @@ void HidrawDevice::SetWriteError(int error) {
   write_error_ = error;
 }
 
-bool HidrawDevice::plugged() const {
+bool HidrawDevice::Plugged() const {
   std::lock_guard lock(mutex_);
   return !gone_;
 }
@@ -271,7 +271,8 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
     // The kernel's identity line of a USB device and its interfaces,
     // bcdDevice included ("4d8/f67a/102"); some readers take the version
     // only from here.
-    const std::string product_line = HexShort(spec.vendor) + "/" + HexShort(spec.product) + "/" + HexShort(spec.version);
+    const std::string product_line =
+        HexShort(spec.vendor) + "/" + HexShort(spec.product) + "/" + HexShort(spec.version);
     nodes.Prop("SUBSYSTEM", "usb");
     nodes.Prop("DEVTYPE", "usb_device");
     nodes.Prop("DRIVER", "usb");
@@ -302,8 +303,8 @@ std::shared_ptr<HidrawDevice> Testbed::Plug(const HidDeviceSpec& spec, bool anno
     hid_parent = "/devices/virtual/misc/uhid";
     phys = "";
   }
-  const std::string hid_name = Hex4(spec.usb ? 3 : 5) + ":" + Hex4(spec.vendor) + ":" + Hex4(spec.product) + "." +
-                               Hex4(hid_number);
+  const std::string hid_name =
+      Hex4(spec.usb ? 3 : 5) + ":" + Hex4(spec.vendor) + ":" + Hex4(spec.product) + "." + Hex4(hid_number);
   const std::string hid = hid_parent + "/" + hid_name;
   nodes.Path(hid);
   nodes.Prop("SUBSYSTEM", "hid");
@@ -376,7 +377,7 @@ void Testbed::Announce(HidrawDevice& device) {
 }
 
 void Testbed::Unplug(HidrawDevice& device, bool announce) {
-  if (!device.plugged()) return;
+  if (!device.Plugged()) return;
   device.MarkGone();
   // udev announces a removal once the device has left sysfs, so a listener
   // that scans on the notice no longer finds it. umockdev needs the device's
@@ -401,8 +402,8 @@ void Testbed::Unplug(HidrawDevice& device, bool announce) {
   umockdev_testbed_detach_ioctl(testbed_, device.node_.c_str(), nullptr);
   device.CloseNode();
   if (!terminal.empty()) ForgetTerminal(testbed_, terminal);
-  const auto listed = std::find_if(devices_.begin(), devices_.end(),
-                                   [&device](const auto& entry) { return entry.get() == &device; });
+  const auto listed =
+      std::find_if(devices_.begin(), devices_.end(), [&device](const auto& entry) { return entry.get() == &device; });
   if (listed != devices_.end()) {
     g_object_unref(device.ioctl_handler_);
     device.ioctl_handler_ = nullptr;

@@ -48,7 +48,7 @@ class HidrawDevice {
   // as hidraw hands them out (no ID byte for unnumbered reports).
   using WriteHandler = std::function<std::vector<Report>(std::span<const std::uint8_t> written)>;
 
-  const std::string& node() const { return node_; }
+  const std::string& Node() const { return node_; }
   const std::string& hidraw_syspath() const { return hidraw_syspath_; }
   const std::string& hid_syspath() const { return hid_syspath_; }
 
@@ -58,7 +58,7 @@ class HidrawDevice {
   void SetWriteHandler(WriteHandler handler);
   // Makes writes fail with this errno (0: succeed again).
   void SetWriteError(int error);
-  bool plugged() const;
+  bool Plugged() const;
 
  private:
   friend class Testbed;
@@ -105,7 +105,7 @@ class Testbed {
   // Open handles then see the node hang up.
   void Unplug(HidrawDevice& device, bool announce = true);
 
-  UMockdevTestbed* raw() const { return testbed_; }
+  UMockdevTestbed* Raw() const { return testbed_; }
   // The folder standing for the file system's root ("<root>/dev/hidraw0").
   std::string root_dir() const;
 

@@ -44,23 +44,23 @@ Application::Application(int argc, char** argv) : native_(std::make_unique<Nativ
 
 Application::~Application() { current = nullptr; }
 
-void Application::setTitle(const std::string& title) {
+void Application::SetTitle(const std::string& title) {
   title_ = title;
   // Only the name: a display name would be appended to every window caption
   // on some platforms ("Lumetra — Lumetro").
   QCoreApplication::setApplicationName(qt::ToQString(title));
 }
 
-int Application::run(FormPeer& mainWindow) {
-  mainWindow.show();
+int Application::Run(FormPeer& mainWindow) {
+  mainWindow.Show();
   return QApplication::exec();
 }
 
-void Application::processMessages() { QCoreApplication::processEvents(); }
+void Application::ProcessMessages() { QCoreApplication::processEvents(); }
 
-Application* Application::instance() { return current; }
+Application* Application::Instance() { return current; }
 
-std::string ApplicationTitle() { return current != nullptr ? current->title() : std::string(); }
+std::string ApplicationTitle() { return current != nullptr ? current->Title() : std::string(); }
 
 void PostToMainThread(std::function<void()> task) {
   QCoreApplication* application = QCoreApplication::instance();

@@ -34,21 +34,21 @@ class NativeButton final : public NativeControl<ButtonPeer> {
  public:
   explicit NativeButton(ButtonWidget* button) : NativeControl(button), button_(button) {
     QObject::connect(button_, &QPushButton::clicked, button_, [this] {
-      if (events_ != nullptr) events_->clicked();
+      if (events_ != nullptr) events_->Clicked();
     });
   }
 
-  void setEvents(ButtonEvents* events) override { events_ = events; }
+  void SetEvents(ButtonEvents* events) override { events_ = events; }
 
-  void setText(const std::string& text) override { button_->setText(ToQString(text)); }
-  std::string text() const override { return ToUtf8(button_->text()); }
-  void setFont(const TFont& font) override {
+  void SetText(const std::string& text) override { button_->setText(ToQString(text)); }
+  std::string Text() const override { return ToUtf8(button_->text()); }
+  void SetFont(const TFont& font) override {
     button_->setFont(ToQFont(font));
-    setTextColor(font.color(), QPalette::ButtonText);
+    SetTextColor(font.Color(), QPalette::ButtonText);
   }
 
-  void click() override { button_->click(); }
-  bool isDefault() const override { return button_->isDefault() || button_->autoDefault(); }
+  void Click() override { button_->click(); }
+  bool IsDefault() const override { return button_->isDefault() || button_->autoDefault(); }
 
  private:
   ButtonWidget* button_;

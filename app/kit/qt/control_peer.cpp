@@ -26,12 +26,12 @@ ControlPeer* PeerOf(const QWidget* widget) {
 
 QWidget* WidgetOf(const ControlPeer& peer) {
   const auto* owner = dynamic_cast<const WidgetOwner*>(&peer);
-  return owner != nullptr ? owner->widget() : nullptr;
+  return owner != nullptr ? owner->Widget() : nullptr;
 }
 
 QWidget* ClientWidgetOf(const ControlPeer& peer) {
   const auto* owner = dynamic_cast<const WidgetOwner*>(&peer);
-  return owner != nullptr ? owner->clientWidget() : nullptr;
+  return owner != nullptr ? owner->ClientWidget() : nullptr;
 }
 
 QWidget* FormWidgetOf(FormPeer& form) { return WidgetOf(form); }

@@ -22,10 +22,10 @@ class WidgetOwner {
  public:
   virtual ~WidgetOwner() = default;
   // The control's outermost widget.
-  virtual QWidget* widget() const = 0;
+  virtual QWidget* Widget() const = 0;
   // The widget whose area is the control's client area (a scroll area's
   // viewport); the widget itself for most.
-  virtual QWidget* clientWidget() const { return widget(); }
+  virtual QWidget* ClientWidget() const { return Widget(); }
 };
 
 // The widget that shows a peer, or nullptr for a peer of another backend.
@@ -50,43 +50,43 @@ class NativeControl : public Interface, public WidgetOwner {
   // The control has detached its events by now.
   ~NativeControl() override { delete widget_.data(); }
 
-  QWidget* widget() const override { return widget_.data(); }
+  QWidget* Widget() const override { return widget_.data(); }
 
-  void setBounds(const TRect& bounds) override { widget_->setGeometry(ToQRect(bounds)); }
-  TRect bounds() const override { return ToTRect(widget_->geometry()); }
+  void SetBounds(const TRect& bounds) override { widget_->setGeometry(ToQRect(bounds)); }
+  TRect Bounds() const override { return ToTRect(widget_->geometry()); }
 
-  void setFont(const TFont& font) override {
+  void SetFont(const TFont& font) override {
     widget_->setFont(ToQFont(font));
-    setTextColor(font.color());
+    SetTextColor(font.Color());
   }
-  TSize textExtent() const override {
+  TSize TextExtent() const override {
     widget_->ensurePolished();
     const QSize hint = widget_->sizeHint();
     // A control without a size of its own keeps the one it has.
     if (!hint.isValid()) return {widget_->width(), widget_->height()};
     return {hint.width(), hint.height()};
   }
-  void setHint(const std::string& text) override { widget_->setToolTip(ToQString(text)); }
-  std::string hint() const override { return ToUtf8(widget_->toolTip()); }
+  void SetHint(const std::string& text) override { widget_->setToolTip(ToQString(text)); }
+  std::string Hint() const override { return ToUtf8(widget_->toolTip()); }
 
-  void setVisible(bool visible) override { widget_->setVisible(visible); }
-  bool isVisible() const override { return widget_->isVisible(); }
-  void setFocus() override { widget_->setFocus(); }
-  bool hasFocus() const override { return widget_->hasFocus(); }
-  void setTabStop(bool stop) override {
+  void SetVisible(bool visible) override { widget_->setVisible(visible); }
+  bool IsVisible() const override { return widget_->isVisible(); }
+  void SetFocus() override { widget_->setFocus(); }
+  bool HasFocus() const override { return widget_->hasFocus(); }
+  void SetTabStop(bool stop) override {
     const Qt::FocusPolicy policy = widget_->focusPolicy();
     widget_->setFocusPolicy(stop ? Qt::FocusPolicy(policy | Qt::TabFocus) : Qt::FocusPolicy(policy & ~Qt::TabFocus));
   }
-  bool tabStop() const override { return (widget_->focusPolicy() & Qt::TabFocus) != 0; }
-  void bringToFront() override { widget_->raise(); }
-  void invalidate() override { clientWidget()->update(); }
-  Image grab() const override { return ToImage(widget_->grab().toImage()); }
+  bool TabStop() const override { return (widget_->focusPolicy() & Qt::TabFocus) != 0; }
+  void BringToFront() override { widget_->raise(); }
+  void Invalidate() override { ClientWidget()->update(); }
+  Image Grab() const override { return ToImage(widget_->grab().toImage()); }
 
  protected:
   // The colour of the control's text, in its palette's `role`. The system's
   // window-text colour is what the widget inherits: it is set only once
   // some other colour has been.
-  void setTextColor(TColor color, QPalette::ColorRole role = QPalette::WindowText) {
+  void SetTextColor(TColor color, QPalette::ColorRole role = QPalette::WindowText) {
     if (color == clWindowText && !colorSet_) return;
     QPalette colors = widget_->palette();
     const QPalette inherited = widget_->parentWidget() != nullptr ? widget_->parentWidget()->palette() : colors;

@@ -27,7 +27,7 @@ class FormWidget final : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override {
-    if (events == nullptr || events->closeQuery())
+    if (events == nullptr || events->CloseQuery())
       event->accept();
     else
       event->ignore();
@@ -44,38 +44,39 @@ class NativeForm final : public qt::NativeControl<FormPeer> {
   }
 
   // An owned window's widget may have gone with its owner's already.
-  void setEvents(FormEvents* events) override {
-    if (widget() != nullptr) form_->events = events;
+  void SetEvents(FormEvents* events) override {
+    if (Widget() != nullptr) form_->events = events;
   }
 
-  void setText(const std::string& text) override { form_->setWindowTitle(qt::ToQString(text)); }
-  std::string text() const override { return qt::ToUtf8(form_->windowTitle()); }
+  void SetText(const std::string& text) override { form_->setWindowTitle(qt::ToQString(text)); }
+  std::string Text() const override { return qt::ToUtf8(form_->windowTitle()); }
 
   // The frame is the window manager's: the window gets the client size the
   // layout was made with, and its frame's corner goes where the layout says.
-  void setPlacement(const WindowPlacement& placement) override {
+  void SetPlacement(const WindowPlacement& placement) override {
     if (form_->parentWidget() != nullptr)
       form_->setFixedSize(placement.clientSize.Width, placement.clientSize.Height);
     else
       form_->resize(placement.clientSize.Width, placement.clientSize.Height);
     form_->move(placement.framePosition.X, placement.framePosition.Y);
   }
-  TRect frameRect() const override { return qt::ToTRect(form_->frameGeometry()); }
-  TSize clientSize() const override { return {form_->width(), form_->height()}; }
+  TRect FrameRect() const override { return qt::ToTRect(form_->frameGeometry()); }
+  TSize ClientSize() const override { return {form_->width(), form_->height()}; }
 
-  void show() override { form_->show(); }
-  bool close() override { return form_->close(); }
+  void Show() override { form_->show(); }
+  bool Close() override { return form_->close(); }
 
-  ControlPeer* childAt(TPoint at) const override {
+  ControlPeer* ChildAt(TPoint at) const override {
     ControlPeer* peer = qt::PeerOf(form_->childAt(at.X, at.Y));
     return peer == static_cast<const ControlPeer*>(this) ? nullptr : peer;
   }
 
-  void setTabOrder(const std::vector<ControlPeer*>& order) override {
-    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(qt::WidgetOf(*order[i - 1]), qt::WidgetOf(*order[i]));
+  void SetTabOrder(const std::vector<ControlPeer*>& order) override {
+    for (std::size_t i = 1; i < order.size(); ++i)
+      QWidget::setTabOrder(qt::WidgetOf(*order[i - 1]), qt::WidgetOf(*order[i]));
   }
 
-  std::vector<ControlPeer*> tabCycle(ControlPeer* from) const override {
+  std::vector<ControlPeer*> TabCycle(ControlPeer* from) const override {
     // The way Tab goes: along the focus chain, stopping at the window's
     // enabled widgets that take the focus by Tab.
     std::vector<ControlPeer*> cycle;
@@ -89,8 +90,8 @@ class NativeForm final : public qt::NativeControl<FormPeer> {
     return cycle;
   }
 
-  Image icon(int size) const override { return qt::ToImage(form_->windowIcon().pixmap(size, size).toImage()); }
-  std::string taskBarText() const override {
+  Image Icon(int size) const override { return qt::ToImage(form_->windowIcon().pixmap(size, size).toImage()); }
+  std::string TaskBarText() const override {
     const QString text = form_->windowIconText();
     return qt::ToUtf8(text.isEmpty() ? form_->windowTitle() : text);
   }

@@ -12,12 +12,12 @@ struct KeyPair {
 
 // Letters and digits have the same codes on both sides; these do not.
 constexpr KeyPair kKeys[] = {
-    {Qt::Key_Backspace, 0x08}, {Qt::Key_Tab, key::Tab},        {Qt::Key_Backtab, key::Tab},
-    {Qt::Key_Return, key::Return}, {Qt::Key_Enter, key::Return}, {Qt::Key_Escape, key::Escape},
-    {Qt::Key_Space, key::Space},{Qt::Key_PageUp, key::PageUp},  {Qt::Key_PageDown, key::PageDown},
-    {Qt::Key_End, key::End},   {Qt::Key_Home, key::Home},      {Qt::Key_Left, key::Left},
-    {Qt::Key_Up, key::Up},     {Qt::Key_Right, key::Right},    {Qt::Key_Down, key::Down},
-    {Qt::Key_Insert, 0x2D},    {Qt::Key_Delete, 0x2E},         {Qt::Key_Menu, 0x5D},
+    {Qt::Key_Backspace, 0x08},     {Qt::Key_Tab, key::Tab},       {Qt::Key_Backtab, key::Tab},
+    {Qt::Key_Return, key::Return}, {Qt::Key_Enter, key::Return},  {Qt::Key_Escape, key::Escape},
+    {Qt::Key_Space, key::Space},   {Qt::Key_PageUp, key::PageUp}, {Qt::Key_PageDown, key::PageDown},
+    {Qt::Key_End, key::End},       {Qt::Key_Home, key::Home},     {Qt::Key_Left, key::Left},
+    {Qt::Key_Up, key::Up},         {Qt::Key_Right, key::Right},   {Qt::Key_Down, key::Down},
+    {Qt::Key_Insert, 0x2D},        {Qt::Key_Delete, 0x2E},        {Qt::Key_Menu, 0x5D},
 };
 
 }  // namespace

@@ -16,8 +16,8 @@ class NativeLabel : public NativeControl<ControlPeer> {
     label_->setWordWrap(false);
   }
 
-  void setText(const std::string& text) override { label_->setText(ToQString(text)); }
-  std::string text() const override { return ToUtf8(label_->text()); }
+  void SetText(const std::string& text) override { label_->setText(ToQString(text)); }
+  std::string Text() const override { return ToUtf8(label_->text()); }
 
  protected:
   QLabel* label_;

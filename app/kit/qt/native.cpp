@@ -5,14 +5,14 @@ namespace kit::qt {
 QPalette::ColorRole SystemColorRole(TColor color) {
   // The system's colour indexes, as the kit's system colours carry them.
   switch (static_cast<std::uint32_t>(color) & ~kSystemColorFlag) {
-    case 5: return QPalette::Base;              // window: the background of ordinary cells
-    case 8: return QPalette::Text;              // window text
+    case 5: return QPalette::Base;  // window: the background of ordinary cells
+    case 8: return QPalette::Text;  // window text
     case 13: return QPalette::Highlight;
     case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;           // button face: the window's background
-    case 16: return QPalette::Dark;             // button shadow
+    case 15: return QPalette::Button;  // button face: the window's background
+    case 16: return QPalette::Dark;    // button shadow
     case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;            // button highlight
+    case 20: return QPalette::Light;  // button highlight
     default: return QPalette::WindowText;
   }
 }
@@ -30,15 +30,15 @@ TColor FromQColor(const QColor& color) {
 
 QFont ToQFont(const TFont& font) {
   QFont result;
-  result.setFamilies({ToQString(font.name())});
-  result.setPixelSize(font.height());
-  result.setBold(font.bold());
-  result.setItalic(font.italic());
-  result.setUnderline((font.style() & fsUnderline) != 0);
-  result.setStrikeOut((font.style() & fsStrikeOut) != 0);
+  result.setFamilies({ToQString(font.Name())});
+  result.setPixelSize(font.Height());
+  result.setBold(font.Bold());
+  result.setItalic(font.Italic());
+  result.setUnderline((font.Style() & fsUnderline) != 0);
+  result.setStrikeOut((font.Style() & fsStrikeOut) != 0);
   // A fixed-pitch font asks for a typewriter face, so that a missing family
   // falls back to one.
-  if (font.pitch() == TFontPitch::fpFixed) {
+  if (font.Pitch() == TFontPitch::fpFixed) {
     result.setFixedPitch(true);
     result.setStyleHint(QFont::TypeWriter);
   }
@@ -51,7 +51,7 @@ kit::Image ToImage(const QImage& image) {
   for (int y = 0; y < argb.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
     for (int x = 0; x < argb.width(); ++x)
-      result.setPixel(x, y, RGBColor(qRed(line[x]), qGreen(line[x]), qBlue(line[x])), qAlpha(line[x]));
+      result.SetPixel(x, y, RGBColor(qRed(line[x]), qGreen(line[x]), qBlue(line[x])), qAlpha(line[x]));
   }
   return result;
 }

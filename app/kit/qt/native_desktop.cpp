@@ -14,10 +14,10 @@ namespace {
 
 class SystemDesktop final : public Desktop {
  public:
-  std::string documentsFolder() override {
+  std::string DocumentsFolder() override {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
   }
-  bool showFolder(const std::string& path) override {
+  bool ShowFolder(const std::string& path) override {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(qt::ToQString(path)));
   }
 };

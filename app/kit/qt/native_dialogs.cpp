@@ -33,15 +33,15 @@ QStringList QtNameFilters(const QString& filter) {
 
 class SystemDialogs final : public Dialogs {
  public:
-  void showError(const std::string& caption, const std::string& text) override {
+  void ShowError(const std::string& caption, const std::string& text) override {
     Notice(QMessageBox::Critical, caption, text);
   }
 
-  void showInformation(const std::string& caption, const std::string& text) override {
+  void ShowInformation(const std::string& caption, const std::string& text) override {
     Notice(QMessageBox::Information, caption, text);
   }
 
-  int confirm(const std::string& caption, const std::string& text) override {
+  int Confirm(const std::string& caption, const std::string& text) override {
     QMessageBox box(QMessageBox::Question, qt::ToQString(caption), qt::ToQString(text),
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
@@ -54,7 +54,7 @@ class SystemDialogs final : public Dialogs {
     return box.clickedButton() == box.button(QMessageBox::Yes) ? kIdYes : kIdNo;
   }
 
-  bool saveFile(SaveFileRequest& request) override {
+  bool SaveFile(SaveFileRequest& request) override {
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -71,7 +71,7 @@ class SystemDialogs final : public Dialogs {
     return true;
   }
 
-  PrintResult print(const PrintJob& job) override {
+  PrintResult Print(const PrintJob& job) override {
     QPrinter printer(QPrinter::HighResolution);
     qt::PreparePrinter(printer, job);
     QPrintDialog dialog(&printer, QApplication::activeWindow());

@@ -4,9 +4,11 @@
 
 namespace kit::qt {
 
-void NativePaintDevice::fillRect(const TRect& rect, TColor color) { painter_.fillRect(ToQRect(rect), ToQColor(color, palette_)); }
+void NativePaintDevice::FillRect(const TRect& rect, TColor color) {
+  painter_.fillRect(ToQRect(rect), ToQColor(color, palette_));
+}
 
-void NativePaintDevice::drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
+void NativePaintDevice::DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
   if (clip != nullptr) {
     painter_.save();
     painter_.setClipRect(ToQRect(*clip), Qt::IntersectClip);
@@ -15,12 +17,12 @@ void NativePaintDevice::drawText(int x, int y, const std::string& text, const TF
   painter_.setFont(ToQFont(font));
   // Only the glyphs are drawn: a font whose line box is taller than the
   // cell must not paint over the grid line below it.
-  painter_.setPen(ToQColor(font.color(), palette_));
+  painter_.setPen(ToQColor(font.Color(), palette_));
   painter_.drawText(QPoint(x, y + painter_.fontMetrics().ascent()), ToQString(text));
   if (clip != nullptr) painter_.restore();
 }
 
-void NativePaintDevice::drawFocusRect(const TRect& rect) {
+void NativePaintDevice::DrawFocusRect(const TRect& rect) {
   // A dotted rectangle that inverts what lies under it.
   painter_.save();
   painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -36,7 +38,7 @@ void NativePaintDevice::drawFocusRect(const TRect& rect) {
 
 namespace kit::qt {
 
-void NativePaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+void NativePaintDevice::DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
   painter_.save();
   QPen pen(ToQColor(color, palette_), width, style == TPenStyle::psDash ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap);
   painter_.setPen(pen);
@@ -46,7 +48,7 @@ void NativePaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width
   painter_.restore();
 }
 
-void NativePaintDevice::fillEllipse(const TRect& rect, TColor color) {
+void NativePaintDevice::FillEllipse(const TRect& rect, TColor color) {
   painter_.save();
   painter_.setPen(Qt::NoPen);
   painter_.setBrush(ToQColor(color, palette_));
@@ -54,7 +56,7 @@ void NativePaintDevice::fillEllipse(const TRect& rect, TColor color) {
   painter_.restore();
 }
 
-TSize NativePaintDevice::textExtent(const std::string& text, const TFont& font) {
+TSize NativePaintDevice::TextExtent(const std::string& text, const TFont& font) {
   // Measured for the device painted on: a printer's or a PDF's resolution
   // is not the screen's.
   const QFontMetrics metrics(ToQFont(font), painter_.device());

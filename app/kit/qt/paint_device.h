@@ -13,12 +13,12 @@ class NativePaintDevice final : public PaintDevice {
   // System colours are those of `palette`: the painted widget's.
   NativePaintDevice(QPainter& painter, const QPalette& palette) : painter_(painter), palette_(palette) {}
 
-  void fillRect(const TRect& rect, TColor color) override;
-  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;
-  void drawFocusRect(const TRect& rect) override;
-  void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override;
-  void fillEllipse(const TRect& rect, TColor color) override;
-  TSize textExtent(const std::string& text, const TFont& font) override;
+  void FillRect(const TRect& rect, TColor color) override;
+  void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;
+  void DrawFocusRect(const TRect& rect) override;
+  void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override;
+  void FillEllipse(const TRect& rect, TColor color) override;
+  TSize TextExtent(const std::string& text, const TFont& font) override;
 
  private:
   QPainter& painter_;

@@ -26,9 +26,7 @@ QPalette PaperPalette() {
   return palette;
 }
 
-QPageLayout A4Portrait() {
-  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
-}
+QPageLayout A4Portrait() { return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)); }
 
 // The page as the drawing sees it: the layout's sheet, less the margins the
 // printer cannot print on.
@@ -44,9 +42,9 @@ void Draw(QPainter& painter, const PrintJob& job, const Page& page) {
   const QPalette palette = PaperPalette();
   NativePaintDevice device(painter, palette);
   TCanvas canvas;
-  canvas.setDevice(&device);
+  canvas.SetDevice(&device);
   job.drawPage(canvas, page);
-  canvas.setDevice(nullptr);
+  canvas.SetDevice(nullptr);
 }
 
 // Measures on an image of one pixel that claims the page's resolution:
@@ -61,16 +59,16 @@ class MeasuringDevice final : public PaintDevice {
   }
   ~MeasuringDevice() override { painter_.end(); }
 
-  void fillRect(const TRect& rect, TColor color) override { device_.fillRect(rect, color); }
-  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
-    device_.drawText(x, y, text, font, clip);
+  void FillRect(const TRect& rect, TColor color) override { device_.FillRect(rect, color); }
+  void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
+    device_.DrawTextIn(x, y, text, font, clip);
   }
-  void drawFocusRect(const TRect& rect) override { device_.drawFocusRect(rect); }
-  void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
-    device_.drawLine(from, to, color, width, style);
+  void DrawFocusRect(const TRect& rect) override { device_.DrawFocusRect(rect); }
+  void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
+    device_.DrawLine(from, to, color, width, style);
   }
-  void fillEllipse(const TRect& rect, TColor color) override { device_.fillEllipse(rect, color); }
-  TSize textExtent(const std::string& text, const TFont& font) override { return device_.textExtent(text, font); }
+  void FillEllipse(const TRect& rect, TColor color) override { device_.FillEllipse(rect, color); }
+  TSize TextExtent(const std::string& text, const TFont& font) override { return device_.TextExtent(text, font); }
 
  private:
   QImage image_;

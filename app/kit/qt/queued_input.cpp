@@ -23,10 +23,8 @@ class InputSwallower final : public QObject {
       case QEvent::Wheel:
       case QEvent::TouchBegin:
       case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-        return true;
-      default:
-        return false;
+      case QEvent::TouchEnd: return true;
+      default: return false;
     }
   }
 };

@@ -73,11 +73,8 @@ class SurfaceWidget final : public QAbstractScrollArea {
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
         case QEvent::Wheel:
-        case QEvent::ContextMenu:
-          event->ignore();
-          return false;
-        default:
-          break;
+        case QEvent::ContextMenu: event->ignore(); return false;
+        default: break;
       }
     }
     return QAbstractScrollArea::viewportEvent(event);
@@ -87,23 +84,23 @@ class SurfaceWidget final : public QAbstractScrollArea {
     if (events == nullptr) return;
     QPainter painter(viewport());
     qt::NativePaintDevice device(painter, palette());
-    events->paint(device, qt::ToTRect(event->rect()));
+    events->Paint(device, qt::ToTRect(event->rect()));
   }
 
   void mousePressEvent(QMouseEvent* event) override {
     const std::optional<TMouseButton> button = ButtonOf(event->button());
     if (events != nullptr && button)
-      events->mouseDown(*button, ShiftOf(event->modifiers(), event->buttons()), At(event));
+      events->MouseDown(*button, ShiftOf(event->modifiers(), event->buttons()), At(event));
     // Only the left button selects; the others go on to the window.
     if (event->button() != Qt::LeftButton) event->ignore();
   }
   void mouseMoveEvent(QMouseEvent* event) override {
-    if (events != nullptr) events->mouseMove(ShiftOf(event->modifiers(), event->buttons()), At(event));
+    if (events != nullptr) events->MouseMove(ShiftOf(event->modifiers(), event->buttons()), At(event));
     if (!(event->buttons() & Qt::LeftButton)) event->ignore();
   }
   void mouseReleaseEvent(QMouseEvent* event) override {
     const std::optional<TMouseButton> button = ButtonOf(event->button());
-    if (events != nullptr && button) events->mouseUp(*button, ShiftOf(event->modifiers(), event->buttons()), At(event));
+    if (events != nullptr && button) events->MouseUp(*button, ShiftOf(event->modifiers(), event->buttons()), At(event));
     event->ignore();
   }
 
@@ -113,33 +110,33 @@ class SurfaceWidget final : public QAbstractScrollArea {
     const bool copy = event->matches(QKeySequence::Copy);
     const int key = copy ? key::C : qt::VirtualKeyOf(event->key());
     const TShiftState shift = copy ? TShiftState(ssCtrl) : qt::ShiftOf(event->modifiers());
-    if (events == nullptr || key == 0 || !events->keyDown(key, shift)) event->ignore();
+    if (events == nullptr || key == 0 || !events->KeyDown(key, shift)) event->ignore();
   }
 
   void contextMenuEvent(QContextMenuEvent* event) override {
     // From the mouse or the keyboard, the point is the viewport's.
-    if (events != nullptr) events->contextMenu(ToClient(event->globalPos()));
+    if (events != nullptr) events->ContextMenu(ToClient(event->globalPos()));
   }
 
   void focusInEvent(QFocusEvent* event) override {
     QAbstractScrollArea::focusInEvent(event);
-    if (events != nullptr) events->focusChanged(true);
+    if (events != nullptr) events->FocusChanged(true);
   }
   void focusOutEvent(QFocusEvent* event) override {
     QAbstractScrollArea::focusOutEvent(event);
-    if (events != nullptr) events->focusChanged(false);
+    if (events != nullptr) events->FocusChanged(false);
   }
 
   void resizeEvent(QResizeEvent* event) override {
     QAbstractScrollArea::resizeEvent(event);
-    if (events != nullptr) events->resized();
+    if (events != nullptr) events->Resized();
   }
 
   void scrollContentsBy(int dx, int dy) override {
     viewport()->update();
     if (events == nullptr || settingBars) return;
-    if (dx != 0) events->scrolled(ScrollBar::Horizontal, horizontalScrollBar()->value());
-    if (dy != 0) events->scrolled(ScrollBar::Vertical, verticalScrollBar()->value());
+    if (dx != 0) events->Scrolled(ScrollBar::Horizontal, horizontalScrollBar()->value());
+    if (dy != 0) events->Scrolled(ScrollBar::Vertical, verticalScrollBar()->value());
   }
 
  private:
@@ -159,22 +156,22 @@ class NativeSurface final : public qt::NativeControl<SurfacePeer> {
  public:
   explicit NativeSurface(SurfaceWidget* surface) : NativeControl(surface), surface_(surface) {}
 
-  void setEvents(SurfaceEvents* events) override {
-    if (widget() != nullptr) surface_->events = events;
+  void SetEvents(SurfaceEvents* events) override {
+    if (Widget() != nullptr) surface_->events = events;
   }
 
-  QWidget* clientWidget() const override { return surface_->viewport(); }
+  QWidget* ClientWidget() const override { return surface_->viewport(); }
 
   // A surface shows no text of its own.
-  void setText(const std::string& text) override { text_ = text; }
-  std::string text() const override { return text_; }
+  void SetText(const std::string& text) override { text_ = text; }
+  std::string Text() const override { return text_; }
 
-  TSize clientSize() const override { return Size(surface_->viewport()->size()); }
-  TSize clientSizeWithoutBars() const override { return Size(surface_->maximumViewportSize()); }
-  int scrollBarExtent() const override {
+  TSize ClientSize() const override { return Size(surface_->viewport()->size()); }
+  TSize ClientSizeWithoutBars() const override { return Size(surface_->maximumViewportSize()); }
+  int ScrollBarExtent() const override {
     return surface_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, surface_);
   }
-  void setScrollBar(ScrollBar bar, int maximum, int page, int position) override {
+  void SetScrollBar(ScrollBar bar, int maximum, int page, int position) override {
     QScrollBar* scrollBar = Bar(bar);
     surface_->settingBars = true;
     scrollBar->setRange(0, maximum);
@@ -182,9 +179,9 @@ class NativeSurface final : public qt::NativeControl<SurfacePeer> {
     scrollBar->setValue(position);
     surface_->settingBars = false;
   }
-  int scrollBarMaximum(ScrollBar bar) const override { return Bar(bar)->maximum(); }
+  int ScrollBarMaximum(ScrollBar bar) const override { return Bar(bar)->maximum(); }
 
-  void popupMenu(TPoint at, const std::vector<MenuItem>& items) override {
+  void PopupMenu(TPoint at, const std::vector<MenuItem>& items) override {
     QMenu menu(surface_);
     for (const MenuItem& item : items) {
       QAction* action = menu.addAction(qt::ToQString(item.text));
@@ -197,7 +194,7 @@ class NativeSurface final : public qt::NativeControl<SurfacePeer> {
     menu.exec(surface_->viewport()->mapToGlobal(QPoint(at.X, at.Y)));
   }
 
-  Image grabClient() const override { return qt::ToImage(surface_->viewport()->grab().toImage()); }
+  Image GrabClient() const override { return qt::ToImage(surface_->viewport()->grab().toImage()); }
 
  private:
   static TSize Size(const QSize& size) { return {size.width(), size.height()}; }

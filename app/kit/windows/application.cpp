@@ -67,8 +67,7 @@ HWND CreateTaskWindow() {
   windowClass.hInstance = Module();
   windowClass.lpszClassName = L"LumetraMainThreadTasks";
   if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
-  return ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(),
-                           nullptr);
+  return ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), nullptr);
 }
 
 Application* current = nullptr;
@@ -112,17 +111,17 @@ Application::~Application() {
   win::current = nullptr;
 }
 
-void Application::setTitle(const std::string& title) {
+void Application::SetTitle(const std::string& title) {
   title_ = title;
   win::SetApplicationWindowTitle(win::Wide(title));
 }
 
-int Application::run(FormPeer& mainWindow) {
+int Application::Run(FormPeer& mainWindow) {
   win::NativeForm& form = win::FormWindowOf(mainWindow);
-  win::SetMainForm(form.hwnd());
-  form.show();
+  win::SetMainForm(form.Hwnd());
+  form.Show();
   MSG message;
-  while (::IsWindowVisible(form.hwnd())) {
+  while (::IsWindowVisible(form.Hwnd())) {
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(message.wParam);
     if (got < 0) return 1;
@@ -134,7 +133,7 @@ int Application::run(FormPeer& mainWindow) {
   return 0;
 }
 
-void Application::processMessages() {
+void Application::ProcessMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -146,9 +145,9 @@ void Application::processMessages() {
   }
 }
 
-Application* Application::instance() { return win::current; }
+Application* Application::Instance() { return win::current; }
 
-std::string ApplicationTitle() { return win::current != nullptr ? win::current->title() : std::string(); }
+std::string ApplicationTitle() { return win::current != nullptr ? win::current->Title() : std::string(); }
 
 void PostToMainThread(std::function<void()> task) {
   HWND window = nullptr;

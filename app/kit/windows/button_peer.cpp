@@ -13,19 +13,17 @@ class NativeButton final : public NativeControl<ButtonPeer> {
  public:
   explicit NativeButton(NativeForm& form) : NativeControl(form, L"Button", WS_TABSTOP | BS_PUSHBUTTON) {}
 
-  void setEvents(ButtonEvents* events) override { events_ = events; }
+  void SetEvents(ButtonEvents* events) override { events_ = events; }
 
-  void click() override { ::SendMessageW(hwnd(), BM_CLICK, 0, 0); }
+  void Click() override { ::SendMessageW(Hwnd(), BM_CLICK, 0, 0); }
 
-  bool isDefault() const override {
-    return (::GetWindowLongW(hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  bool IsDefault() const override { return (::GetWindowLongW(Hwnd(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+
+  void Command(int code) override {
+    if (code == BN_CLICKED && events_ != nullptr) events_->Clicked();
   }
 
-  void command(int code) override {
-    if (code == BN_CLICKED && events_ != nullptr) events_->clicked();
-  }
-
-  void enterPressed() override { click(); }
+  void EnterPressed() override { Click(); }
 
  private:
   ButtonEvents* events_ = nullptr;

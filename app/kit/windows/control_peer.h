@@ -3,7 +3,7 @@
 // stacking, pictures), in layout pixels scaled to the form's resolution.
 //
 // The window is made when something first needs it, and at the latest when
-// the form sets its tab order or shows (NativeForm::makeChildren), with the
+// the form sets its tab order or shows (NativeForm::MakeChildren), with the
 // place, text, font and hint the control has by then. Until then those are
 // only kept here. A stored layout sets each control's place, font and text
 // one after another, and a label sizes itself at each; made at once, the
@@ -36,46 +36,46 @@ class NativeChild : private OwnWindow {
   static NativeChild* Of(HWND window);
 
   // The window, made now if it is not there yet.
-  HWND hwnd() const;
+  HWND Hwnd() const;
   // The window if it has been made, or nullptr.
-  HWND madeHwnd() const { return hwnd_; }
-  ControlPeer& peer() const { return peer_; }
-  NativeForm& form() const { return form_; }
-  int dpi() const;
-  const TFont& font() const { return font_; }
-  HFONT gdiFont() const { return gdiFont_.get(); }
+  HWND MadeHwnd() const { return hwnd_; }
+  ControlPeer& Peer() const { return peer_; }
+  NativeForm& Form() const { return form_; }
+  int Dpi() const;
+  const TFont& Font() const { return font_; }
+  HFONT FontHandle() const { return gdiFont_.get(); }
 
-  void setBounds(const TRect& bounds);
-  TRect bounds() const;
-  void setText(const std::string& text);
-  std::string text() const { return hwnd_ != nullptr ? WindowText(hwnd_) : text_; }
-  void setFont(const TFont& font);
-  TSize textExtent() const;
-  void setHint(const std::string& text);
-  const std::string& hint() const { return hint_; }
-  void setVisible(bool visible);
-  bool isVisible() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd_) != FALSE; }
-  void setFocus() { ::SetFocus(hwnd()); }
-  bool hasFocus() const { return hwnd_ != nullptr && ::GetFocus() == hwnd_; }
-  void setTabStop(bool stop);
-  bool tabStop() const { return (style_ & WS_TABSTOP) != 0; }
-  void bringToFront();
+  void SetBounds(const TRect& bounds);
+  TRect Bounds() const;
+  void SetText(const std::string& text);
+  std::string Text() const { return hwnd_ != nullptr ? WindowText(hwnd_) : text_; }
+  void SetFont(const TFont& font);
+  TSize TextExtent() const;
+  void SetHint(const std::string& text);
+  const std::string& Hint() const { return hint_; }
+  void SetVisible(bool visible);
+  bool IsVisible() const { return hwnd_ != nullptr && ::IsWindowVisible(hwnd_) != FALSE; }
+  void SetFocus() { ::SetFocus(Hwnd()); }
+  bool HasFocus() const { return hwnd_ != nullptr && ::GetFocus() == hwnd_; }
+  void SetTabStop(bool stop);
+  bool TabStop() const { return (style_ & WS_TABSTOP) != 0; }
+  void BringToFront();
   // A window not shown yet is painted whole when it is shown: asking the
   // system for it now (one round trip to Wine's server each) buys nothing.
-  void invalidate() {
-    if (isVisible()) ::InvalidateRect(hwnd_, nullptr, TRUE);
+  void Invalidate() {
+    if (IsVisible()) ::InvalidateRect(hwnd_, nullptr, TRUE);
   }
-  Image grab() const;
+  Image Grab() const;
 
   // The form's resolution changed: font and place again, from the layout's.
-  virtual void dpiChanged();
+  virtual void DpiChanged();
   // A notification the control sent its form (WM_COMMAND).
-  virtual void command(int /*code*/) {}
+  virtual void Command(int /*code*/) {}
   // Paints an owner-drawn control (WM_DRAWITEM).
-  virtual void drawItem(const DRAWITEMSTRUCT& /*item*/) {}
+  virtual void DrawItem(const DRAWITEMSTRUCT& /*item*/) {}
   // Enter while the control has the focus (the form's dialog keys turn it
   // into IDOK).
-  virtual void enterPressed() {}
+  virtual void EnterPressed() {}
 
  protected:
   // Registers a window class of our own (the backend's window procedure,
@@ -83,11 +83,11 @@ class NativeChild : private OwnWindow {
   // registering failed, so that a control still appears.
   static const wchar_t* RegisterChildClass(const wchar_t* name, UINT style);
   // The messages of a window of our own class.
-  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void make() const;
-  void windowMade(HWND window) const override { hwnd_ = window; }
+  void Make() const;
+  void WindowMade(HWND window) const override { hwnd_ = window; }
 
   NativeForm& form_;
   ControlPeer& peer_;
@@ -111,23 +111,23 @@ class NativeControl : public Interface, public NativeChild {
   NativeControl(NativeForm& form, const wchar_t* windowClass, DWORD style, DWORD exStyle = 0)
       : NativeChild(form, *this, windowClass, style, exStyle) {}
 
-  void setBounds(const TRect& bounds) override { NativeChild::setBounds(bounds); }
-  TRect bounds() const override { return NativeChild::bounds(); }
-  void setText(const std::string& text) override { NativeChild::setText(text); }
-  std::string text() const override { return NativeChild::text(); }
-  void setFont(const TFont& font) override { NativeChild::setFont(font); }
-  TSize textExtent() const override { return NativeChild::textExtent(); }
-  void setHint(const std::string& text) override { NativeChild::setHint(text); }
-  std::string hint() const override { return NativeChild::hint(); }
-  void setVisible(bool visible) override { NativeChild::setVisible(visible); }
-  bool isVisible() const override { return NativeChild::isVisible(); }
-  void setFocus() override { NativeChild::setFocus(); }
-  bool hasFocus() const override { return NativeChild::hasFocus(); }
-  void setTabStop(bool stop) override { NativeChild::setTabStop(stop); }
-  bool tabStop() const override { return NativeChild::tabStop(); }
-  void bringToFront() override { NativeChild::bringToFront(); }
-  void invalidate() override { NativeChild::invalidate(); }
-  Image grab() const override { return NativeChild::grab(); }
+  void SetBounds(const TRect& bounds) override { NativeChild::SetBounds(bounds); }
+  TRect Bounds() const override { return NativeChild::Bounds(); }
+  void SetText(const std::string& text) override { NativeChild::SetText(text); }
+  std::string Text() const override { return NativeChild::Text(); }
+  void SetFont(const TFont& font) override { NativeChild::SetFont(font); }
+  TSize TextExtent() const override { return NativeChild::TextExtent(); }
+  void SetHint(const std::string& text) override { NativeChild::SetHint(text); }
+  std::string Hint() const override { return NativeChild::Hint(); }
+  void SetVisible(bool visible) override { NativeChild::SetVisible(visible); }
+  bool IsVisible() const override { return NativeChild::IsVisible(); }
+  void SetFocus() override { NativeChild::SetFocus(); }
+  bool HasFocus() const override { return NativeChild::HasFocus(); }
+  void SetTabStop(bool stop) override { NativeChild::SetTabStop(stop); }
+  bool TabStop() const override { return NativeChild::TabStop(); }
+  void BringToFront() override { NativeChild::BringToFront(); }
+  void Invalidate() override { NativeChild::Invalidate(); }
+  Image Grab() const override { return NativeChild::Grab(); }
 };
 
 }  // namespace kit::win

@@ -8,8 +8,7 @@ namespace {
 template <typename Function>
 Function UserEntry(const char* name) {
   static HMODULE user = ::GetModuleHandleW(L"user32.dll");
-  return user != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user, name)))
-                         : nullptr;
+  return user != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(user, name))) : nullptr;
 }
 
 using SetAwarenessContext = BOOL(WINAPI*)(HANDLE);

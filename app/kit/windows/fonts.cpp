@@ -19,21 +19,21 @@ std::wstring FaceName(const std::string& family) {
 LOGFONTW LogicalFont(const TFont& font, int dpi) {
   LOGFONTW logical{};
   // Negative: the character height, without the internal leading.
-  logical.lfHeight = -ToDevice(font.height(), dpi);
-  logical.lfWeight = font.bold() ? FW_BOLD : FW_NORMAL;
-  logical.lfItalic = font.italic() ? TRUE : FALSE;
-  logical.lfUnderline = (font.style() & fsUnderline) != 0 ? TRUE : FALSE;
-  logical.lfStrikeOut = (font.style() & fsStrikeOut) != 0 ? TRUE : FALSE;
-  logical.lfCharSet = static_cast<BYTE>(font.charset());
+  logical.lfHeight = -ToDevice(font.Height(), dpi);
+  logical.lfWeight = font.Bold() ? FW_BOLD : FW_NORMAL;
+  logical.lfItalic = font.Italic() ? TRUE : FALSE;
+  logical.lfUnderline = (font.Style() & fsUnderline) != 0 ? TRUE : FALSE;
+  logical.lfStrikeOut = (font.Style() & fsStrikeOut) != 0 ? TRUE : FALSE;
+  logical.lfCharSet = static_cast<BYTE>(font.Charset());
   logical.lfOutPrecision = OUT_DEFAULT_PRECIS;
   logical.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   logical.lfQuality = DEFAULT_QUALITY;
-  switch (font.pitch()) {
+  switch (font.Pitch()) {
     case TFontPitch::fpFixed: logical.lfPitchAndFamily = FIXED_PITCH | FF_MODERN; break;
     case TFontPitch::fpVariable: logical.lfPitchAndFamily = VARIABLE_PITCH; break;
     case TFontPitch::fpDefault: logical.lfPitchAndFamily = DEFAULT_PITCH; break;
   }
-  const std::wstring face = FaceName(font.name());
+  const std::wstring face = FaceName(font.Name());
   face.copy(logical.lfFaceName, LF_FACESIZE - 1);
   return logical;
 }

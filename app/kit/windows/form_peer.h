@@ -20,59 +20,59 @@ class NativeForm final : public FormPeer, private OwnWindow {
   explicit NativeForm(NativeForm* owner);
   ~NativeForm() override;
 
-  void setEvents(FormEvents* events) override { events_ = events; }
+  void SetEvents(FormEvents* events) override { events_ = events; }
 
-  HWND hwnd() const { return hwnd_; }
-  int dpi() const { return dpi_; }
-  int nextControlId() { return nextId_++; }
-  void addChild(NativeChild& child) { children_.push_back(&child); }
-  void removeChild(NativeChild& child);
+  HWND Hwnd() const { return hwnd_; }
+  int Dpi() const { return dpi_; }
+  int NextControlId() { return nextId_++; }
+  void AddChild(NativeChild& child) { children_.push_back(&child); }
+  void RemoveChild(NativeChild& child);
   // Makes the windows of the controls that have none yet, in the order the
   // controls were made (the first on top); from then on a new control
   // makes its window at once.
-  void makeChildren() const;
-  bool childrenMade() const { return childrenMade_; }
+  void MakeChildren() const;
+  bool ChildrenMade() const { return childrenMade_; }
   // Shows `text` when the mouse rests on `control`; empty removes it.
-  void setToolTip(HWND control, const std::wstring& text);
+  void SetToolTip(HWND control, const std::wstring& text);
 
   // ControlPeer: for a form, bounds are the outer frame on the screen.
-  void setBounds(const TRect& bounds) override;
-  TRect bounds() const override { return frameRect(); }
-  void setText(const std::string& text) override { ::SetWindowTextW(hwnd_, Wide(text).c_str()); }
-  std::string text() const override { return WindowText(hwnd_); }
-  void setFont(const TFont& font) override { font_ = font; }
-  TSize textExtent() const override;
-  void setHint(const std::string& text) override { hint_ = text; }
-  std::string hint() const override { return hint_; }
-  void setVisible(bool visible) override;
-  bool isVisible() const override { return ::IsWindowVisible(hwnd_) != FALSE; }
-  void setFocus() override;
-  bool hasFocus() const override;
-  void setTabStop(bool) override {}
-  bool tabStop() const override { return false; }
-  void bringToFront() override { ::SetForegroundWindow(hwnd_); }
-  void invalidate() override { ::InvalidateRect(hwnd_, nullptr, TRUE); }
+  void SetBounds(const TRect& bounds) override;
+  TRect Bounds() const override { return FrameRect(); }
+  void SetText(const std::string& text) override { ::SetWindowTextW(hwnd_, Wide(text).c_str()); }
+  std::string Text() const override { return WindowText(hwnd_); }
+  void SetFont(const TFont& font) override { font_ = font; }
+  TSize TextExtent() const override;
+  void SetHint(const std::string& text) override { hint_ = text; }
+  std::string Hint() const override { return hint_; }
+  void SetVisible(bool visible) override;
+  bool IsVisible() const override { return ::IsWindowVisible(hwnd_) != FALSE; }
+  void SetFocus() override;
+  bool HasFocus() const override;
+  void SetTabStop(bool) override {}
+  bool TabStop() const override { return false; }
+  void BringToFront() override { ::SetForegroundWindow(hwnd_); }
+  void Invalidate() override { ::InvalidateRect(hwnd_, nullptr, TRUE); }
   // The client area: the frame around it is the desktop's.
-  Image grab() const override;
+  Image Grab() const override;
 
   // FormPeer
-  void setPlacement(const WindowPlacement& placement) override;
-  TRect frameRect() const override;
-  TSize clientSize() const override;
-  void show() override;
-  bool close() override;
-  ControlPeer* childAt(TPoint at) const override;
-  void setTabOrder(const std::vector<ControlPeer*>& order) override;
-  std::vector<ControlPeer*> tabCycle(ControlPeer* from) const override;
-  Image icon(int size) const override;
-  std::string taskBarText() const override;
+  void SetPlacement(const WindowPlacement& placement) override;
+  TRect FrameRect() const override;
+  TSize ClientSize() const override;
+  void Show() override;
+  bool Close() override;
+  ControlPeer* ChildAt(TPoint at) const override;
+  void SetTabOrder(const std::vector<ControlPeer*>& order) override;
+  std::vector<ControlPeer*> TabCycle(ControlPeer* from) const override;
+  Image Icon(int size) const override;
+  std::string TaskBarText() const override;
 
  private:
-  void windowMade(HWND window) const override { hwnd_ = window; }
-  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
-  NativeChild* childOf(const ControlPeer* peer) const;
-  void setIcons();
-  void resolutionChanged(int dpi, const RECT* suggested);
+  void WindowMade(HWND window) const override { hwnd_ = window; }
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+  NativeChild* ChildOf(const ControlPeer* peer) const;
+  void SetIcons();
+  void ResolutionChanged(int dpi, const RECT* suggested);
 
   FormEvents* events_ = nullptr;
   mutable HWND hwnd_ = nullptr;

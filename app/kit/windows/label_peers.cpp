@@ -23,16 +23,16 @@ class NativeStaticText final : public NativeControl<ControlPeer> {
  public:
   explicit NativeStaticText(NativeForm& form) : NativeControl(form, L"Static", SS_OWNERDRAW | SS_SUNKEN | SS_NOTIFY) {}
 
-  void drawItem(const DRAWITEMSTRUCT& item) override {
+  void DrawItem(const DRAWITEMSTRUCT& item) override {
     HDC dc = item.hDC;
     ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
-    const std::wstring text = Wide(this->text());
+    const std::wstring text = Wide(this->Text());
     if (text.empty()) return;
-    const HGDIOBJ old = ::SelectObject(dc, gdiFont());
-    const SIZE extent = TextExtent(gdiFont(), text);
+    const HGDIOBJ old = ::SelectObject(dc, FontHandle());
+    const SIZE extent = win::TextExtent(FontHandle(), text);
     const RECT& r = item.rcItem;
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font().color())));
+    ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Font().Color())));
     ::SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     DrawLine(dc, r.left + (r.right - r.left - extent.cx) / 2, r.top + (r.bottom - r.top - extent.cy) / 2, text, &r);
     ::SelectObject(dc, old);

@@ -54,10 +54,9 @@ inline RECT ToDevice(const TRect& r, int dpi) {
 inline TRect ToLayout(const RECT& r, int dpi) {
   return {ToLayout(r.left, dpi), ToLayout(r.top, dpi), ToLayout(r.right, dpi), ToLayout(r.bottom, dpi)};
 }
-// The layout rectangle that covers a device rectangle (for repaints).
+// The layout rectangle that covers a device Rectangle (for repaints).
 inline TRect LayoutCover(const RECT& r, int dpi) {
-  return {LayoutPixelOf(r.left, dpi), LayoutPixelOf(r.top, dpi), LayoutCeil(r.right, dpi),
-          LayoutCeil(r.bottom, dpi)};
+  return {LayoutPixelOf(r.left, dpi), LayoutPixelOf(r.top, dpi), LayoutCeil(r.right, dpi), LayoutCeil(r.bottom, dpi)};
 }
 
 // Per-monitor resolution, where the system has it (Windows 10 1607 on);

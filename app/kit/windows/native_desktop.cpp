@@ -37,7 +37,7 @@ Function ShellFunction(const char* name) {
 
 class SystemDesktop final : public Desktop {
  public:
-  std::string documentsFolder() override {
+  std::string DocumentsFolder() override {
     static const auto knownFolder = ShellFunction<KnownFolderFunction>("SHGetKnownFolderPath");
     if (knownFolder == nullptr) return {};
     PWSTR path = nullptr;
@@ -49,7 +49,7 @@ class SystemDesktop final : public Desktop {
     return folder;
   }
 
-  bool showFolder(const std::string& path) override {
+  bool ShowFolder(const std::string& path) override {
     static const auto shellExecute = ShellFunction<ShellExecuteFunction>("ShellExecuteW");
     if (shellExecute == nullptr) return false;
     const HINSTANCE result = shellExecute(nullptr, L"explore", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);

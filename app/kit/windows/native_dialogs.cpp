@@ -55,8 +55,8 @@ LRESULT CALLBACK ConfirmHookProc(int code, WPARAM wParam, LPARAM lParam) {
   confirmHook = nullptr;
   ::SetDlgItemTextW(box, IDYES, L"&Yes");
   ::SetDlgItemTextW(box, IDNO, L"&No");
-  boxProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ConfirmBoxProc)));
+  boxProc =
+      reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ConfirmBoxProc)));
   // The frame's close button, greyed for a box without Cancel, works too.
   ::EnableMenuItem(::GetSystemMenu(box, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
   return next;
@@ -133,24 +133,24 @@ std::wstring FilterList(const std::string& filter) {
 
 class SystemDialogs final : public Dialogs {
  public:
-  void showError(const std::string& caption, const std::string& text) override {
+  void ShowError(const std::string& caption, const std::string& text) override {
     ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);
   }
 
-  void showInformation(const std::string& caption, const std::string& text) override {
+  void ShowInformation(const std::string& caption, const std::string& text) override {
     ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONINFORMATION);
   }
 
-  int confirm(const std::string& caption, const std::string& text) override {
+  int Confirm(const std::string& caption, const std::string& text) override {
     confirmHook = ::SetWindowsHookExW(WH_CBT, &ConfirmHookProc, nullptr, ::GetCurrentThreadId());
-    const int answer = ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(),
-                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
+    const int answer =
+        ::MessageBoxW(Owner(), Wide(text).c_str(), Wide(caption).c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
     if (confirmHook != nullptr) ::UnhookWindowsHookEx(confirmHook);
     confirmHook = nullptr;
     return answer == IDYES ? kIdYes : kIdNo;
   }
 
-  bool saveFile(SaveFileRequest& request) override {
+  bool SaveFile(SaveFileRequest& request) override {
     const std::wstring filter = FilterList(request.filter);
     const std::wstring defaultExt = Wide(request.defaultExt);
     std::vector<wchar_t> file(32768, L'\0');
@@ -172,7 +172,7 @@ class SystemDialogs final : public Dialogs {
     return true;
   }
 
-  PrintResult print(const PrintJob& job) override {
+  PrintResult Print(const PrintJob& job) override {
     static const auto printDialog = CommonDialog<PrintDialogFunction>("PrintDlgExW");
     if (printDialog == nullptr)
       return {PrintOutcome::Failed, "Не удалось напечатать: окно печати недоступно (comdlg32.dll)"};

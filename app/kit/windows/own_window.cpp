@@ -17,8 +17,8 @@ bool OwnWindow::RegisterOwnClass(WNDCLASSEXW& windowClass) {
   return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND OwnWindow::createWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x,
-                             int y, int width, int height, HWND parent, HMENU menu) const {
+HWND OwnWindow::MakeWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x, int y,
+                           int width, int height, HWND parent, HMENU menu) const {
   const OwnWindow* outer = creating;
   creating = this;
   const HWND made =
@@ -36,10 +36,10 @@ LRESULT CALLBACK OwnWindow::Procedure(HWND window, UINT message, WPARAM wParam, 
     target = const_cast<OwnWindow*>(creating);
     creating = nullptr;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target));
-    target->windowMade(window);
+    target->WindowMade(window);
   }
   if (target == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
-  return target->handle(message, wParam, lParam);
+  return target->Handle(message, wParam, lParam);
 }
 
 }  // namespace kit::win

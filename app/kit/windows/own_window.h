@@ -20,15 +20,15 @@ class OwnWindow {
  protected:
   // CreateWindowExW, with this object receiving the messages of the window
   // made if its class is one of ours.
-  HWND createWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x, int y,
-                    int width, int height, HWND parent, HMENU menu = nullptr) const;
+  HWND MakeWindow(DWORD exStyle, const wchar_t* windowClass, const wchar_t* text, DWORD style, int x, int y, int width,
+                  int height, HWND parent, HMENU menu = nullptr) const;
   // Cuts the window's way back to the object, whose messages go to the
   // system's default handling from then on.
   static void Forget(HWND window);
 
   // The window's first message is here: the object learns its handle.
-  virtual void windowMade(HWND window) const = 0;
-  virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  virtual void WindowMade(HWND window) const = 0;
+  virtual LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -17,34 +17,34 @@ NativePaintDevice::~NativePaintDevice() {
   if (originalFont_ != nullptr) ::SelectObject(dc_, originalFont_);
 }
 
-COLORREF NativePaintDevice::rgb(TColor color) const {
+COLORREF NativePaintDevice::Rgb(TColor color) const {
   return static_cast<COLORREF>(surface_ == Surface::Paper ? PaperColor(color) : ColorToRGB(color));
 }
 
-void NativePaintDevice::fillRect(const TRect& rect, TColor color) {
+void NativePaintDevice::FillRect(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
-  ::SetDCBrushColor(dc_, rgb(color));
+  ::SetDCBrushColor(dc_, Rgb(color));
   ::FillRect(dc_, &device, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
-HFONT NativePaintDevice::fontFor(const TFont& font) {
-  FontKey key{font.name(), font.height(), font.style(), font.pitch(), font.charset()};
+HFONT NativePaintDevice::FontFor(const TFont& font) {
+  FontKey key{font.Name(), font.Height(), font.Style(), font.Pitch(), font.Charset()};
   auto found = fonts_.find(key);
   if (found == fonts_.end()) found = fonts_.emplace(key, GdiFont(font, dpi_)).first;
   return found->second.get();
 }
 
-void NativePaintDevice::drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
-  const HGDIOBJ previous = ::SelectObject(dc_, fontFor(font));
+void NativePaintDevice::DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) {
+  const HGDIOBJ previous = ::SelectObject(dc_, FontFor(font));
   if (originalFont_ == nullptr) originalFont_ = previous;
-  ::SetTextColor(dc_, rgb(font.color()));
+  ::SetTextColor(dc_, Rgb(font.Color()));
   const std::wstring wide = Wide(text);
   RECT clipRect{};
   if (clip != nullptr) clipRect = ToDevice(*clip, dpi_);
-  DrawLine(dc_, ToDevice(x, dpi_), ToDevice(y, dpi_), wide, clip != nullptr ? &clipRect : nullptr);
+  win::DrawLine(dc_, ToDevice(x, dpi_), ToDevice(y, dpi_), wide, clip != nullptr ? &clipRect : nullptr);
 }
 
-void NativePaintDevice::drawFocusRect(const TRect& rect) {
+void NativePaintDevice::DrawFocusRect(const TRect& rect) {
   const RECT device = ToDevice(rect, dpi_);
   // The dotted frame is an inversion; the colours decide nothing but must
   // be the defaults for the pattern to invert as the system draws it.
@@ -53,10 +53,10 @@ void NativePaintDevice::drawFocusRect(const TRect& rect) {
   ::DrawFocusRect(dc_, &device);
 }
 
-void NativePaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
-  if (style == TPenStyle::psDash && surface_ == Surface::Paper) return drawDashes(from, to, color, width);
+void NativePaintDevice::DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) {
+  if (style == TPenStyle::psDash && surface_ == Surface::Paper) return DrawDashes(from, to, color, width);
   // A geometric pen: its width scales with the resolution, its ends are flat.
-  LOGBRUSH brush{BS_SOLID, rgb(color), 0};
+  LOGBRUSH brush{BS_SOLID, Rgb(color), 0};
   const DWORD dash = style == TPenStyle::psDash ? PS_DASH : PS_SOLID;
   HPEN pen = ::ExtCreatePen(PS_GEOMETRIC | dash | PS_ENDCAP_FLAT | PS_JOIN_MITER,
                             static_cast<DWORD>(std::max(1, ToDevice(width, dpi_))), &brush, 0, nullptr);
@@ -70,7 +70,7 @@ void NativePaintDevice::drawLine(TPoint from, TPoint to, TColor color, int width
   ::DeleteObject(pen);
 }
 
-void NativePaintDevice::drawDashes(TPoint from, TPoint to, TColor color, int width) {
+void NativePaintDevice::DrawDashes(TPoint from, TPoint to, TColor color, int width) {
   // Dashes four widths long with gaps of two, as Qt draws them; a printer's
   // driver may ignore a geometric pen's dashes (Wine's PostScript one does).
   const double dx = to.X - from.X;
@@ -84,13 +84,13 @@ void NativePaintDevice::drawDashes(TPoint from, TPoint to, TColor color, int wid
       return TPoint{from.X + static_cast<int>(std::lround(dx * along / length)),
                     from.Y + static_cast<int>(std::lround(dy * along / length))};
     };
-    drawLine(point(at), point(end), color, width, TPenStyle::psSolid);
+    DrawLine(point(at), point(end), color, width, TPenStyle::psSolid);
   }
 }
 
-void NativePaintDevice::fillEllipse(const TRect& rect, TColor color) {
+void NativePaintDevice::FillEllipse(const TRect& rect, TColor color) {
   const RECT device = ToDevice(rect, dpi_);
-  const COLORREF colour = rgb(color);
+  const COLORREF colour = Rgb(color);
   ::SetDCBrushColor(dc_, colour);
   ::SetDCPenColor(dc_, colour);
   const HGDIOBJ previousBrush = ::SelectObject(dc_, ::GetStockObject(DC_BRUSH));
@@ -102,10 +102,10 @@ void NativePaintDevice::fillEllipse(const TRect& rect, TColor color) {
   ::SelectObject(dc_, previousBrush);
 }
 
-TSize NativePaintDevice::textExtent(const std::string& text, const TFont& font) {
+TSize NativePaintDevice::TextExtent(const std::string& text, const TFont& font) {
   // A printer's glyphs are measured on the printer: the screen's, at the
   // same pixel height, are hinted to other widths.
-  const SIZE extent = TextExtent(fontFor(font), Wide(text), surface_ == Surface::Paper ? dc_ : nullptr);
+  const SIZE extent = win::TextExtent(FontFor(font), Wide(text), surface_ == Surface::Paper ? dc_ : nullptr);
   return {LayoutCeil(extent.cx, dpi_), LayoutCeil(extent.cy, dpi_)};
 }
 

@@ -18,18 +18,18 @@ class NativePaintDevice final : public PaintDevice {
   NativePaintDevice(HDC dc, int dpi, Surface surface = Surface::Screen);
   ~NativePaintDevice() override;
 
-  void fillRect(const TRect& rect, TColor color) override;
-  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;
-  void drawFocusRect(const TRect& rect) override;
-  void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override;
-  void fillEllipse(const TRect& rect, TColor color) override;
-  TSize textExtent(const std::string& text, const TFont& font) override;
+  void FillRect(const TRect& rect, TColor color) override;
+  void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override;
+  void DrawFocusRect(const TRect& rect) override;
+  void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override;
+  void FillEllipse(const TRect& rect, TColor color) override;
+  TSize TextExtent(const std::string& text, const TFont& font) override;
 
  private:
-  HFONT fontFor(const TFont& font);
-  void drawDashes(TPoint from, TPoint to, TColor color, int width);
+  HFONT FontFor(const TFont& font);
+  void DrawDashes(TPoint from, TPoint to, TColor color, int width);
   // The colour to draw with: a system colour as the desktop or paper has it.
-  COLORREF rgb(TColor color) const;
+  COLORREF Rgb(TColor color) const;
 
   HDC dc_;
   int dpi_;

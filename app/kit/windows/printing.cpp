@@ -30,8 +30,8 @@ Page SetUpPage(HDC dc) {
   Page page;
   page.dpi = dpiY;
   page.size = {logicalX(::GetDeviceCaps(dc, PHYSICALWIDTH)), ::GetDeviceCaps(dc, PHYSICALHEIGHT)};
-  page.printable = Bounds(logicalX(offsetX), offsetY, logicalX(::GetDeviceCaps(dc, HORZRES)),
-                          ::GetDeviceCaps(dc, VERTRES));
+  page.printable =
+      Bounds(logicalX(offsetX), offsetY, logicalX(::GetDeviceCaps(dc, HORZRES)), ::GetDeviceCaps(dc, VERTRES));
   // A driver that reports no sheet (none should) prints on what it can.
   if (page.size.Width <= 0 || page.size.Height <= 0)
     page.size = {page.printable.Right + page.printable.Left, page.printable.Bottom + page.printable.Top};
@@ -63,9 +63,9 @@ DWORD PrintPages(HDC printer, const PrintJob& job, int copies, const std::wstrin
     {
       NativePaintDevice device(printer, kLayoutDpi, NativePaintDevice::Surface::Paper);
       TCanvas canvas;
-      canvas.setDevice(&device);
+      canvas.SetDevice(&device);
       job.drawPage(canvas, page);
-      canvas.setDevice(nullptr);
+      canvas.SetDevice(nullptr);
     }
     ::RestoreDC(printer, saved);
     if (::EndPage(printer) <= 0) {
@@ -93,16 +93,16 @@ class MeasuringDevice final : public PaintDevice {
     ::DeleteDC(dc_);
   }
 
-  void fillRect(const TRect& rect, TColor color) override { device_->fillRect(rect, color); }
-  void drawText(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
-    device_->drawText(x, y, text, font, clip);
+  void FillRect(const TRect& rect, TColor color) override { device_->FillRect(rect, color); }
+  void DrawTextIn(int x, int y, const std::string& text, const TFont& font, const TRect* clip) override {
+    device_->DrawTextIn(x, y, text, font, clip);
   }
-  void drawFocusRect(const TRect& rect) override { device_->drawFocusRect(rect); }
-  void drawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
-    device_->drawLine(from, to, color, width, style);
+  void DrawFocusRect(const TRect& rect) override { device_->DrawFocusRect(rect); }
+  void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) override {
+    device_->DrawLine(from, to, color, width, style);
   }
-  void fillEllipse(const TRect& rect, TColor color) override { device_->fillEllipse(rect, color); }
-  TSize textExtent(const std::string& text, const TFont& font) override { return device_->textExtent(text, font); }
+  void FillEllipse(const TRect& rect, TColor color) override { device_->FillEllipse(rect, color); }
+  TSize TextExtent(const std::string& text, const TFont& font) override { return device_->TextExtent(text, font); }
 
  private:
   HDC dc_;

@@ -50,26 +50,26 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
                       kind == SurfaceKind::Framed ? WS_EX_CLIENTEDGE : 0),
         framed_(kind == SurfaceKind::Framed) {}
 
-  void setEvents(SurfaceEvents* events) override { events_ = events; }
+  void SetEvents(SurfaceEvents* events) override { events_ = events; }
 
-  TSize clientSize() const override {
+  TSize ClientSize() const override {
     RECT client;
-    ::GetClientRect(hwnd(), &client);
-    return {ToLayout(client.right, dpi()), ToLayout(client.bottom, dpi())};
+    ::GetClientRect(Hwnd(), &client);
+    return {ToLayout(client.right, Dpi()), ToLayout(client.bottom, Dpi())};
   }
 
-  TSize clientSizeWithoutBars() const override {
+  TSize ClientSizeWithoutBars() const override {
     RECT client;
-    ::GetClientRect(hwnd(), &client);
-    const LONG style = ::GetWindowLongW(hwnd(), GWL_STYLE);
-    if (style & WS_VSCROLL) client.right += SystemMetricForDpi(SM_CXVSCROLL, dpi());
-    if (style & WS_HSCROLL) client.bottom += SystemMetricForDpi(SM_CYHSCROLL, dpi());
-    return {ToLayout(client.right, dpi()), ToLayout(client.bottom, dpi())};
+    ::GetClientRect(Hwnd(), &client);
+    const LONG style = ::GetWindowLongW(Hwnd(), GWL_STYLE);
+    if (style & WS_VSCROLL) client.right += SystemMetricForDpi(SM_CXVSCROLL, Dpi());
+    if (style & WS_HSCROLL) client.bottom += SystemMetricForDpi(SM_CYHSCROLL, Dpi());
+    return {ToLayout(client.right, Dpi()), ToLayout(client.bottom, Dpi())};
   }
 
-  int scrollBarExtent() const override { return LayoutCeil(SystemMetricForDpi(SM_CXVSCROLL, dpi()), dpi()); }
+  int ScrollBarExtent() const override { return LayoutCeil(SystemMetricForDpi(SM_CXVSCROLL, Dpi()), Dpi()); }
 
-  void setScrollBar(ScrollBar bar, int maximum, int page, int position) override {
+  void SetScrollBar(ScrollBar bar, int maximum, int page, int position) override {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -82,48 +82,48 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
     // Showing or hiding a bar resizes the client area; the grid has reckoned
     // with that already and must not hear of it in the middle of its sums.
     quiet_ = true;
-    ::SetScrollInfo(hwnd(), BarOf(bar), &info, TRUE);
-    ::ShowScrollBar(hwnd(), BarOf(bar), maximum > 0);
+    ::SetScrollInfo(Hwnd(), BarOf(bar), &info, TRUE);
+    ::ShowScrollBar(Hwnd(), BarOf(bar), maximum > 0);
     quiet_ = false;
   }
 
-  int scrollBarMaximum(ScrollBar bar) const override {
-    const LONG style = ::GetWindowLongW(hwnd(), GWL_STYLE);
+  int ScrollBarMaximum(ScrollBar bar) const override {
+    const LONG style = ::GetWindowLongW(Hwnd(), GWL_STYLE);
     if (!(style & (bar == ScrollBar::Horizontal ? WS_HSCROLL : WS_VSCROLL))) return 0;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE;
-    if (!::GetScrollInfo(hwnd(), BarOf(bar), &info)) return 0;
+    if (!::GetScrollInfo(Hwnd(), BarOf(bar), &info)) return 0;
     return std::max(0, info.nMax - std::max<int>(info.nPage, 1) + 1);
   }
 
-  void popupMenu(TPoint at, const std::vector<MenuItem>& items) override {
+  void PopupMenu(TPoint at, const std::vector<MenuItem>& items) override {
     HMENU menu = ::CreatePopupMenu();
     for (std::size_t i = 0; i < items.size(); ++i) {
       std::string label = items[i].text;
       if (!items[i].shortcut.empty()) label += "\t" + items[i].shortcut;
       ::AppendMenuW(menu, MF_STRING, i + 1, Wide(label).c_str());
     }
-    POINT screen{ToDevice(at.X, dpi()), ToDevice(at.Y, dpi())};
-    ::ClientToScreen(hwnd(), &screen);
-    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
-        menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y, 0,
-        hwnd(), nullptr));
+    POINT screen{ToDevice(at.X, Dpi()), ToDevice(at.Y, Dpi())};
+    ::ClientToScreen(Hwnd(), &screen);
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x,
+                         screen.y, 0, Hwnd(), nullptr));
     ::DestroyMenu(menu);
     if (chosen >= 1 && chosen <= items.size() && items[chosen - 1].action) items[chosen - 1].action();
   }
 
-  Image grabClient() const override {
+  Image GrabClient() const override {
     RECT client;
-    ::GetClientRect(hwnd(), &client);
+    ::GetClientRect(Hwnd(), &client);
     MemoryBitmap bitmap(client.right, client.bottom);
-    paintInto(bitmap.dc(), client);
-    return bitmap.image();
+    PaintInto(bitmap.Dc(), client);
+    return bitmap.Pixels();
   }
 
-  void dpiChanged() override {
-    NativeChild::dpiChanged();
-    invalidate();
+  void DpiChanged() override {
+    NativeChild::DpiChanged();
+    Invalidate();
   }
 
  private:
@@ -134,23 +134,23 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
   }
 
   // Paints the part `dirty` (device pixels) of the client area into `dc`.
-  void paintInto(HDC dc, const RECT& dirty) const {
+  void PaintInto(HDC dc, const RECT& dirty) const {
     if (events_ == nullptr) return;
-    NativePaintDevice device(dc, dpi());
-    events_->paint(device, LayoutCover(dirty, dpi()));
+    NativePaintDevice device(dc, Dpi());
+    events_->Paint(device, LayoutCover(dirty, Dpi()));
   }
 
   TPoint LayoutPoint(LPARAM lParam) const {
     const POINTS p = MAKEPOINTS(lParam);
-    return {LayoutPixelOf(p.x, dpi()), LayoutPixelOf(p.y, dpi())};
+    return {LayoutPixelOf(p.x, Dpi()), LayoutPixelOf(p.y, Dpi())};
   }
 
-  void scroll(ScrollBar bar, int code) {
+  void Scroll(ScrollBar bar, int code) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
-    ::GetScrollInfo(hwnd(), BarOf(bar), &info);
-    const int maximum = scrollBarMaximum(bar);
+    ::GetScrollInfo(Hwnd(), BarOf(bar), &info);
+    const int maximum = ScrollBarMaximum(bar);
     const int page = std::max<int>(info.nPage, 1);
     int position = info.nPos;
     switch (code) {
@@ -164,15 +164,15 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
       case SB_BOTTOM: position = maximum; break;
       default: return;
     }
-    events_->scrolled(bar, std::clamp(position, 0, maximum));
+    events_->Scrolled(bar, std::clamp(position, 0, maximum));
   }
 
-  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (events_ == nullptr) return NativeChild::handle(message, wParam, lParam);
-    if (const std::optional<LRESULT> answer = AnswerOwnPainting(
-            hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { paintInto(dc, dirty); }))
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (events_ == nullptr) return NativeChild::Handle(message, wParam, lParam);
+    if (const std::optional<LRESULT> answer =
+            AnswerOwnPainting(Hwnd(), message, wParam, [this](HDC dc, const RECT& dirty) { PaintInto(dc, dirty); }))
       return *answer;
-    if (!framed_) return NativeChild::handle(message, wParam, lParam);
+    if (!framed_) return NativeChild::Handle(message, wParam, lParam);
     switch (message) {
       case WM_GETDLGCODE:
         // Arrow keys move the selection instead of the dialog focus.
@@ -181,22 +181,20 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
       case WM_LBUTTONDBLCLK:
       case WM_RBUTTONDOWN:
       case WM_RBUTTONDBLCLK: {
-        if (::GetFocus() != hwnd()) ::SetFocus(hwnd());
+        if (::GetFocus() != Hwnd()) ::SetFocus(Hwnd());
         const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
-        if (left) ::SetCapture(hwnd());
-        events_->mouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
-                          LayoutPoint(lParam));
+        if (left) ::SetCapture(Hwnd());
+        events_->MouseDown(left ? TMouseButton::mbLeft : TMouseButton::mbRight, ShiftState(wParam),
+                           LayoutPoint(lParam));
         return 0;
       }
-      case WM_MOUSEMOVE:
-        events_->mouseMove(ShiftState(wParam), LayoutPoint(lParam));
-        return 0;
+      case WM_MOUSEMOVE: events_->MouseMove(ShiftState(wParam), LayoutPoint(lParam)); return 0;
       case WM_LBUTTONUP:
-        if (::GetCapture() == hwnd()) ::ReleaseCapture();
-        events_->mouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
+        if (::GetCapture() == Hwnd()) ::ReleaseCapture();
+        events_->MouseUp(TMouseButton::mbLeft, ShiftState(wParam), LayoutPoint(lParam));
         return 0;
       case WM_RBUTTONUP:
-        events_->mouseUp(TMouseButton::mbRight, ShiftState(wParam), LayoutPoint(lParam));
+        events_->MouseUp(TMouseButton::mbRight, ShiftState(wParam), LayoutPoint(lParam));
         break;  // the system turns it into WM_CONTEXTMENU
       case WM_CONTEXTMENU: {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -204,42 +202,33 @@ class NativeSurface final : public NativeControl<SurfacePeer> {
           // From the keyboard: at the client area's corner.
           at = {0, 0};
         } else {
-          ::ScreenToClient(hwnd(), &at);
+          ::ScreenToClient(Hwnd(), &at);
         }
-        events_->contextMenu({LayoutPixelOf(at.x, dpi()), LayoutPixelOf(at.y, dpi())});
+        events_->ContextMenu({LayoutPixelOf(at.x, Dpi()), LayoutPixelOf(at.y, Dpi())});
         return 0;
       }
       case WM_KEYDOWN:
-        if (events_->keyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
+        if (events_->KeyDown(static_cast<int>(wParam), KeyboardShiftState())) return 0;
         break;
-      case WM_SETFOCUS:
-        events_->focusChanged(true);
-        return 0;
-      case WM_KILLFOCUS:
-        events_->focusChanged(false);
-        return 0;
+      case WM_SETFOCUS: events_->FocusChanged(true); return 0;
+      case WM_KILLFOCUS: events_->FocusChanged(false); return 0;
       case WM_SIZE:
-        if (!quiet_) events_->resized();
+        if (!quiet_) events_->Resized();
         return 0;
-      case WM_HSCROLL:
-        scroll(ScrollBar::Horizontal, LOWORD(wParam));
-        return 0;
-      case WM_VSCROLL:
-        scroll(ScrollBar::Vertical, LOWORD(wParam));
-        return 0;
+      case WM_HSCROLL: Scroll(ScrollBar::Horizontal, LOWORD(wParam)); return 0;
+      case WM_VSCROLL: Scroll(ScrollBar::Vertical, LOWORD(wParam)); return 0;
       case WM_MOUSEWHEEL: {
-        if (scrollBarMaximum(ScrollBar::Vertical) == 0) break;
+        if (ScrollBarMaximum(ScrollBar::Vertical) == 0) break;
         SCROLLINFO info{};
         info.cbSize = sizeof info;
         info.fMask = SIF_POS;
-        ::GetScrollInfo(hwnd(), SB_VERT, &info);
+        ::GetScrollInfo(Hwnd(), SB_VERT, &info);
         const int rows = -GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3;
-        events_->scrolled(ScrollBar::Vertical,
-                         std::clamp(info.nPos + rows, 0, scrollBarMaximum(ScrollBar::Vertical)));
+        events_->Scrolled(ScrollBar::Vertical, std::clamp(info.nPos + rows, 0, ScrollBarMaximum(ScrollBar::Vertical)));
         return 0;
       }
     }
-    return NativeChild::handle(message, wParam, lParam);
+    return NativeChild::Handle(message, wParam, lParam);
   }
 
   const bool framed_;

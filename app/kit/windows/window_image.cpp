@@ -23,14 +23,14 @@ MemoryBitmap::~MemoryBitmap() {
   ::DeleteDC(dc_);
 }
 
-Image MemoryBitmap::image() const {
+Image MemoryBitmap::Pixels() const {
   ::GdiFlush();
   Image image(width_, height_);
   if (bits_ == nullptr) return image;
   for (int y = 0; y < height_; ++y)
     for (int x = 0; x < width_; ++x) {
       const std::uint32_t pixel = bits_[static_cast<std::size_t>(y) * width_ + x];  // 0x00RRGGBB
-      image.setPixel(x, y, RGBColor((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+      image.SetPixel(x, y, RGBColor((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
     }
   return image;
 }
@@ -75,8 +75,8 @@ Image PrintWindowTree(HWND window) {
   ::GetWindowRect(window, &outer);
   MemoryBitmap bitmap(outer.right - outer.left, outer.bottom - outer.top);
   const RECT all{0, 0, outer.right - outer.left, outer.bottom - outer.top};
-  PrintInto(bitmap.dc(), window, {0, 0}, all);
-  return bitmap.image();
+  PrintInto(bitmap.Dc(), window, {0, 0}, all);
+  return bitmap.Pixels();
 }
 
 namespace {
@@ -94,9 +94,9 @@ Image ReadScreen(HWND window, bool clientOnly) {
   const int height = area.bottom - area.top;
   MemoryBitmap bitmap(width, height);
   HDC screen = clientOnly ? ::GetDC(window) : ::GetWindowDC(window);
-  ::BitBlt(bitmap.dc(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  ::BitBlt(bitmap.Dc(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
   ::ReleaseDC(window, screen);
-  return bitmap.image();
+  return bitmap.Pixels();
 }
 
 }  // namespace
@@ -110,9 +110,9 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dir
   ::GetClientRect(window, &client);
   if (!::IsRectEmpty(&paint.rcPaint) && client.right > 0 && client.bottom > 0) {
     MemoryBitmap buffer(client.right, client.bottom);
-    paintInto(buffer.dc(), paint.rcPaint);
+    paintInto(buffer.Dc(), paint.rcPaint);
     const RECT& r = paint.rcPaint;
-    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.dc(), r.left, r.top, SRCCOPY);
+    ::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer.Dc(), r.left, r.top, SRCCOPY);
   }
   ::EndPaint(window, &paint);
 }
@@ -122,17 +122,14 @@ void PaintBuffered(HWND window, const std::function<void(HDC dc, const RECT& dir
 std::optional<LRESULT> AnswerOwnPainting(HWND window, UINT message, WPARAM wParam,
                                          const std::function<void(HDC dc, const RECT& dirty)>& paintInto) {
   switch (message) {
-    case WM_PAINT:
-      PaintBuffered(window, paintInto);
-      return 0;
+    case WM_PAINT: PaintBuffered(window, paintInto); return 0;
     case WM_PRINTCLIENT: {
       RECT client;
       ::GetClientRect(window, &client);
       paintInto(reinterpret_cast<HDC>(wParam), client);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;  // every pixel is painted
+    case WM_ERASEBKGND: return 1;  // every pixel is painted
   }
   return std::nullopt;
 }
@@ -152,9 +149,9 @@ Image GrabClientArea(HWND window) {
   ::GetClientRect(window, &client);
   ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
   Image image(client.right - client.left, client.bottom - client.top);
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      image.setPixel(x, y, whole.pixel(x + client.left - outer.left, y + client.top - outer.top));
+  for (int y = 0; y < image.Height(); ++y)
+    for (int x = 0; x < image.Width(); ++x)
+      image.SetPixel(x, y, whole.Pixel(x + client.left - outer.left, y + client.top - outer.top));
   return image;
 }
 

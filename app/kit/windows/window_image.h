@@ -18,8 +18,8 @@ class MemoryBitmap {
   MemoryBitmap(const MemoryBitmap&) = delete;
   MemoryBitmap& operator=(const MemoryBitmap&) = delete;
 
-  HDC dc() const { return dc_; }
-  Image image() const;
+  HDC Dc() const { return dc_; }
+  Image Pixels() const;
 
  private:
   int width_;

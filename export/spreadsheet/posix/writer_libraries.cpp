@@ -27,7 +27,7 @@ class Library {
  public:
   explicit Library(const char* name) : name_(name) {}
 
-  void* symbol(const char* name) {
+  void* Symbol(const char* name) {
     std::lock_guard lock(mutex_);
     if (handle_ == nullptr) handle_ = dlopen(name_, RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) throw SpreadsheetError("Не удалось загрузить библиотеку " + std::string(name_));
@@ -57,7 +57,7 @@ Library& XlsxWriter() {
 // type), bound at its first call.
 template <auto Function, typename... Args>
 auto Forward(Library& library, const char* name, Args... args) {
-  static const auto bound = reinterpret_cast<decltype(Function)>(library.symbol(name));
+  static const auto bound = reinterpret_cast<decltype(Function)>(library.Symbol(name));
   return bound(args...);
 }
 
@@ -87,9 +87,7 @@ gboolean gsf_output_write(GsfOutput* output, size_t size, guint8 const* data) {
 }
 gboolean gsf_output_close(GsfOutput* output) { LUMETRA_GSF(gsf_output_close, output); }
 gsf_off_t gsf_output_size(GsfOutput* output) { LUMETRA_GSF(gsf_output_size, output); }
-const guint8* gsf_output_memory_get_bytes(GsfOutputMemory* memory) {
-  LUMETRA_GSF(gsf_output_memory_get_bytes, memory);
-}
+const guint8* gsf_output_memory_get_bytes(GsfOutputMemory* memory) { LUMETRA_GSF(gsf_output_memory_get_bytes, memory); }
 GType gsf_output_get_type() { LUMETRA_GSF(gsf_output_get_type); }
 GType gsf_output_memory_get_type() { LUMETRA_GSF(gsf_output_memory_get_type); }
 GType gsf_outfile_msole_get_type() { LUMETRA_GSF(gsf_outfile_msole_get_type); }
@@ -129,8 +127,8 @@ lxw_error worksheet_set_column(lxw_worksheet* worksheet, lxw_col_t first, lxw_co
 lxw_error worksheet_set_row(lxw_worksheet* worksheet, lxw_row_t row, double height, lxw_format* format) {
   LUMETRA_XLSX(worksheet_set_row, worksheet, row, height, format);
 }
-lxw_error worksheet_merge_range(lxw_worksheet* worksheet, lxw_row_t firstRow, lxw_col_t firstColumn,
-                                lxw_row_t lastRow, lxw_col_t lastColumn, const char* text, lxw_format* format) {
+lxw_error worksheet_merge_range(lxw_worksheet* worksheet, lxw_row_t firstRow, lxw_col_t firstColumn, lxw_row_t lastRow,
+                                lxw_col_t lastColumn, const char* text, lxw_format* format) {
   LUMETRA_XLSX(worksheet_merge_range, worksheet, firstRow, firstColumn, lastRow, lastColumn, text, format);
 }
 lxw_error worksheet_write_number(lxw_worksheet* worksheet, lxw_row_t row, lxw_col_t column, double number,

@@ -60,8 +60,8 @@ std::vector<std::size_t> WriteGlobals(RecordStream& stream, const Workbook& work
   stream.Begin(record::kTabId);
   for (std::size_t s = 0; s < workbook.WorksheetCount(); ++s) stream.U16(static_cast<std::uint16_t>(s + 1));
   stream.End();
-  for (std::uint16_t type : {record::kWindowProtect, record::kProtect, record::kPassword, record::kProt4Rev,
-                             record::kProt4RevPass}) {
+  for (std::uint16_t type :
+       {record::kWindowProtect, record::kProtect, record::kPassword, record::kProt4Rev, record::kProt4RevPass}) {
     stream.U16Record(type, 0);
   }
   WriteWindow1(stream);

@@ -6,7 +6,6 @@
 
 namespace spreadsheet::xls {
 
-
 void RecordStream::Begin(std::uint16_t type) {
   if (open_) throw std::logic_error("record opened inside another record");
   open_ = true;

@@ -83,12 +83,12 @@ void WriteFont(RecordStream& stream, const Font& font) {
   stream.Begin(record::kFont);
   stream.U16(font.height);
   stream.U16(font.bold ? 0x0001 : 0x0000);
-  stream.U16(0x7FFF);                   // automatic colour
-  stream.U16(font.bold ? 700 : 400);    // weight
-  stream.U16(0);                        // no super- or subscript
-  stream.U8(0);                         // no underline
-  stream.U8(0);                         // family unknown
-  stream.U8(1);                         // default character set
+  stream.U16(0x7FFF);                 // automatic colour
+  stream.U16(font.bold ? 700 : 400);  // weight
+  stream.U16(0);                      // no super- or subscript
+  stream.U8(0);                       // no underline
+  stream.U8(0);                       // family unknown
+  stream.U8(1);                       // default character set
   stream.U8(0);
   stream.ShortUnicodeString(font.name);
   stream.End();

@@ -109,9 +109,9 @@ void WriteSheet(lxw_worksheet* target, const Worksheet& sheet, FormatCache& form
   // Merging writes blanks over the area; the cells written below replace them.
   for (const CellRange& merge : sheet.MergedRanges()) {
     Check(worksheet_merge_range(target, static_cast<lxw_row_t>(merge.firstRow - 1),
-                                static_cast<lxw_col_t>(merge.firstColumn - 1), static_cast<lxw_row_t>(merge.lastRow - 1),
-                                static_cast<lxw_col_t>(merge.lastColumn - 1), "",
-                                formats.Get(sheet.Format(merge.firstRow, merge.firstColumn))));
+                                static_cast<lxw_col_t>(merge.firstColumn - 1),
+                                static_cast<lxw_row_t>(merge.lastRow - 1), static_cast<lxw_col_t>(merge.lastColumn - 1),
+                                "", formats.Get(sheet.Format(merge.firstRow, merge.firstColumn))));
   }
   for (const auto& [key, cell] : sheet.Cells()) {
     const auto row = static_cast<lxw_row_t>(key.first - 1);

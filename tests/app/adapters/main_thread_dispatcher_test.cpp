@@ -22,7 +22,7 @@ TEST(MainThreadDispatcher, RunsTasksFromAnyThreadOnTheUserInterfaceThreadInOrder
   });
   poster.join();
   EXPECT_TRUE(ran.empty());  // nothing runs inside Post
-  kit::Application::instance()->processMessages();
+  kit::Application::Instance()->ProcessMessages();
   ASSERT_EQ(ran.size(), 100u);
   for (int i = 0; i < 100; ++i) EXPECT_EQ(ran[i], i);
   for (std::thread::id thread : threads) EXPECT_EQ(thread, std::this_thread::get_id());
@@ -34,7 +34,7 @@ TEST(MainThreadDispatcher, DropsTasksStillQueuedWhenDestroyed) {
     app::MainThreadDispatcher dispatcher;
     dispatcher.Post([&] { ran = true; });
   }
-  kit::Application::instance()->processMessages();
+  kit::Application::Instance()->ProcessMessages();
   EXPECT_FALSE(ran);
 }
 
@@ -47,7 +47,7 @@ TEST(MainThreadDispatcher, ATaskThatThrowsShowsTheErrorBoxAndTheNextTaskRuns) {
   bool nextRan = false;
   dispatcher.Post([] { throw std::runtime_error("Handler failed"); });
   dispatcher.Post([&] { nextRan = true; });
-  kit::Application::instance()->processMessages();
+  kit::Application::Instance()->ProcessMessages();
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].text, "Handler failed.");
   EXPECT_TRUE(nextRan);

@@ -9,7 +9,7 @@ TEST_F(StartedWindow, EnterAndSpaceClickTheFocusedButtonOnly) {
   int reads = 0;
   form->Button2->OnClick = [&](TObject*) { ++saves; };
   form->Button3->OnClick = [&](TObject*) { ++reads; };
-  for (TButton* button : {form->Button2, form->Button3}) EXPECT_FALSE(button->isDefault()) << button->Name();
+  for (TButton* button : {form->Button2, form->Button3}) EXPECT_FALSE(button->IsDefault()) << button->Name();
 
   nativeui::PressKey(grid, kit::key::Return);
   EXPECT_EQ(saves + reads, 0);

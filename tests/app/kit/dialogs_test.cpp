@@ -33,8 +33,8 @@ TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
       {"'12,5' is not a valid floating point value", "'12,5' is not a valid floating point value."},
       {"OLE error 800a03ec", "OLE error 800a03ec."},
       {"ends in a digit 5", "ends in a digit 5."},
-      {"ends in a slash /", "ends in a slash /."},      // '/' is 0x2F
-      {"ends in a hyphen -", "ends in a hyphen -"},     // '-' is 0x2D
+      {"ends in a slash /", "ends in a slash /."},   // '/' is 0x2F
+      {"ends in a hyphen -", "ends in a hyphen -"},  // '-' is 0x2D
       {"ends in a bracket (x)", "ends in a bracket (x)"},
       {"ends in a bang!", "ends in a bang!"},
       {"trailing space ", "trailing space "},
@@ -56,7 +56,7 @@ TEST(ErrorBox, IsCaptionedWithTheApplicationTitle) {
 
 TEST(ErrorBox, TheSystemsBoxHasTheStopIconAndOneOkButton) {
   const std::vector<SeenBox> seen =
-      nativeui::AnswerBoxes([] { kit::NativeDialogs().showError("Lumetro", "Boom."); }, {{kit::key::Return}});
+      nativeui::AnswerBoxes([] { kit::NativeDialogs().ShowError("Lumetro", "Boom."); }, {{kit::key::Return}});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "Lumetro");
   EXPECT_EQ(seen[0].text, "Boom.");
@@ -73,8 +73,8 @@ TEST(ConfirmBox, TheSystemsBoxDefaultsToYesAndEscapeAnswersNo) {
   int escape = 0;
   const std::vector<SeenBox> seen = nativeui::AnswerBoxes(
       [&] {
-        enter = kit::NativeDialogs().confirm("Confirm", text);
-        escape = kit::NativeDialogs().confirm("Confirm", text);
+        enter = kit::NativeDialogs().Confirm("Confirm", text);
+        escape = kit::NativeDialogs().Confirm("Confirm", text);
       },
       {{kit::key::Return}, {kit::key::Escape}});
   EXPECT_EQ(enter, kit::kIdYes);
@@ -101,12 +101,12 @@ TEST_F(StartedWindow, SaveDialogOffersTheLastChosenPathAgain) {
   TSaveDialog& save = *form->SaveDialog1;
 
   dialogs.saveAnswer = "/tmp/first.xls";
-  ASSERT_TRUE(save.execute());
-  EXPECT_EQ(save.fileName(), "/tmp/first.xls");
+  ASSERT_TRUE(save.Execute());
+  EXPECT_EQ(save.FileName(), "/tmp/first.xls");
 
   dialogs.saveAnswer.reset();  // cancelled
-  EXPECT_FALSE(save.execute());
-  EXPECT_EQ(save.fileName(), "/tmp/first.xls");
+  EXPECT_FALSE(save.Execute());
+  EXPECT_EQ(save.FileName(), "/tmp/first.xls");
 
   ASSERT_EQ(dialogs.saveRequests.size(), 2u);
   const kit::SaveFileRequest& second = dialogs.saveRequests[1];
@@ -130,10 +130,10 @@ TEST(SaveDialog, TheSystemsDialogSavesAsTheProgramAsks) {
   bool chosen[4] = {};
   const std::vector<SeenBox> seen = nativeui::AnswerBoxes(
       [&] {
-        chosen[0] = kit::NativeDialogs().saveFile(offered);
-        chosen[1] = kit::NativeDialogs().saveFile(typed);
-        chosen[2] = kit::NativeDialogs().saveFile(replacing);
-        chosen[3] = kit::NativeDialogs().saveFile(cancelled);
+        chosen[0] = kit::NativeDialogs().SaveFile(offered);
+        chosen[1] = kit::NativeDialogs().SaveFile(typed);
+        chosen[2] = kit::NativeDialogs().SaveFile(replacing);
+        chosen[3] = kit::NativeDialogs().SaveFile(cancelled);
       },
       {{kit::key::Return}, {kit::key::Return, "report"}, {kit::key::Return, "old"}, {kit::key::Escape}});
   ASSERT_EQ(seen.size(), 4u) << "a box of the dialog's own came up";
@@ -178,7 +178,7 @@ TEST_F(StartedWindow, AButtonWhoseHandlerFailsKeepsWorking) {
     ++clicks;
     throw std::runtime_error("Invalid variant operation");
   };
-  const TPoint centre = Bounds(0, 0, form->Button3->width(), form->Button3->height()).Center();
+  const TPoint centre = Bounds(0, 0, form->Button3->Width(), form->Button3->Height()).Center();
   nativeui::Click(*form->Button3, centre);
   nativeui::Click(*form->Button3, centre);
   EXPECT_EQ(clicks, 2);
@@ -207,8 +207,8 @@ TEST(FormEvents, ACreateErrorIsShownAndTheWindowStillOpens) {
   EXPECT_TRUE(form.created);
   ASSERT_EQ(dialogs.errors.size(), 1u);
   EXPECT_EQ(dialogs.errors[0].text, "Class not registered.");
-  form.show();
-  EXPECT_TRUE(form.close());
+  form.Show();
+  EXPECT_TRUE(form.Close());
 }
 
 TEST(FormEvents, CloseQueryDecidesWhetherTheWindowCloses) {
@@ -216,12 +216,12 @@ TEST(FormEvents, CloseQueryDecidesWhetherTheWindowCloses) {
   kit::ScopedDialogs installed(dialogs);
   TForm refusing;
   refusing.OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
-  refusing.show();
-  EXPECT_FALSE(refusing.close());
-  EXPECT_TRUE(refusing.isVisible());
+  refusing.Show();
+  EXPECT_FALSE(refusing.Close());
+  EXPECT_TRUE(refusing.IsVisible());
 
   FailingForm failing(true);
-  failing.show();
-  EXPECT_FALSE(failing.close());
+  failing.Show();
+  EXPECT_FALSE(failing.Close());
   EXPECT_EQ(dialogs.errors.size(), 2u);  // the create error and the close error
 }

@@ -26,20 +26,19 @@ class StatisticsWindow : public WindowOnSimulatedPlatform {
   void SetUp() override {
     stopwatch_ = platform.AddDevice(StopwatchConfig());
     Start();
-    form->show();
-    separator = app::ClockAndLocale().DecimalSeparator();
+    form->Show();
   }
 
   // A read that finds `answers` in the first slots.
   void Read(std::vector<std::vector<BYTE>> answers) {
     AnswerWithReports(stopwatch_, std::move(answers));
-    form->Button3->click();
+    form->Button3->Click();
   }
 
   // "Статистика…" from the grid's menu, over its cell (col, row).
   TStatisticsForm& Open(int col = 1, int row = 1) {
     TStringGrid& grid = *form->StringGrid1;
-    nativeui::ChooseFromContextMenu(grid, grid.cellRect(col, row).Center(), "Статистика…");
+    nativeui::ChooseFromContextMenu(grid, grid.CellRect(col, row).Center(), "Статистика…");
     ProcessMessages();
     EXPECT_NE(form->Statistics, nullptr);
     return *form->Statistics;
@@ -47,24 +46,9 @@ class StatisticsWindow : public WindowOnSimulatedPlatform {
 
   std::vector<std::string> Values() const {
     std::vector<std::string> values;
-    for (TLabel* value : form->Statistics->FigureValues) values.push_back(value->text());
+    for (TLabel* value : form->Statistics->FigureValues) values.push_back(value->Text());
     return values;
   }
-
-  // A decimal text written with the user's separator.
-  std::string Dec(std::string text) const {
-    const auto dot = text.find('.');
-    if (dot != std::string::npos) text.replace(dot, 1, separator);
-    return text;
-  }
-
-  void SavePicture(TControl& control, const std::string& name) const {
-    std::filesystem::create_directories("statistics-pictures");
-    const std::string locale = nativeui::DesktopSpeaksRussian() ? "-ru" : "";
-    EXPECT_TRUE(WritePng(control.grab(), "statistics-pictures/" + name + locale + ".png")) << name;
-  }
-
-  std::string separator;
 
  private:
   simulated_hid::DeviceId stopwatch_{};
@@ -76,37 +60,44 @@ TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {
     ASSERT_EQ(Cell(slot % 10 + 1, slot / 10 + 1), e2e::ExpectedCellText(slot, separator)) << "slot " << slot;
 
   TStatisticsForm& statistics = Open();
-  ASSERT_TRUE(statistics.isVisible());
-  EXPECT_EQ(statistics.caption(), "Статистика");
-  EXPECT_EQ(statistics.clientSize(), (TSize{620, 520}));
-  EXPECT_EQ(statistics.ScopeLabel->text(), "Вся таблица");
+  ASSERT_TRUE(statistics.IsVisible());
+  EXPECT_EQ(statistics.Caption(), "Статистика");
+  EXPECT_EQ(statistics.ClientSize(), (TSize{620, 520}));
+  EXPECT_EQ(statistics.ScopeLabel->Text(), "Вся таблица");
   // Python's statistics module gives, for the eleven times the table shows
   // (the date and time of the read and the empty slots left out): mean
   // 10128.821554545455, standard deviation 29954.180960797305, standard
   // error 9031.525377215643, t(0.95, 10) 2.228138851986274 and a random
   // error of 20123.49258567416.
-  const std::vector<std::string> expected = {
-      "11",           "0",            Dec("10128.8"), Dec("0.0001"),  Dec("100000.0"), Dec("29954.2"),
-      Dec("9031.53"), Dec("2.22814"), Dec("20123.5"), "10000 ± 20000"};
+  const std::vector<std::string> expected = {"11",
+                                             "0",
+                                             Dec("10128.8"),
+                                             Dec("0.0001"),
+                                             Dec("100000.0"),
+                                             Dec("29954.2"),
+                                             Dec("9031.53"),
+                                             Dec("2.22814"),
+                                             Dec("20123.5"),
+                                             "10000 ± 20000"};
   EXPECT_EQ(Values(), expected);
-  EXPECT_EQ(statistics.FigureNames.front()->text(), "Число измерений n");
-  EXPECT_EQ(statistics.NoteLabel->text(), "");
+  EXPECT_EQ(statistics.FigureNames.front()->Text(), "Число измерений n");
+  EXPECT_EQ(statistics.NoteLabel->Text(), "");
 
   kit::SetClipboardText("");
-  statistics.CopyButton->click();
+  statistics.CopyButton->Click();
   std::string copied;
   for (std::size_t i = 0; i < expected.size(); ++i)
-    copied += statistics.FigureNames[i]->text() + "\t" + expected[i] + "\n";
+    copied += statistics.FigureNames[i]->Text() + "\t" + expected[i] + "\n";
   EXPECT_EQ(kit::ClipboardText(), copied);
 
   // The plots are drawn: points and the mean in their colours, the bars.
   ProcessMessages();
-  const kit::Image times = statistics.TimesPlot->grab();
-  const kit::Image bars = statistics.HistogramPlot->grab();
-  EXPECT_GT(CountPixels(times, times.rect(), [](TColor c) { return c == clNavy; }), 11 * 5);
-  EXPECT_GT(CountPixels(times, times.rect(), [](TColor c) { return c == clRed; }), 100);
-  EXPECT_GT(CountPixels(bars, bars.rect(), [](TColor c) { return c == RGBColor(0x9C, 0xC3, 0xE6); }), 100);
-  SavePicture(statistics, "end-to-end-table");
+  const kit::Image times = statistics.TimesPlot->Grab();
+  const kit::Image bars = statistics.HistogramPlot->Grab();
+  EXPECT_GT(CountPixels(times, times.Rect(), [](TColor c) { return c == clNavy; }), 11 * 5);
+  EXPECT_GT(CountPixels(times, times.Rect(), [](TColor c) { return c == clRed; }), 100);
+  EXPECT_GT(CountPixels(bars, bars.Rect(), [](TColor c) { return c == RGBColor(0x9C, 0xC3, 0xE6); }), 100);
+  SavePicture("statistics-pictures", statistics, "end-to-end-table");
 
   // The absurd 100000.0 s (slot 8) set aside from the grid's menu: the
   // figures are those of the other ten. Python's statistics module gives
@@ -114,20 +105,20 @@ TEST_F(StatisticsWindow, ShowsTheFiguresAndPlotsOfTheEndToEndTable) {
   // 988.9274977902384, t(0.95, 9) 2.2621571627982044 and a random error of
   // 2237.109422614293.
   TStringGrid& grid = *form->StringGrid1;
-  grid.setCurrentCell(9, 1);
-  nativeui::ChooseFromContextMenu(grid, grid.cellRect(9, 1).Center(), "Исключить из расчёта");
+  grid.SetCurrentCell(9, 1);
+  nativeui::ChooseFromContextMenu(grid, grid.CellRect(9, 1).Center(), "Исключить из расчёта");
   ProcessMessages();
-  EXPECT_EQ(Values(), (std::vector<std::string>{"10", "1", Dec("1141.70"), Dec("0.0001"), Dec("10000.0"),
-                                                Dec("3127.26"), Dec("988.927"), Dec("2.26216"), Dec("2237.11"),
-                                                "1000 ± 2000"}));
+  EXPECT_EQ(Values(),
+            (std::vector<std::string>{"10", "1", Dec("1141.70"), Dec("0.0001"), Dec("10000.0"), Dec("3127.26"),
+                                      Dec("988.927"), Dec("2.26216"), Dec("2237.11"), "1000 ± 2000"}));
   // The time itself stays in the table and in a copy of it.
   EXPECT_EQ(Cell(9, 1), Dec("100000.0"));
-  EXPECT_NE(grid.copyText().find(Dec("100000.0")), std::string::npos);
-  SavePicture(statistics, "one-time-set-aside");
-  SavePicture(grid, "grid-with-a-time-set-aside");
+  EXPECT_NE(grid.CopyText().find(Dec("100000.0")), std::string::npos);
+  SavePicture("statistics-pictures", statistics, "one-time-set-aside");
+  SavePicture("statistics-pictures", grid, "grid-with-a-time-set-aside");
 
   // Taken back: the figures of all eleven again.
-  nativeui::ChooseFromContextMenu(grid, grid.cellRect(9, 1).Center(), "Вернуть в расчёт");
+  nativeui::ChooseFromContextMenu(grid, grid.CellRect(9, 1).Center(), "Вернуть в расчёт");
   EXPECT_EQ(Values(), expected);
 }
 
@@ -135,45 +126,45 @@ TEST_F(StatisticsWindow, CoversTheSelectionWithoutHeadersOrHiddenCellsAndFollows
   Read(EndToEndAnswers());
   TStringGrid& grid = *form->StringGrid1;
   // The header row and column, slots 0 to 4 (slot 4 empty).
-  grid.setSelection({0, 0, 5, 1});
+  grid.SetSelection({0, 0, 5, 1});
   TStatisticsForm& statistics = Open(2, 1);
-  EXPECT_EQ(statistics.ScopeLabel->text(), "Выделенные ячейки");
+  EXPECT_EQ(statistics.ScopeLabel->Text(), "Выделенные ячейки");
   std::vector<std::string> values = Values();
   EXPECT_EQ(values[0], "4");
   EXPECT_EQ(values[4], Dec("100.0000"));
 
   // Again from the menu: the same window, over the new selection. Slot 83
   // is empty and the rest of the row hidden, a number in it or not.
-  const TRect place = statistics.frameRect();
-  grid.setCell(10, 9, Dec("99999.9"));
-  grid.setSelection({4, 9, 10, 9});
+  const TRect place = statistics.FrameRect();
+  grid.SetCell(10, 9, Dec("99999.9"));
+  grid.SetSelection({4, 9, 10, 9});
   EXPECT_EQ(&Open(4, 9), &statistics);
   values = Values();
   EXPECT_EQ(values[0], "0");
   EXPECT_EQ(values[2], "—");
-  EXPECT_EQ(statistics.NoteLabel->text(), "Здесь нет измерений.");
+  EXPECT_EQ(statistics.NoteLabel->Text(), "Здесь нет измерений.");
 
   // A single time (slot 3; slot 4 is empty): what it allows, and why the
   // rest is missing.
-  grid.setSelection({4, 1, 5, 1});
+  grid.SetSelection({4, 1, 5, 1});
   Open(4, 1);
-  EXPECT_EQ(Values(), (std::vector<std::string>{"1", "0", Dec("0.000100000"), Dec("0.0001"), Dec("0.0001"), "—",
-                                                "—", "—", "—", "—"}));
-  EXPECT_EQ(statistics.NoteLabel->text(), "Разброс по одному измерению не оценить: нужно хотя бы два.");
+  EXPECT_EQ(Values(), (std::vector<std::string>{"1", "0", Dec("0.000100000"), Dec("0.0001"), Dec("0.0001"), "—", "—",
+                                                "—", "—", "—"}));
+  EXPECT_EQ(statistics.NoteLabel->Text(), "Разброс по одному измерению не оценить: нужно хотя бы два.");
 
   // Closed and opened again: where it was.
-  ASSERT_TRUE(statistics.close());
-  EXPECT_FALSE(statistics.isVisible());
-  grid.setSelection({1, 1, 6, 1});
+  ASSERT_TRUE(statistics.Close());
+  EXPECT_FALSE(statistics.IsVisible());
+  grid.SetSelection({1, 1, 6, 1});
   Open(1, 1);
-  EXPECT_TRUE(statistics.isVisible());
-  EXPECT_EQ(statistics.frameRect(), place);
+  EXPECT_TRUE(statistics.IsVisible());
+  EXPECT_EQ(statistics.FrameRect(), place);
   EXPECT_EQ(Values()[0], "5");
 
   // Slot 0 set aside, then a new read: the same cells, their new times
   // (2.0347 s and 2.0500 s), and none set aside any more.
-  grid.setCurrentCell(1, 1);
-  nativeui::ChooseFromContextMenu(grid, grid.cellRect(1, 1).Center(), "Исключить из расчёта");
+  grid.SetCurrentCell(1, 1);
+  nativeui::ChooseFromContextMenu(grid, grid.CellRect(1, 1).Center(), "Исключить из расчёта");
   EXPECT_EQ(Values()[1], "1");
   const std::vector<BYTE> low = stopwatch::EncodeAnswer(20347), high = stopwatch::EncodeAnswer(20500);
   Read({low, high, low, high, low, high});
@@ -182,21 +173,21 @@ TEST_F(StatisticsWindow, CoversTheSelectionWithoutHeadersOrHiddenCellsAndFollows
   EXPECT_EQ(values[1], "0");
   EXPECT_EQ(values[2], Dec("2.04235"));
   EXPECT_EQ(values[9], Dec("2.042") + " ± " + Dec("0.009"));
-  SavePicture(statistics, "selection-after-a-new-read");
+  SavePicture("statistics-pictures", statistics, "selection-after-a-new-read");
 
   // "Печать…" here prints the lab sheet of the same cells.
   FakeDialogs dialogs;
   kit::ScopedDialogs installed(dialogs);
-  statistics.PrintButton->click();
+  statistics.PrintButton->Click();
   ASSERT_EQ(dialogs.printed.size(), 1u);
   const std::unique_ptr<kit::PaintDevice> measure = kit::CreatePageMeasuringDevice(300);
   RecordingDevice page(*measure);
   TCanvas canvas;
-  canvas.setDevice(&page);
+  canvas.SetDevice(&page);
   dialogs.printed[0].drawPage(canvas, kit::A4Page(300));
-  canvas.setDevice(nullptr);
-  EXPECT_NE(page.find("Расчёт по выделенным ячейкам (они подкрашены)"), nullptr);
-  EXPECT_NE(page.find("Результат: t = (" + Dec("2.042") + " ± " + Dec("0.009") + ") с, P = 95 %"), nullptr);
+  canvas.SetDevice(nullptr);
+  EXPECT_NE(page.Find("Расчёт по выделенным ячейкам (они подкрашены)"), nullptr);
+  EXPECT_NE(page.Find("Результат: t = (" + Dec("2.042") + " ± " + Dec("0.009") + ") с, P = 95 %"), nullptr);
 }
 
 }  // namespace

@@ -41,12 +41,14 @@ SeenBox Read(QWidget& box) {
   SeenBox seen;
   seen.caption = box.windowTitle().toStdString();
   if (auto* message = qobject_cast<QMessageBox*>(&box)) {
-    if (const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) seen.text = label->text().toStdString();
+    if (const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+      seen.text = label->text().toStdString();
     seen.icon = IconOf(message->icon());
   }
   if (auto* dialog = qobject_cast<QFileDialog*>(&box)) {
     seen.saveDialog = dialog->acceptMode() == QFileDialog::AcceptSave;
-    if (const auto* name = box.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) seen.fileName = name->text().toStdString();
+    if (const auto* name = box.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+      seen.fileName = name->text().toStdString();
     if (const auto* types = box.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
       for (int i = 0; i < types->count(); ++i) seen.fileTypes.push_back(types->itemText(i).toStdString());
   }
@@ -54,7 +56,8 @@ SeenBox Read(QWidget& box) {
   std::vector<QPushButton*> buttons;
   for (QDialogButtonBox* row : box.findChildren<QDialogButtonBox*>())
     for (QAbstractButton* button : row->buttons())
-      if (auto* push = qobject_cast<QPushButton*>(button); push != nullptr && push->isVisible()) buttons.push_back(push);
+      if (auto* push = qobject_cast<QPushButton*>(button); push != nullptr && push->isVisible())
+        buttons.push_back(push);
   std::sort(buttons.begin(), buttons.end(),
             [](QPushButton* a, QPushButton* b) { return a->mapToGlobal(QPoint()).x() < b->mapToGlobal(QPoint()).x(); });
   for (QPushButton* button : buttons) {

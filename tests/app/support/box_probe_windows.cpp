@@ -18,7 +18,7 @@ constexpr auto kClosing = std::chrono::milliseconds(300);
 // More boxes than any test shows: the rest are closed without a look.
 constexpr std::size_t kMostBoxes = 10;
 // The file dialog's controls: its list of file types and its file name.
-constexpr int kFileTypes = 0x470;     // cmb1
+constexpr int kFileTypes = 0x470;      // cmb1
 constexpr int kFileNameCombo = 0x47C;  // cmb13
 constexpr int kFileNameEdit = 0x480;   // edt1
 
@@ -50,7 +50,7 @@ BoxIcon IconOf(HICON icon) {
     BoxIcon icon;
   } known[] = {{32513, BoxIcon::Stop},  // IDI_HAND
                {32514, BoxIcon::Question},
-               {32515, BoxIcon::Warning},  // IDI_EXCLAMATION
+               {32515, BoxIcon::Warning},       // IDI_EXCLAMATION
                {32516, BoxIcon::Information}};  // IDI_ASTERISK
   for (const auto& k : known)
     if (icon != nullptr && icon == ::LoadIconW(nullptr, MAKEINTRESOURCEW(k.id))) return k.icon;

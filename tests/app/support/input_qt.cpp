@@ -19,7 +19,7 @@ namespace nativeui {
 namespace {
 
 QWidget& Client(TControl& control) {
-  QWidget* widget = kit::qt::ClientWidgetOf(control.peer());
+  QWidget* widget = kit::qt::ClientWidgetOf(control.Peer());
   if (widget == nullptr) throw std::logic_error("not a control of the Qt backend");
   return *widget;
 }
@@ -41,9 +41,7 @@ void PressMouse(TControl& control, TMouseButton button, TPoint at, TShiftState s
   QTest::mousePress(&Client(control), QtButton(button), kit::qt::ModifiersOf(shift), QtPoint(at));
 }
 
-void MoveMouse(TControl& control, TPoint at, TShiftState) {
-  QTest::mouseMove(&Client(control), QtPoint(at));
-}
+void MoveMouse(TControl& control, TPoint at, TShiftState) { QTest::mouseMove(&Client(control), QtPoint(at)); }
 
 void ReleaseMouse(TControl& control, TMouseButton button, TPoint at, TShiftState shift) {
   QTest::mouseRelease(&Client(control), QtButton(button), kit::qt::ModifiersOf(shift), QtPoint(at));
@@ -55,8 +53,8 @@ void Click(TControl& control, TPoint at, TShiftState shift) {
 
 void PressKey(TControl& control, int key, TShiftState shift) {
   QWidget& widget = Client(control);
-  if (!control.hasFocus()) {
-    control.setFocus();
+  if (!control.HasFocus()) {
+    control.SetFocus();
     QCoreApplication::processEvents();
   }
   QTest::keyClick(widget.window()->windowHandle(), kit::qt::QtKeyOf(key), kit::qt::ModifiersOf(shift));
@@ -87,7 +85,8 @@ std::vector<std::string> ChooseFromContextMenu(TControl& control, TPoint at, con
     QAction* chosen = nullptr;
     for (QAction* action : menu->actions()) {
       std::string item = action->text().toStdString();
-      if (!action->shortcut().isEmpty()) item += "\t" + action->shortcut().toString(QKeySequence::NativeText).toStdString();
+      if (!action->shortcut().isEmpty())
+        item += "\t" + action->shortcut().toString(QKeySequence::NativeText).toStdString();
       items.push_back(item);
       if (!choose.empty() && action->text().toStdString() == choose) chosen = action;
     }

@@ -16,21 +16,19 @@ namespace nativeui {
 namespace {
 
 HWND WindowOf(const TControl& control) {
-  const auto* child = dynamic_cast<const kit::win::NativeChild*>(&control.peer());
+  const auto* child = dynamic_cast<const kit::win::NativeChild*>(&control.Peer());
   if (child == nullptr) throw std::logic_error("not a control of the Win32 backend");
-  return child->hwnd();
+  return child->Hwnd();
 }
 
-int DpiOf(const TControl& control) {
-  return dynamic_cast<const kit::win::NativeChild&>(control.peer()).dpi();
-}
+int DpiOf(const TControl& control) { return dynamic_cast<const kit::win::NativeChild&>(control.Peer()).Dpi(); }
 
 LPARAM DevicePoint(const TControl& control, TPoint at) {
   const int dpi = DpiOf(control);
   return MAKELPARAM(kit::win::ToDevice(at.X, dpi), kit::win::ToDevice(at.Y, dpi));
 }
 
-void Deliver() { kit::Application::instance()->processMessages(); }
+void Deliver() { kit::Application::Instance()->ProcessMessages(); }
 
 // Mouse buttons held between a press and its release.
 WPARAM heldButtons = 0;
@@ -114,8 +112,8 @@ void Click(TControl& control, TPoint at, TShiftState shift) {
 }
 
 void PressKey(TControl& control, int key, TShiftState shift) {
-  if (!control.hasFocus()) {
-    control.setFocus();
+  if (!control.HasFocus()) {
+    control.SetFocus();
     Deliver();
   }
   HeldModifiers modifiers(shift);

@@ -34,7 +34,7 @@ ULONG References(const OleVariant& holder) {
 
 class WindowsAutomation : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(session_.initialized()); }
+  void SetUp() override { ASSERT_TRUE(session_.Initialized()); }
 
   OleVariant link_;
   ComSession session_{link_};
@@ -51,7 +51,7 @@ TEST_F(WindowsAutomation, TheDictionaryIsStartedByItsIdentifierAndHeldOnce) {
     (void)CreateOleObject("Lumetra.No.Such.Class");
     FAIL() << "created a class nobody registered";
   } catch (const EOleSysError& error) {
-    EXPECT_EQ(error.errorCode(), CO_E_CLASSSTRING);
+    EXPECT_EQ(error.ErrorCode(), CO_E_CLASSSTRING);
   }
 }
 
@@ -130,7 +130,7 @@ TEST_F(WindowsAutomation, AnUnknownMemberIsAnOleErrorNamingIt) {
     FAIL() << "the call succeeded";
   } catch (const EOleError& error) {
     EXPECT_EQ(dynamic_cast<const EOleSysError*>(&error), nullptr) << "no result code of its own";
-    EXPECT_EQ(error.message(), "Method 'NoSuchMember' not supported by automation object");
+    EXPECT_EQ(error.Message(), "Method 'NoSuchMember' not supported by automation object");
   }
   EXPECT_EQ(References(dictionary), 1u);
 }
@@ -142,13 +142,13 @@ TEST_F(WindowsAutomation, AFailingCallRaisesTheServersCodeWithTheSystemTextOrThe
     dictionary.Exec("Add", "alpha", 2);
     FAIL() << "a key was added twice";
   } catch (const EOleException& error) {
-    EXPECT_EQ(error.errorCode(), kKeyAlreadyExists);
+    EXPECT_EQ(error.ErrorCode(), kKeyAlreadyExists);
     // Wine's dictionary fills in no description: the message is then the
     // system's text for the code, or the fallback when it has none.
     const std::string system = SystemErrorText(kKeyAlreadyExists);
-    EXPECT_EQ(error.message(), system.empty() ? "OLE error 800A01C9" : system);
+    EXPECT_EQ(error.Message(), system.empty() ? "OLE error 800A01C9" : system);
   } catch (const EOleSysError& error) {
-    ADD_FAILURE() << "not an exception record: " << error.message();
+    ADD_FAILURE() << "not an exception record: " << error.Message();
   }
   EXPECT_EQ(dictionary.Get("Item", "alpha").Raw().lVal, 1);
   EXPECT_EQ(References(dictionary), 1u);
@@ -179,7 +179,7 @@ TEST(WindowsComSession, InitialisationAndUninitialisationArePaired) {
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), S_OK);
+      EXPECT_EQ(session.InitResult(), S_OK);
       EXPECT_TRUE(ComInitialised());
       link = CreateOleObject(kDictionary);
     }
@@ -189,7 +189,7 @@ TEST(WindowsComSession, InitialisationAndUninitialisationArePaired) {
       (void)CreateOleObject(kDictionary);
       FAIL() << "created without COM";
     } catch (const EOleSysError& error) {
-      EXPECT_EQ(error.errorCode(), CO_E_NOTINITIALIZED);
+      EXPECT_EQ(error.ErrorCode(), CO_E_NOTINITIALIZED);
     }
   }).join();
 }
@@ -200,7 +200,7 @@ TEST(WindowsComSession, AThreadInitialisedBeforeStaysInitialised) {
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), S_FALSE);
+      EXPECT_EQ(session.InitResult(), S_FALSE);
     }
     EXPECT_TRUE(ComInitialised());
     ::CoUninitialize();
@@ -214,8 +214,8 @@ TEST(WindowsComSession, AMultithreadedThreadIsNotUninitialisedByASessionThatFail
     OleVariant link;
     {
       ComSession session(link);
-      EXPECT_EQ(session.initResult(), RPC_E_CHANGED_MODE);
-      EXPECT_FALSE(session.initialized());
+      EXPECT_EQ(session.InitResult(), RPC_E_CHANGED_MODE);
+      EXPECT_FALSE(session.Initialized());
     }
     EXPECT_TRUE(ComInitialised()) << "the thread's own initialisation is intact";
     ::CoUninitialize();

@@ -27,8 +27,8 @@ inline bool TellEmulator(const char* command) {
   if (pipe == INVALID_HANDLE_VALUE) return false;
   const std::string line = std::string(command) + "\n";
   DWORD written = 0;
-  const bool ok = ::WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
-                  written == line.size();
+  const bool ok =
+      ::WriteFile(pipe, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) && written == line.size();
   ::CloseHandle(pipe);
   return ok;
 }

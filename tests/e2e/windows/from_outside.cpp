@@ -11,9 +11,7 @@ std::wstring Wide(const std::string& text) {
   return {wide.begin(), wide.end()};
 }
 
-std::string Narrow(const std::wstring& text) {
-  return base::Utf16ToUtf8(std::u16string(text.begin(), text.end()));
-}
+std::string Narrow(const std::wstring& text) { return base::Utf16ToUtf8(std::u16string(text.begin(), text.end())); }
 
 bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;

@@ -75,8 +75,8 @@ int RunToEnd(const std::string& commandLine) {
 // Registers the stand-in as "Excel.Application" with these switches; the
 // instances the system starts from now on get them.
 bool Register(const Paths& paths, const std::string& switches) {
-  const std::string command = "\"" + paths.standIn + "\" --register --log \"" + outside::Narrow(paths.log) +
-                              "\"" + (switches.empty() ? "" : " " + switches);
+  const std::string command = "\"" + paths.standIn + "\" --register --log \"" + outside::Narrow(paths.log) + "\"" +
+                              (switches.empty() ? "" : " " + switches);
   return Check(RunToEnd(command) == 0, "registering the stand-in with \"" + switches + "\"");
 }
 
@@ -163,7 +163,7 @@ void SavesThroughTheApplication(const Paths& paths, const std::string& program) 
   const auto started = Clock::now();
   e2e::Program lumetra;
   if (!e2e::Start(program, lumetra)) return;
-  const DWORD pid = lumetra.pid();
+  const DWORD pid = lumetra.Pid();
   e2e::Window w;
   if (Check(e2e::FindWindowOf(lumetra, w, 60s), "the window \"Lumetra\" and its controls")) {
     Report("start to the window", started);
@@ -233,13 +233,13 @@ void WaitsForABusyApplication(const Paths& paths, const std::string& program) {
   const auto started = Clock::now();
   e2e::Program lumetra;
   if (!e2e::Start(program, lumetra)) return;
-  const DWORD pid = lumetra.pid();
+  const DWORD pid = lumetra.Pid();
   e2e::Window w;
   if (Check(e2e::FindWindowOf(lumetra, w, 60s), "the window \"Lumetra\" and its controls")) {
     Report("busy application: start to the window", started);
     // The window is up before the application has answered.
-    Check(outside::Text(w.label1) == "Label1", "Label1 before the application answered: \"" +
-                                                   outside::Text(w.label1) + "\", want its stored text");
+    Check(outside::Text(w.label1) == "Label1",
+          "Label1 before the application answered: \"" + outside::Text(w.label1) + "\", want its stored text");
     // Clicks while the start-up step waits are dropped, not replayed.
     outside::ClickWithTheMouse(w.readButton);
     if (e2e::WaitForLabel(w.label1, kInstalled, true, 20s))
@@ -247,8 +247,10 @@ void WaitsForABusyApplication(const Paths& paths, const std::string& program) {
     Check(e2e::BoxUp(pid).empty(), "no box at start: " + e2e::BoxUp(pid));
     e2e::WaitForState(w, "Секундомер подключен", true);
     ::Sleep(500);
-    Check(outside::Text(w.status).empty(), "the click given during the start-up step was dropped; the status line "
-                                           "reads \"" + outside::Text(w.status) + "\"");
+    Check(outside::Text(w.status).empty(),
+          "the click given during the start-up step was dropped; the status line "
+          "reads \"" +
+              outside::Text(w.status) + "\"");
 
     const std::wstring empty = paths.folder + L"\\\u041f\u0443\u0441\u0442\u0430\u044f.xls";  // "Пустая"
     ::DeleteFileW(empty.c_str());
@@ -265,8 +267,10 @@ void WaitsForABusyApplication(const Paths& paths, const std::string& program) {
     });
     e2e::Written(w, empty, before, steps, "busy application, new server");
     ::Sleep(500);
-    Check(outside::Text(w.status).empty(), "the click given during the busy save was dropped; the status line "
-                                           "reads \"" + outside::Text(w.status) + "\"");
+    Check(outside::Text(w.status).empty(),
+          "the click given during the busy save was dropped; the status line "
+          "reads \"" +
+              outside::Text(w.status) + "\"");
     NoStandInLeft(paths, "after the busy export's \"Quit\"");
     // The same click with the window idle reads: the clicks above were given.
     RECT button;
@@ -280,8 +284,9 @@ void WaitsForABusyApplication(const Paths& paths, const std::string& program) {
     outside::ClickWithTheMouse(w.readButton);
     Check(outside::WaitFor([&] { return outside::Text(w.status).starts_with("Данные считаны "); }, 30s),
           "a click with the mouse on \"Считать данные\" reads, once the window is idle (button under the "
-          "pointer's place: " + std::to_string(under) + " (" + outside::Narrow(thereClass) + " \"" +
-          outside::Text(there) + "\"), window in front: " + std::to_string(front) + ")");
+          "pointer's place: " +
+              std::to_string(under) + " (" + outside::Narrow(thereClass) + " \"" + outside::Text(there) +
+              "\"), window in front: " + std::to_string(front) + ")");
   }
   e2e::CloseAndCheckEnded(lumetra, w.form, "the program");
   NoStandInLeft(paths, "after the window closed");

@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
   const auto started = Clock::now();
   e2e::Program lumetra;
   if (!e2e::Start(program, lumetra)) return 1;
-  const DWORD pid = lumetra.pid();
-  const DWORD thread = lumetra.thread();
+  const DWORD pid = lumetra.Pid();
+  const DWORD thread = lumetra.Thread();
 
   e2e::Window w;
   // The journal's files as the first program leaves them, and the first read's.
@@ -124,8 +124,8 @@ int main(int argc, char** argv) {
     const auto readClicked = Clock::now();
     outside::Click(w.readButton);
     std::string status;
-    const bool read = outside::WaitFor(
-        [&] { return (status = outside::Text(w.status)).starts_with("Данные считаны "); }, 30s);
+    const bool read =
+        outside::WaitFor([&] { return (status = outside::Text(w.status)).starts_with("Данные считаны "); }, 30s);
     if (Check(read, "status line after the read: \"" + status + "\" " + e2e::BoxUp(pid)))
       Report("read: click to the status line", readClicked);
     // The workbook's read-date line must say the same; its check reads it here.
@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
 
     // Kept in the journal, complete, before the status line said so.
     kept = e2e::JournalFiles(journal);
-    if (Check(kept.size() == 1, "the read is kept in " + outside::Narrow(journal) + " (" +
-                                    std::to_string(kept.size()) + " files)")) {
+    if (Check(kept.size() == 1,
+              "the read is kept in " + outside::Narrow(journal) + " (" + std::to_string(kept.size()) + " files)")) {
       first = kept.begin()->first;
       e2e::CheckCompleteEntry(journal + L"\\" + first, "the first read's entry");
     }
@@ -198,7 +198,8 @@ int main(int argc, char** argv) {
     outside::Click(ow.readButton);
     const bool read = outside::WaitFor([&] { return outside::Text(ow.status).starts_with("Данные считаны "); }, 30s);
     // Maroon: the read shows, but the journal did not keep it.
-    const int maroon = outside::OnScreen(ow.status).Count([](int r, int g, int b) { return r > 90 && g < 40 && b < 40; });
+    const int maroon =
+        outside::OnScreen(ow.status).Count([](int r, int g, int b) { return r > 90 && g < 40 && b < 40; });
     ::TerminateProcess(other.process.hProcess, 9);
     ::WaitForSingleObject(other.process.hProcess, 20000);
     Check(read, "the second program read the stopwatch: \"" + outside::Text(ow.status) + "\"");

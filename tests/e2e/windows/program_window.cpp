@@ -118,7 +118,7 @@ void CloseAndCheckEnded(Program& program, HWND form, const std::string& which) {
 bool FindWindowOf(const Program& program, Window& w, std::chrono::milliseconds limit) {
   return outside::WaitFor(
       [&] {
-        for (HWND form : outside::TopLevelWindows(program.pid(), L"TForm"))
+        for (HWND form : outside::TopLevelWindows(program.Pid(), L"TForm"))
           if (outside::Text(form) == "Lumetra") w.form = form;
         return w.form != nullptr && FindControls(w);
       },
@@ -314,7 +314,8 @@ std::map<std::wstring, std::string> JournalFiles(const std::wstring& folder) {
 
 bool CheckCompleteEntry(const std::wstring& path, const std::string& what) {
   const stopwatch::journal::ListedEntry listed = stopwatch::journal::ReadEntryFile(outside::Narrow(path));
-  if (!Check(listed.entry.has_value(), what + " (" + outside::Narrow(path) + ") is a complete entry: " + listed.problem))
+  if (!Check(listed.entry.has_value(),
+             what + " (" + outside::Narrow(path) + ") is a complete entry: " + listed.problem))
     return false;
   std::string wrong;
   for (int slot = 0; slot < 84; ++slot) {

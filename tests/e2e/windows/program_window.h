@@ -25,8 +25,8 @@ void Report(const std::string& step, Clock::time_point since);
 
 struct Program {
   PROCESS_INFORMATION process{};
-  DWORD pid() const { return process.dwProcessId; }
-  DWORD thread() const { return process.dwThreadId; }  // the user-interface thread
+  DWORD Pid() const { return process.dwProcessId; }
+  DWORD Thread() const { return process.dwThreadId; }  // the user-interface thread
 };
 // Starts `exe` (a Windows path); false when it cannot be started.
 bool Start(const std::string& exe, Program& program);

@@ -139,9 +139,9 @@ class WineStopwatch : public ::testing::Test {
     controller_ = new TJvHidDeviceController(nullptr);
     detection_->controller = controller_;
     controller_->BeginLoading();
-    controller_->SetOnArrival(TJvHidPlugEvent(detection_, &Detection::Arrival));
-    controller_->SetOnRemoval(TJvHidPlugEvent(detection_, &Detection::Removal));
-    controller_->SetOnEnumerate(TJvHidEnumerateEvent(detection_, &Detection::Enumerate));
+    controller_->OnArrival = TJvHidPlugEvent(detection_, &Detection::Arrival);
+    controller_->OnRemoval = TJvHidPlugEvent(detection_, &Detection::Removal);
+    controller_->OnEnumerate = TJvHidEnumerateEvent(detection_, &Detection::Enumerate);
     controller_->Loaded();
   }
 
@@ -194,12 +194,13 @@ TEST_F(WineStopwatch, TheControllerFindsTheStopwatchOnWinesHidBus) {
   const HIDD_ATTRIBUTES& attributes = device.Attributes();
   const HIDP_CAPS caps = device.Caps();
   const std::u16string product = device.ProductString();
-  std::printf("stopwatch taken %.0f ms after the controller's start, %d interfaces listed\n"
-              "  path %s\n  vendor %04x product %04x version %04x product string \"%s\"\n"
-              "  usage page %04x usage %04x, input report %u bytes, output report %u bytes\n",
-              MsSince(start), controller_->Count(), device.PnPInfo()->DevicePath.c_str(), attributes.VendorID,
-              attributes.ProductID, attributes.VersionNumber, base::Utf16ToUtf8(product).c_str(), caps.UsagePage,
-              caps.Usage, caps.InputReportByteLength, caps.OutputReportByteLength);
+  std::printf(
+      "stopwatch taken %.0f ms after the controller's start, %d interfaces listed\n"
+      "  path %s\n  vendor %04x product %04x version %04x product string \"%s\"\n"
+      "  usage page %04x usage %04x, input report %u bytes, output report %u bytes\n",
+      MsSince(start), controller_->Count(), device.PnPInfo()->DevicePath.c_str(), attributes.VendorID,
+      attributes.ProductID, attributes.VersionNumber, base::Utf16ToUtf8(product).c_str(), caps.UsagePage, caps.Usage,
+      caps.InputReportByteLength, caps.OutputReportByteLength);
   EXPECT_EQ(product, stopwatch::kProductString) << "exactly, untrimmed";
   EXPECT_EQ(attributes.VendorID, stopwatch::kVendorId);
   EXPECT_EQ(attributes.ProductID, stopwatch::kProductId);

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     for (Copy& copy : copies) {
       // The press takes the focus from the table; the table takes it back
       // once the window takes clicks again.
-      Check(outside::WaitFor([&] { return outside::FocusOf(copy.program.thread()) != copy.window.grid; }, 10s),
+      Check(outside::WaitFor([&] { return outside::FocusOf(copy.program.Thread()) != copy.window.grid; }, 10s),
             when + copy.name + ": the button takes the press");
       const auto before = copy.table;
       copy.table = e2e::CopyTable(copy.window);
@@ -135,15 +135,15 @@ int main(int argc, char** argv) {
         const bool exact = e2e::ShowsMeasurements(copy.table, separator, wrong);
         Check(exact, when + copy.name + " read: " + wrong);
       } else {
-        Check(false, when + copy.name + ": status line \"" + status + "\" " + e2e::BoxUp(copy.program.pid()));
+        Check(false, when + copy.name + ": status line \"" + status + "\" " + e2e::BoxUp(copy.program.Pid()));
       }
     }
     return true;
   };
   for (int r = 0; ready && r < kRounds; ++r) ready = round("round " + std::to_string(r + 1) + ", ", false);
   Check(completed > 0, "at least one read reached the table");
-  std::printf("two programs, %d rounds: %d reads showed the table, %d found the stopwatch busy\n", kRounds,
-              completed, busy);
+  std::printf("two programs, %d rounds: %d reads showed the table, %d found the stopwatch busy\n", kRounds, completed,
+              busy);
   if (ready) {
     const std::string path = StopwatchPath();
     const hid::ServiceTable::Hold holds = hid::PlatformHoldServices();

@@ -41,7 +41,7 @@ HRESULT CodeOf(const std::function<void()>& call) {
   try {
     call();
   } catch (const EOleSysError& error) {
-    return error.errorCode();
+    return error.ErrorCode();
   }
   return S_OK;
 }
@@ -51,9 +51,9 @@ std::string DescriptionOf(const std::function<void()>& call) {
   try {
     call();
   } catch (const EOleException& error) {
-    EXPECT_EQ(error.errorCode(), kApplicationErrorCode);
-    EXPECT_EQ(error.source(), "Lumetra");
-    return error.message();
+    EXPECT_EQ(error.ErrorCode(), kApplicationErrorCode);
+    EXPECT_EQ(error.Source(), "Lumetra");
+    return error.Message();
   }
   return "no exception record";
 }
@@ -275,7 +275,8 @@ TEST_F(SheetAppSaveTest, SaveAsTakesTheFileFormatThatAgreesWithTheName) {
   EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 51); }), "Имя файла «" + path + "» не подходит к формату 51 (.xlsx)");
   EXPECT_EQ(DescriptionOf([&] { SaveAs(scratch / "u.xlsx", 56); }),
             "Имя файла «" + (scratch / "u.xlsx") + "» не подходит к формату 56 (.xls)");
-  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 43); }), "Формат файла 43 не поддерживается: только 56 (.xls) и 51 (.xlsx)");
+  EXPECT_EQ(DescriptionOf([&] { SaveAs(path, 43); }),
+            "Формат файла 43 не поддерживается: только 56 (.xls) и 51 (.xlsx)");
   EXPECT_EQ(CodeOf([&] { SaveAs(path, 56, "secret"); }), DISP_E_BADPARAMCOUNT);
 }
 

@@ -67,7 +67,7 @@ void BackendTest::TearDown() {
 
 HANDLE BackendTest::Open(const std::string& path, DWORD access) {
   return table_.file.CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+                                 nullptr);
 }
 
 }  // namespace lumetra::test

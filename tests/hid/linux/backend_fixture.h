@@ -40,8 +40,7 @@ auto StartBlockingCall(Call call) -> std::future<decltype(call())> {
     started.set_value(gettid());
     return call();
   });
-  EXPECT_TRUE(WaitUntilPolling(started.get_future().get(), std::chrono::seconds(5)))
-      << "the call never came to wait";
+  EXPECT_TRUE(WaitUntilPolling(started.get_future().get(), std::chrono::seconds(5))) << "the call never came to wait";
   return result;
 }
 

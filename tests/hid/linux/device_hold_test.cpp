@@ -62,10 +62,10 @@ class DeviceHoldTest : public BackendTest {
 TEST_F(DeviceHoldTest, OneHoldAtATimeUntilReleasedOrItsProcessEnds) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   milliseconds took{};
-  HANDLE first = Hold(stopwatch->node(), milliseconds(0), took);
+  HANDLE first = Hold(stopwatch->Node(), milliseconds(0), took);
   ASSERT_NE(first, INVALID_HANDLE_VALUE) << table_.file.GetLastError();
   // Another descriptor is another holder, in this process as in any other.
-  EXPECT_EQ(Hold(stopwatch->node(), milliseconds(150), took), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Hold(stopwatch->Node(), milliseconds(150), took), INVALID_HANDLE_VALUE);
   EXPECT_EQ(table_.file.GetLastError(), ERROR_TIMEOUT);
   EXPECT_GE(took, milliseconds(150)) << "the wait is waited out";
   EXPECT_TRUE(table_.hold.ReleaseDeviceHold(first));
@@ -73,13 +73,13 @@ TEST_F(DeviceHoldTest, OneHoldAtATimeUntilReleasedOrItsProcessEnds) {
   EXPECT_EQ(table_.file.GetLastError(), ERROR_INVALID_HANDLE);
 
   // A program that holds it and is killed leaves it free.
-  const pid_t holder = StartHolder(stopwatch->node());
+  const pid_t holder = StartHolder(stopwatch->Node());
   ASSERT_GT(holder, 0) << "the helper took no hold";
-  EXPECT_EQ(Hold(stopwatch->node(), milliseconds(100), took), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Hold(stopwatch->Node(), milliseconds(100), took), INVALID_HANDLE_VALUE);
   EXPECT_EQ(table_.file.GetLastError(), ERROR_TIMEOUT);
   kill(holder, SIGKILL);
   waitpid(holder, nullptr, 0);
-  HANDLE after = Hold(stopwatch->node(), milliseconds(2000), took);
+  HANDLE after = Hold(stopwatch->Node(), milliseconds(2000), took);
   ASSERT_NE(after, INVALID_HANDLE_VALUE) << table_.file.GetLastError();
   EXPECT_LT(took, milliseconds(500)) << "nothing was left to wait for";
   table_.hold.ReleaseDeviceHold(after);

@@ -20,7 +20,8 @@ TEST(DeviceIdentity, HidIdGivesBusVendorAndProduct) {
 
 TEST(DeviceIdentity, InstanceKeysAreStableAndTellInstancesApart) {
   const std::string plugged = "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0/0003:04D8:F67A.0001/hidraw/hidraw0\n240:0\n1:5";
-  const std::string replugged = "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0/0003:04D8:F67A.0002/hidraw/hidraw0\n240:0\n1:6";
+  const std::string replugged =
+      "/sys/devices/pci0000:00/usb1/1-1/1-1:1.0/0003:04D8:F67A.0002/hidraw/hidraw0\n240:0\n1:6";
   EXPECT_EQ(hid::linux_backend::DeviceInstanceKey(plugged), hid::linux_backend::DeviceInstanceKey(plugged));
   EXPECT_NE(hid::linux_backend::DeviceInstanceKey(plugged), hid::linux_backend::DeviceInstanceKey(replugged));
   EXPECT_NE(hid::linux_backend::DeviceInstanceKey(""), 0u);

@@ -43,7 +43,7 @@ TEST_F(FileServicesTest, RequestAndAnswerKeepReportBoundariesAndTheIdByte) {
   stopwatch->SetWriteHandler([](std::span<const std::uint8_t> written) {
     return std::vector<virtual_hid::Report>{StopwatchAnswer(written[1] - 0xAA)};
   });
-  HANDLE handle = Open(stopwatch->node());
+  HANDLE handle = Open(stopwatch->Node());
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   // Two requests before any read: the two answers stay two reports.
   for (BYTE slot : {0, 83}) {
@@ -69,7 +69,7 @@ TEST_F(FileServicesTest, RequestAndAnswerKeepReportBoundariesAndTheIdByte) {
 
 TEST_F(FileServicesTest, NumberedReportsKeepTheirIdAndArePaddedToTheInputLength) {
   auto device = testbed_.Plug(NumberedSpec());
-  HANDLE handle = Open(device->node());
+  HANDLE handle = Open(device->Node());
   device->QueueInputReport({0x01, 0xA1, 0xA2, 0xA3});
   device->QueueInputReport({0x02, 1, 2, 3, 4, 5, 6, 7});
   EXPECT_EQ(Read(handle, 8), (std::vector<BYTE>{0x01, 0xA1, 0xA2, 0xA3, 0, 0, 0, 0}));
@@ -79,7 +79,7 @@ TEST_F(FileServicesTest, NumberedReportsKeepTheirIdAndArePaddedToTheInputLength)
 
 TEST_F(FileServicesTest, ReportLengthsAreKeptAsWindowsKeepsThem) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
-  HANDLE handle = Open(stopwatch->node());
+  HANDLE handle = Open(stopwatch->Node());
   // A read buffer too short for an input report is refused without losing it.
   stopwatch->QueueInputReport(StopwatchAnswer(5));
   BYTE buffer[12] = {0x00, 0xAA};
@@ -102,7 +102,7 @@ TEST_F(FileServicesTest, ReportLengthsAreKeptAsWindowsKeepsThem) {
 
 TEST_F(FileServicesTest, QueryOnlyHandlesAnswerQueriesButMoveNoData) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
-  HANDLE handle = Open(stopwatch->node(), 0);
+  HANDLE handle = Open(stopwatch->Node(), 0);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   HIDD_ATTRIBUTES attributes{};
   EXPECT_TRUE(table_.hid.HidD_GetAttributes(handle, &attributes));
@@ -117,7 +117,7 @@ TEST_F(FileServicesTest, QueryOnlyHandlesAnswerQueriesButMoveNoData) {
   table_.file.CloseHandle(handle);
 
   // Read-only handles do not write either.
-  handle = Open(stopwatch->node(), GENERIC_READ);
+  handle = Open(stopwatch->Node(), GENERIC_READ);
   EXPECT_FALSE(table_.file.WriteFile(handle, buffer, 2, &count, nullptr));
   EXPECT_EQ(table_.file.GetLastError(), ERROR_ACCESS_DENIED);
   table_.file.CloseHandle(handle);
@@ -132,7 +132,7 @@ TEST_F(FileServicesTest, OpeningAMissingNodeFailsWithWindowsCodes) {
 
 TEST_F(FileServicesTest, ClosingTheHandleEndsABlockedRead) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
-  HANDLE handle = Open(stopwatch->node());
+  HANDLE handle = Open(stopwatch->Node());
   auto reader = ReadElsewhere(handle);  // blocks: nothing to read
   EXPECT_TRUE(table_.file.CloseHandle(handle));
   ASSERT_EQ(reader.wait_for(5s), std::future_status::ready);
@@ -143,7 +143,7 @@ TEST_F(FileServicesTest, ClosingTheHandleEndsABlockedRead) {
 
 TEST_F(FileServicesTest, UnpluggedDevicesFailReadsAndQueries) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
-  HANDLE handle = Open(stopwatch->node());
+  HANDLE handle = Open(stopwatch->Node());
   auto reader = ReadElsewhere(handle);
   testbed_.Unplug(*stopwatch);
   ASSERT_EQ(reader.wait_for(5s), std::future_status::ready);
@@ -187,7 +187,7 @@ TEST(FileServicesOnAnyThread, OpenAndReadWithoutTouchingTheSharedUdevContext) {
   // What a read thread does: open the node and start a read on it, while
   // the user-interface thread scans.
   std::thread reader([&] {
-    HANDLE handle = table.file.CreateFileA(stopwatch->node().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE handle = table.file.CreateFileA(stopwatch->Node().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                            nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     BYTE buffer[11];

@@ -21,7 +21,7 @@ class HidServicesTest : public BackendTest {
 TEST_F(HidServicesTest, AttributesComeFromHidIdAndTheUsbReleaseNumber) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
   auto numbered = testbed_.Plug(NumberedSpec());
-  HANDLE handle = Open(stopwatch->node());
+  HANDLE handle = Open(stopwatch->Node());
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   HIDD_ATTRIBUTES attributes{};
   ASSERT_TRUE(table_.hid.HidD_GetAttributes(handle, &attributes));
@@ -31,7 +31,7 @@ TEST_F(HidServicesTest, AttributesComeFromHidIdAndTheUsbReleaseNumber) {
   EXPECT_EQ(attributes.VersionNumber, 0x0102);
   EXPECT_TRUE(table_.file.CloseHandle(handle));
 
-  handle = Open(numbered->node());
+  handle = Open(numbered->Node());
   ASSERT_TRUE(table_.hid.HidD_GetAttributes(handle, &attributes));
   EXPECT_EQ(attributes.VendorID, 0x1234);
   EXPECT_EQ(attributes.VersionNumber, 0);  // no USB parent, no release number
@@ -43,7 +43,7 @@ TEST_F(HidServicesTest, AttributesComeFromHidIdAndTheUsbReleaseNumber) {
 
 TEST_F(HidServicesTest, ProductStringIsUtf16AndMustFitTheBuffer) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
-  HANDLE handle = Open(stopwatch->node());
+  HANDLE handle = Open(stopwatch->Node());
   const std::u16string expected = u"STOP-WATCH \"VORDA-2\"";
   char16_t buffer[254];
   std::fill(std::begin(buffer), std::end(buffer), u'#');
@@ -71,11 +71,11 @@ TEST_F(HidServicesTest, ProductStringFallsBackToHidNameOffUsbButNotForAUsbDevice
   spec.product_string.clear();
   auto nameless = testbed_.Plug(spec);
   char16_t buffer[64] = {};
-  HANDLE handle = Open(numbered->node());
+  HANDLE handle = Open(numbered->Node());
   ASSERT_TRUE(table_.hid.HidD_GetProductString(handle, buffer, sizeof buffer));
   EXPECT_EQ(std::u16string(buffer), u"Numbered Gadget");
   table_.file.CloseHandle(handle);
-  handle = Open(nameless->node());
+  handle = Open(nameless->Node());
   EXPECT_FALSE(table_.hid.HidD_GetProductString(handle, buffer, sizeof buffer));
   table_.file.CloseHandle(handle);
 }
@@ -89,9 +89,9 @@ TEST_F(HidServicesTest, CapsComeFromTheReportDescriptor) {
     USHORT page, usage, input, output, feature;
   };
   const Expected cases[] = {
-      {stopwatch->node(), 0xFF00, 1, 11, 2, 0},
-      {keyboard->node(), 1, 6, 9, 2, 0},
-      {numbered->node(), 0xFF00, 2, 8, 0, 3},
+      {stopwatch->Node(), 0xFF00, 1, 11, 2, 0},
+      {keyboard->Node(), 1, 6, 9, 2, 0},
+      {numbered->Node(), 0xFF00, 2, 8, 0, 3},
   };
   for (const Expected& e : cases) {
     HANDLE handle = Open(e.node);
@@ -107,7 +107,7 @@ TEST_F(HidServicesTest, CapsComeFromTheReportDescriptor) {
 
 TEST_F(HidServicesTest, PreparsedDataIsRefusedOnceFreedOrWhenForeign) {
   auto stopwatch = testbed_.Plug(StopwatchSpec());
-  HANDLE handle = Open(stopwatch->node());
+  HANDLE handle = Open(stopwatch->Node());
   PHIDP_PREPARSED_DATA data = nullptr;
   ASSERT_TRUE(table_.hid.HidD_GetPreparsedData(handle, &data));
   EXPECT_TRUE(table_.hid.HidD_FreePreparsedData(data));

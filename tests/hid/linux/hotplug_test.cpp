@@ -35,8 +35,9 @@ class HotplugTest : public BackendTest {
 
   // The device answers slot `slot`'s request through its node.
   void ExpectAnswers(virtual_hid::HidrawDevice& device, int slot) {
-    device.SetWriteHandler([slot](std::span<const std::uint8_t>) { return std::vector<virtual_hid::Report>{StopwatchAnswer(slot)}; });
-    HANDLE handle = Open(device.node());
+    device.SetWriteHandler(
+        [slot](std::span<const std::uint8_t>) { return std::vector<virtual_hid::Report>{StopwatchAnswer(slot)}; });
+    HANDLE handle = Open(device.Node());
     const BYTE request[2] = {0x00, static_cast<BYTE>(0xAA + slot)};
     BYTE answer[11] = {};
     DWORD count = 0;
@@ -52,9 +53,9 @@ TEST_F(HotplugTest, MonitorReportsAddsAndRemovesOfHidrawNodesOnly) {
   ASSERT_NE(monitor, nullptr);
   EXPECT_FALSE(monitor->Drain());
   // Another kind of device: no notice.
-  gchar* input = umockdev_testbed_add_device(testbed_.raw(), "input", "event7", nullptr, "name", "Power Button",
+  gchar* input = umockdev_testbed_add_device(testbed_.Raw(), "input", "event7", nullptr, "name", "Power Button",
                                              nullptr, "DEVNAME", "/dev/input/event7", nullptr);
-  umockdev_testbed_uevent(testbed_.raw(), input, "add");
+  umockdev_testbed_uevent(testbed_.Raw(), input, "add");
   g_free(input);
   EXPECT_FALSE(Readable(monitor->Fd(), 100) && monitor->Drain());
   auto stopwatch = testbed_.Plug(StopwatchSpec());

@@ -30,7 +30,7 @@ class OverlappedIoTest : public BackendTest {
     BackendTest::SetUp();
     t_completions.clear();
     stopwatch_ = testbed_.Plug(StopwatchSpec());
-    handle_ = Open(stopwatch_->node(), GENERIC_READ);
+    handle_ = Open(stopwatch_->Node(), GENERIC_READ);
     ASSERT_NE(handle_, INVALID_HANDLE_VALUE);
   }
   void TearDown() override {

@@ -67,8 +67,8 @@ TEST_F(SetupServicesTest, ScanListsEveryPresentNodeWithStableDistinctDevInst) {
   auto keyboard = testbed_.Plug(KeyboardSpec());
   const auto first = Scan();
   ASSERT_EQ(first.size(), 2u);
-  EXPECT_EQ(first[0].path, stopwatch->node());
-  EXPECT_EQ(first[1].path, keyboard->node());
+  EXPECT_EQ(first[0].path, stopwatch->Node());
+  EXPECT_EQ(first[1].path, keyboard->Node());
   EXPECT_NE(first[0].dev_inst, 0u);
   EXPECT_NE(first[0].dev_inst, first[1].dev_inst);
   const auto second = Scan();
@@ -124,7 +124,7 @@ TEST_F(SetupServicesTest, RegistryPropertiesAnswerFromUdevAndHonourTheBufferSize
     out.assign(1024, 0);
     DWORD size = 0;
     const BOOL ok = table_.setup.SetupDiGetDeviceRegistryPropertyA(set, &info, property, type, out.data(),
-                                                            static_cast<DWORD>(out.size()), &size);
+                                                                   static_cast<DWORD>(out.size()), &size);
     out.resize(ok ? size : 0);
     return ok;
   };

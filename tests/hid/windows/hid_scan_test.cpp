@@ -18,8 +18,8 @@ namespace {
 
 using hid::ServiceTable;
 using lumetra::test::kHidInterfaceClass;
-using lumetra::test::ScannedInterface;
 using lumetra::test::ScanInterfaces;
+using lumetra::test::ScannedInterface;
 
 // The records' sizes, which their size fields must give: the fixed part of
 // the detail record is the size field and the first path character, packed
@@ -106,18 +106,17 @@ TEST_F(WindowsHidScan, EveryInterfaceYieldsPathPropertiesIdentityCapsAndName) {
     // A registry property into a cleared buffer.
     char hardwareIds[16384] = {};
     DWORD type = 0;
-    EXPECT_TRUE(t_.setup.SetupDiGetDeviceRegistryPropertyA(set_, &device, SPDRP_HARDWAREID, &type,
-                                                     reinterpret_cast<BYTE*>(hardwareIds), sizeof hardwareIds,
-                                                     nullptr));
+    EXPECT_TRUE(t_.setup.SetupDiGetDeviceRegistryPropertyA(
+        set_, &device, SPDRP_HARDWAREID, &type, reinterpret_cast<BYTE*>(hardwareIds), sizeof hardwareIds, nullptr));
     EXPECT_EQ(type, static_cast<DWORD>(REG_MULTI_SZ));
     EXPECT_EQ(std::string(hardwareIds).rfind("HID\\", 0), 0u) << hardwareIds;
 
     // Opened for reading and writing, or for queries only.
     HANDLE handle = t_.file.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr);
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-      handle = t_.file.CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+      handle =
+          t_.file.CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
 
     HIDD_ATTRIBUTES attributes{};
@@ -190,8 +189,8 @@ TEST_F(WindowsHidScan, AnOutstandingInputReportReadTimesOutAndIsCancelled) {
   for (const ScannedInterface& scanned : Present()) {
     const std::string& path = scanned.path;
     SCOPED_TRACE(path);
-    HANDLE query = t_.file.CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+    HANDLE query =
+        t_.file.CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(query, INVALID_HANDLE_VALUE);
     PHIDP_PREPARSED_DATA preparsed = nullptr;
     HIDP_CAPS caps{};
@@ -204,14 +203,14 @@ TEST_F(WindowsHidScan, AnOutstandingInputReportReadTimesOutAndIsCancelled) {
     ++tried;
 
     HANDLE reader = t_.file.CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+                                        OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     std::vector<BYTE> report(caps.InputReportByteLength);
     std::vector<DWORD> completions;
     OVERLAPPED overlapped{};
     overlapped.hEvent = &completions;
-    ASSERT_TRUE(t_.file.ReadFileEx(reader, report.data(), static_cast<DWORD>(report.size()), &overlapped,
-                              &CountCompletion));
+    ASSERT_TRUE(
+        t_.file.ReadFileEx(reader, report.data(), static_cast<DWORD>(report.size()), &overlapped, &CountCompletion));
     EXPECT_EQ(t_.file.SleepEx(30, TRUE), 0u);
     EXPECT_EQ(t_.file.SleepEx(30, TRUE), 0u);
     EXPECT_TRUE(completions.empty());

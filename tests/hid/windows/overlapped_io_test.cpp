@@ -44,8 +44,8 @@ class WindowsOverlappedRead : public ::testing::Test {
     static int serial = 0;
     const std::string name =
         "\\\\.\\pipe\\lumetra-overlapped-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    writer_ = ::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
-                                 nullptr);
+    writer_ =
+        ::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
     ASSERT_NE(writer_, INVALID_HANDLE_VALUE);
     reader_ = t_.file.CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);

@@ -55,7 +55,7 @@ class PipeDeviceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     controller_ = std::make_unique<TJvHidDeviceController>(nullptr);
-    controller_->SetOnRemoval(TJvHidPlugEvent(&recorder_, &DataRecorder::Removal));
+    controller_->OnRemoval = TJvHidPlugEvent(&recorder_, &DataRecorder::Removal);
     ASSERT_TRUE(loop_.RunUntil([this] { return controller_->Count() == 1; }, 5s));
     // A scanned device starts without an error handler; this hands it one.
     controller_->SetOnDeviceDataError(TJvHidDataErrorEvent(&recorder_, &DataRecorder::Error));

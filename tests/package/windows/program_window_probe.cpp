@@ -80,8 +80,8 @@ int main() {
   RECT frame{};
   ::GetWindowRect(search.found, &frame);
   std::printf("program_window_probe: window \"%s\" of class %s, %ld x %ld, process %lu running %s\n",
-              Utf8(search.caption).c_str(), Utf8(className).c_str(), frame.right - frame.left,
-              frame.bottom - frame.top, search.processId, Utf8(ImageOf(search.processId)).c_str());
+              Utf8(search.caption).c_str(), Utf8(className).c_str(), frame.right - frame.left, frame.bottom - frame.top,
+              search.processId, Utf8(ImageOf(search.processId)).c_str());
   if (leaveOpen) return 0;
 
   HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, search.processId);

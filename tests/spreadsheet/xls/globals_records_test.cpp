@@ -22,17 +22,25 @@ TEST(XlsGlobalsRecords, AreWrittenInTheGrammarsOrderWithTheCountryBeforeTheStrin
 
   const Bytes head = Join({
       Record(0x0809, Hex("0006 0500 BB0D CC07 00000000 06000000")),  // BOF of the globals
-      Record(0x00E1, Hex("B004")), Record(0x00C1, Hex("0000")), Record(0x00E2, {}),
+      Record(0x00E1, Hex("B004")),
+      Record(0x00C1, Hex("0000")),
+      Record(0x00E2, {}),
       Record(0x005C, Join({Hex("0700 00 4C756D65747261"), Bytes(102, 0x20)})),  // "Lumetra", padded to 112
-      Record(0x0042, Hex("B004")),  // UTF-16 texts
+      Record(0x0042, Hex("B004")),                                              // UTF-16 texts
       Record(0x0161, Hex("0000")),
       Record(0x013D, Hex("0100")),  // one sheet tab
-      Record(0x0019, Hex("0000")), Record(0x0012, Hex("0000")), Record(0x0013, Hex("0000")),
-      Record(0x01AF, Hex("0000")), Record(0x01BC, Hex("0000")),  // nothing protected
+      Record(0x0019, Hex("0000")),
+      Record(0x0012, Hex("0000")),
+      Record(0x0013, Hex("0000")),
+      Record(0x01AF, Hex("0000")),
+      Record(0x01BC, Hex("0000")),  // nothing protected
       Record(0x003D, Hex("6801 1E00 5C3A BE23 3800 0000 0000 0100 5802")),
-      Record(0x0040, Hex("0000")), Record(0x008D, Hex("0000")), Record(0x0022, Hex("0000")),
+      Record(0x0040, Hex("0000")),
+      Record(0x008D, Hex("0000")),
+      Record(0x0022, Hex("0000")),
       Record(0x000E, Hex("0100")),  // full precision
-      Record(0x01B7, Hex("0000")), Record(0x00DA, Hex("0000")),
+      Record(0x01B7, Hex("0000")),
+      Record(0x00DA, Hex("0000")),
       formatting.Data(),
       Record(0x0160, Hex("0100")),
   });

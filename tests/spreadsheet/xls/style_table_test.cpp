@@ -39,8 +39,12 @@ TEST(XlsStyleTable, FontsFormatsXfsAndAChangedPaletteAreWrittenInTheirOrder) {
   const Bytes arial15Bold = Record(0x0031, Hex("2C01 0100 FF7F BC02 0000 00 00 01 00 05 01 4100720069006100 6C00"));
   const Bytes styleXf = Record(0x00E0, Hex("0000 0000 F5FF 20 00 00 F4 00000000 00000000 C020"));
   const Bytes expected = Join({
-      arial10, arial10, arial10, arial10, arial15Bold,  // index 4 is skipped: this is font 5
-      Record(0x041E, Hex("A400 0500 00 302E303030")),  // "0.000", the first custom format id
+      arial10,
+      arial10,
+      arial10,
+      arial10,
+      arial15Bold,                                                               // index 4 is skipped: this is font 5
+      Record(0x041E, Hex("A400 0500 00 302E303030")),                            // "0.000", the first custom format id
       Record(0x00E0, Hex("0000 0000 F5FF 20 00 00 00 00000000 00000000 C020")),  // XF 0, "Normal"
       Repeated(styleXf, 14),
       Record(0x00E0, Hex("0000 0000 0100 20 00 00 00 00000000 00000000 C020")),  // XF 15, the default cell

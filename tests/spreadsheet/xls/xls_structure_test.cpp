@@ -16,10 +16,9 @@
 namespace spreadsheet::testing {
 namespace {
 
-constexpr std::uint16_t kBof = 0x0809, kEof = 0x000A, kFont = 0x0031, kXf = 0x00E0, kBoundSheet = 0x0085,
-                        kSst = 0x00FC, kExtSst = 0x00FF, kLabelSst = 0x00FD, kNumber = 0x0203, kBlank = 0x0201,
-                        kRow = 0x0208, kColInfo = 0x007D, kDimensions = 0x0200, kMerged = 0x00E5,
-                        kPalette = 0x0092, kWindow2 = 0x023E;
+constexpr std::uint16_t kBof = 0x0809, kEof = 0x000A, kFont = 0x0031, kXf = 0x00E0, kBoundSheet = 0x0085, kSst = 0x00FC,
+                        kExtSst = 0x00FF, kLabelSst = 0x00FD, kNumber = 0x0203, kBlank = 0x0201, kRow = 0x0208,
+                        kColInfo = 0x007D, kDimensions = 0x0200, kMerged = 0x00E5, kPalette = 0x0092, kWindow2 = 0x023E;
 
 struct Parsed {
   std::vector<std::uint8_t> stream;
@@ -78,7 +77,8 @@ void ExpectWellFormed(const Parsed& parsed) {
   // Each sheet entry points at the BOF of a worksheet substream.
   for (const Record* sheet : OfType(parsed, kBoundSheet)) {
     const std::uint32_t position = sheet->U32(0);
-    const auto bof = std::find_if(records.begin(), records.end(), [&](const Record& r) { return r.offset == position; });
+    const auto bof =
+        std::find_if(records.begin(), records.end(), [&](const Record& r) { return r.offset == position; });
     ASSERT_NE(bof, records.end()) << "sheet offset " << position << " is not a record";
     EXPECT_EQ(bof->type, kBof);
     EXPECT_EQ(bof->U16(2), 0x0010);
@@ -162,7 +162,8 @@ void ExpectWellFormed(const Parsed& parsed) {
   for (std::size_t k = 0; k < entries && k * bucket < texts.size(); ++k) {
     const std::uint32_t position = extSst.front()->U32(2 + 8 * k);
     EXPECT_EQ(position, texts[k * bucket].offset);
-    const auto holder = std::find_if(records.rbegin(), records.rend(), [&](const Record& r) { return r.offset < position; });
+    const auto holder =
+        std::find_if(records.rbegin(), records.rend(), [&](const Record& r) { return r.offset < position; });
     EXPECT_EQ(extSst.front()->U16(6 + 8 * k), position - holder->offset);
   }
 }
@@ -232,9 +233,7 @@ TEST(XlsStructure, PaletteHoldsEveryColourUsedExactlyWhileSlotsLast) {
   EXPECT_EQ(shown, (std::set<std::uint32_t>{65535, 15132390, 0x333333}));
 }
 
-TEST(XlsStructure, WorkbookWithoutSheetsIsRefused) {
-  EXPECT_THROW(xls::BuildXlsFile(Workbook{}), SpreadsheetError);
-}
+TEST(XlsStructure, WorkbookWithoutSheetsIsRefused) { EXPECT_THROW(xls::BuildXlsFile(Workbook{}), SpreadsheetError); }
 
 }  // namespace
 }  // namespace spreadsheet::testing

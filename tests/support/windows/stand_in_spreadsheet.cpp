@@ -62,8 +62,8 @@ std::string Narrow(const std::wstring& text) { return base::Utf16ToUtf8(std::u16
 
 void AppendLine(const std::wstring& path, const std::string& line) {
   if (path.empty()) return;
-  HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   const std::string text = line + "\n";
   DWORD written = 0;
@@ -109,7 +109,7 @@ class StandInServer final : public Server {
   }
 
   void Log(const std::string& line) const { AppendLine(switches_.log, line); }
-  const Switches& switches() const { return switches_; }
+  const Switches& Given() const { return switches_; }
   bool QuitWasCalled() const { return quitCalled_; }
 
  private:
@@ -205,12 +205,10 @@ class Factory final : public IClassFactory {
 // (64- and 32-bit programs look their classes up in their own).
 bool WriteValue(HKEY root, const std::wstring& key, const std::wstring& value, REGSAM view) {
   HKEY handle = nullptr;
-  if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &handle, nullptr) !=
-      ERROR_SUCCESS)
+  if (::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &handle, nullptr) != ERROR_SUCCESS)
     return false;
-  const LSTATUS written =
-      ::RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  const LSTATUS written = ::RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   ::RegCloseKey(handle);
   return written == ERROR_SUCCESS;
 }

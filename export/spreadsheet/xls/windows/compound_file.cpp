@@ -87,9 +87,7 @@ class MemoryBytes final : public ILockBytes {
     return Resize(static_cast<std::size_t>(size.QuadPart)) ? S_OK : STG_E_MEDIUMFULL;
   }
   // Nobody else can reach this memory: there is nothing to lock against.
-  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
-    return STG_E_INVALIDFUNCTION;
-  }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
   HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
     return STG_E_INVALIDFUNCTION;
   }
@@ -101,8 +99,8 @@ class MemoryBytes final : public ILockBytes {
     return S_OK;
   }
 
-  const std::vector<std::uint8_t>& bytes() const { return bytes_; }
-  ULONG references() const { return references_; }
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+  ULONG References() const { return references_; }
 
  private:
   bool Resize(std::size_t size) {
@@ -129,8 +127,7 @@ std::vector<std::uint8_t> PackWorkbookStream(const std::vector<std::uint8_t>& wo
   MemoryBytes memory;
   {
     Held<IStorage> storage;
-    Check(StgCreateDocfileOnILockBytes(&memory, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                       storage.Out()));
+    Check(StgCreateDocfileOnILockBytes(&memory, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.Out()));
     CLSID workbookClass;
     std::memcpy(&workbookClass, kExcelWorkbookClassId, sizeof workbookClass);
     Check(storage->SetClass(workbookClass));
@@ -144,8 +141,8 @@ std::vector<std::uint8_t> PackWorkbookStream(const std::vector<std::uint8_t>& wo
     Check(storage->Commit(STGC_DEFAULT));
   }
   // The storage has let go of the memory; anything else is a fault of ours.
-  if (memory.references() != 0 || memory.bytes().empty()) Check(E_UNEXPECTED);
-  return memory.bytes();
+  if (memory.References() != 0 || memory.Bytes().empty()) Check(E_UNEXPECTED);
+  return memory.Bytes();
 }
 
 }  // namespace spreadsheet::xls

@@ -63,14 +63,14 @@ class Win32Window : public ::testing::Test {
  protected:
   void SetUp() override {
     form = app::CreateMainWindow();
-    form->show();
+    form->Show();
     loop.RunPending();
-    application().processMessages();
+    Application().ProcessMessages();
   }
   void TearDown() override { form.reset(); }
 
-  static kit::Application& application() { return *kit::Application::instance(); }
-  HWND formWindow() const { return ::GetAncestor(Hwnd(*form->Button2), GA_ROOT); }
+  static kit::Application& Application() { return *kit::Application::Instance(); }
+  HWND FormWindow() const { return ::GetAncestor(Hwnd(*form->Button2), GA_ROOT); }
 
   simulated_hid::SimulatedPlatform platform;
   simulated_hid::TestEventLoop loop;
@@ -82,7 +82,7 @@ HWND Hwnd(const TControl& control) {
   HWND parent = ::FindWindowW(L"TForm", L"Lumetra");
   for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     const kit::win::NativeChild* native = kit::win::NativeChild::Of(child);
-    if (native != nullptr && &native->peer() == &control.peer()) return child;
+    if (native != nullptr && &native->Peer() == &control.Peer()) return child;
   }
   return nullptr;
 }
@@ -92,7 +92,7 @@ TEST_F(Win32Window, DrawsAtTheDisplaysResolution) {
   ASSERT_NE(expected, nullptr) << "run by CTest in a prefix of known resolution";
   const int dpi = kit::win::SystemDpi();
   ASSERT_EQ(dpi, std::atoi(expected)) << "the prefix's LogPixels did not take";
-  HWND window = formWindow();
+  HWND window = FormWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(kit::win::DpiOfWindow(window), dpi);
 
@@ -129,26 +129,26 @@ TEST_F(Win32Window, DrawsAtTheDisplaysResolution) {
   TStringGrid& grid = *form->StringGrid1;
   HWND gridWindow = Hwnd(grid);
   EXPECT_EQ(::GetWindowLongW(gridWindow, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
-  EXPECT_EQ(grid.scrollMaximum(kit::ScrollBar::Horizontal), 0);
-  EXPECT_EQ(grid.scrollMaximum(kit::ScrollBar::Vertical), 0);
+  EXPECT_EQ(grid.ScrollMaximum(kit::ScrollBar::Horizontal), 0);
+  EXPECT_EQ(grid.ScrollMaximum(kit::ScrollBar::Vertical), 0);
   RECT gridClient;
   ::GetClientRect(gridWindow, &gridClient);
   // Where the system keeps the frame 2 pixels wide at any resolution, a
   // sliver is left over at the right and the bottom.
-  EXPECT_GE(gridClient.right, ToDevice(grid.cellRect(10, 9).Right, dpi));
-  EXPECT_LE(gridClient.right, ToDevice(grid.cellRect(10, 9).Right + 2, dpi));
-  const kit::Image picture = grid.grabClient();
-  EXPECT_EQ(picture.width(), gridClient.right);
-  EXPECT_EQ(picture.height(), gridClient.bottom);
+  EXPECT_GE(gridClient.right, ToDevice(grid.CellRect(10, 9).Right, dpi));
+  EXPECT_LE(gridClient.right, ToDevice(grid.CellRect(10, 9).Right + 2, dpi));
+  const kit::Image picture = grid.GrabClient();
+  EXPECT_EQ(picture.Width(), gridClient.right);
+  EXPECT_EQ(picture.Height(), gridClient.bottom);
   const auto deviceCentre = [dpi](const TRect& cell) {
     return TPoint{ToDevice(cell.Left + cell.Width() - 4, dpi), ToDevice(cell.Top + cell.Height() - 4, dpi)};
   };
-  EXPECT_EQ(picture.pixel(deviceCentre(grid.cellRect(1, 0))), clYellow);
-  EXPECT_EQ(picture.pixel(deviceCentre(grid.cellRect(4, 9))), ColorToRGB(clWindow));
+  EXPECT_EQ(picture.Pixel(deviceCentre(grid.CellRect(1, 0))), clYellow);
+  EXPECT_EQ(picture.Pixel(deviceCentre(grid.CellRect(4, 9))), ColorToRGB(clWindow));
 }
 
 TEST_F(Win32Window, FollowsAMoveToAScreenOfAnotherResolution) {
-  HWND window = formWindow();
+  HWND window = FormWindow();
   const int dpi = kit::win::DpiOfWindow(window);
   const int higher = dpi * 3 / 2;
   RECT frame;
@@ -162,18 +162,18 @@ TEST_F(Win32Window, FollowsAMoveToAScreenOfAnotherResolution) {
   EXPECT_EQ(place.right, ToDevice(504 + 193, higher));
   EXPECT_EQ(FontHeightOf(button), -ToDevice(16, higher));
   // Layout sizes are what they were.
-  EXPECT_EQ(form->Button3->boundsRect(), Bounds(504, 352, 193, 25));
+  EXPECT_EQ(form->Button3->BoundsRect(), Bounds(504, 352, 193, 25));
 }
 
 TEST_F(Win32Window, OutsideDriverFindsEveryControlByClassAndText) {
   HWND window = ::FindWindowW(L"TForm", L"Lumetra");
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window, formWindow());
+  EXPECT_EQ(window, FormWindow());
   // The task bar's button belongs to the application window that owns it.
   HWND owner = ::GetWindow(window, GW_OWNER);
   EXPECT_EQ(ClassOf(owner), L"TApplication");
   EXPECT_EQ(kit::win::WindowText(owner), "Lumetro");
-  EXPECT_EQ(form->taskBarText(), "Lumetro");
+  EXPECT_EQ(form->TaskBarText(), "Lumetro");
 
   std::multiset<std::pair<std::wstring, std::string>> children;
   for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
@@ -213,10 +213,10 @@ TEST_F(Win32Window, DISABLED_PicturesForAPerson) {
   const auto save = [folder](const kit::Image& image, const std::string& name) {
     EXPECT_TRUE(WritePng(image, std::string(folder) + "/" + name + ".png")) << name;
   };
-  form->StaticText1->setText("Данные считаны 01.02.2024 в 12:34:56");
-  save(form->grab(), "form");
+  form->StaticText1->SetText("Данные считаны 01.02.2024 в 12:34:56");
+  save(form->Grab(), "form");
   for (int i = 0; i < form->ComponentCount(); ++i)
-    if (auto* control = dynamic_cast<TControl*>(form->Components(i))) save(control->grab(), control->Name());
+    if (auto* control = dynamic_cast<TControl*>(form->Components(i))) save(control->Grab(), control->Name());
 }
 
 }  // namespace
