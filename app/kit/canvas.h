@@ -61,7 +61,7 @@ class TCanvas {
   // Fills rect with the brush colour and draws the text with its top-left
   // corner at (x, y), clipped to rect.
   void TextRect(const TRect& rect, int x, int y, const std::string& text);
-  // The size textOut takes for the text in the current font.
+  // The size TextAt takes for the text in the current font.
   TSize TextExtent(const std::string& text) const;
 
  private:

@@ -32,7 +32,7 @@ class PaintDevice {
   virtual void DrawLine(TPoint from, TPoint to, TColor color, int width, TPenStyle style) = 0;
   // The ellipse that fits in `rect`, filled.
   virtual void FillEllipse(const TRect& rect, TColor color) = 0;
-  // The line box `text` takes in `font`, as drawText draws it.
+  // The line box `text` takes in `font`, as DrawTextIn draws it.
   virtual TSize TextExtent(const std::string& text, const TFont& font) = 0;
 };
 

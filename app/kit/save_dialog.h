@@ -21,7 +21,7 @@ class TSaveDialog : public TComponent {
   void SetOverwritePrompt(bool on) { overwritePrompt_ = on; }
 
   // Shows the dialog modally. True when the user confirmed a file; its full
-  // path, as the system writes it, is then fileName(). On cancel fileName()
+  // path, as the system writes it, is then FileName(). On cancel FileName()
   // is unchanged.
   bool Execute();
 

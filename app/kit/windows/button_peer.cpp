@@ -1,6 +1,6 @@
 // Push buttons on the system's "Button" control, none a default button. A
 // click and Space click a button as the control has it; Enter on a focused
-// button reaches it from the form's dialog keys (enterPressed), and clicks
+// button reaches it from the form's dialog keys (EnterPressed), and clicks
 // it, as in the system's dialogs, where the focused button is the default.
 #include "app/kit/backend.h"
 #include "app/kit/windows/control_peer.h"

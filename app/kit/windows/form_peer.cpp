@@ -25,7 +25,7 @@ const wchar_t* RegisteredClass() {
     WNDCLASSEXW windowClass{};
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
-    // A form at another resolution gets icons of its own; see setIcons.
+    // A form at another resolution gets icons of its own; see SetIcons.
     GiveClassProgramIcons(windowClass);
     return OwnWindow::RegisterOwnClass(windowClass);
   }();

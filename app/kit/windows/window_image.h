@@ -34,7 +34,7 @@ class MemoryBitmap {
 // area itself, answered: WM_PAINT through a memory bitmap the size of the
 // client area, which goes to the screen in one piece (no flicker);
 // WM_PRINTCLIENT straight into the given context; WM_ERASEBKGND not at all.
-// `paintInto` draws the part in need (device pixels). Empty for any other
+// `PaintInto` draws the part in need (device pixels). Empty for any other
 // message.
 std::optional<LRESULT> AnswerOwnPainting(HWND window, UINT message, WPARAM wParam,
                                          const std::function<void(HDC dc, const RECT& dirty)>& paintInto);
