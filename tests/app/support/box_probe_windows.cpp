@@ -8,6 +8,7 @@
 
 #include "app/kit/windows/native.h"
 #include "tests/app/support/native_ui.h"
+#include "tests/app/support/own_windows_windows.h"
 
 namespace nativeui {
 namespace {
@@ -21,12 +22,6 @@ constexpr std::size_t kMostBoxes = 10;
 constexpr int kFileTypes = 0x470;      // cmb1
 constexpr int kFileNameCombo = 0x47C;  // cmb13
 constexpr int kFileNameEdit = 0x480;   // edt1
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
 
 BOOL CALLBACK FindBox(HWND window, LPARAM found) {
   if (::IsWindowVisible(window) && ::IsWindowEnabled(window) && ClassOf(window) == L"#32770") {

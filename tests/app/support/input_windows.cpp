@@ -11,6 +11,7 @@
 #include "app/kit/windows/control_peer.h"
 #include "app/kit/windows/native.h"
 #include "tests/app/support/native_ui.h"
+#include "tests/app/support/own_windows_windows.h"
 
 namespace nativeui {
 namespace {
@@ -151,7 +152,7 @@ thread_local MenuWatch* menuWatch = nullptr;
 void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR, DWORD) {
   MenuWatch* watch = menuWatch;
   if (watch == nullptr || watch->seen) return;
-  HWND menuWindow = ::FindWindowW(L"#32768", nullptr);
+  HWND menuWindow = OwnWindow(L"#32768");
   if (menuWindow == nullptr || !::IsWindowVisible(menuWindow)) return;
   HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
   if (menu == nullptr) return;

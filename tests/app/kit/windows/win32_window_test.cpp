@@ -19,6 +19,7 @@
 #include "app/kit/windows/native.h"
 #include "app/startup/startup.h"
 #include "tests/app/png_file.h"
+#include "tests/app/support/own_windows_windows.h"
 #include "tests/support/simulated_hid_platform.h"
 #include "tests/support/test_event_loop.h"
 
@@ -28,11 +29,7 @@ using kit::win::ToDevice;
 
 HWND Hwnd(const TControl& control);
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
+using nativeui::ClassOf;
 
 // A control's place in its form's client area, in device pixels.
 RECT PlaceOf(HWND control) {
@@ -79,7 +76,7 @@ class Win32Window : public ::testing::Test {
 
 // The native window behind a control.
 HWND Hwnd(const TControl& control) {
-  HWND parent = ::FindWindowW(L"TForm", L"Lumetra");
+  HWND parent = nativeui::OwnWindow(L"TForm", L"Lumetra");
   for (HWND child = ::GetWindow(parent, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     const kit::win::NativeChild* native = kit::win::NativeChild::Of(child);
     if (native != nullptr && &native->Peer() == &control.Peer()) return child;
@@ -166,7 +163,7 @@ TEST_F(Win32Window, FollowsAMoveToAScreenOfAnotherResolution) {
 }
 
 TEST_F(Win32Window, OutsideDriverFindsEveryControlByClassAndText) {
-  HWND window = ::FindWindowW(L"TForm", L"Lumetra");
+  HWND window = nativeui::OwnWindow(L"TForm", L"Lumetra");
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window, FormWindow());
   // The task bar's button belongs to the application window that owns it.
