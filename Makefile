@@ -77,12 +77,9 @@ configure-windows-tests = scripts/configure $(1) -DCMAKE_BUILD_TYPE=RelWithDebIn
 WINE32_INSTALLED = dpkg-query -W -f='$${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
 NOT_RUN = echo "make test: NOT RUN, no 32-bit Wine (wine32:i386; see scripts/install-deps):"
 test-windows: build-tests package-windows
-	@if $(WINE32_INSTALLED); then \
-	  $(call configure-windows-tests,$(WINDOWS_BUILD),x86_64,$(WINDOWS_SETUP)); \
-	else \
-	  $(NOT_RUN) "the setup program's test" >&2; \
-	  $(call configure-windows-tests,$(WINDOWS_BUILD),x86_64,); \
-	fi
+	@setup=$(WINDOWS_SETUP); \
+	if ! $(WINE32_INSTALLED); then setup=; $(NOT_RUN) "the setup program's test" >&2; fi; \
+	$(call configure-windows-tests,$(WINDOWS_BUILD),x86_64,$$setup)
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	scripts/wine-test $(WINDOWS_BUILD)
 	$(call configure-windows-tests,$(WINDOWS_BUILD_32),i686,$(WINDOWS_SETUP))

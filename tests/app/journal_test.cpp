@@ -16,7 +16,6 @@
 #include "app/statistics/statistics_form.h"
 #include "stopwatch/journal/journal_folder.h"
 #include "tests/app/fake_desktop.h"
-#include "tests/app/png_file.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/test_folder.h"

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>

@@ -2,7 +2,6 @@
 // figures for the end-to-end table, less a time set aside, what a selection
 // covers, following a new read, the copied figures, and pictures of the
 // window in the tests' output folder (statistics-pictures/).
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "app/statistics/statistics_form.h"
 #include "tests/app/fake_dialogs.h"
 #include "tests/app/recording_device.h"
-#include "tests/app/png_file.h"
 #include "tests/app/support/native_ui.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/pixels.h"
